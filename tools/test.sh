@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configure, build with all cores (sanitizers on) and run every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${KAROMIL_BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKAROMIL_SANITIZE=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
