@@ -42,6 +42,7 @@ std::string AnsiLowerCase(std::string_view s);
 std::string UpperCase(std::string_view s);       // ASCII letters only
 std::string LowerCase(std::string_view s);
 
+// The collation (levels, alphabet, accents, tie-breaks) is described in Strings.cpp.
 // Case-sensitive, locale order: Czech alphabet (a á b c č d ď e é ě ... h ch i ...), lower
 // case before upper case only as a tie-break. <0, 0, >0.
 int AnsiCompareStr(std::string_view a, std::string_view b);

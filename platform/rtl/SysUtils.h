@@ -49,15 +49,23 @@ bool TryStrToInt64(std::string_view s, int64_t& v) noexcept;
 int32_t StrToIntDef(std::string_view s, int32_t def) noexcept;
 
 // --- floats ---------------------------------------------------------------------------------
+// Digits come from the decimal value the double stands for (15 significant digits) and are
+// rounded half away from zero on it: 1.005 to two decimals is 1,01. A value that rounds to
+// zero shows no sign. NaN and infinities show as "NAN", "INF", "-INF".
 enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
-std::string FloatToStr(double v);                     // general, 15 significant digits
+std::string FloatToStr(double v);                     // general, 15 significant digits: "1E15", "1E-5"
 std::string FloatToStr(double v, const TFormatSettings& fs);
 std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits);
 std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits, const TFormatSettings& fs);
+// Picture "pos;neg;zero" with 0 # . , E+ E- e+ e- and '...' or "..." literals. The negative
+// section adds no sign of its own; a value that shows as zero takes the zero section (or the
+// positive one). An empty picture gives FloatToStr.
 std::string FormatFloat(std::string_view format, double v);
 std::string FormatFloat(std::string_view format, double v, const TFormatSettings& fs);
-std::string CurrToStr(Currency c);
-double StrToFloat(std::string_view s);                // EConvertError
+std::string CurrToStr(Currency c);                    // exact, up to four decimals
+// Blanks around, a sign, digits with the settings' decimal separator, an exponent; no thousands
+// separators. EConvertError "'x' is not a valid floating point value".
+double StrToFloat(std::string_view s);
 double StrToFloat(std::string_view s, const TFormatSettings& fs);
 bool TryStrToFloat(std::string_view s, double& v) noexcept;
 bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) noexcept;
@@ -66,8 +74,10 @@ double StrToFloatDef(std::string_view s, double def) noexcept;
 std::string FloatToStrRoundTrip(double v, const TFormatSettings& fs);
 
 // --- Format ---------------------------------------------------------------------------------
-// The class library's Format: %d %u %e %f %g %n %m %p %s %x, "%0:", width, precision, "*", "%%".
-// EConvertError on a bad format or a missing/mistyped argument.
+// The class library's Format: %d %u %e %f %g %n %m %p %s %x, "%0:", "-", width, precision, "*",
+// "%%". %d %u %x %p take integer kinds only, %e %f %g %n %m any number (dates too), %s any value
+// (VarToStr). Widths and precisions of %s count characters. EConvertError "Format '...' invalid
+// or incompatible with argument", or "No argument for format '...'" when arguments run out.
 std::string Format(std::string_view format, const std::vector<Variant>& args);
 std::string Format(std::string_view format, const std::vector<Variant>& args, const TFormatSettings& fs);
 
@@ -93,10 +103,13 @@ void DecodeTime(TDateTime d, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime d);              // 1 = Sunday
 bool IsLeapYear(int year) noexcept;
 int DaysInMonth(int year, int month) noexcept;
-TDateTime Now();
+// Dates before 1899-12-30 are negative: the integer part is the day, the fraction's absolute
+// value the time (-1.25 is 1899-12-29 06:00). Decoding rounds to the millisecond.
+TDateTime Now();                         // the local clock
 TDateTime Date();
 TDateTime Time();
 TTimeStamp DateTimeToTimeStamp(TDateTime d);
+// EConvertError "'Date.Time' is not a valid timestamp" for a time outside one day or a date < 1.
 TDateTime TimeStampToDateTime(const TTimeStamp& ts);
 double TimeStampToMSecs(const TTimeStamp& ts);
 TTimeStamp MSecsToTimeStamp(double ms);
@@ -109,6 +122,10 @@ std::string DateTimeToStr(TDateTime d);       // the time is left out when it is
 std::string DateToStr(TDateTime d, const TFormatSettings& fs);
 std::string TimeToStr(TDateTime d, const TFormatSettings& fs);
 std::string DateTimeToStr(TDateTime d, const TFormatSettings& fs);
+// Parsing follows the order of d, M and y in ShortDateFormat with DateSeparator; a missing year
+// is this year, a two-digit one falls in the TwoDigitYearCenturyWindow. Times take
+// TimeSeparator, seconds with a fraction after '.' or the decimal separator, and the
+// settings' or English AM/PM before or after. StrToDateTime takes a date, a time or both.
 TDateTime StrToDate(std::string_view s);      // EConvertError "'x' is not a valid date"
 TDateTime StrToTime(std::string_view s);
 TDateTime StrToDateTime(std::string_view s);
@@ -119,7 +136,9 @@ bool TryStrToDate(std::string_view s, TDateTime& d, const TFormatSettings& fs) n
 bool TryStrToTime(std::string_view s, TDateTime& d, const TFormatSettings& fs) noexcept;
 bool TryStrToDateTime(std::string_view s, TDateTime& d, const TFormatSettings& fs) noexcept;
 
-// The class library's edit-mask formatting: "mask;save-literals;blank".
+// The class library's edit-mask formatting: "mask;save-literals;blank". The value is laid into
+// the mask's positions (with its literals when literals are saved, else they are inserted);
+// empty positions become spaces, whatever the blank character; '!' fills from the right.
 std::string FormatMaskText(std::string_view editMask, std::string_view value);
 
 // --- GUIDs ------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -50,9 +51,23 @@ public:
     Variant(double v) noexcept : FType(varDouble) { FData.d = v; }
     Variant(bool v) noexcept : FType(varBoolean) { FData.i = v ? 1 : 0; }
     Variant(Currency v) noexcept : FType(varCurrency) { FData.i = v.Scaled; }
+    // Other integer types (long long, unsigned, short ...) without ambiguity: varInteger when
+    // the value fits 32 bits, else varInt64; an unsigned value above the Int64 range raises
+    // EVariantOverflowError.
+    template <class T>
+        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> &&
+                 !std::is_same_v<T, int> && !std::is_same_v<T, int64_t>)
+    Variant(T v) : FType(varInteger) {
+        if constexpr (std::is_unsigned_v<T>) {
+            if (uint64_t(v) > uint64_t(INT64_MAX)) ThrowIntegerOverflow();
+        }
+        FData.i = int64_t(v);
+        if (FData.i < INT32_MIN || FData.i > INT32_MAX) FType = varInt64;
+    }
     Variant(const char* s);
     Variant(std::string_view s);
     Variant(const std::string& s) : Variant(std::string_view(s)) {}
+    Variant(std::string&& s);
     Variant(std::shared_ptr<IDispatchObject> disp);
 
     Variant(const Variant& o);
@@ -94,10 +109,17 @@ public:
     double RawDouble() const noexcept { return FData.d; }
     const std::string& RawString() const noexcept;   // varString / varOleStr only
 
-    // Array element access with 1 to 3 indices; raises EVariantBadIndexError out of bounds.
+    // Array element access, one index per dimension (1 to 3 are usual, more work too); raises
+    // EVariantBadIndexError out of bounds or for a wrong index count, EVariantInvalidArgError
+    // when the Variant is not an array.
+    // A put into a typed array converts the value to the element type (VarAsType).
     Variant GetElement(std::initializer_list<int> indices) const;
     void PutElement(std::initializer_list<int> indices, const Variant& value);
+    Variant GetElement(const std::vector<int>& indices) const;
+    void PutElement(const std::vector<int>& indices, const Variant& value);
     // Direct, in-place reference to one element of a one-dimensional array (copy-on-write first).
+    // Writes through it skip the element-type conversion; never store the array itself in
+    // its own element this way (PutElement handles that case).
     Variant& ElementRef(int index);
 
     // Swap without allocation.
@@ -112,6 +134,9 @@ private:
     friend int VarArrayLowBound(const Variant& v, int dim);
     friend int VarArrayHighBound(const Variant& v, int dim);
     friend void VarArrayRedim(Variant& v, int highBound);
+    friend Variant& VarAppend(Variant& a, const Variant& b);
+    [[noreturn]] static void ThrowIntegerOverflow();
+    const Variant* ElementAt(const int* idx, size_t count) const;
     void Release() noexcept;
     void Retain() noexcept;
     ArrayRep* UniqueArray();
@@ -136,21 +161,37 @@ std::string VarToStr(const Variant& v);            // Null and Empty give ''
 Variant VarAsType(const Variant& v, TVarType type);
 std::string VarTypeAsText(TVarType type);
 
-Variant VarArrayCreate(std::initializer_list<int> bounds, TVarType elementType);   // bounds in low/high pairs
+// Bounds in low/high pairs (high = low - 1 gives an empty dimension). Elements start as Empty
+// (varVariant) or the element type's zero. EVariantInvalidArgError for unpaired bounds, a high
+// bound below low - 1 or an element type an array cannot hold; EOutOfMemory beyond 2^27 elements.
+Variant VarArrayCreate(std::initializer_list<int> bounds, TVarType elementType);
 Variant VarArrayCreate(const std::vector<int>& bounds, TVarType elementType);
 Variant VarArrayOf(const std::vector<Variant>& values);                             // 0-based, varVariant
 int VarArrayDimCount(const Variant& v);
 int VarArrayLowBound(const Variant& v, int dim);
 int VarArrayHighBound(const Variant& v, int dim);
-void VarArrayRedim(Variant& v, int highBound);                                      // keeps elements
+// Sets the last dimension's high bound, keeping the elements (SetLength sets it to L - 1).
+void VarArrayRedim(Variant& v, int highBound);
 
-// Operators. Mixed kinds promote Integer -> Int64 -> Double; String + String concatenates,
-// String + number adds numerically; Null propagates; Empty acts as 0 or ''.
+// Operators. Null in either operand gives Null (arithmetic and logic); Empty acts as 0 or ''.
+// + - *: String + String concatenates (String when either is varString, OleStr when both are
+// OleStr); otherwise text converts to a number by the locale (a whole number, else a float) and
+// kinds promote Integer -> Int64 -> Double; a whole-number result beyond Int64 becomes a
+// Double. Currency with any number stays Currency (exact in scaled integers). Date with a
+// number gives a Date, Date - Date a Double, * with a Date a Double. Booleans count as -1/0.
+// Arrays and Dispatch raise EVariantInvalidOpError.
 Variant operator+(const Variant& a, const Variant& b);
 Variant operator-(const Variant& a, const Variant& b);
 Variant operator*(const Variant& a, const Variant& b);
 Variant operator/(const Variant& a, const Variant& b);   // always a Double; by zero raises EZeroDivide
 Variant operator-(const Variant& a);
+// a := a + b, appending in place when a is a string whose text no other Variant shares,
+// so building a long text piece by piece stays linear. Same result as a = a + b.
+Variant& VarAppend(Variant& a, const Variant& b);
+// div, mod, and/or/xor/not on numbers, shl/shr: operands become whole numbers first (floats
+// round half to even, text by the locale); the result is an Integer unless an operand is an
+// Int64 or it does not fit 32 bits. Division by zero raises EDivByZero. and/or/xor/not on
+// Booleans (or Boolean text "True"/"False" with a Boolean) give a Boolean.
 Variant VarIntDiv(const Variant& a, const Variant& b);   // div: operands to integers, truncates
 Variant VarMod(const Variant& a, const Variant& b);      // sign of the dividend
 Variant VarAnd(const Variant& a, const Variant& b);
@@ -160,9 +201,13 @@ Variant VarNot(const Variant& a);
 Variant VarShl(const Variant& a, const Variant& b);
 Variant VarShr(const Variant& a, const Variant& b);
 
-// Comparison. Null = Null; Null is below every other value; strings compare case-sensitively
-// by the locale's order; string against number compares numerically (EVariantTypeCastError
-// when the text is not a number); arrays raise EVariantInvalidOpError.
+// Comparison. Null = Null; Null is below every other value (Empty included); strings compare
+// case-sensitively by the locale's order (AnsiCompareStr); string against number compares
+// numerically (EVariantTypeCastError when the text is not a number), against a Date also as a
+// date text; arrays raise EVariantInvalidOpError; two Dispatch values are equal when they are
+// the same object. A Boolean against a Boolean or a number compares truth values (non-zero is
+// True, False < True), so True = -1 and True = 1 both hold. NaN answers vrNotEqual.
+// VarSameValue: Empty equals only Empty and Null only Null, otherwise as VarCompareValue.
 TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
 bool VarSameValue(const Variant& a, const Variant& b);
 bool operator==(const Variant& a, const Variant& b);
