@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -50,6 +52,12 @@ public:
     int32_t Handle() const;
     static TClass FromHandle(int32_t handle) noexcept;
 
+    // The full property list with its name index, built once by TypInfo.cpp on first use.
+    template <class Build> const void* PropertyCache(Build build) const {
+        std::call_once(FPropOnce, [&] { FPropCache = build(); });
+        return FPropCache.get();
+    }
+
 private:
     std::string FName;
     TClass FParent;
@@ -57,6 +65,8 @@ private:
     ComponentFactory FCreateComponent;
     mutable std::vector<const TPropInfo*> FOwnProps;
     mutable int32_t FHandle = 0;
+    mutable std::once_flag FPropOnce;
+    mutable std::shared_ptr<const void> FPropCache;
 };
 
 class TObject {
@@ -79,8 +89,14 @@ public:
     // Called by the destructor chain start; components use it to send notifications.
     virtual void BeforeDestruction() {}
 
+protected:
+    // Drops the handle early, so FromHandle answers nil while a descendant's destructor is
+    // still running; the object can get no new handle afterwards.
+    void ReleaseHandle() const noexcept;
+
 private:
     mutable int32_t FHandle = 0;
+    mutable bool FHandleReleased = false;
 };
 
 // dynamic_cast by another name, for code that reads like the class library's "as"/"is".
@@ -95,7 +111,10 @@ template <class T> constexpr TMetaClass::DefaultFactory DefaultFactoryOf() {
     else return nullptr;
 }
 template <class T> constexpr TMetaClass::ComponentFactory ComponentFactoryOf() {
-    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*>) return &MakeComponent<T>;
+    // Only components: a TComponent* argument would otherwise convert to a bool parameter.
+    if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
+                  std::is_constructible_v<T, TComponent*>)
+        return &MakeComponent<T>;
     else return nullptr;
 }
 }  // namespace classes_detail
@@ -109,7 +128,8 @@ public:                                                                       \
 private:
 
 // In the source file. The metaclass is built on first use, so static initialisation order
-// does not matter.
+// does not matter. A class that publishes properties uses KAROMIL_IMPLEMENT_CLASS_WITH_PROPS
+// (TypInfo.h) instead.
 #define KAROMIL_IMPLEMENT_CLASS(Name, Parent)                                              \
     TClass Name::StaticClass() noexcept {                                                  \
         static const TMetaClass meta(#Name, Parent::StaticClass(),                         \
