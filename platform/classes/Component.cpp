@@ -1,5 +1,7 @@
 #include "platform/classes/Component.h"
 
+#include "platform/rtl/Strings.h"
+
 #include <algorithm>
 
 #include "platform/classes/Filer.h"
@@ -11,16 +13,6 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TComponent, TPersistent, {
 })
 
 namespace {
-bool AsciiSameText(const std::string& a, const std::string& b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 bool IsAsciiAlpha(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsAsciiDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 }  // namespace
@@ -76,7 +68,7 @@ void TComponent::SetComponentIndex(int index) {
 TComponent* TComponent::FindComponent(const std::string& name) const {
     if (name.empty()) return nullptr;
     for (TComponent* c : FComponents)
-        if (AsciiSameText(c->FName, name)) return c;
+        if (SameText(c->FName, name)) return c;
     return nullptr;
 }
 

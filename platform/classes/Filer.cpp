@@ -1,5 +1,7 @@
 #include "platform/classes/Filer.h"
 
+#include "platform/rtl/Strings.h"
+
 #include <cstring>
 
 #include "platform/classes/Persistent.h"
@@ -12,16 +14,6 @@ KAROMIL_IMPLEMENT_CLASS(TWriter, TFiler)
 
 namespace {
 
-bool AsciiSameText(const std::string& a, const std::string& b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = char(x - 32);
-        if (y >= 'a' && y <= 'z') y = char(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 [[noreturn]] void ReadError() { throw EReadError("Stream read error"); }
 [[noreturn]] void InvalidValue() { throw EReadError("Invalid property value"); }
@@ -123,13 +115,13 @@ void TReader::ReadProperties(TPersistent* instance) {
 }
 
 void TReader::DefineProperty(const std::string& name, const TReaderProc& readData, const TWriterProc&, bool) {
-    if (FPropHandled || !readData || !AsciiSameText(name, FPropName)) return;
+    if (FPropHandled || !readData || !SameText(name, FPropName)) return;
     FPropHandled = true;
     readData(this);
 }
 
 void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& readData, const TStreamProc&, bool) {
-    if (FPropHandled || !readData || !AsciiSameText(name, FPropName)) return;
+    if (FPropHandled || !readData || !SameText(name, FPropName)) return;
     FPropHandled = true;
     CheckValue(vaBinary);
     uint8_t bytes[4];

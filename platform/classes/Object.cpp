@@ -1,5 +1,7 @@
 #include "platform/classes/Object.h"
 
+#include "platform/rtl/Strings.h"
+
 #include <mutex>
 #include <unordered_map>
 
@@ -22,16 +24,6 @@ struct HandleTable {
     }
 };
 
-bool AsciiSameText(const std::string& a, const std::string& b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -48,7 +40,7 @@ bool TMetaClass::InheritsFrom(TClass ancestor) const noexcept {
 
 bool TMetaClass::InheritsFromName(const std::string& name) const noexcept {
     for (TClass c = this; c; c = c->FParent)
-        if (AsciiSameText(c->FName, name)) return true;
+        if (SameText(c->FName, name)) return true;
     return false;
 }
 
