@@ -126,8 +126,8 @@ KAROMIL_BUILTIN(TypeInfoInt64, TTypeInfo::MakeNamed(tkInt64, "Int64"))
 KAROMIL_BUILTIN(TypeInfoBoolean, TTypeInfo::MakeEnum("Boolean", {"False", "True"}))
 KAROMIL_BUILTIN(TypeInfoChar, TTypeInfo::MakeNamed(tkChar, "Char"))
 KAROMIL_BUILTIN(TypeInfoWChar, TTypeInfo::MakeNamed(tkWChar, "WideChar"))
-KAROMIL_BUILTIN(TypeInfoExtended, TTypeInfo::MakeFloat("Extended", ftExtended))
-KAROMIL_BUILTIN(TypeInfoDateTime, TTypeInfo::MakeFloat("TDateTime", ftDateTime))
+KAROMIL_BUILTIN(TypeInfoExtended, TTypeInfo::MakeFloat("Extended", TFloatType::Extended))
+KAROMIL_BUILTIN(TypeInfoDateTime, TTypeInfo::MakeFloat("TDateTime", TFloatType::DateTime))
 KAROMIL_BUILTIN(TypeInfoString, TTypeInfo::MakeNamed(tkString, "String"))
 KAROMIL_BUILTIN(TypeInfoComponentName, TTypeInfo::MakeNamed(tkString, "TComponentName"))
 KAROMIL_BUILTIN(TypeInfoVariant, TTypeInfo::MakeNamed(tkVariant, "Variant"))
@@ -174,7 +174,7 @@ Variant TPropInfo::GetVariant(TObject* o) const {
         case tkInteger: case tkChar: case tkWChar: case tkSet: case tkClass:
             return Variant(static_cast<int>(GetOrd(o)));
         case tkFloat:
-            if (FType->FloatType() == ftDateTime) return Variant::FromDate(GetFloat(o));
+            if (FType->FloatType() == TFloatType::DateTime) return Variant::FromDate(GetFloat(o));
             return Variant(GetFloat(o));
         case tkString: return Variant(GetStr(o));
         default: KindError();
@@ -196,7 +196,7 @@ void TPropInfo::SetVariant(TObject* o, const Variant& v) const {
         case tkInteger: case tkChar: case tkWChar: case tkSet: case tkClass:
             SetOrd(o, v.AsInteger());
             return;
-        case tkFloat: SetFloat(o, FType->FloatType() == ftDateTime ? v.AsDate() : v.AsDouble()); return;
+        case tkFloat: SetFloat(o, FType->FloatType() == TFloatType::DateTime ? v.AsDate() : v.AsDouble()); return;
         case tkString: SetStr(o, v.AsString()); return;
         default: KindError();
     }

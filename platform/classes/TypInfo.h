@@ -71,7 +71,8 @@ enum TTypeKind {
     tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass,
     tkMethod, tkWChar, tkVariant, tkInt64,
 };
-enum TFloatType { ftExtended, ftDateTime };
+// Scoped: the dataset framework's field types use the plain name ftDateTime.
+enum class TFloatType { Extended, DateTime };
 // How a stored definition treats an object-valued property.
 enum TClassCategory { ccComponentReference, ccStrings, ccPersistent, ccOther };
 
@@ -106,7 +107,7 @@ private:
     std::string FName;
     std::vector<std::string> FNames;
     const TTypeInfo* FCompType = nullptr;
-    TFloatType FFloatType = ftExtended;
+    TFloatType FFloatType = TFloatType::Extended;
     TClass (*FStaticClass)() noexcept = nullptr;
 };
 

@@ -171,8 +171,8 @@ TEST(PropList, KindsTypeNamesAndDescriptors) {
     EXPECT_NE(type("Color"), type("Count"));    // TColor is not Integer
     EXPECT_NE(type("Name"), type("Caption"));   // TComponentName is not String
     EXPECT_EQ(type("Count"), TypeInfoInteger());
-    EXPECT_EQ(type("Stamp")->FloatType(), ftDateTime);
-    EXPECT_EQ(type("Ratio")->FloatType(), ftExtended);
+    EXPECT_EQ(type("Stamp")->FloatType(), TFloatType::DateTime);
+    EXPECT_EQ(type("Ratio")->FloatType(), TFloatType::Extended);
     EXPECT_EQ(type("Style")->CompType()->Name(), "TFontStyle");
     EXPECT_EQ(type("Link")->ClassCategory(), ccComponentReference);
     EXPECT_EQ(type("Lines")->ClassCategory(), ccStrings);
