@@ -54,6 +54,10 @@ struct DataSetMaker {
     // holds ID i, Jmeno "Žák i", Body i * 1.5, Datum 1 September 2024 + i days and Poznamka
     // "Poznámka i", in that order. ID identifies a record.
     std::function<TDataSet*(TComponent* owner, int rows)> Make;
+    // Where a dataset's documented behaviour differs from the framework's defaults.
+    bool LocateCentres = true;         // a found record is centred in the link's window
+    bool InsertInPlace = true;         // a posted insert stays before the old current record
+    bool CaseSensitiveLocate = true;   // without loCaseInsensitive, Locate tells case apart
 };
 inline void PrintTo(const DataSetMaker& m, std::ostream* os) { *os << m.Name; }
 

@@ -1,0 +1,734 @@
+// TKDaoTable: navigation, bookmarks, record counts and numbers, editing.
+#include "dao/DaoUtils.h"
+#include "dao/KDaoTable.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/SysUtils.h"
+
+using namespace KDao;
+
+namespace {
+int32_t BookmarkToValue(const Dao::Bookmark& b) {
+    if (b.size() < 4) return 0;
+    return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+}
+Dao::Bookmark ValueToBookmark(int32_t v) {
+    const uint32_t u = uint32_t(v);
+    return Dao::Bookmark{uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
+}
+std::string ValueToBytes(int32_t v) {
+    const uint32_t u = uint32_t(v);
+    return std::string{char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF), char((u >> 24) & 0xFF)};
+}
+int32_t BytesToValue(const std::string& s) {
+    if (s.size() < 4) return 0;
+    return int32_t(uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 |
+                   uint32_t(uint8_t(s[3])) << 24);
+}
+bool IsEmptyRs(Dao::Recordset& rs) { return rs.GetBOF() && rs.GetEOF(); }
+}  // namespace
+
+// --- bookmark map -------------------------------------------------------------------------------
+
+void TKDaoTable::ClearBookmarkMap() const {
+    FPosByValue.clear();
+    FValueByPos.clear();
+}
+
+void TKDaoTable::MapBookmark(int32_t position, int32_t value) const {
+    auto old = FValueByPos.find(position);
+    if (old != FValueByPos.end()) {
+        if (old->second == value) return;
+        FPosByValue.erase(old->second);
+    }
+    FValueByPos[position] = value;
+    FPosByValue[value] = position;
+}
+
+int32_t TKDaoTable::CurrentBookmarkValue(Dao::Recordset& rs) {
+    if (!FBookmarkable) return 0;
+    try {
+        if (rs.GetBOF() || rs.GetEOF()) return 0;
+        return BookmarkToValue(rs.GetBookmark());
+    } catch (const Exception&) {
+        InternalFirst();
+        return 0;
+    }
+}
+
+int32_t TKDaoTable::LastModifiedBookmarkValue(Dao::Recordset& rs) {
+    if (!FBookmarkable || IsEmptyRs(rs)) return 0;
+    try {
+        return BookmarkToValue(rs.LastModified());
+    } catch (const Exception&) {
+        return CurrentBookmarkValue(rs);
+    }
+}
+
+void TKDaoTable::GotoBookmarkValue(int32_t value) {
+    try {
+        FRecordset->SetBookmark(ValueToBookmark(value));
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() == 3167) try {
+                First();
+            } catch (...) {
+            }
+        throw;
+    }
+}
+
+// --- first, last, records -----------------------------------------------------------------------
+
+void TKDaoTable::InternalFirst() {
+    FRecordPos = -1;
+    FStepPos = -1;
+    if (!FRecordset || ForwardOnly()) return;
+    try {
+        if (!IsEmptyRs(*FRecordset)) {
+            FRecordset->MoveFirst();
+            FRecordset->MovePrevious();
+        }
+    } catch (...) {
+    }
+}
+
+void TKDaoTable::InternalLast() {
+    try {
+        if (IsEmptyRs(*FRecordset)) {
+            FRecordPos = -1;
+            return;
+        }
+        if (!ForwardOnly()) {
+            const int32_t previous = FRecordPos;
+            FRecordset->MoveLast();
+            FRecordset->MoveNext();
+            FRecordPos = FRecordset->RecordCount();
+            if (FTableType == 1 && (FHighestPos < FRecordPos || FRecordPos < previous)) {
+                auto snap = FRecordset->OpenRecordset(4);
+                int full = 0;
+                if (!IsEmptyRs(*snap)) {
+                    snap->MoveLast();
+                    full = snap->RecordCount();
+                }
+                snap->Close();
+                if (full != FRecordset->RecordCount() && FWarnOnBadDatabase)
+                    DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
+                FRecordPos = full;
+                FHighestPos = full;
+            }
+        } else {
+            while (!FRecordset->GetEOF()) {
+                FRecordset->MoveNext();
+                FRecordPos = ++FStepPos;
+            }
+            --FStepPos;
+            FRecordPos = FStepPos;
+        }
+    } catch (const Dao::EDaoError&) {
+    } catch (const EDatabaseError&) {
+        throw;   // the repair warning
+    } catch (...) {
+    }
+}
+
+TGetResult TKDaoTable::GetRecord(TRecBuf buffer, TGetMode mode, bool) {
+    // A fetch never changes the dataset's state: posting the user's record whenever a row is
+    // read would store what nobody confirmed.
+    auto* r = static_cast<TKDaoRecord*>(buffer);
+    for (;;) {
+        TGetResult result = grOK;
+        try {
+            switch (mode) {
+            case gmCurrent:
+                result = FRecordset->GetEOF() ? grEOF : FRecordset->GetBOF() ? grBOF : grOK;
+                break;
+            case gmNext:
+                if (!(ForwardOnly() && FRecordPos == -1) && !FRecordset->GetEOF()) FRecordset->MoveNext();
+                if (FRecordset->GetEOF()) {
+                    result = grEOF;
+                } else {
+                    ++FRecordPos;
+                    ++FStepPos;
+                }
+                break;
+            case gmPrior:
+                if (ForwardOnly()) {
+                    result = grBOF;
+                    break;
+                }
+                if (!FRecordset->GetBOF()) FRecordset->MovePrevious();
+                if (FRecordset->GetBOF()) {
+                    result = grBOF;
+                } else {
+                    --FRecordPos;
+                    --FStepPos;
+                }
+                break;
+            }
+        } catch (const Dao::EDaoError&) {
+            return grError;
+        }
+        if (result == grEOF) FHighestPos = FRecordPos + 1;
+        else FHighestPos = std::max(FHighestPos, FRecordPos);
+        if (result != grOK) return result;
+        if (!LoadRecordValues(*FRecordset, true, r)) return grError;
+        if (RecordAccepted(r)) return grOK;
+        if (mode == gmCurrent) return grError;
+    }
+}
+
+bool TKDaoTable::RecordAccepted(TKDaoRecord* buffer) {
+    TDataSetState old = SetTempState(dsFilter);
+    bool accept = true;
+    TRecBuf savedFilter = FFilterBuffer;
+    try {
+        FFilterBuffer = buffer;
+        ClearCalcFields(buffer);
+        GetCalcFields(buffer);
+        if (FilterActive()) OnFilterRecord()(this, accept);
+    } catch (...) {
+        FFilterBuffer = savedFilter;
+        RestoreState(old);
+        throw;
+    }
+    FFilterBuffer = savedFilter;
+    RestoreState(old);
+    return accept;
+}
+
+void TKDaoTable::InternalSetToRecord(TRecBuf buffer) {
+    auto* r = static_cast<TKDaoRecord*>(buffer);
+    if (!r || !FRecordset || IsEmptyRs(*FRecordset) || r->Flag == bfBOF || r->Flag == bfEOF) return;
+    const int32_t old = FRecordPos;
+    FRecordPos = r->Position;
+    if (ForwardOnly() || State() == dsSetKey) return;
+    if (!FBookmarkable) {
+        if (FRecordPos != old) {
+            try {
+                if (FilterActive()) throw EDatabaseError("walk");
+                FRecordset->Move(FRecordPos - old);
+            } catch (const Exception&) {
+                FRecordset->MoveFirst();
+                FRecordset->Move(FRecordPos);
+            }
+        }
+        return;
+    }
+    if (State() == dsEdit || State() == dsInsert) return;
+    if (r->BookmarkValue == 0) return;
+    try {
+        GotoBookmarkValue(r->BookmarkValue);
+    } catch (const Exception&) {
+        std::string d = LastDaoError().Description;
+        InternalFirst();
+        try {
+            Resync(TResyncMode{rmCenter});
+        } catch (...) {
+        }
+        DatabaseError(d.empty() ? "Record not found" : d);
+    }
+}
+
+// --- bookmarks ----------------------------------------------------------------------------------
+
+TBookmarkFlag TKDaoTable::GetBookmarkFlag(TRecBuf buffer) const { return static_cast<TKDaoRecord*>(buffer)->Flag; }
+void TKDaoTable::SetBookmarkFlag(TRecBuf buffer, TBookmarkFlag flag) { static_cast<TKDaoRecord*>(buffer)->Flag = flag; }
+
+TBookmark TKDaoTable::GetBookmarkData(TRecBuf buffer) const {
+    auto* r = static_cast<TKDaoRecord*>(buffer);
+    if (!FBookmarkable || !r) return ValueToBytes(0).substr(0, size_t(BookmarkSize()));
+    MapBookmark(r->Position, r->BookmarkValue);
+    return ValueToBytes(r->BookmarkValue);
+}
+
+void TKDaoTable::SetBookmarkData(TRecBuf buffer, const TBookmark& data) {
+    if (buffer && data.size() >= 4) static_cast<TKDaoRecord*>(buffer)->BookmarkValue = BytesToValue(data);
+}
+
+void TKDaoTable::InternalGotoBookmark(const TBookmark& bookmark) {
+    if (!FRecordsetOpen) DatabaseError("TKDaoTable.InternalGotoBookmark: Cannot goto Bookmark - Table is not Active");
+    if (bookmark.empty()) DatabaseError("Invalid Bookmark!");
+    if (IsEmptyRs(*FRecordset)) return;
+    const int32_t v = BytesToValue(bookmark);
+    if (!FBookmarkable || v == 0) DatabaseError("Bookmarks are not supported!");
+    auto it = FPosByValue.find(v);
+    if (it == FPosByValue.end()) DatabaseError("Invalid Bookmark!");
+    try {
+        FRecordset->SetBookmark(ValueToBookmark(v));
+        FRecordPos = it->second;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() == 3167) {
+            try {
+                ResyncAfterLostRecord();
+            } catch (...) {
+            }
+            InternalFirst();
+        }
+        // Any failure leaves the cursor elsewhere: the caller must not believe it arrived.
+        throw;
+    }
+}
+
+bool TKDaoTable::BookmarkValid(const TBookmark& bookmark) {
+    if (IsEmpty() || !FRecordsetOpen || !FBookmarkable || bookmark.size() < 4) return false;
+    const int32_t v = BytesToValue(bookmark);
+    if (v != 0 && !FPosByValue.count(v)) return false;
+    TBookmark saved = GetBookmark();
+    try {
+        InternalGotoBookmark(bookmark);
+        CursorPosChanged();
+        return true;
+    } catch (...) {
+        if (!saved.empty()) try {
+                InternalGotoBookmark(saved);
+                CursorPosChanged();
+            } catch (...) {
+            }
+        return false;
+    }
+}
+
+int TKDaoTable::CompareBookmarks(const TBookmark& b1, const TBookmark& b2) const {
+    if (b1.empty() && b2.empty()) return 0;
+    if (!b1.empty() && b2.empty()) return -1;
+    if (b1.empty()) return 1;
+    const int32_t a = BytesToValue(b1), b = BytesToValue(b2);
+    return a > b ? 1 : a < b ? -1 : 0;
+}
+
+// --- counts and record numbers ------------------------------------------------------------------
+
+int TKDaoTable::CountWalk() const {
+    auto* self = const_cast<TKDaoTable*>(this);
+    TDataSetState old = self->SetTempState(dsBrowse);
+    const int32_t savedPos = FRecordPos;
+    TRecBuf scratch = self->AllocRecordBuffer();
+    int n = 0;
+    try {
+        self->InternalFirst();
+        while (self->GetRecord(scratch, gmNext, false) == grOK) ++n;
+    } catch (...) {
+    }
+    self->FreeRecordBuffer(scratch);
+    self->RestoreState(old);
+    FRecordPos = savedPos;
+    return n;
+}
+
+int TKDaoTable::GetRecordCount() const {
+    if (!FRecordsetOpen || !FRecordset) return -1;
+    if (ForwardOnly()) return -1;
+    if (FUseRecordCount && !FCountStale) {
+        FHighestPos = FCachedCount;
+        return FCachedCount;
+    }
+    auto* self = const_cast<TKDaoTable*>(this);
+    FCountStale = false;
+    Dao::Recordset& rs = *FRecordset;
+    if (IsEmptyRs(rs)) {
+        FCachedCount = 0;
+        FHighestPos = 0;
+        FRecordPos = -1;
+        return 0;
+    }
+    int count = 0;
+    if (self->FilterActive()) {
+        count = CountWalk();
+    } else {
+        try {
+            if (FTableType == 1) {
+                count = rs.RecordCount();
+                if (FHighestPos < count) {
+                    auto snap = rs.OpenRecordset(4);
+                    int full = 0;
+                    if (!IsEmptyRs(*snap)) {
+                        snap->MoveLast();
+                        full = snap->RecordCount();
+                    }
+                    snap->Close();
+                    if (full != count && FWarnOnBadDatabase)
+                        DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
+                    count = full;
+                }
+            } else {
+                rs.MoveFirst();
+                rs.MoveLast();
+                count = rs.RecordCount();
+            }
+        } catch (const Dao::EDaoError&) {
+        }
+        try {
+            auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
+            if (FBookmarkable && a && a->BookmarkValue != 0 && a->Flag == bfCurrent) {
+                self->GotoBookmarkValue(a->BookmarkValue);
+            } else {
+                rs.MoveFirst();
+                if (FRecordPos == -1) rs.MovePrevious();
+                else if (FRecordPos < count) rs.Move(FRecordPos);
+            }
+        } catch (...) {
+        }
+    }
+    FCachedCount = count;
+    FHighestPos = count;
+    return count;
+}
+
+int TKDaoTable::EstimateRecNo(Dao::Recordset& rs, int32_t target) {
+    if (!FUseGetRecNo) return -1;
+    float p = rs.PercentPosition() - 2.0f;
+    if (p < 0) p = 0;
+    const int n = GetRecordCount();
+    int guess = int(Round(double(n) * double(p) / 100.0));
+    // Stops at both ends: a target that is no longer there answers -1 instead of walking
+    // past the end of the recordset.
+    try {
+        rs.MoveFirst();
+        if (guess > 0) rs.Move(guess);
+        while (!rs.GetEOF() && CurrentBookmarkValue(rs) != target) {
+            rs.MoveNext();
+            ++guess;
+        }
+        if (!rs.GetEOF()) return guess;
+        guess = 0;
+        rs.MoveFirst();
+        while (!rs.GetEOF() && CurrentBookmarkValue(rs) != target) {
+            rs.MoveNext();
+            ++guess;
+        }
+        return rs.GetEOF() ? -1 : guess;
+    } catch (const Exception&) {
+        return -1;
+    }
+}
+
+int TKDaoTable::GetRecNo() const {
+    auto* self = const_cast<TKDaoTable*>(this);
+    if (!FRecordsetOpen) return -1;
+    self->UpdateCursorPos();
+    auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
+    if (a && a->Flag == bfCurrent && State() == dsBrowse) self->InternalSetToRecord(a);
+    if (!FUseGetRecNo) return -1;
+    if (FRecordPos < -1) FRepositionPending = true;
+    if (ForwardOnly()) return FRecordPos + 1;
+    Dao::Recordset& rs = *FRecordset;
+    if (rs.GetBOF()) return -1;
+    if (self->FilterActive()) {
+        if (!a) return -1;
+        TDataSetState old = self->SetTempState(dsBrowse);
+        TRecBuf scratch = self->AllocRecordBuffer();
+        int n = 0;
+        bool found = false;
+        try {
+            self->InternalFirst();
+            while (self->GetRecord(scratch, gmNext, false) == grOK) {
+                if (static_cast<TKDaoRecord*>(scratch)->BookmarkValue == a->BookmarkValue) {
+                    found = true;
+                    break;
+                }
+                ++n;
+            }
+        } catch (...) {
+        }
+        self->FreeRecordBuffer(scratch);
+        self->RestoreState(old);
+        if (!found) try {
+                self->InternalSetToRecord(a);
+            } catch (...) {
+            }
+        return n + 1;
+    }
+    if (FRepositionPending && a) {
+        FRecordPos = -1;
+        if (FTableType != 1) {
+            FRecordPos = rs.AbsolutePosition();
+        } else {
+            try {
+                rs.MoveNext();
+                if (rs.GetEOF()) FRecordPos = rs.RecordCount() - 1;
+                rs.MovePrevious();
+            } catch (...) {
+            }
+            if (FRecordPos == -1) {
+                if (FBookmarkable) {
+                    FRecordPos = self->EstimateRecNo(rs, self->LastModifiedBookmarkValue(rs));
+                } else {
+                    int steps = 0;
+                    try {
+                        while (!rs.GetBOF()) {
+                            rs.MovePrevious();
+                            ++steps;
+                        }
+                    } catch (...) {
+                    }
+                    FRecordPos = steps - 1;
+                }
+            }
+            try {
+                if (FBookmarkable && a->BookmarkValue) self->GotoBookmarkValue(a->BookmarkValue);
+                else {
+                    rs.MoveFirst();
+                    rs.Move(FRecordPos);
+                }
+            } catch (...) {
+            }
+        }
+        a->Position = FRecordPos;
+        FRepositionPending = false;
+    } else if (FTableType != 1) {
+        FRecordPos = rs.AbsolutePosition();
+    }
+    return FRecordPos + 1;
+}
+
+void TKDaoTable::SetRecNo(int value) {
+    CheckBrowseMode();
+    CursorPosChanged();
+    DoBeforeScroll();
+    if (FilterActive()) {
+        const int32_t saved = FRecordPos;
+        TDataSetState old = SetTempState(dsBrowse);
+        TRecBuf scratch = AllocRecordBuffer();
+        int read = 0;
+        InternalFirst();
+        while (read < value && GetRecord(scratch, gmNext, false) == grOK) ++read;
+        FreeRecordBuffer(scratch);
+        RestoreState(old);
+        if (read < value) FRecordPos = saved;
+    } else {
+        FRecordPos = value - 1;
+        FRecordset->MoveFirst();
+        FRecordset->Move(FRecordPos);
+    }
+    Resync(TResyncMode{rmExact, rmCenter});
+    DoAfterScroll();
+}
+
+// --- editing ------------------------------------------------------------------------------------
+
+namespace {
+// The DAO error, as the user should read it.
+[[noreturn]] void RaiseDao(const TDaoErrRec& e, const Exception& original) {
+    if (e.Number == 0) original.Raise();
+    throw Dao::EDaoError(e.Number, e.Description.empty() ? original.Message() : e.Description, e.Source);
+}
+}  // namespace
+
+// Error events: the framework serves OnEditError, OnPostError and OnDeleteError for every
+// database error (retry calls the operation again, abort ends it silently), so the table
+// only tidies DAO's state up before it lets an error go.
+
+void TKDaoTable::InternalEdit() {
+    auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
+    FOldValues = std::make_unique<TKDaoRecord>();
+    if (a) FOldValues->CopyFrom(*a);
+    try {
+        if (FRecordset->GetEditMode() != 1) FRecordset->Edit();
+    } catch (const Exception& e) {
+        TDaoErrRec err = LastDaoError();
+        try {
+            if (FRecordset->GetEditMode() != 1) {
+                FRecordset->Move(0);
+                Resync(TResyncMode{});
+            }
+        } catch (...) {
+        }
+        RaiseDao(err, e);
+    }
+    if (a) LoadRecordValues(*FRecordset, true, a);
+}
+
+void TKDaoTable::InternalCancel() {
+    // Also a pending AddNew left by a failed insert: DAO would stay in add mode otherwise.
+    try {
+        if (FRecordset->GetEditMode() != 0) FRecordset->CancelUpdate();
+    } catch (...) {
+    }
+    FOldValues.reset();
+    FDatabase->IdleEngine();
+}
+
+void TKDaoTable::InternalPost() {
+    FRepositionPending = false;
+    CheckActive();
+    const bool editing = State() == dsEdit;
+    auto* r = static_cast<TKDaoRecord*>(ActiveBuffer());
+    if (editing && FRecordset->GetEditMode() != 1) {
+        try {
+            FRecordset->Edit();
+        } catch (const Exception& e) {
+            TDaoErrRec err = LastDaoError();
+            try {
+                if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
+            } catch (...) {
+            }
+            try {
+                ResyncAfterLostRecord();
+            } catch (...) {
+            }
+            RaiseDao(err, e);
+        }
+    }
+    try {
+        if (!editing) FRecordset->AddNew();
+        for (size_t i = 0; i < r->Values.size(); ++i) {
+            if (!r->Modified[i] || i >= FFieldWritable.size() || !FFieldWritable[i]) continue;
+            const int fi = i < FFieldMap.size() ? FFieldMap[i] : -1;
+            if (fi < 0) continue;
+            TField* field = Fields()->Fields(fi);
+            Dao::Field& df = *FFieldObjects[i];
+            const std::string& t = r->Values[i];
+            const TFieldType ft = field->DataType();
+            if (t.empty()) {
+                if ((ft == ftString || ft == ftMemo) && df.GetAllowZeroLength()) df.SetValue(Variant(std::string()));
+                else df.SetValue(Variant::Null());
+            } else if (ft == ftDate || ft == ftTime || ft == ftDateTime) {
+                Variant v = TimeStampTextToVariant(t);
+                if (!v.IsNull()) df.SetValue(v);
+            } else if (ft == ftBytes && IsGuidField(field)) {
+                std::string g = t;
+                if (g.rfind("{guid ", 0) == 0) g = g.substr(6, g.size() - 7);
+                df.SetValue(Variant(g));
+            } else if (ft == ftBoolean) {
+                Variant b;
+                if (TextToNative(ftBoolean, t, b)) df.SetValue(b);
+            } else if (ft == ftFloat || ft == ftCurrency || ft == ftBCD) {
+                Variant d;
+                if (TextToNative(ft, t, d)) df.SetValue(d);
+            } else {
+                df.SetValue(Variant(t));
+            }
+        }
+        FRecordset->Update();
+    } catch (const Exception& e) {
+        TDaoErrRec err = LastDaoError();
+        try {
+            if (editing) {
+                if (!GetLockEdits() && FRecordset->GetEditMode() == 1) FRecordset->CancelUpdate();
+                if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
+            } else if (FRecordset->GetEditMode() == 2) {
+                FRecordset->CancelUpdate();
+            }
+        } catch (...) {
+        }
+        RaiseDao(err, e);
+    }
+    if (!editing) {
+        try {
+            FCountStale = true;
+            ++FHighestPos;
+            ++FRecordPos;
+            if (!FBookmarkable) {
+                InternalLast();
+                r->Position = FRecordPos - 1;
+            }
+        } catch (...) {
+        }
+    }
+    if (!editing) InternalLast();
+    if (FBookmarkable) {
+        int32_t v = LastModifiedBookmarkValue(*FRecordset);
+        r->BookmarkValue = v;
+        r->Flag = bfCurrent;
+        if (v) GotoBookmarkValue(v);
+    }
+    std::fill(r->Modified.begin(), r->Modified.end(), 0);
+    FOldValues.reset();
+    FDatabase->IdleEngine();
+    FRepositionPending = true;
+}
+
+void TKDaoTable::Post() {
+    TDataSet::Post();
+    if (FSortedBy->Count() > 0 && FRefreshSorted) {
+        CheckBrowseMode();
+        ClearBookmarkMap();
+        ClearBuffers();
+        FRecordset->Requery();
+        FCountStale = true;
+        ActivateBuffers();
+        First();
+    }
+}
+
+void TKDaoTable::InternalAddRecord(TRecBuf buffer, bool append) {
+    if (append) {
+        InternalLast();
+        static_cast<TKDaoRecord*>(buffer)->Flag = bfEOF;
+    }
+    InternalPost();
+}
+
+void TKDaoTable::InternalDelete() {
+    auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
+    if (a) {
+        const int32_t p = a->Position;
+        auto it = FValueByPos.find(p);
+        if (it != FValueByPos.end()) {
+            FPosByValue.erase(it->second);
+            FValueByPos.erase(it);
+        }
+        std::map<int32_t, int32_t> shifted;
+        for (auto& [pos, val] : FValueByPos) shifted[pos > p ? pos - 1 : pos] = val;
+        FValueByPos.swap(shifted);
+        FPosByValue.clear();
+        for (auto& [pos, val] : FValueByPos) FPosByValue[val] = pos;
+    }
+    try {
+        FRecordset->Delete();
+    } catch (const Exception& e) {
+        TDaoErrRec err = LastDaoError();
+        if (err.Number == 3167) {
+            // Somebody deleted it first: what the user wanted has happened.
+            FCountStale = true;
+            ResyncAfterLostRecord();
+            return;
+        }
+        RaiseDao(err, e);
+    }
+    FDatabase->IdleEngine();
+    FCountStale = true;
+    try {
+        if (FRecordset->GetEOF()) FRecordset->MoveLast();
+        else FRecordset->MoveNext();
+    } catch (...) {
+    }
+}
+
+void TKDaoTable::RebuildCursor() {
+    const int32_t pos = FRecordPos;
+    CheckBrowseMode();
+    ClearBuffers();
+    CloseDaoRecordset();
+    try {
+        OpenDaoRecordset();
+    } catch (...) {
+        try {
+            Close();
+        } catch (...) {
+        }
+        throw;
+    }
+    ActivateBuffers();
+    First();
+    if (pos < RecordCount()) MoveBy(pos);
+    else Last();
+}
+
+void TKDaoTable::ResyncAfterLostRecord() {
+    FCountStale = true;
+    try {
+        Resync(TResyncMode{rmExact, rmCenter});
+    } catch (...) {
+        RebuildCursor();
+    }
+}
+
+void TKDaoTable::InternalRefresh() {
+    FCountStale = true;
+    if (ControlsDisabled()) return;
+    try {
+        Resync(TResyncMode{rmExact, rmCenter});
+    } catch (...) {
+        RebuildCursor();
+    }
+}
