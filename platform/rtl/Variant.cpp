@@ -186,7 +186,7 @@ Variant Variant::FromOleStr(std::string_view s) {
 
 void Variant::ThrowIntegerOverflow() { OverflowError(varLongWord, varInt64); }
 
-Variant::Variant(const Variant& o) : FType(o.FType), FData(o.FData) {
+void Variant::CopyHeap(const Variant& o) {
     if (FType == varDispatch) {
         FType = varEmpty;   // stays valid if the allocation throws
         FData.disp = new std::shared_ptr<IDispatchObject>(*o.FData.disp);
@@ -194,32 +194,6 @@ Variant::Variant(const Variant& o) : FType(o.FType), FData(o.FData) {
     } else {
         Retain();
     }
-}
-
-Variant::Variant(Variant&& o) noexcept : FType(o.FType), FData(o.FData) {
-    o.FType = varEmpty;
-    o.FData.i = 0;
-}
-
-// Both assignments build the new value before releasing the old, so assigning an element
-// of an array to the array itself stays safe.
-Variant& Variant::operator=(const Variant& o) {
-    Variant tmp(o);
-    Swap(tmp);
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& o) noexcept {
-    Variant tmp(std::move(o));
-    Swap(tmp);
-    return *this;
-}
-
-Variant::~Variant() { Release(); }
-
-void Variant::Swap(Variant& o) noexcept {
-    std::swap(FType, o.FType);
-    std::swap(FData, o.FData);
 }
 
 void Variant::Retain() noexcept {

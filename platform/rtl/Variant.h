@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -70,11 +71,30 @@ public:
     Variant(std::string&& s);
     Variant(std::shared_ptr<IDispatchObject> disp);
 
-    Variant(const Variant& o);
-    Variant(Variant&& o) noexcept;
-    Variant& operator=(const Variant& o);
-    Variant& operator=(Variant&& o) noexcept;
-    ~Variant();
+    // Inline so that numbers are copied and destroyed without a call; only text, arrays and
+    // automation objects take the out-of-line path.
+    Variant(const Variant& o) : FType(o.FType), FData(o.FData) {
+        if (OwnsHeap()) CopyHeap(o);
+    }
+    Variant(Variant&& o) noexcept : FType(o.FType), FData(o.FData) {
+        o.FType = varEmpty;
+        o.FData.i = 0;
+    }
+    // Both assignments build the new value before releasing the old, so assigning an element
+    // of an array to the array itself stays safe.
+    Variant& operator=(const Variant& o) {
+        Variant tmp(o);
+        Swap(tmp);
+        return *this;
+    }
+    Variant& operator=(Variant&& o) noexcept {
+        Variant tmp(std::move(o));
+        Swap(tmp);
+        return *this;
+    }
+    ~Variant() {
+        if (OwnsHeap()) Release();
+    }
 
     static Variant Null() noexcept { Variant v; v.FType = varNull; return v; }
     static Variant FromDate(TDateTime d) noexcept { Variant v; v.FType = varDate; v.FData.d = d; return v; }
@@ -123,7 +143,10 @@ public:
     Variant& ElementRef(int index);
 
     // Swap without allocation.
-    void Swap(Variant& o) noexcept;
+    void Swap(Variant& o) noexcept {
+        std::swap(FType, o.FType);
+        std::swap(FData, o.FData);
+    }
 
 private:
     struct StringRep;
@@ -137,6 +160,10 @@ private:
     friend Variant& VarAppend(Variant& a, const Variant& b);
     [[noreturn]] static void ThrowIntegerOverflow();
     const Variant* ElementAt(const int* idx, size_t count) const;
+    bool OwnsHeap() const noexcept {
+        return (FType & varArray) || FType == varString || FType == varOleStr || FType == varDispatch;
+    }
+    void CopyHeap(const Variant& o);
     void Release() noexcept;
     void Retain() noexcept;
     ArrayRep* UniqueArray();

@@ -1,0 +1,18 @@
+# Writes a C++ source holding the grammar XML files as one-line string constants.
+# -DOUT=<file.cpp> -DDIR=<grammar folder> -DNAMES="Name=File|..." (registration order)
+set(body "// Generated from script/grammars/*.xml at build time; do not edit.\n#include \"script/ScriptTools.h\"\n\nconst TfsGrammarText fsStandardGrammars[] = {\n")
+set(count 0)
+string(REPLACE "|" ";" NAMES "${NAMES}")
+foreach(pair IN LISTS NAMES)
+  string(REPLACE "=" ";" parts "${pair}")
+  list(GET parts 0 name)
+  list(GET parts 1 file)
+  file(READ "${DIR}/${file}" text)
+  # One line: line breaks and the indentation after them go.
+  string(REGEX REPLACE "\r?\n[ \t]*" "" text "${text}")
+  string(APPEND body "    {\"${name}\", R\"fsgrammar(${text})fsgrammar\"},\n")
+  math(EXPR count "${count} + 1")
+endforeach()
+string(APPEND body "};\nconst int fsStandardGrammarCount = ${count};\n")
+file(WRITE "${OUT}.tmp" "${body}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUT}.tmp" "${OUT}")

@@ -1,0 +1,506 @@
+#include "script/ILParser.h"
+
+#include <algorithm>
+#include <cassert>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Strings.h"
+#include "script/ScriptTools.h"
+
+// One grammar element, compiled from the grammar document once per LoadGrammar so that
+// matching reads fields instead of searching attribute texts.
+struct TfsGrammarElement {
+    enum Kind {
+        RuleDef, Char, Keyword, Ident, Number, String, FrString, Eol,
+        Sequence, Switch, OptionalSwitch, Loop, OptionalLoop, Optional, RuleRef
+    };
+    Kind kind = RuleDef;
+    std::string name;      // lower case
+    std::string text;      // lower case
+    std::string node;      // lower case
+    std::string add, addText, err;
+    bool noSkip = false;   // char with skip="0"
+    bool loopSkip = false; // loop with skip="1"
+    bool term = false;
+    std::vector<TfsGrammarElement> children;
+    const TfsGrammarElement* rule = nullptr;   // RuleRef: the rule it names, nullptr if none
+
+    bool IsTerminal() const noexcept { return kind >= Char && kind <= FrString; }
+};
+
+struct TfsILParser::Rules {
+    std::map<std::string, TfsGrammarElement> byName;
+    std::map<std::string, std::string> errors;
+    const TfsGrammarElement* program = nullptr;
+    TfsXMLItem* types = nullptr;
+};
+
+namespace {
+
+std::string Lower(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return r;
+}
+
+std::string TrimBlanks(std::string_view s)
+{
+    size_t a = 0, b = s.size();
+    while (a < b && static_cast<unsigned char>(s[a]) <= ' ')
+        ++a;
+    while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ')
+        --b;
+    return std::string(s.substr(a, b - a));
+}
+
+// Line ends become CR LF: line-oriented grammars and the language directive expect them.
+std::string NormaliseLineEnds(const std::string& text)
+{
+    std::string r;
+    r.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            r += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            r += "\r\n";
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
+TfsGrammarElement Compile(const TfsXMLItem& item, bool ruleDef)
+{
+    static const std::map<std::string, TfsGrammarElement::Kind> kinds = {
+        {"char", TfsGrammarElement::Char}, {"keyword", TfsGrammarElement::Keyword},
+        {"ident", TfsGrammarElement::Ident}, {"number", TfsGrammarElement::Number},
+        {"string", TfsGrammarElement::String}, {"frstring", TfsGrammarElement::FrString},
+        {"eol", TfsGrammarElement::Eol}, {"sequence", TfsGrammarElement::Sequence},
+        {"switch", TfsGrammarElement::Switch}, {"optionalswitch", TfsGrammarElement::OptionalSwitch},
+        {"loop", TfsGrammarElement::Loop}, {"optionalloop", TfsGrammarElement::OptionalLoop},
+        {"optional", TfsGrammarElement::Optional},
+    };
+    TfsGrammarElement e;
+    e.name = Lower(item.Name);
+    if (ruleDef) {
+        e.kind = TfsGrammarElement::RuleDef;
+    } else {
+        auto it = kinds.find(e.name);
+        e.kind = it == kinds.end() ? TfsGrammarElement::RuleRef : it->second;
+    }
+    e.text = Lower(item.Prop("text"));
+    e.node = Lower(item.Prop("node"));
+    e.add = item.Prop("add");
+    e.addText = item.Prop("addtext");
+    e.err = item.Prop("err");
+    std::string skip = item.Prop("skip");
+    e.noSkip = e.kind == TfsGrammarElement::Char && skip == "0";
+    e.loopSkip = skip == "1";
+    e.term = item.Prop("term") == "1";
+    for (int i = 0; i < item.Count(); ++i)
+        e.children.push_back(Compile(*item.Items(i), false));
+    return e;
+}
+
+void Resolve(TfsGrammarElement& e, const std::map<std::string, TfsGrammarElement>& rules)
+{
+    if (e.kind == TfsGrammarElement::RuleRef) {
+        auto it = rules.find(e.name);
+        e.rule = it == rules.end() ? nullptr : &it->second;
+    }
+    for (auto& child : e.children)
+        Resolve(child, rules);
+}
+
+}  // namespace
+
+TfsILParser::TfsILParser(TfsILParserHost& script) : FScript(script), FRules(std::make_unique<Rules>()) {}
+
+TfsILParser::~TfsILParser() = default;
+
+void TfsILParser::LoadGrammar(const std::string& language)
+{
+    const std::string& text = fsGetLanguage(language);
+    FParser.Reset();
+    FLanguage = language;
+    FGrammar.LoadFromString(text);
+    FRules = std::make_unique<Rules>();
+    FNeedDeclareVars = true;
+
+    TfsXMLItem* root = FGrammar.Root();
+    TfsXMLItem* parser = root->FindItem("parser");
+    TfsXMLItem* keywords = parser->FindItem("keywords");
+    for (int i = 0; i < keywords->Count(); ++i)
+        FParser.AddKeyword(keywords->Items(i)->Name);
+    for (int i = 0; i < parser->Count(); ++i) {
+        const TfsXMLItem* setting = parser->Items(i);
+        std::string name = Lower(setting->Name);
+        std::string value = setting->Prop("text");
+        if (name == "identchars")
+            FParser.SetIdentChars(value);
+        else if (name == "commentline1")
+            FParser.CommentLine1 = value;
+        else if (name == "commentline2")
+            FParser.CommentLine2 = value;
+        else if (name == "commentblock1")
+            FParser.SetCommentBlock1(value);
+        else if (name == "commentblock2")
+            FParser.SetCommentBlock2(value);
+        else if (name == "stringquotes")
+            FParser.StringQuotes = value;
+        else if (name == "hexsequence")
+            FParser.HexSequence = value;
+        else if (name == "declarevars")
+            FNeedDeclareVars = value != "0";
+        else if (name == "skipeol")
+            FParser.SkipEOL = value != "0";
+        else if (name == "skipchar")
+            FParser.SkipChar = value;
+    }
+    if (FScript.ExtendedCharset)
+        FParser.AddExtendedIdentChars();
+
+    TfsXMLItem* errors = parser->FindItem("errors");
+    for (int i = 0; i < errors->Count(); ++i)
+        FRules->errors[Lower(errors->Items(i)->Name)] = errors->Items(i)->Prop("text");
+    for (int i = 0; i < root->Count(); ++i) {
+        const TfsXMLItem* item = root->Items(i);
+        std::string name = Lower(item->Name);
+        if (name != "parser" && name != "types" && !FRules->byName.count(name))
+            FRules->byName.emplace(name, Compile(*item, true));
+    }
+    for (auto& [name, rule] : FRules->byName)
+        Resolve(rule, FRules->byName);
+    FRules->types = root->FindItem("types");
+    auto program = FRules->byName.find("program");
+    FRules->program = program == FRules->byName.end() ? nullptr : &program->second;
+}
+
+std::string TfsILParser::LineColAfterBlanks(int position)
+{
+    int saved = FParser.Position();
+    FParser.SetPosition(position);
+    FParser.SkipSpaces();
+    std::string lc = FParser.GetLineCol();
+    FParser.SetPosition(saved);
+    return lc;
+}
+
+bool TfsILParser::BuildIL(const std::string& text)
+{
+    FLines.clear();
+    FErrorText.clear();
+    FErrorPos.clear();
+    FErrorTerm = false;
+    FFurthest = 1;
+    if (UnitName.empty())
+        FScript.ErrorUnit.clear();   // a unit name left from an earlier compile would mislead
+    FParser.SetText(text);
+
+    int start = 1;
+    if (FParser.GetSymbol() == "#" && AnsiSameText(FParser.GetIdentifier(), "language")) {
+        const std::u32string& t = FParser.Text();
+        int cr = FParser.Position();
+        while (cr <= FParser.Size() && t[size_t(cr - 1)] != U'\r')
+            ++cr;
+        std::string name = TrimBlanks(FParser.Copy(FParser.Position(), cr));
+        LoadGrammar(name);
+        start = cr + 2;
+    }
+    FParser.SetPosition(start);
+    if (!FRules->program)
+        throw Exception(SInvalidLanguage);
+
+    bool matched = Match(*FRules->program);
+    const std::string& statementExpected = FRules->errors["err3"];
+    if (matched && FErrorText.empty()) {
+        // The whole text must be a program: text the program rule did not take is reported
+        // instead of being dropped silently.
+        FParser.SkipSpaces();
+        if (FParser.Position() <= FParser.Size()) {
+            FErrorText = statementExpected;
+            FErrorPos = FParser.GetLineCol();
+        }
+    } else if (!matched && FErrorText.empty()) {
+        // No element recorded a message: report where parsing got furthest.
+        FErrorText = statementExpected;
+        FErrorPos = LineColAfterBlanks(FFurthest);
+    }
+
+    bool ok = FErrorText.empty();
+    if (ok) {
+        FErrorPos.clear();
+        std::string il = "<?xml version=\"1.0\"?>\r\n<program>\r\n";
+        for (const std::string& line : FLines) {
+            il += line;
+            il += "\r\n";
+        }
+        il += "</program>\r\n";
+        FIL.LoadFromString(il);
+        FIL.Root()->Add()->Assign(FRules->types);
+    }
+    FScript.ErrorMsg = FErrorText;
+    FScript.ErrorPos = FErrorPos;
+    return ok;
+}
+
+void TfsILParser::RecordError(const TfsGrammarElement& e, int start)
+{
+    if (e.err.empty() || !FErrorText.empty())
+        return;
+    auto it = FRules->errors.find(Lower(e.err));
+    if (it == FRules->errors.end() || it->second.empty())
+        return;   // an absent message reports nothing
+    FErrorText = it->second;
+    FErrorPos = LineColAfterBlanks(start);
+    FErrorTerm = e.term;
+}
+
+void TfsILParser::ApplyNode(const TfsGrammarElement& e, int start, size_t& mark, bool success)
+{
+    if (e.node.empty())
+        return;
+    if (e.node == "uses") {
+        // The file leaves of a uses clause are replaced by the units' programs, last named
+        // first, each unit inserted at the mark. A clause that failed leaves nothing.
+        while (success && FLines.size() > mark) {
+            std::string line = FLines.back();
+            FLines.pop_back();
+            TfsXMLItem leaf;
+            size_t blank = line.find(' ');
+            leaf.Text = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+            std::string name = leaf.Prop("text");
+            if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
+                name = name.substr(1, name.size() - 2);
+            IncludeUnit(name, mark);
+        }
+        return;
+    }
+    if (success) {
+        std::string open = "<" + e.node + " pos=\"" + LineColAfterBlanks(start) + "\"";
+        if (e.node == "expr")
+            open += " pos1=\"" + FParser.GetLineCol() + "\"";
+        open += ">";
+        FLines.insert(FLines.begin() + std::ptrdiff_t(mark), open);
+        FLines.push_back("</" + e.node + ">");
+    }
+}
+
+void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark)
+{
+    for (const std::string& unit : IncludedUnits)
+        if (AnsiSameText(unit, fileName))
+            return;
+    IncludedUnits.push_back(fileName);
+
+    std::string source;
+    bool loaded = FScript.GetUnitSource(fileName, source);
+    std::string unitText;
+    if (!loaded) {
+        std::ifstream f(fileName, std::ios::binary);
+        if (!f) {
+            // A missing unit is a compile error like any other, not an exception out of Compile.
+            if (FErrorText.empty()) {
+                FErrorText = "Cannot open file \"" + fileName + "\"";
+                FErrorPos.clear();
+                FScript.ErrorUnit = fileName;
+            }
+        } else {
+            std::ostringstream s;
+            s << f.rdbuf();
+            source = s.str();
+            loaded = true;
+        }
+    }
+    if (loaded && !source.empty()) {
+        TfsILParser nested(FScript);
+        nested.UnitName = fileName;
+        nested.MatchedRules = MatchedRules;
+        nested.LoadGrammar(FLanguage);
+        nested.IncludedUnits = IncludedUnits;
+        if (nested.BuildIL(NormaliseLineEnds(source))) {
+            IncludedUnits = nested.IncludedUnits;
+            std::string il = nested.FIL.SaveToString();
+            size_t header = il.find("?>");
+            unitText = header == std::string::npos ? il : il.substr(header + 2);
+        } else if (FErrorText.empty()) {
+            FErrorText = nested.FErrorText;
+            FErrorPos = nested.FErrorPos;   // the position inside the unit, not ''
+            if (FScript.ErrorUnit.empty())
+                FScript.ErrorUnit = fileName;
+        }
+    }
+    // The unit name is escaped like any attribute value, so a quote in it cannot break the tag.
+    FLines.insert(FLines.begin() + std::ptrdiff_t(mark),
+                  {"<uses unit=\"" + fsEscapeXML(fileName) + "\">", unitText, "</uses>"});
+    mark += 3;
+}
+
+bool TfsILParser::Match(const TfsGrammarElement& e)
+{
+    using K = TfsGrammarElement;
+    const int start = FParser.Position();
+    size_t mark = FLines.size();
+    bool matched = false;
+    std::string token;
+
+    switch (e.kind) {
+    case K::RuleDef:
+    case K::Sequence:
+        matched = true;
+        break;
+    case K::Char:
+        if (!e.noSkip)
+            FParser.SkipSpaces();
+        FFurthest = std::max(FFurthest, FParser.Position());
+        token = FParser.GetSymbol();
+        break;
+    case K::Keyword:
+        token = FParser.GetWord();
+        FFurthest = std::max(FFurthest, FParser.TokenStart());
+        break;
+    case K::Ident:
+        token = FParser.GetIdentifier();
+        FFurthest = std::max(FFurthest, FParser.TokenStart());
+        break;
+    case K::Number:
+        token = FParser.GetNumber();
+        FFurthest = std::max(FFurthest, FParser.TokenStart());
+        break;
+    case K::String:
+        token = FParser.GetString();
+        FFurthest = std::max(FFurthest, FParser.TokenStart());
+        break;
+    case K::FrString: {
+        token = FParser.GetBracketedText();
+        std::string pos = "\"" + FParser.GetLineCol() + "\"";
+        WriteLine("<dsgn pos=" + pos + ">");
+        WriteLine("<node text=\"Get\" pos=" + pos + "/>");
+        WriteLine("<expr pos=" + pos + ">");
+        WriteLine("<string text=\"'" + fsEscapeXML(token) + "'\" pos=" + pos + "/>");
+        WriteLine("</expr>");
+        WriteLine("</dsgn>");
+        break;
+    }
+    case K::Eol:
+        matched = FParser.SkipLineEnd();
+        break;
+    case K::Switch:
+    case K::OptionalSwitch:
+        for (const auto& child : e.children)
+            if (Match(child))
+                return true;
+        if (e.kind == K::OptionalSwitch)
+            return true;
+        RecordError(e, start);
+        return false;
+    case K::Loop:
+    case K::OptionalLoop: {
+        int passes = 0;
+        bool passOk = false;
+        int passStart = start;
+        size_t passMark = mark;
+        for (;;) {
+            passStart = FParser.Position();
+            passMark = FLines.size();
+            ++passes;
+            passOk = true;
+            for (const auto& child : e.children)
+                if (!Match(child)) {
+                    passOk = false;
+                    break;
+                }
+            if (!passOk)
+                break;
+            if (!e.text.empty()) {
+                const int beforeSeparator = FParser.Position();
+                FParser.SkipSpaces();
+                if (FParser.GetSymbol() != e.text) {
+                    FParser.SetPosition(beforeSeparator);
+                    break;
+                }
+            }
+            if (FParser.Position() == passStart)
+                break;
+        }
+        if (passes >= 2) {
+            // A pass that failed half way gives back what its children took, so "a + b +"
+            // cannot leave a dangling operator in the program. A separator before it stays
+            // taken: the grammars rely on that for a ";" before ELSE or END.
+            if (!passOk) {
+                FParser.SetPosition(passStart);
+                FLines.resize(passMark);
+            }
+            if (e.loopSkip || FErrorTerm) {
+                FErrorText.clear();
+                FErrorPos.clear();
+                FErrorTerm = false;
+            }
+            return true;
+        }
+        if (passOk)
+            return true;
+        FParser.SetPosition(start);
+        FLines.resize(mark);
+        return e.kind == K::OptionalLoop;
+    }
+    case K::Optional:
+        for (const auto& child : e.children)
+            if (!Match(child)) {
+                FParser.SetPosition(start);
+                FLines.resize(mark);
+                break;
+            }
+        return true;
+    case K::RuleRef:
+        if (!e.rule)
+            throw Exception(SInvalidLanguage);
+        matched = Match(*e.rule);
+        break;
+    }
+
+    // The common tail of rule definitions, sequences, line ends, terminals and references.
+    if (e.IsTerminal())
+        matched = !token.empty() && (e.text.empty() || AnsiSameText(token, e.text));
+    // Whatever gives its text back also gives back what it wrote: output of a failed
+    // alternative must not stay in the program beside the alternative that matched.
+    if (!matched) {
+        RecordError(e, start);
+        FParser.SetPosition(start);
+        FLines.resize(mark);
+        return false;
+    }
+    if (e.kind != K::RuleDef)
+        ApplyNode(e, start, mark, true);
+    if (!e.add.empty()) {
+        const std::string& value = e.addText.empty() ? token : e.addText;
+        WriteLine("<" + e.add + " text=\"" + fsEscapeXML(value) + "\" pos=\"" + FParser.GetLineCol() + "\"/>");
+    }
+    bool ok = true;
+    if (e.kind == K::RuleDef || e.kind == K::Sequence || !e.children.empty()) {
+        for (const auto& child : e.children)
+            if (!Match(child)) {
+                ok = false;
+                FParser.SetPosition(start);
+                FLines.resize(mark);
+                break;
+            }
+    }
+    if (e.kind == K::RuleDef) {
+        if (ok)
+            ApplyNode(e, start, mark, true);
+        if (ok && MatchedRules)
+            MatchedRules->insert(e.name);
+    }
+    return ok;
+}

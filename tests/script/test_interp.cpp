@@ -1,0 +1,145 @@
+// Compiling and running whole programs in the four languages.
+
+#include <gtest/gtest.h>
+
+#include "InterpTestSupport.h"
+
+namespace {
+
+class EngineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { script::Startup(); }
+    void TearDown() override { script::Shutdown(); }
+};
+const auto* const engineEnvironment = ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
+
+const char* const P = "PascalScript";
+const char* const C = "C++Script";
+const char* const B = "BasicScript";
+const char* const J = "JScript";
+
+struct Case {
+    const char* Language;
+    const char* Program;
+    const char* Expected;
+};
+
+const Case kPrograms[] = {
+    // --- PascalScript: declarations, statements, expressions
+    {P, "begin Print(2 + 3 * 4); Print((2 + 3) * 4); Print(10 - 4 - 3); Print(-2 * 3) end.", "14|20|3|-6"},
+    {P, "var a, b: Integer; s: String = 'x'; begin a := 2; b := a * a; Print(b); Print(s) end.", "4|x"},
+    {P, "const c = 5; k = 'ab'; begin Print(c * 2); Print(k + 'c') end.", "10|abc"},
+    {P, "var i: Integer; begin for i := 1 to 3 do Print(i); Print(i) end.", "1|2|3|3"},
+    {P, "var i: Integer; begin i := 7; for i := 1 to 0 do Print(i); Print(i) end.", "7"},
+    {P, "var i: Integer; begin for i := 3 downto 1 do Print(i) end.", "3|2|1"},
+    {P, "var i: Integer; begin for i := 1 to 3 do begin Print(i); i := 10 end end.", "1|2|3"},
+    {P, "var i, n: Integer; begin n := 2; for i := 1 to n do begin n := 5; Print(i) end end.", "1|2"},
+    {P, "var i: Integer; begin i := 0; repeat i := i + 1 until True; Print(i) end.", "1"},
+    {P, "var i: Integer; begin i := 0; while i < 3 do i := i + 1; Print(i); while False do ; end.", "3"},
+    {P, "var i, j: Integer; begin for i := 1 to 2 do for j := 1 to 3 do begin if j = 2 then break; Print(i * 10 + j) end end.",
+     "11|21"},
+    {P, "var i: Integer; begin for i := 1 to 4 do begin if i mod 2 = 0 then continue; Print(i) end end.", "1|3"},
+    {P, "var x: Integer; begin x := 5; case x of 1: Print('a'); 2..6: Print('b'); else Print('c') end; "
+        "case 9 of 1: Print('x') end end.",
+     "b"},
+    {P, "var x: Integer; begin x := 3; case x of 1, 3: Print('one'); 3: Print('two') end end.", "one"},
+    {P, "begin try RaiseException('boom') except Print('caught') end; Print('after') end.", "caught|after"},
+    {P, "begin try Print(1) finally Print(2) end end.", "1|2"},
+    {P, "begin try RaiseException('x') finally Print('fin') end; Print('no') end.", "fin raised: x"},
+    {P, "procedure P(n: Integer); begin if n > 0 then begin Print(n); exit; Print(0) end end; begin P(1); Print(2) end.",
+     "1|2"},
+    {P, "function Fact(n: Integer): Integer; begin if n <= 1 then Result := 1 else Result := n * Fact(n - 1) end; "
+        "begin Print(Fact(5)) end.",
+     "120"},
+    {P, "function F(n: Integer): Integer; begin Result := n; if n > 0 then Print(F(n - 1)); Print(n) end; begin F(2) end.",
+     "0|0|1|1|2"},
+    {P, "procedure Swap(var a, b: Integer); var t: Integer; begin t := a; a := b; b := t end; "
+        "var x, y: Integer; begin x := 1; y := 2; Swap(x, y); Print(x); Print(y) end.",
+     "2|1"},
+    {P, "procedure P(var a: Integer); begin a := 5 end; begin P(3); Print('ok') end.", "ok"},
+    {P, "procedure P(a: Integer; b: String = 'd'); begin Print(b + IntToStr(a)) end; begin P(1); P(2, 'e') end.", "d1|e2"},
+    {P, "var s: String; begin s := 'abc'; s[2] := 'Q'; Print(s); Print(s[3]) end.", "aQc|c"},
+    {P, "var a: array[1..3] of Integer; i: Integer; begin for i := 1 to 3 do a[i] := i * i; Print(a[2] + a[3]) end.", "13"},
+    {P, "var m: array[0..1, 0..1] of Integer; begin m[1, 0] := 7; Print(m[1, 0]) end.", "7"},
+    {P, "var v: Variant; begin v := VarArrayCreate([0, 2], varVariant); v[1] := 'x'; Print(v[1]); Print(Length(v)) end.",
+     "x|3"},
+    {P, "begin Print(3 in [1, 2..4]); Print(5 in [1, 2..4]); Print(2 in [7]) end.", "True|False|False"},
+    {P, "var b: Boolean; begin b := not True = False; Print(b) end.", "True"},
+    {P, "var a, b: Boolean; begin a := False; b := True; Print(a and b); Print(a or b); Print(a xor b) end.",
+     "False|True|True"},
+    {P, "begin Print(7 div 2); Print(-7 div 2); Print(-7 mod 2); Print(7 / 2); Print(1 shl 4); Print(32 shr 2) end.",
+     "3|-3|-1|3,5|16|8"},
+    {P, "var s: String; i: Integer; begin s := ''; for i := 1 to 3 do s := s + IntToStr(i); Print(s) end.", "123"},
+    {P, "var v: Variant; begin v := 1; Print('a' + VarToStr(v)); end.", "a1"},
+    {P, "function F: Variant; begin end; begin Print(VarType(F)) end.", "1"},
+    {P, "var x: Integer; begin x := 2147483647; x := x + 1 end.", "raised: Integer overflow"},
+    {P, "var x: Integer; begin x := 0; Print(1 div x) end.", "raised: Division by zero"},
+    {P, "var i: Integer; begin i := 1; Inc(i); Inc(i, 5); Dec(i); Print(i) end.", "6"},
+    {P, "begin Print(Copy('abcdef', 3, 2)); Print(Copy('abc', 5, 1) = ''); Print(Pos('c', 'abc')) end.", "cd|True|3"},
+    {P, "var s: String; begin s := 'abcd'; SetLength(s, 2); Delete(s, 1, 1); Insert('xy', s, 1); Print(s) end.", "xyb"},
+    {P, "uses U; begin Print(Twice(4)) end.", "error: Nemohu načíst unit"},   // replaced in a dedicated test
+    // --- C++Script
+    {C, "{ int a = 2, b; b = a * 3; Print(b); }", "6"},
+    {C, "int F(int n) { if (n < 2) return n; return F(n - 1) + F(n - 2); } { Print(F(10)); }", "55"},
+    {C, "{ int i, s = 0; for (i = 0; i < 5; i++) { if (i == 3) continue; s += i; } Print(s); }", "7"},
+    {C, "{ int i = 0; do { i++; } while (i < 0); Print(i); while (i < 4) i++; Print(i); }", "1|4"},
+    {C, "{ switch (2) { case 1: Print(1); case 2, 3: Print(23); default: Print(0); } }", "23"},
+    {C, "{ try { RaiseException(\"e\"); } except { Print(\"c\"); } }", "c"},
+    {C, "void P(int &a) { a = a + 10; } { int x = 1; P(x); Print(x); }", "11"},
+    {C, "{ string s = \"a\"; s += \"b\"; Print(s); Print(!(1 == 2) && (3 != 4)); }", "ab|True"},
+    {C, "int F() { int x = 4; return x; } { Print(F()); }", "4"},
+    // --- BasicScript
+    {B, "dim a as Integer\r\na = 5\r\nPrint(a * 2)\r\n", "10"},
+    {B, "dim i\r\nfor i = 1 to 2 step 0.5\r\nPrint(i)\r\nnext\r\n", "1|1,5|2"},
+    {B, "dim i\r\nfor i = 3 to 1 step -1\r\nPrint(i)\r\nnext\r\n", "3|2|1"},
+    {B, "if 1 > 2 then\r\nelse\r\nPrint(\"else\")\r\nend if\r\n", "else"},
+    {B, "dim s, v\r\nv = 1\r\ns = \"a\" & v\r\nPrint(s)\r\n", "a1"},
+    {B, "function F(n)\r\nreturn n * 2\r\nend function\r\nPrint(F(3))\r\n", "6"},
+    // --- JScript
+    {J, "x = 1; y = x + 2; Print(y);", "3"},
+    {J, "function F(a, b) { if (b) return a + 1; return a; } Print(F(1, true)); Print(F(\"a\", false));", "2|a"},
+    {J, "var i = 0; while (i < 3) { i++; } Print(i);", "3"},
+    {J, "for (var i = 0; i < 3; i++) { if (i == 1) break; Print(i); }", "0"},
+};
+
+TEST(Interpreter, ProgramTable)
+{
+    for (const Case& c : kPrograms) {
+        if (std::string(c.Program).rfind("uses", 0) == 0) continue;
+        EXPECT_EQ(RunProgram(c.Language, c.Program), c.Expected) << c.Language << ": " << c.Program;
+    }
+}
+
+// --- compile errors: Czech semantic messages at the position of the fault ----------------------
+
+const Case kErrors[] = {
+    {P, "begin x := 1 end.", "error: Nedeklarovaný identifikátor: 'x' @ 1:8"},
+    {P, "var a: Integer; a: String; begin end.", "error: Identifikátor předeklarován: 'a' @ 1:18"},
+    {P, "var a: Integer; begin a := 'x' end.", "error: Nekompatibilní typy: 'Integer', 'String' @ 1:31"},
+    {P, "var a: Integer; begin a := 1.5 end.", "error: Nekompatibilní typy: 'Integer', 'Extended' @ 1:31"},
+    {P, "var a: Integer; begin a := 7 / 2 end.", "error: Nekompatibilní typy: 'Integer', 'Extended' @ 1:33"},
+    {P, "procedure P(a, b: Integer); begin end; begin P(1) end.", "error: Nedostatek aktuálních parametrů @ 1:47"},
+    {P, "procedure P(a: Integer); begin end; begin P(1, 2) end.", "error: Příliš mnoho aktuálních parametrů @ 1:44"},
+    {P, "var s: String; begin for s := 1 to 2 do end.", "error: Pro proměnnou smyčky musí být číselná proměnná @ 1:27"},
+    {P, "var s: String; begin s.x := 1 end.", "error: Řetězec nemá vlastnosti, nebo metody @ 1:25"},
+    {P, "const c = 1; begin c := 2 end.", "error: Levá stranu nelze přiřadit k @ 1:21"},
+    {P, "var s: String; begin s := 'a' - 'b' end.", "error: Nekompatibilní typy @ 1:32"},
+    {P, "var s: String; i: Integer; begin s := 'a' + i end.", "error: Nekompatibilní typy @ 1:44"},
+    {P, "var x: TNoSuchType; begin end.", "error: Neznámý typ: 'TNoSuchType' @ 1:19"},
+    {P, "var i: Integer; begin i := 1; i.x := 2 end.", "error: Požadován typ pole @ 1:34"},
+    {J, "x = y + 1; Print(y);", "raised: "},
+};
+
+TEST(Interpreter, CompileErrors)
+{
+    for (const Case& c : kErrors) {
+        const std::string got = RunProgram(c.Language, c.Program);
+        if (std::string(c.Expected) == "raised: ") {
+            EXPECT_EQ(got.rfind("error", 0), std::string::npos) << c.Program;
+            continue;
+        }
+        EXPECT_EQ(got, c.Expected) << c.Language << ": " << c.Program;
+    }
+}
+
+}  // namespace
