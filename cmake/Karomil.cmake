@@ -20,7 +20,6 @@ function(karomil_test target)
   target_compile_options(${target} PRIVATE ${KAROMIL_WARNINGS})
   target_link_libraries(${target} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${target}
-    PROPERTIES LABELS "${T_LABEL}"
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1"
+    PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "dao/KDaoParams.h"
+#include "platform/db/Params.h"
 #include "platform/rtl/Strings.h"
 
 namespace KDao {
@@ -321,20 +321,20 @@ void ScanParamRefs(const std::u32string& s,
 }
 }  // namespace
 
-std::string ExpandSQLParams(const std::string& sql, const TKDaoParams& params, bool paramCheck) {
+std::string ExpandSQLParams(const std::string& sql, const TParams& params, bool paramCheck) {
     if (!paramCheck) return sql;
     const std::u32string s = Utf8ToU32(sql);
     std::u32string out;
     ScanParamRefs(
         s,
         [&](size_t start, size_t end, const std::u32string& name) {
-            const TKDaoParam* p = params.FindParam(U32ToUtf8(name));
+            const TParam* p = FindSQLParam(params, U32ToUtf8(name));
             if (!p) {
                 out.append(s, start, end - start);
                 return;
             }
             if (!p->IsNull()) {
-                out += Utf8ToU32(ParamLiteral(p->DataType, p->Value));
+                out += Utf8ToU32(ParamLiteral(p->DataType, p->Value()));
                 return;
             }
             // "A = :P" with P Null must read "A IS NULL": "A = NULL" is never true.
@@ -360,6 +360,17 @@ std::vector<std::string> SQLParamNames(const std::string& sql) {
         Utf8ToU32(sql), [&](size_t, size_t, const std::u32string& name) { names.push_back(U32ToUtf8(name)); },
         [](size_t, size_t) {});
     return names;
+}
+
+void AddSQLParams(TParams& params, const std::string& sql) {
+    for (const std::string& name : SQLParamNames(sql))
+        if (!FindSQLParam(params, name)) params.CreateParam(ftUnknown, name, ptInput);
+}
+
+TParam* FindSQLParam(const TParams& params, const std::string& name) {
+    for (int i = 0; i < params.Count(); ++i)
+        if (AnsiSameText(params.Items(i)->Name, name)) return params.Items(i);
+    return nullptr;
 }
 
 std::string GuidBytesToString(const std::string& bytes) {
@@ -407,44 +418,6 @@ std::string StripSingleQuotes(const std::string& text) {
 }
 
 } // namespace KDao
-
-// --- parameters ---------------------------------------------------------------------------------
-
-TKDaoParam* TKDaoParams::FindParam(const std::string& name) {
-    for (auto& p : FItems)
-        if (AnsiSameText(p.Name, name)) return &p;
-    return nullptr;
-}
-
-const TKDaoParam* TKDaoParams::FindParam(const std::string& name) const {
-    return const_cast<TKDaoParams*>(this)->FindParam(name);
-}
-
-TKDaoParam& TKDaoParams::ParamByName(const std::string& name) {
-    TKDaoParam* p = FindParam(name);
-    if (!p) DatabaseError("Parameter '" + name + "' not found");
-    return *p;
-}
-
-TKDaoParam& TKDaoParams::Add(const std::string& name, TFieldType type) {
-    FItems.push_back(TKDaoParam{name, type, Variant::Null()});
-    return FItems.back();
-}
-
-void TKDaoParams::AssignValues(const TKDaoParams& source) {
-    for (auto& p : FItems)
-        if (const TKDaoParam* s = source.FindParam(p.Name)) {
-            p.Value = s->Value;
-            p.DataType = s->DataType;
-        }
-}
-
-TKDaoParams TKDaoParams::ParseSQL(const std::string& sql) {
-    TKDaoParams out;
-    for (const std::string& name : KDao::SQLParamNames(sql))
-        if (!out.FindParam(name)) out.Add(name);
-    return out;
-}
 
 namespace KDao {
 

@@ -9,7 +9,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variant.h"
 
-class TKDaoParams;
+class TParam;
+class TParams;
 
 namespace KDao {
 
@@ -55,9 +56,13 @@ std::string ParamLiteral(TFieldType dataType, const Variant& value);
 // over the original text; string, date and bracketed literals are left alone, so a value that
 // contains ":Other" is never substituted again. A Null parameter after "=" / "<>" becomes
 // "IS NULL" / "IS NOT NULL", elsewhere the keyword NULL.
-std::string ExpandSQLParams(const std::string& sql, const TKDaoParams& params, bool paramCheck);
+std::string ExpandSQLParams(const std::string& sql, const TParams& params, bool paramCheck);
 // The ":Name" references of an SQL text, in order (literals skipped).
 std::vector<std::string> SQLParamNames(const std::string& sql);
+// Adds a parameter for each name the SQL text references that params lacks.
+void AddSQLParams(TParams& params, const std::string& sql);
+// The parameter of that name; SQL names ignore case, Czech letters included. nullptr when absent.
+TParam* FindSQLParam(const TParams& params, const std::string& name);
 
 // --- GUIDs ---
 // 16 bytes -> "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", '' for the null GUID or another length.

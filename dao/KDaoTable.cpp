@@ -3,6 +3,7 @@
 #include "dao/KDaoTable.h"
 
 #include "dao/DaoUtils.h"
+#include "platform/classes/Filer.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Strings.h"
@@ -50,9 +51,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TKDaoTable, TDataSet, {
     KAROMIL_PROP(Translation).Default(0);
     KAROMIL_PROP(ProcessMessages).Default(0);
     KAROMIL_PROP(ParamCheck).Default(1);
-    p.Prop("Active", &Self::GetActive, &TDataSet::SetActive).Default(0);
-    p.Prop("Filtered", &Self::GetFiltered, &Self::SetFiltered).Default(0);
-    p.Prop("Filter", &Self::GetFilter, &Self::SetFilterText);
+    KAROMIL_PROP(Params).Stored(false);   // stored as ParamData
 })
 
 KAROMIL_IMPLEMENT_CLASS(TKDaoIndexDefs, TIndexDefs)
@@ -68,34 +67,18 @@ void TKDaoRecord::CopyFrom(const TKDaoRecord& o) {
 
 // --- master link --------------------------------------------------------------------------------
 
-void TKDaoTable::MasterLink::ActiveChanged() {
-    if (!FTable->FRecordsetOpen) return;
-    if (Active()) Changed();
-    else Disable();
+void TKDaoTable::MasterChangeHandler() {
+    if (!FRecordsetOpen || FDestroying) return;
+    CheckBrowseMode();
+    if (!FMasterLink->Active() || FMasterLink->FieldNames().empty()) return;
+    if (FSQL->Count() > 0) MasterValuesToParams();
+    MasterChanged();
 }
 
-void TKDaoTable::MasterLink::RecordChanged(TField* field) {
-    if (!Active() || !FTable->FRecordsetOpen) return;
-    if (field && !Linked(field)) return;
-    Changed();
-}
-
-bool TKDaoTable::MasterLink::Linked(TField* field) const {
-    for (const auto& n : SplitFieldList(FieldNames))
-        if (SameText(n, field->FieldName())) return true;
-    return false;
-}
-
-void TKDaoTable::MasterLink::Changed() {
-    FTable->CheckBrowseMode();
-    if (!Active() || FieldNames.empty()) return;
-    if (FTable->FSQL->Count() > 0) FTable->MasterValuesToParams();
-    FTable->MasterChanged();
-}
-
-void TKDaoTable::MasterLink::Disable() {
-    FTable->CheckBrowseMode();
-    FTable->FNoMasterRestriction = !Active();
+void TKDaoTable::MasterDisableHandler() {
+    if (!FRecordsetOpen || FDestroying) return;
+    CheckBrowseMode();
+    FNoMasterRestriction = !FMasterLink->Active();
 }
 
 // --- construction -------------------------------------------------------------------------------
@@ -107,9 +90,12 @@ TKDaoTable::TKDaoTable(TComponent* owner)
       FQueryDefSQLText(std::make_unique<TStringList>()),
       FSortedBy(std::make_unique<TStringList>()),
       FMasterFields(std::make_unique<TStringList>()),
+      FParams(std::make_unique<TParams>(this)),
       FIndexDefs(std::make_unique<TKDaoIndexDefs>(this)),
-      FMasterLink(std::make_unique<MasterLink>(this)) {
+      FMasterLink(std::make_unique<TMasterDataLink>(this)) {
     FQueryDefOutputValues = Variant::Null();
+    FMasterLink->OnMasterChange = [this](TObject*) { MasterChangeHandler(); };
+    FMasterLink->OnMasterDisable = [this](TObject*) { MasterDisableHandler(); };
 }
 
 TKDaoTable::~TKDaoTable() {
@@ -196,9 +182,21 @@ void TKDaoTable::SetSQL(TStrings* v) {
 
 void TKDaoTable::RefreshParams() {
     if (Loading() || !FParamCheck) return;
-    TKDaoParams fresh = TKDaoParams::ParseSQL(FSQL->Text());
-    fresh.AssignValues(FParams);
-    FParams = std::move(fresh);
+    TParams fresh;
+    AddSQLParams(fresh, FSQL->Text());
+    for (int i = 0; i < fresh.Count(); ++i)
+        if (const TParam* old = FindSQLParam(*FParams, fresh.Items(i)->Name)) {
+            fresh.Items(i)->DataType = old->DataType;
+            fresh.Items(i)->SetValue(old->Value());
+        }
+    FParams->Assign(&fresh);
+}
+
+void TKDaoTable::DefineProperties(TFiler* filer) {
+    TDataSet::DefineProperties(filer);
+    filer->DefineProperty(
+        "ParamData", [this](TReader* r) { FParams->ReadData(r); }, [this](TWriter* w) { FParams->WriteData(w); },
+        FParams->Count() > 0);
 }
 
 void TKDaoTable::SetQueryDefName(std::string v) {
@@ -231,7 +229,7 @@ void TKDaoTable::SetQueryDefSQLText(TStrings* v) {
     if (!FDatabase || !FDatabase->Connected() || FRecordsetOpen || FQueryDefName.empty() || !FQueryDefSQLModify ||
         Loading())
         return;
-    std::string text = ExpandSQLParams(v->Text(), FParams, FParamCheck);
+    std::string text = ExpandSQLParams(v->Text(), *FParams, FParamCheck);
     if (FDatabase->QueryDefNames.IndexOf(FQueryDefName) < 0) FDatabase->CreateQueryDefSQL(FQueryDefName, text);
     else FDatabase->SetQueryDefSQL(FQueryDefName, text);
     FDatabase->RefreshSchema();
@@ -471,7 +469,7 @@ void TKDaoTable::OpenDaoRecordset() {
     std::string source = FTableName;
     if (FSQL->Count() > 0) {
         if (GetMasterSource()) MasterValuesToParams();
-        source = ExpandSQLParams(FSQL->Text(), FParams, FParamCheck);
+        source = ExpandSQLParams(FSQL->Text(), *FParams, FParamCheck);
     }
     Dao::QueryDef* qd = nullptr;
     if (!FQueryDefName.empty()) {

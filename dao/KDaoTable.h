@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "dao/KDaoDatabase.h"
-#include "dao/KDaoParams.h"
 #include "platform/classes/Streams.h"
 #include "platform/db/DB.h"
+#include "platform/db/DataLinks.h"
+#include "platform/db/Params.h"
 
 class TKDaoTable;
 
@@ -167,15 +168,13 @@ public:
     void SetParamCheck(bool v) { FParamCheck = v; }
     TExportMethod GetExportMethod() const { return FExportMethod; }
     void SetExportMethod(TExportMethod v) { FExportMethod = v; }
-    bool GetActive() const { return Active(); }
-    bool GetFiltered() const { return Filtered(); }
-    std::string GetFilter() const { return Filter(); }
     void SetFilterText(const std::string& text) override;
     void SetFiltered(bool value) override;
     void SetOnFilterRecord(const TFilterRecordEvent& handler) override;
 
-    TKDaoParams& Params() { return FParams; }
-    void SetParams(const TKDaoParams& v) { FParams.AssignValues(v); }
+    // Assigning copies the values of same-named parameters; none is added or removed.
+    TParams* GetParams() const { return FParams.get(); }
+    void SetParams(TParams* v) { FParams->AssignValues(v); }
     TKDaoIndexDefs* IndexDefs() const { return FIndexDefs.get(); }
     const Variant& QueryDefOutputValues() const { return FQueryDefOutputValues; }
     int RecordsAffected() const { return FRecordsAffected; }
@@ -256,13 +255,14 @@ protected:
     void DoOnNewRecord() override;
     bool FindRecord(bool, bool) override { return false; }
     void UpdateIndexDefs() override;
+    bool HandlesErrorEvents() const override { return true; }
+    void DefineProperties(TFiler* filer) override;
     void Notification(TComponent* component, TOperation operation) override;
     TDataSource* GetDataSource() const override;
 
 private:
     friend class TKBlobStream;
     friend class TKDaoIndexDefs;
-    class MasterLink;
 
     void SetReopeningFlag(bool& flag, bool value);
     void LoadIndexDefs();
@@ -271,8 +271,12 @@ private:
     bool FilterActive() const { return Filtered() && OnFilterRecord(); }
     int32_t LastModifiedBookmarkValue(Dao::Recordset& rs);
     void ResyncAfterLostRecord();
+    std::unique_ptr<Exception> DaoFailure(const Exception& original) const;
+    void WriteModifiedValues(TKDaoRecord* r);
     void RebuildCursor();
     void RefreshMasterDetail();
+    void MasterChangeHandler();
+    void MasterDisableHandler();
     void MasterChanged();
     void MasterValuesToParams();
     void CopyMasterValues();
@@ -299,9 +303,9 @@ private:
     TExportMethod FExportMethod = VisibleFields;
     int32_t FQueryDefODBCMaxRecords = 0, FTableType = 2, FLockType = 3, FQueryDefTypeCode = -1;
     TOOSet FOpenOptions;
-    TKDaoParams FParams;
+    std::unique_ptr<TParams> FParams;
     std::unique_ptr<TKDaoIndexDefs> FIndexDefs;
-    std::unique_ptr<MasterLink> FMasterLink;
+    std::unique_ptr<TMasterDataLink> FMasterLink;
     std::vector<std::string> FDetailNames, FMasterNames;
 
     std::shared_ptr<Dao::Recordset> FRecordset, FBaseRecordset;
@@ -322,21 +326,4 @@ private:
     mutable std::unordered_map<int32_t, int32_t> FPosByValue;   // bookmark value -> position
     mutable std::map<int32_t, int32_t> FValueByPos;             // position -> bookmark value
     std::unique_ptr<TKDaoRecord> FOldValues;
-};
-
-// Watches the master dataset of a detail table.
-class TKDaoTable::MasterLink : public TDataLink {
-public:
-    explicit MasterLink(TKDaoTable* t) : FTable(t) {}
-    std::string FieldNames;   // the master fields, ";"-separated
-
-protected:
-    void ActiveChanged() override;
-    void RecordChanged(TField* field) override;
-
-private:
-    bool Linked(TField* field) const;
-    void Changed();
-    void Disable();
-    TKDaoTable* FTable;
 };

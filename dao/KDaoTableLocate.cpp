@@ -310,7 +310,7 @@ void TKDaoTable::ParseMasterFields() {
     }
     std::string joined;
     for (const auto& n : FMasterNames) joined += (joined.empty() ? "" : ";") + n;
-    FMasterLink->FieldNames = joined;
+    FMasterLink->SetFieldNames(joined);
 }
 
 std::string TKDaoTable::BuildMasterCriteria() {
@@ -408,27 +408,23 @@ void TKDaoTable::RefreshMasterDetail() {
 void TKDaoTable::MasterValuesToParams() {
     TDataSource* ms = GetMasterSource();
     if (!ms || !ms->DataSet() || !ms->DataSet()->Active() || ms->DataSet()->State() == dsSetKey || !FParamCheck ||
-        FParams.Empty())
+        FParams->Count() == 0)
         return;
     for (TField* f : ms->DataSet()->Fields()->List()) {
-        TKDaoParam* p = FParams.FindParam(f->FieldName());
+        TParam* p = FindSQLParam(*FParams, f->FieldName());
         if (!p) continue;
         if (p->DataType == ftUnknown) p->DataType = f->DataType();
-        p->Value = f->GetAsVariant();
+        p->SetValue(f->GetAsVariant());
     }
 }
 
 void TKDaoTable::CopyMasterValues() {
-    TDataSource* ms = GetMasterSource();
-    if (!ms || !ms->DataSet()) return;
-    for (size_t i = 0; i < FMasterNames.size() && i < FDetailNames.size(); ++i) {
-        TField* src = ms->DataSet()->FieldByName(FMasterNames[i]);
-        FieldByName(FDetailNames[i])->Assign(src);
-    }
+    const std::vector<TField*>& masters = FMasterLink->Fields();
+    for (size_t i = 0; i < masters.size() && i < FDetailNames.size(); ++i) FieldByName(FDetailNames[i])->Assign(masters[i]);
 }
 
 void TKDaoTable::DoOnNewRecord() {
-    if (FMasterLink->Active() && !FMasterNames.empty()) CopyMasterValues();
+    if (FMasterLink->Active() && !FMasterLink->Fields().empty()) CopyMasterValues();
     TDataSet::DoOnNewRecord();
 }
 
@@ -439,13 +435,27 @@ TKDaoIndexDefs::TKDaoIndexDefs(TKDaoTable* table) : TIndexDefs(table), FTable(ta
 void TKDaoIndexDefs::UpdateDaoIndexes() {
     TStringList names;
     FTable->GetIndexNames(&names);
+    // Creating or deleting an index re-opens an active table, which reloads this collection
+    // from DAO: work on a copy of the definitions as they were asked for.
+    std::vector<std::unique_ptr<TIndexDef>> wanted;
+    for (int i = 0; i < Count(); ++i) {
+        auto d = std::make_unique<TIndexDef>();
+        d->Name = Items(i)->Name;
+        d->Fields = Items(i)->Fields;
+        d->DescFields = Items(i)->DescFields;
+        d->Options = Items(i)->Options;
+        wanted.push_back(std::move(d));
+    }
+    auto isWanted = [&](const std::string& name) {
+        for (const auto& d : wanted)
+            if (SameText(d->Name, name)) return true;
+        return false;
+    };
     try {
-        std::vector<TIndexDef*> defs;
-        for (int i = 0; i < Count(); ++i) defs.push_back(Items(i));
-        for (TIndexDef* d : defs)
-            if (names.IndexOf(d->Name) < 0) CreateDaoIndex(d);
+        for (const auto& d : wanted)
+            if (names.IndexOf(d->Name) < 0) CreateDaoIndex(d.get());
         for (int i = 0; i < names.Count(); ++i)
-            if (IndexOf(names.Strings(i)) < 0) DeleteDaoIndex(names.Strings(i));
+            if (!isWanted(names.Strings(i))) DeleteDaoIndex(names.Strings(i));
     } catch (...) {
         FTable->LoadIndexDefs();
         throw;

@@ -505,34 +505,44 @@ void TKDaoTable::SetRecNo(int value) {
 
 // --- editing ------------------------------------------------------------------------------------
 
-namespace {
-// The DAO error, as the user should read it.
-[[noreturn]] void RaiseDao(const TDaoErrRec& e, const Exception& original) {
-    if (e.Number == 0) original.Raise();
-    throw Dao::EDaoError(e.Number, e.Description.empty() ? original.Message() : e.Description, e.Source);
-}
-}  // namespace
+// The table serves OnEditError, OnPostError and OnDeleteError itself (the framework leaves them
+// alone, see HandlesErrorEvents): what retry and abort mean depends on DAO's edit state.
 
-// Error events: the framework serves OnEditError, OnPostError and OnDeleteError for every
-// database error (retry calls the operation again, abort ends it silently), so the table
-// only tidies DAO's state up before it lets an error go.
+std::unique_ptr<Exception> TKDaoTable::DaoFailure(const Exception& original) const {
+    // The user reads DAO's own description of the failure.
+    if (auto* d = dynamic_cast<const Dao::EDaoError*>(&original)) {
+        TDaoErrRec e = LastDaoError();
+        const bool same = e.Number == d->Number() && !e.Description.empty();
+        return std::make_unique<Dao::EDaoError>(d->Number(), same ? e.Description : d->Message(), d->Source());
+    }
+    return original.Clone();
+}
 
 void TKDaoTable::InternalEdit() {
     auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
     FOldValues = std::make_unique<TKDaoRecord>();
     if (a) FOldValues->CopyFrom(*a);
-    try {
-        if (FRecordset->GetEditMode() != 1) FRecordset->Edit();
-    } catch (const Exception& e) {
-        TDaoErrRec err = LastDaoError();
+    for (;;) {
         try {
-            if (FRecordset->GetEditMode() != 1) {
-                FRecordset->Move(0);
-                Resync(TResyncMode{});
+            if (FRecordset->GetEditMode() != 1) FRecordset->Edit();
+            break;
+        } catch (const Exception& original) {
+            std::unique_ptr<Exception> e = DaoFailure(original);
+            try {
+                if (FRecordset->GetEditMode() != 1) {
+                    FRecordset->Move(0);
+                    Resync(TResyncMode{});
+                }
+            } catch (...) {
             }
-        } catch (...) {
+            TDataAction action = daFail;
+            if (OnEditError) OnEditError(this, *e, action);
+            if (action == daRetry) continue;
+            // Abort: no error reaches the framework, which enters the edit state; the DAO Edit
+            // is made when the record is posted.
+            if (action == daAbort) return;
+            e->Raise();
         }
-        RaiseDao(err, e);
     }
     if (a) LoadRecordValues(*FRecordset, true, a);
 }
@@ -547,6 +557,37 @@ void TKDaoTable::InternalCancel() {
     FDatabase->IdleEngine();
 }
 
+void TKDaoTable::WriteModifiedValues(TKDaoRecord* r) {
+    for (size_t i = 0; i < r->Values.size(); ++i) {
+        if (!r->Modified[i] || i >= FFieldWritable.size() || !FFieldWritable[i]) continue;
+        const int fi = i < FFieldMap.size() ? FFieldMap[i] : -1;
+        if (fi < 0) continue;
+        TField* field = Fields()->Fields(fi);
+        Dao::Field& df = *FFieldObjects[i];
+        const std::string& t = r->Values[i];
+        const TFieldType ft = field->DataType();
+        if (t.empty()) {
+            if ((ft == ftString || ft == ftMemo) && df.GetAllowZeroLength()) df.SetValue(Variant(std::string()));
+            else df.SetValue(Variant::Null());
+        } else if (ft == ftDate || ft == ftTime || ft == ftDateTime) {
+            Variant v = TimeStampTextToVariant(t);
+            if (!v.IsNull()) df.SetValue(v);
+        } else if (ft == ftBytes && IsGuidField(field)) {
+            std::string g = t;
+            if (g.rfind("{guid ", 0) == 0) g = g.substr(6, g.size() - 7);
+            df.SetValue(Variant(g));
+        } else if (ft == ftBoolean) {
+            Variant b;
+            if (TextToNative(ftBoolean, t, b)) df.SetValue(b);
+        } else if (ft == ftFloat || ft == ftCurrency || ft == ftBCD) {
+            Variant d;
+            if (TextToNative(ft, t, d)) df.SetValue(d);
+        } else {
+            df.SetValue(Variant(t));
+        }
+    }
+}
+
 void TKDaoTable::InternalPost() {
     FRepositionPending = false;
     CheckActive();
@@ -555,8 +596,8 @@ void TKDaoTable::InternalPost() {
     if (editing && FRecordset->GetEditMode() != 1) {
         try {
             FRecordset->Edit();
-        } catch (const Exception& e) {
-            TDaoErrRec err = LastDaoError();
+        } catch (const Exception& original) {
+            std::unique_ptr<Exception> e = DaoFailure(original);
             try {
                 if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
             } catch (...) {
@@ -565,52 +606,46 @@ void TKDaoTable::InternalPost() {
                 ResyncAfterLostRecord();
             } catch (...) {
             }
-            RaiseDao(err, e);
+            e->Raise();
         }
     }
-    try {
-        if (!editing) FRecordset->AddNew();
-        for (size_t i = 0; i < r->Values.size(); ++i) {
-            if (!r->Modified[i] || i >= FFieldWritable.size() || !FFieldWritable[i]) continue;
-            const int fi = i < FFieldMap.size() ? FFieldMap[i] : -1;
-            if (fi < 0) continue;
-            TField* field = Fields()->Fields(fi);
-            Dao::Field& df = *FFieldObjects[i];
-            const std::string& t = r->Values[i];
-            const TFieldType ft = field->DataType();
-            if (t.empty()) {
-                if ((ft == ftString || ft == ftMemo) && df.GetAllowZeroLength()) df.SetValue(Variant(std::string()));
-                else df.SetValue(Variant::Null());
-            } else if (ft == ftDate || ft == ftTime || ft == ftDateTime) {
-                Variant v = TimeStampTextToVariant(t);
-                if (!v.IsNull()) df.SetValue(v);
-            } else if (ft == ftBytes && IsGuidField(field)) {
-                std::string g = t;
-                if (g.rfind("{guid ", 0) == 0) g = g.substr(6, g.size() - 7);
-                df.SetValue(Variant(g));
-            } else if (ft == ftBoolean) {
-                Variant b;
-                if (TextToNative(ftBoolean, t, b)) df.SetValue(b);
-            } else if (ft == ftFloat || ft == ftCurrency || ft == ftBCD) {
-                Variant d;
-                if (TextToNative(ft, t, d)) df.SetValue(d);
-            } else {
-                df.SetValue(Variant(t));
-            }
-        }
-        FRecordset->Update();
-    } catch (const Exception& e) {
-        TDaoErrRec err = LastDaoError();
+    for (bool retry = false;; retry = true) {
         try {
             if (editing) {
-                if (!GetLockEdits() && FRecordset->GetEditMode() == 1) FRecordset->CancelUpdate();
-                if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
-            } else if (FRecordset->GetEditMode() == 2) {
-                FRecordset->CancelUpdate();
+                // A retry after DAO dropped its edit buffer needs a new one.
+                if (retry && FRecordset->GetEditMode() != 1) FRecordset->Edit();
+            } else {
+                // A retry starts from a fresh AddNew; the failed one is dropped first.
+                if (FRecordset->GetEditMode() == 2) FRecordset->CancelUpdate();
+                FRecordset->AddNew();
             }
-        } catch (...) {
+            WriteModifiedValues(r);
+            FRecordset->Update();
+            break;
+        } catch (const Exception& original) {
+            std::unique_ptr<Exception> e = DaoFailure(original);
+            TDataAction action = daFail;
+            if (OnPostError) OnPostError(this, *e, action);
+            try {
+                if (editing) {
+                    if (action == daRetry) {
+                        if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
+                    } else {
+                        // Optimistic locking drops the edit; DAO's record is read again.
+                        if (!GetLockEdits() && FRecordset->GetEditMode() == 1) FRecordset->CancelUpdate();
+                        if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
+                    }
+                } else if ((!OnPostError || action == daAbort) && FRecordset->GetEditMode() == 2) {
+                    FRecordset->CancelUpdate();
+                }
+            } catch (...) {
+            }
+            if (action == daRetry) continue;
+            // Abort: no error reaches the framework, which completes its post and re-reads
+            // the record; nothing was written.
+            if (action == daAbort) return;
+            e->Raise();
         }
-        RaiseDao(err, e);
     }
     if (!editing) {
         try {
@@ -673,17 +708,25 @@ void TKDaoTable::InternalDelete() {
         FPosByValue.clear();
         for (auto& [pos, val] : FValueByPos) FPosByValue[val] = pos;
     }
-    try {
-        FRecordset->Delete();
-    } catch (const Exception& e) {
-        TDaoErrRec err = LastDaoError();
-        if (err.Number == 3167) {
-            // Somebody deleted it first: what the user wanted has happened.
-            FCountStale = true;
-            ResyncAfterLostRecord();
-            return;
+    for (;;) {
+        try {
+            FRecordset->Delete();
+            break;
+        } catch (const Exception& original) {
+            std::unique_ptr<Exception> e = DaoFailure(original);
+            auto* d = dynamic_cast<Dao::EDaoError*>(e.get());
+            const bool gone = d && d->Number() == 3167;   // somebody deleted it first
+            TDataAction action = daFail;
+            if (OnDeleteError) OnDeleteError(this, *e, action);
+            if (action == daRetry) continue;
+            if (gone || action == daAbort) {
+                FCountStale = true;
+                ResyncAfterLostRecord();
+            }
+            // Without a handler a record already gone counts as deleted: what the user wanted.
+            if (action == daAbort || (gone && !OnDeleteError)) return;
+            e->Raise();
         }
-        RaiseDao(err, e);
     }
     FDatabase->IdleEngine();
     FCountStale = true;

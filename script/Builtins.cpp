@@ -1,3 +1,5 @@
+#include "script/EventAdapters.h"
+#include "script/ClassBindings.h"
 #include "script/Builtins.h"
 
 #include <cmath>
@@ -186,7 +188,7 @@ Variant Other(const std::string& name, TfsParams& p)
     if (name == "VALIDINT") { int32_t v; return Variant(TryStrToInt(VarToStr(p[0]), v)); }
     if (name == "VALIDFLOAT") { double v; return Variant(TryStrToFloat(VarToStr(p[0]), v)); }
     if (name == "VALIDDATE") { TDateTime d; return Variant(TryStrToDate(VarToStr(p[0]), d, FormatSettings())); }
-    if (name == "CREATEOLEOBJECT") return fsCreateOleObject(VarToStr(p[0]));
+    if (name == "CREATEOLEOBJECT") return CreateOleObject(VarToStr(p[0]));
     if (name == "VARARRAYCREATE") {
         std::vector<int> bounds;
         if (p[0].IsArray()) {
@@ -331,10 +333,15 @@ void Startup()
     gGlobalUnit = new TfsScript(nullptr);
     FillGlobalUnit(gGlobalUnit);
     gFunctions = new TFunctions;
+    // The class-library bindings register into the global unit, so they come after it.
+    fsStartClassesRTTI();
 }
 
 void Shutdown()
 {
+    // Bindings remove their items while the global unit still exists; adapters go last.
+    fsStopClassesRTTI();
+    fsFreeEventList();
     delete gGlobalUnit;
     gGlobalUnit = nullptr;
     // The library finds no global unit any more and removes nothing.

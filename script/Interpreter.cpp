@@ -1,3 +1,4 @@
+#include "script/EventAdapters.h"
 #include "script/Interpreter.h"
 
 #include <algorithm>
@@ -549,6 +550,11 @@ TfsMethodHelper* TfsClassVariable::AddMember(std::unique_ptr<TfsCustomHelper> me
     member->AddedBy = AddedBy;
     FMembers.push_back(std::move(member));
     return dynamic_cast<TfsMethodHelper*>(FMembers.back().get());
+}
+
+void TfsClassVariable::AddEvent(const std::string& name, const TfsEventClassInfo* adapterClass)
+{
+    AddMember(std::make_unique<TfsEventHelper>(name, adapterClass, HostClass));
 }
 
 void TfsClassVariable::AddConstructor(const std::string& syntax, TfsMethodCallEvent callback)

@@ -210,6 +210,8 @@ public:
 };
 
 // A host class registered with AddClass.
+struct TfsEventClassInfo;
+
 class TfsClassVariable : public TfsCustomVariable {
 public:
     TfsClassVariable(TClass hostClass, std::string ancestorName, TfsScript* ownerScript);
@@ -233,6 +235,9 @@ public:
                           TfsMethodCallEvent callback, bool readOnly = false);
     void AddDefaultProperty(const std::string& name, const std::string& indexTypes, const std::string& resultType,
                             TfsMethodCallEvent callback, bool readOnly = false);
+    // An event property of the host class: assigning a procedure name binds it through an
+    // adapter of `adapterClass` (see EventAdapters.h), nil unbinds it.
+    void AddEvent(const std::string& name, const TfsEventClassInfo* adapterClass);
 
     // Alone: the class's metaclass handle (constructed later by Create); applied to one
     // argument (a typecast): that argument.

@@ -6,4 +6,7 @@ build=${KAROMIL_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKAROMIL_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+# Leaks inside Qt and the system libraries are theirs; ours are never suppressed.
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -57,6 +57,7 @@ const char* FieldTypeName(TFieldType t) noexcept;   // "String", "Integer" ... a
 bool IsFieldTypeCompatible(TFieldType fieldType, TFieldType defType) noexcept;
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
+KAROMIL_ENUM_TYPE(TFieldKind, "fkData", "fkCalculated", "fkLookup", "fkInternalCalc", "fkAggregate")
 enum TGetMode { gmCurrent = 0, gmNext = 1, gmPrior = 2 };
 enum TGetResult { grOK = 0, grBOF = 1, grEOF = 2, grError = 3 };
 enum TBookmarkFlag { bfCurrent = 0, bfBOF = 1, bfEOF = 2, bfInserted = 3 };
@@ -71,6 +72,7 @@ enum TBlobStreamMode { bmRead = 0, bmWrite = 1, bmReadWrite = 2 };
 enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };
 using TIndexOptions = TSet<TIndexOption>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+KAROMIL_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 enum TDataEvent {
     deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
     deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
@@ -532,6 +534,10 @@ protected:
     virtual void DoOnNewRecord();
     virtual bool FindRecord(bool restart, bool goForward) { (void)restart; (void)goForward; return false; }
     virtual void UpdateIndexDefs() {}
+    // A dataset that serves OnEditError, OnPostError and OnDeleteError itself, with its own
+    // retry and abort rules, answers true: the framework then runs InternalEdit, InternalPost
+    // and InternalDelete plainly, so a handler is never asked twice about one error.
+    virtual bool HandlesErrorEvents() const { return false; }
 
     // --- services for a dataset
     void ClearBuffers();

@@ -10,7 +10,35 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
-KAROMIL_IMPLEMENT_CLASS(TDataSet, TComponent)
+// What every dataset of this system publishes; a descendant adds its own after these.
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDataSet, TComponent, {
+    p.Prop("Active", &Self::Active, &Self::SetActive).Default(0);
+    p.Prop("AutoCalcFields", &Self::AutoCalcFields).Default(1);
+    p.Prop("Filter", &Self::Filter, &Self::SetFilterText);
+    p.Prop("Filtered", &Self::Filtered, &Self::SetFiltered).Default(0);
+    p.Event("BeforeOpen", &Self::BeforeOpen, "TDataSetNotifyEvent");
+    p.Event("AfterOpen", &Self::AfterOpen, "TDataSetNotifyEvent");
+    p.Event("BeforeClose", &Self::BeforeClose, "TDataSetNotifyEvent");
+    p.Event("AfterClose", &Self::AfterClose, "TDataSetNotifyEvent");
+    p.Event("BeforeInsert", &Self::BeforeInsert, "TDataSetNotifyEvent");
+    p.Event("AfterInsert", &Self::AfterInsert, "TDataSetNotifyEvent");
+    p.Event("BeforeEdit", &Self::BeforeEdit, "TDataSetNotifyEvent");
+    p.Event("AfterEdit", &Self::AfterEdit, "TDataSetNotifyEvent");
+    p.Event("BeforePost", &Self::BeforePost, "TDataSetNotifyEvent");
+    p.Event("AfterPost", &Self::AfterPost, "TDataSetNotifyEvent");
+    p.Event("BeforeCancel", &Self::BeforeCancel, "TDataSetNotifyEvent");
+    p.Event("AfterCancel", &Self::AfterCancel, "TDataSetNotifyEvent");
+    p.Event("BeforeDelete", &Self::BeforeDelete, "TDataSetNotifyEvent");
+    p.Event("AfterDelete", &Self::AfterDelete, "TDataSetNotifyEvent");
+    p.Event("BeforeScroll", &Self::BeforeScroll, "TDataSetNotifyEvent");
+    p.Event("AfterScroll", &Self::AfterScroll, "TDataSetNotifyEvent");
+    p.Event("OnCalcFields", &Self::OnCalcFields, "TDataSetNotifyEvent");
+    p.Event("OnDeleteError", &Self::OnDeleteError, "TDataSetErrorEvent");
+    p.Event("OnEditError", &Self::OnEditError, "TDataSetErrorEvent");
+    p.Prop("OnFilterRecord", &Self::OnFilterRecord, &Self::SetOnFilterRecord, TypeInfoMethod("TFilterRecordEvent"));
+    p.Event("OnNewRecord", &Self::OnNewRecord, "TDataSetNotifyEvent");
+    p.Event("OnPostError", &Self::OnPostError, "TDataSetErrorEvent");
+})
 
 bool IsEditMode(TDataSetState s) noexcept { return s == dsEdit || s == dsInsert || s == dsSetKey; }
 bool IsWriteMode(TDataSetState s) noexcept {
@@ -380,6 +408,10 @@ void TDataSet::CheckCanModifyDataSet() const {
 // abort silently or let it fail. Other exceptions pass untouched, so a dataset that raises
 // its own error class and calls the handler itself is not asked twice.
 void TDataSet::CheckOperation(void (TDataSet::*op)(), const TDataSetErrorEvent& handler) {
+    if (HandlesErrorEvents()) {
+        (this->*op)();
+        return;
+    }
     for (;;) {
         try {
             (this->*op)();

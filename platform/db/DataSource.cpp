@@ -4,7 +4,14 @@
 
 #include <algorithm>
 
-KAROMIL_IMPLEMENT_CLASS(TDataSource, TComponent)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDataSource, TComponent, {
+    p.Prop("AutoEdit", &Self::AutoEdit).Default(1);
+    p.Prop("DataSet", &Self::DataSet, &Self::SetDataSet);
+    p.Prop("Enabled", &Self::Enabled, &Self::SetEnabled).Default(1);
+    p.Event("OnDataChange", &Self::OnDataChange, "TDataChangeEvent");
+    p.Event("OnStateChange", &Self::OnStateChange, "TNotifyEvent");
+    p.Event("OnUpdateData", &Self::OnUpdateData, "TNotifyEvent");
+})
 KAROMIL_IMPLEMENT_CLASS(TDataLink, TPersistent)
 
 // --- TDataSource ------------------------------------------------------------------------------

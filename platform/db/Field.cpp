@@ -8,7 +8,29 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
-KAROMIL_IMPLEMENT_CLASS(TField, TComponent)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TField, TComponent, {
+    p.Prop("Alignment", &Self::Alignment, &Self::SetAlignment).Default(taLeftJustify);
+    p.Prop("ConstraintErrorMessage", &Self::ConstraintErrorMessage);
+    p.Prop("DefaultExpression", &Self::DefaultExpression);
+    p.Prop("DisplayLabel", &Self::DisplayLabel, &Self::SetDisplayLabel);
+    p.Prop("DisplayWidth", &Self::DisplayWidth, &Self::SetDisplayWidth);
+    p.Prop("EditMask", &Self::EditMask, &Self::SetEditMask);
+    p.Prop("FieldKind", &Self::FieldKind, &Self::SetFieldKind).Default(fkData);
+    p.Prop("FieldName", &Self::FieldName, &Self::SetFieldName);
+    p.Prop("Index", &Self::Index, &Self::SetIndex).Stored(false);
+    p.Prop("KeyFields", &Self::KeyFields);
+    p.Prop("LookupCache", &Self::LookupCache, &Self::SetLookupCache).Default(0);
+    p.Prop("LookupDataSet", &Self::LookupDataSet, &Self::SetLookupDataSet);
+    p.Prop("LookupKeyFields", &Self::LookupKeyFields);
+    p.Prop("LookupResultField", &Self::LookupResultField);
+    p.Prop("ReadOnly", &Self::ReadOnly, &Self::SetReadOnly).Default(0);
+    p.Prop("Required", &Self::Required, &Self::SetRequired).Default(0);
+    p.Prop("Visible", &Self::Visible, &Self::SetVisible).Default(1);
+    p.Event("OnChange", &Self::OnChange, "TFieldNotifyEvent");
+    p.Event("OnGetText", &Self::OnGetText, "TFieldGetTextEvent");
+    p.Event("OnSetText", &Self::OnSetText, "TFieldSetTextEvent");
+    p.Event("OnValidate", &Self::OnValidate, "TFieldNotifyEvent");
+})
 KAROMIL_IMPLEMENT_CLASS(TFieldDef, TCollectionItem)
 KAROMIL_IMPLEMENT_CLASS(TFieldDefs, TCollection)
 KAROMIL_IMPLEMENT_CLASS(TIndexDef, TCollectionItem)

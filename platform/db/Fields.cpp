@@ -8,27 +8,43 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
-KAROMIL_IMPLEMENT_CLASS(TStringField, TField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TStringField, TField, {
+    p.Prop("Size", &Self::Size, &Self::SetSize).Default(20);
+})
 KAROMIL_IMPLEMENT_CLASS(TWideStringField, TStringField)
 KAROMIL_IMPLEMENT_CLASS(TGuidField, TStringField)
-KAROMIL_IMPLEMENT_CLASS(TNumericField, TField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TNumericField, TField, {
+    p.Prop("DisplayFormat", &Self::DisplayFormat);
+    p.Prop("EditFormat", &Self::EditFormat);
+})
 KAROMIL_IMPLEMENT_CLASS(TIntegerField, TNumericField)
 KAROMIL_IMPLEMENT_CLASS(TSmallintField, TIntegerField)
 KAROMIL_IMPLEMENT_CLASS(TWordField, TIntegerField)
 KAROMIL_IMPLEMENT_CLASS(TAutoIncField, TIntegerField)
 KAROMIL_IMPLEMENT_CLASS(TLargeintField, TNumericField)
-KAROMIL_IMPLEMENT_CLASS(TFloatField, TNumericField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TFloatField, TNumericField, {
+    p.Prop("Currency", &Self::Currency).Default(0);
+    p.Prop("Precision", &Self::Precision).Default(15);
+})
 KAROMIL_IMPLEMENT_CLASS(TCurrencyField, TFloatField)
 KAROMIL_IMPLEMENT_CLASS(TBCDField, TFloatField)
-KAROMIL_IMPLEMENT_CLASS(TBooleanField, TField)
-KAROMIL_IMPLEMENT_CLASS(TDateTimeField, TField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBooleanField, TField, {
+    p.Prop("DisplayValues", &Self::DisplayValues, &Self::SetDisplayValues);
+})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDateTimeField, TField, {
+    p.Prop("DisplayFormat", &Self::DisplayFormat);
+})
 KAROMIL_IMPLEMENT_CLASS(TDateField, TDateTimeField)
 KAROMIL_IMPLEMENT_CLASS(TTimeField, TDateTimeField)
 KAROMIL_IMPLEMENT_CLASS(TBinaryField, TField)
-KAROMIL_IMPLEMENT_CLASS(TBytesField, TBinaryField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBytesField, TBinaryField, {
+    p.Prop("Size", &Self::Size, &Self::SetSize).Default(16);
+})
 KAROMIL_IMPLEMENT_CLASS(TVarBytesField, TBytesField)
 KAROMIL_IMPLEMENT_CLASS(TIDispatchField, TField)
-KAROMIL_IMPLEMENT_CLASS(TBlobField, TField)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBlobField, TField, {
+    p.Prop("Size", &Self::Size, &Self::SetSize).Default(0);
+})
 KAROMIL_IMPLEMENT_CLASS(TMemoField, TBlobField)
 KAROMIL_IMPLEMENT_CLASS(TGraphicField, TBlobField)
 

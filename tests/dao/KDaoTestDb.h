@@ -13,6 +13,7 @@
 #include "dao/KDaoDatabase.h"
 #include "dao/KDaoTable.h"
 #include "platform/daoengine/DaoSchemaScript.h"
+#include "platform/daoengine/DaoSqlite.h"
 
 namespace kdaotest {
 
@@ -81,7 +82,7 @@ class KDaoFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         FileName = Dir.File("vys.mdb");
-        Dao::CreateDatabaseFromScript(FileName, Schema());
+        Dao::CreateDatabaseFromScript(FileName, Schema() + ExtraSchema());
         Owner = std::make_unique<TComponent>(nullptr);
         Db = new TKDaoDatabase(Owner.get());
         Db->SetName("KDaoDatabase1");
@@ -89,6 +90,8 @@ protected:
         Db->SetDatabase(FileName);
         Db->SetConnected(true);
     }
+    // More tables a fixture wants in its copy of the database.
+    virtual std::string ExtraSchema() const { return ""; }
     TKDaoTable* Table(const std::string& name, int type = 2) {
         auto* t = new TKDaoTable(Owner.get());
         t->SetDatabase(Db);
@@ -100,6 +103,7 @@ protected:
     void Other(const std::string& sql) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open_v2(FileName.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        Dao::detail::RegisterFunctions(db);   // the Czech collation of the indexed text columns
         char* err = nullptr;
         EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
         sqlite3_free(err);

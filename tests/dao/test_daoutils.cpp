@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dao/DaoUtils.h"
-#include "dao/KDaoParams.h"
+#include "platform/db/Params.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace KDao;
@@ -78,12 +78,12 @@ TEST(DaoUtils, ReplaceWholeWord) {
 }
 
 TEST(DaoUtils, ExpandSQLParams) {
-    TKDaoParams params;
-    params.Add("P", ftString).Value = Variant("Jan \"Honza\"");
-    params.Add("F", ftFloat).Value = Variant(1234.5);
-    params.Add("D", ftDate).Value = Variant::FromDate(EncodeDate(2004, 3, 5));
-    params.Add("N", ftInteger);   // Null
-    params.Add("T", ftString).Value = Variant(":F is here");
+    TParams params;
+    params.CreateParam(ftString, "P", ptInput)->SetValue(Variant("Jan \"Honza\""));
+    params.CreateParam(ftFloat, "F", ptInput)->SetValue(Variant(1234.5));
+    params.CreateParam(ftDate, "D", ptInput)->SetValue(Variant::FromDate(EncodeDate(2004, 3, 5)));
+    params.CreateParam(ftInteger, "N", ptInput);   // Null
+    params.CreateParam(ftString, "T", ptInput)->SetValue(Variant(":F is here"));
     struct Case { const char* sql; const char* expanded; };
     const Case cases[] = {
         {"A=:P and B=:PX", "A=\"Jan \"\"Honza\"\"\" and B=:PX"},
@@ -99,10 +99,12 @@ TEST(DaoUtils, ExpandSQLParams) {
     };
     for (const Case& c : cases) EXPECT_EQ(ExpandSQLParams(c.sql, params, true), c.expanded) << c.sql;
     EXPECT_EQ(ExpandSQLParams("A = :P", params, false), "A = :P");
-    TKDaoParams parsed = TKDaoParams::ParseSQL("select * from t where a = :A and b = ':B' and c = :C and d = :a");
-    ASSERT_EQ(parsed.Count(), 2);
-    EXPECT_EQ(parsed.Items(0).Name, "A");
-    EXPECT_EQ(parsed.Items(1).Name, "C");
+    TParams parsed;
+    AddSQLParams(parsed, "select * from t where a = :A and b = ':B' and c = :C and d = :a and e = :Č and f = :č");
+    ASSERT_EQ(parsed.Count(), 3);
+    EXPECT_EQ(parsed.Items(0)->Name, "A");
+    EXPECT_EQ(parsed.Items(1)->Name, "C");
+    EXPECT_EQ(parsed.Items(2)->Name, "Č");   // SQL names ignore case, Czech letters too
 }
 
 TEST(DaoUtils, ValueTextConversions) {

@@ -353,18 +353,18 @@ TEST_F(KDaoTable_, SqlParams) {
     TStringList sql;
     sql.Add("Select * From [vysvedceni] Where [Trida] = :Trida");
     t->SetSQL(&sql);
-    ASSERT_EQ(t->Params().Count(), 1);
-    t->Params().ParamByName("Trida").SetAsString("1.A");
+    ASSERT_EQ(t->GetParams()->Count(), 1);
+    t->GetParams()->ParamByName("Trida")->SetAsString("1.A");
     t->Open();
     EXPECT_EQ(Walk(t), (std::vector<std::string>{"Novák Jan", "Nováková Eva"}));
     t->Close();
     sql.Add("and [Ucitel] = :Ucitel");
     sql.Add("Order By [Jmeno]");
     t->SetSQL(&sql);
-    EXPECT_EQ(t->Params().Count(), 2);
-    EXPECT_EQ(t->Params().ParamByName("Trida").AsString(), "1.A");   // kept
-    t->Params().ParamByName("Ucitel").Clear();                        // Null: IS NULL
-    t->Params().ParamByName("Trida").SetAsString("2.A");
+    EXPECT_EQ(t->GetParams()->Count(), 2);
+    EXPECT_EQ(t->GetParams()->ParamByName("Trida")->AsString(), "1.A");   // kept
+    t->GetParams()->ParamByName("Ucitel")->Clear();                        // Null: IS NULL
+    t->GetParams()->ParamByName("Trida")->SetAsString("2.A");
     t->Open();
     EXPECT_EQ(Walk(t), (std::vector<std::string>{"Horák Adam"}));
 }

@@ -223,16 +223,16 @@ TEST(Builtins, RoundBeyond32BitsOverflows)
 
 // --- automation --------------------------------------------------------------------------------
 
-struct FakeServer : IfsDispatch {
+struct FakeServer : IDispatch {
     std::vector<std::string>* Log;
     explicit FakeServer(std::vector<std::string>* log) : Log(log) {}
-    bool GetIDsOfNames(const std::string& name, int& id) override
+    HRESULT GetIDsOfNames(const std::string& name, int32_t& id) override
     {
         id = AnsiSameText(name, "Cells") ? 1 : AnsiSameText(name, "Visible") ? 2 : AnsiSameText(name, "Quit") ? 3 : 0;
-        return id != 0;
+        return id != 0 ? S_OK : DISP_E_UNKNOWNNAME;
     }
-    uint32_t Invoke(int id, int kind, const std::vector<Variant>& args, const std::vector<int>& named,
-                    Variant* result) override
+    HRESULT Invoke(int32_t id, uint16_t kind, std::vector<Variant>& args, const std::vector<int32_t>& named,
+                   Variant* result) override
     {
         std::string s = std::to_string(id) + ":" + std::to_string(kind) + ":";
         for (const Variant& a : args) s += VarToStr(a) + ";";
@@ -240,14 +240,14 @@ struct FakeServer : IfsDispatch {
         s += result ? "+r" : "";
         Log->push_back(s);
         if (result) *result = Variant(7);
-        return 0;
+        return S_OK;
     }
 };
 
 TEST(Ole, CallsByNameWithReversedArgumentsAndPuts)
 {
     std::vector<std::string> log;
-    fsRegisterOleClass("Test.Server", [&] { return std::make_shared<FakeServer>(&log); });
+    RegisterAutomationClass("Test.Server", [&] { return std::make_shared<FakeServer>(&log); });
     EXPECT_EQ(RunProgram("PascalScript", "var o: Variant; x: Variant; begin o := CreateOleObject('Test.Server'); "
                                          "x := o.Cells(1, 2); o.Visible := True; o.Quit; Print(x) end."),
               "7");
@@ -255,7 +255,7 @@ TEST(Ole, CallsByNameWithReversedArgumentsAndPuts)
     EXPECT_EQ(log, expected);
     EXPECT_EQ(RunProgram("PascalScript", "var o: Variant; begin o := CreateOleObject('Test.Server'); o.Nope end."),
               "raised: OLE error 80020006: Nope");
-    fsUnregisterOleClass("Test.Server");
+    UnregisterAutomationClass("Test.Server");
     EXPECT_EQ(RunProgram("PascalScript", "begin CreateOleObject('Test.Server') end."), "raised: Invalid class string");
 }
 

@@ -1,3 +1,4 @@
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include "DaoTestDb.h"
@@ -133,6 +134,8 @@ TEST_P(UpdateValidation, FailsWithNumberAndKeepsTheEdit) {
     EXPECT_EQ(rs->RecordCount(), 5);
 }
 
+void PrintTo(const UpdateCase& c, std::ostream* os) { *os << c.Name; }
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, UpdateValidation,
     ::testing::Values(UpdateCase{"required null on edit", "Jmeno", Variant::Null(), false, errRequiredNull},
@@ -144,7 +147,12 @@ INSTANTIATE_TEST_SUITE_P(
                       UpdateCase{"not a date", "DatumNar", Variant("31.2.2003"), false, errConversion},
                       UpdateCase{"unique index", "Poznamka", Variant("b"), false, errDuplicateKey},
                       UpdateCase{"unique index ignores case", "Poznamka", Variant("B"), true, errDuplicateKey}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    [](const auto& info) {
+        std::string name = info.param.Name;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
 
 TEST_F(Recordset_, TwentyCzechCharactersFitTextTwenty) {
     auto rs = Dynaset();
