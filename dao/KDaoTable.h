@@ -45,11 +45,11 @@ private:
     TKDaoTable* FTable;
 };
 
-enum TOpenOption {
+enum TKDaoOpenOption {
     dbDenyWrite, dbDenyRead, dbReadOnly, dbAppendOnly, dbInconsistent, dbConsistent, dbSQLPassThrough,
     dbFailOnError, dbForwardOnly, dbSeeChanges, dbRunAsync, dbExecDirect,
 };
-using TOOSet = TSet<TOpenOption>;
+using TOOSet = TSet<TKDaoOpenOption>;
 enum TExportMethod { VisibleFields, AllFields };
 
 class TKBlobStream : public TStream {

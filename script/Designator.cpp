@@ -6,31 +6,35 @@
 #include "script/Builder.h"
 
 namespace {
-// Up to eight Variants without a heap allocation; only the ones in use are constructed,
-// since the walk runs for every call of every procedure.
+// Room for a call's saved locals and arguments without a heap allocation in the common case;
+// only the Variants in use are constructed, since this runs for every call of every procedure.
 class SmallVariants {
 public:
     explicit SmallVariants(size_t n) : FCount(n)
     {
-        if (n > kInline) FLarge.resize(n);
-        else
-            for (size_t i = 0; i < n; ++i) new (&Inline()[i]) Variant();
+        if (n > kInline) {
+            FLarge = std::make_unique<Variant[]>(n);
+            FData = FLarge.get();
+        } else {
+            FData = reinterpret_cast<Variant*>(FStorage);
+            for (size_t i = 0; i < n; ++i) new (&FData[i]) Variant();
+        }
     }
     ~SmallVariants()
     {
-        if (FCount <= kInline)
-            for (size_t i = 0; i < FCount; ++i) Inline()[i].~Variant();
+        if (!FLarge)
+            for (size_t i = 0; i < FCount; ++i) FData[i].~Variant();
     }
     SmallVariants(const SmallVariants&) = delete;
     SmallVariants& operator=(const SmallVariants&) = delete;
-    Variant* Data() noexcept { return FCount > kInline ? FLarge.data() : Inline(); }
+    Variant* Data() noexcept { return FData; }
 
 private:
     static constexpr size_t kInline = 8;
-    Variant* Inline() noexcept { return reinterpret_cast<Variant*>(FStorage); }
     size_t FCount;
+    Variant* FData;
+    std::unique_ptr<Variant[]> FLarge;
     alignas(Variant) unsigned char FStorage[kInline * sizeof(Variant)];
-    std::vector<Variant> FLarge;
 };
 }  // namespace
 
@@ -84,6 +88,15 @@ void TfsDesignator::Classify()
     }
 }
 
+TfsCustomVariable* TfsDesignator::DirectItem() const noexcept
+{
+    if (Shape == shVariable) return Linked;
+    if (Shape == shGeneral && !PendingIL && Steps.size() == 1 && Steps[0]->Args.empty() &&
+        Steps[0]->Target->ItemKind() == kParam)
+        return Steps[0]->Target;
+    return nullptr;
+}
+
 void TfsDesignator::TakeOver(TfsDesignator& other)
 {
     Steps.swap(other.Steps);
@@ -110,13 +123,19 @@ void TfsDesignator::BuildLazy()
 
 Variant TfsDesignator::GetValue()
 {
-    BuildLazy();
+    if (PendingIL) BuildLazy();
+    if (Steps.size() == 1) {
+        // A call of a script procedure by name alone needs nothing of the walk.
+        TfsDesignatorItem* step = Steps.front().get();
+        if (step->Target->ItemKind() == kProc)
+            return CallProcedure(step, static_cast<TfsProcVariable*>(step->Target), ResultUsed, nullptr);
+    }
     return Walk(false, Variant());
 }
 
 void TfsDesignator::SetValue(const Variant& value)
 {
-    BuildLazy();
+    if (PendingIL) BuildLazy();
     Walk(true, value);
 }
 
@@ -136,22 +155,18 @@ Variant TfsDesignator::Walk(bool assign, const Variant& value)
             prev = item;
             continue;
         }
-        TfsProcVariable* proc = kind == kProc ? static_cast<TfsProcVariable*>(item) : nullptr;
-        const bool recursive = proc && proc->Running;
-        // A re-entered procedure shares its locals with the running activation: they are
-        // saved here and put back after the call.
-        const size_t savedCount = recursive ? proc->Locals().size() : 0;
-        SmallVariants savedBuffer(savedCount);
-        Variant* saved = savedBuffer.Data();
-        if (recursive) {
-            const auto& locals = proc->Locals();
-            for (size_t k = 0; k < savedCount; ++k) saved[k] = locals[k]->Value;
+        if (kind == kProc) {
+            auto* proc = static_cast<TfsProcVariable*>(item);
+            if (assign && last) CallProcedure(step, proc, false, &value);
+            else current = CallProcedure(step, proc, last ? ResultUsed : true, nullptr);
+            prev = item;
+            continue;
         }
 
         const int np = std::min(item->ParamCount(), int(step->Args.size()));
         if (np > 0) {
             // All arguments are evaluated before any parameter is set: an argument may read
-            // the parameter it is passed to (F(n - 1) inside F).
+            // the parameter it is passed to.
             SmallVariants argBuffer{static_cast<size_t>(np)};
             Variant* args = argBuffer.Data();
             for (int k = 0; k < np; ++k) {
@@ -178,12 +193,50 @@ Variant TfsDesignator::Walk(bool assign, const Variant& value)
             TfsParamItem* p = item->ParamAt(k);
             if (p->ByRef) step->Args[size_t(k)]->SetValue(p->Value);
         }
-        if (recursive) {
-            const auto& locals = proc->Locals();
-            for (size_t k = 0; k < savedCount; ++k) locals[k]->Value = std::move(saved[k]);
-        }
     }
     return current;
+}
+
+Variant TfsDesignator::CallProcedure(TfsDesignatorItem* step, TfsProcVariable* proc, bool resultUsed,
+                                     const Variant* assigned)
+{
+    const int np = std::min(proc->ParamCount(), int(step->Args.size()));
+    // A re-entered procedure shares its locals with the running activation: they are saved
+    // before the arguments are evaluated and put back after the call.
+    const bool recursive = proc->Running;
+    const std::vector<TfsCustomVariable*>* locals = recursive ? &proc->Locals() : nullptr;
+    const size_t ns = recursive ? locals->size() : 0;
+    SmallVariants buffer(ns + size_t(np));
+    Variant* saved = buffer.Data();
+    Variant* args = saved + ns;
+    for (size_t k = 0; k < ns; ++k) saved[k] = (*locals)[k]->Value;
+    // All arguments are evaluated before any parameter is set: an argument may read the
+    // parameter it is passed to (F(n - 1) inside F).
+    const bool textArgs = proc->TextArgs;
+    for (int k = 0; k < np; ++k) {
+        TfsExpression* e = step->Args[size_t(k)].get();
+        args[k] = textArgs ? Variant(e->SourceText) : e->Evaluate();
+    }
+    bool byRef = false;
+    for (int k = 0; k < np; ++k) {
+        TfsParamItem* p = proc->Param(k);
+        p->Value = std::move(args[k]);
+        byRef |= p->ByRef;
+    }
+    Variant result;
+    if (assigned) {
+        proc->SetValue(*assigned);
+    } else {
+        proc->ResultUsed = resultUsed;
+        result = proc->GetValue();
+    }
+    if (byRef)
+        for (int k = 0; k < np; ++k) {
+            TfsParamItem* p = proc->Param(k);
+            if (p->ByRef) step->Args[size_t(k)]->SetValue(p->Value);
+        }
+    for (size_t k = 0; k < ns; ++k) (*locals)[k]->Value = std::move(saved[k]);
+    return result;
 }
 
 // --- fast shapes -------------------------------------------------------------------------------

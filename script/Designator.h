@@ -39,12 +39,18 @@ public:
     TfsDesignatorItem* AddStep(TfsCustomVariable* target, const std::string& sourcePos);
     void Classify();
     void TakeOver(TfsDesignator& other);
+    // The item that reads and writes may go to directly, with the same effect as the walk:
+    // the variable of the plain-variable shape, or a parameter named alone. nullptr otherwise.
+    TfsCustomVariable* DirectItem() const noexcept;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
 
 protected:
     void BuildLazy();
     Variant Walk(bool assign, const Variant& value);
+    // One step naming a script procedure: saves a running activation's locals, passes the
+    // arguments, runs it (or, with `assigned`, assigns to it), writes var parameters back.
+    Variant CallProcedure(TfsDesignatorItem* step, TfsProcVariable* proc, bool resultUsed, const Variant* assigned);
 };
 
 class TfsVariableDesignator : public TfsDesignator {

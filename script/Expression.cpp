@@ -47,6 +47,7 @@ inline Variant IntResult(int64_t r)
 TfsOperandNode::TfsOperandNode(const Variant& value)
 {
     Value = value;
+    Direct = &Value;
     switch (value.VarType()) {
     case varBoolean: TypeCode = tcBoolean; break;
     case varSingle:
@@ -63,7 +64,10 @@ TfsDesignatorNode::TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator)
 {
     TypeCode = FDesignator->TypeCode;
     TypeName = FDesignator->TypeName;
-    FSource = FDesignator->Shape == TfsDesignator::shVariable ? FDesignator->Linked : FDesignator.get();
+    FSource = FDesignator->DirectItem();
+    if (!FSource) FSource = FDesignator.get();
+    const Kind k = FSource->ItemKind();
+    Direct = (k == kVariable || k == kParam) ? &FSource->Value : nullptr;
 }
 
 TfsDesignatorNode::~TfsDesignatorNode() = default;
@@ -72,6 +76,7 @@ Variant TfsDesignatorNode::GetValue() { return FSource->GetValue(); }
 
 TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set) : TfsOperandNode(Variant::Null()), FSet(std::move(set))
 {
+    Direct = nullptr;
     TypeCode = tcVariant;
 }
 
@@ -134,8 +139,22 @@ Variant TfsOperatorNode::GetValue()
     default: break;
     }
 
-    Variant l = Left->GetValue();
-    Variant r = Right->GetValue();
+    // Left before right. An operand that only holds a value is read where it is stored; the
+    // left one is copied first when reading the right one runs code that could change it.
+    const Variant* pl = Left->Direct;
+    const Variant* pr = Right->Direct;
+    if (pl && pr) return Combine(*pl, *pr);
+    if (pl) {
+        const Variant l(*pl);
+        return Combine(l, Right->GetValue());
+    }
+    const Variant l = Left->GetValue();
+    if (pr) return Combine(l, *pr);
+    return Combine(l, Right->GetValue());
+}
+
+Variant TfsOperatorNode::Combine(const Variant& l, const Variant& r) const
+{
     if (IntFastPath && IntKind(l) && IntKind(r)) {
         const int64_t a = l.RawInt(), b = r.RawInt();
         switch (OpCode) {

@@ -18,6 +18,9 @@ public:
     TfsExpressionNode() : TfsCustomVariable("", tcVariant, "") {}
     std::unique_ptr<TfsExpressionNode> Left, Right;
     TfsExpressionNode* ParentNode = nullptr;
+    // Where the node's value is stored when reading it runs nothing (a constant, a variable, a
+    // parameter): operators then read it in place instead of copying it. nullptr otherwise.
+    const Variant* Direct = nullptr;
     virtual int Priority() const = 0;
     virtual bool IsOperand() const { return false; }
 };
@@ -69,6 +72,7 @@ public:
     Variant GetValue() override;
 
 private:
+    Variant Combine(const Variant& l, const Variant& r) const;   // the operators of two operands
     TfsScript* FScript;   // for "is": the class named on the right
 };
 
@@ -107,6 +111,7 @@ public:
     TfsCustomVariable* SingleItem() const;
 
     Variant GetValue() override { return FRoot->GetValue(); }
+    Variant Evaluate() { return FRoot->GetValue(); }   // GetValue without the virtual call
     void SetValue(const Variant& value) override;
 
 private:

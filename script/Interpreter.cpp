@@ -1042,15 +1042,6 @@ void TfsScript::Terminate()
             static_cast<TfsProcVariable*>(e.Item)->LocalScript()->Terminate();
 }
 
-void TfsScript::RunLine(const std::string& unitName, const std::string& sourcePos)
-{
-    for (TfsScript* s = this; s; s = s->Parent)
-        if (s->OnRunLine) {
-            s->OnRunLine(this, unitName, sourcePos);
-            return;
-        }
-}
-
 void TfsScript::AddCodeLine(const std::string& unitName, const std::string& sourcePos)
 {
     int index = FCodeLines->IndexOfName(unitName);

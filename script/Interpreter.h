@@ -77,6 +77,7 @@ public:
 
     int ParamCount() const noexcept { return int(FParams.size()); }
     TfsParamItem* ParamAt(int index) const { return FParams.at(size_t(index)).get(); }
+    TfsParamItem* Param(int index) const noexcept { return FParams[size_t(index)].get(); }   // unchecked
     TfsParamItem* AddParam(std::unique_ptr<TfsParamItem> param);
     int GetRequiredParamCount() const;
     std::string DisplayTypeName() const;
@@ -91,6 +92,8 @@ protected:
 class TfsVariable : public TfsCustomVariable {
 public:
     TfsVariable(std::string name, TfsTypeCode typeCode, std::string typeName);
+    // Reading is the stored value, always: expressions read variables in place.
+    Variant GetValue() final { return Value; }
     void SetValue(const Variant& value) override;
 };
 
@@ -110,6 +113,7 @@ public:
 class TfsParamItem : public TfsCustomVariable {
 public:
     TfsParamItem(std::string name, TfsTypeCode typeCode, std::string typeName, bool optional, bool byRef);
+    Variant GetValue() final { return Value; }   // read in place by expressions, as variables are
     bool Optional;
     bool ByRef;
     Variant DefaultValue = Variant::Null();
@@ -326,7 +330,15 @@ public:
     // error comes back as its message text; `isError` (when given) tells the two apart.
     Variant Evaluate(const std::string& expr, bool* isError = nullptr);
     void Terminate();
-    void RunLine(const std::string& unitName, const std::string& sourcePos);
+    // Runs before each announcing statement: the first OnRunLine up the Parent chain is told.
+    void RunLine(const std::string& unitName, const std::string& sourcePos)
+    {
+        for (TfsScript* s = this; s; s = s->Parent)
+            if (s->OnRunLine) {
+                s->OnRunLine(this, unitName, sourcePos);
+                return;
+            }
+    }
     void AddCodeLine(const std::string& unitName, const std::string& sourcePos);
     bool IsExecutableLine(int line, const std::string& unitName = "") const;
 

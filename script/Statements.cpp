@@ -2,6 +2,11 @@
 
 #include "platform/rtl/Exceptions.h"
 
+namespace {
+// A condition's truth by the Variant rules, without a call for the usual Boolean.
+inline bool IsTrue(const Variant& v) { return v.VarType() == varBoolean ? v.RawInt() != 0 : v.AsBoolean(); }
+}  // namespace
+
 TfsStatement::TfsStatement(TfsScript* program, std::string unitName, std::string sourcePos)
     : OwnerScript(program), UnitName(std::move(unitName)), SourcePos(std::move(sourcePos))
 {
@@ -36,16 +41,21 @@ void TfsStatement::Execute() { RunList(); }
 
 void TfsAssignmentStmt::Prepare()
 {
-    TargetItem = Target->Shape == TfsDesignator::shVariable ? Target->Linked : Target.get();
+    TargetItem = Target->DirectItem();
+    if (!TargetItem) TargetItem = Target.get();
     SourceItem = Source->SingleItem();
     if (!SourceItem) SourceItem = Source.get();
+    const TfsCustomVariable::Kind k = SourceItem->ItemKind();
+    if (k == TfsCustomVariable::kVariable || k == TfsCustomVariable::kParam) SourceDirect = &SourceItem->Value;
+    else if (auto* node = dynamic_cast<TfsExpressionNode*>(SourceItem)) SourceDirect = node->Direct;
 }
 
 void TfsAssignmentStmt::Execute()
 {
     Announce();
     if (OwnerScript->Terminated) return;
-    TargetItem->SetValue(SourceItem->GetValue());
+    if (SourceDirect) TargetItem->SetValue(*SourceDirect);
+    else TargetItem->SetValue(SourceItem->GetValue());
 }
 
 void TfsAssignOpStmt::Execute()
@@ -54,8 +64,18 @@ void TfsAssignOpStmt::Execute()
     if (OwnerScript->Terminated) return;
     if (Op == '+' && TargetItem->IsVariable()) {
         // Appending to a variable in place keeps building a long text linear.
-        Variant add = SourceItem->GetValue();
+        Variant computed;
+        const Variant* source = SourceDirect;
+        if (!source) {
+            computed = SourceItem->GetValue();
+            source = &computed;
+        }
         Variant& v = TargetItem->Value;
+        if (source == &v) {   // s += s: the appended text must not change while it is appended
+            computed = v;
+            source = &computed;
+        }
+        const Variant& add = *source;
         if (v.VarType() == varString) {
             VarAppend(v, add);
             return;
@@ -106,7 +126,7 @@ void TfsIfStmt::Execute()
 {
     Announce();
     if (OwnerScript->Terminated) return;
-    if (Test->GetValue().AsBoolean()) RunList();
+    if (IsTrue(Test->Evaluate())) RunList();
     else ElseBranch->Execute();
 }
 
@@ -140,7 +160,7 @@ void TfsRepeatStmt::Execute()
         if (s->BreakFlag || s->ExitFlag) break;
         s->ContinueFlag = false;
         if (s->Terminated) break;
-        const bool cond = Test->GetValue().AsBoolean();
+        const bool cond = IsTrue(Test->Evaluate());
         if (UntilFalse ? !cond : cond) break;
     }
     s->BreakFlag = false;
@@ -151,7 +171,7 @@ void TfsWhileStmt::Execute()
     Announce();
     TfsScript* s = OwnerScript;
     if (s->Terminated) return;
-    while (!s->Terminated && Test->GetValue().AsBoolean()) {
+    while (!s->Terminated && IsTrue(Test->Evaluate())) {
         RunList();
         if (s->BreakFlag || s->ExitFlag) break;
         s->ContinueFlag = false;
@@ -215,7 +235,7 @@ void TfsCppForStmt::Execute()
     if (s->Terminated) return;
     InitList->Execute();
     if (s->Terminated) return;
-    while (!s->Terminated && Test->GetValue().AsBoolean()) {
+    while (!s->Terminated && IsTrue(Test->Evaluate())) {
         RunList();
         if (s->BreakFlag || s->ExitFlag) break;
         s->ContinueFlag = false;

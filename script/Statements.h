@@ -42,6 +42,9 @@ public:
     std::unique_ptr<TfsExpression> Source;
     TfsCustomVariable* TargetItem = nullptr;
     TfsCustomVariable* SourceItem = nullptr;
+    // Where SourceItem keeps its value when reading it runs nothing (a constant, a variable, a
+    // parameter), so the value is read in place; nullptr otherwise.
+    const Variant* SourceDirect = nullptr;
     void Prepare();
     void Execute() override;
 };

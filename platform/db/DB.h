@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/List.h"
@@ -71,8 +72,6 @@ using TFilterOptions = TSet<TFilterOption>;
 enum TBlobStreamMode { bmRead = 0, bmWrite = 1, bmReadWrite = 2 };
 enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };
 using TIndexOptions = TSet<TIndexOption>;
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-KAROMIL_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 enum TDataEvent {
     deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
     deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,

@@ -525,7 +525,7 @@ void Variant::PutElement(const std::vector<int>& indices, const Variant& value) 
     // Copy (and convert) first: the value may be this array or one of its elements.
     const TVarType elementType = FData.a->ElementType;
     Variant stored = elementType == varVariant ? value : VarAsType(value, elementType);
-    ArrayRep* rep = UniqueArray();
+    [[maybe_unused]] ArrayRep* rep = UniqueArray();
     auto* slot = const_cast<Variant*>(ElementAt(indices.data(), indices.size()));
     assert(slot >= rep->Items.data() && slot < rep->Items.data() + rep->Items.size());
     slot->Swap(stored);

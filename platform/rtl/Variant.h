@@ -83,11 +83,25 @@ public:
     // Both assignments build the new value before releasing the old, so assigning an element
     // of an array to the array itself stays safe.
     Variant& operator=(const Variant& o) {
+        if (!OwnsHeap() && !o.OwnsHeap()) {   // numbers: a plain copy
+            FType = o.FType;
+            FData = o.FData;
+            return *this;
+        }
         Variant tmp(o);
         Swap(tmp);
         return *this;
     }
     Variant& operator=(Variant&& o) noexcept {
+        if (!OwnsHeap()) {   // nothing to release: take o's value and leave it Empty
+            FType = o.FType;
+            FData = o.FData;
+            if (this != &o) {
+                o.FType = varEmpty;
+                o.FData.i = 0;
+            }
+            return *this;
+        }
         Variant tmp(std::move(o));
         Swap(tmp);
         return *this;
@@ -160,8 +174,11 @@ private:
     friend Variant& VarAppend(Variant& a, const Variant& b);
     [[noreturn]] static void ThrowIntegerOverflow();
     const Variant* ElementAt(const int* idx, size_t count) const;
+    // Every copy and destruction asks this, so the common kinds answer with one test: of the
+    // codes below 0x20 only varOleStr and varDispatch own heap data.
     bool OwnsHeap() const noexcept {
-        return (FType & varArray) || FType == varString || FType == varOleStr || FType == varDispatch;
+        if (FType < 0x20) return ((1u << varOleStr | 1u << varDispatch) >> FType) & 1u;
+        return (FType & varArray) || FType == varString;
     }
     void CopyHeap(const Variant& o);
     void Release() noexcept;

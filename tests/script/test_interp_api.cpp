@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 #include "InterpTestSupport.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Strings.h"
+#include "script/ILParser.h"
 #include "script/OleHelper.h"
 
 // A host class with published properties and script-bound members.
@@ -260,3 +266,68 @@ TEST(Ole, CallsByNameWithReversedArgumentsAndPuts)
 }
 
 }  // namespace
+
+namespace {
+
+// --- used units, with, address-of, running twice ----------------------------------------------
+
+TEST(ScriptUnits, FromDiskWhenNoHandlerSuppliesThem)
+{
+    const std::string file = "/tmp/karomil_test_unit_" + std::to_string(::getpid()) + ".pas";
+    { std::ofstream(file) << "function Twice(n: Integer): Integer; begin Result := n * 2 end; begin end."; }
+    TestScript t;
+    EXPECT_EQ(t.Run("uses '" + file + "'; begin Print(Twice(21)) end."), "42");
+    std::remove(file.c_str());
+    TestScript missing;
+    EXPECT_EQ(missing.Run("uses '" + file + "'; begin end.").rfind("error: ", 0), 0u);
+}
+
+// A handler of OnGetILUnit hands over the unit's intermediate program itself.
+TEST(ScriptUnits, IntermediateProgramFromOnGetILUnit)
+{
+    TestScript unit;
+    TfsILParser parser(*unit.Script);
+    parser.LoadGrammar("PascalScript");
+    ASSERT_TRUE(parser.BuildIL("function Thrice(n: Integer): Integer; begin Result := n * 3 end; begin end."));
+    const std::string il = parser.ILDocument().SaveToString();
+
+    TestScript t;
+    std::vector<std::string> asked;
+    t.Script->OnGetUnit = [](TfsScript*, const std::string&, std::string& text) { text = "begin end."; };
+    t.Script->OnGetILUnit = [&](TfsScript*, const std::string& name, std::string& text) {
+        asked.push_back(name);
+        text = il;
+    };
+    EXPECT_EQ(t.Run("uses 'u.pas'; begin Print(Thrice(3)) end."), "9");
+    EXPECT_EQ(asked, std::vector<std::string>{"u.pas"});
+}
+
+TEST(ScriptRun, ExecuteTwiceRunsTheProgramAgain)
+{
+    TestScript t;
+    ASSERT_TRUE(t.Compile("var i: Integer; function F(n: Integer): Integer; begin if n < 2 then Result := n "
+                          "else Result := F(n - 1) + F(n - 2) end; begin i := i + 1; Print(IntToStr(i) + ':' + IntToStr(F(10))) end."));
+    t.Script->Execute();
+    t.Script->Execute();
+    EXPECT_EQ(t.Output, "1:55|2:55");   // globals keep their values between runs
+}
+
+TEST(ScriptRun, AddressOfNeedsOneName)
+{
+    EXPECT_EQ(RunProgram("PascalScript", "var s: String; begin s := 'x'; Print(@s.Length) end."),
+              "error: Požadována proměnná @ 1:39");
+}
+
+}  // namespace
+
+TEST_F(HostFixture, WithListOfTwoObjectsAndNesting)
+{
+    TTestHost other;
+    other.Caption = "other";
+    Host.Count = 5;
+    Host.Caption = "host";
+    T.Script->AddObject("Other", &other);
+    EXPECT_EQ(T.Run("begin with Host, Other do Print(Caption + IntToStr(Count)); "
+                    "with Host do begin with Other do Count := 7; Print(Count) end; Print(Other.Count) end."),
+              "other0|5|7");
+}
