@@ -1,0 +1,21 @@
+#include "lookup/LookupStartup.h"
+
+#include <QtGui/QCursor>
+
+#include "platform/gui/Application.h"
+#include "platform/gui/Clipboard.h"
+
+namespace {
+WORD gIconFormat = 0;
+}
+
+void RegisterLookupResources() {
+    if (gIconFormat != 0) return;
+    // The program carries no cursor resources of its own: the window system's hand and
+    // drag-move cursors take the two slots.
+    Screen->SetCursors(crHand, QCursor(Qt::PointingHandCursor));
+    Screen->SetCursors(crDragHand, QCursor(Qt::DragMoveCursor));
+    gIconFormat = RegisterClipboardFormat("Vantor Icon");
+}
+
+WORD IconClipboardFormat() { return gIconFormat; }

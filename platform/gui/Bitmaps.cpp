@@ -1,0 +1,528 @@
+// TGraphic, TBitmap (with BMP files), TIcon and TPicture.
+
+#include "platform/gui/Bitmaps.h"
+
+#include <QtCore/QBuffer>
+#include <QtGui/QImageReader>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/classes/Filer.h"
+#include "platform/gui/GraphicsPrivate.h"
+#include "platform/rtl/SysUtils.h"
+
+KAROMIL_IMPLEMENT_CLASS(TGraphic, TPersistent)
+KAROMIL_IMPLEMENT_CLASS(TBitmap, TGraphic)
+KAROMIL_IMPLEMENT_CLASS(TIcon, TGraphic)
+KAROMIL_IMPLEMENT_CLASS(TPicture, TPersistent)
+
+namespace {
+uint32_t Le32(const std::string& s, size_t off) {
+    if (off + 4 > s.size()) return 0;
+    return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
+           uint32_t(uint8_t(s[off + 3])) << 24;
+}
+uint16_t Le16(const std::string& s, size_t off) {
+    if (off + 2 > s.size()) return 0;
+    return uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8);
+}
+void Put16(std::string& s, uint16_t v) { s.push_back(char(v & 255)); s.push_back(char(v >> 8)); }
+void Put32(std::string& s, uint32_t v) { for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 255)); }
+
+std::string ReadExactly(TStream* stream, int64_t n) {
+    if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Stream read error");
+    std::string s(size_t(n), '\0');
+    if (n) stream->ReadBuffer(s.data(), n);
+    return s;
+}
+QImage Decode(const std::string& bytes, const char* format) {
+    QImage img;
+    img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), format);
+    return img;
+}
+}  // namespace
+
+// --- TGraphic ------------------------------------------------------------------------------
+
+void TGraphic::SetTransparent(bool v) { if (v != FTransparent) { FTransparent = v; Changed(); } }
+void TGraphic::SetModified(bool v) { if (v) Changed(); else FModified = false; }
+void TGraphic::Changed() {
+    FModified = true;
+    if (OnChange) OnChange(this);
+}
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    TFileStream s(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&s);
+}
+void TGraphic::SaveToFile(const std::string& fileName) {
+    TFileStream s(fileName, fmCreate);
+    SaveToStream(&s);
+}
+
+// --- TBitmap -------------------------------------------------------------------------------
+
+class TBitmap::TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap* owner) : FOwner(owner) {}
+    ~TBitmapCanvas() override { Flush(); }
+    void Flush() {
+        if (FActive.isActive()) {
+            FActive.end();
+            ForgetPainter();
+        }
+    }
+
+protected:
+    QPainter* CreatePainter() override {
+        if (FOwner->Empty()) return nullptr;
+        SetDeviceRect(TRect{0, 0, FOwner->GetWidth(), FOwner->GetHeight()});
+        FMeasuring = false;
+        FOwner->FOriginal.clear();
+        if (!FActive.begin(&FOwner->FImage)) return nullptr;
+        return &FActive;
+    }
+    const QImage* SourceImage() override { return FOwner->Empty() ? nullptr : &FOwner->FImage; }
+    void Changed() override {
+        FOwner->FOriginal.clear();
+        FOwner->FModified = true;
+        TCanvas::Changed();
+    }
+
+private:
+    TBitmap* FOwner;
+    QPainter FActive;
+};
+
+TBitmap::TBitmap() = default;
+TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+TBitmap::~TBitmap() { FCanvas.reset(); }
+
+void TBitmap::FlushCanvas() { if (FCanvas) FCanvas->Flush(); }
+
+void TBitmap::Assign(TPersistent* source) {
+    if (auto* b = dynamic_cast<TBitmap*>(source)) {
+        if (b == this) return;
+        b->FlushCanvas();
+        FlushCanvas();
+        FImage = b->FImage.copy();
+        FWidth = b->FWidth;
+        FHeight = b->FHeight;
+        FPixelFormat = b->FPixelFormat;
+        FTransparentMode = b->FTransparentMode;
+        FTransparentColor = b->FTransparentColor;
+        FTransparent = b->FTransparent;
+        FOriginal = b->FOriginal;
+        TGraphic::Changed();
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(source)) {
+        // Any other graphic: drawn onto a white bitmap of its size.
+        FlushCanvas();
+        FImage = QImage();
+        FWidth = FHeight = 0;
+        SetSize(g->GetWidth(), g->GetHeight());
+        Canvas()->Draw(0, 0, g);
+        FlushCanvas();
+        Changed();
+        return;
+    }
+    TGraphic::Assign(source);
+}
+
+void TBitmap::Changed() {
+    FOriginal.clear();
+    TGraphic::Changed();
+}
+
+void TBitmap::SetSize(int w, int h) {
+    w = std::max(0, w);
+    h = std::max(0, h);
+    if (w == GetWidth() && h == GetHeight()) return;
+    FlushCanvas();
+    FWidth = w;
+    FHeight = h;
+    QImage n;
+    if (w && h) {
+        n = QImage(w, h, QImage::Format_RGB32);
+        n.fill(Qt::white);
+        if (!FImage.isNull()) {
+            QPainter p(&n);
+            p.drawImage(0, 0, FImage);
+        }
+    }
+    FImage = n;
+    if (FCanvas) FCanvas->SetClipRegion(std::nullopt);
+    Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat f) {
+    if (f == FPixelFormat) return;
+    FPixelFormat = f;
+    if (f == pf1bit) SetMonochrome(true);
+    Changed();
+}
+
+void TBitmap::SetMonochrome(bool v) {
+    if (v == Monochrome() && !(v && FPixelFormat != pf1bit)) return;
+    FlushCanvas();
+    if (v) {
+        FPixelFormat = pf1bit;
+        for (int y = 0; y < FImage.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(FImage.scanLine(y));
+            for (int x = 0; x < FImage.width(); ++x) row[x] = qGray(row[x]) < 128 ? 0xFF000000u : 0xFFFFFFFFu;
+        }
+    } else {
+        FPixelFormat = pfDevice;
+    }
+    Changed();
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!FCanvas) FCanvas = std::make_unique<TBitmapCanvas>(this);
+    return FCanvas.get();
+}
+
+TColor TBitmap::GetPixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return -1;
+    return QToRgb(FImage.pixel(x, y));
+}
+void TBitmap::SetPixel(int x, int y, TColor c) {
+    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return;
+    FlushCanvas();
+    FImage.setPixel(x, y, RgbToQ(c).rgb());
+    Changed();
+}
+uint32_t* TBitmap::ScanLine(int y) {
+    if (y < 0 || y >= GetHeight()) throw EInvalidGraphicOperation("Scan line index out of range");
+    FlushCanvas();
+    FOriginal.clear();
+    FModified = true;
+    return reinterpret_cast<uint32_t*>(FImage.scanLine(y));
+}
+const QImage& TBitmap::Image() { return FImage; }
+void TBitmap::SetImage(const QImage& image) {
+    FlushCanvas();
+    FImage = image.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
+    Changed();
+}
+
+TColor TBitmap::GetTransparentColor() {
+    if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
+    if (Empty()) return clDefault;
+    return GetPixel(0, GetHeight() - 1);
+}
+void TBitmap::SetTransparentColor(TColor c) {
+    FTransparentColor = c;
+    FTransparentMode = c == clDefault ? tmAuto : tmFixed;
+    TGraphic::Changed();
+}
+void TBitmap::SetTransparentMode(TTransparentMode m) {
+    if (m == tmAuto) FTransparentColor = clDefault;
+    FTransparentMode = m;
+    TGraphic::Changed();
+}
+
+void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
+    if (Empty()) return;
+    if (!FTransparent) {
+        canvas->DrawImage(r, FImage, TRect{0, 0, GetWidth(), GetHeight()}, canvas->GetCopyMode());
+        return;
+    }
+    QImage masked = FImage.convertToFormat(QImage::Format_ARGB32);
+    QRgb key = RgbToQ(GetTransparentColor()).rgb() & 0xFFFFFF;
+    for (int y = 0; y < masked.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+        for (int x = 0; x < masked.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
+    }
+    canvas->DrawImage(r, masked, TRect{0, 0, GetWidth(), GetHeight()}, SRCCOPY);
+}
+
+void TBitmap::LoadFromStream(TStream* stream) {
+    std::string head = ReadExactly(stream, 14);
+    if (head[0] != 'B' || head[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
+    uint32_t size = Le32(head, 2);
+    std::string rest = ReadExactly(stream, int64_t(size) - 14);
+    std::string bytes = head + rest;
+    QImage img = Decode(bytes, "BMP");
+    if (img.isNull()) throw EInvalidGraphic("Bitmap image is not valid");
+    FlushCanvas();
+    FImage = img.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
+    switch (Le16(bytes, 28)) {
+    case 1: FPixelFormat = pf1bit; break;
+    case 4: FPixelFormat = pf4bit; break;
+    case 8: FPixelFormat = pf8bit; break;
+    case 16: FPixelFormat = pf16bit; break;
+    case 24: FPixelFormat = pf24bit; break;
+    case 32: FPixelFormat = pf32bit; break;
+    default: FPixelFormat = pfCustom; break;
+    }
+    TGraphic::Changed();
+    FOriginal = bytes;
+}
+
+void TBitmap::SaveToStream(TStream* stream) {
+    FlushCanvas();
+    if (!FOriginal.empty()) {
+        stream->WriteBuffer(FOriginal.data(), int64_t(FOriginal.size()));
+        return;
+    }
+    // Bottom-up BI_RGB rows, 24 bits unless the bitmap is 32-bit.
+    int w = GetWidth(), h = GetHeight();
+    int bpp = FPixelFormat == pf32bit ? 32 : 24;
+    int rowBytes = ((w * bpp / 8) + 3) & ~3;
+    std::string out;
+    out += "BM";
+    Put32(out, uint32_t(54 + rowBytes * h));
+    Put32(out, 0);
+    Put32(out, 54);
+    Put32(out, 40);
+    Put32(out, uint32_t(w));
+    Put32(out, uint32_t(h));
+    Put16(out, 1);
+    Put16(out, uint16_t(bpp));
+    Put32(out, 0);
+    Put32(out, uint32_t(rowBytes * h));
+    Put32(out, 3780);   // 96 dpi in pixels per metre
+    Put32(out, 3780);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const QRgb*>(FImage.constScanLine(y));
+        size_t start = out.size();
+        for (int x = 0; x < w; ++x) {
+            out.push_back(char(qBlue(row[x])));
+            out.push_back(char(qGreen(row[x])));
+            out.push_back(char(qRed(row[x])));
+            if (bpp == 32) out.push_back(char(0));
+        }
+        out.append(size_t(rowBytes) - (out.size() - start), '\0');
+    }
+    stream->WriteBuffer(out.data(), int64_t(out.size()));
+}
+
+void TBitmap::LoadFromResourceName(const std::string& name) {
+    for (const char* ext : {".png", ".bmp"}) {
+        QImage img(QString::fromStdString(":/bitmaps/" + name + ext));
+        if (!img.isNull()) {
+            SetImage(img);
+            return;
+        }
+    }
+    throw EInvalidGraphic("Resource " + name + " not found");
+}
+
+TBitmap* CheckerboardBitmap() {
+    static TBitmap bmp(8, 8);
+    static const bool made = [] {
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) bmp.SetPixel(x, y, ((x + y) & 1) ? clWhite : clBlack);
+        bmp.SetMonochrome(true);
+        return true;
+    }();
+    (void)made;
+    return &bmp;
+}
+
+// --- TIcon ---------------------------------------------------------------------------------
+
+TIcon::TIcon() = default;
+TIcon::~TIcon() = default;
+
+void TIcon::Assign(TPersistent* source) {
+    if (auto* i = dynamic_cast<TIcon*>(source)) {
+        FImage = i->FImage;
+        FOriginal = i->FOriginal;
+        Changed();
+        return;
+    }
+    TGraphic::Assign(source);
+}
+void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+void TIcon::SetImage(const QImage& image) {
+    FImage = image.convertToFormat(QImage::Format_ARGB32);
+    FOriginal.clear();
+    Changed();
+}
+
+void TIcon::LoadFromStream(TStream* stream) {
+    std::string head = ReadExactly(stream, 6);
+    if (Le16(head, 0) != 0 || Le16(head, 2) != 1) throw EInvalidGraphic("Icon image is not valid");
+    int count = Le16(head, 4);
+    std::string dir = ReadExactly(stream, int64_t(count) * 16);
+    uint32_t end = uint32_t(6 + dir.size());
+    for (int i = 0; i < count; ++i) end = std::max(end, Le32(dir, size_t(i) * 16 + 12) + Le32(dir, size_t(i) * 16 + 8));
+    std::string rest = ReadExactly(stream, int64_t(end) - int64_t(6 + dir.size()));
+    std::string bytes = head + dir + rest;
+    QByteArray data(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buf(&data);
+    QImageReader reader(&buf, "ICO");
+    QImage best;
+    int n = std::max(1, reader.imageCount());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && !reader.jumpToImage(i)) break;
+        QImage img = reader.read();
+        if (img.isNull()) continue;
+        auto dist = [](const QImage& m) { return std::abs(m.width() - 32) + std::abs(m.height() - 32); };
+        if (best.isNull() || dist(img) < dist(best)) best = img;
+    }
+    if (best.isNull()) throw EInvalidGraphic("Icon image is not valid");
+    FImage = best.convertToFormat(QImage::Format_ARGB32);
+    Changed();
+    FOriginal = bytes;
+}
+
+void TIcon::SaveToStream(TStream* stream) {
+    std::string out = FOriginal;
+    if (out.empty() && !FImage.isNull()) {
+        // One PNG-compressed entry.
+        QByteArray png;
+        QBuffer buf(&png);
+        buf.open(QIODevice::WriteOnly);
+        FImage.save(&buf, "PNG");
+        Put16(out, 0);
+        Put16(out, 1);
+        Put16(out, 1);
+        out.push_back(char(FImage.width() >= 256 ? 0 : FImage.width()));
+        out.push_back(char(FImage.height() >= 256 ? 0 : FImage.height()));
+        out.push_back(0);
+        out.push_back(0);
+        Put16(out, 1);
+        Put16(out, 32);
+        Put32(out, uint32_t(png.size()));
+        Put32(out, 22);
+        out.append(png.constData(), size_t(png.size()));
+    }
+    if (!out.empty()) stream->WriteBuffer(out.data(), int64_t(out.size()));
+}
+
+void TIcon::Draw(TCanvas* canvas, const TRect& r) {
+    if (!FImage.isNull()) canvas->DrawImage(r, FImage, TRect{0, 0, FImage.width(), FImage.height()}, SRCCOPY);
+}
+
+// --- TPicture ------------------------------------------------------------------------------
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::Changed(TObject*) { if (OnChange) OnChange(this); }
+
+void TPicture::Assign(TPersistent* source) {
+    if (!source) {
+        FGraphic.reset();
+        Changed(this);
+        return;
+    }
+    if (auto* p = dynamic_cast<TPicture*>(source)) {
+        SetGraphic(p->GetGraphic());
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(source)) {
+        SetGraphic(g);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TPicture::SetGraphic(TGraphic* graphic) {
+    std::unique_ptr<TGraphic> copy;
+    if (graphic) {
+        copy.reset(static_cast<TGraphic*>(graphic->ClassType()->Create()));
+        copy->Assign(graphic);
+        copy->OnChange = [this](TObject* s) { Changed(s); };
+    }
+    FGraphic = std::move(copy);
+    Changed(this);
+}
+
+TBitmap* TPicture::Bitmap() {
+    if (!dynamic_cast<TBitmap*>(FGraphic.get())) {
+        FGraphic = std::make_unique<TBitmap>();
+        FGraphic->OnChange = [this](TObject* s) { Changed(s); };
+        Changed(this);
+    }
+    return static_cast<TBitmap*>(FGraphic.get());
+}
+
+namespace {
+std::string LowerExt(const std::string& fileName) {
+    auto dot = fileName.find_last_of('.');
+    std::string e = dot == std::string::npos ? "" : fileName.substr(dot + 1);
+    for (char& c : e) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    return e;
+}
+std::unique_ptr<TGraphic> GraphicForExtension(const std::string& ext) {
+    if (ext == "bmp") return std::make_unique<TBitmap>();
+    if (ext == "jpg" || ext == "jpeg" || ext == "jpe") return std::make_unique<TJPEGImage>();
+    if (ext == "ico") return std::make_unique<TIcon>();
+    if (ext == "wmf" || ext == "emf") return std::make_unique<TMetafile>();
+    throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+}
+}  // namespace
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    auto g = GraphicForExtension(LowerExt(fileName));
+    g->LoadFromFile(fileName);
+    g->OnChange = [this](TObject* s) { Changed(s); };
+    FGraphic = std::move(g);
+    Changed(this);
+}
+void TPicture::SaveToFile(const std::string& fileName) { if (FGraphic) FGraphic->SaveToFile(fileName); }
+
+void TPicture::LoadFromStream(TStream* stream) {
+    int64_t start = stream->Position();
+    std::string head = ReadExactly(stream, std::min<int64_t>(64, stream->Size() - start));
+    size_t skip = 0;
+    // A picture kept in a database field may carry an 8-byte header: 1, 0x0100, size.
+    if (head.size() >= 8 && Le16(head, 0) == 1 && Le16(head, 2) == 0x0100) skip = 8;
+    stream->SetPosition(start + int64_t(skip));
+    auto at = [&](size_t i) { return i + skip < head.size() ? uint8_t(head[i + skip]) : 0; };
+    std::unique_ptr<TGraphic> g;
+    if (at(0) == 'B' && at(1) == 'M') g = std::make_unique<TBitmap>();
+    else if (at(0) == 0xFF && at(1) == 0xD8) g = std::make_unique<TJPEGImage>();
+    else if (at(0) == 0 && at(1) == 0 && at(2) == 1 && at(3) == 0) g = std::make_unique<TIcon>();
+    else if (at(0) == 0xD7 && at(1) == 0xCD && at(2) == 0xC6 && at(3) == 0x9A) g = std::make_unique<TMetafile>();
+    else if (at(40) == ' ' && at(41) == 'E' && at(42) == 'M' && at(43) == 'F') g = std::make_unique<TMetafile>();
+    else throw EInvalidGraphic("Unknown picture format");
+    g->LoadFromStream(stream);
+    g->OnChange = [this](TObject* s) { Changed(s); };
+    FGraphic = std::move(g);
+    Changed(this);
+}
+void TPicture::SaveToStream(TStream* stream) { if (FGraphic) FGraphic->SaveToStream(stream); }
+
+void TPicture::DefineProperties(TFiler* filer) {
+    // "Data": the graphic's class name (one length byte, then the name) and its own bytes.
+    filer->DefineBinaryProperty(
+        "Data",
+        [this](TStream* s) {
+            uint8_t len = 0;
+            if (s->Read(&len, 1) != 1) return;
+            std::string name(len, '\0');
+            if (len) s->ReadBuffer(name.data(), len);
+            std::unique_ptr<TGraphic> g;
+            if (name == "TBitmap") g = std::make_unique<TBitmap>();
+            else if (name == "TJPEGImage") g = std::make_unique<TJPEGImage>();
+            else if (name == "TIcon") g = std::make_unique<TIcon>();
+            else if (name == "TMetafile") g = std::make_unique<TMetafile>();
+            else throw EInvalidGraphic("Unknown picture class " + name);
+            if (s->Position() < s->Size()) g->LoadFromStream(s);
+            g->OnChange = [this](TObject* o) { Changed(o); };
+            FGraphic = std::move(g);
+            Changed(this);
+        },
+        [this](TStream* s) {
+            std::string name = FGraphic->ClassName();
+            uint8_t len = uint8_t(name.size());
+            s->WriteBuffer(&len, 1);
+            s->WriteBuffer(name.data(), len);
+            FGraphic->SaveToStream(s);
+        },
+        FGraphic != nullptr && !FGraphic->Empty());
+}

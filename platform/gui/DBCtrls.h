@@ -1,0 +1,219 @@
+#pragma once
+// Data-aware standard controls: each shows one field of a data source's current record
+// through a TFieldDataLink, puts the dataset into edit mode when the user starts to change it
+// (AutoEdit of the data source), and writes the field when the focus leaves and when the
+// dataset asks its links for their data (UpdateRecord, before Post).
+//
+// TDBGrid paints the rows of its link's window itself and moves the dataset with the keyboard
+// and the mouse.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/DataLinks.h"
+#include "platform/gui/StdCtrls.h"
+
+class TDBText : public TCustomLabel {
+    KAROMIL_CLASS(TDBText, TCustomLabel)
+public:
+    explicit TDBText(TComponent* owner);
+    ~TDBText() override;
+    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    std::string GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const noexcept { return FDataLink->Field(); }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+class TDBEdit : public TCustomEdit {
+    KAROMIL_CLASS(TDBEdit, TCustomEdit)
+public:
+    explicit TDBEdit(TComponent* owner);
+    ~TDBEdit() override;
+    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    std::string GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const noexcept { return FDataLink->Field(); }
+    TFieldDataLink* DataLink() const noexcept { return FDataLink.get(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void Change() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char32_t& key) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void DataChange();
+    bool FShowing = false;   // the text comes from the field, not the user
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+class TDBMemo : public TCustomMemo {
+    KAROMIL_CLASS(TDBMemo, TCustomMemo)
+public:
+    explicit TDBMemo(TComponent* owner);
+    ~TDBMemo() override;
+    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    std::string GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const noexcept { return FDataLink->Field(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void Change() override;
+    void KeyPress(char32_t& key) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    bool FShowing = false;
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+class TDBCheckBox : public TCustomCheckBox {
+    KAROMIL_CLASS(TDBCheckBox, TCustomCheckBox)
+public:
+    explicit TDBCheckBox(TComponent* owner);
+    ~TDBCheckBox() override;
+    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    std::string GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const noexcept { return FDataLink->Field(); }
+    // The texts of a non-Boolean field meaning checked and unchecked; ";" separates synonyms,
+    // the first is written.
+    std::string GetValueChecked() const { return FValueChecked; }
+    void SetValueChecked(const std::string& v) { FValueChecked = v; DataChange(); }
+    std::string GetValueUnchecked() const { return FValueUnchecked; }
+    void SetValueUnchecked(const std::string& v) { FValueUnchecked = v; DataChange(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void StateChanged() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void DataChange();
+    bool FShowing = false;
+    std::string FValueChecked = "True", FValueUnchecked = "False";
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+class TDBComboBox : public TCustomComboBox {
+    KAROMIL_CLASS(TDBComboBox, TCustomComboBox)
+public:
+    explicit TDBComboBox(TComponent* owner);
+    ~TDBComboBox() override;
+    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* v);
+    std::string GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
+    TField* Field() const noexcept { return FDataLink->Field(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void Change() override;
+    void Click() override;
+    void KeyPress(char32_t& key) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    bool FShowing = false;
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+// --- grid ------------------------------------------------------------------------------------
+
+class TDBGrid;
+
+// The title of a column.
+class TColumnTitle : public TPersistent {
+    KAROMIL_CLASS(TColumnTitle, TPersistent)
+public:
+    std::string Caption;        // '' shows the field's DisplayLabel
+    TAlignment Alignment = taLeftJustify;
+};
+
+class TColumn : public TPersistent {
+    KAROMIL_CLASS(TColumn, TPersistent)
+public:
+    explicit TColumn(TDBGrid* grid);
+    ~TColumn() override;
+    std::string GetFieldName() const { return FFieldName; }
+    void SetFieldName(const std::string& v);
+    int GetWidth() const;
+    void SetWidth(int v);
+    bool GetVisible() const noexcept { return FVisible; }
+    void SetVisible(bool v);
+    TColumnTitle* Title() const noexcept { return FTitle.get(); }
+    TFont* GetFont() const noexcept { return FFont.get(); }
+    TField* Field() const;
+
+private:
+    TDBGrid* FGrid;
+    std::string FFieldName;
+    int FWidth = 0;            // 0: from the field's DisplayWidth
+    bool FVisible = true;
+    std::unique_ptr<TColumnTitle> FTitle;
+    std::unique_ptr<TFont> FFont;
+};
+
+enum TDBGridOption {
+    dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+    dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect,
+};
+using TDBGridOptions = TSet<TDBGridOption>;
+
+class TDBGrid : public TCustomControl {
+    KAROMIL_CLASS(TDBGrid, TCustomControl)
+public:
+    explicit TDBGrid(TComponent* owner);
+    ~TDBGrid() override;
+    TDataSource* GetDataSource() const noexcept;
+    void SetDataSource(TDataSource* v);
+    TDBGridOptions GetOptions() const noexcept { return FOptions; }
+    void SetOptions(TDBGridOptions v);
+    // Stored columns; none means one column per visible field.
+    TColumn* AddColumn();
+    int ColumnCount() const;
+    TColumn* Columns(int index) const;
+    void ClearColumns();
+    // The column of the focus (visible columns counted).
+    int GetSelectedIndex() const noexcept { return FCol; }
+    void SetSelectedIndex(int v);
+    TField* SelectedField() const;
+    int DefaultRowHeight() const;
+    // The rows the grid shows (the link's window).
+    int VisibleRowCount() const;
+    // The cell of a client point: row -1 for the title, column -1 for the indicator.
+    void MouseCoord(int x, int y, int& col, int& row) const;
+    void Dispatch(TMessage& message) override;
+    void LayoutChanged();
+
+protected:
+    void Paint() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    friend class TGridDataLink;
+    friend class TColumn;
+    void UpdateRowCount();
+    TDataSet* DataSet() const;
+    std::vector<TColumn*> Shown() const;
+    std::vector<std::unique_ptr<TColumn>> FColumns;
+    mutable std::vector<std::unique_ptr<TColumn>> FDefaultColumns;
+    std::unique_ptr<class TGridDataLink> FDataLink;
+    TDBGridOptions FOptions;
+    int FCol = 0;
+};

@@ -1,0 +1,117 @@
+#pragma once
+// Internals shared by the graphics sources of platform/gui; not for other modules.
+
+#include <QtGui/QColor>
+#include <QtGui/QGlyphRun>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QRawFont>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gui/Graphics.h"
+
+struct TCanvas::DCState {
+    TFontData font;
+    TPenData pen;
+    TBrushData brush;
+    TColor textColor = clBlack;   // resolved
+    TColor bkColor = clWhite;     // resolved
+    int bkMode = OPAQUE;
+    int rop2 = R2_COPYPEN;
+    TPoint brushOrg, penPos, viewportOrg;
+    double scaleX = 1, scaleY = 1;
+    std::optional<QRegion> clip;  // device coordinates
+};
+
+// A font realised at one pixel size: integer metrics as GDI reports them, and integer
+// advances per character, so every measurement is deterministic.
+class TFontFace {
+public:
+    struct Glyph {
+        quint32 index = 0;
+        int advance = 0;
+        int face = 0;               // 0 = the font itself, 1 = the fallback
+    };
+    TFontFace(const TFontData& data, int emPixels);
+    const Glyph& GlyphOf(char32_t c);
+    int Advance(char32_t c) { return GlyphOf(c).advance; }
+    const QRawFont& Raw(int face) const { return face == 0 ? FRaw : FFallback; }
+    int Em() const noexcept { return FEm; }
+    int Ascent() const noexcept { return FAscent; }
+    int Descent() const noexcept { return FDescent; }
+    int Height() const noexcept { return FAscent + FDescent; }
+    const TTextMetric& Metric() const noexcept { return FMetric; }
+    bool Underline() const noexcept { return FUnderline; }
+    bool StrikeOut() const noexcept { return FStrikeOut; }
+
+private:
+    QRawFont FRaw, FFallback;
+    int FEm, FAscent = 0, FDescent = 0;
+    bool FUnderline, FStrikeOut;
+    TTextMetric FMetric;
+    std::unordered_map<char32_t, Glyph> FGlyphs;
+    Glyph FAscii[128];
+    bool FAsciiDone[128] = {};
+};
+
+// The face for a font as selected into a DC, with its pixel height scaled by `scale`.
+TFontFace& FaceFor(const TFontData& font, double scale = 1.0);
+
+std::u32string ToU32(const std::string& utf8);
+std::string FromU32(const std::u32string& s);
+
+// Painting helpers over a canvas's painter, in device coordinates.
+struct CanvasPaint {
+    // Prepares the painter: clip = the visible region, no antialiasing, source-over.
+    // nullptr when nothing can be painted.
+    static QPainter* Begin(TCanvas* c);
+    // Sets the composition for a ROP2; false for R2_NOP. `color` is adjusted for BLACK/WHITE.
+    static bool ApplyRop2(QPainter* p, int rop2, QColor& color);
+    static QBrush MakeBrush(TCanvas* c, const TBrushData& b, bool& transparentGaps);
+    static void FillDeviceRegion(TCanvas* c, const QRegion& rgn, const TBrushData& b, bool useRop2 = false);
+    static void FillDeviceRect(TCanvas* c, const QRect& r, const TBrushData& b, bool useRop2 = false);
+    static void InvertDeviceRegion(TCanvas* c, const QRegion& r);
+    // 1-pixel line from a to b (device), last pixel excluded, styled by the pen; `phase`
+    // carries the style pattern across the segments of one polyline.
+    static void Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast = false);
+    static bool Cosmetic(const TCanvas* c);
+    // Narrows the painter's clip to r (device) for one operation; the next Begin restores it.
+    static void ClipFurther(TCanvas* c, const QRect& r);
+    static QPen WidePen(TCanvas* c, QColor color);
+};
+
+inline QColor RgbToQ(TColor c) {
+    c = ColorToRGB(c);
+    return QColor(c & 255, (c >> 8) & 255, (c >> 16) & 255);
+}
+inline TColor QToRgb(QRgb q) { return RGB(qRed(q), qGreen(q), qBlue(q)); }
+
+// Metafile recording: every GDI call on a recording canvas becomes one record.
+struct TMetaRecordData {
+    int type = 0;                      // EMR_* number
+    std::vector<int> args;             // logical coordinates and options
+    std::vector<TPoint> points;
+    std::vector<int> counts;
+    std::u32string text;
+    std::vector<int> dx;
+    TRect bounds;                      // device pixels on the reference device
+    TCanvas::DCState state;            // the DC state the call ran with
+    QImage image;                      // blits
+};
+
+class TMetaRecorder {
+public:
+    std::vector<TMetaRecordData> Records;
+    void Add(TCanvas* dc, TMetaRecordData&& r);
+};
+
+// Record numbers, those of the enhanced metafile format.
+enum : int {
+    EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYPOLYLINE = 7, EMR_MOVETOEX = 27, EMR_INTERSECTCLIPRECT = 30,
+    EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47,
+    EMR_LINETO = 54, EMR_FILLRGN = 71, EMR_FRAMERGN = 72, EMR_INVERTRGN = 73, EMR_BITBLT = 76,
+    EMR_STRETCHBLT = 77, EMR_EXTTEXTOUTW = 84, EMR_SETPIXELV = 15,
+};

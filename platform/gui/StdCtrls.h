@@ -1,0 +1,429 @@
+#pragma once
+// The standard controls: label, static text, edit, memo, button, check box, radio button,
+// combo box, list box, group box and scroll box.
+//
+// The label paints itself on its parent (it has no window); the group box paints its frame
+// and caption; the others host the matching Qt widget (WidgetControl.h).
+
+#include <memory>
+#include <string>
+
+#include "platform/classes/StringList.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/WidgetControl.h"
+
+class TCustomForm;
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+KAROMIL_ENUM_TYPE(TTextLayout, "tlTop", "tlCenter", "tlBottom")
+enum TLeftRight { lrLeftJustify, lrRightJustify };
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+KAROMIL_ENUM_TYPE(TEditCharCase, "ecNormal", "ecUpperCase", "ecLowerCase")
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+KAROMIL_ENUM_TYPE(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+KAROMIL_ENUM_TYPE(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+KAROMIL_ENUM_TYPE(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable")
+// A control's own border: the form's bsNone and bsSingle.
+using TBorderStyle = TFormBorderStyle;
+
+// --- label -----------------------------------------------------------------------------------
+
+class TCustomLabel : public TGraphicControl {
+    KAROMIL_CLASS(TCustomLabel, TGraphicControl)
+public:
+    explicit TCustomLabel(TComponent* owner);
+    TAlignment GetAlignment() const noexcept { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TTextLayout GetLayout() const noexcept { return FLayout; }
+    void SetLayout(TTextLayout v);
+    bool GetAutoSize() const noexcept { return FAutoSize; }
+    void SetAutoSize(bool v);
+    bool GetWordWrap() const noexcept { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool GetTransparent() const noexcept { return FTransparent; }
+    void SetTransparent(bool v);
+    bool GetShowAccelChar() const noexcept { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
+    // The control its "&" accelerator focuses.
+    TWinControl* GetFocusControl() const noexcept { return FFocusControl; }
+    void SetFocusControl(TWinControl* v);
+    void Loaded() override;
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void Paint() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void AdjustBounds();
+
+private:
+    uint32_t TextFlags() const;
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FAutoSize = true;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TLabel : public TCustomLabel {
+    KAROMIL_CLASS(TLabel, TCustomLabel)
+public:
+    explicit TLabel(TComponent* owner) : TCustomLabel(owner) {}
+};
+
+// --- static text -----------------------------------------------------------------------------
+
+enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+KAROMIL_ENUM_TYPE(TStaticBorderStyle, "sbsNone", "sbsSingle", "sbsSunken")
+
+class TStaticText : public TWidgetControl {
+    KAROMIL_CLASS(TStaticText, TWidgetControl)
+public:
+    explicit TStaticText(TComponent* owner);
+    TAlignment GetAlignment() const noexcept { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TStaticBorderStyle GetBorderStyle() const noexcept { return FBorderStyle; }
+    void SetBorderStyle(TStaticBorderStyle v);
+    void Dispatch(TMessage& message) override;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TStaticBorderStyle FBorderStyle = sbsNone;
+};
+
+// --- edits -----------------------------------------------------------------------------------
+
+class TCustomEdit : public TWidgetControl {
+    KAROMIL_CLASS(TCustomEdit, TWidgetControl)
+public:
+    explicit TCustomEdit(TComponent* owner);
+    // The text as the user sees it.
+    std::string GetText() const;
+    void SetText(const std::string& v) { TWidgetControl::SetText(v); }
+    int GetMaxLength() const noexcept { return FMaxLength; }
+    virtual void SetMaxLength(int v);
+    bool GetReadOnly() const noexcept { return FReadOnly; }
+    virtual void SetReadOnly(bool v);
+    char32_t GetPasswordChar() const noexcept { return FPasswordChar; }
+    void SetPasswordChar(char32_t v);
+    TEditCharCase GetCharCase() const noexcept { return FCharCase; }
+    void SetCharCase(TEditCharCase v);
+    TBorderStyle GetBorderStyle() const noexcept { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+    bool GetAutoSelect() const noexcept { return FAutoSelect; }
+    void SetAutoSelect(bool v) { FAutoSelect = v; }
+    bool GetModified() const noexcept { return FModified; }
+    void SetModified(bool v) { FModified = v; }
+    // Selection, in characters.
+    int GetSelStart() const;
+    void SetSelStart(int v);
+    int GetSelLength() const;
+    void SetSelLength(int v);
+    std::string GetSelText() const;
+    void SetSelText(const std::string& v);
+    void SelectAll();
+    void Clear() { SetText(""); }
+    void Dispatch(TMessage& message) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    int ColorRole() const override;
+    // The text changed, by the user or by code.
+    virtual void Change();
+    virtual void ApplyEditOptions();
+    void DoEnter() override;
+    bool FModified = false;
+
+private:
+    int FMaxLength = 0;
+    bool FReadOnly = false;
+    char32_t FPasswordChar = 0;
+    TEditCharCase FCharCase = ecNormal;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FAutoSelect = true;
+};
+
+class TEdit : public TCustomEdit {
+    KAROMIL_CLASS(TEdit, TCustomEdit)
+public:
+    explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
+};
+
+class TCustomMemo : public TCustomEdit {
+    KAROMIL_CLASS(TCustomMemo, TCustomEdit)
+public:
+    explicit TCustomMemo(TComponent* owner);
+    ~TCustomMemo() override;
+    TStrings* GetLines() const noexcept { return FLines.get(); }
+    void SetLines(TStrings* v) { FLines->Assign(v); }
+    TAlignment GetAlignment() const noexcept { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TScrollStyle GetScrollBars() const noexcept { return FScrollBars; }
+    void SetScrollBars(TScrollStyle v);
+    bool GetWordWrap() const noexcept { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool GetWantReturns() const noexcept { return FWantReturns; }
+    void SetWantReturns(bool v) { FWantReturns = v; }
+    bool GetWantTabs() const noexcept { return FWantTabs; }
+    void SetWantTabs(bool v) { FWantTabs = v; }
+    void DefaultHandler(TMessage& message) override;
+    void Dispatch(TMessage& message) override;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    void ApplyEditOptions() override;
+
+private:
+    void LinesChanged();
+    std::unique_ptr<TStringList> FLines;
+    TAlignment FAlignment = taLeftJustify;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    bool FSyncing = false;
+};
+
+class TMemo : public TCustomMemo {
+    KAROMIL_CLASS(TMemo, TCustomMemo)
+public:
+    explicit TMemo(TComponent* owner) : TCustomMemo(owner) {}
+};
+
+// --- buttons ---------------------------------------------------------------------------------
+
+// The base of push buttons, check boxes and radio buttons.
+class TButtonControl : public TWidgetControl {
+    KAROMIL_CLASS(TButtonControl, TWidgetControl)
+public:
+    explicit TButtonControl(TComponent* owner);
+    void Dispatch(TMessage& message) override;
+    bool GetWordWrap() const noexcept { return FWordWrap; }
+    void SetWordWrap(bool v) { FWordWrap = v; }
+
+protected:
+    void WidgetCreated() override;
+    bool FWordWrap = false;
+};
+
+class TButton : public TButtonControl {
+    KAROMIL_CLASS(TButton, TButtonControl)
+public:
+    explicit TButton(TComponent* owner);
+    bool GetDefault() const noexcept { return FDefault; }
+    void SetDefault(bool v);
+    bool GetCancel() const noexcept { return FCancel; }
+    void SetCancel(bool v) { FCancel = v; }
+    TModalResult GetModalResult() const noexcept { return FModalResult; }
+    void SetModalResult(TModalResult v) { FModalResult = v; }
+    // Fires OnClick, then hands ModalResult to the form.
+    void Click() override;
+    // Whether Enter clicks this button now (it has the focus, or it is the default one and no
+    // other button has the focus).
+    bool IsActive() const noexcept { return FActive; }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    void SetActive(bool v);
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    bool FActive = false;
+    TModalResult FModalResult = mrNone;
+};
+
+class TCustomCheckBox : public TButtonControl {
+    KAROMIL_CLASS(TCustomCheckBox, TButtonControl)
+public:
+    explicit TCustomCheckBox(TComponent* owner);
+    bool GetChecked() const noexcept { return FState == cbChecked; }
+    void SetChecked(bool v) { SetState(v ? cbChecked : cbUnchecked); }
+    TCheckBoxState GetState() const noexcept { return FState; }
+    void SetState(TCheckBoxState v);
+    bool GetAllowGrayed() const noexcept { return FAllowGrayed; }
+    void SetAllowGrayed(bool v);
+    TLeftRight GetAlignment() const noexcept { return FAlignment; }
+    void SetAlignment(TLeftRight v);
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    // The state changed (by the user or by code): OnClick.
+    virtual void StateChanged();
+    TCheckBoxState FState = cbUnchecked;
+
+private:
+    bool FAllowGrayed = false;
+    TLeftRight FAlignment = lrRightJustify;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    KAROMIL_CLASS(TCheckBox, TCustomCheckBox)
+public:
+    explicit TCheckBox(TComponent* owner) : TCustomCheckBox(owner) {}
+};
+
+// Radio buttons with the same parent exclude each other.
+class TRadioButton : public TButtonControl {
+    KAROMIL_CLASS(TRadioButton, TButtonControl)
+public:
+    explicit TRadioButton(TComponent* owner);
+    bool GetChecked() const noexcept { return FChecked; }
+    void SetChecked(bool v);
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+
+private:
+    bool FChecked = false;
+};
+
+// --- combo box and list box ------------------------------------------------------------------
+
+class TCustomComboBox : public TWidgetControl {
+    KAROMIL_CLASS(TCustomComboBox, TWidgetControl)
+public:
+    explicit TCustomComboBox(TComponent* owner);
+    ~TCustomComboBox() override;
+    TStrings* GetItems() const noexcept { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    int GetItemIndex() const noexcept { return FItemIndex; }
+    void SetItemIndex(int v);
+    TComboBoxStyle GetStyle() const noexcept { return FStyle; }
+    void SetStyle(TComboBoxStyle v);
+    int GetDropDownCount() const noexcept { return FDropDownCount; }
+    void SetDropDownCount(int v);
+    bool GetSorted() const noexcept { return FItems->Sorted(); }
+    void SetSorted(bool v) { FItems->SetSorted(v); }
+    int GetMaxLength() const noexcept { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool GetDroppedDown() const;
+    void SetDroppedDown(bool v);
+    std::string GetText() const;
+    void SetText(const std::string& v) { TWidgetControl::SetText(v); }
+    void Clear();
+    void Dispatch(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    int ColorRole() const override;
+    virtual void Change();
+    bool Editable() const noexcept { return FStyle == csDropDown || FStyle == csSimple; }
+
+private:
+    friend class TComboPopupWatch;
+    void ItemsChanged();
+    void Refill();
+    std::unique_ptr<TStringList> FItems;
+    int FItemIndex = -1;
+    TComboBoxStyle FStyle = csDropDown;
+    int FDropDownCount = 8;
+    int FMaxLength = 0;
+    bool FDropped = false;
+};
+
+class TComboBox : public TCustomComboBox {
+    KAROMIL_CLASS(TComboBox, TCustomComboBox)
+public:
+    explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
+};
+
+class TCustomListBox : public TWidgetControl {
+    KAROMIL_CLASS(TCustomListBox, TWidgetControl)
+public:
+    explicit TCustomListBox(TComponent* owner);
+    ~TCustomListBox() override;
+    TStrings* GetItems() const noexcept { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    int GetItemIndex() const;
+    void SetItemIndex(int v);
+    bool GetMultiSelect() const noexcept { return FMultiSelect; }
+    void SetMultiSelect(bool v);
+    bool GetSorted() const noexcept { return FItems->Sorted(); }
+    void SetSorted(bool v) { FItems->SetSorted(v); }
+    int GetSelCount() const;
+    bool GetSelected(int index) const;
+    void SetSelected(int index, bool v);
+    int GetTopIndex() const;
+    void Clear() { FItems->Clear(); }
+    // The item under a client point; -1 (or the nearest, unless existing) when none.
+    int ItemAtPos(TPoint p, bool existing) const;
+    void Dispatch(TMessage& message) override;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    int ColorRole() const override;
+
+private:
+    void Refill();
+    std::unique_ptr<TStringList> FItems;
+    std::vector<bool> FSelection;    // kept without a window
+    int FItemIndex = -1;
+    bool FMultiSelect = false;
+};
+
+class TListBox : public TCustomListBox {
+    KAROMIL_CLASS(TListBox, TCustomListBox)
+public:
+    explicit TListBox(TComponent* owner) : TCustomListBox(owner) {}
+};
+
+// --- containers ------------------------------------------------------------------------------
+
+class TCustomGroupBox : public TCustomControl {
+    KAROMIL_CLASS(TCustomGroupBox, TCustomControl)
+public:
+    explicit TCustomGroupBox(TComponent* owner);
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void Paint() override;
+    void AlignControls(TControl* control, TRect& rect) override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+    KAROMIL_CLASS(TGroupBox, TCustomGroupBox)
+public:
+    explicit TGroupBox(TComponent* owner) : TCustomGroupBox(owner) {}
+};
+
+class TScrollBox : public TScrollingWinControl {
+    KAROMIL_CLASS(TScrollBox, TScrollingWinControl)
+public:
+    explicit TScrollBox(TComponent* owner);
+    TBorderStyle GetBorderStyle() const noexcept { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    TBorderStyle FBorderStyle = bsSingle;
+};
+
+// Removes the "&" accelerator marks ("&&" stays one "&").
+std::string StripHotkey(const std::string& text);
+// The accelerator character of a caption (lower case), 0 without one.
+char32_t HotkeyOf(const std::string& text);

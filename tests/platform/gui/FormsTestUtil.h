@@ -1,0 +1,50 @@
+#pragma once
+// Shared by the form, control, dialog and data-aware tests: the Qt environment and a form
+// that runs its modal loop while a script of input drives it.
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Application.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/TestKit.h"
+
+namespace formstest {
+
+// Shows form modally; once its loop runs, drive() sends input. A stuck loop ends with mrAbort
+// after two seconds so that a failing test does not hang.
+inline TModalResult RunModal(TCustomForm* form, std::function<void()> drive) {
+    SetShowModalHook([drive](TCustomForm*) { drive(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [form] {
+        ADD_FAILURE() << "modal loop did not end";
+        form->SetModalResult(mrAbort);
+    });
+    guard.start(2000);
+    const TModalResult r = form->ShowModal();
+    SetShowModalHook(nullptr);
+    return r;
+}
+
+// Like RunModal, but each step runs in its own turn of the modal loop, as separate user input
+// arrives: the loop sees the form's result between two steps.
+inline TModalResult RunModalSteps(TCustomForm* form, std::vector<std::function<void()>> steps) {
+    auto next = std::make_shared<std::function<void(size_t)>>();
+    *next = [steps, next](size_t i) {
+        if (i >= steps.size()) return;
+        steps[i]();
+        std::weak_ptr<std::function<void(size_t)>> weak = next;
+        QTimer::singleShot(20, [weak, i] { if (auto n = weak.lock()) (*n)(i + 1); });
+    };
+    const TModalResult r = RunModal(form, [next] { (*next)(0); });
+    *next = nullptr;
+    return r;
+}
+
+}  // namespace formstest

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include "CanvasTestUtil.h"
+#include "platform/gui/ImageList.h"
+
+namespace {
+
+std::string Bytes(TGraphic& g) {
+    TMemoryStream s;
+    g.SaveToStream(&s);
+    std::string out(size_t(s.Size()), '\0');
+    s.SetPosition(0);
+    if (!out.empty()) s.ReadBuffer(out.data(), int64_t(out.size()));
+    return out;
+}
+void Fill(TMemoryStream& s, const std::string& bytes) {
+    s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    s.SetPosition(0);
+}
+
+TEST(Bitmap, SetSizeKeepsPixelsAndNewOnesAreWhite) {
+    auto b = MakeBitmap(2, 2, clRed);
+    b->SetSize(4, 3);
+    EXPECT_EQ(b->GetPixel(1, 1), clRed);
+    EXPECT_EQ(b->GetPixel(3, 2), clWhite);
+    EXPECT_EQ(b->GetPixel(4, 0), -1);
+}
+
+TEST(Bitmap, WidthThenHeightGivesThatSize) {
+    EnsureGuiApp();
+    TBitmap b;
+    b.SetWidth(4);
+    EXPECT_EQ(b.GetWidth(), 4);   // remembered while there are no pixels yet
+    b.SetHeight(3);
+    EXPECT_EQ(b.GetWidth(), 4);
+    EXPECT_EQ(b.GetHeight(), 3);
+    b.Canvas()->SetPixel(3, 2, clRed);
+    EXPECT_EQ(b.GetPixel(3, 2), clRed);
+}
+
+TEST(Bitmap, StreamRoundTripKeepsTheOriginalBytesAndConsumesOnlyItsOwn) {
+    auto b = MakeBitmap(3, 2, clBlue);
+    b->SetPixel(0, 1, clRed);
+    b->SetPixelFormat(pf24bit);
+    std::string bmp = Bytes(*b);
+    ASSERT_EQ(bmp.substr(0, 2), "BM");
+    TMemoryStream s;
+    Fill(s, bmp + "next field");
+    TBitmap c;
+    c.LoadFromStream(&s);
+    EXPECT_EQ(s.Position(), int64_t(bmp.size()));
+    EXPECT_EQ(c.GetWidth(), 3);
+    EXPECT_EQ(c.GetPixel(0, 1), clRed);
+    EXPECT_EQ(c.GetPixel(2, 0), clBlue);
+    EXPECT_EQ(c.GetPixelFormat(), pf24bit);
+    EXPECT_EQ(Bytes(c), bmp);
+    c.Canvas()->Brush()->SetColor(clLime);
+    c.Canvas()->FillRect(Rect(0, 0, 1, 1));
+    TBitmap d;
+    TMemoryStream s2;
+    Fill(s2, Bytes(c));
+    d.LoadFromStream(&s2);
+    EXPECT_EQ(d.GetPixel(0, 0), clLime);
+}
+
+TEST(Bitmap, TransparentColourIsTheBottomLeftPixelUnlessFixed) {
+    auto b = MakeBitmap(4, 4, clRed);
+    b->SetPixel(0, 3, clLime);
+    EXPECT_EQ(b->GetTransparentColor(), clLime);
+    b->SetTransparentColor(clBlue);
+    EXPECT_EQ(b->GetTransparentMode(), tmFixed);
+    EXPECT_EQ(b->GetTransparentColor(), clBlue);
+}
+
+TEST(Bitmap, TransparentDrawLeavesKeyPixels) {
+    auto src = MakeBitmap(2, 2, clRed);
+    src->SetPixel(0, 1, clLime);
+    src->SetTransparent(true);
+    auto dst = MakeBitmap(4, 4, clGray);
+    dst->Canvas()->Draw(1, 1, src.get());
+    EXPECT_EQ(dst->GetPixel(1, 1), clRed);
+    EXPECT_EQ(dst->GetPixel(1, 2), clGray);
+}
+
+TEST(Bitmap, StretchDrawIsNearestNeighbour) {
+    auto src = MakeBitmap(2, 2, clRed);
+    src->SetPixel(1, 1, clBlue);
+    auto dst = MakeBitmap(6, 6);
+    dst->Canvas()->StretchDraw(Rect(1, 1, 5, 5), src.get());
+    EXPECT_EQ(dst->GetPixel(1, 1), clRed);
+    EXPECT_EQ(dst->GetPixel(2, 2), clRed);
+    EXPECT_EQ(dst->GetPixel(3, 3), clBlue);
+    EXPECT_EQ(dst->GetPixel(4, 4), clBlue);
+    EXPECT_EQ(dst->GetPixel(5, 5), clWhite);
+}
+
+TEST(Bitmap, CopyRectAndMirroredBlit) {
+    auto src = MakeBitmap(3, 1, clRed);
+    src->SetPixel(2, 0, clBlue);
+    auto dst = MakeBitmap(3, 1);
+    dst->Canvas()->CopyRect(Rect(0, 0, 3, 1), src->Canvas(), Rect(0, 0, 3, 1));
+    EXPECT_EQ(dst->GetPixel(2, 0), clBlue);
+    StretchBlt(dst->Canvas()->Handle(), 0, 0, 3, 1, src->Canvas()->Handle(), 2, 0, -3, 1, SRCCOPY);
+    EXPECT_EQ(dst->GetPixel(0, 0), clBlue);
+    EXPECT_EQ(dst->GetPixel(2, 0), clRed);
+}
+
+TEST(Bitmap, MonochromeHoldsBlackAndWhite) {
+    auto b = MakeBitmap(2, 1, RGB(50, 50, 50));
+    b->SetPixel(1, 0, RGB(220, 220, 220));
+    b->SetMonochrome(true);
+    EXPECT_EQ(b->GetPixel(0, 0), clBlack);
+    EXPECT_EQ(b->GetPixel(1, 0), clWhite);
+}
+
+TEST(Jpeg, EncodesDecodesAndQualityMatters) {
+    EnsureGuiApp();
+    QImage img(32, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) img.setPixel(x, y, qRgb(x * 8, y * 8, (x ^ y) * 8));
+    std::string low = EncodeJpeg(img, 10), high = EncodeJpeg(img, 100);
+    EXPECT_LT(low.size(), high.size());
+    EXPECT_EQ(uint8_t(high[0]), 0xFF);
+    EXPECT_EQ(uint8_t(high[1]), 0xD8);
+    QImage back = DecodeJpeg(high);
+    EXPECT_EQ(back.size(), img.size());
+    EXPECT_NEAR(qRed(back.pixel(20, 5)), 160, 8);
+    EXPECT_THROW(DecodeJpeg("not a jpeg"), EInvalidGraphic);
+}
+
+TEST(Jpeg, LoadsOnlyItsOwnBytesAndSavesThemBack) {
+    EnsureGuiApp();
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(qRgb(200, 0, 0));
+    std::string bytes = EncodeJpeg(img, 90);
+    TMemoryStream s;
+    Fill(s, bytes + "rest");
+    TJPEGImage j;
+    j.LoadFromStream(&s);
+    EXPECT_EQ(s.Position(), int64_t(bytes.size()));
+    EXPECT_EQ(j.GetWidth(), 8);
+    EXPECT_EQ(Bytes(j), bytes);
+    auto dst = MakeBitmap(8, 8);
+    dst->Canvas()->Draw(0, 0, &j);
+    EXPECT_NEAR(GetRValue(dst->GetPixel(4, 4)), 200, 6);
+}
+
+TEST(Picture, DetectsTheFormatAndSkipsTheFieldHeader) {
+    auto b = MakeBitmap(2, 2, clRed);
+    std::string bmp = Bytes(*b);
+    std::string header = std::string("\x01\x00\x00\x01", 4);
+    uint32_t n = uint32_t(bmp.size());
+    header += std::string(reinterpret_cast<const char*>(&n), 4);
+    TMemoryStream s;
+    Fill(s, header + bmp);
+    TPicture p;
+    int changes = 0;
+    p.OnChange = [&](TObject*) { ++changes; };
+    p.LoadFromStream(&s);
+    ASSERT_NE(dynamic_cast<TBitmap*>(p.GetGraphic()), nullptr);
+    EXPECT_EQ(p.GetWidth(), 2);
+    EXPECT_GT(changes, 0);
+    TMemoryStream junk;
+    Fill(junk, "GIF89a and more bytes");
+    EXPECT_THROW(p.LoadFromStream(&junk), EInvalidGraphic);
+}
+
+TEST(Picture, AssignCopiesTheGraphic) {
+    auto b = MakeBitmap(3, 3, clBlue);
+    TPicture p, q;
+    p.SetGraphic(b.get());
+    q.Assign(&p);
+    ASSERT_NE(q.GetGraphic(), p.GetGraphic());
+    EXPECT_EQ(static_cast<TBitmap*>(q.GetGraphic())->GetPixel(1, 1), clBlue);
+    EXPECT_EQ(q.Bitmap(), q.GetGraphic());
+}
+
+TEST(Metafile, RecordsEnumeratesAndReplaysStretched) {
+    EnsureGuiApp();
+    TMetafile mf;
+    {
+        TMetafileCanvas mc(&mf, nullptr);
+        EXPECT_TRUE(mc.IsMetafileCanvas());
+        mc.Brush()->SetColor(clRed);
+        mc.Pen()->SetColor(clRed);
+        mc.Rectangle(0, 0, 5, 5);
+        mc.Brush()->SetStyle(bsClear);
+        mc.TextOut(1, 6, "Hi");
+    }
+    auto recs = mf.EnumRecords();
+    std::vector<int> types;
+    for (auto& r : recs) types.push_back(r.Type);
+    ASSERT_GE(types.size(), 2u);
+    EXPECT_EQ(types[0], 43);
+    EXPECT_EQ(recs[0].Bounds, Rect(0, 0, 5, 5));
+    auto text = std::find_if(recs.begin(), recs.end(), [](auto& r) { return r.Type == 84; });
+    ASSERT_NE(text, recs.end());
+    EXPECT_EQ(text->Text, "Hi");
+    EXPECT_EQ(text->Origin, Point(1, 6));
+    mf.SetWidth(10);
+    mf.SetHeight(10);
+    auto dst = MakeBitmap(20, 20);
+    dst->Canvas()->StretchDraw(Rect(0, 0, 20, 20), &mf);
+    EXPECT_EQ(dst->GetPixel(8, 8), clRed);     // (4,4) doubled
+    EXPECT_EQ(dst->GetPixel(11, 2), clWhite);  // right of the doubled rectangle
+}
+
+TEST(Metafile, LoadsPlaceableWmfSize) {
+    // A placeable header (1440 units an inch, 1 inch square) and the smallest metafile.
+    std::string w;
+    auto put16 = [&](int v) { w.push_back(char(v & 255)); w.push_back(char((v >> 8) & 255)); };
+    auto put32 = [&](uint32_t v) { put16(int(v & 0xFFFF)); put16(int(v >> 16)); };
+    put32(0x9AC6CDD7u); put16(0); put16(0); put16(0); put16(1440); put16(1440); put16(1440); put32(0); put16(0);
+    put16(1); put16(9); put16(0x300); put32(12); put16(0); put32(3); put16(0);   // header, 9 words
+    put32(3); put16(0);                                                          // EOF record, 3 words
+    TMemoryStream s;
+    Fill(s, w + "zz");
+    TMetafile mf;
+    mf.LoadFromStream(&s);
+    EXPECT_EQ(mf.GetWidth(), 96);
+    EXPECT_EQ(mf.GetHeight(), 96);
+    EXPECT_EQ(s.Position(), int64_t(w.size()));
+    EXPECT_EQ(Bytes(mf), w);
+}
+
+TEST(ImageList, AddMaskedSplitsStripsAndDrawsTransparently) {
+    auto strip = MakeBitmap(4, 2, clFuchsia);
+    strip->SetPixel(0, 0, clRed);
+    strip->SetPixel(3, 1, clBlue);
+    TImageList il;
+    il.SetWidth(2);
+    il.SetHeight(2);
+    TChangeLink link;
+    int changes = 0;
+    link.OnChange = [&](TObject*) { ++changes; };
+    il.RegisterChanges(&link);
+    EXPECT_EQ(il.AddMasked(strip.get(), clDefault), 0);   // bottom-left pixel: fuchsia
+    EXPECT_EQ(il.Count(), 2);
+    EXPECT_EQ(changes, 1);
+    auto dst = MakeBitmap(4, 4, clGray);
+    il.Draw(dst->Canvas(), 0, 0, 0);
+    il.Draw(dst->Canvas(), 2, 2, 1);
+    EXPECT_EQ(dst->GetPixel(0, 0), clRed);
+    EXPECT_EQ(dst->GetPixel(1, 1), clGray);
+    EXPECT_EQ(dst->GetPixel(3, 3), clBlue);
+    il.UnRegisterChanges(&link);
+}
+
+TEST(ImageList, DisabledDrawEmbossesInShadowAndHighlight) {
+    auto img = MakeBitmap(3, 3, clWhite);
+    img->SetPixel(0, 0, clBlack);
+    TImageList il;
+    il.SetWidth(3);
+    il.SetHeight(3);
+    il.AddMasked(img.get(), clWhite);
+    auto dst = MakeBitmap(5, 5, clGray);
+    il.Draw(dst->Canvas(), 0, 0, 0, false);
+    EXPECT_EQ(dst->GetPixel(0, 0), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(dst->GetPixel(1, 1), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(dst->GetPixel(2, 2), clGray);
+}
+
+}  // namespace
