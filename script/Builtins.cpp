@@ -1,5 +1,6 @@
 #include "script/EventAdapters.h"
 #include "script/ClassBindings.h"
+#include "script/gui/GraphicsBindings.h"
 #include "script/Builtins.h"
 
 #include <cmath>
@@ -335,11 +336,13 @@ void Startup()
     gFunctions = new TFunctions;
     // The class-library bindings register into the global unit, so they come after it.
     fsStartClassesRTTI();
+    fsStartGraphicsRTTI();
 }
 
 void Shutdown()
 {
     // Bindings remove their items while the global unit still exists; adapters go last.
+    fsStopGraphicsRTTI();
     fsStopClassesRTTI();
     fsFreeEventList();
     delete gGlobalUnit;
