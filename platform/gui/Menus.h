@@ -1,6 +1,7 @@
 #pragma once
-// Menus: a tree of menu items under a main menu (the form's menu bar) or a pop-up menu (shown
-// at a screen point, by code or by a right click on a control whose PopupMenu it is).
+// Menus: a tree of menu items under a main menu (the form's Menu: its shortcuts; no window of the
+// program shows a menu bar, so none is drawn) or a pop-up menu (shown at a screen point, by code
+// or by a right click on a control whose PopupMenu it is).
 //
 // A caption's "&" marks its accelerator; "-" is a separator. ShortCut keys reach a menu item
 // from anywhere in its form (main menu) or in the control that owns the pop-up menu, before the
@@ -133,7 +134,7 @@ private:
     TCustomImageList* FImages = nullptr;
 };
 
-// The form's menu bar: its items' shortcuts work anywhere in the form. Assigned through
+// The form's main menu: its items' shortcuts work anywhere in the form. Assigned through
 // TCustomForm::SetMenu.
 class TMainMenu : public TMenu {
     KAROMIL_CLASS(TMainMenu, TMenu)

@@ -177,6 +177,11 @@ TEST_F(ComCtrlsTest, StatusBarPanelsLieSideBySideAndShowTheirText) {
     first->SetText("");
     ProcessEvents();
     EXPECT_FALSE(darkIn(sb->PanelRect(0)));
+    sb->SetSimpleText("Ukládám…");   // one panel over the whole bar
+    sb->SetSimplePanel(true);
+    EXPECT_EQ(sb->PanelRect(0).Width(), sb->GetClientWidth());
+    ProcessEvents();
+    EXPECT_TRUE(darkIn(sb->PanelRect(0)));
 }
 
 TEST_F(ComCtrlsTest, ToolButtonsLineUpAndGroupedChecksExcludeEachOther) {

@@ -85,6 +85,25 @@ TEST_F(ExtCtrlsTest, PanelPaintsItsColourBevelAndCaption) {
     EXPECT_EQ(At(img, 0, 0), Rgb(clYellow));
 }
 
+TEST_F(ExtCtrlsTest, PanelCaptionFollowsAlignment) {
+    struct Case { TAlignment Alignment; int MinLeft, MaxLeft; };
+    const Case cases[] = {{taLeftJustify, 0, 12}, {taCenter, 70, 100}, {taRightJustify, 140, 199}};
+    auto* p = Add<TPanel>(10, 10, 200, 40);
+    p->SetCaption("Tisk");
+    ShowAndActivate(Form);
+    for (const Case& c : cases) {
+        p->SetAlignment(c.Alignment);
+        ProcessEvents();
+        const QImage img = Grab(p);
+        int left = -1;
+        for (int x = 2; x < 198 && left < 0; ++x)
+            for (int y = 5; y < 35 && left < 0; ++y)
+                if (qGray(img.pixel(x, y)) < 100) left = x;
+        EXPECT_GE(left, c.MinLeft) << int(c.Alignment);
+        EXPECT_LE(left, c.MaxLeft) << int(c.Alignment);
+    }
+}
+
 TEST_F(ExtCtrlsTest, BevelShapesDrawTheirLines) {
     struct Case { TBevelShape Shape; TBevelStyle Style; TPoint Dark, Light; };
     const Case cases[] = {
