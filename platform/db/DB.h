@@ -274,6 +274,7 @@ public:
     Variant OldValue() const;
     Variant NewValue() const;
     Variant CurValue() const;
+    Variant ValueInState(TDataSetState state) const;
 
     // Texts: the edit text and the display text, through OnGetText when assigned.
     std::string Text() const;

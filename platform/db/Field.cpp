@@ -430,9 +430,11 @@ void TField::SetVarValue(const Variant& value) {
     }
 }
 
-Variant TField::OldValue() const {
+// The field's value as the dataset shows it in a temporary state (old, new or current
+// value); the state is put back whatever happens.
+Variant TField::ValueInState(TDataSetState state) const {
     if (!FDataSet) return Variant::Null();
-    TDataSetState old = FDataSet->SetTempState(dsOldValue);
+    TDataSetState old = FDataSet->SetTempState(state);
     Variant v;
     try {
         v = GetAsVariant();
@@ -444,33 +446,9 @@ Variant TField::OldValue() const {
     return v;
 }
 
-Variant TField::NewValue() const {
-    if (!FDataSet) return Variant::Null();
-    TDataSetState old = FDataSet->SetTempState(dsNewValue);
-    Variant v;
-    try {
-        v = GetAsVariant();
-    } catch (...) {
-        FDataSet->RestoreState(old);
-        throw;
-    }
-    FDataSet->RestoreState(old);
-    return v;
-}
-
-Variant TField::CurValue() const {
-    if (!FDataSet) return Variant::Null();
-    TDataSetState old = FDataSet->SetTempState(dsCurValue);
-    Variant v;
-    try {
-        v = GetAsVariant();
-    } catch (...) {
-        FDataSet->RestoreState(old);
-        throw;
-    }
-    FDataSet->RestoreState(old);
-    return v;
-}
+Variant TField::OldValue() const { return ValueInState(dsOldValue); }
+Variant TField::NewValue() const { return ValueInState(dsNewValue); }
+Variant TField::CurValue() const { return ValueInState(dsCurValue); }
 
 void TField::GetText(std::string& text, bool) const { text = GetAsString(); }
 
