@@ -20,6 +20,6 @@ function(karomil_test target)
   target_compile_options(${target} PRIVATE ${KAROMIL_WARNINGS})
   target_link_libraries(${target} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${target}
-    PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()

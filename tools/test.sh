@@ -9,4 +9,4 @@ export QT_QPA_PLATFORM=offscreen
 # Leaks inside Qt and the system libraries are theirs; ours are never suppressed.
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)"
