@@ -1,0 +1,123 @@
+#include "app/UFDM.h"
+
+#include <memory>
+
+#include "app/UFMessageBox.h"
+#include "platform/gui/Application.h"
+#include "platform/rtl/SysUtils.h"
+
+KAROMIL_IMPLEMENT_CLASS(TDM, TDataModule)
+
+TDM* DM = nullptr;
+
+namespace {
+
+// What the four table components share in the stored definition.
+void SetTableDefaults(TKDaoTable* t, TKDaoDatabase* db) {
+    t->SetAutoFindIndex(true);
+    t->SetCacheBlobs(false);
+    t->SetCacheMemos(false);
+    t->SetCacheLookups(false);
+    t->SetDatabase(db);
+    t->SetExportMethod(VisibleFields);
+    t->SetRefreshSorted(false);
+    t->SetQueryDefSQLModify(false);
+    t->SetQueryDefODBCMaxRecords(0);
+    t->SetShowGUID(false);
+    t->SetTableType(2);
+    t->SetTranslation(false);
+    t->SetLockType(3);
+    t->SetReadOnly(false);
+    t->SetMasterAutoActivate(true);
+    t->SetDatabaseAutoActivate(false);
+    t->SetUseBrackets(true);
+    t->SetUseCaptions(false);
+    t->SetUseDaoProperties(true);
+    t->SetUseGetRecNo(true);
+    t->SetUseRecordCount(true);
+    t->SetWarnOnBadDatabase(false);
+    t->SetParamCheck(true);
+    t->SetProcessMessages(false);
+}
+
+}  // namespace
+
+TDM::TDM(TComponent* owner) : TDataModule(owner) {
+    TFormLoader l(this);
+    SetName("DM");
+
+    KDaoDatabase1 = l.Add<TKDaoDatabase>("KDaoDatabase1");
+    KDaoDatabase1->SetExclusive(false);
+    KDaoDatabase1->SetDatabaseLanguage("Czech");
+    KDaoDatabase1->SetDatabaseType("Access");
+    KDaoDatabase1->SetDatabase("vys.mdb");
+    KDaoDatabase1->SetReadOnly(false);
+    KDaoDatabase1->SetLoginPrompt(false);
+    KDaoDatabase1->SetUserName("Admin");
+    KDaoDatabase1->SetUseODBCDialog(true);
+    KDaoDatabase1->SetSystemDatabase("system.mdb");
+    KDaoDatabase1->SetSaveUserName(true);
+    KDaoDatabase1->SetShowSystemObjects(false);
+    KDaoDatabase1->SetSmartOpen(true);
+    KDaoDatabase1->SetEngineType(2);
+    KDaoDatabase1->SetPrivateEngine(false);
+    KDaoDatabase1->SetTrackTransactions(true);
+    KDaoDatabase1->SetWorkspace("DaoWorkspace");
+    KDaoDatabase1->SetDefaultCursorDriver(-1);
+    KDaoDatabase1->SetQueryTimeout(60);
+    KDaoDatabase1->SetMdbVersionAutoDetect(false);
+    KDaoDatabase1->SetConnected(true);   // connects while the module is read
+
+    QVys = l.Add<TKDaoTable>("QVys");
+    SetTableDefaults(QVys, KDaoDatabase1);
+    QVys->SetTableName("vysvedceni");
+    QVys->SetActive(true);               // opens when the whole module has been read
+
+    QPrefs = l.Add<TKDaoTable>("QPrefs");
+    SetTableDefaults(QPrefs, KDaoDatabase1);
+    QPrefs->SetTableName("Prefs");
+    QPrefs->SetActive(true);
+
+    DSVys = l.Add<TDataSource>("DSVys");
+    DSVys->SetDataSet(QVys);
+    DSPrefs = l.Add<TDataSource>("DSPrefs");
+    DSPrefs->SetDataSet(QPrefs);
+
+    QPredmety = l.Add<TKDaoTable>("QPredmety");
+    SetTableDefaults(QPredmety, KDaoDatabase1);
+    QPredmety->SetTableName("Predmety");
+    QPredmety->SetActive(true);
+    DSPredmety = l.Add<TDataSource>("DSPredmety");
+    DSPredmety->SetDataSet(QPredmety);
+
+    QTemp = l.Add<TKDaoTable>("QTemp");
+    SetTableDefaults(QTemp, KDaoDatabase1);
+    QTemp->SetTableName("vysvedceni");
+    DSTemp = l.Add<TDataSource>("DSTemp");
+    DSTemp->SetDataSet(QTemp);
+
+    l.Finish();
+}
+
+TDM::~TDM() {
+    if (DM == this) DM = nullptr;
+}
+
+std::string TDM::DataFolder() const {
+    const std::string db = KDaoDatabase1->GetDatabase();
+    const std::string folder = ExtractFilePath(db);
+    return folder.empty() ? IncludeTrailingPathDelimiter(GetCurrentDir()) : folder;
+}
+
+// Each message gets a fresh window of its own, freed at once. The window lives in a local
+// pointer only: the global FMessageBox keeps naming the instance made at start-up, instead of
+// being left pointing at a freed window.
+void TDM::MessageOk(const std::string& caption, const std::string& text, TColor formColor, TColor panelColor) {
+    std::unique_ptr<TFMessageBox> box(Application->CreateForm<TFMessageBox>());
+    box->ShowOk(caption, text, formColor, panelColor);
+}
+
+int TDM::MessageYesNo(const std::string& caption, const std::string& text, TColor formColor, TColor panelColor) {
+    std::unique_ptr<TFMessageBox> box(Application->CreateForm<TFMessageBox>());
+    return box->ShowYesNo(caption, text, formColor, panelColor);
+}
