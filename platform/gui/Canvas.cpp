@@ -192,6 +192,10 @@ bool TCanvas::RestoreDC(int saved) {
     if (target < 1 || target > int(FSaved.size())) return false;
     *FState = FSaved[size_t(target - 1)];
     FSaved.resize(size_t(target - 1));
+    // The restored state may hold other objects than the canvas's Font, Pen and Brush; they are
+    // selected again before the next drawing, so a control that sets the same font as the one
+    // painted before it on a shared DC does not draw with the restored one.
+    FFontValid = FPenValid = FBrushValid = false;
     return true;
 }
 

@@ -554,3 +554,21 @@ TEST(ExtTextOut, OpaqueRectangleIsFilledAndTextClipped) {
 }
 
 }  // namespace
+
+// Controls painting one after another on a shared DC save and restore it around each; the
+// second one setting the same font as the first must still draw with that font.
+TEST(Canvas, RestoreDCSelectsTheCanvasObjectsAgain) {
+    auto b = MakeBitmap(40, 40);
+    TCanvas* c = b->Canvas();
+    c->Font()->SetHeight(-30);
+    const int big = c->TextWidth("W");
+    int saved = SaveDC(c);
+    c->Font()->SetHeight(-10);
+    const int small = c->TextWidth("W");
+    RestoreDC(c, saved);
+    ASSERT_LT(small, big);
+    saved = SaveDC(c);
+    c->Font()->SetHeight(-10);   // unchanged: no change notice
+    EXPECT_EQ(c->TextWidth("W"), small);
+    RestoreDC(c, saved);
+}
