@@ -47,6 +47,18 @@ void Attach(TComponent* control, TFieldDataLink* link, TDataSource* ds) {
     link->SetDataSource(ds);
     if (ds) ds->FreeNotification(control);
 }
+// Marks a control as showing the field's value, so its change handler does not take the
+// display for the user's edit; cleared however the display ends.
+struct TShowingScope {
+    bool& Showing;
+    explicit TShowingScope(bool& showing) : Showing(showing) { Showing = true; }
+    ~TShowingScope() { Showing = false; }
+};
+
+// A control forgets its data source when that source is freed.
+void ForgetFreedSource(TDataLink* link, TComponent* c, TOperation op) {
+    if (op == opRemove && link && c == link->DataSource()) link->SetDataSource(nullptr);
+}
 }  // namespace
 
 // --- TDBText ---------------------------------------------------------------------------------
@@ -66,7 +78,7 @@ void TDBText::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); 
 
 void TDBText::Notification(TComponent* c, TOperation op) {
     TCustomLabel::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 // --- TDBEdit ---------------------------------------------------------------------------------
@@ -92,13 +104,12 @@ void TDBEdit::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); 
 
 void TDBEdit::Notification(TComponent* c, TOperation op) {
     TCustomEdit::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBEdit::DataChange() {
     TField* f = FDataLink->Field();
-    FShowing = true;
-    struct TEnd { bool& b; ~TEnd() { b = false; } } end{FShowing};
+    TShowingScope showing(FShowing);
     if (!f) {
         SetText("");
         return;
@@ -142,9 +153,8 @@ void TDBEdit::Dispatch(TMessage& m) {
     case CM_ENTER:
         // The edit text while editing (display and edit texts may differ).
         if (FDataLink->Field() && FDataLink->CanModify()) {
-            FShowing = true;
+            TShowingScope showing(FShowing);
             SetText(FDataLink->Field()->Text());
-            FShowing = false;
         }
         TCustomEdit::Dispatch(m);
         return;
@@ -169,8 +179,7 @@ TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), FDataLink(std::make_un
     FDataLink->Control = this;
     SetScrollBars(ssVertical);
     FDataLink->OnDataChange = [this](TObject*) {
-        FShowing = true;
-        struct TEnd { bool& b; ~TEnd() { b = false; } } end{FShowing};
+        TShowingScope showing(FShowing);
         TField* f = FDataLink->Field();
         SetText(f ? f->GetAsString() : std::string());
     };
@@ -188,7 +197,7 @@ void TDBMemo::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); 
 
 void TDBMemo::Notification(TComponent* c, TOperation op) {
     TCustomMemo::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBMemo::Change() {
@@ -255,7 +264,7 @@ void TDBCheckBox::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), 
 
 void TDBCheckBox::Notification(TComponent* c, TOperation op) {
     TCustomCheckBox::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBCheckBox::DataChange() {
@@ -266,8 +275,7 @@ void TDBCheckBox::DataChange() {
         if (f->DataType() == ftBoolean) s = f->GetAsBoolean() ? cbChecked : cbUnchecked;
         else if (OneOf(f->Text(), FValueChecked)) s = cbChecked;
     }
-    FShowing = true;
-    struct TEnd { bool& b; ~TEnd() { b = false; } } end{FShowing};
+    TShowingScope showing(FShowing);
     SetState(s);
 }
 
@@ -281,9 +289,8 @@ void TDBCheckBox::StateChanged() {
             return;
         }
         if (FState != wanted) {
-            FShowing = true;
+            TShowingScope showing(FShowing);
             SetState(wanted);
-            FShowing = false;
         }
         FDataLink->SetModified();
     }
@@ -307,8 +314,7 @@ void TDBCheckBox::Dispatch(TMessage& m) {
 TDBComboBox::TDBComboBox(TComponent* owner) : TCustomComboBox(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
     FDataLink->Control = this;
     FDataLink->OnDataChange = [this](TObject*) {
-        FShowing = true;
-        struct TEnd { bool& b; ~TEnd() { b = false; } } end{FShowing};
+        TShowingScope showing(FShowing);
         TField* f = FDataLink->Field();
         SetText(f ? f->Text() : std::string());
     };
@@ -327,7 +333,7 @@ void TDBComboBox::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), 
 
 void TDBComboBox::Notification(TComponent* c, TOperation op) {
     TCustomComboBox::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBComboBox::Change() {
@@ -427,7 +433,7 @@ void TDBGrid::SetDataSource(TDataSource* v) {
 
 void TDBGrid::Notification(TComponent* c, TOperation op) {
     TCustomControl::Notification(c, op);
-    if (op == opRemove && FDataLink && c == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 TDataSet* TDBGrid::DataSet() const { return FDataLink->DataSet(); }
