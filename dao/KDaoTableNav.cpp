@@ -739,20 +739,7 @@ void TKDaoTable::InternalDelete() {
 
 void TKDaoTable::RebuildCursor() {
     const int32_t pos = FRecordPos;
-    CheckBrowseMode();
-    ClearBuffers();
-    CloseDaoRecordset();
-    try {
-        OpenDaoRecordset();
-    } catch (...) {
-        try {
-            Close();
-        } catch (...) {
-        }
-        throw;
-    }
-    ActivateBuffers();
-    First();
+    ReopenRecordset();
     if (pos < RecordCount()) MoveBy(pos);
     else Last();
 }

@@ -95,6 +95,21 @@ namespace {
 std::string NumberFormat(const TNumericField* f, bool displayText) {
     return displayText || f->EditFormat.empty() ? f->DisplayFormat : f->EditFormat;
 }
+
+// Integer text of either width: blank means Null; anything else must parse whole.
+// Returns false when the caller should clear the field.
+bool ParseIntegerText(const TField* f, const std::string& value, int64_t& n) {
+    std::string s = Trim(value);
+    if (s.empty()) return false;
+    if (!TryStrToInt64(s, n))
+        DatabaseErrorFmt("'%s' is not a valid integer value for field '%s'", {value, f->DisplayName()});
+    return true;
+}
+
+void IntegerText(const TNumericField* f, bool displayText, int64_t value, std::string& text) {
+    std::string fmt = NumberFormat(f, displayText);
+    text = fmt.empty() ? IntToStr(value) : FormatFloat(fmt, double(value));
+}
 }  // namespace
 
 TIntegerField::TIntegerField(TComponent* owner) : TIntegerField(owner, ftInteger, INT32_MIN, INT32_MAX) {}
@@ -143,15 +158,9 @@ void TIntegerField::SetAsLargeInt(int64_t value) {
 void TIntegerField::SetAsFloat(double value) { SetAsLargeInt(Round(value)); }
 
 void TIntegerField::SetAsString(const std::string& value) {
-    std::string s = Trim(value);
-    if (s.empty()) {
-        Clear();
-        return;
-    }
     int64_t n;
-    if (!TryStrToInt64(s, n))
-        DatabaseErrorFmt("'%s' is not a valid integer value for field '%s'", {value, DisplayName()});
-    SetAsLargeInt(n);
+    if (ParseIntegerText(this, value, n)) SetAsLargeInt(n);
+    else Clear();
 }
 
 Variant TIntegerField::GetAsVariant() const {
@@ -165,8 +174,7 @@ void TIntegerField::GetText(std::string& text, bool displayText) const {
         text.clear();
         return;
     }
-    std::string fmt = NumberFormat(this, displayText);
-    text = fmt.empty() ? IntToStr(v.AsInteger()) : FormatFloat(fmt, v.AsInteger());
+    IntegerText(this, displayText, v.AsInteger(), text);
 }
 
 TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner) { SetDataType(ftLargeint); }
@@ -195,15 +203,9 @@ void TLargeintField::SetAsLargeInt(int64_t value) {
 void TLargeintField::SetAsFloat(double value) { SetAsLargeInt(Round(value)); }
 
 void TLargeintField::SetAsString(const std::string& value) {
-    std::string s = Trim(value);
-    if (s.empty()) {
-        Clear();
-        return;
-    }
     int64_t n;
-    if (!TryStrToInt64(s, n))
-        DatabaseErrorFmt("'%s' is not a valid integer value for field '%s'", {value, DisplayName()});
-    SetAsLargeInt(n);
+    if (ParseIntegerText(this, value, n)) SetAsLargeInt(n);
+    else Clear();
 }
 
 Variant TLargeintField::GetAsVariant() const {
@@ -217,8 +219,7 @@ void TLargeintField::GetText(std::string& text, bool displayText) const {
         text.clear();
         return;
     }
-    std::string fmt = NumberFormat(this, displayText);
-    text = fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, double(v.AsInt64()));
+    IntegerText(this, displayText, v.AsInt64(), text);
 }
 
 // --- floats -----------------------------------------------------------------------------------

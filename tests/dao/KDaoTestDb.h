@@ -14,8 +14,11 @@
 #include "dao/KDaoTable.h"
 #include "platform/daoengine/DaoSchemaScript.h"
 #include "platform/daoengine/DaoSqlite.h"
+#include "tests/common/DaoTestSupport.h"
 
 namespace kdaotest {
+
+using testsupport::TempDir;
 
 inline std::string VysvedceniSchema() {
     std::string cols = "ID INTEGER PRIMARY KEY AUTOINCREMENT, SkolniRok TEXT(10) COLLATE CZECH, Trida TEXT(15) COLLATE CZECH, "
@@ -67,16 +70,6 @@ INSERT INTO vysvedceni (SkolniRok, Trida, Jmeno, Ucitel, ZamHodinyOmlA, Pochvaly
 )sql";
 }
 
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/karomil-kdao-XXXXXX";
-        Path = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(Path); }
-    std::string File(const std::string& name) const { return Path + "/" + name; }
-    std::string Path;
-};
 
 class KDaoFixture : public ::testing::Test {
 protected:
@@ -100,16 +93,8 @@ protected:
         return t;
     }
     // Runs SQL on a separate plain SQLite connection: another user of the file.
-    void Other(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(FileName.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        Dao::detail::RegisterFunctions(db);   // the Czech collation of the indexed text columns
-        char* err = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-        sqlite3_free(err);
-        sqlite3_close(db);
-    }
-    TempDir Dir;
+    void Other(const std::string& sql) { testsupport::RunPlainSql(FileName, sql); }
+    TempDir Dir{"karomil-kdao"};
     std::string FileName;
     std::unique_ptr<TComponent> Owner;
     TKDaoDatabase* Db = nullptr;

@@ -12,8 +12,11 @@
 #include "platform/daoengine/DaoEngine.h"
 #include "platform/daoengine/DaoSchemaScript.h"
 #include "platform/daoengine/DaoSqlite.h"
+#include "tests/common/DaoTestSupport.h"
 
 namespace daotest {
+
+using testsupport::TempDir;
 
 inline const char* kSchema = R"sql(
 CREATE TABLE Zaci (
@@ -36,16 +39,6 @@ INSERT INTO Zaci (Jmeno, Trida, Hodiny, Poznamka) VALUES
   ('Cibulka', '2.A', 1, 'd'), ('Šťastný', '2.B', 3, 'e');
 )sql";
 
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/karomil-dao-XXXXXX";
-        Path = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(Path); }
-    std::string File(const std::string& name) const { return Path + "/" + name; }
-    std::string Path;
-};
 
 // Opens the test database through the engine as the database component does.
 class DaoFixture : public ::testing::Test {
@@ -62,16 +55,8 @@ protected:
         return Db->OpenRecordset(source, Dao::dbOpenDynaset, 0, Dao::dbOptimistic);
     }
     // Runs SQL on a separate plain SQLite connection: "another user".
-    void Other(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(FileName.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        Dao::detail::RegisterFunctions(db);
-        char* err = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-        sqlite3_free(err);
-        sqlite3_close(db);
-    }
-    TempDir Dir;
+    void Other(const std::string& sql) { testsupport::RunPlainSql(FileName, sql); }
+    TempDir Dir{"karomil-dao"};
     std::string FileName;
     std::shared_ptr<Dao::DBEngine> Engine;
     std::shared_ptr<Dao::Workspace> Ws;
