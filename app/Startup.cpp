@@ -4,6 +4,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/StartupProbe.h"
 #include "app/UFDM.h"
 #include "app/UFMain.h"
 #include "app/UFMessageBox.h"
@@ -33,6 +34,7 @@ void StartUp(const std::function<void()>& pause) {
 
 int RunKaromil() {
     StartUp(SplashPause);
+    TStartupProbe::Watch([] { return FMain->OuterWidget()->window(); }, [] { FMain->Close(); });
     FMain->Show();
     Application->Run();
     ShutdownQtApplication();

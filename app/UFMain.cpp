@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/Glyphs.h"
 #include "app/UFDM.h"
 #include "app/UFNastaveni.h"
 #include "app/UFSplashLogo.h"
@@ -61,7 +62,7 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
 
     int x = 8;
     auto button = [&](TBitBtn** slot, const char* name, const char* caption, const char* hint, int width,
-                      void (TFMain::*handler)(TObject*)) {
+                      TAppGlyph glyph, void (TFMain::*handler)(TObject*)) {
         TBitBtn* b = l.Add<TBitBtn>(name, Panel3);
         b->SetBounds(x, 8, width, 44);
         x += width + 6;
@@ -73,20 +74,22 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
         b->GetFont()->SetHeight(-17);
         b->GetFont()->SetStyle(TFontStyles{fsBold});
         b->SetTabStop(true);
+        SetButtonGlyph(b, glyph);
         b->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
         *slot = b;
     };
-    button(&bNew, "bNew", "Nové", "Vložení nového záznamu", 100, &TFMain::bNewClick);
-    button(&bEdit, "bEdit", "Oprava", "Oprava vybraného záznamu", 100, &TFMain::bEditClick);
-    button(&bCopy, "bCopy", "Kopie", "Kopie vybraného záznamu", 100, &TFMain::bCopyClick);
-    button(&bDelete, "bDelete", "Smazat", "Odstranění vybraného záznamu", 100, &TFMain::bDeleteClick);
-    button(&bTisk, "bTisk", "Tisk", "Tisk vybraného záznamu", 100, &TFMain::bTiskClick);
-    button(&bNastaveni, "bNastaveni", "Nastavení", "Nastavení a definice programu", 120, &TFMain::bNastaveniClick);
-    // The help button shows only a glyph; "?" stands in for the picture.
-    button(&bHelp, "bHelp", "?", "Nápověda", 50, &TFMain::bHelpClick);
-    button(&bInfo, "bInfo", "Info", "O programu", 100, &TFMain::bInfoClick);
-    x += 100;
-    button(&BitBtn2, "BitBtn2", "Konec", "Ukončení programu", 110, &TFMain::bExitClick);
+    using G = TAppGlyph;
+    button(&bNew, "bNew", "Nové", "Vložení nového záznamu", 100, G::New, &TFMain::bNewClick);
+    button(&bEdit, "bEdit", "Oprava", "Oprava vybraného záznamu", 110, G::Edit, &TFMain::bEditClick);
+    button(&bCopy, "bCopy", "Kopie", "Kopie vybraného záznamu", 100, G::Copy, &TFMain::bCopyClick);
+    button(&bDelete, "bDelete", "Smazat", "Odstranění vybraného záznamu", 110, G::Delete, &TFMain::bDeleteClick);
+    button(&bTisk, "bTisk", "Tisk", "Tisk vybraného záznamu", 90, G::Print, &TFMain::bTiskClick);
+    button(&bNastaveni, "bNastaveni", "Nastavení", "Nastavení a definice programu", 130, G::Settings,
+           &TFMain::bNastaveniClick);
+    button(&bHelp, "bHelp", "", "Nápověda", 50, G::Help, &TFMain::bHelpClick);
+    button(&bInfo, "bInfo", "Info", "O programu", 90, G::About, &TFMain::bInfoClick);
+    x = GetClientWidth() - 8 - 110;   // "Konec" stands apart at the right end
+    button(&BitBtn2, "BitBtn2", "Konec", "Ukončení programu", 110, G::Exit, &TFMain::bExitClick);
 
     dxDBGrid1 = l.Add<TMainGrid>("dxDBGrid1", this);
     dxDBGrid1->SetAlign(alClient);

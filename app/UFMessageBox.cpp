@@ -1,5 +1,6 @@
 #include "app/UFMessageBox.h"
 
+#include "app/Glyphs.h"
 #include "platform/rtl/Strings.h"
 
 KAROMIL_IMPLEMENT_CLASS(TFMessageBox, TForm)
@@ -39,7 +40,7 @@ TFMessageBox::TFMessageBox(TComponent* owner) : TForm(owner) {
     Panel1->SetBevelOuter(bvNone);
     Panel1->SetColor(9039870);
 
-    auto button = [&](const char* name, const char* caption, TModalResult result, int x, int y) {
+    auto button = [&](const char* name, const char* caption, TModalResult result, int x, int y, TAppGlyph glyph) {
         TBitBtn* b = l.Add<TBitBtn>(name, Panel1);
         b->SetBounds(x, y, 150, 41);
         b->SetCaption(caption);
@@ -48,12 +49,13 @@ TFMessageBox::TFMessageBox(TComponent* owner) : TForm(owner) {
         MessageFont(b->GetFont());
         b->SetVisible(false);
         b->SetTabStop(true);
+        SetButtonGlyph(b, glyph);
         return b;
     };
-    OKButton = button("OKButton", " OK ", mrOk, 263, 107);
+    OKButton = button("OKButton", " OK ", mrOk, 263, 107, TAppGlyph::Ok);
     OKButton->SetDefault(true);
-    NoButton = button("NoButton", "  NE", mrNo, 60, 108);
-    YesButton = button("YesButton", " ANO", mrYes, 468, 105);
+    NoButton = button("NoButton", "  NE", mrNo, 60, 108, TAppGlyph::Cancel);
+    YesButton = button("YesButton", " ANO", mrYes, 468, 105, TAppGlyph::Ok);
     YesButton->SetDefault(true);
 
     Msg = l.Add<TMemo>("Msg", this);

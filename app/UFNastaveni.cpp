@@ -1,5 +1,6 @@
 #include "app/UFNastaveni.h"
 
+#include "app/Glyphs.h"
 #include "app/MainGrid.h"
 #include "app/UFDM.h"
 
@@ -12,11 +13,13 @@ namespace {
 
 bool Editing(TDataSet* d) { return d->State() == dsEdit || d->State() == dsInsert; }
 
-TBitBtn* AddButton(TFormLoader& l, TWinControl* parent, const char* name, const char* caption, int x, int y, int w) {
+TBitBtn* AddButton(TFormLoader& l, TWinControl* parent, const char* name, const char* caption, int x, int y, int w,
+                   TAppGlyph glyph) {
     TBitBtn* b = l.Add<TBitBtn>(name, parent);
     b->SetBounds(x, y, w, 36);
     b->SetCaption(caption);
     b->SetTabStop(true);
+    SetButtonGlyph(b, glyph);
     return b;
 }
 
@@ -73,21 +76,21 @@ TFNastaveni::TFNastaveni(TComponent* owner) : TForm(owner) {
     DBGrid1->OnDblClick = [this](TObject* s) { DBGrid1DblClick(s); };
     l.Reference(DBGrid1, "DM.DSPredmety", [this](TComponent* c) { DBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
 
-    bNew = AddButton(l, this, "bNew", "Nový předmět", 336, 228, 180);
+    bNew = AddButton(l, this, "bNew", "Nový předmět", 336, 228, 180, TAppGlyph::New);
     bNew->SetHint("Vložení nového záznamu");
     bNew->OnClick = [this](TObject* s) { bNewClick(s); };
-    bEdit = AddButton(l, this, "bEdit", "Opravit předmět", 336, 272, 180);
+    bEdit = AddButton(l, this, "bEdit", "Opravit předmět", 336, 272, 180, TAppGlyph::Edit);
     bEdit->SetHint("Oprava vybraného záznamu");
     bEdit->OnClick = [this](TObject* s) { bEditClick(s); };
-    BitBtn9 = AddButton(l, this, "BitBtn9", "Smazat předmět", 336, 316, 180);
+    BitBtn9 = AddButton(l, this, "BitBtn9", "Smazat předmět", 336, 316, 180, TAppGlyph::Delete);
     BitBtn9->SetHint("Odstranění vybraného záznamu");
     BitBtn9->OnClick = [this](TObject* s) { BitBtn9Click(s); };
     for (TBitBtn* b : {bNew, bEdit, BitBtn9}) b->SetShowHint(true);
 
-    BitBtn2 = AddButton(l, this, "BitBtn2", "OK", 456, 500, 120);
+    BitBtn2 = AddButton(l, this, "BitBtn2", "OK", 456, 500, 120, TAppGlyph::Ok);
     BitBtn2->SetDefault(true);
     BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
-    BitBtn1 = AddButton(l, this, "BitBtn1", "Storno ", 592, 500, 120);
+    BitBtn1 = AddButton(l, this, "BitBtn1", "Storno ", 592, 500, 120, TAppGlyph::Cancel);
     BitBtn1->SetModalResult(mrCancel);
     BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
 
@@ -147,10 +150,10 @@ TFPredmet::TFPredmet(TComponent* owner) : TForm(owner) {
     DBEdit1->SetTabStop(true);
     l.Reference(DBEdit1, "DM.DSPredmety", [this](TComponent* c) { DBEdit1->SetDataSource(static_cast<TDataSource*>(c)); });
 
-    BitBtn2 = AddButton(l, this, "BitBtn2", "OK", 226, 110, 120);
+    BitBtn2 = AddButton(l, this, "BitBtn2", "OK", 226, 110, 120, TAppGlyph::Ok);
     BitBtn2->SetDefault(true);
     BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
-    BitBtn1 = AddButton(l, this, "BitBtn1", "Storno", 362, 110, 120);
+    BitBtn1 = AddButton(l, this, "BitBtn1", "Storno", 362, 110, 120, TAppGlyph::Cancel);
     BitBtn1->SetModalResult(mrCancel);
     BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
     l.Reference(this, "DBEdit1", [this](TComponent* c) { SetActiveControl(static_cast<TWinControl*>(c)); });

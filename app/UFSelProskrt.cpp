@@ -1,5 +1,6 @@
 #include "app/UFSelProskrt.h"
 
+#include "app/Glyphs.h"
 #include "app/MainGrid.h"
 
 KAROMIL_IMPLEMENT_CLASS(TFSelProskrt, TForm)
@@ -41,6 +42,7 @@ TFSelProskrt::TFSelProskrt(TComponent* owner) : TForm(owner) {
     BitBtn1->SetDefault(true);
     BitBtn1->SetModalResult(mrOk);
     BitBtn1->SetTabStop(true);
+    SetButtonGlyph(BitBtn1, TAppGlyph::Ok);
     l.Reference(this, "DBGrid1", [this](TComponent* c) { SetActiveControl(static_cast<TWinControl*>(c)); });
 
     l.Finish();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/Glyphs.h"
 #include "app/UFDM.h"
 #include "app/UFSelProskrt.h"
 #include "platform/rtl/Strings.h"
@@ -323,6 +324,7 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
                 *line.edit = b.Edit(g, line.editName, line.field, 16, top + 20, 630);
                 *line.button = b.Button(g, line.buttonName, "Vybrat formulář", "", 660, top + 17, 170, 30);
                 (*line.button)->SetTabStop(true);
+                SetButtonGlyph(*line.button, TAppGlyph::Open);
                 auto handler = line.handler;
                 (*line.button)->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
                 top += 60;
@@ -347,8 +349,10 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
     BitBtn1 = b.Button(this, "BitBtn1", "Storno", "", 600, 712, 130, 36);
     BitBtn1->SetTabStop(true);
     BitBtn1->SetModalResult(mrCancel);
+    SetButtonGlyph(BitBtn1, TAppGlyph::Cancel);
     BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
     BitBtn2 = b.Button(this, "BitBtn2", "OK", "", 746, 712, 130, 36);
+    SetButtonGlyph(BitBtn2, TAppGlyph::Ok);
     BitBtn2->SetTabStop(true);
     BitBtn2->SetDefault(true);
     BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };

@@ -3,16 +3,10 @@
 #include <algorithm>
 
 #include <QtGui/QImage>
-#include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Forms.h"
-
-namespace {
-// Posted to itself when the drop-down took the activation: the combo takes it back.
-constexpr UINT CM_RECLAIMFOCUS = CM_BASE + 0x300;
-}
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TRxDBLookupCombo, TRxLookupControl, {
     KAROMIL_PROP(DropDownAlign).Default(daLeft);
@@ -89,19 +83,8 @@ void TRxDBLookupCombo::Dispatch(TMessage& m) {
         m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_BUTTON;
         return;
     case WM_KILLFOCUS:
-        // A window system that activates a new top-level window whatever it asks (Qt's
-        // offscreen platform does) hands the focus to the drop-down for a moment; that is
-        // not the user leaving the combo.
-        if (!ListHoldsActivation()) CloseUp(false);
-        else if (HandleAllocated()) PostMessage(WindowHandle(), CM_RECLAIMFOCUS);
+        CloseUp(false);
         break;
-    case CM_RECLAIMFOCUS:
-        if (FListVisible) {
-            if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
-                form->OuterWidget()->activateWindow();
-            if (CanFocus()) SetFocus();
-        }
-        return;
     case CM_CANCELMODE: {
         TControl* sender = TCMCancelMode(m).Sender();
         if (sender != this && sender != FDataList) CloseUp(false);
@@ -304,10 +287,6 @@ void TRxDBLookupCombo::DropDown() {
     FListVisible = true;
     InvalidateText();
     Invalidate();
-}
-
-bool TRxDBLookupCombo::ListHoldsActivation() const {
-    return FListVisible && FDataList->HandleAllocated() && QApplication::activeWindow() == FDataList->WindowHandle();
 }
 
 void TRxDBLookupCombo::CloseUp(bool accept) {

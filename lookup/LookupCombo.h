@@ -70,7 +70,6 @@ private:
     void StopTracking();
     void ListMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
     void RaiseToMinHeight();
-    bool ListHoldsActivation() const;
     void PaintColumns(TCanvas* canvas, const TRect& area, int start);
 
     TRxPopupDataList* FDataList = nullptr;     // owned as a component

@@ -69,6 +69,8 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildStoredDesignator(TfsScrip
     b.FText = b.FOwnText.get();
     TfsXMLItem copy;
     copy.Assign(&il);
+    // A delete statement's target stays wrapped in its delete element, so it still frees.
+    if (Is(&copy, "delete") && copy.Count() > 0) return b.BuildDesignator(copy.Items(0), script, Mode::Delete);
     return b.BuildDesignator(&copy, script, Mode::Plain);
 }
 
@@ -731,6 +733,8 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e,
         if (d->Steps.empty()) {
             if (FirstStepFromWith(d.get(), e, s, t)) {
                 if (d->PendingIL) {
+                    // A with-object's member is never a class to construct.
+                    if (mode == Mode::AfterNew) Fail(SClassRequired);
                     pending = true;
                     break;
                 }
@@ -801,7 +805,17 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e,
             Fail(SArrayRequired);
         }
     }
-    if (pending) return d;
+    if (pending) {
+        if (mode == Mode::Delete) {
+            // Resolved on first use: keep the mode with it, or the statement would only read.
+            auto* wrapper = new TfsXMLItem;
+            wrapper->Name = "delete";
+            wrapper->Text = d->PendingIL->Text;
+            wrapper->AddItem(d->PendingIL.release());
+            d->PendingIL.reset(wrapper);
+        }
+        return d;
+    }
     if (mode == Mode::Delete) {
         if (d->Steps.empty()) Fail(SClassRequired);
         TfsCustomVariable* last = d->Steps.back()->Target;

@@ -1,5 +1,7 @@
 #include "script/EventAdapters.h"
 #include "script/ClassBindings.h"
+#include "script/gui/DialogBindings.h"
+#include "script/gui/FormBindings.h"
 #include "script/gui/GraphicsBindings.h"
 #include "script/Builtins.h"
 
@@ -337,11 +339,15 @@ void Startup()
     // The class-library bindings register into the global unit, so they come after it.
     fsStartClassesRTTI();
     fsStartGraphicsRTTI();
+    fsStartFormsRTTI();
+    fsStartDialogsRTTI();
 }
 
 void Shutdown()
 {
     // Bindings remove their items while the global unit still exists; adapters go last.
+    fsStopDialogsRTTI();
+    fsStopFormsRTTI();
     fsStopGraphicsRTTI();
     fsStopClassesRTTI();
     fsFreeEventList();

@@ -13,6 +13,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Strings.h"
 #include "script/EventAdapters.h"
+#include "script/Interpreter.h"
 #include "script/ScriptTools.h"
 #include "script/XmlTree.h"
 
@@ -164,6 +165,13 @@ std::unordered_set<int32_t>& ScriptCreated()
 TfsClassesRTTI* gClassesRTTI = nullptr;
 
 Variant Handle(const TObject* obj) { return Variant(fsObjectToVariant(obj)); }
+
+// A pointer an untyped list holds: it may have been freed (by the script itself) or never have
+// been an object; either is refused rather than read.
+Variant HeldObject(const void* p, const std::string& member) {
+    if (p && !TObject::IsLive(p)) throw Exception(SNotAnObject + ("'" + member + "'"));
+    return Handle(static_cast<const TObject*>(p));
+}
 
 // The index of an indexed property; the lists raise their own errors when it is outside.
 int IndexArg(const Variant& v) { return v.AsInteger(); }
@@ -404,7 +412,7 @@ Variant TfsClassesRTTI::CallMethod(TObject* obj, TClass cls, const std::string& 
         else if (name == "INSERT") l->Insert(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Item", true));
         else if (name == "REMOVE") return Variant(l->Remove(fsObjectArg<TObject>(p[0], "Item", true)));
         // The list holds the host's object pointers; scripts see them as handles.
-        else if (name == "ITEMS.GET") return Handle(static_cast<TObject*>(l->Items(IndexArg(p[0]))));
+        else if (name == "ITEMS.GET") return HeldObject(l->Items(IndexArg(p[0])), "Items");
         else if (name == "ITEMS.SET") l->SetItems(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Items", true));
     } else if (cls == TStrings::StaticClass()) {
         auto* s = static_cast<TStrings*>(obj);
@@ -423,7 +431,7 @@ Variant TfsClassesRTTI::CallMethod(TObject* obj, TClass cls, const std::string& 
         else if (name == "SAVETOFILE") s->SaveToFile(VarToStr(p[0]));
         else if (name == "SAVETOSTREAM") s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false));
         else if (name == "NAMES.GET") return Variant(s->Names(IndexArg(p[0])));
-        else if (name == "OBJECTS.GET") return Handle(s->Objects(IndexArg(p[0])));
+        else if (name == "OBJECTS.GET") return HeldObject(s->Objects(IndexArg(p[0])), "Objects");
         else if (name == "OBJECTS.SET") s->SetObjects(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Objects", true));
         else if (name == "VALUES.GET") return Variant(s->Values(VarToStr(p[0])));
         else if (name == "VALUES.SET") s->SetValues(VarToStr(p[0]), VarToStr(p[1]));

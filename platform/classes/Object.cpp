@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/rtl/Exceptions.h"
 
@@ -16,6 +17,8 @@ struct HandleTable {
     int32_t Next = 0;
     std::unordered_map<int32_t, const TObject*> Objects;
     std::unordered_map<int32_t, TClass> Classes;
+    std::mutex LiveLock;
+    std::unordered_set<const void*> Live;
 
     static HandleTable& Instance() {
         // Never destroyed: objects with static storage may release handles at exit.
@@ -79,7 +82,25 @@ TClass TObject::StaticClass() noexcept {
     return &meta;
 }
 
-TObject::~TObject() { ReleaseHandle(); }
+TObject::TObject() {
+    HandleTable& t = HandleTable::Instance();
+    std::lock_guard<std::mutex> g(t.LiveLock);
+    t.Live.insert(this);
+}
+
+TObject::~TObject() {
+    ReleaseHandle();
+    HandleTable& t = HandleTable::Instance();
+    std::lock_guard<std::mutex> g(t.LiveLock);
+    t.Live.erase(this);
+}
+
+bool TObject::IsLive(const void* p) noexcept {
+    if (!p) return false;
+    HandleTable& t = HandleTable::Instance();
+    std::lock_guard<std::mutex> g(t.LiveLock);
+    return t.Live.count(p) != 0;
+}
 
 void TObject::ReleaseHandle() const noexcept {
     if (FHandle == 0) return;

@@ -71,7 +71,7 @@ private:
 
 class TObject {
 public:
-    TObject() = default;
+    TObject();
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject();
@@ -85,6 +85,9 @@ public:
     // Stable 32-bit id for Variants; assigned on first use.
     int32_t Handle() const;
     static TObject* FromHandle(int32_t handle) noexcept;
+    // Whether p is an object that has been constructed and not yet destroyed. Untyped lists
+    // hold raw pointers; this lets their script views refuse a freed or foreign pointer.
+    static bool IsLive(const void* p) noexcept;
 
     // Called by the destructor chain start; components use it to send notifications.
     virtual void BeforeDestruction() {}

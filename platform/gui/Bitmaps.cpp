@@ -1,6 +1,7 @@
 // TGraphic, TBitmap (with BMP files), TIcon and TPicture.
 
 #include "platform/gui/Bitmaps.h"
+#include "platform/gui/Resources.h"
 
 #include <QtCore/QBuffer>
 #include <QtGui/QImageReader>
@@ -307,6 +308,10 @@ void TBitmap::SaveToStream(TStream* stream) {
 }
 
 void TBitmap::LoadFromResourceName(const std::string& name) {
+    if (BitmapResourceExists(name)) {
+        SetImage(LoadBitmapResource(name));
+        return;
+    }
     for (const char* ext : {".png", ".bmp"}) {
         QImage img(QString::fromStdString(":/bitmaps/" + name + ext));
         if (!img.isNull()) {
@@ -314,7 +319,7 @@ void TBitmap::LoadFromResourceName(const std::string& name) {
             return;
         }
     }
-    throw EInvalidGraphic("Resource " + name + " not found");
+    throw EResNotFound("Resource " + name + " not found");
 }
 
 TBitmap* CheckerboardBitmap() {

@@ -96,7 +96,8 @@ public:
     // "BM" files (1, 4, 8, 24 and 32 bits); unsupported data raises EInvalidGraphic.
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream) override;
-    // From the program's own resources (Qt resource ":/bitmaps/<name>.png" or .bmp).
+    // A named bitmap resource (Resources.h), else the Qt resource ":/bitmaps/<name>.png" or
+    // .bmp; EResNotFound when there is none.
     void LoadFromResourceName(const std::string& name);
 
 protected:

@@ -371,6 +371,13 @@ void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 void TSpeedButton::Dispatch(TMessage& m) {
     switch (m.Msg) {
+    case CM_DIALOGCHAR:
+        // A speed button never has the focus: its accelerator clicks it.
+        if (IsAccel(m.WParam, GetCaption()) && GetEnabled() && GetVisible() && GetParent() && GetParent()->Showing()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
     case CM_MOUSELEAVE:
         FMouseInControl = false;
         if (FFlat) Invalidate();

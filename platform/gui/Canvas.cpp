@@ -428,6 +428,12 @@ TColor SetBkColor(HDC dc, TColor c) { TColor o = dc->BkColor(); dc->SetBkColorDC
 TColor GetBkColor(HDC dc) { return dc->BkColor(); }
 int SetBkMode(HDC dc, int mode) { int o = dc->BkMode(); dc->SetBkModeDC(mode); return o; }
 int GetBkMode(HDC dc) { return dc->BkMode(); }
+uint32_t SetTextAlign(HDC dc, uint32_t align) {
+    const uint32_t o = dc->State().textAlign;
+    dc->State().textAlign = align & (TA_UPDATECP | TA_CENTER | TA_BASELINE);
+    return o;
+}
+uint32_t GetTextAlign(HDC dc) { return dc->State().textAlign; }
 int SetROP2(HDC dc, int rop2) { int o = dc->Rop2(); dc->SetRop2DC(rop2); return o; }
 int GetROP2(HDC dc) { return dc->Rop2(); }
 int SaveDC(HDC dc) { return dc->SaveDC(); }

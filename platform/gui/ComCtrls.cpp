@@ -1,11 +1,17 @@
 #include "platform/gui/ComCtrls.h"
 
+#include <QtWidgets/QDateEdit>
 #include <QtWidgets/QSlider>
 
 #include <algorithm>
+#include <cassert>
+#include <cctype>
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/classes/List.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomTabControl, TCustomControl, {
     p.Event("OnChange", &Self::OnChange, "TNotifyEvent");
@@ -64,6 +70,21 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TProgressBar, TCustomControl, {
     KAROMIL_PROP(Max).Default(100);
     KAROMIL_PROP(Position).Default(0);
     KAROMIL_PROP(Step).Default(10);
+})
+KAROMIL_IMPLEMENT_CLASS(TTreeNode, TPersistent)
+KAROMIL_IMPLEMENT_CLASS(TTreeNodes, TPersistent)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomTreeView, TCustomControl, {
+    KAROMIL_PROP(ReadOnly).Default(0);
+    KAROMIL_PROP(HideSelection).Default(1);
+    KAROMIL_PROP(Indent).Default(19);
+    KAROMIL_PROP(ShowRoot).Default(1);
+    p.Event("OnChange", &Self::OnChange, "TTVChangedEvent");
+})
+KAROMIL_IMPLEMENT_CLASS(TTreeView, TCustomTreeView)
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDateTimePicker, TWidgetControl, {
+    KAROMIL_PROP(Date, TypeInfoDateTime());
+    KAROMIL_PROP(DateFormat).Default(dfShort);
+    p.Event("OnChange", &Self::OnChange, "TNotifyEvent");
 })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TTrackBar, TWidgetControl, {
     KAROMIL_PROP(Min).Default(0);
@@ -180,6 +201,16 @@ void TCustomTabControl::Dispatch(TMessage& m) {
             TWinControl* active = f ? f->GetActiveControl() : nullptr;
             if (active && (active == this || ContainsControl(active))) {
                 SelectNextTab(!ShiftHeld(m.LParam));
+                m.Result = 1;
+                return;
+            }
+        }
+        break;
+    case CM_DIALOGCHAR:
+        // A tab's "&" accelerator selects it; the pages' controls are asked after the tabs.
+        for (int i = 0; i < ShownTabCount(); ++i) {
+            if (IsAccel(m.WParam, ShownTabCaption(i)) && CanFocus()) {
+                UserSelect(i);
                 m.Result = 1;
                 return;
             }
@@ -870,5 +901,543 @@ void TTrackBar::SetPosition(int v) {
 
 void TTrackBar::Dispatch(TMessage& m) {
     if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTARROWS; return; }
+    TWidgetControl::Dispatch(m);
+}
+
+// --- tree view -------------------------------------------------------------------------------
+
+TTreeNode::TTreeNode(TTreeNodes* owner, TTreeNode* parent) : FOwner(owner), FParent(parent) {}
+TTreeNode::~TTreeNode() = default;
+
+TCustomTreeView* TTreeNode::TreeView() const { return FOwner ? FOwner->FTree : nullptr; }
+
+void TTreeNode::SetText(const std::string& v) {
+    FText = v;
+    if (TCustomTreeView* tv = TreeView()) tv->Invalidate();
+}
+
+void TTreeNode::SetExpanded(bool v) {
+    if (v == FExpanded) return;
+    FExpanded = v;
+    // Collapsing hides the rows below; a selection among them moves up to this node.
+    if (!v) {
+        TCustomTreeView* tv = TreeView();
+        for (TTreeNode* p = tv ? tv->FSelected : nullptr; p; p = p->FParent) {
+            if (p->FParent == this) { tv->SetSelected(this); break; }
+        }
+    }
+    if (FOwner) FOwner->Changed();
+}
+
+void TTreeNode::Expand(bool recurse) {
+    SetExpanded(true);
+    if (recurse) for (auto& c : FChildren) c->Expand(true);
+}
+
+void TTreeNode::Collapse(bool recurse) {
+    if (recurse) for (auto& c : FChildren) c->Collapse(true);
+    SetExpanded(false);
+}
+
+namespace {
+template <class Vec> int IndexIn(const Vec& v, const TTreeNode* n) {
+    for (size_t i = 0; i < v.size(); ++i)
+        if (v[i].get() == n) return int(i);
+    return -1;
+}
+}  // namespace
+
+int TTreeNode::GetIndex() const {
+    if (FParent) return IndexIn(FParent->FChildren, this);
+    return FOwner ? IndexIn(FOwner->FRoots, this) : 0;
+}
+
+int TTreeNode::GetLevel() const {
+    int level = 0;
+    for (TTreeNode* p = FParent; p; p = p->FParent) ++level;
+    return level;
+}
+
+bool TTreeNode::GetSelected() const {
+    TCustomTreeView* tv = TreeView();
+    return tv && tv->FSelected == this;
+}
+
+void TTreeNode::SetSelected(bool v) {
+    TCustomTreeView* tv = TreeView();
+    if (!tv) return;
+    if (v) tv->SetSelected(this);
+    else if (tv->FSelected == this) tv->SetSelected(nullptr);
+}
+
+bool TTreeNode::IsVisible() const {
+    for (TTreeNode* p = FParent; p; p = p->FParent)
+        if (!p->FExpanded) return false;
+    return true;
+}
+
+void TTreeNode::MakeVisible() {
+    for (TTreeNode* p = FParent; p; p = p->FParent) p->SetExpanded(true);
+    if (TCustomTreeView* tv = TreeView()) tv->ScrollIntoView(this);
+}
+
+TTreeNode* TTreeNode::GetNextSibling() const {
+    const int i = GetIndex();
+    const auto& v = FParent ? FParent->FChildren : FOwner->FRoots;
+    return i >= 0 && size_t(i) + 1 < v.size() ? v[size_t(i) + 1].get() : nullptr;
+}
+
+TTreeNode* TTreeNode::GetPrevSibling() const {
+    const int i = GetIndex();
+    const auto& v = FParent ? FParent->FChildren : FOwner->FRoots;
+    return i > 0 ? v[size_t(i) - 1].get() : nullptr;
+}
+
+TTreeNode* TTreeNode::GetNext() const {
+    if (!FChildren.empty()) return FChildren.front().get();
+    for (const TTreeNode* n = this; n; n = n->FParent)
+        if (TTreeNode* s = n->GetNextSibling()) return s;
+    return nullptr;
+}
+
+TTreeNodes::TTreeNodes(TCustomTreeView* owner) : FTree(owner) {}
+TTreeNodes::~TTreeNodes() = default;
+
+TTreeNode* TTreeNodes::Add(TTreeNode* sibling, const std::string& text) {
+    return AddChild(sibling ? sibling->FParent : nullptr, text);
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& text) {
+    assert(!parent || parent->FOwner == this);
+    auto node = std::make_unique<TTreeNode>(this, parent);
+    node->FText = text;
+    TTreeNode* n = node.get();
+    (parent ? parent->FChildren : FRoots).push_back(std::move(node));
+    Changed();
+    return n;
+}
+
+void TTreeNodes::Clear() {
+    if (FTree) {
+        FTree->FSelected = nullptr;
+        FTree->FTopRow = 0;
+    }
+    FRoots.clear();
+    Changed();
+}
+
+void TTreeNodes::BeginUpdate() { ++FUpdateCount; }
+
+void TTreeNodes::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+}
+
+void TTreeNodes::Changed() {
+    FFlatValid = false;
+    if (FTree) FTree->NodesChanged();
+}
+
+const std::vector<TTreeNode*>& TTreeNodes::Flat() const {
+    if (!FFlatValid) {
+        FFlat.clear();
+        for (TTreeNode* n = GetFirstNode(); n; n = n->GetNext()) FFlat.push_back(n);
+        FFlatValid = true;
+    }
+    return FFlat;
+}
+
+int TTreeNodes::Count() const { return int(Flat().size()); }
+
+TTreeNode* TTreeNodes::Item(int index) const {
+    const auto& flat = Flat();
+    if (index < 0 || size_t(index) >= flat.size()) ListIndexError(index);
+    return flat[size_t(index)];
+}
+
+TCustomTreeView::TCustomTreeView(TComponent* owner)
+    : TCustomControl(owner), FItems(std::make_unique<TTreeNodes>(this)) {
+    FControlStyle.Include(csOpaque).Include(csDoubleClicks);
+    SetColor(clWindow);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 97);
+}
+
+TCustomTreeView::~TCustomTreeView() {
+    FSelected = nullptr;
+    FItems->FTree = nullptr;
+}
+
+void TCustomTreeView::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomTreeView::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
+}
+
+void TCustomTreeView::SetHideSelection(bool v) { FHideSelection = v; Invalidate(); }
+void TCustomTreeView::SetIndent(int v) { FIndent = std::max(1, v); Invalidate(); }
+void TCustomTreeView::SetShowRoot(bool v) { FShowRoot = v; Invalidate(); }
+
+void TCustomTreeView::NodesChanged() {
+    FRowsValid = false;
+    if (FItems->FUpdateCount > 0) return;
+    ScrollTo(FTopRow);
+}
+
+const std::vector<TTreeNode*>& TCustomTreeView::Rows() const {
+    if (!FRowsValid) {
+        FRows.clear();
+        for (int i = 0; i < FItems->RootCount(); ++i) {
+            // Depth first, skipping what lies below a collapsed node.
+            std::vector<TTreeNode*> stack{FItems->Root(i)};
+            while (!stack.empty()) {
+                TTreeNode* n = stack.back();
+                stack.pop_back();
+                FRows.push_back(n);
+                if (n->FExpanded)
+                    for (size_t c = n->FChildren.size(); c-- > 0;) stack.push_back(n->FChildren[c].get());
+            }
+        }
+        FRowsValid = true;
+    }
+    return FRows;
+}
+
+int TCustomTreeView::RowOf(const TTreeNode* node) const {
+    const auto& rows = Rows();
+    auto it = std::find(rows.begin(), rows.end(), node);
+    return it == rows.end() ? -1 : int(it - rows.begin());
+}
+
+int TCustomTreeView::ItemHeight() const {
+    TCanvas* c = Canvas();
+    c->Font()->Assign(GetFont());
+    return c->TextHeight("Áy") + 2;
+}
+
+int TCustomTreeView::PageRows() const { return std::max(1, GetClientHeight() / ItemHeight()); }
+
+void TCustomTreeView::ScrollTo(int topRow) {
+    const int last = std::max(0, int(Rows().size()) - PageRows());
+    topRow = std::clamp(topRow, 0, last);
+    FTopRow = topRow;
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomTreeView::UpdateScrollBar() {
+    if (!HandleAllocated()) return;
+    TScrollInfo si;
+    si.fMask = SIF_ALL;
+    si.nMin = 0;
+    si.nMax = std::max(0, int(Rows().size()) - 1);
+    si.nPage = UINT(PageRows());
+    si.nPos = FTopRow;
+    SetScrollInfo(SB_VERT, si, true);
+}
+
+void TCustomTreeView::ScrollIntoView(TTreeNode* node) {
+    const int row = RowOf(node);
+    if (row < 0) return;
+    if (row < FTopRow) ScrollTo(row);
+    else if (row >= FTopRow + PageRows()) ScrollTo(row - PageRows() + 1);
+}
+
+TTreeNode* TCustomTreeView::GetTopItem() const {
+    const auto& rows = Rows();
+    return size_t(FTopRow) < rows.size() ? rows[size_t(FTopRow)] : nullptr;
+}
+
+void TCustomTreeView::SetTopItem(TTreeNode* node) {
+    if (!node || node->FOwner != FItems.get()) return;
+    for (TTreeNode* p = node->FParent; p; p = p->FParent) p->SetExpanded(true);
+    ScrollTo(RowOf(node));
+}
+
+void TCustomTreeView::SetSelected(TTreeNode* node) {
+    if (node && node->FOwner != FItems.get()) return;
+    if (node == FSelected) return;
+    FSelected = node;
+    if (node) node->MakeVisible();
+    Invalidate();
+    Change(node);
+}
+
+void TCustomTreeView::Change(TTreeNode* node) {
+    if (OnChange) OnChange(this, node);
+}
+
+void TCustomTreeView::FullExpand() {
+    FItems->BeginUpdate();
+    for (int i = 0; i < FItems->RootCount(); ++i) FItems->Root(i)->Expand(true);
+    FItems->EndUpdate();
+}
+
+void TCustomTreeView::FullCollapse() {
+    FItems->BeginUpdate();
+    for (int i = 0; i < FItems->RootCount(); ++i) FItems->Root(i)->Collapse(true);
+    FItems->EndUpdate();
+}
+
+int TCustomTreeView::NodeLeft(const TTreeNode* node) const {
+    return (node->GetLevel() + (FShowRoot ? 1 : 0)) * FIndent + 3;
+}
+
+TRect TCustomTreeView::ButtonRect(const TTreeNode* node) const {
+    const int col = node->GetLevel() + (FShowRoot ? 1 : 0);
+    const int row = RowOf(node);
+    if (!node->HasChildren() || col == 0 || row < 0) return {};
+    const int h = ItemHeight();
+    const int cx = (col - 1) * FIndent + FIndent / 2, cy = (row - FTopRow) * h + h / 2;
+    return Rect(cx - 4, cy - 4, cx + 5, cy + 5);
+}
+
+TRect TCustomTreeView::NodeRect(TTreeNode* node, bool textOnly) const {
+    const int row = node ? RowOf(node) : -1;
+    if (row < 0) return {};
+    const int h = ItemHeight(), top = (row - FTopRow) * h;
+    if (!textOnly) return Rect(0, top, GetClientWidth(), top + h);
+    const int left = NodeLeft(node);
+    Canvas()->Font()->Assign(GetFont());
+    return Rect(left - 2, top, left + Canvas()->TextWidth(node->FText) + 2, top + h);
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int, int y) const {
+    if (y < 0) return nullptr;
+    const size_t row = size_t(FTopRow + y / ItemHeight());
+    return row < Rows().size() ? Rows()[row] : nullptr;
+}
+
+void TCustomTreeView::Toggle(TTreeNode* node) {
+    if (node && node->HasChildren()) node->SetExpanded(!node->FExpanded);
+}
+
+void TCustomTreeView::SelectAt(int x, int y) {
+    TTreeNode* n = GetNodeAt(x, y);
+    if (!n) return;
+    if (PtInRect(ButtonRect(n), Point(x, y))) Toggle(n);
+    else SetSelected(n);
+}
+
+void TCustomTreeView::WndProc(TMessage& m) {
+    // A dragging tree still selects the node the drag starts from.
+    if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic) {
+        const TPoint p = PointFromLParam(m.LParam);
+        SelectAt(p.X, p.Y);
+    }
+    TCustomControl::WndProc(m);
+}
+
+void TCustomTreeView::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft) {
+        if (CanFocus() && !Focused()) SetFocus();
+        TTreeNode* n = GetNodeAt(x, y);
+        if (n && shift.Contains(ssDouble) && !PtInRect(ButtonRect(n), Point(x, y))) Toggle(n);
+        else if (GetDragMode() != dmAutomatic) SelectAt(x, y);
+    }
+    TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TCustomTreeView::KeyDown(WORD& key, TShiftState shift) {
+    TCustomControl::KeyDown(key, shift);
+    const auto& rows = Rows();
+    if (key == 0 || rows.empty()) return;
+    const int cur = FSelected ? RowOf(FSelected) : -1;
+    const int last = int(rows.size()) - 1;
+    auto go = [&](int row) { SetSelected(rows[size_t(std::clamp(row, 0, last))]); };
+    switch (key) {
+    case VK_UP: go(cur < 0 ? 0 : cur - 1); break;
+    case VK_DOWN: go(cur + 1); break;
+    case VK_HOME: go(0); break;
+    case VK_END: go(last); break;
+    case VK_PRIOR: go(cur - std::max(1, PageRows() - 1)); break;
+    case VK_NEXT: go(cur + std::max(1, PageRows() - 1)); break;
+    case VK_RIGHT:
+        if (!FSelected) go(0);
+        else if (FSelected->HasChildren() && !FSelected->FExpanded) FSelected->SetExpanded(true);
+        else if (FSelected->HasChildren()) SetSelected(FSelected->GetFirstChild());
+        break;
+    case VK_LEFT:
+        if (!FSelected) go(0);
+        else if (FSelected->FExpanded && FSelected->HasChildren()) FSelected->SetExpanded(false);
+        else if (FSelected->FParent) SetSelected(FSelected->FParent);
+        break;
+    case VK_ADD:
+        if (FSelected) FSelected->SetExpanded(true);
+        break;
+    case VK_SUBTRACT:
+        if (FSelected) FSelected->SetExpanded(false);
+        break;
+    default: return;
+    }
+    key = 0;
+}
+
+bool TCustomTreeView::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+    if (TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+    ScrollTo(FTopRow - wheelDelta / WHEEL_DELTA * 3);
+    return true;
+}
+
+void TCustomTreeView::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS;
+        return;
+    case WM_VSCROLL: {
+        TWMScroll s(m);
+        switch (s.ScrollCode()) {
+        case SB_LINEUP: ScrollTo(FTopRow - 1); break;
+        case SB_LINEDOWN: ScrollTo(FTopRow + 1); break;
+        case SB_PAGEUP: ScrollTo(FTopRow - PageRows()); break;
+        case SB_PAGEDOWN: ScrollTo(FTopRow + PageRows()); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: ScrollTo(s.Pos()); break;
+        case SB_TOP: ScrollTo(0); break;
+        case SB_BOTTOM: ScrollTo(int(Rows().size())); break;
+        default: break;
+        }
+        return;
+    }
+    case WM_SIZE:
+    case CM_FONTCHANGED:
+        TCustomControl::Dispatch(m);
+        ScrollTo(FTopRow);
+        return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate();
+        break;
+    default: break;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+void TCustomTreeView::Paint() {
+    TCanvas* c = Canvas();
+    const TRect client = GetClientRect();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(GetColor());
+    c->FillRect(client);
+    c->Font()->Assign(GetFont());
+    const int h = ItemHeight();
+    const auto& rows = Rows();
+    const bool focused = Focused();
+    for (size_t row = size_t(FTopRow); row < rows.size(); ++row) {
+        const int top = (int(row) - FTopRow) * h;
+        if (top >= client.Bottom) break;
+        TTreeNode* n = rows[row];
+        const TRect button = ButtonRect(n);
+        if (!IsRectEmpty(button)) {
+            c->Pen()->SetStyle(psSolid);
+            c->Pen()->SetColor(clGrayText);
+            c->Brush()->SetColor(GetColor());
+            c->Rectangle(button);
+            c->Pen()->SetColor(clWindowText);
+            const int cx = button.Left + 4, cy = button.Top + 4;
+            c->MoveTo(cx - 2, cy);
+            c->LineTo(cx + 3, cy);
+            if (!n->FExpanded) {
+                c->MoveTo(cx, cy - 2);
+                c->LineTo(cx, cy + 3);
+            }
+        }
+        const TRect text = NodeRect(n, true);
+        const bool selected = n == FSelected && (focused || !FHideSelection);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(selected ? (focused ? clHighlight : clBtnFace) : GetColor());
+        if (selected) c->FillRect(text);
+        c->Font()->SetColor(selected && focused ? clHighlightText : GetFont()->GetColor());
+        c->Brush()->SetStyle(bsClear);
+        c->TextOut(text.Left + 2, top + 1, n->FText);
+        if (n == FSelected && focused) c->DrawFocusRect(text);
+    }
+}
+
+// --- date picker -----------------------------------------------------------------------------
+
+namespace {
+const QDate kDayZero(1899, 12, 30);
+QDate ToQDate(TDateTime d) { return kDayZero.addDays(int64_t(d)); }
+TDateTime FromQDate(const QDate& d) { return TDateTime(kDayZero.daysTo(d)); }
+}  // namespace
+
+std::string QtDateFormat(const std::string& format) {
+    // Letters of the date parts map one to one, the month's m to Qt's M; quoted text and
+    // anything else is literal for Qt too.
+    std::string out;
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c == '"' || c == '\'') {
+            const size_t end = format.find(c, i + 1);
+            const std::string lit = format.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+            out += "'" + lit + "'";
+            if (end == std::string::npos) break;
+            i = end;
+        } else if (c == 'm' || c == 'M') out += 'M';
+        else if (c == 'D') out += 'd';
+        else if (c == 'Y') out += 'y';
+        else if (c == 'd' || c == 'y') out += c;
+        else if (std::isalpha(static_cast<unsigned char>(c))) out += "'" + std::string(1, c) + "'";
+        else out += c;
+    }
+    return out;
+}
+
+TDateTimePicker::TDateTimePicker(TComponent* owner) : TWidgetControl(owner), FDate(double(int64_t(Date()))) {
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, 186, 21);
+}
+
+int TDateTimePicker::ColorRole() const { return QPalette::Base; }
+
+QWidget* TDateTimePicker::CreateWidget(QWidget* parent) {
+    auto* e = new QDateEdit(parent);
+    e->setCalendarPopup(true);
+    // Month and day names in the program's language, whatever the desktop's.
+    e->setLocale(QLocale(QLocale::Czech, QLocale::Czechia));
+    e->setMinimumDate(QDate(1752, 9, 14));
+    e->setMaximumDate(QDate(9999, 12, 31));
+    return e;
+}
+
+void TDateTimePicker::WidgetCreated() {
+    auto* e = static_cast<QDateEdit*>(WidgetIfMade());
+    ApplyDate();
+    QObject::connect(e, &QDateEdit::dateChanged, e, [this](const QDate& d) {
+        if (FSettingWidget) return;
+        GuardedCall([&] {
+            FDate = FromQDate(d);
+            if (OnChange) OnChange(this);
+        });
+    });
+}
+
+void TDateTimePicker::ApplyDate() {
+    auto* e = dynamic_cast<QDateEdit*>(WidgetIfMade());
+    if (!e) return;
+    const TFormatSettings& fs = FormatSettings();
+    Setting([&] {
+        e->setDisplayFormat(QString::fromStdString(QtDateFormat(FDateFormat == dfShort ? fs.ShortDateFormat : fs.LongDateFormat)));
+        e->setDate(ToQDate(FDate));
+    });
+}
+
+void TDateTimePicker::SetDate(TDateTime v) {
+    FDate = double(int64_t(v));
+    ApplyDate();
+}
+
+void TDateTimePicker::SetDateFormat(TDTDateFormat v) {
+    FDateFormat = v;
+    ApplyDate();
+}
+
+void TDateTimePicker::Dispatch(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return; }
     TWidgetControl::Dispatch(m);
 }

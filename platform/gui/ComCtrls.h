@@ -1,9 +1,9 @@
 #pragma once
 // Common controls: tab control and page control with tab sheets, status bar, tool bar, up-down
-// buttons, progress bar and track bar.
+// buttons, progress bar, track bar, tree view and date picker.
 //
-// The tabbed controls, the status bar, the tool bar and the progress bar paint themselves; the
-// track bar hosts a Qt slider.
+// The tabbed controls, the status bar, the tool bar, the progress bar and the tree view paint
+// themselves; the track bar hosts a Qt slider, the date picker a Qt date edit.
 
 #include <memory>
 #include <string>
@@ -378,3 +378,201 @@ private:
     void ApplyRange();
     int FMin = 0, FMax = 10, FPosition = 0;
 };
+
+// --- tree view -------------------------------------------------------------------------------
+
+class TTreeNodes;
+class TCustomTreeView;
+
+// One node of a tree view: a caption, a 32-bit Data value and its children, which it owns.
+class TTreeNode : public TPersistent {
+    KAROMIL_CLASS(TTreeNode, TPersistent)
+public:
+    TTreeNode(TTreeNodes* owner, TTreeNode* parent);
+    ~TTreeNode() override;
+    std::string GetText() const { return FText; }
+    void SetText(const std::string& v);
+    int32_t GetData() const noexcept { return FData; }
+    void SetData(int32_t v) noexcept { FData = v; }
+    TTreeNode* GetParent() const noexcept { return FParent; }
+    int Count() const noexcept { return int(FChildren.size()); }
+    TTreeNode* Item(int index) const { return FChildren.at(size_t(index)).get(); }
+    bool HasChildren() const noexcept { return !FChildren.empty(); }
+    bool GetExpanded() const noexcept { return FExpanded; }
+    void SetExpanded(bool v);
+    void Expand(bool recurse);
+    void Collapse(bool recurse);
+    // The position among its siblings, and the depth (0 for a top-level node).
+    int GetIndex() const;
+    int GetLevel() const;
+    bool GetSelected() const;
+    void SetSelected(bool v);
+    // Every parent expanded, so the node has a row.
+    bool IsVisible() const;
+    // Expands the parents and scrolls the node's row into view.
+    void MakeVisible();
+    TTreeNode* GetFirstChild() const { return FChildren.empty() ? nullptr : FChildren.front().get(); }
+    TTreeNode* GetNextSibling() const;
+    TTreeNode* GetPrevSibling() const;
+    // The next node in depth-first order, expanded or not; nullptr after the last.
+    TTreeNode* GetNext() const;
+    TTreeNodes* Owner() const noexcept { return FOwner; }
+    TCustomTreeView* TreeView() const;
+
+private:
+    friend class TTreeNodes;
+    friend class TCustomTreeView;
+    TTreeNodes* FOwner;
+    TTreeNode* FParent;
+    std::string FText;
+    int32_t FData = 0;
+    bool FExpanded = false;
+    std::vector<std::unique_ptr<TTreeNode>> FChildren;
+};
+
+// The nodes of a tree view. Count and Item run over all nodes in depth-first order.
+class TTreeNodes : public TPersistent {
+    KAROMIL_CLASS(TTreeNodes, TPersistent)
+public:
+    explicit TTreeNodes(TCustomTreeView* owner = nullptr);
+    ~TTreeNodes() override;
+    // A new last sibling of sibling (a top-level node when sibling is nullptr).
+    TTreeNode* Add(TTreeNode* sibling, const std::string& text);
+    // A new last child of parent (a top-level node when parent is nullptr).
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
+    void Clear();
+    // Changes between the two brackets repaint and rescroll once, at the end.
+    void BeginUpdate();
+    void EndUpdate();
+    int Count() const;
+    TTreeNode* Item(int index) const;
+    TTreeNode* operator[](int index) const { return Item(index); }
+    TTreeNode* GetFirstNode() const { return FRoots.empty() ? nullptr : FRoots.front().get(); }
+    int RootCount() const noexcept { return int(FRoots.size()); }
+    TTreeNode* Root(int index) const { return FRoots.at(size_t(index)).get(); }
+    TCustomTreeView* Owner() const noexcept { return FTree; }
+
+private:
+    friend class TTreeNode;
+    friend class TCustomTreeView;
+    void Changed();
+    const std::vector<TTreeNode*>& Flat() const;
+    TCustomTreeView* FTree;
+    std::vector<std::unique_ptr<TTreeNode>> FRoots;
+    int FUpdateCount = 0;
+    mutable std::vector<TTreeNode*> FFlat;
+    mutable bool FFlatValid = false;
+};
+
+using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+
+// A tree of captioned nodes, one row per node whose parents are all expanded; it paints
+// itself. The user selects by a click or the arrow keys (Home, End, Page Up and Page Down
+// too); Right and "+" expand, Left and "-" collapse or go to the parent, a click on the
+// button or a double click toggles. OnChange follows every change of Selected, by the user or
+// by code; OnClick follows the mouse button's release, the node already selected.
+class TCustomTreeView : public TCustomControl {
+    KAROMIL_CLASS(TCustomTreeView, TCustomControl)
+public:
+    explicit TCustomTreeView(TComponent* owner);
+    ~TCustomTreeView() override;
+    TTreeNodes* GetItems() const noexcept { return FItems.get(); }
+    bool GetReadOnly() const noexcept { return FReadOnly; }
+    void SetReadOnly(bool v) { FReadOnly = v; }
+    // Whether the selection is hidden while another control has the focus.
+    bool GetHideSelection() const noexcept { return FHideSelection; }
+    void SetHideSelection(bool v);
+    int GetIndent() const noexcept { return FIndent; }
+    void SetIndent(int v);
+    // Lines and buttons for the top-level nodes too.
+    bool GetShowRoot() const noexcept { return FShowRoot; }
+    void SetShowRoot(bool v);
+    TTreeNode* GetSelected() const noexcept { return FSelected; }
+    void SetSelected(TTreeNode* node);
+    // The node in the first row shown.
+    TTreeNode* GetTopItem() const;
+    void SetTopItem(TTreeNode* node);
+    void FullExpand();
+    void FullCollapse();
+    // The node whose row holds the client point; nullptr below the last row.
+    TTreeNode* GetNodeAt(int x, int y) const;
+    int ItemHeight() const;
+    // The node's row (textOnly: its caption), client coordinates; empty when it has no row.
+    TRect NodeRect(TTreeNode* node, bool textOnly) const;
+    void Dispatch(TMessage& message) override;
+    void WndProc(TMessage& message) override;
+
+    TTVChangedEvent OnChange;
+
+protected:
+    void Paint() override;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+    virtual void Change(TTreeNode* node);
+
+private:
+    friend class TTreeNodes;
+    friend class TTreeNode;
+    void NodesChanged();
+    const std::vector<TTreeNode*>& Rows() const;
+    int RowOf(const TTreeNode* node) const;
+    int PageRows() const;
+    void ScrollTo(int topRow);
+    void UpdateScrollBar();
+    void ScrollIntoView(TTreeNode* node);
+    int NodeLeft(const TTreeNode* node) const;
+    TRect ButtonRect(const TTreeNode* node) const;
+    void SelectAt(int x, int y);
+    void Toggle(TTreeNode* node);
+    std::unique_ptr<TTreeNodes> FItems;
+    TTreeNode* FSelected = nullptr;
+    int FTopRow = 0;
+    int FIndent = 19;
+    bool FReadOnly = false;
+    bool FHideSelection = true;
+    bool FShowRoot = true;
+    mutable std::vector<TTreeNode*> FRows;
+    mutable bool FRowsValid = false;
+};
+
+class TTreeView : public TCustomTreeView {
+    KAROMIL_CLASS(TTreeView, TCustomTreeView)
+public:
+    explicit TTreeView(TComponent* owner) : TCustomTreeView(owner) {}
+};
+
+// --- date picker -----------------------------------------------------------------------------
+
+enum TDTDateFormat { dfShort, dfLong };
+KAROMIL_ENUM_TYPE(TDTDateFormat, "dfShort", "dfLong")
+
+// A date edit with a drop-down calendar, showing the date in the short or long date format of
+// the format settings. Date is the day (a whole TDateTime); OnChange follows a change by the
+// user only.
+class TDateTimePicker : public TWidgetControl {
+    KAROMIL_CLASS(TDateTimePicker, TWidgetControl)
+public:
+    explicit TDateTimePicker(TComponent* owner);
+    TDateTime GetDate() const noexcept { return FDate; }
+    void SetDate(TDateTime v);
+    TDTDateFormat GetDateFormat() const noexcept { return FDateFormat; }
+    void SetDateFormat(TDTDateFormat v);
+    void Dispatch(TMessage& message) override;
+    TNotifyEvent OnChange;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetCreated() override;
+    int ColorRole() const override;
+
+private:
+    void ApplyDate();
+    TDateTime FDate;
+    TDTDateFormat FDateFormat = dfShort;
+};
+
+// The class library's date format ("d. MMMM yyyy", month as m or M) as a Qt date format.
+std::string QtDateFormat(const std::string& format);

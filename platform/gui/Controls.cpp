@@ -4,8 +4,10 @@
 #include <QtCore/QTimer>
 #include <QtGui/QPainter>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QInputMethodEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QWheelEvent>
+#include <QtGui/QStyleHints>
 #include <QtGui/QWindow>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QScrollBar>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Application.h"
@@ -87,6 +90,79 @@ QPointer<QWidget> gFocusTrack;
 QPointer<QWidget> gFocusPrevious;
 bool gKeysDown[256] = {};
 int gInjected[256] = {};          // 0 none, 1 up, 2 down
+// The last button press a window got, to pair it with the next one as Windows does.
+struct TLastPress {
+    HWND Window = nullptr;
+    Qt::MouseButton Button = Qt::NoButton;
+    DWORD Time = 0;
+    TPoint Pos;
+    bool Second = false;         // it was itself the second press of a double click
+} gLastPress;
+
+// The graphic control under the pointer: graphic controls have no window for Qt to tell them
+// of the pointer, so their CM_MOUSEENTER and CM_MOUSELEAVE come from the moves over the parent.
+TControl* gHovered = nullptr;
+
+void HoverGraphic(TWinControl* parent, TPoint local) {
+    TControl* now = parent ? parent->ControlAtPos(local, true, false) : nullptr;
+    if (now && dynamic_cast<TWinControl*>(now)) now = nullptr;
+    if (now == gHovered) return;
+    TControl* old = std::exchange(gHovered, now);
+    if (old) old->Perform(CM_MOUSELEAVE, 0, LPARAM(old));
+    if (now && gHovered == now) now->Perform(CM_MOUSEENTER, 0, LPARAM(now));
+}
+
+// The input method's composition: the window composing, and the strings of the
+// WM_IME_COMPOSITION being handled.
+struct TIme {
+    HWND Window = nullptr;
+    std::string Composition;
+    std::string Result;
+} gIme;
+
+// The user's resize of a window, started by a press on an edge or corner: the platform
+// tracks the mouse itself until the release.
+struct TSizing {
+    TWinControl* Control = nullptr;
+    int Hit = 0;
+    TPoint Start;                // screen point of the press
+    TRect Bounds;                // the bounds at the press
+} gSizing;
+
+void BeginSizing(TWinControl* c, int hit, TPoint screen) {
+    gSizing = {c, hit, screen, c->GetBoundsRect()};
+    c->Perform(WM_ENTERSIZEMOVE);
+}
+
+void EndSizing() {
+    TWinControl* c = gSizing.Control;
+    gSizing = TSizing{};
+    if (c) c->Perform(WM_EXITSIZEMOVE);
+}
+
+void TrackSizing(TPoint screen) {
+    TWinControl* c = gSizing.Control;
+    const int h = gSizing.Hit;
+    const bool left = h == HTLEFT || h == HTTOPLEFT || h == HTBOTTOMLEFT;
+    const bool right = h == HTRIGHT || h == HTTOPRIGHT || h == HTBOTTOMRIGHT;
+    const bool top = h == HTTOP || h == HTTOPLEFT || h == HTTOPRIGHT;
+    const bool bottom = h == HTBOTTOM || h == HTBOTTOMLEFT || h == HTBOTTOMRIGHT;
+    const int dx = screen.X - gSizing.Start.X, dy = screen.Y - gSizing.Start.Y;
+    TRect r = gSizing.Bounds;
+    if (left) r.Left += dx;
+    if (right) r.Right += dx;
+    if (top) r.Top += dy;
+    if (bottom) r.Bottom += dy;
+    TMinMaxInfo info;
+    info.ptMaxTrackSize = {32767, 32767};
+    c->Perform(WM_GETMINMAXINFO, 0, LPARAM(&info));
+    // The moving edge stops at the limits; the opposite edge stays where it was.
+    const int w = std::clamp(r.Width(), std::max(0, info.ptMinTrackSize.X), std::max(0, info.ptMaxTrackSize.X));
+    const int hgt = std::clamp(r.Height(), std::max(0, info.ptMinTrackSize.Y), std::max(0, info.ptMaxTrackSize.Y));
+    if (left) r.Left = r.Right - w; else r.Right = r.Left + w;
+    if (top) r.Top = r.Bottom - hgt; else r.Bottom = r.Top + hgt;
+    if (r != c->GetBoundsRect()) c->SetBoundsRect(r);
+}
 
 // --- drag manager ------------------------------------------------------------------------------
 
@@ -240,7 +316,10 @@ TQtWindowWidget::TQtWindowWidget(TWinControl* control, bool client, QWidget* par
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setMouseTracking(true);
-    if (client) setFocusPolicy(Qt::ClickFocus);
+    if (client) {
+        setFocusPolicy(Qt::ClickFocus);
+        setAttribute(Qt::WA_InputMethodEnabled);   // composed text arrives as WM_IME_* messages
+    }
 }
 
 bool TQtWindowWidget::event(QEvent* e) {
@@ -376,12 +455,23 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
     }
     UINT msg = WM_MOUSEMOVE;
     switch (e->type()) {
-    case QEvent::MouseButtonPress: msg = base; break;
-    case QEvent::MouseButtonRelease: msg = base + 1; break;
-    case QEvent::MouseButtonDblClick:
-        // Windows gives a double click only to windows whose class asks for it.
-        msg = (c->GetClassStyle() & CS_DBLCLKS) ? base + 2 : base;
+    case QEvent::MouseButtonPress:
+        msg = base;
+        gLastPress = {c->WindowHandle(), b, gMessageTime, screen, false};
         break;
+    case QEvent::MouseButtonRelease: msg = base + 1; break;
+    case QEvent::MouseButtonDblClick: {
+        // Qt pairs any two quick presses; Windows pairs only a plain press and the next press of
+        // the same button on the same window near it, and only for a class that asks for it.
+        // Otherwise the press is an ordinary one: a click after a double click stays a click.
+        const bool pair = gLastPress.Window == c->WindowHandle() && gLastPress.Button == b && !gLastPress.Second &&
+                          gMessageTime - gLastPress.Time <= GetDoubleClickTime() &&
+                          std::abs(screen.X - gLastPress.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                          std::abs(screen.Y - gLastPress.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        gLastPress = {c->WindowHandle(), b, gMessageTime, screen, pair};
+        msg = (pair && (c->GetClassStyle() & CS_DBLCLKS)) ? base + 2 : base;
+        break;
+    }
     default: break;
     }
     // The window under the pointer is asked for its hit code, also while another holds the
@@ -403,8 +493,10 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
     if (hit == HTCLIENT) {
         TPoint local = FromQPoint(client->mapFromGlobal(global));
         c->Perform(msg, MouseKeys(e->buttons(), e->modifiers()), PointToLParam(local));
+        if (msg == WM_MOUSEMOVE && guard) HoverGraphic(c, local);
         return;
     }
+    HoverGraphic(nullptr, {});
     // Non-client: the same message with the NC offset, hit code and screen point.
     UINT nc = msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
     c->Perform(nc, WPARAM(hit), PointToLParam(screen));
@@ -433,6 +525,40 @@ void TWindowBridge::DeliverKey(TWinControl* c, QKeyEvent* e) {
         if (c->Perform(CN_BASE + up, vk, data) != 0) return;
         c->Perform(up, vk, data);
     }
+}
+
+void TWindowBridge::DeliverInputMethod(TWinControl* c, QInputMethodEvent* e) {
+    HWND wnd = c->WindowHandle();
+    const QString preedit = e->preeditString(), commit = e->commitString();
+    QPointer<QWidget> guard(wnd);
+    if (!preedit.isEmpty() && gIme.Window != wnd) {
+        gIme.Window = wnd;
+        c->Perform(WM_IME_STARTCOMPOSITION);
+        if (!guard) return;
+    }
+    LPARAM what = 0;
+    if (!commit.isEmpty()) what |= GCS_RESULTSTR;
+    if (!preedit.isEmpty() || gIme.Window == wnd) what |= GCS_COMPSTR;
+    if (what) {
+        // The strings are readable while the message is handled, nested compositions aside.
+        struct TRestore {
+            std::string c, r;
+            ~TRestore() { gIme.Composition = std::move(c); gIme.Result = std::move(r); }
+        } restore{std::exchange(gIme.Composition, preedit.toStdString()), std::exchange(gIme.Result, commit.toStdString())};
+        const QString first = commit.isEmpty() ? preedit : commit;
+        c->Perform(WM_IME_COMPOSITION, first.isEmpty() ? 0 : WPARAM(first.toUcs4().value(0)), what);
+        if (!guard) return;
+    }
+    if (preedit.isEmpty() && gIme.Window == wnd) {
+        gIme.Window = nullptr;
+        c->Perform(WM_IME_ENDCOMPOSITION);
+    }
+}
+
+std::string ImmGetCompositionString(HWND, LPARAM index) {
+    if (index == GCS_RESULTSTR) return gIme.Result;
+    if (index == GCS_COMPSTR) return gIme.Composition;
+    return {};
 }
 
 bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEvent* e) {
@@ -526,6 +652,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         if (client) c->Perform(CM_MOUSEENTER, 0, LPARAM(c));
         return false;
     case QEvent::Leave:
+        if (client && gHovered && gHovered->GetParent() == c) HoverGraphic(nullptr, {});
         if (client) {
             c->Perform(CM_MOUSELEAVE, 0, LPARAM(c));
             Application->CancelHint();
@@ -569,13 +696,10 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         return false;
     case QEvent::ContextMenu:
         return true;   // WM_CONTEXTMENU is made from WM_RBUTTONUP
-    case QEvent::InputMethod: {
+    case QEvent::InputMethod:
         if (!client) return false;
-        auto* ie = static_cast<QInputMethodEvent*>(e);
-        if (!ie->preeditString().isEmpty()) c->Perform(WM_IME_STARTCOMPOSITION);
-        for (char32_t ch : ie->commitString().toUcs4()) PostMessage(c->WindowHandle(), WM_CHAR, ch, 1);
+        DeliverInputMethod(c, static_cast<QInputMethodEvent*>(e));
         return true;
-    }
     default:
         return false;
     }
@@ -1007,8 +1131,11 @@ TWinControl::~TWinControl() {
         FParent->RemoveControl(this);
         FParent = nullptr;
     }
-    DetachChildren();
+    // The window goes before the children leave it, so it hears WM_DESTROY before they do; the
+    // windows it owns forget it, since its widget is deleted below.
+    DestroyOwnedWindows(true);
     if (FHandleAllocated) DestroyHandle();
+    DetachChildren();
     gui_detail::ControlGone(this);
     if (FWindow) {
         gui_detail::PurgePosted(WindowHandle());
@@ -1180,13 +1307,18 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
     if (FParent && !popup) {
         outer->setParent(FParent->ClientWidget());
     } else {
+        const bool noActivate = popup && (FExStyle & WS_EX_NOACTIVATE);
         Qt::WindowFlags flags = Qt::Window;
         if (popup) flags = Qt::Tool | Qt::FramelessWindowHint;
+        // A window that must never take the activation is a tool-tip-type window: platforms
+        // (the offscreen one among them) activate every other kind of window they show,
+        // whatever its attributes ask.
+        if (noActivate) flags = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
         if (popup && (FExStyle & WS_EX_TOPMOST)) flags |= Qt::WindowStaysOnTopHint;
-        if (popup && (FExStyle & WS_EX_NOACTIVATE)) flags |= Qt::WindowDoesNotAcceptFocus;
         if (popup && (FExStyle & WS_EX_TRANSPARENT)) flags |= Qt::WindowTransparentForInput;
         outer->setParent(params.WndParent, flags);
-        outer->setAttribute(Qt::WA_ShowWithoutActivating, popup && (FExStyle & WS_EX_NOACTIVATE));
+        outer->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+        FWindow->Client->setFocusPolicy(noActivate ? Qt::NoFocus : Qt::ClickFocus);
         outer->setWindowTitle(QString::fromStdString(params.Caption));
     }
     outer->setEnabled(FEnabled);
@@ -1218,11 +1350,27 @@ void TWinControl::DestroyWindowHandle() {
     FWindow->Outer->setParent(nullptr);
 }
 
+void TWinControl::DestroyOwnedWindows(bool forgetOwner) {
+    if (!FWindow) return;
+    std::vector<TWinControl*> owned;
+    for (QObject* o : FWindow->Outer->children()) {
+        auto* w = dynamic_cast<TQtWindowWidget*>(o);
+        if (w && !w->IsClient() && w->isWindow() && w->Control() && w->Control() != this) owned.push_back(w->Control());
+    }
+    for (TWinControl* w : owned) {
+        w->DestroyHandle();
+        if (forgetOwner && w->FParentWindow == WindowHandle()) w->FParentWindow = nullptr;
+    }
+}
+
 void TWinControl::DestroyHandle() {
     if (!FHandleAllocated) return;
-    for (TWinControl* w : std::vector<TWinControl*>(FTabList)) w->DestroyHandle();
+    // As Windows destroys a window: the windows it owns go first; then the window itself hears
+    // WM_DESTROY, then each child window, each once.
+    DestroyOwnedWindows(false);
     FControlState.Include(csDestroyingHandle);
     Perform(WM_DESTROY);
+    for (TWinControl* w : std::vector<TWinControl*>(FTabList)) w->DestroyHandle();
     HWND h = WindowHandle();
     gui_detail::KillWindowTimers(h);
     gui_detail::PurgePosted(h);
@@ -1410,6 +1558,13 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_SYSKEYDOWN:
         CheckDialogKey(m);
         return;
+    case CN_SYSCHAR:
+        // Alt+letter: the form's controls may claim it as their "&" accelerator.
+        m.Result = 0;
+        if (m.WParam != VK_SPACE) {
+            if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+        }
+        return;
     case CN_CHAR:
         m.Result = 0;
         if ((Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0) {
@@ -1518,7 +1673,23 @@ void TWinControl::DefaultHandler(TMessage& m) {
     }
     case WM_SETCURSOR: {
         if (!FHandleAllocated) return;
-        if (LoWord(uintptr_t(m.LParam)) != HTCLIENT) { FWindow->Client->unsetCursor(); return; }
+        const int hit = int16_t(LoWord(uintptr_t(m.LParam)));
+        if (hit != HTCLIENT) {
+            // Edges and corners show the sizing cursor of their direction.
+            if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
+                static const Qt::CursorShape shapes[] = {Qt::SizeHorCursor, Qt::SizeHorCursor, Qt::SizeVerCursor,
+                                                         Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+                                                         Qt::SizeBDiagCursor, Qt::SizeFDiagCursor};
+                FWindow->Outer->setCursor(shapes[hit - HTLEFT]);
+                FWindow->Client->setCursor(shapes[hit - HTLEFT]);
+                m.Result = 1;
+            } else {
+                FWindow->Outer->unsetCursor();
+                FWindow->Client->unsetCursor();
+            }
+            return;
+        }
+        FWindow->Outer->unsetCursor();
         TCursor cur = Screen->GetCursor();
         if (cur == crDefault) {
             TPoint p;
@@ -1559,6 +1730,16 @@ void TWinControl::DefaultHandler(TMessage& m) {
         return;
     case WM_MOUSEACTIVATE:
         m.Result = (FExStyle & WS_EX_NOACTIVATE) ? MA_NOACTIVATE : MA_ACTIVATE;
+        return;
+    case WM_IME_COMPOSITION:
+        // The committed text is typed: the characters are queued as the keyboard's would be.
+        if ((m.LParam & GCS_RESULTSTR) && FHandleAllocated)
+            for (char32_t ch : QString::fromStdString(gIme.Result).toUcs4()) PostMessage(WindowHandle(), WM_CHAR, ch, 1);
+        return;
+    case WM_NCLBUTTONDOWN:
+        // A press on an edge or corner starts the user's resize of this window.
+        if (FHandleAllocated && int(m.WParam) >= HTLEFT && int(m.WParam) <= HTBOTTOMRIGHT)
+            BeginSizing(this, int(m.WParam), PointFromLParam(m.LParam));
         return;
     default:
         TControl::DefaultHandler(m);
@@ -2237,34 +2418,70 @@ void gui_detail::KillWindowTimers(HWND w) {
 // --- caret -------------------------------------------------------------------------------------------
 
 namespace {
+// The caret inverts the pixels of the window below it; a transparent child widget paints after
+// its parent into the same raster surface, so a NOT-destination fill inverts exactly those.
+class TCaretWidget : public QWidget {
+public:
+    explicit TCaretWidget(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAutoFillBackground(false);
+    }
+    bool Lit = true;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!Lit) return;
+        QPainter p(this);
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        p.fillRect(rect(), Qt::black);
+    }
+};
+
 struct TCaret {
     HWND Owner = nullptr;
-    QPointer<QWidget> Widget;
+    QPointer<TCaretWidget> Widget;
+    QPointer<QTimer> Blink;
     int Hidden = 1;
     TPoint Pos;
 } gCaret;
 
 void PlaceCaret() {
     if (!gCaret.Widget) return;
+    // Moving or showing the caret starts a lit phase, as on Windows.
+    gCaret.Widget->Lit = true;
     gCaret.Widget->move(gCaret.Pos.X, gCaret.Pos.Y);
     gCaret.Widget->setVisible(gCaret.Hidden == 0);
     gCaret.Widget->raise();
+    gCaret.Widget->update();
+    if (gCaret.Blink) {
+        if (gCaret.Hidden == 0 && GetCaretBlinkTime() > 0) gCaret.Blink->start(int(GetCaretBlinkTime()));
+        else gCaret.Blink->stop();
+    }
 }
 }  // namespace
+
+UINT GetCaretBlinkTime() {
+    // Qt's flash time is a whole on-off cycle; Windows' blink time is one phase.
+    const int flash = qApp ? QGuiApplication::styleHints()->cursorFlashTime() : 1000;
+    return flash > 0 ? UINT(flash / 2) : 0;
+}
 
 bool CreateCaret(HWND window, int width, int height) {
     TWinControl* c = FindControl(window);
     if (!c || !c->HandleAllocated()) return false;
     DestroyCaret();
     gCaret.Owner = window;
-    QWidget* w = new QWidget(c->ClientWidget());
-    w->setAttribute(Qt::WA_TransparentForMouseEvents);
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    w->setPalette(pal);
-    w->resize(std::max(1, width), std::max(1, height));
+    auto* w = new TCaretWidget(c->ClientWidget());
+    // A zero width is the system's border width, as on Windows.
+    w->resize(width > 0 ? width : GetSystemMetrics(SM_CXBORDER), height > 0 ? height : 1);
     gCaret.Widget = w;
+    auto* blink = new QTimer(w);
+    QObject::connect(blink, &QTimer::timeout, w, [w] {
+        w->Lit = !w->Lit;
+        w->update();
+    });
+    gCaret.Blink = blink;
     gCaret.Hidden = 1;   // created hidden, as on Windows
     gCaret.Pos = {};
     PlaceCaret();
@@ -2273,7 +2490,7 @@ bool CreateCaret(HWND window, int width, int height) {
 
 bool DestroyCaret() {
     if (!gCaret.Owner) return false;
-    delete gCaret.Widget.data();
+    delete gCaret.Widget.data();   // and its timer
     gCaret = TCaret{};
     return true;
 }
@@ -2445,9 +2662,24 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
     }
     if (!receiver->isWidgetType()) return false;
     auto* me = static_cast<QMouseEvent*>(e);
-    if (gSwallowMouse) {
-        if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) gSwallowMouse = false;
+    if (gSizing.Control) {
+        if (e->type() == QEvent::MouseMove) TrackSizing(FromQPoint(me->globalPosition().toPoint()));
+        else if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) {
+            TrackSizing(FromQPoint(me->globalPosition().toPoint()));
+            EndSizing();
+        }
         return true;
+    }
+    if (gSwallowMouse) {
+        // The swallowed press ends with its release, or with the next first press when its
+        // release went elsewhere (to a window a modal form opened meanwhile blocks).
+        const bool fresh = (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) &&
+                           me->buttons() == me->button();
+        if (fresh) gSwallowMouse = false;
+        else {
+            if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) gSwallowMouse = false;
+            return true;
+        }
     }
     TWinControl* holder = FindControl(gCapture);
     if (!holder || !holder->HandleAllocated()) return false;
@@ -2462,9 +2694,13 @@ void gui_detail::ControlGone(TControl* c) {
     if (TApplication* app = TApplicationAccess::Peek()) app->ForgetControl(c);
     if (TScreen* s = TScreenAccess::Peek()) s->ForgetControl(c);
     if (gCaptureControl == c) gCaptureControl = nullptr;
+    if (gHovered == c || (gHovered && gHovered->GetParent() == c)) gHovered = nullptr;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
         if (w->WindowHandle() && gCapture == w->WindowHandle()) { gCapture = nullptr; gCaptureControl = nullptr; }
         if (gCaret.Owner && gCaret.Owner == w->WindowHandle()) DestroyCaret();
+        if (w->WindowHandle() && gLastPress.Window == w->WindowHandle()) gLastPress = TLastPress{};
+        if (gSizing.Control == w) gSizing = TSizing{};
+        if (w->WindowHandle() && gIme.Window == w->WindowHandle()) gIme.Window = nullptr;
     }
     TDragManager::Forget(c);
 }

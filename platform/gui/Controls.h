@@ -430,6 +430,7 @@ private:
     void ApplyFrame(bool sendSize);
     void UpdateScrollBarWidget(int index);
     void DetachChildren();
+    void DestroyOwnedWindows(bool forgetOwner);
     void CheckDialogKey(TMessage& m);
     void UpdateWidgetShown();
 
@@ -555,13 +556,19 @@ uintptr_t SetTimer(HWND window, uintptr_t id, UINT elapseMs, TTimerProc proc = n
 bool KillTimer(HWND window, uintptr_t id);
 bool TimerRunning(HWND window, uintptr_t id);
 
-// The caret: one per application, owned by a window.
+// The caret: one per application, owned by a window, created hidden. Shown, it inverts the
+// pixels below it and blinks every GetCaretBlinkTime ms (the system's cursor flash time).
 bool CreateCaret(HWND window, int width, int height);
 bool DestroyCaret();
 bool ShowCaret(HWND window);
 bool HideCaret(HWND window);
 bool SetCaretPos(int x, int y);
 bool GetCaretPos(TPoint& p);
+UINT GetCaretBlinkTime();          // 0: the caret does not blink
+
+// The input method's strings during WM_IME_COMPOSITION (GCS_COMPSTR: the text being composed,
+// GCS_RESULTSTR: the text committed), UTF-8; empty outside it.
+std::string ImmGetCompositionString(HWND window, LPARAM index);
 
 // Key state: negative (high bit) while down; bit 0 toggles. GetKeyState answers the state as of
 // the message being handled, GetAsyncKeyState the state now. Tests can inject either.

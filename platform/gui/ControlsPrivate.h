@@ -13,6 +13,7 @@
 class QEvent;
 class QMouseEvent;
 class QKeyEvent;
+class QInputMethodEvent;
 class QScrollBar;
 
 // The outer widget (the window with its non-client area) and the inner one (the client area).
@@ -54,6 +55,9 @@ public:
     // Delivers a mouse event to target as if it had arrived at target's client area.
     static void DeliverMouse(TWinControl* target, QMouseEvent* e);
     static void DeliverKey(TWinControl* target, QKeyEvent* e);
+    // WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION and WM_IME_ENDCOMPOSITION for an input-method
+    // event; the result string becomes WM_CHARs unless a handler drops the composition.
+    static void DeliverInputMethod(TWinControl* target, QInputMethodEvent* e);
     static TCanvas* PaintDC(TWinControl* c);
 };
 

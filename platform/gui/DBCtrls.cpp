@@ -55,6 +55,18 @@ struct TShowingScope {
     ~TShowingScope() { Showing = false; }
 };
 
+// Keys whose default processing changes the text at once: Qt's edits act on the key-down, not
+// on a later character, so the record must be in edit mode before the widget sees them.
+bool ChangesText(WORD key, TShiftState shift) {
+    if (shift.Contains(ssAlt)) return false;
+    switch (key) {
+    case VK_BACK: case VK_DELETE: return true;
+    case VK_INSERT: return shift.Contains(ssShift);
+    case 'V': case 'X': return shift.Contains(ssCtrl);
+    default: return false;
+    }
+}
+
 // A control forgets its data source when that source is freed.
 void ForgetFreedSource(TDataLink* link, TComponent* c, TOperation op) {
     if (op == opRemove && link && c == link->DataSource()) link->SetDataSource(nullptr);
@@ -86,7 +98,7 @@ void TDBText::Notification(TComponent* c, TOperation op) {
 TDBEdit::TDBEdit(TComponent* owner) : TCustomEdit(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
     FDataLink->Control = this;
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
-    FDataLink->OnEditingChange = [this](TObject*) { SetReadOnly(!FDataLink->Editing() && !FDataLink->CanModify()); };
+    FDataLink->OnEditingChange = [this](TObject*) { ShowReadOnly(!FDataLink->Editing() && !FDataLink->CanModify()); };
     FDataLink->OnUpdateData = [this](TObject*) {
         if (TField* f = FDataLink->Field()) f->SetText(GetText());
     };
@@ -118,7 +130,12 @@ void TDBEdit::DataChange() {
     if (GetMaxLength() == 0 && (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
         SetMaxLength(f->Size());
     SetText(Focused() && FDataLink->CanModify() ? f->Text() : f->DisplayText());
-    SetReadOnly(!FDataLink->CanModify());
+    ShowReadOnly(!FDataLink->CanModify());
+}
+
+void TDBEdit::ShowReadOnly(bool v) {
+    // Setting the widget's options again would move its cursor, under the key being handled.
+    if (v != GetReadOnly()) SetReadOnly(v);
 }
 
 void TDBEdit::Change() {
@@ -128,9 +145,7 @@ void TDBEdit::Change() {
 
 void TDBEdit::KeyDown(WORD& key, TShiftState shift) {
     TCustomEdit::KeyDown(key, shift);
-    if (key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))) {
-        if (!FDataLink->Edit()) key = 0;
-    }
+    if (key != 0 && ChangesText(key, shift) && !FDataLink->Edit()) key = 0;
 }
 
 void TDBEdit::KeyPress(char32_t& key) {
@@ -203,6 +218,13 @@ void TDBMemo::Notification(TComponent* c, TOperation op) {
 void TDBMemo::Change() {
     if (!FShowing) FDataLink->SetModified();
     TCustomMemo::Change();
+}
+
+void TDBMemo::KeyDown(WORD& key, TShiftState shift) {
+    TCustomMemo::KeyDown(key, shift);
+    if (key == 0) return;
+    const bool newLine = key == VK_RETURN && GetWantReturns() && !shift.Contains(ssAlt);
+    if ((newLine || ChangesText(key, shift)) && !FDataLink->Edit()) key = 0;
 }
 
 void TDBMemo::KeyPress(char32_t& key) {
@@ -313,11 +335,7 @@ void TDBCheckBox::Dispatch(TMessage& m) {
 
 TDBComboBox::TDBComboBox(TComponent* owner) : TCustomComboBox(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
     FDataLink->Control = this;
-    FDataLink->OnDataChange = [this](TObject*) {
-        TShowingScope showing(FShowing);
-        TField* f = FDataLink->Field();
-        SetText(f ? f->Text() : std::string());
-    };
+    FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     // The control's text as it is: blanks and special characters of the items stay.
     FDataLink->OnUpdateData = [this](TObject*) {
         if (TField* f = FDataLink->Field()) f->SetText(GetText());
@@ -336,16 +354,39 @@ void TDBComboBox::Notification(TComponent* c, TOperation op) {
     ForgetFreedSource(FDataLink.get(), c, op);
 }
 
+void TDBComboBox::DataChange() {
+    TShowingScope showing(FShowing);
+    TField* f = FDataLink->Field();
+    SetText(f ? f->Text() : std::string());
+}
+
 void TDBComboBox::Change() {
     if (!FShowing) {
-        if (FDataLink->Edit()) FDataLink->SetModified();
+        // Going into edit mode shows the record again: the user's choice is put back after.
+        const std::string wanted = GetText();
+        if (!FDataLink->Edit()) {
+            DataChange();
+            return;
+        }
+        if (GetText() != wanted) {
+            TShowingScope showing(FShowing);
+            SetText(wanted);
+        }
+        FDataLink->SetModified();
+        // An item chosen from the list is the value: it goes into the field at once.
+        if (!Editable()) FDataLink->UpdateRecord();
     }
     TCustomComboBox::Change();
 }
 
-void TDBComboBox::Click() {
-    if (!FShowing) FDataLink->Edit();
-    TCustomComboBox::Click();
+void TDBComboBox::KeyDown(WORD& key, TShiftState shift) {
+    TCustomComboBox::KeyDown(key, shift);
+    if (key == 0 || shift.Contains(ssAlt)) return;
+    // Keys that choose another item, or change an editable combo's text.
+    const bool choosing = key == VK_UP || key == VK_DOWN || (!Editable() && (key == VK_HOME || key == VK_END || key == VK_PRIOR || key == VK_NEXT));
+    if (choosing || (Editable() && ChangesText(key, shift))) {
+        if (!FDataLink->Edit()) key = 0;
+    }
 }
 
 void TDBComboBox::KeyPress(char32_t& key) {
@@ -379,14 +420,84 @@ public:
 protected:
     void ActiveChanged() override { FGrid->LayoutChanged(); }
     void LayoutChanged() override { FGrid->LayoutChanged(); }
-    void DataSetChanged() override { FGrid->Invalidate(); }
-    void DataSetScrolled(int) override { FGrid->Invalidate(); }
-    void RecordChanged(TField*) override { FGrid->Invalidate(); }
+    void DataSetChanged() override { FGrid->DataChanged(nullptr, true); }
+    void DataSetScrolled(int) override { FGrid->DataChanged(nullptr, true); }
+    void RecordChanged(TField* field) override { FGrid->DataChanged(field, false); }
     void EditingChanged() override { FGrid->Invalidate(); }
+    void UpdateData() override { FGrid->UpdateData(); }
 
 private:
     TDBGrid* FGrid;
 };
+
+// The editor of the grid's current cell. Keys that move between records or take back the
+// edit go to the grid; the rest edit the text.
+class TGridInplaceEdit : public TCustomEdit {
+    KAROMIL_CLASS(TGridInplaceEdit, TCustomEdit)
+public:
+    explicit TGridInplaceEdit(TDBGrid* grid) : TCustomEdit(grid), FGrid(grid) {
+        SetVisible(false);
+        SetTabStop(false);
+        SetBorderStyle(bsNone);
+        SetAutoSelect(false);
+    }
+    // The field's text, which is no change of the user's.
+    void Show(const std::string& text) {
+        TShowingScope showing(FShowing);
+        SetText(text);
+    }
+    void Dispatch(TMessage& m) override {
+        // Enter and Escape belong to the grid while it edits, not to default or cancel buttons.
+        if (m.Msg == CM_WANTSPECIALKEY && (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE)) {
+            m.Result = 1;
+            return;
+        }
+        TCustomEdit::Dispatch(m);
+    }
+
+protected:
+    void Change() override {
+        if (!FShowing) FGrid->FEditModified = true;
+        TCustomEdit::Change();
+    }
+    void KeyDown(WORD& key, TShiftState shift) override {
+        const bool ctrl = shift.Contains(ssCtrl);
+        switch (key) {
+        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
+            FGrid->KeyDown(key, shift);
+            key = 0;
+            return;
+        case VK_INSERT:
+            if (shift.Empty()) {
+                FGrid->KeyDown(key, shift);
+                key = 0;
+                return;
+            }
+            break;
+        case VK_HOME: case VK_END:
+            if (ctrl) {
+                FGrid->KeyDown(key, shift);
+                key = 0;
+                return;
+            }
+            break;
+        default: break;
+        }
+        TCustomEdit::KeyDown(key, shift);
+        if (key != 0 && ChangesText(key, shift) && !FGrid->CanEditModify()) key = 0;
+    }
+    void KeyPress(char32_t& key) override {
+        FGrid->KeyPress(key);
+        if ((Printable(key) || key == 8 || key == 22 || key == 24) && !FGrid->CanEditModify()) key = 0;
+        if (key == 9 || key == 13 || key == 27) key = 0;
+        if (key != 0) TCustomEdit::KeyPress(key);
+    }
+
+private:
+    TDBGrid* FGrid;
+    bool FShowing = false;
+};
+KAROMIL_IMPLEMENT_CLASS(TGridInplaceEdit, TCustomEdit)
 
 TColumn::TColumn(TDBGrid* grid) : FGrid(grid), FTitle(std::make_unique<TColumnTitle>()), FFont(std::make_unique<TFont>()) {
     FFont->Assign(grid->GetFont());
@@ -420,6 +531,8 @@ TDBGrid::TDBGrid(TComponent* owner) : TCustomControl(owner), FDataLink(std::make
 }
 
 TDBGrid::~TDBGrid() {
+    // While the grid is still whole: the editor is its child window.
+    delete FEditor;
     FDataLink->SetDataSource(nullptr);
 }
 
@@ -434,11 +547,22 @@ void TDBGrid::SetDataSource(TDataSource* v) {
 void TDBGrid::Notification(TComponent* c, TOperation op) {
     TCustomControl::Notification(c, op);
     ForgetFreedSource(FDataLink.get(), c, op);
+    if (op == opRemove && c == FEditor) {
+        FEditor = nullptr;
+        FEditorMode = false;
+    }
 }
 
 TDataSet* TDBGrid::DataSet() const { return FDataLink->DataSet(); }
 
 void TDBGrid::SetOptions(TDBGridOptions v) { FOptions = v; LayoutChanged(); }
+
+void TDBGrid::SetReadOnly(bool v) {
+    FReadOnly = v;
+    if (v) HideEditor();
+}
+
+TCustomEdit* TDBGrid::InplaceEditor() const noexcept { return FEditor; }
 
 TColumn* TDBGrid::AddColumn() {
     FColumns.push_back(std::make_unique<TColumn>(this));
@@ -477,6 +601,8 @@ void TDBGrid::LayoutChanged() {
     FCol = std::clamp(FCol, 0, std::max(0, ColumnCount() - 1));
     UpdateRowCount();
     Invalidate();
+    if (!FDataLink->Active()) HideEditor();
+    else UpdateEditor(false);
 }
 
 int TDBGrid::DefaultRowHeight() const {
@@ -494,13 +620,28 @@ void TDBGrid::UpdateRowCount() {
 }
 
 void TDBGrid::SetSelectedIndex(int v) {
-    FCol = std::clamp(v, 0, std::max(0, ColumnCount() - 1));
+    v = std::clamp(v, 0, std::max(0, ColumnCount() - 1));
+    if (v == FCol) return;
+    // The text typed into the column left goes into its field first.
+    if (FEditorMode) FDataLink->UpdateRecord();
+    FCol = v;
     Invalidate();
+    UpdateEditor(true, true);
 }
 
 TField* TDBGrid::SelectedField() const {
     auto cols = Shown();
     return FCol < int(cols.size()) ? cols[size_t(FCol)]->Field() : nullptr;
+}
+
+TRect TDBGrid::CellRect(int col, int row) const {
+    const int rh = DefaultRowHeight();
+    const int top = (FOptions.Contains(dgTitles) ? rh : 0) + row * rh;
+    int left = FOptions.Contains(dgIndicator) ? 11 : 0;
+    auto cols = Shown();
+    for (int i = 0; i < col && i < int(cols.size()); ++i) left += cols[size_t(i)]->GetWidth() + 1;
+    const int w = col < int(cols.size()) ? cols[size_t(col)]->GetWidth() : 0;
+    return Rect(left, top, left + w, top + rh - 1);
 }
 
 void TDBGrid::MouseCoord(int x, int y, int& col, int& row) const {
@@ -518,6 +659,103 @@ void TDBGrid::MouseCoord(int x, int y, int& col, int& row) const {
         ++i;
     }
 }
+
+// --- in-place editing ------------------------------------------------------------------------
+
+bool TDBGrid::CellEditable() const {
+    if (!FOptions.Contains(dgEditing) || FOptions.Contains(dgRowSelect) || FReadOnly) return false;
+    if (!FDataLink->Active() || FDataLink->ReadOnly()) return false;
+    TField* f = SelectedField();
+    // A blob's text is no value to type over, unless the field says how to take one.
+    return f && f->CanModify() && (!f->IsBlob() || f->OnSetText);
+}
+
+bool TDBGrid::CanEditModify() {
+    if (!CellEditable()) return false;
+    FDataLink->Edit();
+    if (!FDataLink->Editing()) return false;
+    FEditModified = true;
+    return true;
+}
+
+void TDBGrid::SetEditorMode(bool v) {
+    if (v) ShowEditor();
+    else HideEditor();
+}
+
+void TDBGrid::ShowEditor() {
+    if (FEditorMode || !CellEditable() || GetComponentState().Contains(csDesigning)) return;
+    HandleNeeded();
+    if (!FEditor) {
+        FEditor = new TGridInplaceEdit(this);
+        FEditor->SetParent(this);
+    }
+    FEditorMode = true;
+    UpdateEditor(true);
+    if (!FEditorMode) return;
+    FEditor->SetVisible(true);
+    if (CanFocus()) FEditor->SetFocus();
+    FEditor->SelectAll();
+}
+
+void TDBGrid::HideEditor() {
+    if (!FEditorMode) return;
+    FEditorMode = false;
+    if (!FEditor) return;
+    // The focus stays in the grid, not nowhere.
+    if (FEditor->Focused() && CanFocus()) SetFocus();
+    FEditor->SetVisible(false);
+    Invalidate();
+}
+
+void TDBGrid::UpdateEditor(bool reload, bool moved) {
+    if (!FEditorMode || !FEditor) return;
+    if (!CellEditable()) {
+        HideEditor();
+        return;
+    }
+    TColumn* col = Shown()[size_t(FCol)];
+    const TRect r = CellRect(FCol, FDataLink->ActiveRecord());
+    FEditor->SetBounds(r.Left + 1, r.Top + 1, r.Width() - 1, r.Height() - 1);
+    FEditor->GetFont()->Assign(col->GetFont());
+    TField* f = col->Field();
+    const bool text = f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar;
+    if (const int limit = text ? f->Size() : 0; limit != FEditor->GetMaxLength()) FEditor->SetMaxLength(limit);
+    if (reload || !FEditModified) {
+        FEditModified = false;
+        // Another cell, or another text, is there to be typed over; the same text in the same
+        // cell keeps the caret where the user put it.
+        const std::string t = f->Text();
+        if (moved || t != FEditor->GetText()) {
+            FEditor->Show(t);
+            FEditor->SelectAll();
+        }
+    }
+}
+
+void TDBGrid::DataChanged(TField* field, bool moved) {
+    Invalidate();
+    TField* selected = SelectedField();
+    if (field && field != selected) return;
+    // The record changed under the editor: it shows the field's text again.
+    FEditModified = false;
+    UpdateEditor(true, moved);
+}
+
+void TDBGrid::UpdateData() {
+    if (!FEditModified || !FEditor) return;
+    TField* f = SelectedField();
+    if (!f) return;
+    f->SetText(FEditor->GetText());
+    FEditModified = false;
+}
+
+bool TDBGrid::WantsEscape() const {
+    TDataSet* ds = DataSet();
+    return FEditorMode || (ds && ds->Active() && (ds->State() == dsEdit || ds->State() == dsInsert));
+}
+
+// --- painting and input ----------------------------------------------------------------------
 
 void TDBGrid::Paint() {
     TCanvas* c = Canvas();
@@ -553,7 +791,7 @@ void TDBGrid::Paint() {
     if (!ds || !FDataLink->Active()) return;
     const int rows = FDataLink->RecordCount();
     const int active = FDataLink->ActiveRecord();
-    const bool focused = Focused();
+    const bool focused = Focused() || (FEditor && FEditor->Focused());
     for (int row = 0; row < rows; ++row) {
         FDataLink->SetActiveRecord(row);
         const int y = top + row * rh;
@@ -604,10 +842,21 @@ void TDBGrid::KeyDown(WORD& key, TShiftState shift) {
     TDataSet* ds = DataSet();
     if (key == 0 || !ds || !ds->Active()) return;
     const bool ctrl = shift.Contains(ssCtrl);
+    // A record the user inserted and left as it came.
+    const bool untouchedInsert = ds->State() == dsInsert && !ds->Modified() && !FEditModified;
+    const bool appending = FOptions.Contains(dgEditing) && !FReadOnly && !FDataLink->ReadOnly() && ds->CanModify();
     switch (key) {
-    case VK_UP: ds->Prior(); break;
+    case VK_UP:
+        if (untouchedInsert && FDataLink->ActiveRecord() == FDataLink->RecordCount() - 1) ds->Cancel();
+        else ds->Prior();
+        break;
     case VK_DOWN:
-        ds->Next();
+        if (untouchedInsert) {
+            // Down on an empty appended record stays there; on an inserted one it gives it up.
+            if (FDataLink->ActiveRecord() < FDataLink->RecordCount() - 1) ds->Cancel();
+        } else if (ds->MoveBy(1) == 0 && ds->Eof() && appending) {
+            ds->Append();
+        }
         break;
     case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
     case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
@@ -615,19 +864,60 @@ void TDBGrid::KeyDown(WORD& key, TShiftState shift) {
     case VK_END: if (ctrl) ds->Last(); else SetSelectedIndex(ColumnCount() - 1); break;
     case VK_LEFT: SetSelectedIndex(FCol - 1); break;
     case VK_RIGHT: SetSelectedIndex(FCol + 1); break;
-    case VK_INSERT: if (FOptions.Contains(dgEditing) && ds->CanModify()) ds->Insert(); break;
-    case VK_ESCAPE: if (ds->State() == dsInsert || ds->State() == dsEdit) ds->Cancel(); break;
+    case VK_INSERT:
+        if (ctrl || shift.Contains(ssShift) || !appending) return;
+        ds->Insert();
+        break;
+    case VK_F2:
+        if (!FOptions.Contains(dgEditing)) return;
+        ShowEditor();
+        break;
+    case VK_ESCAPE:
+        // First the typed text, then the record's changes.
+        if (FEditModified) {
+            FEditModified = false;
+            UpdateEditor(true);
+        } else {
+            ds->Cancel();
+        }
+        HideEditor();
+        break;
     default: return;
     }
     key = 0;
 }
 
+void TDBGrid::KeyPress(char32_t& key) {
+    TCustomControl::KeyPress(key);
+    if (key == 0 || !FOptions.Contains(dgEditing) || FOptions.Contains(dgRowSelect)) return;
+    if (key == 13) {
+        // Enter opens the editor, or writes its text into the field and closes it.
+        if (FEditorMode) {
+            FDataLink->UpdateRecord();
+            HideEditor();
+        } else {
+            ShowEditor();
+        }
+        key = 0;
+    } else if ((Printable(key) || key == 8) && !FEditorMode && CellEditable()) {
+        // Typing over the cell: the editor opens with its text selected and takes the key.
+        ShowEditor();
+        if (FEditorMode) FEditor->Perform(WM_CHAR, WPARAM(key), 0);
+        key = 0;
+    }
+}
+
 void TDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FEditorMode) {
+        FDataLink->UpdateRecord();
+        HideEditor();
+    }
     if (CanFocus() && !Focused()) SetFocus();
     int col, row;
     MouseCoord(x, y, col, row);
     if (button == mbLeft && row >= 0 && row < FDataLink->RecordCount() && DataSet()) {
-        DataSet()->MoveBy(row - FDataLink->ActiveRecord());
+        // Another column of the same record is no move: the record stays as it is.
+        if (row != FDataLink->ActiveRecord()) DataSet()->MoveBy(row - FDataLink->ActiveRecord());
         if (col >= 0) SetSelectedIndex(col);
     }
     TCustomControl::MouseDown(button, shift, x, y);
@@ -638,9 +928,16 @@ void TDBGrid::Dispatch(TMessage& m) {
     case WM_GETDLGCODE:
         m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
         return;
+    case CM_WANTSPECIALKEY:
+        // Enter edits in an editing grid; Escape takes back an edit in progress.
+        if (m.WParam == VK_RETURN) m.Result = FOptions.Contains(dgEditing) && !FOptions.Contains(dgRowSelect);
+        else if (m.WParam == VK_ESCAPE) m.Result = WantsEscape();
+        else m.Result = 0;
+        return;
     case WM_SIZE:
         TCustomControl::Dispatch(m);
         UpdateRowCount();
+        UpdateEditor(false);
         return;
     case WM_MOUSEWHEEL: {
         TWMMouseWheel w(m);
@@ -649,8 +946,25 @@ void TDBGrid::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     }
-    case CM_ENTER:
     case CM_EXIT:
+        // Leaving the grid: an appended record nobody filled in goes; typed text goes into
+        // its field.
+        if (TDataSet* ds = DataSet(); ds && FDataLink->Active()) {
+            try {
+                if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() && !FEditModified)
+                    ds->Cancel();
+                else
+                    FDataLink->UpdateRecord();
+            } catch (...) {
+                SetFocus();
+                throw;
+            }
+        }
+        HideEditor();
+        Invalidate();
+        TCustomControl::Dispatch(m);
+        return;
+    case CM_ENTER:
         Invalidate();
         TCustomControl::Dispatch(m);
         return;

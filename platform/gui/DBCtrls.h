@@ -53,6 +53,7 @@ protected:
 
 private:
     void DataChange();
+    void ShowReadOnly(bool v);
     bool FShowing = false;   // the text comes from the field, not the user
     std::unique_ptr<TFieldDataLink> FDataLink;
 };
@@ -71,6 +72,7 @@ public:
 
 protected:
     void Change() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -122,11 +124,12 @@ public:
 
 protected:
     void Change() override;
-    void Click() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void DataChange();
     bool FShowing = false;
     std::unique_ptr<TFieldDataLink> FDataLink;
 };
@@ -173,6 +176,14 @@ enum TDBGridOption {
 };
 using TDBGridOptions = TSet<TDBGridOption>;
 
+class TGridInplaceEdit;
+
+// With dgEditing (and without dgRowSelect) the current cell is edited in place: F2, Enter or
+// typing opens the editor, Enter, leaving the grid, another column or another row writes its
+// text into the field (SetText), and moving to another row posts the record. Escape takes
+// back the typed text, a second Escape the record's changes. Insert inserts a record, Down
+// past the last one appends; with dgCancelOnExit an appended record nobody filled in is
+// cancelled when the grid loses the focus or the user moves off it.
 class TDBGrid : public TCustomControl {
     KAROMIL_CLASS(TDBGrid, TCustomControl)
 public:
@@ -182,6 +193,12 @@ public:
     void SetDataSource(TDataSource* v);
     TDBGridOptions GetOptions() const noexcept { return FOptions; }
     void SetOptions(TDBGridOptions v);
+    bool GetReadOnly() const noexcept { return FReadOnly; }
+    void SetReadOnly(bool v);
+    // Whether the in-place editor is open on the current cell.
+    bool GetEditorMode() const noexcept { return FEditorMode; }
+    void SetEditorMode(bool v);
+    TCustomEdit* InplaceEditor() const noexcept;
     // Stored columns; none means one column per visible field.
     TColumn* AddColumn();
     int ColumnCount() const;
@@ -202,18 +219,36 @@ public:
 protected:
     void Paint() override;
     void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char32_t& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TGridDataLink;
     friend class TColumn;
+    friend class TGridInplaceEdit;
     void UpdateRowCount();
     TDataSet* DataSet() const;
     std::vector<TColumn*> Shown() const;
+    TRect CellRect(int col, int row) const;
+    // The current cell may be changed by the user (nothing put into edit mode yet).
+    bool CellEditable() const;
+    // Puts the record into edit mode for the user's first change; answers whether it may change.
+    bool CanEditModify();
+    void ShowEditor();
+    void HideEditor();
+    // The editor over the current cell, showing the field's text unless the user changed it.
+    void UpdateEditor(bool reload, bool moved = false);
+    void DataChanged(TField* field, bool moved);
+    void UpdateData();
+    bool WantsEscape() const;
     std::vector<std::unique_ptr<TColumn>> FColumns;
     mutable std::vector<std::unique_ptr<TColumn>> FDefaultColumns;
     std::unique_ptr<class TGridDataLink> FDataLink;
     TDBGridOptions FOptions;
     int FCol = 0;
+    bool FReadOnly = false;
+    bool FEditorMode = false;
+    bool FEditModified = false;   // the editor holds text not yet written to the field
+    TGridInplaceEdit* FEditor = nullptr;
 };

@@ -23,6 +23,8 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TOpenDialog, TCommonDialog, {
     KAROMIL_PROP(Title);
 })
 KAROMIL_IMPLEMENT_CLASS(TSaveDialog, TOpenDialog)
+KAROMIL_IMPLEMENT_CLASS(TOpenPictureDialog, TOpenDialog)
+KAROMIL_IMPLEMENT_CLASS(TSavePictureDialog, TOpenPictureDialog)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TFontDialog, TCommonDialog, { KAROMIL_PROP(Font); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TColorDialog, TCommonDialog, { KAROMIL_PROP(Color, TypeInfoColor()).Default(clBlack); })
 KAROMIL_IMPLEMENT_CLASS(TPrintDialog, TCommonDialog)
@@ -244,6 +246,49 @@ bool TOpenDialog::Execute() {
     if (ok) ok = Accept(result);
     if (OnClose) OnClose(this);
     return ok;
+}
+
+// --- picture dialogs -------------------------------------------------------------------------
+
+namespace {
+struct TPictureFormat {
+    TGraphicClass (*Class)();
+    const char* Extension;
+    const char* Description;
+};
+// The formats TPicture::LoadFromFile knows, in the order the filters list them.
+const TPictureFormat kPictureFormats[] = {
+    {&TBitmap::StaticClass, "bmp", "Bitmapy"},
+    {&TJPEGImage::StaticClass, "jpg", "Obrázky JPEG"},
+    {&TJPEGImage::StaticClass, "jpeg", "Obrázky JPEG"},
+    {&TIcon::StaticClass, "ico", "Ikony"},
+    {&TMetafile::StaticClass, "emf", "Rozšířené metasoubory"},
+    {&TMetafile::StaticClass, "wmf", "Metasoubory"},
+};
+}  // namespace
+
+std::string GraphicFilter(TGraphicClass graphicClass) {
+    std::string entries, all;
+    int n = 0;
+    for (const TPictureFormat& f : kPictureFormats) {
+        if (!graphicClass || !f.Class()->InheritsFrom(graphicClass)) continue;
+        const std::string pattern = std::string("*.") + f.Extension;
+        if (n++) { entries += '|'; all += ';'; }
+        entries += std::string(f.Description) + " (" + pattern + ")|" + pattern;
+        all += pattern;
+    }
+    if (n > 1) return "Vše (" + all + ")|" + all + "|" + entries;
+    return entries;
+}
+
+std::string GraphicExtension(TGraphicClass graphicClass) {
+    for (const TPictureFormat& f : kPictureFormats)
+        if (graphicClass && f.Class()->InheritsFrom(graphicClass)) return f.Extension;
+    return "";
+}
+
+TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TOpenDialog(owner) {
+    SetFilter(GraphicFilter(TGraphic::StaticClass()));
 }
 
 // --- font and colour ---------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/StringList.h"
+#include "platform/gui/Bitmaps.h"
 #include "platform/gui/Forms.h"
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -117,6 +118,30 @@ class TSaveDialog : public TOpenDialog {
     KAROMIL_CLASS(TSaveDialog, TOpenDialog)
 public:
     explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
+
+protected:
+    bool Saving() const override { return true; }
+};
+
+// --- picture dialogs -------------------------------------------------------------------------
+
+// The file filter of the picture formats that graphicClass and its descendants load, one
+// "Description (*.ext)|*.ext" entry each, led by an entry for all of them when there are several.
+std::string GraphicFilter(TGraphicClass graphicClass);
+// The usual extension (without the dot) of graphicClass's files; empty when it has no format.
+std::string GraphicExtension(TGraphicClass graphicClass);
+
+// An open dialog whose filter starts as every picture format TPicture loads.
+class TOpenPictureDialog : public TOpenDialog {
+    KAROMIL_CLASS(TOpenPictureDialog, TOpenDialog)
+public:
+    explicit TOpenPictureDialog(TComponent* owner);
+};
+
+class TSavePictureDialog : public TOpenPictureDialog {
+    KAROMIL_CLASS(TSavePictureDialog, TOpenPictureDialog)
+public:
+    explicit TSavePictureDialog(TComponent* owner) : TOpenPictureDialog(owner) {}
 
 protected:
     bool Saving() const override { return true; }

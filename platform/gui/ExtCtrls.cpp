@@ -29,6 +29,9 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TShape, TGraphicControl, {
     KAROMIL_PROP(Pen);
     KAROMIL_PROP(Brush);
 })
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPaintBox, TGraphicControl, {
+    p.Event("OnPaint", &Self::OnPaint, "TNotifyEvent");
+})
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomRadioGroup, TCustomGroupBox, {
     KAROMIL_PROP(Items);
     KAROMIL_PROP(ItemIndex).Default(-1);
@@ -227,6 +230,22 @@ TShape::~TShape() {
 }
 
 void TShape::SetShape(TShapeType v) { FShape = v; Invalidate(); }
+
+// --- paint box -----------------------------------------------------------------------------
+
+TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner) {
+    FControlStyle.Include(csReplicatable);
+    FParentColor = true;
+    SetBounds(0, 0, 105, 105);
+}
+
+void TPaintBox::Paint() {
+    TCanvas* c = Canvas();
+    c->Font()->Assign(GetFont());
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(GetColor());
+    if (OnPaint) OnPaint(this);
+}
 
 void TShape::Paint() {
     TCanvas* c = Canvas();

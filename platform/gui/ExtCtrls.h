@@ -1,6 +1,6 @@
 #pragma once
 // More controls: the panel (a container with bevels and a caption), the bevel (a line or a
-// frame), the image, the shape, the radio group, the splitter and the timer.
+// frame), the image, the shape, the paint box, the radio group, the splitter and the timer.
 //
 // All of them paint themselves with the Canvas, so what they show is the same under every
 // platform style.
@@ -147,6 +147,19 @@ private:
     TShapeType FShape = stRectangle;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TBrush> FBrush;
+};
+
+// --- paint box -----------------------------------------------------------------------------
+
+// An area the program paints in OnPaint, with Canvas holding the control's font and colour.
+class TPaintBox : public TGraphicControl {
+    KAROMIL_CLASS(TPaintBox, TGraphicControl)
+public:
+    explicit TPaintBox(TComponent* owner);
+    TNotifyEvent OnPaint;
+
+protected:
+    void Paint() override;
 };
 
 // --- radio group -----------------------------------------------------------------------------

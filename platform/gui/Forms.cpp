@@ -1,6 +1,8 @@
 #include "platform/gui/Forms.h"
 
+#include <QtCore/QPointer>
 #include <QtCore/QTimer>
+#include <QtGui/QWindow>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
@@ -391,6 +393,10 @@ TModalResult TCustomForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     if (GetCapture()) ReleaseCapture();
     Application->CancelHint();
+    // The window active before this one gets the activation and its focus back at the end,
+    // as the window system gives them back when a modal window closes.
+    TCustomForm* before = Screen->ActiveForm();
+    QPointer<QWidget> beforeWindow = before && before != this && before->HandleAllocated() ? before->OuterWidget() : nullptr;
     FFormState.Include(fsModal);
     FModalResult = mrNone;
     HandleNeeded();
@@ -403,6 +409,10 @@ TModalResult TCustomForm::ShowModal() {
         }
     } end{this};
     Show();
+    // Shown again after closing with no other window to activate, the window is still the
+    // window system's focus window, which then reports no new activation: activate it here.
+    if (QWidget* w = OuterWidget(); w->windowHandle() && QGuiApplication::focusWindow() == w->windowHandle() && QApplication::activeWindow() != w)
+        QApplication::setActiveWindow(w);
     if (gShowModalHook) {
         TShowModalHook hook = gShowModalHook;
         // After the activation and focus events of the showing.
@@ -418,6 +428,10 @@ TModalResult TCustomForm::ShowModal() {
     }
     // OnHide runs before the caller sees the result, and may change it.
     Hide();
+    if (beforeWindow && before->GetVisible() && before->GetEnabled()) {
+        beforeWindow->activateWindow();
+        before->SetWindowFocus();
+    }
     return FModalResult;
 }
 

@@ -320,8 +320,16 @@ enum : uint32_t {
     DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000,
     DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000, DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000,
 };
-// Text is placed at its top-left reference point. ETO_RTLREADING is accepted and changes
-// nothing: the advances already say where each character goes.
+// Text is placed at its reference point as SetTextAlign says (top-left by default): the
+// horizontal flag says which end or the middle of the text is there, the vertical one the cell
+// top, the cell bottom or the base line. With TA_UPDATECP the reference point is the current
+// position, and it moves past the text (left alignment) or before it (right alignment).
+enum : uint32_t {
+    TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8,
+    TA_BASELINE = 24,
+};
+// ETO_RTLREADING is accepted and changes nothing: the advances already say where each
+// character goes.
 enum : uint32_t { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_RTLREADING = 0x80 };
 enum : uint32_t {
     BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4, BDR_SUNKENINNER = 0x8,
@@ -540,6 +548,8 @@ TColor SetBkColor(HDC dc, TColor c);
 TColor GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
 int GetBkMode(HDC dc);
+uint32_t SetTextAlign(HDC dc, uint32_t align);  // TA_* flags
+uint32_t GetTextAlign(HDC dc);
 int SetROP2(HDC dc, int rop2);
 int GetROP2(HDC dc);
 int SaveDC(HDC dc);                            // the new depth

@@ -21,6 +21,7 @@ struct TCanvas::DCState {
     TColor bkColor = clWhite;     // resolved
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
+    uint32_t textAlign = TA_TOP | TA_LEFT;
     TPoint brushOrg, penPos, viewportOrg;
     double scaleX = 1, scaleY = 1;
     std::optional<QRegion> clip;  // device coordinates

@@ -59,7 +59,26 @@ bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* r, const st
     TFontFace& face = FaceFor(s.font, s.scaleY);
     int width = 0;
     std::vector<int> off = Offsets(dc, face, text, dx, width);
+    // The text alignment moves the reference point to the cell's top-left corner (device
+    // units, along the text's own axes when it is turned).
+    const uint32_t align = s.textAlign;
+    if (align & TA_UPDATECP) { x = s.penPos.X; y = s.penPos.Y; }
+    const uint32_t horz = align & TA_CENTER, vert = align & TA_BASELINE;
+    const int shiftX = horz == TA_CENTER ? width / 2 : horz == TA_RIGHT ? width : 0;
+    const int shiftY = vert == TA_BASELINE ? face.Ascent() : vert == TA_BOTTOM ? face.Height() : 0;
+    if (align & TA_UPDATECP) {
+        const int logicalWidth = int(std::lround(width / s.scaleX));
+        if (horz == TA_RIGHT) s.penPos.X = x - logicalWidth;
+        else if (horz != TA_CENTER) s.penPos.X = x + logicalWidth;
+    }
     TPoint d = dc->LPtoDP(TPoint{x, y});
+    if (s.font.Orientation == 0) {
+        d.X -= shiftX;
+        d.Y -= shiftY;
+        // Recorded as the top-left point it resolved to, so that a replay places it the same.
+        x -= int(std::lround(shiftX / s.scaleX));
+        y -= int(std::lround(shiftY / s.scaleY));
+    }
     QRect cell(d.X, d.Y, width, face.Height());
     QRect rect = r ? ToQRect(dc->LPtoDP(*r)).normalized() : QRect();
     if (TMetaRecorder* rec = dc->Recorder()) {
@@ -90,6 +109,7 @@ bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* r, const st
         p->save();
         p->translate(d.X, d.Y);
         p->rotate(-s.font.Orientation / 10.0);
+        p->translate(-shiftX, -shiftY);
         if (s.bkMode == OPAQUE && !text.empty()) p->fillRect(QRect(0, 0, width, face.Height()), bk);
         p->setPen(RgbToQ(s.textColor));
         DrawRuns(p, face, text, off, QPointF(0, face.Ascent()));

@@ -166,6 +166,11 @@ inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(intptr_t(-1));
 inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(intptr_t(-2));
 enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_SHOWNA = 8 };
 
+// WM_IME_COMPOSITION: what changed, in LParam. The strings themselves are read with
+// ImmGetCompositionString (Controls.h) while the message is handled; a handler that does not
+// pass the message on drops its result string (no WM_CHAR follows).
+enum : LPARAM { GCS_COMPSTR = 0x0008, GCS_CURSORPOS = 0x0080, GCS_RESULTSTR = 0x0800 };
+
 // PeekMessage options.
 enum : UINT { PM_NOREMOVE = 0, PM_REMOVE = 1 };
 
@@ -234,6 +239,11 @@ struct TWMKey : TMessageView {
     bool AltDown() const noexcept { return (M.LParam & (LPARAM(1) << 29)) != 0; }
     bool PreviouslyDown() const noexcept { return (M.LParam & (LPARAM(1) << 30)) != 0; }
 };
+// CM_DIALOGCHAR (Alt+letter, broadcast by the form to find the control whose accelerator it is;
+// Result 1 = taken), CM_DIALOGKEY and CM_WANTSPECIALKEY carry a key message.
+using TCMDialogChar = TWMKey;
+using TCMDialogKey = TWMKey;
+using TCMWantSpecialKey = TWMKey;
 // Bits of a key message's LParam.
 constexpr LPARAM KF_ALTDOWN_BIT = LPARAM(1) << 29;
 constexpr LPARAM KF_REPEAT_BIT = LPARAM(1) << 30;
@@ -302,6 +312,19 @@ struct TWMNCCalcSize : TMessageView {
     using TMessageView::TMessageView;
     TRect& Rect() const noexcept { return *reinterpret_cast<TRect*>(M.LParam); }
 };
+// WM_GETMINMAXINFO: LParam points to the limits of a user resize, which a handler may change.
+struct TMinMaxInfo {
+    TPoint ptReserved;
+    TPoint ptMaxSize;
+    TPoint ptMaxPosition;
+    TPoint ptMinTrackSize;
+    TPoint ptMaxTrackSize;
+};
+using MINMAXINFO = TMinMaxInfo;
+struct TWMGetMinMaxInfo : TMessageView {
+    using TMessageView::TMessageView;
+    TMinMaxInfo& MinMaxInfo() const noexcept { return *reinterpret_cast<TMinMaxInfo*>(M.LParam); }
+};
 // WM_PAINT, WM_NCPAINT, WM_ERASEBKGND: the device context in WParam.
 struct TWMPaint : TMessageView {
     using TMessageView::TMessageView;
@@ -319,6 +342,13 @@ enum : int {
     SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37, SM_CXEDGE = 45, SM_CYEDGE = 46,
     SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CXDRAG = 68, SM_CYDRAG = 69,
 };
+// GetSystemMetrics answers this table (pixels); anything else is 0:
+//   SM_CXVSCROLL, SM_CYHSCROLL, SM_CXHSCROLL, SM_CYVSCROLL, SM_CYVTHUMB, SM_CXHTHUMB  17
+//   SM_CXBORDER, SM_CYBORDER 1   SM_CXEDGE, SM_CYEDGE 2   SM_CXDLGFRAME, SM_CYDLGFRAME 3
+//   SM_CXFRAME, SM_CYFRAME 4   SM_CYCAPTION, SM_CYMENU 19   SM_CXICON, SM_CYICON, SM_CXCURSOR,
+//   SM_CYCURSOR 32   SM_CXSMICON, SM_CYSMICON 16   SM_CXDOUBLECLK, SM_CYDOUBLECLK 4 (the box
+//   a second click must fall in)   SM_CXDRAG, SM_CYDRAG 4
+//   SM_CXSCREEN, SM_CYSCREEN: the primary screen's size.
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();          // ms
 int WheelScrollLines();             // lines a wheel notch scrolls

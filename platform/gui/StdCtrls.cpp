@@ -1,17 +1,24 @@
 #include "platform/gui/StdCtrls.h"
 
+#include <QtGui/QIcon>
+#include <QtGui/QKeySequence>
 #include <QtGui/QTextDocument>
 #include <QtGui/QTextOption>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QStyleOptionComboBox>
+#include <QtWidgets/QStylePainter>
+#include <QtWidgets/QStyledItemDelegate>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QListWidget>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QTextEdit>
 
 #include <algorithm>
+#include <deque>
+#include <map>
 
 #include "platform/gui/Application.h"
 #include "platform/rtl/Exceptions.h"
@@ -72,17 +79,24 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomComboBox, TWidgetControl, {
     KAROMIL_PROP(Sorted).Default(0);
     KAROMIL_PROP(MaxLength).Default(0);
     KAROMIL_PROP(DroppedDown).Default(0);
+    KAROMIL_PROP(ItemHeight).Default(16);
     KAROMIL_PROP(Text);
     p.Event("OnChange", &Self::OnChange, "TNotifyEvent");
     p.Event("OnDropDown", &Self::OnDropDown, "TNotifyEvent");
     p.Event("OnCloseUp", &Self::OnCloseUp, "TNotifyEvent");
 })
 KAROMIL_IMPLEMENT_CLASS(TComboBox, TCustomComboBox)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomListBox, TWidgetControl, {
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomListBox, TCustomControl, {
     KAROMIL_PROP(Items);
     KAROMIL_PROP(ItemIndex).Default(-1);
     KAROMIL_PROP(MultiSelect).Default(0);
     KAROMIL_PROP(Sorted).Default(0);
+    KAROMIL_PROP(Style).Default(lbStandard);
+    KAROMIL_PROP(ItemHeight).Default(16);
+    KAROMIL_PROP(IntegralHeight).Default(0);
+    KAROMIL_PROP(ExtendedSelect).Default(1);
+    KAROMIL_PROP(BorderStyle).Default(bsSingle);
+    KAROMIL_PROP(TopIndex).Default(0);
     KAROMIL_PROP_READONLY(SelCount);
 })
 KAROMIL_IMPLEMENT_CLASS(TListBox, TCustomListBox)
@@ -128,6 +142,11 @@ char32_t HotkeyOf(const std::string& text) {
         return LowerChar(char32_t(q.mid(i + 1, 1).toUcs4().value(0)));
     }
     return 0;
+}
+
+bool IsAccel(WPARAM ch, const std::string& text) {
+    const char32_t key = HotkeyOf(text);
+    return key != 0 && key == LowerChar(char32_t(ch));
 }
 
 // --- label -----------------------------------------------------------------------------------
@@ -227,8 +246,7 @@ void TCustomLabel::Dispatch(TMessage& m) {
         return;
     case CM_DIALOGCHAR:
         // The accelerator of the caption focuses FocusControl.
-        if (FFocusControl && FShowAccelChar && GetEnabled() && HotkeyOf(GetCaption()) != 0 &&
-            HotkeyOf(GetCaption()) == LowerChar(char32_t(m.WParam)) && FFocusControl->CanFocus()) {
+        if (FFocusControl && FShowAccelChar && GetEnabled() && IsAccel(m.WParam, GetCaption()) && FFocusControl->CanFocus()) {
             FFocusControl->SetFocus();
             m.Result = 1;
         }
@@ -496,14 +514,23 @@ TButtonControl::TButtonControl(TComponent* owner) : TWidgetControl(owner) {
     FControlStyle.Exclude(csClickEvents);
 }
 
+namespace {
+// The caption shows its "&" underline, but the accelerator is ours (CM_DIALOGCHAR): Qt's own
+// mnemonic shortcut would click behind the form's back and a moment later.
+void SetButtonText(QAbstractButton* b, const std::string& caption) {
+    b->setText(Q(caption));
+    b->setShortcut(QKeySequence());
+}
+}  // namespace
+
 void TButtonControl::WidgetCreated() {
-    if (auto* b = dynamic_cast<QAbstractButton*>(WidgetIfMade())) b->setText(Q(GetCaption()));
+    if (auto* b = dynamic_cast<QAbstractButton*>(WidgetIfMade())) SetButtonText(b, GetCaption());
 }
 
 void TButtonControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
     case CM_TEXTCHANGED:
-        if (auto* b = dynamic_cast<QAbstractButton*>(WidgetIfMade())) b->setText(Q(GetCaption()));
+        if (auto* b = dynamic_cast<QAbstractButton*>(WidgetIfMade())) SetButtonText(b, GetCaption());
         TWidgetControl::Dispatch(m);
         return;
     case WM_GETDLGCODE:
@@ -559,6 +586,12 @@ void TButton::Dispatch(TMessage& m) {
         }
         TButtonControl::Dispatch(m);
         return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(m.WParam, GetCaption()) && CanFocus()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
     case CM_FOCUSCHANGED: {
         auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
         if (dynamic_cast<TButton*>(focused)) SetActive(focused == this);
@@ -575,13 +608,18 @@ void TButton::Dispatch(TMessage& m) {
 
 // --- check box -------------------------------------------------------------------------------
 
-TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) { SetBounds(0, 0, 97, 17); }
+TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
+    FParentColor = true;
+    SetBounds(0, 0, 97, 17);
+}
 
 QWidget* TCustomCheckBox::CreateWidget(QWidget* parent) { return new QCheckBox(parent); }
 
 void TCustomCheckBox::WidgetCreated() {
     TButtonControl::WidgetCreated();
     auto* b = static_cast<QCheckBox*>(WidgetIfMade());
+    // Qt fills a button with its Button role; Color is the window colour behind the box.
+    b->setBackgroundRole(QPalette::Window);
     b->setTristate(FAllowGrayed);
     b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     b->setLayoutDirection(FAlignment == lrLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
@@ -618,9 +656,39 @@ void TCustomCheckBox::SetAlignment(TLeftRight v) {
 
 void TCustomCheckBox::StateChanged() { TButtonControl::Click(); }
 
+void TCustomCheckBox::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR) {
+        // The accelerator focuses the box and toggles it as a click does.
+        if (IsAccel(m.WParam, GetCaption()) && CanFocus()) {
+            SetFocus();
+            if (Focused()) SetState(FState == cbUnchecked ? (FAllowGrayed ? cbGrayed : cbChecked) : FState == cbChecked ? cbUnchecked : cbChecked);
+            m.Result = 1;
+        }
+        return;
+    }
+    TButtonControl::Dispatch(m);
+}
+
 // --- radio button ----------------------------------------------------------------------------
 
-TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) { SetBounds(0, 0, 113, 17); }
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) {
+    // Paints on its parent's colour, as the check box does: no lighter strip on a coloured panel.
+    FParentColor = true;
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR) {
+        // The accelerator focuses the button, which checks it.
+        if (IsAccel(m.WParam, GetCaption()) && CanFocus()) {
+            SetFocus();
+            if (Focused()) SetChecked(true);
+            m.Result = 1;
+        }
+        return;
+    }
+    TButtonControl::Dispatch(m);
+}
 
 QWidget* TRadioButton::CreateWidget(QWidget* parent) {
     auto* b = new QRadioButton(parent);
@@ -632,6 +700,7 @@ QWidget* TRadioButton::CreateWidget(QWidget* parent) {
 void TRadioButton::WidgetCreated() {
     TButtonControl::WidgetCreated();
     auto* b = static_cast<QRadioButton*>(WidgetIfMade());
+    b->setBackgroundRole(QPalette::Window);
     b->setChecked(FChecked);
     QObject::connect(b, &QRadioButton::clicked, b, [this, b] {
         GuardedCall([this, b] {
@@ -656,7 +725,7 @@ void TRadioButton::SetChecked(bool v) {
 // --- combo box -------------------------------------------------------------------------------
 
 namespace {
-// Tells the control when its list opens and closes.
+// Tells the control when its list opens and closes; an owner-drawn combo paints its field.
 class TQtComboBox : public QComboBox {
 public:
     TQtComboBox(QWidget* parent, std::function<void(bool)> dropped) : QComboBox(parent), FDropped(std::move(dropped)) {}
@@ -668,13 +737,47 @@ public:
         QComboBox::hidePopup();
         FDropped(false);
     }
+    std::function<void(QPainter*, const QRect&)> PaintField;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        if (!PaintField) { QComboBox::paintEvent(e); return; }
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        option.currentText.clear();
+        option.currentIcon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        PaintField(&painter, field);
+    }
 
 private:
     std::function<void(bool)> FDropped;
 };
 }  // namespace
 
-TCustomComboBox::TCustomComboBox(TComponent* owner) : TWidgetControl(owner), FItems(std::make_unique<TStringList>()) {
+// The rows of an owner-drawn combo's list, painted by the control.
+class TComboItemPainter : public QAbstractItemDelegate {
+public:
+    explicit TComboItemPainter(TCustomComboBox* combo) : FCombo(combo) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state.Include(odSelected).Include(odFocused);
+        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        const QRect& r = option.rect;
+        FCombo->PaintItem(painter, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), index.row(), state);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(option.rect.width(), FCombo->GetItemHeight());
+    }
+
+private:
+    TCustomComboBox* FCombo;
+};
+
+TCustomComboBox::TCustomComboBox(TComponent* owner)
+    : TWidgetControl(owner), FCanvas(std::make_unique<TCanvas>()), FItems(std::make_unique<TStringList>()) {
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
     SetTabStop(true);
     SetColor(clWindow);
@@ -687,6 +790,8 @@ int TCustomComboBox::ColorRole() const { return QPalette::Base; }
 
 QWidget* TCustomComboBox::CreateWidget(QWidget* parent) {
     return new TQtComboBox(parent, [this](bool down) {
+        // Qt also closes a list that is not open (when the combo hides): no close-up then.
+        if (down == FDropped) return;
         GuardedCall([&] {
             FDropped = down;
             if (down) { if (OnDropDown) OnDropDown(this); }
@@ -712,6 +817,7 @@ void TCustomComboBox::WidgetCreated() {
     c->setMaxVisibleItems(std::max(1, FDropDownCount));
     c->setInsertPolicy(QComboBox::NoInsert);
     if (c->lineEdit()) c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    ApplyOwnerDraw();
     Refill();
     // Any selection the program did not make is the user's (the list, or arrow keys).
     QObject::connect(c, &QComboBox::currentIndexChanged, c, [this, c](int index) {
@@ -757,8 +863,76 @@ void TCustomComboBox::SetStyle(TComboBoxStyle v) {
     FStyle = v;
     if (auto* c = dynamic_cast<QComboBox*>(WidgetIfMade())) {
         Setting([&] { c->setEditable(Editable()); });
+        ApplyOwnerDraw();
         Refill();
     }
+    if (OwnerDraw()) SetHeight(FItemHeight + 6);
+}
+
+int TCustomComboBox::GetItemHeight() const {
+    if (OwnerDraw()) return FItemHeight;
+    FCanvas->Font()->Assign(GetFont());
+    return std::max(1, FCanvas->TextHeight("Wg"));
+}
+
+void TCustomComboBox::SetItemHeight(int v) {
+    if (v <= 0) return;
+    FItemHeight = v;
+    // The closed combo's field is one row high, as Windows sizes an owner-drawn combo.
+    if (OwnerDraw()) SetHeight(v + 6);
+    if (auto* c = dynamic_cast<QComboBox*>(WidgetIfMade())) {
+        c->view()->doItemsLayout();
+        c->update();
+    }
+}
+
+void TCustomComboBox::ApplyOwnerDraw() {
+    auto* c = dynamic_cast<TQtComboBox*>(WidgetIfMade());
+    if (!c) return;
+    if (!OwnerDraw()) {
+        c->PaintField = nullptr;
+        if (QAbstractItemDelegate* mine = c->itemDelegate(); dynamic_cast<TComboItemPainter*>(mine)) {
+            c->setItemDelegate(new QStyledItemDelegate(c));
+            delete mine;
+        }
+        return;
+    }
+    c->PaintField = [this, c](QPainter* p, const QRect& r) {
+        TOwnerDrawState state{odComboBoxEdit};
+        if (c->hasFocus()) state.Include(odSelected).Include(odFocused);
+        if (!GetEnabled()) state.Include(odDisabled);
+        PaintItem(p, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), FItemIndex, state);
+    };
+    if (QAbstractItemDelegate* old = c->itemDelegate(); !dynamic_cast<TComboItemPainter*>(old)) {
+        auto* painter = new TComboItemPainter(this);
+        painter->setParent(c);
+        c->setItemDelegate(painter);
+        if (old && old->parent() == c) delete old;
+    }
+}
+
+void TCustomComboBox::PaintItem(QPainter* painter, const TRect& rect, int index, TOwnerDrawState state) {
+    GuardedCall([&] {
+        QPaintDevice* d = painter->device();
+        FCanvas->Attach(painter, Rect(0, 0, d ? d->width() : rect.Right, d ? d->height() : rect.Bottom));
+        struct TDetach { TCanvas* C; ~TDetach() { C->Detach(); } } detach{FCanvas.get()};
+        FCanvas->Font()->Assign(GetFont());
+        FCanvas->Brush()->SetStyle(bsSolid);
+        FCanvas->Brush()->SetColor(GetColor());
+        if (state.Contains(odSelected)) {
+            FCanvas->Brush()->SetColor(clHighlight);
+            FCanvas->Font()->SetColor(clHighlightText);
+        }
+        if (index >= 0 && index < FItems->Count()) DrawItem(index, rect, state);
+        else FCanvas->FillRect(rect);
+        if (state.Contains(odFocused)) FCanvas->DrawFocusRect(rect);
+    });
+}
+
+void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+    if (OnDrawItem) { OnDrawItem(this, index, rect, state); return; }
+    FCanvas->FillRect(rect);
+    FCanvas->TextOut(rect.Left + 2, rect.Top, FItems->Strings(index));
 }
 
 void TCustomComboBox::SetDropDownCount(int v) {
@@ -823,108 +997,518 @@ void TCustomComboBox::DefaultHandler(TMessage& m) {
 
 // --- list box --------------------------------------------------------------------------------
 
-TCustomListBox::TCustomListBox(TComponent* owner) : TWidgetControl(owner), FItems(std::make_unique<TStringList>()) {
-    FItems->OnChange = [this](TObject*) {
-        FSelection.resize(size_t(FItems->Count()), false);
-        if (FItemIndex >= FItems->Count()) FItemIndex = -1;
-        Refill();
-    };
+TCustomListBox::TCustomListBox(TComponent* owner) : TCustomControl(owner), FItems(std::make_unique<TStringList>()) {
+    FItems->OnChanging = [this](TObject*) { ItemsChanging(); };
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+    // The list selects on its own press; clicks come from selection changes.
+    FControlStyle = {csSetCaption, csDoubleClicks, csOpaque};
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 121, 97);
 }
 
-TCustomListBox::~TCustomListBox() { FItems->OnChange = nullptr; }
+TCustomListBox::~TCustomListBox() {
+    FItems->OnChanging = nullptr;
+    FItems->OnChange = nullptr;
+}
 
-int TCustomListBox::ColorRole() const { return QPalette::Base; }
+void TCustomListBox::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    if (FBorderStyle == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+}
 
-QWidget* TCustomListBox::CreateWidget(QWidget* parent) { return new QListWidget(parent); }
+void TCustomListBox::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
+}
 
-void TCustomListBox::Refill() {
-    auto* l = dynamic_cast<QListWidget*>(WidgetIfMade());
-    if (!l) return;
-    Setting([&] {
-        l->clear();
-        for (int i = 0; i < FItems->Count(); ++i) l->addItem(Q(FItems->Strings(i)));
-        l->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-        if (FMultiSelect) {
-            for (int i = 0; i < l->count(); ++i) l->item(i)->setSelected(FSelection[size_t(i)]);
+void TCustomListBox::SetBorderStyle(TBorderStyle v) {
+    FBorderStyle = v == bsNone ? bsNone : bsSingle;
+    if (FBorderStyle == bsSingle) SetWindowExStyle(GetWindowExStyle() | WS_EX_CLIENTEDGE);
+    else SetWindowExStyle(GetWindowExStyle() & ~WS_EX_CLIENTEDGE);
+    AdjustIntegralHeight();
+    UpdateScrollBar();
+}
+
+// Each line's flags travel with it: matched by text and object across the change.
+void TCustomListBox::ItemsChanging() {
+    FSnapshot.clear();
+    for (int i = 0; i < FItems->Count() && size_t(i) < FFlags.size(); ++i)
+        FSnapshot.push_back({{FItems->Strings(i), FItems->GetObject(i)}, FFlags[size_t(i)]});
+}
+
+void TCustomListBox::ItemsChanged() {
+    std::map<std::pair<std::string, TObject*>, std::deque<uint8_t>> old;
+    for (auto& [key, flags] : FSnapshot) old[key].push_back(flags);
+    FSnapshot.clear();
+    const int n = FItems->Count();
+    FFlags.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+        auto it = old.find({FItems->Strings(i), FItems->GetObject(i)});
+        if (it == old.end() || it->second.empty()) continue;
+        FFlags[size_t(i)] = it->second.front();
+        it->second.pop_front();
+    }
+    if (!FMultiSelect) {
+        FItemIndex = -1;
+        for (int i = 0; i < n; ++i) if (FFlags[size_t(i)] & ifSelected) { FItemIndex = i; break; }
+    } else if (FItemIndex >= n) FItemIndex = n - 1;
+    if (FAnchor >= n) FAnchor = -1;
+    FMeasured = false;
+    FTopIndex = std::clamp(FTopIndex, 0, MaxTopIndex());
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomListBox::SetItemFlags(int index, uint8_t flags) {
+    if (FFlags.at(size_t(index)) == flags) return;
+    FFlags[size_t(index)] = flags;
+    InvalidateItem(index);
+}
+
+void TCustomListBox::InvalidateItem(int index) {
+    if (!HandleAllocated() || index < 0) return;
+    TRect r = ItemRect(index);
+    InvalidateRect(WindowHandle(), &r, false);
+}
+
+// --- rows
+
+void TCustomListBox::SetStyle(TListBoxStyle v) {
+    if (v == FStyle) return;
+    FStyle = v;
+    FMeasured = false;
+    AdjustIntegralHeight();
+    UpdateScrollBar();
+    Invalidate();
+}
+
+int TCustomListBox::GetItemHeight() const {
+    if (FStyle != lbStandard) return FItemHeight;
+    TCanvas* c = Canvas();
+    c->Font()->Assign(GetFont());
+    return std::max(1, c->TextHeight("Wg"));
+}
+
+void TCustomListBox::SetItemHeight(int v) {
+    if (v <= 0 || v == FItemHeight) return;
+    FItemHeight = v;
+    FMeasured = false;
+    AdjustIntegralHeight();
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomListBox::MeasureItem(int index, int& height) {
+    if (OnMeasureItem) OnMeasureItem(this, index, height);
+}
+
+void TCustomListBox::Measure() {
+    if (FMeasured) return;
+    FMeasured = true;   // first: a handler that asks for rows must not measure again
+    FHeights.clear();
+    if (FStyle != lbOwnerDrawVariable) return;
+    for (int i = 0; i < FItems->Count(); ++i) {
+        int h = FItemHeight;
+        MeasureItem(i, h);
+        FHeights.push_back(std::clamp(h, 1, 255));   // a row of Windows' list is 1 to 255 high
+    }
+}
+
+int TCustomListBox::RowHeight(int index) const {
+    if (FStyle != lbOwnerDrawVariable) return GetItemHeight();
+    const_cast<TCustomListBox*>(this)->Measure();
+    return size_t(index) < FHeights.size() ? FHeights[size_t(index)] : FItemHeight;
+}
+
+TRect TCustomListBox::ItemRect(int index) const {
+    int y = 0;
+    if (index >= FTopIndex) for (int i = FTopIndex; i < index; ++i) y += RowHeight(i);
+    else for (int i = index; i < FTopIndex; ++i) y -= RowHeight(i);
+    return Rect(0, y, GetClientWidth(), y + RowHeight(index));
+}
+
+int TCustomListBox::ItemAtPos(TPoint p, bool existing) const {
+    const TRect client = GetClientRect();
+    if (PtInRect(client, p)) {
+        int y = 0;
+        for (int i = FTopIndex; i < FItems->Count() && y < client.Bottom; ++i) {
+            const int h = RowHeight(i);
+            if (p.Y >= y && p.Y < y + h) return i;
+            y += h;
         }
-        l->setCurrentRow(FItemIndex, FMultiSelect ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
-    });
+        if (!existing) return FItems->Count();
+    }
+    return -1;
 }
 
-void TCustomListBox::WidgetCreated() {
-    auto* l = static_cast<QListWidget*>(WidgetIfMade());
-    Refill();
-    QObject::connect(l, &QListWidget::currentRowChanged, l, [this](int row) {
-        if (FSettingWidget) return;
-        GuardedCall([&] {
-            FItemIndex = row;
-            TWidgetControl::Click();
-        });
-    });
-    QObject::connect(l, &QListWidget::itemSelectionChanged, l, [this, l] {
-        if (FSettingWidget) return;
-        for (int i = 0; i < l->count() && size_t(i) < FSelection.size(); ++i) FSelection[size_t(i)] = l->item(i)->isSelected();
-    });
+// The largest top index that still fills the client area from there to the last row.
+int TCustomListBox::MaxTopIndex() const {
+    const int n = FItems->Count();
+    int room = GetClientHeight();
+    int i = n;
+    while (i > 0 && RowHeight(i - 1) <= room) room -= RowHeight(--i);
+    return std::min(i, std::max(0, n - 1));
 }
 
-int TCustomListBox::GetItemIndex() const { return FItemIndex; }
+void TCustomListBox::UpdateScrollBar() {
+    if (!HandleAllocated()) return;
+    const int n = FItems->Count();
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = std::max(0, n - 1);
+    si.nPage = UINT(std::max(1, n - MaxTopIndex()));
+    si.nPos = FTopIndex;
+    SetScrollInfo(SB_VERT, si, true);
+    // The bar may have taken client width and changed what fits.
+    FTopIndex = std::clamp(FTopIndex, 0, MaxTopIndex());
+}
+
+void TCustomListBox::SetTopIndex(int v) {
+    v = std::clamp(v, 0, MaxTopIndex());
+    if (v == FTopIndex) return;
+    FTopIndex = v;
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomListBox::ScrollInView(int index) {
+    if (index < 0 || index >= FItems->Count()) return;
+    if (index < FTopIndex) { SetTopIndex(index); return; }
+    const int room = GetClientHeight();
+    int top = FTopIndex;
+    auto bottom = [&] { int y = 0; for (int i = top; i <= index; ++i) y += RowHeight(i); return y; };
+    while (top < index && bottom() > room) ++top;
+    SetTopIndex(top);
+}
+
+void TCustomListBox::SetIntegralHeight(bool v) {
+    FIntegralHeight = v;
+    AdjustIntegralHeight();
+}
+
+void TCustomListBox::SetBounds(int left, int top, int width, int height) {
+    TCustomControl::SetBounds(left, top, width, height);
+    AdjustIntegralHeight();
+    UpdateScrollBar();
+}
+
+void TCustomListBox::AdjustIntegralHeight() {
+    if (!FIntegralHeight || FStyle == lbOwnerDrawVariable || FAdjusting || GetComponentState().Contains(csLoading)) return;
+    const int row = GetItemHeight();
+    const int extra = GetClientHeight() % row;
+    if (extra == 0 || GetClientHeight() < row) return;
+    FAdjusting = true;
+    try { TCustomControl::SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight() - extra); } catch (...) { FAdjusting = false; throw; }
+    FAdjusting = false;
+}
+
+// --- selection
 
 void TCustomListBox::SetItemIndex(int v) {
     if (v < -1 || v >= FItems->Count()) v = -1;
-    FItemIndex = v;
     if (!FMultiSelect) {
-        std::fill(FSelection.begin(), FSelection.end(), false);
-        if (v >= 0) FSelection[size_t(v)] = true;
+        for (int i = 0; i < int(FFlags.size()); ++i) SetItemFlags(i, uint8_t(FFlags[size_t(i)] & ~ifSelected));
+        if (v >= 0) SetItemFlags(v, uint8_t(FFlags[size_t(v)] | ifSelected));
     }
-    Refill();
+    InvalidateItem(FItemIndex);
+    FItemIndex = v;
+    FAnchor = v;
+    InvalidateItem(v);
+    ScrollInView(v);
 }
 
 void TCustomListBox::SetMultiSelect(bool v) {
+    if (v == FMultiSelect) return;
     FMultiSelect = v;
-    Refill();
+    // A single-selection list keeps one selected item: the current one.
+    if (!v) SetItemIndex(FItemIndex);
 }
 
 int TCustomListBox::GetSelCount() const {
     if (!FMultiSelect) return -1;   // as the class library answers for a single-selection list
-    return int(std::count(FSelection.begin(), FSelection.end(), true));
+    return int(std::count_if(FFlags.begin(), FFlags.end(), [](uint8_t f) { return (f & ifSelected) != 0; }));
 }
 
 bool TCustomListBox::GetSelected(int index) const {
     if (index < 0 || index >= FItems->Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-    return FSelection[size_t(index)];
+    return (FFlags[size_t(index)] & ifSelected) != 0;
 }
 
 void TCustomListBox::SetSelected(int index, bool v) {
     if (index < 0 || index >= FItems->Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     if (!FMultiSelect) {
-        std::fill(FSelection.begin(), FSelection.end(), false);
-        FItemIndex = v ? index : (FItemIndex == index ? -1 : FItemIndex);
+        if (v) SetItemIndex(index);
+        else if (FItemIndex == index) SetItemIndex(-1);
+        return;
     }
-    FSelection[size_t(index)] = v;
-    Refill();
+    SetItemFlags(index, uint8_t(v ? FFlags[size_t(index)] | ifSelected : FFlags[size_t(index)] & ~ifSelected));
 }
 
-int TCustomListBox::GetTopIndex() const {
-    auto* l = dynamic_cast<QListWidget*>(WidgetIfMade());
-    if (!l) return 0;
-    QListWidgetItem* it = l->itemAt(0, 0);
-    return it ? l->row(it) : 0;
+void TCustomListBox::SelectAll() {
+    if (!FMultiSelect) return;
+    for (int i = 0; i < FItems->Count(); ++i) SetSelected(i, true);
 }
 
-int TCustomListBox::ItemAtPos(TPoint p, bool existing) const {
-    auto* l = dynamic_cast<QListWidget*>(WidgetIfMade());
-    if (!l) return -1;
-    QListWidgetItem* it = l->itemAt(p.X, p.Y);
-    if (it) return l->row(it);
-    return existing ? -1 : FItems->Count();
+void TCustomListBox::ClearSelection() {
+    if (!FMultiSelect) { SetItemIndex(-1); return; }
+    for (int i = 0; i < FItems->Count(); ++i) SetSelected(i, false);
+}
+
+void TCustomListBox::SelectRange(int from, int to) {
+    if (from > to) std::swap(from, to);
+    for (int i = 0; i < FItems->Count(); ++i) SetSelected(i, i >= from && i <= to);
+}
+
+void TCustomListBox::UserSelect(int index, TShiftState shift, bool toggle) {
+    if (index < 0 || index >= FItems->Count()) return;
+    if (!FMultiSelect) SetItemIndex(index);
+    else {
+        InvalidateItem(FItemIndex);
+        if (!FExtendedSelect) {
+            if (toggle) SetSelected(index, !GetSelected(index));
+        } else if (shift.Contains(ssShift) && FAnchor >= 0) {
+            SelectRange(FAnchor, index);
+        } else if (shift.Contains(ssCtrl)) {
+            if (toggle) SetSelected(index, !GetSelected(index));
+            FAnchor = index;
+        } else {
+            SelectRange(index, index);
+            FAnchor = index;
+        }
+        FItemIndex = index;
+        InvalidateItem(index);
+        ScrollInView(index);
+    }
+}
+
+int TCustomListBox::FindPrefix(const std::string& prefix, int after) const {
+    const QString want = Q(prefix);
+    const int n = FItems->Count();
+    if (n == 0) return -1;
+    const int start = after < 0 || after >= n ? 0 : after + 1;
+    for (int k = 0; k < n; ++k) {
+        const int i = (start + k) % n;
+        if (Q(FItems->Strings(i)).startsWith(want, Qt::CaseInsensitive)) return i;
+    }
+    return -1;
+}
+
+// --- painting
+
+void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+    TCanvas* c = Canvas();
+    if (FStyle != lbStandard && OnDrawItem) {
+        OnDrawItem(this, index, rect, state);
+        return;
+    }
+    c->FillRect(rect);
+    c->TextOut(rect.Left + 2, rect.Top, FItems->Strings(index));
+}
+
+void TCustomListBox::Paint() {
+    TCanvas* c = Canvas();
+    const TRect client = GetClientRect();
+    const int indent = ItemIndent();
+    int y = 0;
+    for (int i = FTopIndex; i < FItems->Count() && y < client.Bottom; ++i) {
+        const int h = RowHeight(i);
+        const TRect row = Rect(0, y, client.Right, y + h);
+        y += h;
+        if (!RectVisible(c, row)) continue;
+        TOwnerDrawState state;
+        if (FFlags[size_t(i)] & ifSelected) state.Include(odSelected);
+        if (!GetEnabled()) state.Include(odDisabled);
+        const bool caret = i == FItemIndex && Focused();
+        if (caret) state.Include(odFocused);
+        c->Font()->Assign(GetFont());
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(GetColor());
+        if (indent > 0) {
+            c->FillRect(Rect(0, row.Top, indent, row.Bottom));
+            DrawIndent(i, Rect(0, row.Top, indent, row.Bottom));
+            c->Font()->Assign(GetFont());
+            c->Brush()->SetStyle(bsSolid);
+            c->Brush()->SetColor(GetColor());
+            c->Pen()->SetColor(clBlack);
+        }
+        const TRect item = Rect(indent, row.Top, row.Right, row.Bottom);
+        if (state.Contains(odSelected)) {
+            c->Brush()->SetColor(clHighlight);
+            c->Font()->SetColor(clHighlightText);
+        } else if (!GetEnabled()) c->Font()->SetColor(clGrayText);
+        DrawItem(i, item, state);
+        if (caret) {
+            c->Brush()->SetColor(GetColor());
+            c->Font()->SetColor(clWindowText);
+            c->DrawFocusRect(item);
+        }
+    }
+    if (y < client.Bottom) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(GetColor());
+        c->FillRect(Rect(0, std::max(0, y), client.Right, client.Bottom));
+    }
+}
+
+// --- input
+
+bool TCustomListBox::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+    if (TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+    SetTopIndex(FTopIndex - wheelDelta / 120 * 3);
+    return true;
 }
 
 void TCustomListBox::Dispatch(TMessage& m) {
-    if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return; }
-    TWidgetControl::Dispatch(m);
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateItem(FItemIndex);
+        break;
+    case WM_SIZE:
+        TCustomControl::Dispatch(m);
+        UpdateScrollBar();
+        Invalidate();
+        return;
+    case CM_FONTCHANGED:
+        TCustomControl::Dispatch(m);
+        FMeasured = false;
+        AdjustIntegralHeight();
+        UpdateScrollBar();
+        return;
+    case WM_VSCROLL: {
+        const TWMScroll s(m);
+        switch (s.ScrollCode()) {
+        case SB_LINEUP: SetTopIndex(FTopIndex - 1); break;
+        case SB_LINEDOWN: SetTopIndex(FTopIndex + 1); break;
+        case SB_PAGEUP: SetTopIndex(FTopIndex - std::max(1, FItems->Count() - MaxTopIndex() - 1)); break;
+        case SB_PAGEDOWN: SetTopIndex(FTopIndex + std::max(1, FItems->Count() - MaxTopIndex() - 1)); break;
+        case SB_THUMBTRACK: case SB_THUMBPOSITION: SetTopIndex(s.Pos()); break;
+        case SB_TOP: SetTopIndex(0); break;
+        case SB_BOTTOM: SetTopIndex(MaxTopIndex()); break;
+        default: break;
+        }
+        return;
+    }
+    case LB_GETCOUNT: m.Result = FItems->Count(); return;
+    case LB_GETCURSEL: m.Result = FItemIndex; return;
+    case LB_SETCURSEL:
+        SetItemIndex(int(m.WParam));
+        m.Result = FItemIndex == int(m.WParam) ? FItemIndex : LB_ERR;
+        return;
+    case LB_GETTOPINDEX: m.Result = FTopIndex; return;
+    case LB_SETTOPINDEX: SetTopIndex(int(m.WParam)); m.Result = 0; return;
+    case LB_GETITEMHEIGHT: m.Result = RowHeight(int(m.WParam)); return;
+    case LB_FINDSTRING:
+    case LB_SELECTSTRING: {
+        const char* text = reinterpret_cast<const char*>(m.LParam);
+        const int found = text ? FindPrefix(text, int(intptr_t(m.WParam))) : -1;
+        if (found >= 0 && m.Msg == LB_SELECTSTRING) {
+            if (FMultiSelect) { m.Result = LB_ERR; return; }   // single-selection lists only
+            SetItemIndex(found);
+        }
+        m.Result = found >= 0 ? found : LB_ERR;
+        return;
+    }
+    default:
+        break;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+// The list's own window procedure: tracking presses, keys and typed prefixes.
+void TCustomListBox::DefaultHandler(TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (GetParentForm(this) && CanFocus() && !Focused()) SetFocus();
+        const TPoint p = PointFromLParam(m.LParam);
+        const int i = ItemAtPos(p, true);
+        FPressedItem = i >= 0;
+        if (i >= 0) {
+            ItemPressed(i, p);
+            UserSelect(i, KeysToShiftState(m.WParam), m.Msg == WM_LBUTTONDOWN);
+            if (m.Msg == WM_LBUTTONDBLCLK) DblClick();   // the list's double-click notice
+        }
+        if (HandleAllocated()) SetCapture(WindowHandle());
+        FTracking = true;
+        return;
+    }
+    case WM_MOUSEMOVE: {
+        if (!FTracking) return;
+        TPoint p = PointFromLParam(m.LParam);
+        const int n = FItems->Count();
+        if (n == 0) return;
+        int i;
+        if (p.Y < 0) { SetTopIndex(FTopIndex - 1); i = FTopIndex; }
+        else if (p.Y >= GetClientHeight()) {
+            SetTopIndex(FTopIndex + 1);
+            i = ItemAtPos({1, GetClientHeight() - 1}, true);   // the lowest row in view
+            if (i < 0) i = n - 1;
+        } else {
+            i = ItemAtPos({std::clamp(p.X, 0, std::max(0, GetClientWidth() - 1)), p.Y}, false);
+            i = std::min(i, n - 1);
+        }
+        if (i < 0 || i == FItemIndex) return;
+        FPressedItem = true;
+        if (!FMultiSelect) SetItemIndex(i);
+        else if (FExtendedSelect) UserSelect(i, TShiftState{ssShift}, false);
+        return;
+    }
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED: {
+        if (!FTracking) return;
+        FTracking = false;
+        if (m.Msg != WM_CAPTURECHANGED && GetCapture() == WindowHandle() && WindowHandle()) ReleaseCapture();
+        if (m.Msg == WM_LBUTTONUP && FPressedItem) Click();   // the selection change notice
+        FPressedItem = false;
+        return;
+    }
+    case WM_KEYDOWN: {
+        const int n = FItems->Count();
+        if (n == 0) break;
+        const int page = std::max(1, n - MaxTopIndex() - 1);
+        int i = FItemIndex;
+        switch (m.WParam) {
+        case VK_UP: i = i < 0 ? 0 : i - 1; break;
+        case VK_DOWN: i = i + 1; break;
+        case VK_PRIOR: i = i < 0 ? 0 : i - page; break;
+        case VK_NEXT: i = i < 0 ? 0 : i + page; break;
+        case VK_HOME: i = 0; break;
+        case VK_END: i = n - 1; break;
+        case VK_SPACE:
+            if (FMultiSelect && FItemIndex >= 0) {
+                SetSelected(FItemIndex, !GetSelected(FItemIndex));
+                Click();
+            }
+            return;
+        default: TCustomControl::DefaultHandler(m); return;
+        }
+        i = std::clamp(i, 0, n - 1);
+        if (i == FItemIndex) return;
+        UserSelect(i, KeyDataToShiftState(m.LParam) + (GetKeyState(VK_SHIFT) < 0 ? TShiftState{ssShift} : TShiftState{}), false);
+        Click();
+        return;
+    }
+    case WM_CHAR: {
+        const char32_t ch = char32_t(m.WParam);
+        if (ch <= 32 || ch == 127) break;
+        const int i = FindPrefix(S(QString::fromUcs4(&ch, 1)), FItemIndex);
+        if (i >= 0 && i != FItemIndex) {
+            UserSelect(i, {}, false);
+            Click();
+        }
+        return;
+    }
+    default:
+        break;
+    }
+    TCustomControl::DefaultHandler(m);
 }
 
 // --- group box -------------------------------------------------------------------------------
@@ -965,6 +1549,12 @@ void TCustomGroupBox::Paint() {
 }
 
 void TCustomGroupBox::Dispatch(TMessage& m) {
+    // The caption's accelerator focuses the first control inside.
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(m.WParam, GetCaption()) && CanFocus()) {
+        SelectNext(nullptr, true, true);
+        m.Result = 1;
+        return;
+    }
     if (m.Msg == CM_TEXTCHANGED) { Invalidate(); Realign(); }
     TCustomControl::Dispatch(m);
 }

@@ -5,8 +5,11 @@
 // The label paints itself on its parent (it has no window); the group box paints its frame
 // and caption; the others host the matching Qt widget (WidgetControl.h).
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/classes/StringList.h"
 #include "platform/gui/Forms.h"
@@ -27,6 +30,14 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 KAROMIL_ENUM_TYPE(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable")
 // A control's own border: the form's bsNone and bsSingle.
 using TBorderStyle = TFormBorderStyle;
+
+enum TOwnerDrawStateFlag {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit,
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
+using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 
 // --- label -----------------------------------------------------------------------------------
 
@@ -258,6 +269,7 @@ public:
     void SetAllowGrayed(bool v);
     TLeftRight GetAlignment() const noexcept { return FAlignment; }
     void SetAlignment(TLeftRight v);
+    void Dispatch(TMessage& message) override;
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
@@ -284,6 +296,7 @@ public:
     explicit TRadioButton(TComponent* owner);
     bool GetChecked() const noexcept { return FChecked; }
     void SetChecked(bool v);
+    void Dispatch(TMessage& message) override;
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
@@ -314,6 +327,11 @@ public:
     void SetMaxLength(int v);
     bool GetDroppedDown() const;
     void SetDroppedDown(bool v);
+    // The rows' height: ItemHeight for the owner-drawn styles, else the font's.
+    int GetItemHeight() const;
+    void SetItemHeight(int v);
+    // Owner-drawn styles paint through this canvas (outside a paint it only measures).
+    TCanvas* Canvas() const noexcept { return FCanvas.get(); }
     std::string GetText() const;
     void SetText(const std::string& v) { TWidgetControl::SetText(v); }
     void Clear();
@@ -323,16 +341,26 @@ public:
     TNotifyEvent OnChange;
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
+    TDrawItemEvent OnDrawItem;
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
     int ColorRole() const override;
     virtual void Change();
+    // An owner-drawn row (odComboBoxEdit: the closed combo's field); the canvas has the font,
+    // and the highlight colours for a selected row.
+    virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
     bool Editable() const noexcept { return FStyle == csDropDown || FStyle == csSimple; }
+    bool OwnerDraw() const noexcept { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
 
 private:
     friend class TComboPopupWatch;
+    friend class TComboItemPainter;
+    void PaintItem(QPainter* painter, const TRect& rect, int index, TOwnerDrawState state);
+    void ApplyOwnerDraw();
+    std::unique_ptr<TCanvas> FCanvas;
+    int FItemHeight = 16;
     void ItemsChanged();
     void Refill();
     std::unique_ptr<TStringList> FItems;
@@ -349,39 +377,113 @@ public:
     explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 };
 
-class TCustomListBox : public TWidgetControl {
-    KAROMIL_CLASS(TCustomListBox, TWidgetControl)
+// Per-item data the list keeps beside each line: selection and, for check lists, the state.
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+KAROMIL_ENUM_TYPE(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable")
+
+// A list of lines painted by the control itself (deterministic rows, and the owner-drawn
+// styles). Rows are ItemHeight high (lbStandard: the font's height; lbOwnerDrawVariable:
+// what MeasureItem answers for each). A vertical scroll bar appears when the rows overflow.
+// A left-button press captures the mouse and the selection follows it until the release, as
+// a Windows list box tracks. The selection paints in the highlight colours whether or not the
+// list has the focus.
+class TCustomListBox : public TCustomControl {
+    KAROMIL_CLASS(TCustomListBox, TCustomControl)
 public:
     explicit TCustomListBox(TComponent* owner);
     ~TCustomListBox() override;
     TStrings* GetItems() const noexcept { return FItems.get(); }
     void SetItems(TStrings* v) { FItems->Assign(v); }
-    int GetItemIndex() const;
+    int Count() const { return FItems->Count(); }
+    int GetItemIndex() const noexcept { return FItemIndex; }
     void SetItemIndex(int v);
     bool GetMultiSelect() const noexcept { return FMultiSelect; }
     void SetMultiSelect(bool v);
+    // With MultiSelect: a click selects one item, Ctrl+click toggles, Shift+click a range;
+    // without it a click toggles.
+    bool GetExtendedSelect() const noexcept { return FExtendedSelect; }
+    void SetExtendedSelect(bool v) { FExtendedSelect = v; }
     bool GetSorted() const noexcept { return FItems->Sorted(); }
     void SetSorted(bool v) { FItems->SetSorted(v); }
+    TListBoxStyle GetStyle() const noexcept { return FStyle; }
+    void SetStyle(TListBoxStyle v);
+    int GetItemHeight() const;
+    void SetItemHeight(int v);
+    // Whether the height is cut to whole rows.
+    bool GetIntegralHeight() const noexcept { return FIntegralHeight; }
+    void SetIntegralHeight(bool v);
+    TBorderStyle GetBorderStyle() const noexcept { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
     int GetSelCount() const;
     bool GetSelected(int index) const;
     void SetSelected(int index, bool v);
-    int GetTopIndex() const;
+    int GetTopIndex() const noexcept { return FTopIndex; }
+    void SetTopIndex(int v);
     void Clear() { FItems->Clear(); }
-    // The item under a client point; -1 (or the nearest, unless existing) when none.
+    void SelectAll();
+    void ClearSelection();
+    // The item under a client point; outside the client area -1, below the last item -1 when
+    // existing, else Count.
     int ItemAtPos(TPoint p, bool existing) const;
+    // The item's row in client coordinates (rows above the top have negative coordinates).
+    TRect ItemRect(int index) const;
+    void SetBounds(int left, int top, int width, int height) override;
     void Dispatch(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-    void WidgetCreated() override;
-    int ColorRole() const override;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Paint() override;
+    // Owner-drawn styles: the row's height (starts as ItemHeight) and its painting. The canvas
+    // comes with the control's font, and with the highlight colours for a selected row.
+    virtual void MeasureItem(int index, int& height);
+    virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+    // A strip left of every row that the list does not select (the check list's boxes).
+    virtual int ItemIndent() const { return 0; }
+    virtual void DrawIndent(int index, const TRect& rect) { (void)index; (void)rect; }
+    // A press in a row, before the selection follows it.
+    virtual void ItemPressed(int index, TPoint p) { (void)index; (void)p; }
+    // Per-item flag bits kept with the line through sorting, inserts and deletes.
+    enum : uint8_t { ifSelected = 1, ifStateMask = 6, ifStateShift = 1 };
+    uint8_t ItemFlags(int index) const { return FFlags.at(size_t(index)); }
+    void SetItemFlags(int index, uint8_t flags);
+    void InvalidateItem(int index);
 
 private:
-    void Refill();
+    void ItemsChanging();
+    void ItemsChanged();
+    void Measure();
+    int RowHeight(int index) const;
+    int MaxTopIndex() const;
+    void UpdateScrollBar();
+    void ScrollInView(int index);
+    void AdjustIntegralHeight();
+    // Moves the selection as the user does (mouse or keys); fires OnClick when asked.
+    void UserSelect(int index, TShiftState shift, bool toggle);
+    void SelectRange(int from, int to);
+    int FindPrefix(const std::string& prefix, int after) const;
     std::unique_ptr<TStringList> FItems;
-    std::vector<bool> FSelection;    // kept without a window
+    std::vector<uint8_t> FFlags;
+    std::vector<std::pair<std::pair<std::string, TObject*>, uint8_t>> FSnapshot;
+    std::vector<int> FHeights;        // lbOwnerDrawVariable
+    bool FMeasured = false;
     int FItemIndex = -1;
+    int FTopIndex = 0;
+    int FAnchor = -1;
     bool FMultiSelect = false;
+    bool FExtendedSelect = true;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 16;
+    bool FIntegralHeight = false;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FTracking = false;
+    bool FPressedItem = false;
+    bool FAdjusting = false;
 };
 
 class TListBox : public TCustomListBox {
@@ -389,6 +491,14 @@ class TListBox : public TCustomListBox {
 public:
     explicit TListBox(TComponent* owner) : TCustomListBox(owner) {}
 };
+
+// List-box messages answered by TCustomListBox (LParam of LB_SELECTSTRING and LB_FINDSTRING
+// is a const char* in UTF-8).
+enum : UINT {
+    LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188, LB_GETCOUNT = 0x018B, LB_SELECTSTRING = 0x018C,
+    LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F, LB_SETTOPINDEX = 0x0197, LB_GETITEMHEIGHT = 0x01A1,
+};
+constexpr LRESULT LB_ERR = -1;
 
 // --- containers ------------------------------------------------------------------------------
 
@@ -423,6 +533,8 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
 };
 
+// Whether ch (from WM_CHAR / CM_DIALOGCHAR) is the "&" accelerator of text, case-insensitively.
+bool IsAccel(WPARAM ch, const std::string& text);
 // Removes the "&" accelerator marks ("&&" stays one "&").
 std::string StripHotkey(const std::string& text);
 // The accelerator character of a caption (lower case), 0 without one.

@@ -4,12 +4,18 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QWheelEvent>
+#include <QtGui/QWindow>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 
 #include <algorithm>
 
 #include "platform/gui/ControlsPrivate.h"
+
+// Qt's own entry for window-system mouse input (what its test library uses).
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                      Qt::KeyboardModifiers mods, int timestamp);
 
 namespace TestKit {
 
@@ -110,6 +116,31 @@ void Wheel(TControl* c, TPoint p, int angleDelta) {
                   Qt::NoScrollPhase, false);
     e.setTimestamp(PlatformTickCount());
     QCoreApplication::sendEvent(w, &e);
+}
+
+namespace {
+Qt::MouseButtons gSystemHeld;
+
+void SendSystemMouse(TControl* c, TPoint p, QEvent::Type type, Qt::MouseButton b) {
+    EnsureApplication();
+    QWidget* w = Target(c, p);
+    const QPointF global = w->mapToGlobal(QPointF(p.X, p.Y));
+    QWidget* top = w->window();
+    QWindow* window = top->windowHandle();
+    if (!window) return;
+    if (type == QEvent::MouseButtonPress) gSystemHeld |= b;
+    if (type == QEvent::MouseButtonRelease) gSystemHeld &= ~Qt::MouseButtons(b);
+    qt_handleMouseEvent(window, top->mapFromGlobal(global), global, gSystemHeld, b, type, Qt::NoModifier,
+                        int(PlatformTickCount()));
+}
+}  // namespace
+
+void SystemMouseDown(TControl* c, TPoint p, Qt::MouseButton b) { SendSystemMouse(c, p, QEvent::MouseButtonPress, b); }
+void SystemMouseUp(TControl* c, TPoint p, Qt::MouseButton b) { SendSystemMouse(c, p, QEvent::MouseButtonRelease, b); }
+void SystemMouseMove(TControl* c, TPoint p) { SendSystemMouse(c, p, QEvent::MouseMove, Qt::NoButton); }
+void SystemClick(TControl* c, TPoint p, Qt::MouseButton b) {
+    SystemMouseDown(c, p, b);
+    SystemMouseUp(c, p, b);
 }
 
 namespace {

@@ -31,6 +31,13 @@ void Click(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::Keyboa
 void DblClick(TControl* c, TPoint p);
 void Wheel(TControl* c, TPoint p, int angleDelta);
 
+// The same input handed to Qt as the window system hands it: Qt makes double clicks from press
+// times itself, keeps its implicit grab, and drops input to windows a modal form blocks.
+void SystemMouseDown(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton);
+void SystemMouseUp(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton);
+void SystemMouseMove(TControl* c, TPoint p);
+void SystemClick(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton);
+
 // A key press (and release) to the focused widget; text is what the keyboard layout gives.
 void KeyDown(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier, const std::string& text = "");
 void KeyUp(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier);

@@ -1,6 +1,7 @@
 #include "platform/gui/WidgetControl.h"
 
 #include <QtCore/QPointer>
+#include <QtGui/QInputMethodEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
@@ -55,6 +56,20 @@ protected:
             QPointer<QObject> alive(o);
             TWindowBridge::DeliverMouse(FControl, static_cast<QMouseEvent*>(e));
             return !alive || !FControl;
+        }
+        case QEvent::InputMethod: {
+            auto* ie = static_cast<QInputMethodEvent*>(e);
+            QPointer<QObject> alive(o);
+            TWindowBridge::DeliverInputMethod(FControl, ie);
+            if (!alive || !FControl) return true;
+            // The widget shows the text being composed itself; the committed text came (or
+            // was refused) as WM_CHARs.
+            if (ie->commitString().isEmpty()) return false;
+            QInputMethodEvent shown(ie->preeditString(), ie->attributes());
+            gForwarding = true;
+            struct TRestore { ~TRestore() { gForwarding = false; } } restore;
+            o->event(&shown);
+            return true;
         }
         case QEvent::ShortcutOverride:
             return false;

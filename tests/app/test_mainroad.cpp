@@ -119,6 +119,19 @@ TEST_F(AppTest, MainRoad) {
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(DM->QVys->FieldByName("Jmeno")->GetAsString(), "Nováková Eva Marie");
 
+    // --- a double click on the row again, and this time a mouse click on OK
+    script.On("FVys", [](TCustomForm* form) {
+        auto* f = static_cast<TFVys*>(form);
+        EXPECT_EQ(DM->QVys->State(), dsEdit);
+        Type(EditOf(f, "CisloTV"), "12");
+        Press(f->BitBtn2);
+    });
+    TestKit::DblClick(FMain->dxDBGrid1, TPoint{200, rowY});
+    TestKit::ProcessEvents();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(DM->QVys->State(), dsBrowse);
+    EXPECT_EQ(DM->QVys->FieldByName("CisloTV")->GetAsString(), "12");
+
     // --- edit again with "Oprava", changing a grade, and a click on OK
     script.On("FVys", [](TCustomForm* form) {
         auto* f = static_cast<TFVys*>(form);
@@ -187,11 +200,11 @@ TEST_F(AppTest, MainRoad) {
     // --- what the file holds, read by another connection
     TOtherConnection other(DbFile);
     EXPECT_EQ(other.Count("vysvedceni"), 1);
-    EXPECT_EQ(other.Rows("SELECT SkolniRok, Trida, Jmeno, Ucitel, Predmet1, Predmet2, ZnamkaChovA, Znamka1A, "
-                         "Znamka1B, Znamka2A, Znamka2B FROM vysvedceni"),
-              (std::vector<std::vector<std::string>>{{"2024/2025", "1.A", "Nováková Eva Marie", "Horová", "Matematika",
-                                                      "Český jazyk a literatura", "velmi dobré", "výborný",
-                                                      "chvalitebný", "dobrý", "dostatečný"}}));
+    EXPECT_EQ(other.Rows("SELECT SkolniRok, Trida, Jmeno, CisloTV, Ucitel, Predmet1, Predmet2, ZnamkaChovA, "
+                         "Znamka1A, Znamka1B, Znamka2A, Znamka2B FROM vysvedceni"),
+              (std::vector<std::vector<std::string>>{{"2024/2025", "1.A", "Nováková Eva Marie", "12", "Horová",
+                                                      "Matematika", "Český jazyk a literatura", "velmi dobré",
+                                                      "výborný", "chvalitebný", "dobrý", "dostatečný"}}));
     EXPECT_EQ(other.Value("SELECT COUNT(*) FROM Predmety WHERE Nazev = 'Etická výchova'"), "1");
     EXPECT_EQ(other.Value("SELECT SkolaNazev FROM Prefs"), "Základní škola");
 }

@@ -48,14 +48,30 @@ TEST_F(ScreensTest, MainEditorAndSettings) {
         Save(f, "editor-back");
         f->PageControl1->SetActivePage(f->TabSheet1);
         Save(f, "editor-print");
+        f->PageControl1->SetActivePage(f->TSStrana1);
+        Press(f->BitBtn8);
         Press(f->BitBtn1);
+    });
+    script.On("FSelProskrt", [](TCustomForm* form) {
+        Save(form, "chooser");
+        form->Close();
     });
     Press(FMain->bEdit);
     script.On("FNastaveni", [](TCustomForm* form) {
         Save(form, "settings");
+        Press(static_cast<TFNastaveni*>(form)->bNew);
         Press(static_cast<TFNastaveni*>(form)->BitBtn1);
     });
+    script.On("FPredmet", [](TCustomForm* form) {
+        Save(form, "subject");
+        Press(static_cast<TFPredmet*>(form)->BitBtn1);
+    });
     Press(FMain->bNastaveni);
+    script.On("FSplashLogo", [](TCustomForm* form) {
+        Save(form, "about");
+        form->Close();
+    });
+    Press(FMain->bInfo);
     script.On("FMessageBox", [](TCustomForm* form) {
         Save(form, "question");
         TestKit::Key(Qt::Key_Escape);

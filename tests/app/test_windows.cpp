@@ -179,6 +179,46 @@ TEST_F(CardTest, FillSubjectsOnlyWhenChosen) {
     });
 }
 
+class LongSubjectTest : public CardTest {
+protected:
+    void PrepareDatabase() override {
+        CardTest::PrepareDatabase();
+        Sql("INSERT INTO Predmety (Nazev) VALUES ('Občanská výchova a dějepis'), ('Tělesná výchova – plavání'), "
+            "('Přírodopis a zeměpis')");
+    }
+};
+
+// The cut to 20 counts characters, not bytes: a letter with a diacritic counts once and is never
+// split, in both subject columns, and the card keeps that text in the file.
+TEST_F(LongSubjectTest, FillSubjectsCutsToTwentyCharacters) {
+    Start();
+    const struct { const char* subject; const char* filled; } cases[] = {
+        {"Občanská výchova a dějepis", "Občanská výchova a d"},
+        {"Tělesná výchova – plavání", "Tělesná výchova – pl"},   // byte 20 lies inside the dash
+        {"Přírodopis a zeměpis", "Přírodopis a zeměpis"},        // 20 characters, 24 bytes: kept whole
+    };
+    for (const auto& c : cases) {
+        InEditor([&](TFVys* f) {
+            ASSERT_TRUE(DM->QPredmety->Locate("Nazev", Variant(std::string(c.subject)), TLocateOptions{}));
+            TModalScript chooser;
+            for (int i = 0; i < 2; ++i)
+                chooser.On("FSelProskrt", [](TCustomForm* form) { Press(static_cast<TFSelProskrt*>(form)->BitBtn1); });
+            Press(f->BitBtn17);
+            Press(f->BitBtn8);
+            f->PageControl1->SetActivePage(f->TSStrana2);
+            TestKit::ProcessEvents();
+            Press(f->BitBtn16);
+            Press(f->BitBtn9);
+            EXPECT_TRUE(chooser.Done());
+            Press(f->BitBtn2);
+        });
+        TOtherConnection other(DbFile);
+        EXPECT_EQ(other.Rows("SELECT Chovani, Predmet19, NPredmet1, NPredmet8 FROM vysvedceni"),
+                  (std::vector<std::vector<std::string>>{{c.filled, c.filled, c.filled, c.filled}}))
+            << c.subject;
+    }
+}
+
 TEST_F(CardTest, TemplateChoiceWritesTheFullPathAndKeepsTheCurrentFolder) {
     Start();
     const std::string chosen = Folder + "/sablony/predni.fr3";

@@ -77,6 +77,13 @@ const Case kCases[] = {
      "  Out := Out + IntToStr(l.Remove(b)) + IntToStr(l.Count); l.Delete(0); l.Clear;\n"
      "  Out := Out + IntToStr(l.Count); a.Free; b.Free; l.Free end.",
      "31 b0220"},
+    {"FreedObjectHeldByAListIsRefused",
+     "var Out: String; l: TList; s: TStringList; o: TObject;\n"
+     "begin l := TList.Create; s := TStringList.Create; o := TObject.Create;\n"
+     "  l.Add(o); s.AddObject('x', o); o.Free;\n"
+     "  try o := l[0] except Out := 'list' end;\n"
+     "  try o := s.Objects[0] except Out := Out + ' strings' end; l.Free; s.Free end.",
+     "list strings"},
     {"ReadBeyondTheEndGivesWhatIsThere",
      "var Out: String; m: TMemoryStream; s: String; n: Integer;\n"
      "begin m := TMemoryStream.Create; m.Write('abcdef', 6); m.Position := 2;\n"

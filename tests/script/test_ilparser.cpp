@@ -304,6 +304,12 @@ const Case kErrors[] = {
     {J, "{ a(); ", "error: '}' expected @ 1:8"},
     {J, "switch (a) x", "error: '{' expected @ 1:12"},
     {J, "for (a = 1, 2) x();", "error: ';' expected @ 1:11"},
+    {C, "{ delete ; }", "error: Expression expected @ 1:10"},
+    {C, "{ o = new 5; }", "error: Expression expected @ 1:11"},
+    {B, "delete\r\n", "error: Expression expected @ 1:7"},
+    {B, "o = new \"x\"\r\n", "error: Expression expected @ 1:9"},
+    {J, "delete 1;", "error: Expression expected @ 1:8"},
+    {J, "o = new (a);", "error: Expression expected @ 1:9"},
 };
 
 TEST(FsILParser, ErrorTable)

@@ -572,3 +572,96 @@ TEST(Canvas, RestoreDCSelectsTheCanvasObjectsAgain) {
     EXPECT_EQ(c->TextWidth("W"), small);
     RestoreDC(c, saved);
 }
+
+// --- text alignment ------------------------------------------------------------------------
+
+namespace {
+// The box of the dark pixels of a bitmap.
+TRect InkBox(TBitmap& b) {
+    TRect box{b.GetWidth(), b.GetHeight(), -1, -1};
+    for (int y = 0; y < b.GetHeight(); ++y)
+        for (int x = 0; x < b.GetWidth(); ++x)
+            if (b.GetPixel(x, y) != clWhite) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+}  // namespace
+
+TEST(TextAlign, ReferencePointSitsWhereTheFlagsSay) {
+    const std::string text = "WHM";
+    auto probe = MakeBitmap(8, 8);
+    TCanvas* m = probe->Canvas();
+    m->Font()->SetName("Arial");
+    m->Font()->SetSize(12);
+    TSize ext;
+    GetTextExtentPoint32(m->Handle(), text, ext);
+    TTextMetric tm;
+    GetTextMetrics(m->Handle(), tm);
+    ASSERT_GT(ext.cx, 10);
+
+    auto draw = [&](uint32_t align, bool extOut) {
+        auto b = MakeBitmap(160, 90);
+        TCanvas* c = b->Canvas();
+        c->Font()->SetName("Arial");
+        c->Font()->SetSize(12);
+        HDC dc = c->Handle();
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, align);
+        if (extOut) ExtTextOut(dc, 80, 45, 0, nullptr, text);
+        else TextOut(dc, 80, 45, text);
+        return InkBox(*b);
+    };
+    const TRect home = draw(TA_TOP | TA_LEFT, false);
+    ASSERT_GE(home.Left, 80);
+    struct { uint32_t align; int dx, dy; } cases[] = {
+        {TA_RIGHT | TA_TOP, -ext.cx, 0},
+        {TA_CENTER | TA_TOP, -(ext.cx / 2), 0},
+        {TA_LEFT | TA_BOTTOM, 0, -tm.tmHeight},
+        {TA_LEFT | TA_BASELINE, 0, -tm.tmAscent},
+        {TA_RIGHT | TA_BASELINE, -ext.cx, -tm.tmAscent},
+    };
+    for (auto t : cases) {
+        for (bool extOut : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "align " << t.align << (extOut ? " ExtTextOut" : " TextOut"));
+            const TRect got = draw(t.align, extOut);
+            TRect want = home;
+            OffsetRect(want, t.dx, t.dy);
+            EXPECT_EQ(got, want);
+        }
+    }
+}
+
+TEST(TextAlign, UpdateCurrentPositionWritesOnFromThePenAndMovesIt) {
+    auto b = MakeBitmap(200, 40);
+    TCanvas* c = b->Canvas();
+    c->Font()->SetName("Arial");
+    c->Font()->SetSize(10);
+    HDC dc = c->Handle();
+    SetBkMode(dc, TRANSPARENT);
+    TSize ab, cd;
+    GetTextExtentPoint32(dc, "ab", ab);
+    GetTextExtentPoint32(dc, "cd", cd);
+    MoveToEx(dc, 10, 5);
+    SetTextAlign(dc, TA_UPDATECP);
+    TextOut(dc, 150, 30, "ab");      // the point given is ignored
+    TextOut(dc, 150, 30, "cd");
+    TPoint pos;
+    MoveToEx(dc, 0, 0, &pos);
+    EXPECT_EQ(pos, (TPoint{10 + ab.cx + cd.cx, 5}));
+    const TRect ink = InkBox(*b);
+    EXPECT_GE(ink.Left, 10);
+    EXPECT_LE(ink.Right, 10 + ab.cx + cd.cx + 1);
+    EXPECT_LT(ink.Bottom, 30);
+
+    // Right alignment writes to the left of the position and moves it there.
+    MoveToEx(dc, 190, 5);
+    SetTextAlign(dc, TA_UPDATECP | TA_RIGHT);
+    TextOut(dc, 0, 0, "ab");
+    MoveToEx(dc, 0, 0, &pos);
+    EXPECT_EQ(pos.X, 190 - ab.cx);
+    EXPECT_EQ(GetTextAlign(dc), uint32_t(TA_UPDATECP | TA_RIGHT));
+}

@@ -1,10 +1,14 @@
-// Page control and tab sheets, tab control, status bar, tool bar, up-down, progress and track bars.
+// Page control and tab sheets, tab control, status bar, tool bar, up-down, progress and track
+// bars, date picker.
 #include <gtest/gtest.h>
+
+#include <QtWidgets/QDateEdit>
 
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
+#include "platform/rtl/SysUtils.h"
 #include "tests/platform/gui/FormsTestUtil.h"
 
 using namespace TestKit;
@@ -349,6 +353,53 @@ TEST_F(ComCtrlsTest, ScreenshotOfPanelButtonsPagesAndStatusBar) {
     const QImage panel = Grab(top);
     EXPECT_EQ(panel.pixelColor(0, 0).rgb() & 0xFFFFFF, ToQColor(clBtnHighlight).rgb() & 0xFFFFFF);   // raised
     EXPECT_EQ(panel.pixelColor(3, 3).rgb() & 0xFFFFFF, ToQColor(TColor(9039870)).rgb() & 0xFFFFFF);
+}
+
+}  // namespace
+
+// --- date picker -----------------------------------------------------------------------------
+
+namespace {
+
+TEST_F(ComCtrlsTest, DatePickerShowsTheDateInTheChosenFormat) {
+    auto* picker = Add<TDateTimePicker>(8, 8, 200, 21);
+    int changes = 0;
+    picker->OnChange = [&](TObject*) { ++changes; };
+    const TDateTime day = EncodeDate(2024, 5, 5);
+    picker->SetDate(day + 0.75);   // the time of day is dropped
+    EXPECT_EQ(picker->GetDate(), day);
+    auto* edit = static_cast<QDateEdit*>(picker->Widget());
+    // The formats of the format settings, with the month in the form the date needs.
+    struct Case { TDTDateFormat Format; std::string Shown; };
+    for (const Case& c : {Case{dfShort, "5.5.2024"}, Case{dfLong, "5. května 2024"}}) {
+        picker->SetDateFormat(c.Format);
+        EXPECT_EQ(edit->text().toStdString(), c.Shown) << c.Format;
+    }
+    EXPECT_EQ(changes, 0);   // changes by code fire nothing
+}
+
+TEST_F(ComCtrlsTest, DatePickerReportsTheUsersChange) {
+    auto* picker = Add<TDateTimePicker>(8, 8, 200, 21);
+    picker->SetDate(EncodeDate(2024, 5, 5));
+    std::vector<TDateTime> seen;
+    picker->OnChange = [&](TObject* s) { seen.push_back(static_cast<TDateTimePicker*>(s)->GetDate()); };
+    ShowAndActivate(Form);
+    picker->SetFocus();
+    ProcessEvents();
+    Key(Qt::Key_Up);   // the day goes up
+    EXPECT_EQ(seen, (std::vector<TDateTime>{EncodeDate(2024, 5, 6)}));
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 5, 6));
+}
+
+TEST(QtDateFormatTest, MapsTheClassLibraryLetters) {
+    struct Case { const char* Format; const char* Qt; };
+    const Case cases[] = {
+        {"d.M.yyyy", "d.M.yyyy"},
+        {"d. mmmm yyyy", "d. MMMM yyyy"},
+        {"dd/mm/yy", "dd/MM/yy"},
+        {"\"den\" d", "'den' d"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(QtDateFormat(c.Format), c.Qt) << c.Format;
 }
 
 }  // namespace

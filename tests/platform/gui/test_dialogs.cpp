@@ -127,4 +127,54 @@ TEST(DialogsTest, FontColourAndPrintDialogs) {
     EXPECT_THROW(p.Execute(), EInvalidOperation);
 }
 
+TEST(DialogsTest, GraphicFilterAndExtensionFollowTheGraphicClass) {
+    struct Case { TGraphicClass Class; std::string Filter; std::string Extension; };
+    const Case cases[] = {
+        {TBitmap::StaticClass(), "Bitmapy (*.bmp)|*.bmp", "bmp"},
+        {TIcon::StaticClass(), "Ikony (*.ico)|*.ico", "ico"},
+        {TJPEGImage::StaticClass(),
+         "Vše (*.jpg;*.jpeg)|*.jpg;*.jpeg|Obrázky JPEG (*.jpg)|*.jpg|Obrázky JPEG (*.jpeg)|*.jpeg", "jpg"},
+        {TMetafile::StaticClass(),
+         "Vše (*.emf;*.wmf)|*.emf;*.wmf|Rozšířené metasoubory (*.emf)|*.emf|Metasoubory (*.wmf)|*.wmf", "emf"},
+        {nullptr, "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(GraphicFilter(c.Class), c.Filter) << c.Extension;
+        EXPECT_EQ(GraphicExtension(c.Class), c.Extension);
+    }
+    // Every graphic class: one entry for all, then one per format, each of which TPicture loads.
+    const auto all = ParseFileFilter(GraphicFilter(TGraphic::StaticClass()));
+    ASSERT_EQ(all.size(), 7u);
+    EXPECT_EQ(all[0].second, (std::vector<std::string>{"*.bmp", "*.jpg", "*.jpeg", "*.ico", "*.emf", "*.wmf"}));
+}
+
+TEST(DialogsTest, PictureDialogsRunThroughTheHook) {
+    EnsureApplication();
+    const std::string start = GetCurrentDir();
+    const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    std::vector<TDialogCall> calls;
+    THook hook([&](TDialogCall& call) {
+        calls.push_back(call);
+        call.Accepted = true;
+        call.Value = (dir / "razítko").string();
+    });
+    TComponent owner(nullptr);
+    auto* open = new TOpenPictureDialog(&owner);
+    open->SetOptions({ofNoChangeDir});
+    ASSERT_TRUE(open->Execute());
+    EXPECT_EQ(open->GetFileName(), (dir / "razítko").string());
+    auto* save = new TSavePictureDialog(&owner);
+    save->SetOptions({ofNoChangeDir});
+    save->SetFilter(GraphicFilter(TBitmap::StaticClass()));
+    save->SetDefaultExt(GraphicExtension(TBitmap::StaticClass()));
+    ASSERT_TRUE(save->Execute());
+    EXPECT_EQ(save->GetFileName(), (dir / "razítko.bmp").string());
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].Kind, TDialogCall::dkOpen);
+    EXPECT_EQ(calls[0].Filter, GraphicFilter(TGraphic::StaticClass()));   // the dialog's own list
+    EXPECT_EQ(calls[1].Kind, TDialogCall::dkSave);
+    EXPECT_EQ(calls[1].Filter, "Bitmapy (*.bmp)|*.bmp");
+    EXPECT_EQ(GetCurrentDir(), start);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QtWidgets/QApplication>
 
 #include "platform/db/MemDataSet.h"
+#include "platform/gui/CheckLst.h"
 #include "platform/gui/DBCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/platform/gui/FormsTestUtil.h"
@@ -213,6 +214,11 @@ TEST_F(StdCtrlsTest, ScreenshotOfEveryControl) {
     TDBEdit* de = Add<TDBEdit>(420, 230, 170, 22);
     de->SetDataSource(src);
     de->SetDataField("Predmet");
+    auto* checks = Add<TCheckListBox>(10, 345, 200, 60);
+    for (const char* t : {"Pochvala třídního učitele", "Důtka ředitele", "Napomenutí"}) checks->GetItems()->Add(t);
+    checks->SetChecked(0, true);
+    checks->SetState(2, cbGrayed);
+    checks->SetItemIndex(1);
     TButton* ok = Add<TButton>(400, 380, 90, 28);
     ok->SetCaption("&Uložit");
     ok->SetDefault(true);
