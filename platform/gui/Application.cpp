@@ -11,6 +11,7 @@
 #include <QtWidgets/QMessageBox>
 
 #include <deque>
+#include <filesystem>
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
@@ -280,6 +281,26 @@ void TApplication::HandleMessage() {
     bool done = true;
     if (OnIdle && !FTerminated) OnIdle(this, done);
     if (!FTerminated) UpdateActionLists();
+}
+
+void TApplication::Minimize() {
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->GetVisible()) f->SetWindowState(wsMinimized);
+    }
+}
+
+void TApplication::Restore() {
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->GetWindowState() == wsMinimized) f->SetWindowState(wsNormal);
+    }
+}
+
+std::string TApplication::ExeName() const {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
 }
 
 void TApplication::Terminate() {

@@ -63,6 +63,11 @@ public:
     void HandleMessage();
     void Terminate();
     bool Terminated() const noexcept { return FTerminated; }
+    // Minimize takes every shown form down to an icon; Restore brings them back.
+    void Minimize();
+    void Restore();
+    // The full path of the running program.
+    std::string ExeName() const;
 
     // Shows what escaped a handler: WM_CANCELMODE to the capture holder, then OnException or
     // the message box. EAbort is silent.

@@ -48,6 +48,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TControl, TComponent, {
     p.Event("OnClick", &Self::OnClick, "TNotifyEvent");
     p.Event("OnDblClick", &Self::OnDblClick, "TNotifyEvent");
     p.Event("OnResize", &Self::OnResize, "TNotifyEvent");
+    p.Event("OnCanResize", &Self::OnCanResize, "TCanResizeEvent");
     p.Event("OnMouseDown", &Self::OnMouseDown, "TMouseEvent");
     p.Event("OnMouseMove", &Self::OnMouseMove, "TMouseMoveEvent");
     p.Event("OnMouseUp", &Self::OnMouseUp, "TMouseEvent");
@@ -923,6 +924,8 @@ void TControl::ChangeBounds(int left, int top, int width, int height) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    // A refused change of size leaves the control where it was, as a whole.
+    if ((width != FWidth || height != FHeight) && !CanResize(width, height)) return;
     const TRect old = GetBoundsRect();
     ChangeBounds(left, top, width, height);
     if (GetBoundsRect() == old) return;
@@ -1089,6 +1092,12 @@ bool TControl::DoMouseWheel(TShiftState s, int delta, TPoint pos) {
     return handled;
 }
 void TControl::Resize() { if (OnResize) OnResize(this); }
+
+bool TControl::CanResize(int& newWidth, int& newHeight) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, newWidth, newHeight, resize);
+    return resize;
+}
 void TControl::DoStartDrag(TDragObject*& obj) { if (OnStartDrag) OnStartDrag(this, obj); }
 void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
     if (OnDragOver) { accept = true; OnDragOver(this, source, x, y, state, accept); }
@@ -2059,12 +2068,12 @@ TWinControl* ControlOfWidget(const QWidget* widget) {
     return nullptr;
 }
 
-TWinControl* FindVCLWindow(TPoint screenPos) {
+TWinControl* FindControlWindow(TPoint screenPos) {
     return ControlOfWidget(QApplication::widgetAt(ToQPoint(screenPos)));
 }
 
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
-    TWinControl* w = FindVCLWindow(screenPos);
+    TWinControl* w = FindControlWindow(screenPos);
     if (!w) return nullptr;
     if (TControl* c = w->ControlAtPos(w->ScreenToClient(screenPos), allowDisabled)) return c;
     return w;

@@ -81,6 +81,7 @@ using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int 
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
 using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
+using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
 
 // What CreateParams fills in before the window is made or re-made.
 struct TCreateParams {
@@ -236,6 +237,8 @@ public:
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TNotifyEvent OnResize;
+    // Asked before a change of size; it may adjust the new size or refuse the change.
+    TCanResizeEvent OnCanResize;
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
@@ -261,6 +264,7 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
     virtual void Resize();
+    virtual bool CanResize(int& newWidth, int& newHeight);
     virtual void DoStartDrag(TDragObject*& dragObject);
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
     virtual void DragDrop(TObject* source, int x, int y);
@@ -495,7 +499,7 @@ TWinControl* FindControl(HWND window);
 TWinControl* ControlOfWidget(const QWidget* widget);
 // The innermost control under the screen point, graphic controls included.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
-TWinControl* FindVCLWindow(TPoint screenPos);
+TWinControl* FindControlWindow(TPoint screenPos);
 
 // --- the window API over our windows ---------------------------------------------------------
 

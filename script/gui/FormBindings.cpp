@@ -138,10 +138,7 @@ TfsFormsRTTI::TfsFormsRTTI()
         c->AddMethod("procedure Hide", call);
         c->AddMethod("procedure Show", call);
         c->AddMethod("procedure SetBounds(ALeft, ATop, AWidth, AHeight: Integer)", call);
-        // Bound only where the window layer publishes it: binding an event the control does
-        // not have would fail on every assignment.
-        if (GetPropInfo(TControl::StaticClass(), "OnCanResize"))
-            c->AddEvent("OnCanResize", fsEventClass<TfsCanResizeEvent>());
+        c->AddEvent("OnCanResize", fsEventClass<TfsCanResizeEvent>());
         c->AddEvent("OnClick", notify);
         c->AddEvent("OnDblClick", notify);
         c->AddEvent("OnMouseDown", fsEventClass<TfsMouseEvent>());
@@ -203,8 +200,12 @@ TfsFormsRTTI::TfsFormsRTTI()
     }
     g->AddClass(TForm::StaticClass(), "TCustomForm");
     g->AddClass(TDataModule::StaticClass(), "TComponent");
-    if (TfsClassVariable* c = g->AddClass(TApplication::StaticClass(), "TComponent"))
+    if (TfsClassVariable* c = g->AddClass(TApplication::StaticClass(), "TComponent")) {
+        c->AddMethod("procedure Minimize", call);
         c->AddMethod("procedure ProcessMessages", call);
+        c->AddMethod("procedure Restore", call);
+        c->AddProperty("ExeName", "String", get);
+    }
     g->AddItem("Application", std::make_unique<TfsApplicationVariable>());
 
     g->AddedBy = nullptr;
@@ -238,7 +239,10 @@ Variant TfsFormsRTTI::CallMethod(TObject* obj, TClass cls, const std::string& na
         else if (name == "SHOW") f->Show();
         else if (name == "SHOWMODAL") return Variant(int(f->ShowModal()));
     } else if (cls == TApplication::StaticClass()) {
-        if (name == "PROCESSMESSAGES") static_cast<TApplication*>(obj)->ProcessMessages();
+        auto* a = static_cast<TApplication*>(obj);
+        if (name == "MINIMIZE") a->Minimize();
+        else if (name == "PROCESSMESSAGES") a->ProcessMessages();
+        else if (name == "RESTORE") a->Restore();
     }
     return Variant(0);
 }
@@ -259,6 +263,8 @@ Variant TfsFormsRTTI::GetProp(TObject* obj, TClass cls, const std::string& name)
         auto* f = static_cast<TCustomForm*>(obj);
         if (name == "CANVAS") return Handle(f->Canvas());
         if (name == "MODALRESULT") return Variant(int(f->GetModalResult()));
+    } else if (cls == TApplication::StaticClass()) {
+        if (name == "EXENAME") return Variant(static_cast<TApplication*>(obj)->ExeName());
     }
     return Variant(0);
 }

@@ -47,4 +47,32 @@ inline TModalResult RunModalSteps(TCustomForm* form, std::vector<std::function<v
     return r;
 }
 
+// A form owned by the test, of the given size, with controls added at given bounds; the
+// form is hidden again after each test.
+class FormFixture : public ::testing::Test {
+protected:
+    explicit FormFixture(int width = 400, int height = 300) : FWidth(width), FHeight(height) {}
+    void SetUp() override {
+        TestKit::EnsureApplication();
+        Form = new TForm(&Owner);
+        Form->SetBounds(0, 0, FWidth, FHeight);
+    }
+    void TearDown() override {
+        if (GetCapture()) ReleaseCapture();
+        if (Form->GetVisible()) Form->Hide();
+        TestKit::ProcessEvents();
+    }
+    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
+        T* c = new T(Form);
+        c->SetParent(parent ? parent : Form);
+        c->SetBounds(left, top, width, height);
+        return c;
+    }
+    TComponent Owner{nullptr};
+    TForm* Form = nullptr;
+
+private:
+    int FWidth, FHeight;
+};
+
 }  // namespace formstest

@@ -8,23 +8,9 @@ using namespace TestKit;
 
 namespace {
 
-class ButtonsTest : public ::testing::Test {
+class ButtonsTest : public formstest::FormFixture {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override {
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height) {
-        T* c = new T(Form);
-        c->SetParent(Form);
-        c->SetBounds(left, top, width, height);
-        return c;
-    }
+    ButtonsTest() : FormFixture(400, 300) {}
     // A 16 x 16 glyph strip of n pictures; picture i is filled with colours[i], the corner
     // pixel of each is the transparent magenta.
     static std::unique_ptr<TBitmap> Strip(std::vector<TColor> colours) {
@@ -36,8 +22,6 @@ protected:
         b->SetPixel(0, 15, clFuchsia);
         return b;
     }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
 };
 
 TEST(ButtonLayout, GlyphAndTextPlacedByLayoutMarginAndSpacing) {

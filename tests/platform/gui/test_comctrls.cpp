@@ -15,23 +15,9 @@ using namespace TestKit;
 
 namespace {
 
-class ComCtrlsTest : public ::testing::Test {
+class ComCtrlsTest : public formstest::FormFixture {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 500, 400);
-    }
-    void TearDown() override {
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
-        T* c = new T(Form);
-        c->SetParent(parent ? parent : Form);
-        c->SetBounds(left, top, width, height);
-        return c;
-    }
+    ComCtrlsTest() : FormFixture(500, 400) {}
     // The editor's page control: three sheets with an edit each.
     TPageControl* Pages() {
         auto* pc = Add<TPageControl>(8, 10, 400, 300);
@@ -43,8 +29,6 @@ protected:
         }
         return pc;
     }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
     std::vector<TEdit*> Edits;
 };
 

@@ -581,3 +581,25 @@ TEST(ShortCutTest, EncodingRoundTrips) {
 }
 
 }  // namespace
+
+TEST_F(ControlsTest, CanResizeAdjustsOrRefusesANewSize) {
+    int asked = 0;
+    bool allow = true;
+    A->OnCanResize = [&](TObject*, int& w, int& h, bool& resize) {
+        ++asked;
+        if (allow) {
+            w = std::min(w, 150);
+            h = std::max(h, 40);
+        } else {
+            resize = false;
+        }
+    };
+    A->SetBounds(5, 6, 400, 20);
+    EXPECT_EQ(A->GetBoundsRect(), Rect(5, 6, 155, 46));
+    allow = false;
+    A->SetBounds(0, 0, 90, 90);   // refused as a whole: it does not move either
+    EXPECT_EQ(A->GetBoundsRect(), Rect(5, 6, 155, 46));
+    A->SetBounds(20, 30, 150, 40);   // a move alone asks nothing
+    EXPECT_EQ(A->GetBoundsRect(), Rect(20, 30, 170, 70));
+    EXPECT_EQ(asked, 2);
+}

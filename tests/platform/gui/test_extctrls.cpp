@@ -10,28 +10,15 @@ using namespace TestKit;
 
 namespace {
 
-class ExtCtrlsTest : public ::testing::Test {
+class ExtCtrlsTest : public formstest::FormFixture {
 protected:
+    ExtCtrlsTest() : FormFixture(400, 300) {}
     void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 400, 300);
+        FormFixture::SetUp();
         Form->SetColor(clWhite);
-    }
-    void TearDown() override {
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
-        T* c = new T(Form);
-        c->SetParent(parent ? parent : Form);
-        c->SetBounds(left, top, width, height);
-        return c;
     }
     static QRgb At(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
     static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
 };
 
 TEST_F(ExtCtrlsTest, PanelBevelsAndBorderNarrowTheAlignedArea) {

@@ -13,31 +13,15 @@ using namespace TestKit;
 
 namespace {
 
-class AccelTest : public ::testing::Test {
+class AccelTest : public formstest::FormFixture {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 520, 360);
-    }
-    void TearDown() override {
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
-        T* c = new T(Form);
-        c->SetParent(parent ? parent : Form);
-        c->SetBounds(left, top, width, height);
-        return c;
-    }
+    AccelTest() : FormFixture(520, 360) {}
     // Alt+letter as the keyboard sends it, then time for anything Qt might do late.
     static void AltKey(int qtKey, const char* text) {
         Key(qtKey, Qt::AltModifier, text);
         QThread::msleep(150);
         ProcessEvents();
     }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
 };
 
 TEST_F(AccelTest, AltLetterReachesTheControlWhoseCaptionClaimsIt) {

@@ -13,25 +13,9 @@ using namespace TestKit;
 
 namespace {
 
-class StdCtrlsTest : public ::testing::Test {
+class StdCtrlsTest : public formstest::FormFixture {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 640, 480);
-    }
-    void TearDown() override {
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
-        T* c = new T(Form);
-        c->SetParent(parent ? parent : Form);
-        c->SetBounds(left, top, width, height);
-        return c;
-    }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
+    StdCtrlsTest() : FormFixture(640, 480) {}
 };
 
 TEST_F(StdCtrlsTest, HotkeysOfCaptions) {

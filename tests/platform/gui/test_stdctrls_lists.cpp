@@ -13,24 +13,9 @@ using namespace TestKit;
 
 namespace {
 
-class ListsTest : public ::testing::Test {
+class ListsTest : public formstest::FormFixture {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        Form = new TForm(&Owner);
-        Form->SetBounds(0, 0, 500, 400);
-    }
-    void TearDown() override {
-        if (GetCapture()) ReleaseCapture();
-        if (Form->GetVisible()) Form->Hide();
-        ProcessEvents();
-    }
-    template <class T> T* Add(int left, int top, int width, int height) {
-        T* c = new T(Form);
-        c->SetParent(Form);
-        c->SetBounds(left, top, width, height);
-        return c;
-    }
+    ListsTest() : FormFixture(500, 400) {}
     // A list of owner-drawn fixed rows, 20 high.
     TListBox* FixedList(int count, int height = 100) {
         TListBox* l = Add<TListBox>(10, 10, 150, height);
@@ -46,8 +31,6 @@ protected:
         return img.pixel(cr.Left + x, cr.Top + y) & 0xFFFFFF;
     }
     static QRgb Rgb(TColor c) { return ToQColor(c).rgb() & 0xFFFFFF; }
-    TComponent Owner{nullptr};
-    TForm* Form = nullptr;
 };
 
 TEST_F(ListsTest, VariableRowsAreMeasuredAndDrawnByTheOwner) {
