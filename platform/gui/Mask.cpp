@@ -4,6 +4,7 @@
 #include <QtWidgets/QLineEdit>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gui/Shell.h"
 #include "platform/rtl/Strings.h"
@@ -143,7 +144,55 @@ private:
     TCustomMaskEdit* FEdit;
 };
 
+int TEditMaskPicture::FirstMissing(const std::u32string& shown) const {
+    for (size_t i = 0; i < Positions.size(); ++i) {
+        const TPosition& p = Positions[i];
+        const bool required = p.Kind == U'L' || p.Kind == U'A' || p.Kind == U'C' || p.Kind == U'0';
+        if (required && (i >= shown.size() || shown[i] == Blank)) return int(i);
+    }
+    return -1;
+}
+
 TCustomMaskEdit::TCustomMaskEdit(TComponent* owner) : TCustomEdit(owner) {}
+
+void TCustomMaskEdit::ValidateEdit() {
+    if (!IsMasked()) return;
+    const TEditMaskPicture pic(FEditMask);
+    const std::u32string shown = Utf8ToU32(GetEditText());
+    if (shown == pic.Layout(U"")) return;
+    const int missing = pic.FirstMissing(shown);
+    if (missing < 0) return;
+    FRefusedAt = missing;
+    SetSelStart(missing);
+    SetSelLength(0);
+    throw EMaskEditError("Neplatná vstupní hodnota. Změny zrušíte klávesou Esc.");
+}
+
+void TCustomMaskEdit::DoEnter() {
+    // Coming back after a refused exit is the same visit: Escape still restores its start.
+    const int refusedAt = std::exchange(FRefusedAt, -1);
+    if (refusedAt < 0) FEnterText = GetEditText();
+    TCustomEdit::DoEnter();
+    if (refusedAt >= 0) {
+        SetSelStart(refusedAt);
+        SetSelLength(0);
+    }
+}
+
+void TCustomMaskEdit::DoExit() {
+    try {
+        ValidateEdit();
+    } catch (...) {
+        // The user stays in the edit to finish or abandon it.
+        try {
+            SetFocus();
+        } catch (...) {
+            FRefusedAt = -1;
+        }
+        throw;
+    }
+    TCustomEdit::DoExit();
+}
 
 bool TCustomMaskEdit::IsMasked() const { return !TEditMaskPicture(FEditMask).Empty(); }
 
@@ -199,6 +248,12 @@ void TCustomMaskEdit::UserEdit(const std::u32string& shown, int caret) {
 
 void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
     TCustomEdit::KeyDown(key, shift);
+    if (key == VK_ESCAPE && IsMasked() && GetEditText() != FEnterText) {
+        // Escape abandons what was typed since the edit took the focus.
+        UserEdit(Utf8ToU32(FEnterText), 0);
+        key = 0;
+        return;
+    }
     if (key != VK_DELETE || !IsMasked() || GetReadOnly()) return;
     // Delete blanks the selected places (or the one at the caret); the picture keeps its length.
     const TEditMaskPicture pic(FEditMask);

@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Exceptions.h"
+
+// A masked edit left with a required place empty.
+KAROMIL_DECLARE_EXCEPTION(EMaskEditError, Exception)
 
 // A mask taken apart: one entry per shown position.
 struct TEditMaskPicture {
@@ -36,6 +40,8 @@ struct TEditMaskPicture {
     std::u32string Layout(const std::u32string& value) const;
     // The value text of a shown text: blanks become spaces, literals stay only when saved.
     std::u32string Value(const std::u32string& shown) const;
+    // The first required place (L, A, C, 0) left blank in a shown text, -1 when none is.
+    int FirstMissing(const std::u32string& shown) const;
 };
 
 class TCustomMaskEdit : public TCustomEdit {
@@ -52,9 +58,14 @@ public:
     // What the edit shows, literals and blanks included.
     std::string GetEditText() const { return TCustomEdit::GetText(); }
     void SetEditText(const std::string& v);
+    // Raises EMaskEditError, caret on the place, when a required place is blank; an empty
+    // edit (nothing typed at all) passes.
+    virtual void ValidateEdit();
 
 protected:
     void WidgetCreated() override;
+    void DoEnter() override;
+    void DoExit() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
 
@@ -63,6 +74,8 @@ private:
     // Replaces the shown text as the user's edit, caret at caret.
     void UserEdit(const std::u32string& shown, int caret);
     std::string FEditMask;
+    std::string FEnterText;   // what Escape brings back
+    int FRefusedAt = -1;      // the blank place a refused exit sends the caret back to
 };
 
 class TMaskEdit : public TCustomMaskEdit {

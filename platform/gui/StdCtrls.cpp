@@ -134,6 +134,28 @@ std::string StripHotkey(const std::string& text) {
     return out;
 }
 
+namespace {
+// A caption for a Qt label: the accelerator letter underlined, "&&" one "&", the rest plain.
+QString AccelRichText(const std::string& text) {
+    const QString q = Q(text);
+    QString out;
+    bool underlined = false;
+    for (qsizetype i = 0; i < q.size(); ++i) {
+        if (q[i] == '&' && i + 1 < q.size()) {
+            ++i;
+            if (q[i] != '&' && !underlined) {
+                underlined = true;
+                out += "<u>" + QString(q[i]).toHtmlEscaped() + "</u>";
+                continue;
+            }
+        }
+        out += QString(q[i]).toHtmlEscaped();
+    }
+    // Rich text would fold runs of blanks and line breaks; the caption keeps them.
+    return "<span style=\"white-space:pre-wrap\">" + out + "</span>";
+}
+}  // namespace
+
 char32_t HotkeyOf(const std::string& text) {
     const QString q = Q(text);
     for (qsizetype i = 0; i + 1 < q.size(); ++i) {
@@ -267,7 +289,8 @@ QWidget* TStaticText::CreateWidget(QWidget* parent) { return new QLabel(parent);
 
 void TStaticText::WidgetCreated() {
     auto* l = static_cast<QLabel*>(WidgetIfMade());
-    l->setText(Q(GetCaption()));
+    l->setTextFormat(Qt::RichText);
+    l->setText(AccelRichText(GetCaption()));
     l->setAlignment(HorzAlign(FAlignment) | Qt::AlignTop);
     l->setFrameStyle(FBorderStyle == sbsNone ? QFrame::NoFrame : FBorderStyle == sbsSingle ? QFrame::Box | QFrame::Plain : QFrame::Panel | QFrame::Sunken);
 }
@@ -276,7 +299,7 @@ void TStaticText::SetAlignment(TAlignment v) { FAlignment = v; if (WidgetIfMade(
 void TStaticText::SetBorderStyle(TStaticBorderStyle v) { FBorderStyle = v; if (WidgetIfMade()) WidgetCreated(); }
 
 void TStaticText::Dispatch(TMessage& m) {
-    if (m.Msg == CM_TEXTCHANGED && WidgetIfMade()) static_cast<QLabel*>(WidgetIfMade())->setText(Q(GetCaption()));
+    if (m.Msg == CM_TEXTCHANGED && WidgetIfMade()) static_cast<QLabel*>(WidgetIfMade())->setText(AccelRichText(GetCaption()));
     TWidgetControl::Dispatch(m);
 }
 

@@ -139,3 +139,38 @@ TEST_F(MaskEditTest, ReadOnlyTakesNoTyping) {
 }
 
 }  // namespace
+
+namespace {
+// Leaving with a required place blank is refused and reported once, the caret on the place;
+// Escape brings back what the edit held on entry; an untouched empty edit may be left.
+TEST_F(MaskEditTest, LeavingWithARequiredPlaceBlankIsRefusedUntilEscape) {
+    TModalAnswerer answers;
+    Edit->SetEditMask("00.00.0000;1;_");
+    auto* other = new TEdit(Form);
+    other->SetParent(Form);
+    other->SetBounds(8, 40, 121, 21);
+    ShowAndActivate(Form);
+    Edit->SetFocus();
+    ProcessEvents();
+    other->SetFocus();   // nothing typed: leaving is fine
+    ProcessEvents();
+    EXPECT_TRUE(other->Focused());
+
+    Edit->SetFocus();
+    ProcessEvents();
+    const int reported = Application->ExceptionCount();
+    Type("05");
+    other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(Application->ExceptionCount(), reported + 1);
+    EXPECT_TRUE(Edit->Focused());
+    EXPECT_EQ(Edit->GetSelStart(), 3);
+
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Edit->GetEditText(), "__.__.____");
+    other->SetFocus();
+    ProcessEvents();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(Application->ExceptionCount(), reported + 1);
+}
+}  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
 
 #include "platform/db/MemDataSet.h"
 #include "platform/gui/CheckLst.h"
@@ -218,4 +219,28 @@ TEST_F(StdCtrlsTest, ScreenshotOfEveryControl) {
     EXPECT_EQ(img.pixelColor(5, 200).rgb() & 0xFFFFFF, ToQColor(clBtnFace).rgb() & 0xFFFFFF);
 }
 
+}  // namespace
+
+namespace {
+class StaticTextTest : public formstest::FormFixture {};
+
+// The accelerator letter is underlined, "&&" shows one "&", blanks and markup stay as typed.
+TEST_F(StaticTextTest, CaptionShowsItsAcceleratorUnderlined) {
+    TStaticText* st = Add<TStaticText>(10, 10, 200, 20);
+    struct Case { const char* Caption; const char* Shown; };
+    const Case cases[] = {
+        {"&Třída", "<u>T</u>řída"},
+        {"A && B", "A &amp; B"},
+        {"<b>x</b>  &y", "&lt;b&gt;x&lt;/b&gt;  <u>y</u>"},
+        {"konec&", "konec&amp;"},
+    };
+    TestKit::ShowAndActivate(Form);
+    for (const Case& c : cases) {
+        st->SetCaption(c.Caption);
+        auto* label = qobject_cast<QLabel*>(st->Widget());
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text().toStdString(),
+                  std::string("<span style=\"white-space:pre-wrap\">") + c.Shown + "</span>") << c.Caption;
+    }
+}
 }  // namespace
