@@ -42,11 +42,6 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDBGrid, TCustomControl, {
 namespace {
 bool Printable(char32_t ch) { return ch >= 32 && ch != 127; }
 
-// Hooks a field link to its control and keeps the data source's free notification.
-void Attach(TComponent* control, TFieldDataLink* link, TDataSource* ds) {
-    link->SetDataSource(ds);
-    if (ds) ds->FreeNotification(control);
-}
 // Marks a control as showing the field's value, so its change handler does not take the
 // display for the user's edit; cleared however the display ends.
 struct TShowingScope {
@@ -75,48 +70,23 @@ void ForgetFreedSource(TDataLink* link, TComponent* c, TOperation op) {
 
 // --- TDBText ---------------------------------------------------------------------------------
 
-TDBText::TDBText(TComponent* owner) : TCustomLabel(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBText::TDBText(TComponent* owner) : TFieldControl<TCustomLabel>(owner) {
     SetAutoSize(false);
-    FDataLink->Control = this;
     FDataLink->OnDataChange = [this](TObject*) {
         TField* f = FDataLink->Field();
         SetCaption(f ? f->DisplayText() : (GetComponentState().Contains(csDesigning) ? GetName() : std::string()));
     };
 }
 
-TDBText::~TDBText() { FDataLink->OnDataChange = nullptr; }
-
-void TDBText::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); }
-
-void TDBText::Notification(TComponent* c, TOperation op) {
-    TCustomLabel::Notification(c, op);
-    ForgetFreedSource(FDataLink.get(), c, op);
-}
-
 // --- TDBEdit ---------------------------------------------------------------------------------
 
-TDBEdit::TDBEdit(TComponent* owner) : TCustomEdit(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    FDataLink->Control = this;
+TDBEdit::TDBEdit(TComponent* owner) : TFieldControl<TCustomEdit>(owner) {
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     FDataLink->OnEditingChange = [this](TObject*) { ShowReadOnly(!FDataLink->Editing() && !FDataLink->CanModify()); };
     FDataLink->OnUpdateData = [this](TObject*) {
         if (TField* f = FDataLink->Field()) f->SetText(GetText());
     };
     FDataLink->OnActiveChange = [this](TObject*) { DataChange(); };
-}
-
-TDBEdit::~TDBEdit() {
-    FDataLink->OnDataChange = nullptr;
-    FDataLink->OnEditingChange = nullptr;
-    FDataLink->OnUpdateData = nullptr;
-    FDataLink->OnActiveChange = nullptr;
-}
-
-void TDBEdit::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); }
-
-void TDBEdit::Notification(TComponent* c, TOperation op) {
-    TCustomEdit::Notification(c, op);
-    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBEdit::DataChange() {
@@ -190,8 +160,7 @@ void TDBEdit::Dispatch(TMessage& m) {
 
 // --- TDBMemo ---------------------------------------------------------------------------------
 
-TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    FDataLink->Control = this;
+TDBMemo::TDBMemo(TComponent* owner) : TFieldControl<TCustomMemo>(owner) {
     SetScrollBars(ssVertical);
     FDataLink->OnDataChange = [this](TObject*) {
         TShowingScope showing(FShowing);
@@ -201,18 +170,6 @@ TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), FDataLink(std::make_un
     FDataLink->OnUpdateData = [this](TObject*) {
         if (TField* f = FDataLink->Field()) f->SetAsString(GetText());
     };
-}
-
-TDBMemo::~TDBMemo() {
-    FDataLink->OnDataChange = nullptr;
-    FDataLink->OnUpdateData = nullptr;
-}
-
-void TDBMemo::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); }
-
-void TDBMemo::Notification(TComponent* c, TOperation op) {
-    TCustomMemo::Notification(c, op);
-    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBMemo::Change() {
@@ -266,8 +223,7 @@ bool OneOf(const std::string& text, const std::string& values) {
 std::string FirstOf(const std::string& values) { return Trim(values.substr(0, values.find(';'))); }
 }  // namespace
 
-TDBCheckBox::TDBCheckBox(TComponent* owner) : TCustomCheckBox(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    FDataLink->Control = this;
+TDBCheckBox::TDBCheckBox(TComponent* owner) : TFieldControl<TCustomCheckBox>(owner) {
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     FDataLink->OnUpdateData = [this](TObject*) {
         TField* f = FDataLink->Field();
@@ -275,18 +231,6 @@ TDBCheckBox::TDBCheckBox(TComponent* owner) : TCustomCheckBox(owner), FDataLink(
         if (f->DataType() == ftBoolean) f->SetAsBoolean(GetChecked());
         else f->SetText(FirstOf(GetChecked() ? FValueChecked : FValueUnchecked));
     };
-}
-
-TDBCheckBox::~TDBCheckBox() {
-    FDataLink->OnDataChange = nullptr;
-    FDataLink->OnUpdateData = nullptr;
-}
-
-void TDBCheckBox::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); }
-
-void TDBCheckBox::Notification(TComponent* c, TOperation op) {
-    TCustomCheckBox::Notification(c, op);
-    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBCheckBox::DataChange() {
@@ -333,25 +277,12 @@ void TDBCheckBox::Dispatch(TMessage& m) {
 
 // --- TDBComboBox -----------------------------------------------------------------------------
 
-TDBComboBox::TDBComboBox(TComponent* owner) : TCustomComboBox(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    FDataLink->Control = this;
+TDBComboBox::TDBComboBox(TComponent* owner) : TFieldControl<TCustomComboBox>(owner) {
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     // The control's text as it is: blanks and special characters of the items stay.
     FDataLink->OnUpdateData = [this](TObject*) {
         if (TField* f = FDataLink->Field()) f->SetText(GetText());
     };
-}
-
-TDBComboBox::~TDBComboBox() {
-    FDataLink->OnDataChange = nullptr;
-    FDataLink->OnUpdateData = nullptr;
-}
-
-void TDBComboBox::SetDataSource(TDataSource* v) { Attach(this, FDataLink.get(), v); }
-
-void TDBComboBox::Notification(TComponent* c, TOperation op) {
-    TCustomComboBox::Notification(c, op);
-    ForgetFreedSource(FDataLink.get(), c, op);
 }
 
 void TDBComboBox::DataChange() {

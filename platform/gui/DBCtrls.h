@@ -14,83 +14,75 @@
 #include "platform/db/DataLinks.h"
 #include "platform/gui/StdCtrls.h"
 
-class TDBText : public TCustomLabel {
-    KAROMIL_CLASS(TDBText, TCustomLabel)
+// What every single-field control shares: its field link, the published DataSource and
+// DataField, forgetting a freed source, and the flag that tells the field's display from the
+// user's edit. The control sets the link's OnDataChange and OnUpdateData.
+template <class Base> class TFieldControl : public Base {
 public:
-    explicit TDBText(TComponent* owner);
-    ~TDBText() override;
+    explicit TFieldControl(TComponent* owner) : Base(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
+        FDataLink->Control = this;
+    }
+    ~TFieldControl() override {
+        FDataLink->OnDataChange = nullptr;
+        FDataLink->OnUpdateData = nullptr;
+    }
     TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* v);
-    std::string GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
-    TField* Field() const noexcept { return FDataLink->Field(); }
-
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-
-private:
-    std::unique_ptr<TFieldDataLink> FDataLink;
-};
-
-class TDBEdit : public TCustomEdit {
-    KAROMIL_CLASS(TDBEdit, TCustomEdit)
-public:
-    explicit TDBEdit(TComponent* owner);
-    ~TDBEdit() override;
-    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* v);
+    void SetDataSource(TDataSource* v) {
+        FDataLink->SetDataSource(v);
+        if (v) v->FreeNotification(this);
+    }
     std::string GetDataField() const { return FDataLink->FieldName(); }
     void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
     TField* Field() const noexcept { return FDataLink->Field(); }
     TFieldDataLink* DataLink() const noexcept { return FDataLink.get(); }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        Base::Notification(component, operation);
+        if (operation == opRemove && component == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
+    }
+    bool FShowing = false;   // the control shows the field's value, not the user's edit
+    std::unique_ptr<TFieldDataLink> FDataLink;
+};
+
+class TDBText : public TFieldControl<TCustomLabel> {
+    KAROMIL_CLASS(TDBText, TCustomLabel)
+public:
+    explicit TDBText(TComponent* owner);
+};
+
+class TDBEdit : public TFieldControl<TCustomEdit> {
+    KAROMIL_CLASS(TDBEdit, TCustomEdit)
+public:
+    explicit TDBEdit(TComponent* owner);
     void Dispatch(TMessage& message) override;
 
 protected:
     void Change() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     void DataChange();
     void ShowReadOnly(bool v);
-    bool FShowing = false;   // the text comes from the field, not the user
-    std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
-class TDBMemo : public TCustomMemo {
+class TDBMemo : public TFieldControl<TCustomMemo> {
     KAROMIL_CLASS(TDBMemo, TCustomMemo)
 public:
     explicit TDBMemo(TComponent* owner);
-    ~TDBMemo() override;
-    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* v);
-    std::string GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
-    TField* Field() const noexcept { return FDataLink->Field(); }
     void Dispatch(TMessage& message) override;
 
 protected:
     void Change() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
-    void Notification(TComponent* component, TOperation operation) override;
-
-private:
-    bool FShowing = false;
-    std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
-class TDBCheckBox : public TCustomCheckBox {
+class TDBCheckBox : public TFieldControl<TCustomCheckBox> {
     KAROMIL_CLASS(TDBCheckBox, TCustomCheckBox)
 public:
     explicit TDBCheckBox(TComponent* owner);
-    ~TDBCheckBox() override;
-    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* v);
-    std::string GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
-    TField* Field() const noexcept { return FDataLink->Field(); }
     // The texts of a non-Boolean field meaning checked and unchecked; ";" separates synonyms,
     // the first is written.
     std::string GetValueChecked() const { return FValueChecked; }
@@ -101,37 +93,25 @@ public:
 
 protected:
     void StateChanged() override;
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     void DataChange();
-    bool FShowing = false;
     std::string FValueChecked = "True", FValueUnchecked = "False";
-    std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
-class TDBComboBox : public TCustomComboBox {
+class TDBComboBox : public TFieldControl<TCustomComboBox> {
     KAROMIL_CLASS(TDBComboBox, TCustomComboBox)
 public:
     explicit TDBComboBox(TComponent* owner);
-    ~TDBComboBox() override;
-    TDataSource* GetDataSource() const noexcept { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* v);
-    std::string GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
-    TField* Field() const noexcept { return FDataLink->Field(); }
     void Dispatch(TMessage& message) override;
 
 protected:
     void Change() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     void DataChange();
-    bool FShowing = false;
-    std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
 // --- grid ------------------------------------------------------------------------------------
