@@ -2655,6 +2655,15 @@ void gui_detail::NoteInput(QEvent* e) {
 
 bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
     switch (e->type()) {
+    case QEvent::KeyPress:
+        // Escape abandons a user resize: the window goes back to where the press found it.
+        if (gSizing.Control && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            gSizing.Control->SetBoundsRect(gSizing.Bounds);
+            EndSizing();
+            gSwallowMouse = true;   // the rest of the press is no ordinary mouse input
+            return true;
+        }
+        return false;
     case QEvent::FocusIn:
         if (static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason && receiver->isWidgetType()) {
             gFocusPrevious = gFocusTrack;

@@ -319,6 +319,23 @@ TEST_F(WindowCoreTest, EdgeAndCornerHitCodesResizeWithinTheMinimumTrackingSize) 
     A->Hit = 0;
 }
 
+TEST_F(WindowCoreTest, EscapeAbandonsAResizeInProgress) {
+    A->SetBounds(10, 10, 100, 80);
+    A->Hit = HTBOTTOMRIGHT;
+    Log.clear();
+    MouseDown(A, {50, 40});
+    MouseMove(Form, {90, 70}, Qt::LeftButton);
+    EXPECT_EQ(A->GetBoundsRect(), Rect(10, 10, 140, 110));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(A->GetBoundsRect(), Rect(10, 10, 110, 90));
+    MouseMove(Form, {100, 80}, Qt::LeftButton);
+    MouseUp(Form, {100, 80});
+    ProcessEvents();
+    EXPECT_EQ(A->GetBoundsRect(), Rect(10, 10, 110, 90));
+    EXPECT_EQ(Log, (TLog{"A:nclbuttondown " + std::to_string(HTBOTTOMRIGHT), "A:entersizemove", "A:exitsizemove"}));
+    A->Hit = 0;
+}
+
 TEST_F(WindowCoreTest, NonClientDoubleClickCarriesTheHitCode) {
     A->Hit = HTBORDER;
     TMessageSpy spy(A);
