@@ -134,28 +134,12 @@ void TDBEdit::KeyPress(char32_t& key) {
 }
 
 void TDBEdit::Dispatch(TMessage& m) {
-    switch (m.Msg) {
-    case CM_ENTER:
-        // The edit text while editing (display and edit texts may differ).
-        if (FDataLink->Field() && FDataLink->CanModify()) {
-            TShowingScope showing(FShowing);
-            SetText(FDataLink->Field()->Text());
-        }
-        TCustomEdit::Dispatch(m);
-        return;
-    case CM_EXIT:
-        try {
-            FDataLink->UpdateRecord();
-        } catch (...) {
-            SelectAll();
-            SetFocus();
-            throw;
-        }
-        TCustomEdit::Dispatch(m);
-        return;
-    default:
-        TCustomEdit::Dispatch(m);
+    // The edit text while editing (display and edit texts may differ).
+    if (m.Msg == CM_ENTER && FDataLink->Field() && FDataLink->CanModify()) {
+        TShowingScope showing(FShowing);
+        SetText(FDataLink->Field()->Text());
     }
+    TFieldControl::Dispatch(m);
 }
 
 // --- TDBMemo ---------------------------------------------------------------------------------
@@ -192,18 +176,6 @@ void TDBMemo::KeyPress(char32_t& key) {
         FDataLink->Reset();
         key = 0;
     }
-}
-
-void TDBMemo::Dispatch(TMessage& m) {
-    if (m.Msg == CM_EXIT) {
-        try {
-            FDataLink->UpdateRecord();
-        } catch (...) {
-            SetFocus();
-            throw;
-        }
-    }
-    TCustomMemo::Dispatch(m);
 }
 
 // --- TDBCheckBox -----------------------------------------------------------------------------
@@ -263,18 +235,6 @@ void TDBCheckBox::StateChanged() {
     TCustomCheckBox::StateChanged();
 }
 
-void TDBCheckBox::Dispatch(TMessage& m) {
-    if (m.Msg == CM_EXIT) {
-        try {
-            FDataLink->UpdateRecord();
-        } catch (...) {
-            SetFocus();
-            throw;
-        }
-    }
-    TCustomCheckBox::Dispatch(m);
-}
-
 // --- TDBComboBox -----------------------------------------------------------------------------
 
 TDBComboBox::TDBComboBox(TComponent* owner) : TFieldControl<TCustomComboBox>(owner) {
@@ -328,18 +288,6 @@ void TDBComboBox::KeyPress(char32_t& key) {
         FDataLink->Reset();
         key = 0;
     }
-}
-
-void TDBComboBox::Dispatch(TMessage& m) {
-    if (m.Msg == CM_EXIT) {
-        try {
-            FDataLink->UpdateRecord();
-        } catch (...) {
-            SetFocus();
-            throw;
-        }
-    }
-    TCustomComboBox::Dispatch(m);
 }
 
 // --- grid ------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/db/DataLinks.h"
@@ -35,8 +36,25 @@ public:
     void SetDataField(const std::string& v) { FDataLink->SetFieldName(v); }
     TField* Field() const noexcept { return FDataLink->Field(); }
     TFieldDataLink* DataLink() const noexcept { return FDataLink.get(); }
+    // The field is written as the focus leaves; a value the field refuses keeps the focus here.
+    void Dispatch(TMessage& message) override {
+        if constexpr (std::is_base_of_v<TWinControl, Base>) {
+            if (message.Msg == CM_EXIT) {
+                try {
+                    FDataLink->UpdateRecord();
+                } catch (...) {
+                    ExitRefused();
+                    this->SetFocus();
+                    throw;
+                }
+            }
+        }
+        Base::Dispatch(message);
+    }
 
 protected:
+    // Prepares the control for the user's second try after its value was refused.
+    virtual void ExitRefused() {}
     void Notification(TComponent* component, TOperation operation) override {
         Base::Notification(component, operation);
         if (operation == opRemove && component == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
@@ -58,6 +76,7 @@ public:
     void Dispatch(TMessage& message) override;
 
 protected:
+    void ExitRefused() override { SelectAll(); }
     void Change() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char32_t& key) override;
@@ -71,7 +90,6 @@ class TDBMemo : public TFieldControl<TCustomMemo> {
     KAROMIL_CLASS(TDBMemo, TCustomMemo)
 public:
     explicit TDBMemo(TComponent* owner);
-    void Dispatch(TMessage& message) override;
 
 protected:
     void Change() override;
@@ -89,7 +107,6 @@ public:
     void SetValueChecked(const std::string& v) { FValueChecked = v; DataChange(); }
     std::string GetValueUnchecked() const { return FValueUnchecked; }
     void SetValueUnchecked(const std::string& v) { FValueUnchecked = v; DataChange(); }
-    void Dispatch(TMessage& message) override;
 
 protected:
     void StateChanged() override;
@@ -103,7 +120,6 @@ class TDBComboBox : public TFieldControl<TCustomComboBox> {
     KAROMIL_CLASS(TDBComboBox, TCustomComboBox)
 public:
     explicit TDBComboBox(TComponent* owner);
-    void Dispatch(TMessage& message) override;
 
 protected:
     void Change() override;
