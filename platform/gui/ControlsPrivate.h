@@ -1,5 +1,5 @@
 #pragma once
-// Shared by Controls.cpp, Application.cpp and TestKit.cpp only: the window widgets, the event
+// Shared by the window layer's own files only: the window widgets, the event
 // translation and the input state the translation keeps.
 
 #include <QtWidgets/QWidget>
