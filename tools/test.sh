@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Configure, build with all cores (sanitizers on) and run every test.
+# Installs what is missing, configures, builds with all cores (sanitizers on) and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/deps.sh
+karomil_ensure_packages
 build=${KAROMIL_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKAROMIL_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
