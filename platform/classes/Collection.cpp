@@ -7,6 +7,7 @@
 
 #include "platform/classes/List.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS(TCollectionItem, TPersistent)
 KAROMIL_IMPLEMENT_CLASS(TCollection, TPersistent)
@@ -126,14 +127,12 @@ void TCollection::Assign(TPersistent* source) {
         return;
     }
     BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* item : other->FItems) Add()->Assign(item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TryFinally(
+        [&] {
+            Clear();
+            for (TCollectionItem* item : other->FItems) Add()->Assign(item);
+        },
+        [this] { EndUpdate(); });
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }

@@ -7,6 +7,7 @@
 #include "platform/classes/Persistent.h"
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS(TFiler, TObject)
 KAROMIL_IMPLEMENT_CLASS(TReader, TFiler)
@@ -97,6 +98,8 @@ std::string TReader::ReadStr() {
 }
 
 void TReader::ReadProperties(TPersistent* instance) {
+    // No property is being read once we leave, whichever way.
+    auto done = OnScopeExit([this] { FPropName.clear(); });
     try {
         while (Remaining() > 0) {
             if (NextValue() == vaNull) {   // the entries' own end mark
@@ -111,7 +114,6 @@ void TReader::ReadProperties(TPersistent* instance) {
     } catch (const EReadError&) {
         // Damaged data: keep what was read.
     }
-    FPropName.clear();
 }
 
 void TReader::DefineProperty(const std::string& name, const TReaderProc& readData, const TWriterProc&, bool) {

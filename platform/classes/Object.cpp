@@ -12,13 +12,16 @@ namespace {
 
 // One table for objects and metaclasses so a handle names exactly one thing; ids only grow,
 // so a stale handle can never come to name a newer object.
+//
+// Holders are the objects that have taken a handle and are not yet destroyed (their handle
+// may already be released while a descendant's destructor runs). Only they pay for an entry:
+// an object that never travels to a script is built and freed without touching the table.
 struct HandleTable {
     std::mutex Lock;
     int32_t Next = 0;
     std::unordered_map<int32_t, const TObject*> Objects;
     std::unordered_map<int32_t, TClass> Classes;
-    std::mutex LiveLock;
-    std::unordered_set<const void*> Live;
+    std::unordered_set<const void*> Holders;
 
     static HandleTable& Instance() {
         // Never destroyed: objects with static storage may release handles at exit.
@@ -26,7 +29,6 @@ struct HandleTable {
         return *table;
     }
 };
-
 
 }  // namespace
 
@@ -82,24 +84,20 @@ TClass TObject::StaticClass() noexcept {
     return &meta;
 }
 
-TObject::TObject() {
-    HandleTable& t = HandleTable::Instance();
-    std::lock_guard<std::mutex> g(t.LiveLock);
-    t.Live.insert(this);
-}
-
 TObject::~TObject() {
-    ReleaseHandle();
+    if (FHandle == 0 && !FHandleReleased) return;   // never known to the table
     HandleTable& t = HandleTable::Instance();
-    std::lock_guard<std::mutex> g(t.LiveLock);
-    t.Live.erase(this);
+    std::lock_guard<std::mutex> g(t.Lock);
+    if (FHandle != 0) t.Objects.erase(FHandle);
+    t.Holders.erase(this);
 }
 
 bool TObject::IsLive(const void* p) noexcept {
     if (!p) return false;
     HandleTable& t = HandleTable::Instance();
-    std::lock_guard<std::mutex> g(t.LiveLock);
-    return t.Live.count(p) != 0;
+    std::lock_guard<std::mutex> g(t.Lock);
+    // The pointer is only compared, never read: it may be freed memory or no object at all.
+    return t.Holders.count(p) != 0;
 }
 
 void TObject::ReleaseHandle() const noexcept {
@@ -118,6 +116,7 @@ int32_t TObject::Handle() const {
     if (FHandle == 0 && !FHandleReleased) {
         FHandle = ++t.Next;
         t.Objects.emplace(FHandle, this);
+        t.Holders.insert(this);
     }
     return FHandle;
 }

@@ -71,7 +71,7 @@ private:
 
 class TObject {
 public:
-    TObject();
+    TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject();
@@ -85,8 +85,10 @@ public:
     // Stable 32-bit id for Variants; assigned on first use.
     int32_t Handle() const;
     static TObject* FromHandle(int32_t handle) noexcept;
-    // Whether p is an object that has been constructed and not yet destroyed. Untyped lists
-    // hold raw pointers; this lets their script views refuse a freed or foreign pointer.
+    // Whether p is an object that has taken a handle and is not yet destroyed. Untyped lists
+    // hold raw pointers; this lets their script views refuse a freed or foreign pointer. Scripts
+    // only ever hold objects by handle, so whatever a script put in a list is known here; host
+    // code that fills a list for scripts to read gives each object its Handle() as it adds it.
     static bool IsLive(const void* p) noexcept;
 
     // Called by the destructor chain start; components use it to send notifications.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 static_assert(sizeof(off_t) == 8, "file offsets must be 64-bit");
 
@@ -145,9 +146,13 @@ std::string Reason(int err) { return std::strerror(err); }
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
     : THandleStream(-1), FFileName(fileName) {
     bool create = mode == fmCreate;
-    auto fail = [&](int err) {
+    // A constructor that throws gets no destructor: on the way out by an error the guard
+    // closes what was opened (and with it the lock).
+    auto closeOnError = OnScopeExit([this] {
         if (FHandle >= 0) ::close(FHandle);
         FHandle = -1;
+    });
+    auto fail = [&](int err) {
         if (create) throw EFCreateError("Cannot create file \"" + fileName + "\". " + Reason(err));
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + Reason(err));
     };
@@ -176,6 +181,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
     if (!lock.keep) ::flock(FHandle, LOCK_UN);
 
     if (create && ::ftruncate(FHandle, 0) != 0) fail(errno);
+    closeOnError.Release();
 }
 
 TFileStream::~TFileStream() {

@@ -6,23 +6,21 @@
 
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 
 KAROMIL_IMPLEMENT_CLASS(TStrings, TPersistent)
 KAROMIL_IMPLEMENT_CLASS(TStringList, TStrings)
 
 namespace {
-// RAII bracket, so an exception inside a batch still ends it.
-class UpdateScope {
-public:
-    explicit UpdateScope(TStrings* s) : FStrings(s) { FStrings->BeginUpdate(); }
-    ~UpdateScope() { FStrings->EndUpdate(); }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    TStrings* FStrings;
-};
+// One change notification around a batch of edits, also when an edit fails. EndUpdate tells
+// the change handlers, and a handler may throw: after the edits its error reaches the caller,
+// after a failed edit the edit's error is the one reported. Sound where ending the batch in a
+// destructor turned a handler's error into the end of the program.
+template <class Work> void InBatch(TStrings* strings, Work work) {
+    strings->BeginUpdate();
+    TryFinally(work, [strings] { strings->EndUpdate(); });
+}
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -37,12 +35,13 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 // --- TStrings: the generic operations ---------------------------------------------------------
 
 void TStrings::Put(int index, const std::string& s) {
-    UpdateScope batch(this);
-    TObject* object = GetObject(index);
-    intptr_t value = GetObjectAsInt(index);
-    Delete(index);
-    InsertObject(index, s, object);
-    PutObjectAsInt(index, value);
+    InBatch(this, [&] {
+        TObject* object = GetObject(index);
+        intptr_t value = GetObjectAsInt(index);
+        Delete(index);
+        InsertObject(index, s, object);
+        PutObjectAsInt(index, value);
+    });
 }
 
 int TStrings::CompareStrings(const std::string& s1, const std::string& s2) const {
@@ -61,9 +60,10 @@ int TStrings::AddObject(const std::string& s, TObject* object) { return AddLine(
 int TStrings::AddObjectAsInt(const std::string& s, intptr_t value) { return AddLine(s, nullptr, value); }
 
 void TStrings::AddStrings(const TStrings* strings) {
-    UpdateScope batch(this);
-    for (int i = 0, n = strings->GetCount(); i < n; ++i)
-        AddLine(strings->Get(i), strings->GetObject(i), strings->GetObjectAsInt(i));
+    InBatch(this, [&] {
+        for (int i = 0, n = strings->GetCount(); i < n; ++i)
+            AddLine(strings->Get(i), strings->GetObject(i), strings->GetObjectAsInt(i));
+    });
 }
 
 void TStrings::InsertObject(int index, const std::string& s, TObject* object) {
@@ -72,29 +72,31 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* object) {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-    UpdateScope batch(this);
-    std::string s1 = Get(index1), s2 = Get(index2);
-    TObject* o1 = GetObject(index1);
-    TObject* o2 = GetObject(index2);
-    intptr_t v1 = GetObjectAsInt(index1), v2 = GetObjectAsInt(index2);
-    Put(index1, s2);
-    PutObject(index1, o2);
-    PutObjectAsInt(index1, v2);
-    Put(index2, s1);
-    PutObject(index2, o1);
-    PutObjectAsInt(index2, v1);
+    InBatch(this, [&] {
+        std::string s1 = Get(index1), s2 = Get(index2);
+        TObject* o1 = GetObject(index1);
+        TObject* o2 = GetObject(index2);
+        intptr_t v1 = GetObjectAsInt(index1), v2 = GetObjectAsInt(index2);
+        Put(index1, s2);
+        PutObject(index1, o2);
+        PutObjectAsInt(index1, v2);
+        Put(index2, s1);
+        PutObject(index2, o1);
+        PutObjectAsInt(index2, v1);
+    });
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
-    UpdateScope batch(this);
-    std::string s = Get(curIndex);
-    TObject* object = GetObject(curIndex);
-    intptr_t value = GetObjectAsInt(curIndex);
-    if (newIndex < 0 || newIndex >= GetCount()) ListIndexError(newIndex);
-    Delete(curIndex);
-    InsertObject(newIndex, s, object);
-    PutObjectAsInt(newIndex, value);
+    InBatch(this, [&] {
+        std::string s = Get(curIndex);
+        TObject* object = GetObject(curIndex);
+        intptr_t value = GetObjectAsInt(curIndex);
+        if (newIndex < 0 || newIndex >= GetCount()) ListIndexError(newIndex);
+        Delete(curIndex);
+        InsertObject(newIndex, s, object);
+        PutObjectAsInt(newIndex, value);
+    });
 }
 
 int TStrings::IndexOf(const std::string& s) const {
@@ -136,9 +138,10 @@ void TStrings::Assign(TPersistent* source) {
     // Assigning a list to itself would clear it before copying; it is already equal.
     if (source == this) return;
     if (auto* strings = dynamic_cast<TStrings*>(source)) {
-        UpdateScope batch(this);
-        Clear();
-        AddStrings(strings);
+        InBatch(this, [&] {
+            Clear();
+            AddStrings(strings);
+        });
         return;
     }
     TPersistent::Assign(source);
@@ -204,16 +207,17 @@ std::string TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const std::string& text) {
-    UpdateScope batch(this);
-    Clear();
-    size_t p = 0, n = text.size();
-    while (p < n) {
-        size_t start = p;
-        while (p < n && text[p] != '\r' && text[p] != '\n') ++p;
-        Add(text.substr(start, p - start));
-        if (p < n && text[p] == '\r') ++p;
-        if (p < n && text[p] == '\n') ++p;
-    }
+    InBatch(this, [&] {
+        Clear();
+        size_t p = 0, n = text.size();
+        while (p < n) {
+            size_t start = p;
+            while (p < n && text[p] != '\r' && text[p] != '\n') ++p;
+            Add(text.substr(start, p - start));
+            if (p < n && text[p] == '\r') ++p;
+            if (p < n && text[p] == '\n') ++p;
+        }
+    });
 }
 
 std::string TStrings::GetDelimited(char delimiter, char quote) const {
@@ -240,33 +244,34 @@ std::string TStrings::GetDelimited(char delimiter, char quote) const {
 }
 
 void TStrings::SetDelimited(const std::string& text, char delimiter, char quote) {
-    UpdateScope batch(this);
-    Clear();
-    size_t p = 0, n = text.size();
-    auto skipBlanks = [&] { while (p < n && IsBlank(text[p])) ++p; };
-    skipBlanks();
-    while (p < n) {
-        std::string s;
-        if (text[p] == quote) {
-            ++p;   // doubled quotes stand for one; an unclosed quote runs to the end
-            while (p < n) {
-                if (text[p] != quote) s += text[p++];
-                else if (p + 1 < n && text[p + 1] == quote) { s += quote; p += 2; }
-                else { ++p; break; }
-            }
-        } else {
-            size_t start = p;
-            while (p < n && !IsBlank(text[p]) && text[p] != delimiter) ++p;
-            s.assign(text, start, p - start);
-        }
-        Add(s);
+    InBatch(this, [&] {
+        Clear();
+        size_t p = 0, n = text.size();
+        auto skipBlanks = [&] { while (p < n && IsBlank(text[p])) ++p; };
         skipBlanks();
-        if (p < n && text[p] == delimiter) {
-            if (p + 1 == n) Add(std::string());   // a delimiter at the very end ends an empty item
-            ++p;
+        while (p < n) {
+            std::string s;
+            if (text[p] == quote) {
+                ++p;   // doubled quotes stand for one; an unclosed quote runs to the end
+                while (p < n) {
+                    if (text[p] != quote) s += text[p++];
+                    else if (p + 1 < n && text[p + 1] == quote) { s += quote; p += 2; }
+                    else { ++p; break; }
+                }
+            } else {
+                size_t start = p;
+                while (p < n && !IsBlank(text[p]) && text[p] != delimiter) ++p;
+                s.assign(text, start, p - start);
+            }
+            Add(s);
             skipBlanks();
+            if (p < n && text[p] == delimiter) {
+                if (p + 1 == n) Add(std::string());   // a delimiter at the very end ends an empty item
+                ++p;
+                skipBlanks();
+            }
         }
-    }
+    });
 }
 
 std::string TStrings::DelimitedText() const { return GetDelimited(Delimiter, QuoteChar); }

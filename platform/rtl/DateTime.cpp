@@ -513,6 +513,7 @@ bool TryStrToDate(std::string_view s, TDateTime& d, const TFormatSettings& fs) n
         d = r;
         return true;
     } catch (...) {
+        // A conversion error inside (a date out of range): the Try form answers false.
         return false;
     }
 }
@@ -525,6 +526,7 @@ bool TryStrToTime(std::string_view s, TDateTime& d, const TFormatSettings& fs) n
         d = r;
         return true;
     } catch (...) {
+        // A conversion error inside (a date out of range): the Try form answers false.
         return false;
     }
 }
@@ -539,6 +541,7 @@ bool TryStrToDateTime(std::string_view s, TDateTime& d, const TFormatSettings& f
         }
         return TryStrToTime(s, d, fs);
     } catch (...) {
+        // A conversion error inside (a date out of range): the Try form answers false.
         return false;
     }
 }

@@ -535,6 +535,7 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) noe
         v = r;
         return true;
     } catch (...) {
+        // Nothing here means to throw; should anything (memory), the Try form still answers false.
         return false;
     }
 }

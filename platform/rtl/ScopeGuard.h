@@ -3,11 +3,14 @@
 //
 //   auto done = OnScopeExit([&] { Busy = false; });      // runs when the scope is left
 //   TRollback keep(gForwarding, true);                    // sets now, puts the old value back
+//   TryFinally([&] { Fill(list); }, [&] { list->EndUpdate(); });   // a closing step that may throw
 //
 // A guard runs once, also when an exception leaves the scope; Release() forgets it (the
 // work was committed and there is nothing to undo). An action must not throw: it runs
-// during unwinding, where a second exception would end the program.
+// during unwinding, where a second exception would end the program. A closing step that may
+// throw (it tells change handlers, say) goes through TryFinally.
 
+#include <type_traits>
 #include <utility>
 
 template <class F>
@@ -55,3 +58,28 @@ private:
     T FSaved;
     bool FActive = true;
 };
+
+// Runs work, then finish, whichever way work ends. After work, finish runs in the open and its
+// error reaches the caller. When work throws, finish still runs, from a guard, and an error of
+// its own is dropped: work's error is the one to report, and a second exception thrown while
+// unwinding would end the program.
+template <class Work, class Finish>
+auto TryFinally(Work&& work, Finish&& finish) {
+    auto onError = OnScopeExit([&finish]() noexcept {
+        try {
+            finish();
+        } catch (...) {
+            // Dropped: the exception already leaving is the one the caller sees.
+        }
+    });
+    if constexpr (std::is_void_v<std::invoke_result_t<Work&>>) {
+        work();
+        onError.Release();
+        finish();
+    } else {
+        auto result = work();
+        onError.Release();
+        finish();
+        return result;
+    }
+}

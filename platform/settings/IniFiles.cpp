@@ -4,6 +4,7 @@
 
 #include "platform/classes/StringList.h"
 #include "platform/classes/Streams.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -114,26 +115,36 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& ide
 }
 
 void TMemIniFile::ReadSection(const std::string& section, TStrings* strings) {
+    // The batch ends also when filling fails, or the list would stay silent for good.
     strings->BeginUpdate();
-    strings->Clear();
-    if (const TIniStore::Section* s = FStore.FindSection(section))
-        for (const auto& e : s->Entries) strings->Add(e.Name);
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            if (const TIniStore::Section* s = FStore.FindSection(section))
+                for (const auto& e : s->Entries) strings->Add(e.Name);
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 void TMemIniFile::ReadSections(TStrings* strings) {
     strings->BeginUpdate();
-    strings->Clear();
-    for (const auto& s : FStore.Sections()) strings->Add(s.Name);
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            for (const auto& s : FStore.Sections()) strings->Add(s.Name);
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 void TMemIniFile::ReadSectionValues(const std::string& section, TStrings* strings) {
     strings->BeginUpdate();
-    strings->Clear();
-    if (const TIniStore::Section* s = FStore.FindSection(section))
-        for (const auto& e : s->Entries) strings->Add(e.Name + "=" + e.Value);
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            if (const TIniStore::Section* s = FStore.FindSection(section))
+                for (const auto& e : s->Entries) strings->Add(e.Name + "=" + e.Value);
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 void TMemIniFile::EraseSection(const std::string& section) { FStore.EraseSection(section); }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -80,11 +81,13 @@ bool TIniStore::LoadFromFile(const std::string& fileName) {
 
 void TIniStore::SaveToFile(const std::string& fileName) const {
     MakeDirs(ExtractFilePath(fileName));
+    const std::string text = Serialize();
     std::string tmp = fileName + ".tmpXXXXXX";
     int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0)
         throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
-    const std::string text = Serialize();
+    // Until the new text has taken the file's name, every way out removes it.
+    auto dropTemp = OnScopeExit([&tmp] { ::unlink(tmp.c_str()); });
     size_t done = 0;
     bool ok = true;
     while (done < text.size()) {
@@ -100,10 +103,8 @@ void TIniStore::SaveToFile(const std::string& fileName) const {
     if (ok && ::fsync(fd) != 0) { ok = false; err = errno; }
     ::close(fd);
     if (ok && ::rename(tmp.c_str(), fileName.c_str()) != 0) { ok = false; err = errno; }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(err));
-    }
+    if (!ok) throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(err));
+    dropTemp.Release();
 }
 
 const TIniStore::Section* TIniStore::FindSection(std::string_view name) const {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/classes/StringList.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -212,25 +213,32 @@ bool TRegistry::HasSubKeys() {
 }
 
 void TRegistry::GetKeyNames(TStrings* strings) {
+    // The batch ends also when filling fails, or the list would stay silent for good.
     strings->BeginUpdate();
-    strings->Clear();
-    for (const auto& s : FStore.Sections()) {
-        if (!IsBelow(s.Name, FCurrentPath)) continue;
-        std::string rest = FCurrentPath.empty() ? s.Name : s.Name.substr(FCurrentPath.size() + 1);
-        std::string child = rest.substr(0, rest.find('\\'));
-        bool seen = false;
-        for (int i = 0; i < strings->Count() && !seen; ++i) seen = AnsiSameText(strings->Get(i), child);
-        if (!seen) strings->Add(child);
-    }
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            for (const auto& s : FStore.Sections()) {
+                if (!IsBelow(s.Name, FCurrentPath)) continue;
+                std::string rest = FCurrentPath.empty() ? s.Name : s.Name.substr(FCurrentPath.size() + 1);
+                std::string child = rest.substr(0, rest.find('\\'));
+                bool seen = false;
+                for (int i = 0; i < strings->Count() && !seen; ++i) seen = AnsiSameText(strings->Get(i), child);
+                if (!seen) strings->Add(child);
+            }
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 void TRegistry::GetValueNames(TStrings* strings) {
     strings->BeginUpdate();
-    strings->Clear();
-    if (const TIniStore::Section* s = FStore.FindSection(FCurrentPath))
-        for (const auto& e : s->Entries) strings->Add(e.Name);
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            if (const TIniStore::Section* s = FStore.FindSection(FCurrentPath))
+                for (const auto& e : s->Entries) strings->Add(e.Name);
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 bool TRegistry::ReadRaw(const std::string& name, char& type, std::string& payload) {
@@ -363,6 +371,7 @@ std::string TRegIniFile::ReadString(const std::string& section, const std::strin
     try {
         return FReg.ReadString(ident);
     } catch (const ERegistryException&) {
+        // A value of another type reads as missing: the caller's default.
         return def;
     }
 }
@@ -405,10 +414,13 @@ void TRegIniFile::ReadSectionValues(const std::string& section, TStrings* string
     TStringList names;
     ReadSection(section, &names);
     strings->BeginUpdate();
-    strings->Clear();
-    for (int i = 0; i < names.Count(); ++i)
-        strings->Add(names.Get(i) + "=" + ReadString(section, names.Get(i), ""));
-    strings->EndUpdate();
+    TryFinally(
+        [&] {
+            strings->Clear();
+            for (int i = 0; i < names.Count(); ++i)
+                strings->Add(names.Get(i) + "=" + ReadString(section, names.Get(i), ""));
+        },
+        [strings] { strings->EndUpdate(); });
 }
 
 void TRegIniFile::EraseSection(const std::string& section) {

@@ -30,6 +30,21 @@ class TOwnedThing : public TComponent {
 public:
     using TComponent::TComponent;
 };
+// Records what liveness and the handle say of a component while it tells us it goes away.
+class TWatcher : public TComponent {
+    KAROMIL_CLASS(TWatcher, TComponent)
+public:
+    using TComponent::TComponent;
+    int32_t WatchedHandle = 0;
+    bool LiveWhenTold = false;
+    const TObject* FoundWhenTold = nullptr;
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation != opRemove) return;
+        LiveWhenTold = TObject::IsLive(component);
+        FoundWhenTold = TObject::FromHandle(WatchedHandle);
+    }
+};
 
 }  // namespace
 
@@ -37,6 +52,7 @@ KAROMIL_IMPLEMENT_CLASS(TShape, TPersistent)
 KAROMIL_IMPLEMENT_CLASS(TCircle, TShape)
 KAROMIL_IMPLEMENT_CLASS(TAbstractThing, TObject)
 KAROMIL_IMPLEMENT_CLASS(TOwnedThing, TComponent)
+KAROMIL_IMPLEMENT_CLASS(TWatcher, TComponent)
 
 // --- handle table ------------------------------------------------------------------------------
 
@@ -73,6 +89,36 @@ TEST(HandleTable, ComponentHandleIsNilWhileItsOwnerTearsItDown) {
     ASSERT_EQ(TObject::FromHandle(h), child);
     owner.reset();
     EXPECT_EQ(TObject::FromHandle(h), nullptr);
+}
+
+// Liveness is asked of raw pointers an untyped list holds; it never reads through them.
+TEST(HandleTable, LivenessKnowsObjectsThatTookAHandle) {
+    EXPECT_FALSE(TObject::IsLive(nullptr));
+    int notAnObject = 0;
+    EXPECT_FALSE(TObject::IsLive(&notAnObject));
+    TShape held;
+    held.Handle();
+    EXPECT_TRUE(TObject::IsLive(&held));
+    auto* gone = new TShape;
+    gone->Handle();
+    const void* goneAddress = gone;
+    delete gone;
+    EXPECT_FALSE(TObject::IsLive(goneAddress));
+    // An object that never travelled to a script is not in the table.
+    TShape neverHeld;
+    EXPECT_FALSE(TObject::IsLive(&neverHeld));
+}
+
+// Its handle is nil already, but the component is still an object its watchers may name.
+TEST(HandleTable, ComponentStaysLiveWhileItTellsItsWatchers) {
+    TWatcher watcher(nullptr);
+    auto* child = new TOwnedThing(nullptr);
+    watcher.WatchedHandle = child->Handle();
+    child->FreeNotification(&watcher);
+    delete child;
+    EXPECT_TRUE(watcher.LiveWhenTold);
+    EXPECT_EQ(watcher.FoundWhenTold, nullptr);
+    EXPECT_FALSE(TObject::IsLive(child));
 }
 
 TEST(HandleTable, MetaclassHandlesAreSeparateFromObjects) {

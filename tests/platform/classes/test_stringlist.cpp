@@ -540,6 +540,32 @@ TEST(StringList, AssignNotifiesOnce) {
     EXPECT_EQ(changed, 1);
 }
 
+// A handler's error at the end of a batch reaches the caller; after a failed edit the edit's
+// own error arrives. Either way the batch is over and the list notifies again.
+TEST(StringList, BatchEndsOnEveryPathAndHandlerErrorsReachTheCaller) {
+    TStringList list;
+    Fill(list, {"a", "b"});
+    list.OnChange = [](TObject*) { throw Exception("handler"); };
+    try {
+        list.SetText("x\ny");
+        ADD_FAILURE() << "the handler's error was lost";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "handler");
+    }
+    EXPECT_EQ(list.UpdateCount(), 0);
+    try {
+        list.Move(0, 5);
+        ADD_FAILURE() << "the edit's error was lost";
+    } catch (const EListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (5)");
+    }
+    EXPECT_EQ(list.UpdateCount(), 0);
+    int changed = 0;
+    list.OnChange = [&](TObject*) { ++changed; };
+    list.Add("z");
+    EXPECT_EQ(changed, 1);
+}
+
 // --- storage ----------------------------------------------------------------------------------
 
 TEST(StringList, StreamsAreUtf8WithCrLfAndSkipByteOrderMark) {

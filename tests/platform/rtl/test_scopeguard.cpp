@@ -48,3 +48,22 @@ TEST(ScopeGuard, RollbackRestoresTheSavedValue) {
     }
     EXPECT_EQ(s, "committed");
 }
+
+TEST(ScopeGuard, TryFinallyRunsTheClosingStepOnEveryPath) {
+    int finished = 0;
+    EXPECT_EQ(TryFinally([] { return 7; }, [&] { ++finished; }), 7);
+    EXPECT_EQ(finished, 1);
+    // Work failed: the step still runs, and work's error is the one that arrives, not the step's.
+    try {
+        TryFinally([] { throw std::runtime_error("work"); }, [&] {
+            ++finished;
+            throw std::logic_error("finish");
+        });
+        ADD_FAILURE() << "work's error was lost";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "work");
+    }
+    EXPECT_EQ(finished, 2);
+    // Work succeeded: the step's own error reaches the caller.
+    EXPECT_THROW(TryFinally([] {}, [] { throw std::logic_error("finish"); }), std::logic_error);
+}

@@ -9,6 +9,7 @@
 
 #include "platform/classes/StringList.h"
 #include "platform/classes/Streams.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/settings/IniFiles.h"
 #include "platform/settings/Registry.h"
@@ -60,6 +61,21 @@ TEST_F(SettingsTest, MemIniFileTypedValuesAndDefaults) {
     EXPECT_EQ(sections.Get(1), "\\Band\\Band3");
     ini.EraseSection("GRID");
     EXPECT_FALSE(ini.SectionExists("Grid"));
+}
+
+// A list that refuses a line ends the batch all the same: it keeps telling its watchers.
+TEST_F(SettingsTest, RefusedLineStillEndsTheListsBatch) {
+    { std::ofstream(Path("dup.ini")) << "[S]\nA=1\nA=2\n"; }
+    TMemIniFile ini(Path("dup.ini"));
+    TStringList names;
+    names.SetSorted(true);
+    names.SetDuplicates(dupError);
+    EXPECT_THROW(ini.ReadSection("S", &names), EStringListError);
+    EXPECT_EQ(names.UpdateCount(), 0);
+    int changed = 0;
+    names.OnChange = [&](TObject*) { ++changed; };
+    names.Add("B");
+    EXPECT_EQ(changed, 1);
 }
 
 TEST_F(SettingsTest, UpdateFileRewritesWholeFileAtomically) {
