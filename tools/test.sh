@@ -5,6 +5,8 @@ cd "$(dirname "$0")/.."
 source tools/deps.sh
 karomil_ensure_packages
 build=${KAROMIL_BUILD_DIR:-build}
+# Paths relative to the checkout, so a fresh clone elsewhere reuses the compiler cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKAROMIL_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
