@@ -41,7 +41,7 @@ TEST(TextServices, OutputAtAdvancesClippedAndTurned) {
     c->Font()->SetName("Arial");
     c->Font()->SetHeight(-20);
     c->Font()->SetColor(clBlack);
-    const int adv[] = {30, 30, 30};
+    const int adv[] = {30, 30, 30, 30};
     TextOutAdvances(c, 10, 10, ETO_CLIPPED, Rect(0, 0, 200, 200), U"lll", adv);
     // Three thin strokes 30 pixels apart.
     auto inkColumns = [&](int y0, int y1) {
