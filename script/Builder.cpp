@@ -649,6 +649,7 @@ std::string TfsProgramBuilder::CutSource(const std::string& pos, const std::stri
         if (from < 1 || to < 1 || from > FText->Size() + 1 || to > FText->Size() + 1) return std::string();
         return Trim(FText->Copy(from, to));
     } catch (const Exception&) {
+        // A position that is no number: the expression simply has no source text.
         return std::string();
     }
 }

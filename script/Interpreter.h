@@ -138,7 +138,7 @@ public:
     // The values of the local variables and parameters, in registry order, for a re-entrant
     // call (the locals are shared by every activation).
     void SaveLocals(std::vector<Variant>& out) const;
-    void RestoreLocals(const std::vector<Variant>& saved) const;
+    void RestoreLocals(std::vector<Variant>& saved) const noexcept;   // moves the values back
     // The local variables and parameters themselves, in registry order (listed on first use,
     // when the body is complete).
     const std::vector<TfsCustomVariable*>& Locals() const

@@ -87,6 +87,11 @@ const Case kPascal[] = {
     {P, "procedure Hello; begin end; begin Print(@Hello) end.", "Hello"},
     {P, "uses 'twice.pas'; begin Print(Twice(4)) end.", "8"},
     {P, "var v: Variant; begin v := 2; with v do ; Print(v) end.", "2"},
+    // A recursive call that raises gives the caller its own locals back: the caller's n is
+    // still 1 after it caught the error, so it does not raise again.
+    {P, "function F(n: Integer): Integer; var x: Integer; begin x := n * 10; if n > 0 then try F(n - 1) except end; "
+        "if n = 0 then RaiseException('zero'); Result := x + n end; begin Print(F(1)) end.",
+     "11"},
 };
 
 const Case kCpp[] = {
