@@ -373,8 +373,12 @@ private:
 TfsScript* fsGlobalUnit();
 
 namespace script {
-// Registers the languages, creates the global unit and the built-in library. Bindings start
-// after it and shut down before script::Shutdown.
+// Registers the languages, creates the global unit, the built-in library and the class-library
+// bindings, then starts the enrolled binding units. Shutdown stops them in reverse order.
 void Startup();
 void Shutdown();
+// Enrols a binding unit of a layer above the core (the window bindings, the report classes):
+// the engine starts it with itself from now on, at once when it is running already. Whoever
+// links that layer enrols it; enrolling twice is once.
+void AddBindingUnit(void (*start)(), void (*stop)());
 }  // namespace script

@@ -5,6 +5,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/Exceptions.h"
 #include "script/Builtins.h"
+#include "script/MemberCalls.h"
 
 namespace {
 
@@ -55,20 +56,32 @@ TfsDialogsRTTI::TfsDialogsRTTI()
     g->AddEnum("TPrintRange", "prAllPages, prSelection, prPageNums");
     g->AddEnum("TMsgDlgType", "mtWarning, mtError, mtInformation, mtConfirmation, mtCustom");
 
-    TfsMethodCallEvent call = [this](TObject* o, TClass c, const std::string& n, TfsParams& p) {
-        return CallMethod(o, c, n, p);
-    };
     if (TfsClassVariable* c = g->AddClass(TCommonDialog::StaticClass(), "TComponent"))
-        c->AddMethod("function Execute: Boolean", call);
+        c->AddMethod("function Execute: Boolean",
+                     fsMethod<TCommonDialog>([](TCommonDialog* d, TfsParams&) { return d->Execute(); }));
     for (TClass cls : {TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass(),
                        TFontDialog::StaticClass(), TPrintDialog::StaticClass(), TPrinterSetupDialog::StaticClass()})
         g->AddClass(cls, "TCommonDialog");
 
     g->AddMethod("function MessageDlg(Msg: string; DlgType: TMsgDlgType; Buttons: TMsgDlgButtons; HelpCtx: Longint): "
                  "Integer",
-                 call, "ctOther");
-    g->AddMethod("function InputBox(ACaption, APrompt, ADefault: string): string", call, "ctOther");
-    g->AddMethod("function InputQuery(ACaption, APrompt: string; var Value: string): Boolean", call, "ctOther");
+                 fsFunction([](TfsParams& p) {
+                     return MessageDlg(VarToStr(p[0]), DialogType(p[1]), TMsgDlgButtons::FromMask(SetArg(p[2]) & 0x7FF),
+                                       p[3].AsInteger());
+                 }),
+                 "ctOther");
+    g->AddMethod("function InputBox(ACaption, APrompt, ADefault: string): string",
+                 fsFunction([](TfsParams& p) { return InputBox(VarToStr(p[0]), VarToStr(p[1]), VarToStr(p[2])); }),
+                 "ctOther");
+    g->AddMethod("function InputQuery(ACaption, APrompt: string; var Value: string): Boolean",
+                 fsFunction([](TfsParams& p) {
+                     std::string value = VarToStr(p[2]);
+                     const bool ok = InputQuery(VarToStr(p[0]), VarToStr(p[1]), value);
+                     // A cancelled query leaves the variable exactly as it was, whatever it held.
+                     if (ok) p[2] = Variant(value);
+                     return ok;
+                 }),
+                 "ctOther");
 
     g->AddedBy = nullptr;
     fsSetShowMessageHandler([](const std::string& text) { ShowMessage(text); });
@@ -78,26 +91,6 @@ TfsDialogsRTTI::~TfsDialogsRTTI()
 {
     fsSetShowMessageHandler(nullptr);
     if (TfsScript* g = fsGlobalUnit()) g->RemoveItems(this);
-}
-
-Variant TfsDialogsRTTI::CallMethod(TObject* obj, TClass cls, const std::string& name, TfsParams& p)
-{
-    if (cls == TCommonDialog::StaticClass()) {
-        if (obj && name == "EXECUTE") return Variant(static_cast<TCommonDialog*>(obj)->Execute());
-        return Variant(0);
-    }
-    if (name == "MESSAGEDLG")
-        return Variant(MessageDlg(VarToStr(p[0]), DialogType(p[1]), TMsgDlgButtons::FromMask(SetArg(p[2]) & 0x7FF),
-                                  p[3].AsInteger()));
-    if (name == "INPUTBOX") return Variant(InputBox(VarToStr(p[0]), VarToStr(p[1]), VarToStr(p[2])));
-    if (name == "INPUTQUERY") {
-        std::string value = VarToStr(p[2]);
-        const bool ok = InputQuery(VarToStr(p[0]), VarToStr(p[1]), value);
-        // A cancelled query leaves the variable exactly as it was, whatever it held.
-        if (ok) p[2] = Variant(value);
-        return Variant(ok);
-    }
-    return Variant(0);
 }
 
 void fsStartDialogsRTTI()
