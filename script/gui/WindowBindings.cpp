@@ -5,8 +5,7 @@
 #include "script/gui/FormBindings.h"
 #include "script/gui/GraphicsBindings.h"
 
-void fsUseWindowBindings()
-{
+void fsUseWindowBindings() {
     // In the order they always started in; they stop in reverse.
     script::AddBindingUnit(fsStartGraphicsRTTI, fsStopGraphicsRTTI);
     script::AddBindingUnit(fsStartFormsRTTI, fsStopFormsRTTI);
