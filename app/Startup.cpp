@@ -12,10 +12,12 @@
 #include "app/UFSplashLogo.h"
 #include "platform/gui/Application.h"
 #include "platform/rtl/SysUtils.h"
+#include "script/gui/WindowBindings.h"
 
 void SplashPause() { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); }
 
 void StartUp(const std::function<void()>& pause) {
+    fsUseWindowBindings();   // scripts started later see windows, dialogs and graphics
     Application->Initialize();
     std::unique_ptr<TFSplashLogo> splash(new TFSplashLogo(nullptr));
     splash->Show();

@@ -1,5 +1,9 @@
 #include "script/Builder.h"
 
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/OleHelper.h"
 #include "script/ScriptTools.h"
@@ -275,7 +279,7 @@ void TfsProgramBuilder::BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list
     }
 }
 
-void TfsProgramBuilder::BuildConst(TfsXMLItem* e, TfsScript* s)
+void TfsProgramBuilder::BuildConst(TfsXMLItem* e, TfsScript* s, TfsStatement*)
 {
     std::string name;
     TfsXMLItem* ex = nullptr;
@@ -323,8 +327,12 @@ void TfsProgramBuilder::BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* l
         else if (Is(c, "expr")) ex = c;
     }
     if (!dsgn || !ex) return;
-    const std::string pos = e->Prop("pos");
-    std::unique_ptr<TfsDesignator> target = BuildDesignator(dsgn, s, Mode::Plain);
+    AssignTo(BuildDesignator(dsgn, s, Mode::Plain), ex, modificator, e->Prop("pos"), s, list);
+}
+
+void TfsProgramBuilder::AssignTo(std::unique_ptr<TfsDesignator> target, TfsXMLItem* ex, std::string modificator,
+                                 const std::string& pos, TfsScript* s, TfsStatement* list)
+{
     if (target->ReadOnly) Fail(SLeftCantAssigned);
     std::unique_ptr<TfsExpression> source = BuildExpr(ex, s);
     CheckTypes(s, target.get(), source.get());
@@ -342,193 +350,247 @@ void TfsProgramBuilder::BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* l
     AddStatement(std::move(st), list);
 }
 
+// One builder per statement element; an element no entry names (empty, types) builds nothing.
 void TfsProgramBuilder::BuildStatement(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
 {
+    using Builder = void (TfsProgramBuilder::*)(TfsXMLItem*, TfsScript*, TfsStatement*);
+    static const std::unordered_map<std::string_view, Builder> kBuilders = {
+        {"assignstmt", &TfsProgramBuilder::BuildAssign},
+        {"callstmt", &TfsProgramBuilder::BuildCall},
+        {"ifstmt", &TfsProgramBuilder::BuildIf},
+        {"casestmt", &TfsProgramBuilder::BuildCase},
+        {"forstmt", &TfsProgramBuilder::BuildFor},
+        {"vbforstmt", &TfsProgramBuilder::BuildVbFor},
+        {"cppforstmt", &TfsProgramBuilder::BuildCppFor},
+        {"whilestmt", &TfsProgramBuilder::BuildWhile},
+        {"repeatstmt", &TfsProgramBuilder::BuildRepeat},
+        {"trystmt", &TfsProgramBuilder::BuildTry},
+        {"break", &TfsProgramBuilder::BuildJump<TfsBreakStmt>},
+        {"continue", &TfsProgramBuilder::BuildJump<TfsContinueStmt>},
+        {"exit", &TfsProgramBuilder::BuildJump<TfsExitStmt>},
+        {"return", &TfsProgramBuilder::BuildReturn},
+        {"with", &TfsProgramBuilder::BuildWith},
+        {"delete", &TfsProgramBuilder::BuildDelete},
+        {"compoundstmt", &TfsProgramBuilder::BuildCompound},
+        {"uses", &TfsProgramBuilder::BuildUses},
+        {"var", &TfsProgramBuilder::BuildVarStmt},
+        {"const", &TfsProgramBuilder::BuildConst},
+        {"procedure", &TfsProgramBuilder::BuildProcBody},
+        {"function", &TfsProgramBuilder::BuildProcBody},
+    };
     SetPos(e);
-    const std::string pos = e->Prop("pos");
-    const std::string& n = e->Name;
-    if (n == "assignstmt") {
-        BuildAssign(e, s, list);
-    } else if (n == "callstmt") {
-        auto st = std::make_unique<TfsCallStmt>(s, FUnitName, pos);
-        for (int i = 0; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (Is(c, "dsgn")) st->Target = BuildDesignator(c, s, Mode::Plain);
-            else if (Is(c, "modificator")) st->IncDec = TextOf(c).substr(0, 1);
-        }
-        if (!st->Target) return;
-        if (!st->IncDec.empty() && st->Target->ReadOnly) Fail(SLeftCantAssigned);
-        AddStatement(std::move(st), list);
-    } else if (n == "ifstmt") {
-        auto st = std::make_unique<TfsIfStmt>(s, FUnitName, pos);
-        TfsIfStmt* raw = st.get();
-        for (int i = 0; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (Is(c, "expr")) raw->Test = BuildExpr(c, s);
-        }
-        AddStatement(std::move(st), list);
-        for (int i = 0; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (Is(c, "thenstmt")) BuildChildren(c, s, raw);
-            else if (Is(c, "elsestmt")) BuildChildren(c, s, raw->ElseBranch.get());
-        }
-    } else if (n == "casestmt") {
-        auto st = std::make_unique<TfsCaseStmt>(s, FUnitName, pos);
-        TfsCaseStmt* raw = st.get();
-        AddStatement(std::move(st), list);
-        for (int i = 0; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (i == 0 && Is(c, "expr")) {
-                raw->Selector = BuildExpr(c, s);
-            } else if (Is(c, "caseselector")) {
-                SetPos(c);
-                auto sel = std::make_unique<TfsCaseSelector>(s, FUnitName, c->Prop("pos"));
-                if (c->Count() >= 1) sel->Labels = BuildSet(c->Items(0), s);
-                else sel->Labels = std::make_unique<TfsSetExpression>();
-                TfsStatement* selRaw = raw->Add(std::move(sel));
-                if (c->Count() >= 2) BuildStatement(c->Items(1), s, selRaw);
-            } else if (i == e->Count() - 1) {
-                BuildStatement(c, s, raw->ElseBranch.get());
-            }
-        }
-    } else if (n == "forstmt" || n == "vbforstmt") {
-        const bool vb = n == "vbforstmt";
-        if (e->Count() < 3) return;
-        SetPos(e->Items(0));
-        TfsCustomVariable* counter = FindName(TextOf(e->Items(0)), s);
-        if (!counter->IsVariable() ||
-            (counter->TypeCode != tcInteger && counter->TypeCode != tcFloat && counter->TypeCode != tcVariant))
-            Fail(SForError);
-        std::vector<TfsXMLItem*> exprs;
-        TfsXMLItem* body = nullptr;
-        bool downTo = false;
-        for (int i = 1; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (Is(c, "expr") && (exprs.size() < 2 || (vb && exprs.size() == 2 && i == 3))) exprs.push_back(c);
-            else if (Is(c, "downto")) downTo = true;
-            else body = c;
-        }
-        if (exprs.size() < 2) return;
-        std::unique_ptr<TfsExpression> start = BuildExpr(exprs[0], s);
-        CheckTypes(s, counter, start.get());
-        std::unique_ptr<TfsExpression> stop = BuildExpr(exprs[1], s);
-        CheckTypes(s, counter, stop.get());
-        TfsStatement* raw;
-        if (vb) {
-            auto st = std::make_unique<TfsVbForStmt>(s, FUnitName, pos);
-            st->Counter = counter;
-            st->StartExpr = std::move(start);
-            st->StopExpr = std::move(stop);
-            if (exprs.size() == 3) {
-                st->StepExpr = BuildExpr(exprs[2], s);
-                CheckTypes(s, counter, st->StepExpr.get());
-            }
-            raw = AddStatement(std::move(st), list);
-        } else {
-            auto st = std::make_unique<TfsForStmt>(s, FUnitName, pos);
-            st->Counter = counter;
-            st->StartExpr = std::move(start);
-            st->StopExpr = std::move(stop);
-            st->DownTo = downTo;
-            raw = AddStatement(std::move(st), list);
-        }
-        if (body) BuildStatement(body, s, raw);
-    } else if (n == "cppforstmt") {
-        auto st = std::make_unique<TfsCppForStmt>(s, FUnitName, pos);
-        TfsCppForStmt* raw = st.get();
-        AddStatement(std::move(st), list);
-        if (e->Count() >= 1) BuildStatement(e->Items(0), s, raw->InitList.get());
-        if (e->Count() >= 2) raw->Test = BuildExpr(e->Items(1), s);
-        if (!raw->Test) {
-            raw->Test = std::make_unique<TfsExpression>(s);
-            raw->Test->AddOperand(Variant(true));
-            raw->Test->Complete();
-        }
-        if (e->Count() >= 3) BuildStatement(e->Items(2), s, raw->NextList.get());
-        if (e->Count() >= 4) BuildStatement(e->Items(3), s, raw);
-    } else if (n == "whilestmt") {
-        auto st = std::make_unique<TfsWhileStmt>(s, FUnitName, pos);
-        TfsWhileStmt* raw = st.get();
-        if (e->Count() >= 1) raw->Test = BuildExpr(e->Items(0), s);
-        AddStatement(std::move(st), list);
-        BuildChildren(e, s, raw, 1);
-    } else if (n == "repeatstmt") {
-        const bool inverse = e->Count() > 0 && Is(e->Items(e->Count() - 1), "inverse");
-        const int cond = e->Count() - (inverse ? 2 : 1);
-        if (cond < 0) return;
-        auto st = std::make_unique<TfsRepeatStmt>(s, FUnitName, pos);
-        TfsRepeatStmt* raw = st.get();
-        raw->UntilFalse = inverse;
-        AddStatement(std::move(st), list);
-        BuildChildren(e, s, raw, 0, cond);
-        raw->Test = BuildExpr(e->Items(cond), s);
-    } else if (n == "trystmt") {
-        auto st = std::make_unique<TfsTryStmt>(s, FUnitName, pos);
-        TfsTryStmt* raw = st.get();
-        AddStatement(std::move(st), list);
-        for (int i = 0; i < e->Count(); ++i) {
-            TfsXMLItem* c = e->Items(i);
-            if (Is(c, "exceptstmt")) {
-                raw->IsExceptBlock = true;
-                BuildChildren(c, s, raw->HandlerList.get());
-            } else if (Is(c, "finallystmt")) {
-                raw->IsExceptBlock = false;
-                BuildChildren(c, s, raw->HandlerList.get());
-            } else {
-                BuildStatement(c, s, raw);
-            }
-        }
-    } else if (n == "break") {
-        AddStatement(std::make_unique<TfsBreakStmt>(s, FUnitName, pos), list);
-    } else if (n == "continue") {
-        AddStatement(std::make_unique<TfsContinueStmt>(s, FUnitName, pos), list);
-    } else if (n == "exit") {
-        AddStatement(std::make_unique<TfsExitStmt>(s, FUnitName, pos), list);
-    } else if (n == "return") {
-        if (e->Count() > 0 && Is(e->Items(0), "expr")) {
-            TfsXMLItem assign;
-            assign.Name = "assignstmt";
-            assign.Text = e->Text;
-            const std::string exprPos = e->Items(0)->Prop("pos");
-            TfsXMLItem* d = assign.Add();
-            d->Name = "dsgn";
-            d->Text = "pos=\"" + exprPos + "\"";
-            TfsXMLItem* node = d->Add();
-            node->Name = "node";
-            node->Text = "text=\"Result\" pos=\"" + exprPos + "\"";
-            assign.Add()->Assign(e->Items(0));
-            BuildAssign(&assign, s, list);
-        }
-        AddStatement(std::make_unique<TfsExitStmt>(s, FUnitName, pos), list);
-    } else if (n == "with") {
-        BuildWith(e, s, list);
-    } else if (n == "delete") {
-        auto st = std::make_unique<TfsCallStmt>(s, FUnitName, pos);
-        if (e->Count() > 0) st->Target = BuildDesignator(e->Items(0), s, Mode::Delete);
-        if (st->Target) AddStatement(std::move(st), list);
-    } else if (n == "compoundstmt") {
-        BuildChildren(e, s, list);
-    } else if (n == "uses") {
-        BuildUses(e, s);
-    } else if (n == "var") {
-        BuildVar(e, s, list, nullptr, false);
-    } else if (n == "const") {
-        BuildConst(e, s);
-    } else if (n == "procedure" || n == "function") {
-        std::string name;
-        for (int i = 0; i < e->Count(); ++i)
-            if (Is(e->Items(i), "name")) { name = TextOf(e->Items(i)); break; }
-        TfsCustomVariable* item = s->FindLocal(name);
-        // A declaration inside another statement (a function in a JScript block) is declared
-        // where it stands; any other item of that name is a redeclaration.
-        if (!item) item = DeclareProc(e, s);
-        if (item->ItemKind() != TfsCustomVariable::kProc) Fail(SIdRedeclared + Quoted(name));
-        auto* proc = static_cast<TfsProcVariable*>(item);
-        std::vector<WithEntry> savedWith;
-        savedWith.swap(FWithList);
-        BuildUnit(e, proc->LocalScript(), false);
-        FWithList.swap(savedWith);
+    const auto it = kBuilders.find(e->Name);
+    if (it != kBuilders.end()) (this->*(it->second))(e, s, list);
+}
+
+template <class Jump>
+void TfsProgramBuilder::BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    AddStatement(std::make_unique<Jump>(s, FUnitName, e->Prop("pos")), list);
+}
+
+void TfsProgramBuilder::BuildCompound(TfsXMLItem* e, TfsScript* s, TfsStatement* list) { BuildChildren(e, s, list); }
+
+void TfsProgramBuilder::BuildVarStmt(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    BuildVar(e, s, list, nullptr, false);
+}
+
+void TfsProgramBuilder::BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsCallStmt>(s, FUnitName, e->Prop("pos"));
+    for (int i = 0; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (Is(c, "dsgn")) st->Target = BuildDesignator(c, s, Mode::Plain);
+        else if (Is(c, "modificator")) st->IncDec = TextOf(c).substr(0, 1);
     }
+    if (!st->Target) return;
+    if (!st->IncDec.empty() && st->Target->ReadOnly) Fail(SLeftCantAssigned);
+    AddStatement(std::move(st), list);
+}
+
+void TfsProgramBuilder::BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsIfStmt>(s, FUnitName, e->Prop("pos"));
+    TfsIfStmt* raw = st.get();
+    for (int i = 0; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (Is(c, "expr")) raw->Test = BuildExpr(c, s);
+    }
+    AddStatement(std::move(st), list);
+    for (int i = 0; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (Is(c, "thenstmt")) BuildChildren(c, s, raw);
+        else if (Is(c, "elsestmt")) BuildChildren(c, s, raw->ElseBranch.get());
+    }
+}
+
+void TfsProgramBuilder::BuildCase(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsCaseStmt>(s, FUnitName, e->Prop("pos"));
+    TfsCaseStmt* raw = st.get();
+    AddStatement(std::move(st), list);
+    for (int i = 0; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (i == 0 && Is(c, "expr")) {
+            raw->Selector = BuildExpr(c, s);
+        } else if (Is(c, "caseselector")) {
+            SetPos(c);
+            auto sel = std::make_unique<TfsCaseSelector>(s, FUnitName, c->Prop("pos"));
+            if (c->Count() >= 1) sel->Labels = BuildSet(c->Items(0), s);
+            else sel->Labels = std::make_unique<TfsSetExpression>();
+            TfsStatement* selRaw = raw->Add(std::move(sel));
+            if (c->Count() >= 2) BuildStatement(c->Items(1), s, selRaw);
+        } else if (i == e->Count() - 1) {
+            BuildStatement(c, s, raw->ElseBranch.get());
+        }
+    }
+}
+
+void TfsProgramBuilder::BuildFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list) { BuildForLoop(e, s, list, false); }
+
+void TfsProgramBuilder::BuildVbFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list) { BuildForLoop(e, s, list, true); }
+
+void TfsProgramBuilder::BuildForLoop(TfsXMLItem* e, TfsScript* s, TfsStatement* list, bool vb)
+{
+    if (e->Count() < 3) return;
+    const std::string pos = e->Prop("pos");
+    SetPos(e->Items(0));
+    TfsCustomVariable* counter = FindName(TextOf(e->Items(0)), s);
+    if (!counter->IsVariable() ||
+        (counter->TypeCode != tcInteger && counter->TypeCode != tcFloat && counter->TypeCode != tcVariant))
+        Fail(SForError);
+    std::vector<TfsXMLItem*> exprs;
+    TfsXMLItem* body = nullptr;
+    bool downTo = false;
+    for (int i = 1; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (Is(c, "expr") && (exprs.size() < 2 || (vb && exprs.size() == 2 && i == 3))) exprs.push_back(c);
+        else if (Is(c, "downto")) downTo = true;
+        else body = c;
+    }
+    if (exprs.size() < 2) return;
+    std::unique_ptr<TfsExpression> start = BuildExpr(exprs[0], s);
+    CheckTypes(s, counter, start.get());
+    std::unique_ptr<TfsExpression> stop = BuildExpr(exprs[1], s);
+    CheckTypes(s, counter, stop.get());
+    TfsStatement* raw;
+    if (vb) {
+        auto st = std::make_unique<TfsVbForStmt>(s, FUnitName, pos);
+        st->Counter = counter;
+        st->StartExpr = std::move(start);
+        st->StopExpr = std::move(stop);
+        if (exprs.size() == 3) {
+            st->StepExpr = BuildExpr(exprs[2], s);
+            CheckTypes(s, counter, st->StepExpr.get());
+        }
+        raw = AddStatement(std::move(st), list);
+    } else {
+        auto st = std::make_unique<TfsForStmt>(s, FUnitName, pos);
+        st->Counter = counter;
+        st->StartExpr = std::move(start);
+        st->StopExpr = std::move(stop);
+        st->DownTo = downTo;
+        raw = AddStatement(std::move(st), list);
+    }
+    if (body) BuildStatement(body, s, raw);
+}
+
+void TfsProgramBuilder::BuildCppFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsCppForStmt>(s, FUnitName, e->Prop("pos"));
+    TfsCppForStmt* raw = st.get();
+    AddStatement(std::move(st), list);
+    if (e->Count() >= 1) BuildStatement(e->Items(0), s, raw->InitList.get());
+    if (e->Count() >= 2) raw->Test = BuildExpr(e->Items(1), s);
+    if (!raw->Test) {
+        raw->Test = std::make_unique<TfsExpression>(s);
+        raw->Test->AddOperand(Variant(true));
+        raw->Test->Complete();
+    }
+    if (e->Count() >= 3) BuildStatement(e->Items(2), s, raw->NextList.get());
+    if (e->Count() >= 4) BuildStatement(e->Items(3), s, raw);
+}
+
+void TfsProgramBuilder::BuildWhile(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsWhileStmt>(s, FUnitName, e->Prop("pos"));
+    TfsWhileStmt* raw = st.get();
+    if (e->Count() >= 1) raw->Test = BuildExpr(e->Items(0), s);
+    AddStatement(std::move(st), list);
+    BuildChildren(e, s, raw, 1);
+}
+
+void TfsProgramBuilder::BuildRepeat(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    const bool inverse = e->Count() > 0 && Is(e->Items(e->Count() - 1), "inverse");
+    const int cond = e->Count() - (inverse ? 2 : 1);
+    if (cond < 0) return;
+    auto st = std::make_unique<TfsRepeatStmt>(s, FUnitName, e->Prop("pos"));
+    TfsRepeatStmt* raw = st.get();
+    raw->UntilFalse = inverse;
+    AddStatement(std::move(st), list);
+    BuildChildren(e, s, raw, 0, cond);
+    raw->Test = BuildExpr(e->Items(cond), s);
+}
+
+void TfsProgramBuilder::BuildTry(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsTryStmt>(s, FUnitName, e->Prop("pos"));
+    TfsTryStmt* raw = st.get();
+    AddStatement(std::move(st), list);
+    for (int i = 0; i < e->Count(); ++i) {
+        TfsXMLItem* c = e->Items(i);
+        if (Is(c, "exceptstmt")) {
+            raw->IsExceptBlock = true;
+            BuildChildren(c, s, raw->HandlerList.get());
+        } else if (Is(c, "finallystmt")) {
+            raw->IsExceptBlock = false;
+            BuildChildren(c, s, raw->HandlerList.get());
+        } else {
+            BuildStatement(c, s, raw);
+        }
+    }
+}
+
+// "return expr" assigns the expression to Result, then leaves the procedure.
+void TfsProgramBuilder::BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    const std::string pos = e->Prop("pos");
+    if (e->Count() > 0 && Is(e->Items(0), "expr")) {
+        TfsXMLItem* ex = e->Items(0);
+        SetPos(ex);
+        AssignTo(BuildNameDesignator("Result", s), ex, std::string(), pos, s, list);
+    }
+    AddStatement(std::make_unique<TfsExitStmt>(s, FUnitName, pos), list);
+}
+
+void TfsProgramBuilder::BuildDelete(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
+{
+    auto st = std::make_unique<TfsCallStmt>(s, FUnitName, e->Prop("pos"));
+    if (e->Count() > 0) st->Target = BuildDesignator(e->Items(0), s, Mode::Delete);
+    if (st->Target) AddStatement(std::move(st), list);
+}
+
+void TfsProgramBuilder::BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement*)
+{
+    std::string name;
+    for (int i = 0; i < e->Count(); ++i)
+        if (Is(e->Items(i), "name")) {
+            name = TextOf(e->Items(i));
+            break;
+        }
+    TfsCustomVariable* item = s->FindLocal(name);
+    // A declaration inside another statement (a function in a JScript block) is declared
+    // where it stands; any other item of that name is a redeclaration.
+    if (!item) item = DeclareProc(e, s);
+    if (item->ItemKind() != TfsCustomVariable::kProc) Fail(SIdRedeclared + Quoted(name));
+    auto* proc = static_cast<TfsProcVariable*>(item);
+    // The body sees no with-object of the statements around its declaration.
+    std::vector<WithEntry> outer;
+    outer.swap(FWithList);
+    auto restore = OnScopeExit([&] { FWithList.swap(outer); });
+    BuildUnit(e, proc->LocalScript(), false);
 }
 
 void TfsProgramBuilder::BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
@@ -560,7 +622,7 @@ void TfsProgramBuilder::BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* lis
     FWithList.resize(added);
 }
 
-void TfsProgramBuilder::BuildUses(TfsXMLItem* e, TfsScript* s)
+void TfsProgramBuilder::BuildUses(TfsXMLItem* e, TfsScript* s, TfsStatement*)
 {
     const std::string saved = FUnitName;
     FUnitName = e->Prop("unit");
@@ -587,6 +649,7 @@ std::string TfsProgramBuilder::CutSource(const std::string& pos, const std::stri
         if (from < 1 || to < 1 || from > FText->Size() + 1 || to > FText->Size() + 1) return std::string();
         return Trim(FText->Copy(from, to));
     } catch (const Exception&) {
+        // A position that is no number: the expression simply has no source text.
         return std::string();
     }
 }
@@ -644,7 +707,7 @@ TfsCustomVariable* TfsProgramBuilder::FindName(const std::string& name, TfsScrip
     return s->AddItem(name, std::make_unique<TfsVariable>(name, tcVariant, ""));
 }
 
-void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const WithEntry* with)
+void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const std::string& name, const WithEntry* with)
 {
     d->Classify();
     // Not resolved yet: the designator must run its own walk, never act as the bare variable.
@@ -654,7 +717,17 @@ void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const WithE
     d->TypeName.clear();
     d->ReadOnly = false;
     d->PendingIL = std::make_unique<TfsXMLItem>();
-    d->PendingIL->Assign(e);
+    if (e) {
+        d->PendingIL->Assign(e);
+    } else {
+        // A designator of one name the builder made itself (Result of a return): stored as
+        // the element the parser would have written for it.
+        d->PendingIL->Name = "dsgn";
+        d->PendingIL->Text = "pos=\"" + FErrorPos + "\"";
+        auto* node = d->PendingIL->Add();
+        node->Name = "node";
+        node->Text = "text=\"" + fsEscapeXML(name) + "\" pos=\"" + FErrorPos + "\"";
+    }
     if (with) {
         auto* node = new TfsXMLItem;
         node->Name = "node";
@@ -672,7 +745,7 @@ bool TfsProgramBuilder::FirstStepFromWith(TfsDesignator* d, TfsXMLItem* e, TfsSc
         if (w.Var->TypeCode == tcVariant) {
             if (s->Find(name)) return false;
             d->AddStep(w.Var, FErrorPos);
-            MakePending(d, e, &w);
+            MakePending(d, e, name, &w);
             return true;
         }
         TfsClassVariable* cls = FScript.FindClass(w.Var->TypeName);
@@ -705,6 +778,39 @@ void TfsProgramBuilder::OleSteps(TfsDesignator* d, TfsXMLItem* e, int from, TfsS
     }
 }
 
+// The step of the designator's first name: a with-object's member or the name itself, and
+// after "new" the class's constructor. False when the designator is left pending.
+bool TfsProgramBuilder::FirstStep(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name, Mode mode)
+{
+    if (FirstStepFromWith(d, e, s, name)) {
+        if (d->PendingIL) {
+            // A with-object's member is never a class to construct.
+            if (mode == Mode::AfterNew) Fail(SClassRequired);
+            return false;
+        }
+    } else {
+        d->AddStep(FindName(name, s), FErrorPos);
+    }
+    if (mode == Mode::AfterNew) {
+        TfsCustomVariable* target = d->Steps.back()->Target;
+        if (target->ItemKind() != TfsCustomVariable::kClass) Fail(SClassRequired);
+        TfsCustomHelper* create = static_cast<TfsClassVariable*>(target)->Find("Create");
+        if (!create) Fail(SIdUndeclared + Quoted("Create"));
+        d->AddStep(create, FErrorPos);
+    }
+    return true;
+}
+
+std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildNameDesignator(const std::string& name, TfsScript* s)
+{
+    auto d = std::make_unique<TfsDesignator>(s);
+    d->SourcePos = FErrorPos;
+    if (!FirstStep(d.get(), nullptr, s, name, Mode::Plain)) return d;
+    d->Classify();
+    CheckArguments(d.get(), s);
+    return fsSpecializeDesignator(std::move(d));
+}
+
 std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e, TfsScript* s, Mode mode)
 {
     SetPos(e);
@@ -731,23 +837,7 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e,
         if (!Is(c, "node")) continue;
         const std::string t = TextOf(c);
         if (d->Steps.empty()) {
-            if (FirstStepFromWith(d.get(), e, s, t)) {
-                if (d->PendingIL) {
-                    // A with-object's member is never a class to construct.
-                    if (mode == Mode::AfterNew) Fail(SClassRequired);
-                    pending = true;
-                    break;
-                }
-            } else {
-                d->AddStep(FindName(t, s), FErrorPos);
-            }
-            if (mode == Mode::AfterNew) {
-                TfsCustomVariable* target = d->Steps.back()->Target;
-                if (target->ItemKind() != TfsCustomVariable::kClass) Fail(SClassRequired);
-                TfsCustomHelper* create = static_cast<TfsClassVariable*>(target)->Find("Create");
-                if (!create) Fail(SIdUndeclared + Quoted("Create"));
-                d->AddStep(create, FErrorPos);
-            }
+            pending = !FirstStep(d.get(), e, s, t, mode);
             continue;
         }
         TfsDesignatorItem* prevStep = d->Steps.back().get();
@@ -779,7 +869,7 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e,
                 // Null, or a value that is not an object yet: resolved when it runs. At run
                 // time that is an error, never a silent fall-back to the bare variable.
                 if (FStored) Fail(SNotAnObject + Quoted(p->Name));
-                MakePending(d.get(), e, nullptr);
+                MakePending(d.get(), e, t, nullptr);
                 pending = true;
                 break;
             }

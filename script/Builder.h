@@ -39,21 +39,46 @@ private:
     TfsProcVariable* DeclareProc(TfsXMLItem* e, TfsScript* s);
     void BuildParams(TfsXMLItem* e, TfsProcVariable* proc);
     void BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list, TfsProcVariable* proc, bool byRefGroup);
-    void BuildConst(TfsXMLItem* e, TfsScript* s);
+    void BuildConst(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     Variant BuildArray(TfsXMLItem* e, TfsScript* s, int& dims);
+    // Statement builders, one per element name (BuildStatement dispatches by a table); the
+    // declarations among them (var, const, procedure, uses) register into the scope `s`.
     void BuildStatement(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildChildren(TfsXMLItem* e, TfsScript* s, TfsStatement* list, int from = 0, int to = -1);
     void BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void AssignTo(std::unique_ptr<TfsDesignator> target, TfsXMLItem* ex, std::string modificator,
+                  const std::string& pos, TfsScript* s, TfsStatement* list);
+    void BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildCase(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildVbFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildForLoop(TfsXMLItem* e, TfsScript* s, TfsStatement* list, bool vb);
+    void BuildCppFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildWhile(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildRepeat(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildTry(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildDelete(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    template <class Jump> void BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildCompound(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    void BuildVarStmt(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
-    void BuildUses(TfsXMLItem* e, TfsScript* s);
+    void BuildUses(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     TfsStatement* AddStatement(std::unique_ptr<TfsStatement> st, TfsStatement* list);
 
     std::unique_ptr<TfsExpression> BuildExpr(TfsXMLItem* e, TfsScript* s);
     void AddExprChildren(TfsExpression* x, TfsXMLItem* e, TfsScript* s);
     std::unique_ptr<TfsSetExpression> BuildSet(TfsXMLItem* e, TfsScript* s);
     std::unique_ptr<TfsDesignator> BuildDesignator(TfsXMLItem* e, TfsScript* s, Mode mode);
+    // A designator of the one name `name` (no element of its own).
+    std::unique_ptr<TfsDesignator> BuildNameDesignator(const std::string& name, TfsScript* s);
+    bool FirstStep(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name, Mode mode);
     bool FirstStepFromWith(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name);
-    void MakePending(TfsDesignator* d, TfsXMLItem* e, const WithEntry* with);
+    // Leaves the designator to be built on first use from its element `e` (nullptr: the bare
+    // `name`).
+    void MakePending(TfsDesignator* d, TfsXMLItem* e, const std::string& name, const WithEntry* with);
     void OleSteps(TfsDesignator* d, TfsXMLItem* e, int from, TfsScript* s);
     void CheckArguments(TfsDesignator* d, TfsScript* s);
     TfsCustomVariable* FindName(const std::string& name, TfsScript* s);

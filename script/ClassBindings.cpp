@@ -14,6 +14,7 @@
 #include "platform/rtl/Strings.h"
 #include "script/EventAdapters.h"
 #include "script/Interpreter.h"
+#include "script/MemberCalls.h"
 #include "script/ScriptTools.h"
 #include "script/XmlTree.h"
 
@@ -37,7 +38,7 @@ public:
     explicit TfsXMLItemRef(TfsXMLItem* item, std::unique_ptr<TfsXMLItem> owned = nullptr)
         : Item(item), Owned(std::move(owned)) {}
     TfsXMLItem* Item;
-    std::unique_ptr<TfsXMLItem> Owned;   // a root the script created and nothing adopted yet
+    std::unique_ptr<TfsXMLItem> Owned;  // a root the script created and nothing adopted yet
 };
 
 class TfsXMLDocumentRef : public TObject {
@@ -47,37 +48,32 @@ public:
 };
 
 // Scripts know the wrappers by the names of the classes they stand for.
-TClass TfsXMLItemRef::StaticClass() noexcept
-{
+TClass TfsXMLItemRef::StaticClass() noexcept {
     static const TMetaClass meta("TfsXMLItem", TObject::StaticClass(), nullptr, nullptr);
     return &meta;
 }
 
-TClass TfsXMLDocumentRef::StaticClass() noexcept
-{
+TClass TfsXMLDocumentRef::StaticClass() noexcept {
     static const TMetaClass meta("TfsXMLDocument", TObject::StaticClass(), nullptr, nullptr);
     return &meta;
 }
 
 class TfsXMLBindingState {
 public:
-    ~TfsXMLBindingState()
-    {
+    ~TfsXMLBindingState() {
         // Wrappers of items first: documents own the items of their trees.
         FRefs.clear();
         FDocs.clear();
     }
 
-    int32_t RefOf(TfsXMLItem* item)
-    {
+    int32_t RefOf(TfsXMLItem* item) {
         if (!item) return 0;
         auto it = FRefs.find(item);
         if (it == FRefs.end()) it = FRefs.emplace(item, std::make_unique<TfsXMLItemRef>(item)).first;
         return it->second->Handle();
     }
 
-    TfsXMLItemRef* NewItem()
-    {
+    TfsXMLItemRef* NewItem() {
         auto owned = std::make_unique<TfsXMLItem>();
         TfsXMLItem* item = owned.get();
         auto ref = std::make_unique<TfsXMLItemRef>(item, std::move(owned));
@@ -86,8 +82,7 @@ public:
         return r;
     }
 
-    TfsXMLDocumentRef* NewDocument()
-    {
+    TfsXMLDocumentRef* NewDocument() {
         auto doc = std::make_unique<TfsXMLDocumentRef>();
         TfsXMLDocumentRef* d = doc.get();
         FDocRoots.emplace(d->Document.Root(), d);
@@ -96,21 +91,18 @@ public:
     }
 
     // Drops the wrappers of the item's descendants (and of the item itself with `self`).
-    void DropWrappers(TfsXMLItem* item, bool self)
-    {
+    void DropWrappers(TfsXMLItem* item, bool self) {
         for (int i = 0; i < item->Count(); ++i) DropWrappers(item->Items(i), true);
         if (self) FRefs.erase(item);
     }
 
-    void ClearItem(TfsXMLItem* item)
-    {
+    void ClearItem(TfsXMLItem* item) {
         DropWrappers(item, false);
         item->Clear();
     }
 
     // Moves `item` under `parent`, at `index` when it is not negative.
-    void Adopt(TfsXMLItem* parent, TfsXMLItem* item, int index)
-    {
+    void Adopt(TfsXMLItem* parent, TfsXMLItem* item, int index) {
         if (FDocRoots.count(item)) throw Exception(SXmlDocumentRoot);
         for (TfsXMLItem* p = parent; p; p = p->Parent())
             if (p == item) throw Exception(SXmlCycle);
@@ -120,19 +112,17 @@ public:
         else parent->InsertItem(index, item);
     }
 
-    void FreeItem(TfsXMLItemRef* ref)
-    {
+    void FreeItem(TfsXMLItemRef* ref) {
         TfsXMLItem* item = ref->Item;
         if (FDocRoots.count(item)) throw Exception(SXmlDocumentRoot);
         fsEventList()->FreeObjectEvents(ref);
         DropWrappers(item, false);
         const bool owned = ref->Owned != nullptr;
-        FRefs.erase(item);   // frees the wrapper, and with it a root it owns
-        if (!owned && item->Parent()) delete item;   // a child: leaves its parent's list
+        FRefs.erase(item);  // frees the wrapper, and with it a root it owns
+        if (!owned && item->Parent()) delete item;  // a child: leaves its parent's list
     }
 
-    void FreeDocument(TfsXMLDocumentRef* doc)
-    {
+    void FreeDocument(TfsXMLDocumentRef* doc) {
         fsEventList()->FreeObjectEvents(doc);
         TfsXMLItem* root = doc->Document.Root();
         DropWrappers(root, true);
@@ -140,8 +130,7 @@ public:
         FDocs.erase(doc);
     }
 
-    void LoadDocument(TfsXMLDocumentRef* doc, std::istream& in)
-    {
+    void LoadDocument(TfsXMLDocumentRef* doc, std::istream& in) {
         DropWrappers(doc->Document.Root(), false);
         doc->Document.LoadFromStream(in);
     }
@@ -156,8 +145,7 @@ private:
 
 namespace {
 
-std::unordered_set<int32_t>& ScriptCreated()
-{
+std::unordered_set<int32_t>& ScriptCreated() {
     static std::unordered_set<int32_t> set;
     return set;
 }
@@ -177,16 +165,14 @@ Variant HeldObject(const void* p, const std::string& member) {
 int IndexArg(const Variant& v) { return v.AsInteger(); }
 
 // The class library's stream members over the XML layer's standard streams.
-void SaveXml(const TfsXMLDocument& doc, TStream* stream)
-{
+void SaveXml(const TfsXMLDocument& doc, TStream* stream) {
     std::ostringstream out;
     doc.SaveToStream(out);
     const std::string s = out.str();
     stream->WriteBuffer(s.data(), int64_t(s.size()));
 }
 
-std::string ReadRest(TStream* stream, int64_t& start)
-{
+std::string ReadRest(TStream* stream, int64_t& start) {
     start = stream->Position();
     std::string s;
     char buf[4096];
@@ -200,23 +186,20 @@ std::string ReadRest(TStream* stream, int64_t& start)
 
 }  // namespace
 
-void fsMarkScriptCreated(const TObject* obj)
-{
+void fsMarkScriptCreated(const TObject* obj) {
     if (obj) ScriptCreated().insert(obj->Handle());
 }
 
 bool fsIsScriptCreated(const TObject* obj) { return obj && ScriptCreated().count(obj->Handle()) > 0; }
 
-bool fsScriptMayFree(const TObject* obj)
-{
+bool fsScriptMayFree(const TObject* obj) {
     if (!obj) return false;
     if (fsIsScriptCreated(obj)) return true;
     const auto* c = dynamic_cast<const TComponent*>(obj);
     return c && !c->GetOwner();
 }
 
-void fsScriptFree(TObject* obj)
-{
+void fsScriptFree(TObject* obj) {
     if (!obj) return;
     // The class library freed anything a script named, host-owned objects included, and
     // left the host dangling pointers; only what the script may own goes.
@@ -229,8 +212,7 @@ void fsScriptFree(TObject* obj)
 
 // --- registration -------------------------------------------------------------------------------------
 
-TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>())
-{
+TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>()) {
     TfsScript* g = fsGlobalUnit();
     assert(g && "the engine starts before its bindings");
     g->AddedBy = this;
@@ -248,122 +230,251 @@ TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>())
     g->AddEnum("TDuplicates", "dupIgnore, dupAccept, dupError");
     g->AddEnum("TPrinterOrientation", "poPortrait, poLandscape");
 
-    TfsMethodCallEvent call = [this](TObject* o, TClass c, const std::string& n, TfsParams& p) {
-        return CallMethod(o, c, n, p);
+    // Every class's constructor: builds an object of the class named (nullptr instance), or
+    // gives back the object it is called on, which builds nothing.
+    TfsMethodCallEvent construct = [this](TObject* o, TClass c, const std::string&, TfsParams& p) {
+        if (o) return Handle(o);
+        return c ? Construct(c, p) : Variant(0);
     };
-    TfsPropGetEvent get = [this](TObject* o, TClass c, const std::string& n) { return GetProp(o, c, n); };
-    TfsPropSetEvent set = [this](TObject* o, TClass c, const std::string& n, const Variant& v) { SetProp(o, c, n, v); };
+    TfsXMLBindingState* xml = FXml.get();
 
     if (TfsClassVariable* c = g->AddClass(TObject::StaticClass(), "")) {
-        c->AddConstructor("constructor Create", call);
-        c->AddMethod("procedure Free", call);
-        c->AddMethod("function ClassName: String", call);
+        c->AddConstructor("constructor Create", construct);
+        c->AddMethod("procedure Free", fsMethod<TObject>([this](TObject* o, TfsParams&) { FreeObject(o); }));
+        c->AddMethod("function ClassName: String",
+            fsMethod<TObject>([](TObject* o, TfsParams&) { return std::string(o->ClassName()); }));
     }
     if (TfsClassVariable* c = g->AddClass(TPersistent::StaticClass(), "TObject"))
-        c->AddMethod("procedure Assign(Source: TPersistent)", call);
+        c->AddMethod("procedure Assign(Source: TPersistent)", fsMethod<TPersistent>([](TPersistent* o, TfsParams& p) {
+            o->Assign(fsObjectArg<TPersistent>(p[0], "Source", true));
+        }));
     g->AddClass(TCollectionItem::StaticClass(), "TPersistent");
     if (TfsClassVariable* c = g->AddClass(TCollection::StaticClass(), "TPersistent")) {
-        c->AddMethod("procedure Clear", call);
-        c->AddProperty("Count", "Integer", get);
-        c->AddDefaultProperty("Items", "Integer", "TCollectionItem", call, true);
+        c->AddMethod("procedure Clear", fsMethod<TCollection>([](TCollection* o, TfsParams&) { o->Clear(); }));
+        c->AddProperty("Count", "Integer", fsGetter<TCollection>([](TCollection* o) { return o->Count(); }));
+        c->AddDefaultProperty("Items", "Integer", "TCollectionItem",
+            fsIndexed<TCollection>([](TCollection* o, TfsParams& p) { return Handle(o->Items(IndexArg(p[0]))); }),
+            true);
     }
     if (TfsClassVariable* c = g->AddClass(TList::StaticClass(), "TObject")) {
-        c->AddMethod("function Add(Item: TObject): Integer", call);
-        c->AddMethod("procedure Clear", call);
-        c->AddMethod("procedure Delete(Index: Integer)", call);
-        c->AddMethod("function IndexOf(Item: TObject): Integer", call);
-        c->AddMethod("procedure Insert(Index: Integer; Item: TObject)", call);
-        c->AddMethod("function Remove(Item: TObject): Integer", call);
-        c->AddProperty("Count", "Integer", get);
-        c->AddDefaultProperty("Items", "Integer", "TObject", call);
+        c->AddMethod("function Add(Item: TObject): Integer",
+            fsMethod<TList>([](TList* l, TfsParams& p) { return l->Add(fsObjectArg<TObject>(p[0], "Item", true)); }));
+        c->AddMethod("procedure Clear", fsMethod<TList>([](TList* l, TfsParams&) { l->Clear(); }));
+        c->AddMethod("procedure Delete(Index: Integer)",
+            fsMethod<TList>([](TList* l, TfsParams& p) { l->Delete(IndexArg(p[0])); }));
+        c->AddMethod("function IndexOf(Item: TObject): Integer", fsMethod<TList>([](TList* l, TfsParams& p) {
+            return l->IndexOf(fsObjectArg<TObject>(p[0], "Item", true));
+        }));
+        c->AddMethod("procedure Insert(Index: Integer; Item: TObject)", fsMethod<TList>([](TList* l, TfsParams& p) {
+            l->Insert(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Item", true));
+        }));
+        c->AddMethod("function Remove(Item: TObject): Integer", fsMethod<TList>([](TList* l, TfsParams& p) {
+            return l->Remove(fsObjectArg<TObject>(p[0], "Item", true));
+        }));
+        c->AddProperty("Count", "Integer", fsGetter<TList>([](TList* l) { return l->Count(); }));
+        // The list holds the host's object pointers; scripts see them as handles.
+        c->AddDefaultProperty("Items", "Integer", "TObject",
+            fsIndexed<TList>([](TList* l, TfsParams& p) { return HeldObject(l->Items(IndexArg(p[0])), "Items"); },
+                [](TList* l, TfsParams& p) {
+                    l->SetItems(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Items", true));
+                }));
     }
     if (TfsClassVariable* c = g->AddClass(TStrings::StaticClass(), "TPersistent")) {
-        c->AddMethod("function Add(const S: string): Integer", call);
-        c->AddMethod("function AddObject(const S: string; AObject: TObject): Integer", call);
-        c->AddMethod("procedure Clear", call);
-        c->AddMethod("procedure Delete(Index: Integer)", call);
-        c->AddMethod("function IndexOf(const S: string): Integer", call);
-        c->AddMethod("function IndexOfName(const Name: string): Integer", call);
-        c->AddMethod("function IndexOfObject(AObject: TObject): Integer", call);
-        c->AddMethod("procedure Insert(Index: Integer; const S: string)", call);
-        c->AddMethod("procedure InsertObject(Index: Integer; const S: string; AObject: TObject)", call);
-        c->AddMethod("procedure LoadFromFile(const FileName: string)", call);
-        c->AddMethod("procedure LoadFromStream(Stream: TStream)", call);
-        c->AddMethod("procedure SaveToFile(const FileName: string)", call);
-        c->AddMethod("procedure SaveToStream(Stream: TStream)", call);
-        c->AddProperty("CommaText", "string", get, set);
-        c->AddProperty("Count", "Integer", get);
-        c->AddIndexProperty("Names", "Integer", "string", call, true);
-        c->AddIndexProperty("Objects", "Integer", "TObject", call);
-        c->AddIndexProperty("Values", "String", "string", call);
-        c->AddDefaultProperty("Strings", "Integer", "string", call);
-        c->AddProperty("Text", "string", get, set);
+        c->AddMethod("function Add(const S: string): Integer",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { return s->Add(VarToStr(p[0])); }));
+        c->AddMethod("function AddObject(const S: string; AObject: TObject): Integer",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
+                return s->AddObject(VarToStr(p[0]), fsObjectArg<TObject>(p[1], "AObject", true));
+            }));
+        c->AddMethod("procedure Clear", fsMethod<TStrings>([](TStrings* s, TfsParams&) { s->Clear(); }));
+        c->AddMethod("procedure Delete(Index: Integer)",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->Delete(IndexArg(p[0])); }));
+        c->AddMethod("function IndexOf(const S: string): Integer",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { return s->IndexOf(VarToStr(p[0])); }));
+        c->AddMethod("function IndexOfName(const Name: string): Integer",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { return s->IndexOfName(VarToStr(p[0])); }));
+        c->AddMethod(
+            "function IndexOfObject(AObject: TObject): Integer", fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
+                return s->IndexOfObject(fsObjectArg<TObject>(p[0], "AObject", true));
+            }));
+        c->AddMethod("procedure Insert(Index: Integer; const S: string)",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->Insert(IndexArg(p[0]), VarToStr(p[1])); }));
+        c->AddMethod("procedure InsertObject(Index: Integer; const S: string; AObject: TObject)",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
+                s->InsertObject(IndexArg(p[0]), VarToStr(p[1]), fsObjectArg<TObject>(p[2], "AObject", true));
+            }));
+        c->AddMethod("procedure LoadFromFile(const FileName: string)",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->LoadFromFile(VarToStr(p[0])); }));
+        c->AddMethod("procedure LoadFromStream(Stream: TStream)", fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
+            s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
+        }));
+        c->AddMethod("procedure SaveToFile(const FileName: string)",
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->SaveToFile(VarToStr(p[0])); }));
+        c->AddMethod("procedure SaveToStream(Stream: TStream)", fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
+            s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false));
+        }));
+        c->AddProperty("CommaText", "string", fsGetter<TStrings>([](TStrings* s) { return s->CommaText(); }),
+            fsSetter<TStrings>([](TStrings* s, const Variant& v) { s->SetCommaText(VarToStr(v)); }));
+        c->AddProperty("Count", "Integer", fsGetter<TStrings>([](TStrings* s) { return s->Count(); }));
+        c->AddIndexProperty("Names", "Integer", "string",
+            fsIndexed<TStrings>([](TStrings* s, TfsParams& p) { return s->Names(IndexArg(p[0])); }), true);
+        c->AddIndexProperty("Objects", "Integer", "TObject",
+            fsIndexed<TStrings>(
+                [](TStrings* s, TfsParams& p) { return HeldObject(s->Objects(IndexArg(p[0])), "Objects"); },
+                [](TStrings* s, TfsParams& p) {
+                    s->SetObjects(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Objects", true));
+                }));
+        c->AddIndexProperty("Values", "String", "string",
+            fsIndexed<TStrings>([](TStrings* s, TfsParams& p) { return s->Values(VarToStr(p[0])); },
+                [](TStrings* s, TfsParams& p) { s->SetValues(VarToStr(p[0]), VarToStr(p[1])); }));
+        c->AddDefaultProperty("Strings", "Integer", "string",
+            fsIndexed<TStrings>([](TStrings* s, TfsParams& p) { return s->Strings(IndexArg(p[0])); },
+                [](TStrings* s, TfsParams& p) { s->SetStrings(IndexArg(p[0]), VarToStr(p[1])); }));
+        c->AddProperty("Text", "string", fsGetter<TStrings>([](TStrings* s) { return s->Text(); }),
+            fsSetter<TStrings>([](TStrings* s, const Variant& v) { s->SetText(VarToStr(v)); }));
     }
     if (TfsClassVariable* c = g->AddClass(TStringList::StaticClass(), "TStrings")) {
-        c->AddMethod("function Find(s: String; var Index: Integer): Boolean", call);
-        c->AddMethod("procedure Sort", call);
-        c->AddProperty("Duplicates", "TDuplicates", get, set);
-        c->AddProperty("Sorted", "Boolean", get, set);
+        c->AddMethod("function Find(s: String; var Index: Integer): Boolean",
+            fsMethod<TStringList>([](TStringList* s, TfsParams& p) {
+                int index = 0;
+                const bool found = s->Find(VarToStr(p[0]), index);
+                p[1] = Variant(index);
+                return found;
+            }));
+        c->AddMethod("procedure Sort", fsMethod<TStringList>([](TStringList* s, TfsParams&) { s->Sort(); }));
+        c->AddProperty("Duplicates", "TDuplicates",
+            fsGetter<TStringList>([](TStringList* s) { return int(s->Duplicates()); }),
+            fsSetter<TStringList>([](TStringList* s, const Variant& v) {
+                const int d = v.AsInteger();
+                if (d < dupIgnore || d > dupError) throw ERangeError("Range check error");
+                s->SetDuplicates(TDuplicates(d));
+            }));
+        c->AddProperty("Sorted", "Boolean", fsGetter<TStringList>([](TStringList* s) { return s->Sorted(); }),
+            fsSetter<TStringList>([](TStringList* s, const Variant& v) { s->SetSorted(v.AsBoolean()); }));
     }
     if (TfsClassVariable* c = g->AddClass(TStream::StaticClass(), "TObject")) {
-        c->AddMethod("function Read(var Buffer: string; Count: Longint): Longint", call);
-        c->AddMethod("function Write(Buffer: string; Count: Longint): Longint", call);
-        c->AddMethod("function Seek(Offset: Longint; Origin: Word): Longint", call);
-        c->AddMethod("function CopyFrom(Source: TStream; Count: Longint): Longint", call);
-        c->AddProperty("Position", "Longint", get, set);
-        c->AddProperty("Size", "Longint", get);
+        c->AddMethod("function Read(var Buffer: string; Count: Longint): Longint",
+            fsMethod<TStream>([](TStream* s, TfsParams& p) {
+                int64_t count = std::max<int64_t>(p[1].AsInt64(), 0);
+                // Never more than the stream still holds: a huge Count must not allocate that much.
+                const int64_t size = s->Size(), pos = s->Position();
+                if (size >= 0 && pos >= 0) count = std::min(count, std::max<int64_t>(size - pos, 0));
+                std::string buffer(size_t(count), '\0');
+                const int64_t n = std::max<int64_t>(s->Read(buffer.data(), count), 0);
+                buffer.resize(size_t(n));
+                p[0] = Variant(std::move(buffer));
+                return n;
+            }));
+        c->AddMethod(
+            "function Write(Buffer: string; Count: Longint): Longint", fsMethod<TStream>([](TStream* s, TfsParams& p) {
+                const std::string buffer = VarToStr(p[0]);
+                // Never past the end of the text given.
+                const int64_t count = std::clamp<int64_t>(p[1].AsInt64(), 0, int64_t(buffer.size()));
+                return std::max<int64_t>(s->Write(buffer.data(), count), 0);
+            }));
+        c->AddMethod("function Seek(Offset: Longint; Origin: Word): Longint",
+            fsMethod<TStream>([](TStream* s, TfsParams& p) { return s->Seek(p[0].AsInt64(), p[1].AsInteger()); }));
+        c->AddMethod("function CopyFrom(Source: TStream; Count: Longint): Longint",
+            fsMethod<TStream>([](TStream* s, TfsParams& p) {
+                return s->CopyFrom(fsObjectArg<TStream>(p[0], "Source", false), p[1].AsInt64());
+            }));
+        c->AddProperty("Position", "Longint", fsGetter<TStream>([](TStream* s) { return s->Position(); }),
+            fsSetter<TStream>([](TStream* s, const Variant& v) { s->SetPosition(v.AsInt64()); }));
+        c->AddProperty("Size", "Longint", fsGetter<TStream>([](TStream* s) { return s->Size(); }));
     }
     if (TfsClassVariable* c = g->AddClass(TFileStream::StaticClass(), "TStream"))
-        c->AddConstructor("constructor Create(Filename: String; Mode: Word)", call);
+        c->AddConstructor("constructor Create(Filename: String; Mode: Word)", construct);
     if (TfsClassVariable* c = g->AddClass(TMemoryStream::StaticClass(), "TStream")) {
-        c->AddMethod("procedure Clear", call);
-        c->AddMethod("procedure LoadFromStream(Stream: TStream)", call);
-        c->AddMethod("procedure LoadFromFile(Filename: String)", call);
-        c->AddMethod("procedure SaveToStream(Stream: TStream)", call);
-        c->AddMethod("procedure SaveToFile(Filename: String)", call);
+        c->AddMethod("procedure Clear", fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams&) { s->Clear(); }));
+        c->AddMethod(
+            "procedure LoadFromStream(Stream: TStream)", fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) {
+                s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
+            }));
+        c->AddMethod("procedure LoadFromFile(Filename: String)",
+            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->LoadFromFile(VarToStr(p[0])); }));
+        c->AddMethod("procedure SaveToStream(Stream: TStream)",
+            fsMethod<TMemoryStream>(
+                [](TMemoryStream* s, TfsParams& p) { s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false)); }));
+        c->AddMethod("procedure SaveToFile(Filename: String)",
+            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->SaveToFile(VarToStr(p[0])); }));
     }
     if (TfsClassVariable* c = g->AddClass(TComponent::StaticClass(), "TPersistent")) {
-        c->AddConstructor("constructor Create(AOwner: TComponent)", call);
-        c->AddProperty("Owner", "TComponent", get);
+        c->AddConstructor("constructor Create(AOwner: TComponent)", construct);
+        c->AddProperty(
+            "Owner", "TComponent", fsGetter<TComponent>([](TComponent* o) { return Handle(o->GetOwner()); }));
     }
+    using Item = TfsXMLItemRef;
     if (TfsClassVariable* c = g->AddClass(TfsXMLItemRef::StaticClass(), "TObject")) {
-        c->AddConstructor("constructor Create", call);
-        c->AddMethod("procedure AddItem(Item: TfsXMLItem)", call);
-        c->AddMethod("procedure Clear", call);
-        c->AddMethod("procedure InsertItem(Index: Integer; Item: TfsXMLItem)", call);
-        c->AddMethod("function Add: TfsXMLItem", call);
-        c->AddMethod("function Find(const Name: String): Integer", call);
-        c->AddMethod("function FindItem(const Name: String): TfsXMLItem", call);
-        c->AddMethod("function Prop(const Name: String): String", call);
-        c->AddMethod("function Root: TfsXMLItem", call);
-        c->AddProperty("Data", "Integer", get, set);
-        c->AddProperty("Count", "Integer", get);
-        c->AddDefaultProperty("Items", "Integer", "TfsXMLItem", call, true);
-        c->AddProperty("Name", "String", get, set);
-        c->AddProperty("Parent", "TfsXMLItem", get);
-        c->AddProperty("Text", "String", get, set);
+        c->AddConstructor("constructor Create", construct);
+        c->AddMethod("procedure AddItem(Item: TfsXMLItem)", fsMethod<Item>([xml](Item* r, TfsParams& p) {
+            xml->Adopt(r->Item, fsObjectArg<TfsXMLItemRef>(p[0], "Item", false)->Item, -1);
+        }));
+        c->AddMethod("procedure Clear", fsMethod<Item>([xml](Item* r, TfsParams&) { xml->ClearItem(r->Item); }));
+        c->AddMethod(
+            "procedure InsertItem(Index: Integer; Item: TfsXMLItem)", fsMethod<Item>([xml](Item* r, TfsParams& p) {
+                xml->Adopt(r->Item, fsObjectArg<TfsXMLItemRef>(p[1], "Item", false)->Item, std::max(IndexArg(p[0]), 0));
+            }));
+        c->AddMethod("function Add: TfsXMLItem",
+            fsMethod<Item>([xml](Item* r, TfsParams&) { return xml->RefOf(r->Item->Add()); }));
+        c->AddMethod("function Find(const Name: String): Integer",
+            fsMethod<Item>([](Item* r, TfsParams& p) { return r->Item->Find(VarToStr(p[0])); }));
+        c->AddMethod("function FindItem(const Name: String): TfsXMLItem",
+            fsMethod<Item>([xml](Item* r, TfsParams& p) { return xml->RefOf(r->Item->FindItem(VarToStr(p[0]))); }));
+        c->AddMethod("function Prop(const Name: String): String",
+            fsMethod<Item>([](Item* r, TfsParams& p) { return r->Item->Prop(VarToStr(p[0])); }));
+        c->AddMethod("function Root: TfsXMLItem",
+            fsMethod<Item>([xml](Item* r, TfsParams&) { return xml->RefOf(r->Item->Root()); }));
+        c->AddProperty("Data", "Integer", fsGetter<Item>([](Item* r) { return r->Item->Data; }),
+            fsSetter<Item>([](Item* r, const Variant& v) { r->Item->Data = v.AsInteger(); }));
+        c->AddProperty("Count", "Integer", fsGetter<Item>([](Item* r) { return r->Item->Count(); }));
+        c->AddDefaultProperty("Items", "Integer", "TfsXMLItem", fsIndexed<Item>([xml](Item* r, TfsParams& p) {
+            const int index = IndexArg(p[0]);
+            if (index < 0 || index >= r->Item->Count()) ListIndexError(index);
+            return xml->RefOf(r->Item->Items(index));
+        }),
+            true);
+        c->AddProperty("Name", "String", fsGetter<Item>([](Item* r) { return r->Item->Name; }),
+            fsSetter<Item>([](Item* r, const Variant& v) { r->Item->Name = VarToStr(v); }));
+        c->AddProperty(
+            "Parent", "TfsXMLItem", fsGetter<Item>([xml](Item* r) { return xml->RefOf(r->Item->Parent()); }));
+        c->AddProperty("Text", "String", fsGetter<Item>([](Item* r) { return r->Item->Text; }),
+            fsSetter<Item>([](Item* r, const Variant& v) { r->Item->Text = VarToStr(v); }));
     }
+    using Doc = TfsXMLDocumentRef;
     if (TfsClassVariable* c = g->AddClass(TfsXMLDocumentRef::StaticClass(), "TObject")) {
-        c->AddConstructor("constructor Create", call);
-        c->AddMethod("procedure SaveToStream(Stream: TStream)", call);
-        c->AddMethod("procedure LoadFromStream(Stream: TStream)", call);
-        c->AddMethod("procedure SaveToFile(const FileName: String)", call);
-        c->AddMethod("procedure LoadFromFile(const FileName: String)", call);
-        c->AddProperty("Root", "TfsXMLItem", get);
+        c->AddConstructor("constructor Create", construct);
+        c->AddMethod("procedure SaveToStream(Stream: TStream)", fsMethod<Doc>([](Doc* d, TfsParams& p) {
+            SaveXml(d->Document, fsObjectArg<TStream>(p[0], "Stream", false));
+        }));
+        c->AddMethod("procedure LoadFromStream(Stream: TStream)", fsMethod<Doc>([xml](Doc* d, TfsParams& p) {
+            TStream* stream = fsObjectArg<TStream>(p[0], "Stream", false);
+            int64_t start = 0;
+            std::istringstream in(ReadRest(stream, start));
+            xml->LoadDocument(d, in);
+            // The stream stands after the document, as if it had been read directly.
+            const std::streamoff used = in.tellg();
+            if (used >= 0) stream->SetPosition(start + used);
+        }));
+        c->AddMethod("procedure SaveToFile(const FileName: String)",
+            fsMethod<Doc>([](Doc* d, TfsParams& p) { d->Document.SaveToFile(VarToStr(p[0])); }));
+        c->AddMethod("procedure LoadFromFile(const FileName: String)", fsMethod<Doc>([xml](Doc* d, TfsParams& p) {
+            std::ifstream in(VarToStr(p[0]), std::ios::binary);
+            if (!in) throw EFOpenError("Cannot open file \"" + VarToStr(p[0]) + "\"");
+            xml->LoadDocument(d, in);
+        }));
+        c->AddProperty("Root", "TfsXMLItem", fsGetter<Doc>([xml](Doc* d) { return xml->RefOf(d->Document.Root()); }));
     }
 
     g->AddedBy = nullptr;
 }
 
-TfsClassesRTTI::~TfsClassesRTTI()
-{
+TfsClassesRTTI::~TfsClassesRTTI() {
     if (TfsScript* g = fsGlobalUnit()) g->RemoveItems(this);
 }
 
 // --- callbacks ----------------------------------------------------------------------------------------
 
-Variant TfsClassesRTTI::Construct(TClass cls, TfsParams& p)
-{
+Variant TfsClassesRTTI::Construct(TClass cls, TfsParams& p) {
     TObject* obj = nullptr;
     if (cls == TfsXMLItemRef::StaticClass()) {
         obj = FXml->NewItem();
@@ -381,204 +492,19 @@ Variant TfsClassesRTTI::Construct(TClass cls, TfsParams& p)
     return Handle(obj);
 }
 
-void TfsClassesRTTI::FreeObject(TObject* obj)
-{
+void TfsClassesRTTI::FreeObject(TObject* obj) {
     if (auto* item = dynamic_cast<TfsXMLItemRef*>(obj)) FXml->FreeItem(item);
     else if (auto* doc = dynamic_cast<TfsXMLDocumentRef*>(obj)) FXml->FreeDocument(doc);
     else fsScriptFree(obj);
 }
 
-Variant TfsClassesRTTI::CallMethod(TObject* obj, TClass cls, const std::string& name, TfsParams& p)
-{
-    if (!obj) return name == "CREATE" && cls ? Construct(cls, p) : Variant(0);
-
-    // A constructor called on an existing object builds nothing.
-    if (name == "CREATE") return Handle(obj);
-    if (cls == TObject::StaticClass()) {
-        if (name == "FREE") FreeObject(obj);
-        else if (name == "CLASSNAME") return Variant(obj->ClassName());
-    } else if (cls == TPersistent::StaticClass()) {
-        if (name == "ASSIGN") static_cast<TPersistent*>(obj)->Assign(fsObjectArg<TPersistent>(p[0], "Source", true));
-    } else if (cls == TCollection::StaticClass()) {
-        auto* c = static_cast<TCollection*>(obj);
-        if (name == "CLEAR") c->Clear();
-        else if (name == "ITEMS.GET") return Handle(c->Items(IndexArg(p[0])));
-    } else if (cls == TList::StaticClass()) {
-        auto* l = static_cast<TList*>(obj);
-        if (name == "ADD") return Variant(l->Add(fsObjectArg<TObject>(p[0], "Item", true)));
-        if (name == "CLEAR") l->Clear();
-        else if (name == "DELETE") l->Delete(IndexArg(p[0]));
-        else if (name == "INDEXOF") return Variant(l->IndexOf(fsObjectArg<TObject>(p[0], "Item", true)));
-        else if (name == "INSERT") l->Insert(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Item", true));
-        else if (name == "REMOVE") return Variant(l->Remove(fsObjectArg<TObject>(p[0], "Item", true)));
-        // The list holds the host's object pointers; scripts see them as handles.
-        else if (name == "ITEMS.GET") return HeldObject(l->Items(IndexArg(p[0])), "Items");
-        else if (name == "ITEMS.SET") l->SetItems(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Items", true));
-    } else if (cls == TStrings::StaticClass()) {
-        auto* s = static_cast<TStrings*>(obj);
-        if (name == "ADD") return Variant(s->Add(VarToStr(p[0])));
-        if (name == "ADDOBJECT") return Variant(s->AddObject(VarToStr(p[0]), fsObjectArg<TObject>(p[1], "AObject", true)));
-        if (name == "CLEAR") s->Clear();
-        else if (name == "DELETE") s->Delete(IndexArg(p[0]));
-        else if (name == "INDEXOF") return Variant(s->IndexOf(VarToStr(p[0])));
-        else if (name == "INDEXOFNAME") return Variant(s->IndexOfName(VarToStr(p[0])));
-        else if (name == "INDEXOFOBJECT") return Variant(s->IndexOfObject(fsObjectArg<TObject>(p[0], "AObject", true)));
-        else if (name == "INSERT") s->Insert(IndexArg(p[0]), VarToStr(p[1]));
-        else if (name == "INSERTOBJECT")
-            s->InsertObject(IndexArg(p[0]), VarToStr(p[1]), fsObjectArg<TObject>(p[2], "AObject", true));
-        else if (name == "LOADFROMFILE") s->LoadFromFile(VarToStr(p[0]));
-        else if (name == "LOADFROMSTREAM") s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
-        else if (name == "SAVETOFILE") s->SaveToFile(VarToStr(p[0]));
-        else if (name == "SAVETOSTREAM") s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false));
-        else if (name == "NAMES.GET") return Variant(s->Names(IndexArg(p[0])));
-        else if (name == "OBJECTS.GET") return HeldObject(s->Objects(IndexArg(p[0])), "Objects");
-        else if (name == "OBJECTS.SET") s->SetObjects(IndexArg(p[0]), fsObjectArg<TObject>(p[1], "Objects", true));
-        else if (name == "VALUES.GET") return Variant(s->Values(VarToStr(p[0])));
-        else if (name == "VALUES.SET") s->SetValues(VarToStr(p[0]), VarToStr(p[1]));
-        else if (name == "STRINGS.GET") return Variant(s->Strings(IndexArg(p[0])));
-        else if (name == "STRINGS.SET") s->SetStrings(IndexArg(p[0]), VarToStr(p[1]));
-    } else if (cls == TStringList::StaticClass()) {
-        auto* s = static_cast<TStringList*>(obj);
-        if (name == "FIND") {
-            int index = 0;
-            const bool found = s->Find(VarToStr(p[0]), index);
-            p[1] = Variant(index);
-            return Variant(found);
-        }
-        if (name == "SORT") s->Sort();
-    } else if (cls == TStream::StaticClass()) {
-        auto* s = static_cast<TStream*>(obj);
-        if (name == "READ") {
-            int64_t count = std::max<int64_t>(p[1].AsInt64(), 0);
-            // Never more than the stream still holds: a huge Count must not allocate that much.
-            const int64_t size = s->Size(), pos = s->Position();
-            if (size >= 0 && pos >= 0) count = std::min(count, std::max<int64_t>(size - pos, 0));
-            std::string buffer(size_t(count), '\0');
-            const int64_t n = std::max<int64_t>(s->Read(buffer.data(), count), 0);
-            buffer.resize(size_t(n));
-            p[0] = Variant(std::move(buffer));
-            return Variant(n);
-        }
-        if (name == "WRITE") {
-            const std::string buffer = VarToStr(p[0]);
-            // Never past the end of the text given.
-            const int64_t count = std::clamp<int64_t>(p[1].AsInt64(), 0, int64_t(buffer.size()));
-            return Variant(std::max<int64_t>(s->Write(buffer.data(), count), 0));
-        }
-        if (name == "SEEK") return Variant(s->Seek(p[0].AsInt64(), p[1].AsInteger()));
-        if (name == "COPYFROM") return Variant(s->CopyFrom(fsObjectArg<TStream>(p[0], "Source", false), p[1].AsInt64()));
-    } else if (cls == TMemoryStream::StaticClass()) {
-        auto* s = static_cast<TMemoryStream*>(obj);
-        if (name == "CLEAR") s->Clear();
-        else if (name == "LOADFROMSTREAM") s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
-        else if (name == "LOADFROMFILE") s->LoadFromFile(VarToStr(p[0]));
-        else if (name == "SAVETOSTREAM") s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false));
-        else if (name == "SAVETOFILE") s->SaveToFile(VarToStr(p[0]));
-    } else if (cls == TfsXMLItemRef::StaticClass()) {
-        TfsXMLItem* item = static_cast<TfsXMLItemRef*>(obj)->Item;
-        if (name == "ADDITEM") FXml->Adopt(item, fsObjectArg<TfsXMLItemRef>(p[0], "Item", false)->Item, -1);
-        else if (name == "CLEAR") FXml->ClearItem(item);
-        else if (name == "INSERTITEM")
-            FXml->Adopt(item, fsObjectArg<TfsXMLItemRef>(p[1], "Item", false)->Item, std::max(IndexArg(p[0]), 0));
-        else if (name == "ADD") return Variant(FXml->RefOf(item->Add()));
-        else if (name == "FIND") return Variant(item->Find(VarToStr(p[0])));
-        else if (name == "FINDITEM") return Variant(FXml->RefOf(item->FindItem(VarToStr(p[0]))));
-        else if (name == "PROP") return Variant(item->Prop(VarToStr(p[0])));
-        else if (name == "ROOT") return Variant(FXml->RefOf(item->Root()));
-        else if (name == "ITEMS.GET") {
-            const int index = IndexArg(p[0]);
-            if (index < 0 || index >= item->Count()) ListIndexError(index);
-            return Variant(FXml->RefOf(item->Items(index)));
-        }
-    } else if (cls == TfsXMLDocumentRef::StaticClass()) {
-        auto* doc = static_cast<TfsXMLDocumentRef*>(obj);
-        if (name == "SAVETOSTREAM") SaveXml(doc->Document, fsObjectArg<TStream>(p[0], "Stream", false));
-        else if (name == "LOADFROMSTREAM") {
-            TStream* stream = fsObjectArg<TStream>(p[0], "Stream", false);
-            int64_t start = 0;
-            std::istringstream in(ReadRest(stream, start));
-            FXml->LoadDocument(doc, in);
-            // The stream stands after the document, as if it had been read directly.
-            const std::streamoff used = in.tellg();
-            if (used >= 0) stream->SetPosition(start + used);
-        } else if (name == "SAVETOFILE") doc->Document.SaveToFile(VarToStr(p[0]));
-        else if (name == "LOADFROMFILE") {
-            std::ifstream in(VarToStr(p[0]), std::ios::binary);
-            if (!in) throw EFOpenError("Cannot open file \"" + VarToStr(p[0]) + "\"");
-            FXml->LoadDocument(doc, in);
-        }
-    }
-    return Variant(0);
-}
-
-Variant TfsClassesRTTI::GetProp(TObject* obj, TClass cls, const std::string& name)
-{
-    if (cls == TCollection::StaticClass()) {
-        if (name == "COUNT") return Variant(static_cast<TCollection*>(obj)->Count());
-    } else if (cls == TList::StaticClass()) {
-        if (name == "COUNT") return Variant(static_cast<TList*>(obj)->Count());
-    } else if (cls == TStrings::StaticClass()) {
-        auto* s = static_cast<TStrings*>(obj);
-        if (name == "COMMATEXT") return Variant(s->CommaText());
-        if (name == "COUNT") return Variant(s->Count());
-        if (name == "TEXT") return Variant(s->Text());
-    } else if (cls == TStringList::StaticClass()) {
-        auto* s = static_cast<TStringList*>(obj);
-        if (name == "DUPLICATES") return Variant(int(s->Duplicates()));
-        if (name == "SORTED") return Variant(s->Sorted());
-    } else if (cls == TStream::StaticClass()) {
-        auto* s = static_cast<TStream*>(obj);
-        if (name == "POSITION") return Variant(s->Position());
-        if (name == "SIZE") return Variant(s->Size());
-    } else if (cls == TComponent::StaticClass()) {
-        if (name == "OWNER") return Handle(static_cast<TComponent*>(obj)->GetOwner());
-    } else if (cls == TfsXMLItemRef::StaticClass()) {
-        TfsXMLItem* item = static_cast<TfsXMLItemRef*>(obj)->Item;
-        if (name == "DATA") return Variant(item->Data);
-        if (name == "COUNT") return Variant(item->Count());
-        if (name == "NAME") return Variant(item->Name);
-        if (name == "PARENT") return Variant(FXml->RefOf(item->Parent()));
-        if (name == "TEXT") return Variant(item->Text);
-    } else if (cls == TfsXMLDocumentRef::StaticClass()) {
-        if (name == "ROOT") return Variant(FXml->RefOf(static_cast<TfsXMLDocumentRef*>(obj)->Document.Root()));
-    }
-    return Variant(0);
-}
-
-void TfsClassesRTTI::SetProp(TObject* obj, TClass cls, const std::string& name, const Variant& v)
-{
-    if (cls == TStrings::StaticClass()) {
-        auto* s = static_cast<TStrings*>(obj);
-        if (name == "COMMATEXT") s->SetCommaText(VarToStr(v));
-        else if (name == "TEXT") s->SetText(VarToStr(v));
-    } else if (cls == TStringList::StaticClass()) {
-        auto* s = static_cast<TStringList*>(obj);
-        if (name == "DUPLICATES") {
-            const int d = v.AsInteger();
-            if (d < dupIgnore || d > dupError) throw ERangeError("Range check error");
-            s->SetDuplicates(TDuplicates(d));
-        } else if (name == "SORTED") {
-            s->SetSorted(v.AsBoolean());
-        }
-    } else if (cls == TStream::StaticClass()) {
-        if (name == "POSITION") static_cast<TStream*>(obj)->SetPosition(v.AsInt64());
-    } else if (cls == TfsXMLItemRef::StaticClass()) {
-        TfsXMLItem* item = static_cast<TfsXMLItemRef*>(obj)->Item;
-        if (name == "DATA") item->Data = v.AsInteger();
-        else if (name == "NAME") item->Name = VarToStr(v);
-        else if (name == "TEXT") item->Text = VarToStr(v);
-    }
-}
-
 // --- start-up -----------------------------------------------------------------------------------------
 
-void fsStartClassesRTTI()
-{
+void fsStartClassesRTTI() {
     if (!gClassesRTTI) gClassesRTTI = new TfsClassesRTTI;
 }
 
-void fsStopClassesRTTI()
-{
+void fsStopClassesRTTI() {
     delete gClassesRTTI;
     gClassesRTTI = nullptr;
 }

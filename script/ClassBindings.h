@@ -45,9 +45,6 @@ public:
     TfsClassesRTTI& operator=(const TfsClassesRTTI&) = delete;
 
 private:
-    Variant CallMethod(TObject* instance, TClass classType, const std::string& name, TfsParams& params);
-    Variant GetProp(TObject* instance, TClass classType, const std::string& name);
-    void SetProp(TObject* instance, TClass classType, const std::string& name, const Variant& value);
     Variant Construct(TClass classType, TfsParams& params);
     void FreeObject(TObject* instance);
 

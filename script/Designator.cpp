@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/Builder.h"
 
@@ -210,6 +211,11 @@ Variant TfsDesignator::CallProcedure(TfsDesignatorItem* step, TfsProcVariable* p
     Variant* saved = buffer.Data();
     Variant* args = saved + ns;
     for (size_t k = 0; k < ns; ++k) saved[k] = (*locals)[k]->Value;
+    // Also when the call raises: a caller that catches the error goes on with its own locals.
+    // (The class library put them back only after a normal return.)
+    auto restore = OnScopeExit([&] {
+        for (size_t k = 0; k < ns; ++k) (*locals)[k]->Value = std::move(saved[k]);
+    });
     // All arguments are evaluated before any parameter is set: an argument may read the
     // parameter it is passed to (F(n - 1) inside F).
     const bool textArgs = proc->TextArgs;
@@ -235,7 +241,6 @@ Variant TfsDesignator::CallProcedure(TfsDesignatorItem* step, TfsProcVariable* p
             TfsParamItem* p = proc->Param(k);
             if (p->ByRef) step->Args[size_t(k)]->SetValue(p->Value);
         }
-    for (size_t k = 0; k < ns; ++k) (*locals)[k]->Value = std::move(saved[k]);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/ScriptTools.h"
 
@@ -107,14 +108,11 @@ TfsCustomEvent* TfsEventList::Bind(TObject* host, const std::string& eventName, 
         FItems.push_back(adapterClass->Create(host, handler));
         adapter = FItems.back().get();
         adapter->FEventName = prop->Name();
-        try {
-            method = adapter->GetMethod();
-            prop->SetMethod(host, method);
-        } catch (...) {
-            // The event has another shape than the adapter: nothing stays bound.
-            Forget(adapter);
-            throw;
-        }
+        // The event may have another shape than the adapter: then nothing stays bound.
+        auto undo = OnScopeExit([&] { Forget(adapter); });
+        method = adapter->GetMethod();
+        prop->SetMethod(host, method);
+        undo.Release();
     } else {
         prop->SetMethod(host, method);
     }

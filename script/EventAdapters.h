@@ -12,7 +12,7 @@
 // freed while its host lives first takes itself out of the host's event.
 //
 // The shapes of the window layer (mouse, key, close) are templates over that layer's types,
-// so the engine itself does not depend on it; GuiEventAdapters.h names the concrete classes.
+// so the engine itself does not depend on it; script/gui/GuiEventAdapters.h names the concrete classes.
 
 #include <concepts>
 #include <cstdint>

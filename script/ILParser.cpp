@@ -31,11 +31,24 @@ struct TfsGrammarElement {
     bool IsTerminal() const noexcept { return kind >= Char && kind <= FrString; }
 };
 
-struct TfsILParser::Rules {
+// A language's grammar as every parser of it uses it: the grammar document, the tokenizer's
+// settings and the compiled rules. Built once per registered language (ScriptTools.h), then
+// only read.
+struct TfsCompiledGrammar {
+    TfsXMLDocument document;
+    TfsParser tokenizer;   // settings only, no text
+    bool needDeclareVars = true;
     std::map<std::string, TfsGrammarElement> byName;
     std::map<std::string, std::string> errors;
     const TfsGrammarElement* program = nullptr;
-    TfsXMLItem* types = nullptr;
+    const TfsXMLItem* types = nullptr;
+
+    const std::string& Error(const std::string& key) const
+    {
+        static const std::string none;
+        auto it = errors.find(key);
+        return it == errors.end() ? none : it->second;
+    }
 };
 
 namespace {
@@ -122,68 +135,85 @@ void Resolve(TfsGrammarElement& e, const std::map<std::string, TfsGrammarElement
         Resolve(child, rules);
 }
 
-}  // namespace
-
-TfsILParser::TfsILParser(TfsILParserHost& script) : FScript(script), FRules(std::make_unique<Rules>()) {}
-
-TfsILParser::~TfsILParser() = default;
-
-void TfsILParser::LoadGrammar(const std::string& language)
+std::shared_ptr<const TfsCompiledGrammar> CompileGrammar(const std::string& text)
 {
-    const std::string& text = fsGetLanguage(language);
-    FParser.Reset();
-    FLanguage = language;
-    FGrammar.LoadFromString(text);
-    FRules = std::make_unique<Rules>();
-    FNeedDeclareVars = true;
+    auto g = std::make_shared<TfsCompiledGrammar>();
+    g->document.LoadFromString(text);
+    TfsParser& tokenizer = g->tokenizer;
 
-    TfsXMLItem* root = FGrammar.Root();
+    TfsXMLItem* root = g->document.Root();
     TfsXMLItem* parser = root->FindItem("parser");
     TfsXMLItem* keywords = parser->FindItem("keywords");
     for (int i = 0; i < keywords->Count(); ++i)
-        FParser.AddKeyword(keywords->Items(i)->Name);
+        tokenizer.AddKeyword(keywords->Items(i)->Name);
     for (int i = 0; i < parser->Count(); ++i) {
         const TfsXMLItem* setting = parser->Items(i);
         std::string name = Lower(setting->Name);
         std::string value = setting->Prop("text");
         if (name == "identchars")
-            FParser.SetIdentChars(value);
+            tokenizer.SetIdentChars(value);
         else if (name == "commentline1")
-            FParser.CommentLine1 = value;
+            tokenizer.CommentLine1 = value;
         else if (name == "commentline2")
-            FParser.CommentLine2 = value;
+            tokenizer.CommentLine2 = value;
         else if (name == "commentblock1")
-            FParser.SetCommentBlock1(value);
+            tokenizer.SetCommentBlock1(value);
         else if (name == "commentblock2")
-            FParser.SetCommentBlock2(value);
+            tokenizer.SetCommentBlock2(value);
         else if (name == "stringquotes")
-            FParser.StringQuotes = value;
+            tokenizer.StringQuotes = value;
         else if (name == "hexsequence")
-            FParser.HexSequence = value;
+            tokenizer.HexSequence = value;
         else if (name == "declarevars")
-            FNeedDeclareVars = value != "0";
+            g->needDeclareVars = value != "0";
         else if (name == "skipeol")
-            FParser.SkipEOL = value != "0";
+            tokenizer.SkipEOL = value != "0";
         else if (name == "skipchar")
-            FParser.SkipChar = value;
+            tokenizer.SkipChar = value;
     }
-    if (FScript.ExtendedCharset)
-        FParser.AddExtendedIdentChars();
 
     TfsXMLItem* errors = parser->FindItem("errors");
     for (int i = 0; i < errors->Count(); ++i)
-        FRules->errors[Lower(errors->Items(i)->Name)] = errors->Items(i)->Prop("text");
+        g->errors[Lower(errors->Items(i)->Name)] = errors->Items(i)->Prop("text");
     for (int i = 0; i < root->Count(); ++i) {
         const TfsXMLItem* item = root->Items(i);
         std::string name = Lower(item->Name);
-        if (name != "parser" && name != "types" && !FRules->byName.count(name))
-            FRules->byName.emplace(name, Compile(*item, true));
+        if (name != "parser" && name != "types" && !g->byName.count(name))
+            g->byName.emplace(name, Compile(*item, true));
     }
-    for (auto& [name, rule] : FRules->byName)
-        Resolve(rule, FRules->byName);
-    FRules->types = root->FindItem("types");
-    auto program = FRules->byName.find("program");
-    FRules->program = program == FRules->byName.end() ? nullptr : &program->second;
+    for (auto& [name, rule] : g->byName)
+        Resolve(rule, g->byName);
+    g->types = root->FindItem("types");
+    auto program = g->byName.find("program");
+    g->program = program == g->byName.end() ? nullptr : &program->second;
+    return g;
+}
+
+}  // namespace
+
+TfsILParser::TfsILParser(TfsILParserHost& script) : FScript(script) {}
+
+TfsILParser::~TfsILParser() = default;
+
+const TfsXMLDocument& TfsILParser::Grammar() const noexcept
+{
+    static const TfsXMLDocument none;
+    return FRules ? FRules->document : none;
+}
+
+void TfsILParser::LoadGrammar(const std::string& language)
+{
+    TfsLanguage& registered = fsFindLanguage(language);
+    // The grammar text is parsed and compiled on the language's first use only.
+    if (!registered.Compiled)
+        registered.Compiled = CompileGrammar(registered.Grammar);
+    FRules = registered.Compiled;
+    FLanguage = language;
+    FNeedDeclareVars = FRules->needDeclareVars;
+    // The text (a language directive may load the grammar while it is read) stays.
+    FParser.AssignSettings(FRules->tokenizer);
+    if (FScript.ExtendedCharset)
+        FParser.AddExtendedIdentChars();
 }
 
 std::string TfsILParser::LineColAfterBlanks(int position)
@@ -218,11 +248,11 @@ bool TfsILParser::BuildIL(const std::string& text)
         start = cr + 2;
     }
     FParser.SetPosition(start);
-    if (!FRules->program)
+    if (!FRules || !FRules->program)
         throw Exception(SInvalidLanguage);
 
     bool matched = Match(*FRules->program);
-    const std::string& statementExpected = FRules->errors["err3"];
+    const std::string& statementExpected = FRules->Error("err3");
     if (matched && FErrorText.empty()) {
         // The whole text must be a program: text the program rule did not take is reported
         // instead of being dropped silently.
@@ -258,10 +288,10 @@ void TfsILParser::RecordError(const TfsGrammarElement& e, int start)
 {
     if (e.err.empty() || !FErrorText.empty())
         return;
-    auto it = FRules->errors.find(Lower(e.err));
-    if (it == FRules->errors.end() || it->second.empty())
+    const std::string& message = FRules->Error(Lower(e.err));
+    if (message.empty())
         return;   // an absent message reports nothing
-    FErrorText = it->second;
+    FErrorText = message;
     FErrorPos = LineColAfterBlanks(start);
     FErrorTerm = e.term;
 }

@@ -55,6 +55,7 @@ public:
 };
 
 struct TfsGrammarElement;
+struct TfsCompiledGrammar;
 
 class TfsILParser {
 public:
@@ -63,7 +64,8 @@ public:
     TfsILParser(const TfsILParser&) = delete;
     TfsILParser& operator=(const TfsILParser&) = delete;
 
-    // Raises Exception "Jazyk '%s' nenalezen" when the language is not registered.
+    // Raises Exception "Jazyk '%s' nenalezen" when the language is not registered. The grammar
+    // is read once per process and shared (ScriptTools.h keeps it with the language).
     void LoadGrammar(const std::string& language);
     // True when the whole text is a program of the language; the intermediate program is then
     // in ILDocument(). Always sets the host's ErrorMsg and ErrorPos (both '' on success); the
@@ -72,7 +74,7 @@ public:
     bool BuildIL(const std::string& text);
 
     TfsXMLDocument& ILDocument() noexcept { return FIL; }
-    TfsXMLDocument& Grammar() noexcept { return FGrammar; }
+    const TfsXMLDocument& Grammar() const noexcept;   // empty before LoadGrammar
     const std::string& LanguageName() const noexcept { return FLanguage; }
     bool NeedDeclareVars() const noexcept { return FNeedDeclareVars; }
     // The tokenizer still holds the text after BuildIL; the builder cuts expression source
@@ -94,13 +96,11 @@ private:
     std::string LineColAfterBlanks(int position);
 
     TfsILParserHost& FScript;
-    TfsXMLDocument FGrammar;
     TfsXMLDocument FIL;
     TfsParser FParser;
     std::string FLanguage;
     bool FNeedDeclareVars = true;
-    struct Rules;
-    std::unique_ptr<Rules> FRules;
+    std::shared_ptr<const TfsCompiledGrammar> FRules;
 
     std::vector<std::string> FLines;
     std::string FErrorText;

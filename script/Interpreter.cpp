@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "platform/classes/TypInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/Builder.h"
 #include "script/ScriptTools.h"
@@ -207,10 +208,12 @@ void TfsProcVariable::SaveLocals(std::vector<Variant>& out) const
     for (TfsCustomVariable* v : Locals()) out.push_back(v->Value);
 }
 
-void TfsProcVariable::RestoreLocals(const std::vector<Variant>& saved) const
+void TfsProcVariable::RestoreLocals(std::vector<Variant>& saved) const noexcept
 {
+    // Moving allocates nothing, so this may run while an error unwinds (locals are listed by
+    // the save before it).
     const auto& locals = Locals();
-    for (size_t i = 0; i < locals.size() && i < saved.size(); ++i) locals[i]->Value = saved[i];
+    for (size_t i = 0; i < locals.size() && i < saved.size(); ++i) locals[i]->Value = std::move(saved[i]);
 }
 
 Variant TfsProcVariable::GetValue()
@@ -228,19 +231,13 @@ Variant TfsProcVariable::GetValue()
     FLocal->Terminated = false;
     // Every call starts with an unassigned Result instead of the previous call's value.
     if (Linked) Linked->Value = Variant::Null();
-    auto restore = [&] {
+    auto restore = OnScopeExit([&] {
         FLocal->ExitFlag = false;
         FLocal->Terminated = false;
         if (main) main->RunningScope = savedScope;
         Running = wasRunning;
-    };
-    try {
-        FLocal->MainStatement()->Execute();
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    });
+    FLocal->MainStatement()->Execute();
     return Linked ? Linked->Value : Variant::Null();
 }
 
@@ -898,17 +895,13 @@ bool TfsScript::Compile()
     for (int i = 0; i < FLines->Count(); ++i) text += FLines->Strings(i) + "\r\n";
     const int statementCount = FMainStatement->Count();
     std::vector<TfsCustomVariable*> log;
-    FCompileLog = &log;
-    try {
+    {
+        TRollback<std::vector<TfsCustomVariable*>*> logging(FCompileLog, &log);
         if (parser.BuildIL(text)) {
             TfsProgramBuilder builder(parser, *this);
             builder.BuildProgram();
         }
-    } catch (...) {
-        FCompileLog = nullptr;
-        throw;
     }
-    FCompileLog = nullptr;
     if (ErrorMsg.empty()) {
         ErrorPos.clear();
         return true;
@@ -940,15 +933,11 @@ void TfsScript::Execute()
     ExitFlag = false;
     Terminated = false;
     MainProgram = true;
-    try {
-        FMainStatement->Execute();
-    } catch (...) {
+    auto done = OnScopeExit([this] {
         ExitFlag = false;
         Terminated = false;
-        throw;
-    }
-    ExitFlag = false;
-    Terminated = false;
+    });
+    FMainStatement->Execute();
 }
 
 Variant TfsScript::RunProcedure(TfsCustomVariable* item, const Variant* params, int count, Variant* back)
@@ -961,16 +950,13 @@ Variant TfsScript::RunProcedure(TfsCustomVariable* item, const Variant* params, 
     if (reentry) proc->SaveLocals(saved);
     const int n = std::min(count, proc->ParamCount());
     for (int i = 0; i < n; ++i) proc->ParamAt(i)->SetValue(params[i]);
-    Variant result;
-    try {
-        result = proc->GetValue();
-    } catch (...) {
+    // After the var parameters are read back, also when the call raises.
+    auto restore = OnScopeExit([&] {
         if (reentry) proc->RestoreLocals(saved);
-        throw;
-    }
+    });
+    Variant result = proc->GetValue();
     if (back)
         for (int i = 0; i < n; ++i) back[i] = proc->ParamAt(i)->Value;
-    if (reentry) proc->RestoreLocals(saved);
     return result;
 }
 
@@ -1015,21 +1001,15 @@ Variant TfsScript::Evaluate(const std::string& expr, bool* isError)
     TfsScript temp;
     temp.Parent = scope;
     temp.SetSyntaxType("PascalScript");
-    TfsRunLineEvent saved = OnRunLine;
-    OnRunLine = nullptr;
-    try {
-        temp.GetLines()->Add("function __f__: Variant; begin Result := " + expr + " end; begin end.");
-        if (temp.Compile()) {
-            result = temp.FindLocal("__f__")->GetValue();
-        } else {
-            result = Variant(temp.ErrorMsg);
-            if (isError) *isError = true;
-        }
-    } catch (...) {
-        OnRunLine = saved;
-        throw;
+    // The expression's own statements announce no lines.
+    TRollback<TfsRunLineEvent> quiet(OnRunLine, nullptr);
+    temp.GetLines()->Add("function __f__: Variant; begin Result := " + expr + " end; begin end.");
+    if (temp.Compile()) {
+        result = temp.FindLocal("__f__")->GetValue();
+    } else {
+        result = Variant(temp.ErrorMsg);
+        if (isError) *isError = true;
     }
-    OnRunLine = saved;
     return result;
 }
 

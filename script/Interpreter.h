@@ -138,7 +138,7 @@ public:
     // The values of the local variables and parameters, in registry order, for a re-entrant
     // call (the locals are shared by every activation).
     void SaveLocals(std::vector<Variant>& out) const;
-    void RestoreLocals(const std::vector<Variant>& saved) const;
+    void RestoreLocals(std::vector<Variant>& saved) const noexcept;   // moves the values back
     // The local variables and parameters themselves, in registry order (listed on first use,
     // when the body is complete).
     const std::vector<TfsCustomVariable*>& Locals() const
@@ -373,8 +373,12 @@ private:
 TfsScript* fsGlobalUnit();
 
 namespace script {
-// Registers the languages, creates the global unit and the built-in library. Bindings start
-// after it and shut down before script::Shutdown.
+// Registers the languages, creates the global unit, the built-in library and the class-library
+// bindings, then starts the enrolled binding units. Shutdown stops them in reverse order.
 void Startup();
 void Shutdown();
+// Enrols a binding unit of a layer above the core (the window bindings, the report classes):
+// the engine starts it with itself from now on, at once when it is running already. Whoever
+// links that layer enrols it; enrolling twice is once.
+void AddBindingUnit(void (*start)(), void (*stop)());
 }  // namespace script

@@ -8,9 +8,9 @@
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>>& Registry()
+std::vector<TfsLanguage>& Registry()
 {
-    static std::vector<std::pair<std::string, std::string>> registry;
+    static std::vector<TfsLanguage> registry;
     return registry;
 }
 
@@ -34,24 +34,26 @@ std::string fsFormatMessage(std::string_view pattern, std::string_view arg)
 void fsRegisterLanguage(const std::string& name, const std::string& grammarText)
 {
     for (const auto& entry : Registry())
-        if (AnsiSameText(entry.first, name))
+        if (AnsiSameText(entry.Name, name))
             return;
-    Registry().emplace_back(name, grammarText);
+    Registry().push_back(TfsLanguage{name, grammarText, nullptr});
 }
 
-const std::string& fsGetLanguage(const std::string& name)
+TfsLanguage& fsFindLanguage(const std::string& name)
 {
-    for (const auto& entry : Registry())
-        if (AnsiSameText(entry.first, name))
-            return entry.second;
+    for (auto& entry : Registry())
+        if (AnsiSameText(entry.Name, name))
+            return entry;
     throw Exception(fsFormatMessage(SLangNotFound, name));
 }
+
+const std::string& fsGetLanguage(const std::string& name) { return fsFindLanguage(name).Grammar; }
 
 std::vector<std::string> fsGetLanguageList()
 {
     std::vector<std::string> names;
     for (const auto& entry : Registry())
-        names.push_back(entry.first);
+        names.push_back(entry.Name);
     return names;
 }
 

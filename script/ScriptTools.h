@@ -2,6 +2,7 @@
 // Process-wide script tools: the registry of languages and their grammars, the engine's
 // compile and registry messages, literal conversion and source positions.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +43,23 @@ struct TfsGrammarText {
 extern const TfsGrammarText fsStandardGrammars[];
 extern const int fsStandardGrammarCount;
 
+struct TfsCompiledGrammar;   // ILParser.cpp
+
+// A registered language. Its grammar is read and compiled once, on its first use, and kept
+// here until the registry is emptied (parsers share it read-only: scripts run on the GUI
+// thread only, so the first use needs no lock).
+struct TfsLanguage {
+    std::string Name;
+    std::string Grammar;
+    std::shared_ptr<const TfsCompiledGrammar> Compiled;
+};
+
 // Adds the language unless one of that name (case ignored) is registered: the first wins.
 void fsRegisterLanguage(const std::string& name, const std::string& grammarText);
 // The grammar text; raises Exception "Jazyk '<name>' nenalezen" when the name is unknown.
 const std::string& fsGetLanguage(const std::string& name);
+// The registered language itself, raising as fsGetLanguage does.
+TfsLanguage& fsFindLanguage(const std::string& name);
 // Every registered language name, in registration order.
 std::vector<std::string> fsGetLanguageList();
 // Registers the four shipped languages; part of the engine's start-up.

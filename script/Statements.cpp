@@ -275,6 +275,8 @@ void TfsTryStmt::Execute()
         s->BreakFlag = breakFlag;
         s->ContinueFlag = continueFlag;
     };
+    // Not a scope guard: the finally part is script code and may raise itself, which a guard
+    // running during unwinding must never do. Its error then replaces the pending one.
     try {
         RunList();
     } catch (...) {

@@ -64,6 +64,25 @@ void TfsParser::Reset()
     SkipSpace = true;
 }
 
+void TfsParser::AssignSettings(const TfsParser& source)
+{
+    CommentLine1 = source.CommentLine1;
+    CommentLine2 = source.CommentLine2;
+    HexSequence = source.HexSequence;
+    StringQuotes = source.StringQuotes;
+    SkipChar = source.SkipChar;
+    SkipEOL = source.SkipEOL;
+    SkipSpace = source.SkipSpace;
+    FBlock1Open = source.FBlock1Open;
+    FBlock1Close = source.FBlock1Close;
+    FBlock2Open = source.FBlock2Open;
+    FBlock2Close = source.FBlock2Close;
+    FIdentAscii = source.FIdentAscii;
+    FIdentOther = source.FIdentOther;
+    FIdentExtended = source.FIdentExtended;
+    FKeywords = source.FKeywords;
+}
+
 static void SplitBlock(std::string_view text, std::u32string& open, std::u32string& close)
 {
     size_t comma = text.find(',');

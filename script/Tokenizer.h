@@ -30,6 +30,9 @@ public:
     // Defaults: no keywords, "//", "{,}", "(*,*)", "$", identifiers 0-9 A-Z _ a-z, no
     // continuation, CR a blank, "'" quotes, blanks skipped.
     void Reset();
+    // Takes every setting of `source` (comments, quotes, identifier characters, keywords ...)
+    // and keeps its own text and position: a grammar configures its tokenizer once.
+    void AssignSettings(const TfsParser& source);
     void SetCommentBlock1(std::string_view openCommaClose);
     void SetCommentBlock2(std::string_view openCommaClose);
     void SetIdentChars(std::string_view chars);      // exactly the characters of `chars`

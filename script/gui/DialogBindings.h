@@ -23,9 +23,6 @@ public:
     ~TfsDialogsRTTI();
     TfsDialogsRTTI(const TfsDialogsRTTI&) = delete;
     TfsDialogsRTTI& operator=(const TfsDialogsRTTI&) = delete;
-
-private:
-    Variant CallMethod(TObject* instance, TClass classType, const std::string& name, TfsParams& params);
 };
 
 // After fsStartClassesRTTI; stopped before fsStopClassesRTTI.

@@ -7,7 +7,8 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "script/ClassBindings.h"
-#include "script/GuiEventAdapters.h"
+#include "script/MemberCalls.h"
+#include "script/gui/GuiEventAdapters.h"
 
 namespace {
 
@@ -20,46 +21,116 @@ struct IntConst {
     int Value;
 };
 
-#define KAROMIL_CONST(n) {#n, int(n)}
+#define KAROMIL_CONST(n) \
+    { #n, int(n) }
 
 const IntConst kModalResults[] = {
-    KAROMIL_CONST(mrNone), KAROMIL_CONST(mrOk), KAROMIL_CONST(mrCancel), KAROMIL_CONST(mrAbort),
-    KAROMIL_CONST(mrRetry), KAROMIL_CONST(mrIgnore), KAROMIL_CONST(mrYes), KAROMIL_CONST(mrNo),
-    KAROMIL_CONST(mrAll), KAROMIL_CONST(mrNoToAll), KAROMIL_CONST(mrYesToAll),
+    KAROMIL_CONST(mrNone),
+    KAROMIL_CONST(mrOk),
+    KAROMIL_CONST(mrCancel),
+    KAROMIL_CONST(mrAbort),
+    KAROMIL_CONST(mrRetry),
+    KAROMIL_CONST(mrIgnore),
+    KAROMIL_CONST(mrYes),
+    KAROMIL_CONST(mrNo),
+    KAROMIL_CONST(mrAll),
+    KAROMIL_CONST(mrNoToAll),
+    KAROMIL_CONST(mrYesToAll),
 };
 
 const IntConst kCursors[] = {
-    KAROMIL_CONST(crDefault), KAROMIL_CONST(crNone), KAROMIL_CONST(crArrow), KAROMIL_CONST(crCross),
-    KAROMIL_CONST(crIBeam), KAROMIL_CONST(crSize), KAROMIL_CONST(crSizeNESW), KAROMIL_CONST(crSizeNS),
-    KAROMIL_CONST(crSizeNWSE), KAROMIL_CONST(crSizeWE), KAROMIL_CONST(crUpArrow), KAROMIL_CONST(crHourGlass),
-    KAROMIL_CONST(crDrag), KAROMIL_CONST(crNoDrop), KAROMIL_CONST(crHSplit), KAROMIL_CONST(crVSplit),
-    KAROMIL_CONST(crMultiDrag), KAROMIL_CONST(crSQLWait), KAROMIL_CONST(crNo), KAROMIL_CONST(crAppStart),
-    KAROMIL_CONST(crHelp), KAROMIL_CONST(crHandPoint), KAROMIL_CONST(crSizeAll),
+    KAROMIL_CONST(crDefault),
+    KAROMIL_CONST(crNone),
+    KAROMIL_CONST(crArrow),
+    KAROMIL_CONST(crCross),
+    KAROMIL_CONST(crIBeam),
+    KAROMIL_CONST(crSize),
+    KAROMIL_CONST(crSizeNESW),
+    KAROMIL_CONST(crSizeNS),
+    KAROMIL_CONST(crSizeNWSE),
+    KAROMIL_CONST(crSizeWE),
+    KAROMIL_CONST(crUpArrow),
+    KAROMIL_CONST(crHourGlass),
+    KAROMIL_CONST(crDrag),
+    KAROMIL_CONST(crNoDrop),
+    KAROMIL_CONST(crHSplit),
+    KAROMIL_CONST(crVSplit),
+    KAROMIL_CONST(crMultiDrag),
+    KAROMIL_CONST(crSQLWait),
+    KAROMIL_CONST(crNo),
+    KAROMIL_CONST(crAppStart),
+    KAROMIL_CONST(crHelp),
+    KAROMIL_CONST(crHandPoint),
+    KAROMIL_CONST(crSizeAll),
 };
 
 const IntConst kBorderStyles[] = {
-    KAROMIL_CONST(bsNone), KAROMIL_CONST(bsSingle), KAROMIL_CONST(bsSizeable),
-    KAROMIL_CONST(bsDialog), KAROMIL_CONST(bsToolWindow), KAROMIL_CONST(bsSizeToolWin),
+    KAROMIL_CONST(bsNone),
+    KAROMIL_CONST(bsSingle),
+    KAROMIL_CONST(bsSizeable),
+    KAROMIL_CONST(bsDialog),
+    KAROMIL_CONST(bsToolWindow),
+    KAROMIL_CONST(bsSizeToolWin),
 };
 
 const IntConst kVirtualKeys[] = {
-    KAROMIL_CONST(VK_RBUTTON), KAROMIL_CONST(VK_CANCEL), KAROMIL_CONST(VK_MBUTTON), KAROMIL_CONST(VK_BACK),
-    KAROMIL_CONST(VK_TAB), KAROMIL_CONST(VK_RETURN), KAROMIL_CONST(VK_SHIFT), KAROMIL_CONST(VK_CONTROL),
-    KAROMIL_CONST(VK_MENU), KAROMIL_CONST(VK_PAUSE), KAROMIL_CONST(VK_CAPITAL), KAROMIL_CONST(VK_ESCAPE),
-    KAROMIL_CONST(VK_SPACE), KAROMIL_CONST(VK_PRIOR), KAROMIL_CONST(VK_NEXT), KAROMIL_CONST(VK_END),
-    KAROMIL_CONST(VK_HOME), KAROMIL_CONST(VK_LEFT), KAROMIL_CONST(VK_UP), KAROMIL_CONST(VK_RIGHT),
-    KAROMIL_CONST(VK_DOWN), KAROMIL_CONST(VK_INSERT), KAROMIL_CONST(VK_DELETE), KAROMIL_CONST(VK_HELP),
-    KAROMIL_CONST(VK_LWIN), KAROMIL_CONST(VK_RWIN), KAROMIL_CONST(VK_APPS),
-    {"VK_NUMPAD0", VK_NUMPAD0}, {"VK_NUMPAD1", VK_NUMPAD0 + 1}, {"VK_NUMPAD2", VK_NUMPAD0 + 2},
-    {"VK_NUMPAD3", VK_NUMPAD0 + 3}, {"VK_NUMPAD4", VK_NUMPAD0 + 4}, {"VK_NUMPAD5", VK_NUMPAD0 + 5},
-    {"VK_NUMPAD6", VK_NUMPAD0 + 6}, {"VK_NUMPAD7", VK_NUMPAD0 + 7}, {"VK_NUMPAD8", VK_NUMPAD0 + 8},
+    KAROMIL_CONST(VK_RBUTTON),
+    KAROMIL_CONST(VK_CANCEL),
+    KAROMIL_CONST(VK_MBUTTON),
+    KAROMIL_CONST(VK_BACK),
+    KAROMIL_CONST(VK_TAB),
+    KAROMIL_CONST(VK_RETURN),
+    KAROMIL_CONST(VK_SHIFT),
+    KAROMIL_CONST(VK_CONTROL),
+    KAROMIL_CONST(VK_MENU),
+    KAROMIL_CONST(VK_PAUSE),
+    KAROMIL_CONST(VK_CAPITAL),
+    KAROMIL_CONST(VK_ESCAPE),
+    KAROMIL_CONST(VK_SPACE),
+    KAROMIL_CONST(VK_PRIOR),
+    KAROMIL_CONST(VK_NEXT),
+    KAROMIL_CONST(VK_END),
+    KAROMIL_CONST(VK_HOME),
+    KAROMIL_CONST(VK_LEFT),
+    KAROMIL_CONST(VK_UP),
+    KAROMIL_CONST(VK_RIGHT),
+    KAROMIL_CONST(VK_DOWN),
+    KAROMIL_CONST(VK_INSERT),
+    KAROMIL_CONST(VK_DELETE),
+    KAROMIL_CONST(VK_HELP),
+    KAROMIL_CONST(VK_LWIN),
+    KAROMIL_CONST(VK_RWIN),
+    KAROMIL_CONST(VK_APPS),
+    {"VK_NUMPAD0", VK_NUMPAD0},
+    {"VK_NUMPAD1", VK_NUMPAD0 + 1},
+    {"VK_NUMPAD2", VK_NUMPAD0 + 2},
+    {"VK_NUMPAD3", VK_NUMPAD0 + 3},
+    {"VK_NUMPAD4", VK_NUMPAD0 + 4},
+    {"VK_NUMPAD5", VK_NUMPAD0 + 5},
+    {"VK_NUMPAD6", VK_NUMPAD0 + 6},
+    {"VK_NUMPAD7", VK_NUMPAD0 + 7},
+    {"VK_NUMPAD8", VK_NUMPAD0 + 8},
     {"VK_NUMPAD9", VK_NUMPAD9},
-    KAROMIL_CONST(VK_MULTIPLY), KAROMIL_CONST(VK_ADD), KAROMIL_CONST(VK_SEPARATOR), KAROMIL_CONST(VK_SUBTRACT),
-    KAROMIL_CONST(VK_DECIMAL), KAROMIL_CONST(VK_DIVIDE),
-    KAROMIL_CONST(VK_F1), KAROMIL_CONST(VK_F2), KAROMIL_CONST(VK_F3), KAROMIL_CONST(VK_F4),
-    KAROMIL_CONST(VK_F5), KAROMIL_CONST(VK_F6), KAROMIL_CONST(VK_F7), KAROMIL_CONST(VK_F8),
-    KAROMIL_CONST(VK_F9), KAROMIL_CONST(VK_F10), KAROMIL_CONST(VK_F11), KAROMIL_CONST(VK_F12),
-    KAROMIL_CONST(VK_NUMLOCK), KAROMIL_CONST(VK_SCROLL),
+    KAROMIL_CONST(VK_MULTIPLY),
+    KAROMIL_CONST(VK_ADD),
+    KAROMIL_CONST(VK_SEPARATOR),
+    KAROMIL_CONST(VK_SUBTRACT),
+    KAROMIL_CONST(VK_DECIMAL),
+    KAROMIL_CONST(VK_DIVIDE),
+    KAROMIL_CONST(VK_F1),
+    KAROMIL_CONST(VK_F2),
+    KAROMIL_CONST(VK_F3),
+    KAROMIL_CONST(VK_F4),
+    KAROMIL_CONST(VK_F5),
+    KAROMIL_CONST(VK_F6),
+    KAROMIL_CONST(VK_F7),
+    KAROMIL_CONST(VK_F8),
+    KAROMIL_CONST(VK_F9),
+    KAROMIL_CONST(VK_F10),
+    KAROMIL_CONST(VK_F11),
+    KAROMIL_CONST(VK_F12),
+    KAROMIL_CONST(VK_NUMLOCK),
+    KAROMIL_CONST(VK_SCROLL),
 };
 
 #undef KAROMIL_CONST
@@ -76,8 +147,7 @@ public:
 };
 
 // An item index of a list box; the platform's lists raise for one outside.
-int ListBoxIndex(const TCustomListBox* box, const Variant& v)
-{
+int ListBoxIndex(const TCustomListBox* box, const Variant& v) {
     const int index = v.AsInteger();
     if (index < 0 || index >= box->GetItems()->Count()) ListIndexError(index);
     return index;
@@ -85,8 +155,7 @@ int ListBoxIndex(const TCustomListBox* box, const Variant& v)
 
 // The class library let a script make a control the parent of itself or of one of its own
 // parents, a cycle every walk up the parent chain then runs around forever; refused here.
-void SetParentOf(TControl* control, TWinControl* parent)
-{
+void SetParentOf(TControl* control, TWinControl* parent) {
     for (const TControl* p = parent; p; p = p->GetParent())
         if (p == control) throw Exception(fsFormatMessage(SParentCycle, control->ClassName()));
     control->SetParent(parent);
@@ -94,8 +163,7 @@ void SetParentOf(TControl* control, TWinControl* parent)
 
 }  // namespace
 
-TfsFormsRTTI::TfsFormsRTTI()
-{
+TfsFormsRTTI::TfsFormsRTTI() {
     TfsScript* g = fsGlobalUnit();
     assert(g && "the engine starts before its bindings");
     g->AddedBy = this;
@@ -122,22 +190,27 @@ TfsFormsRTTI::TfsFormsRTTI()
     g->AddEnum("TListBoxStyle", "lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable");
     g->AddEnum("TWindowState", "wsNormal, wsMinimized, wsMaximized");
     g->AddEnum("TFormStyle", "fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop");
-    g->AddEnum("TPosition", "poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, "
-                            "poDesktopCenter");
+    g->AddEnum("TPosition",
+        "poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, "
+        "poDesktopCenter");
     g->AddEnum("TCloseAction", "caNone, caHide, caFree, caMinimize");
 
-    TfsMethodCallEvent call = [this](TObject* o, TClass c, const std::string& n, TfsParams& p) {
-        return CallMethod(o, c, n, p);
-    };
-    TfsPropGetEvent get = [this](TObject* o, TClass c, const std::string& n) { return GetProp(o, c, n); };
-    TfsPropSetEvent set = [this](TObject* o, TClass c, const std::string& n, const Variant& v) { SetProp(o, c, n, v); };
     const TfsEventClassInfo* notify = fsEventClass<TfsNotifyEvent>();
+    // Focusing a control that is no windowed control (a label) leaves it alone.
+    const TfsMethodCallEvent setFocus = fsMethod<TControl>([](TControl* c, TfsParams&) {
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->SetFocus();
+    });
 
     if (TfsClassVariable* c = g->AddClass(TControl::StaticClass(), "TComponent")) {
-        c->AddProperty("Parent", "TWinControl", get, set);
-        c->AddMethod("procedure Hide", call);
-        c->AddMethod("procedure Show", call);
-        c->AddMethod("procedure SetBounds(ALeft, ATop, AWidth, AHeight: Integer)", call);
+        c->AddProperty("Parent", "TWinControl", fsGetter<TControl>([](TControl* c) { return Handle(c->GetParent()); }),
+            fsSetter<TControl>(
+                [](TControl* c, const Variant& v) { SetParentOf(c, fsObjectArg<TWinControl>(v, "Parent", true)); }));
+        c->AddMethod("procedure Hide", fsMethod<TControl>([](TControl* c, TfsParams&) { c->Hide(); }));
+        c->AddMethod("procedure Show", fsMethod<TControl>([](TControl* c, TfsParams&) { c->Show(); }));
+        c->AddMethod("procedure SetBounds(ALeft, ATop, AWidth, AHeight: Integer)",
+            fsMethod<TControl>([](TControl* c, TfsParams& p) {
+                c->SetBounds(p[0].AsInteger(), p[1].AsInteger(), p[2].AsInteger(), p[3].AsInteger());
+            }));
         c->AddEvent("OnCanResize", fsEventClass<TfsCanResizeEvent>());
         c->AddEvent("OnClick", notify);
         c->AddEvent("OnDblClick", notify);
@@ -147,7 +220,7 @@ TfsFormsRTTI::TfsFormsRTTI()
         c->AddEvent("OnResize", notify);
     }
     if (TfsClassVariable* c = g->AddClass(TWinControl::StaticClass(), "TControl")) {
-        c->AddMethod("procedure SetFocus", call);
+        c->AddMethod("procedure SetFocus", setFocus);
         c->AddEvent("OnEnter", notify);
         c->AddEvent("OnExit", notify);
         c->AddEvent("OnKeyDown", fsEventClass<TfsKeyEvent>());
@@ -158,12 +231,17 @@ TfsFormsRTTI::TfsFormsRTTI()
     g->AddClass(TGraphicControl::StaticClass(), "TControl");
     g->AddClass(TGroupBox::StaticClass(), "TWinControl");
     // Scripts see a label as a windowed control; focusing one leaves it alone.
-    if (TfsClassVariable* c = g->AddClass(TLabel::StaticClass(), "TWinControl")) c->AddMethod("procedure SetFocus", call);
+    if (TfsClassVariable* c = g->AddClass(TLabel::StaticClass(), "TWinControl"))
+        c->AddMethod("procedure SetFocus", setFocus);
     g->AddClass(TEdit::StaticClass(), "TWinControl");
     g->AddClass(TMemo::StaticClass(), "TWinControl");
     if (TfsClassVariable* c = g->AddClass(TCustomComboBox::StaticClass(), "TWinControl")) {
-        c->AddProperty("DroppedDown", "Boolean", get, set);
-        c->AddProperty("ItemIndex", "Integer", get, set);
+        c->AddProperty("DroppedDown", "Boolean",
+            fsGetter<TCustomComboBox>([](TCustomComboBox* c) { return c->GetDroppedDown(); }),
+            fsSetter<TCustomComboBox>([](TCustomComboBox* c, const Variant& v) { c->SetDroppedDown(v.AsBoolean()); }));
+        c->AddProperty("ItemIndex", "Integer",
+            fsGetter<TCustomComboBox>([](TCustomComboBox* c) { return c->GetItemIndex(); }),
+            fsSetter<TCustomComboBox>([](TCustomComboBox* c, const Variant& v) { c->SetItemIndex(v.AsInteger()); }));
         c->AddEvent("OnChange", notify);
         c->AddEvent("OnDropDown", notify);
         c->AddEvent("OnCloseUp", notify);
@@ -173,19 +251,26 @@ TfsFormsRTTI::TfsFormsRTTI()
     g->AddClass(TCheckBox::StaticClass(), "TWinControl");
     g->AddClass(TRadioButton::StaticClass(), "TWinControl");
     if (TfsClassVariable* c = g->AddClass(TCustomListBox::StaticClass(), "TWinControl")) {
-        c->AddProperty("ItemIndex", "Integer", get, set);
-        c->AddProperty("SelCount", "Integer", get);
-        c->AddIndexProperty("Selected", "Integer", "Boolean", call);
+        c->AddProperty("ItemIndex", "Integer",
+            fsGetter<TCustomListBox>([](TCustomListBox* b) { return b->GetItemIndex(); }),
+            fsSetter<TCustomListBox>([](TCustomListBox* b, const Variant& v) { b->SetItemIndex(v.AsInteger()); }));
+        c->AddProperty(
+            "SelCount", "Integer", fsGetter<TCustomListBox>([](TCustomListBox* b) { return b->GetSelCount(); }));
+        c->AddIndexProperty("Selected", "Integer", "Boolean",
+            fsIndexed<TCustomListBox>(
+                [](TCustomListBox* b, TfsParams& p) { return b->GetSelected(ListBoxIndex(b, p[0])); },
+                [](TCustomListBox* b, TfsParams& p) { b->SetSelected(ListBoxIndex(b, p[0]), p[1].AsBoolean()); }));
     }
     g->AddClass(TListBox::StaticClass(), "TCustomListBox");
     g->AddClass(TControlScrollBar::StaticClass(), "TPersistent");
     g->AddClass(TScrollingWinControl::StaticClass(), "TWinControl");
     g->AddClass(TScrollBox::StaticClass(), "TScrollingWinControl");
     if (TfsClassVariable* c = g->AddClass(TCustomForm::StaticClass(), "TScrollingWinControl")) {
-        c->AddMethod("procedure Close", call);
-        c->AddMethod("procedure Hide", call);
-        c->AddMethod("procedure Show", call);
-        c->AddMethod("function ShowModal: Integer", call);
+        c->AddMethod("procedure Close", fsMethod<TCustomForm>([](TCustomForm* f, TfsParams&) { f->Close(); }));
+        c->AddMethod("procedure Hide", fsMethod<TCustomForm>([](TCustomForm* f, TfsParams&) { f->Hide(); }));
+        c->AddMethod("procedure Show", fsMethod<TCustomForm>([](TCustomForm* f, TfsParams&) { f->Show(); }));
+        c->AddMethod("function ShowModal: Integer",
+            fsMethod<TCustomForm>([](TCustomForm* f, TfsParams&) { return int(f->ShowModal()); }));
         c->AddEvent("OnActivate", notify);
         c->AddEvent("OnClose", fsEventClass<TfsCloseEvent>());
         c->AddEvent("OnCloseQuery", fsEventClass<TfsCloseQueryEvent>());
@@ -195,102 +280,35 @@ TfsFormsRTTI::TfsFormsRTTI()
         c->AddEvent("OnHide", notify);
         c->AddEvent("OnPaint", notify);
         c->AddEvent("OnShow", notify);
-        c->AddProperty("Canvas", "TCanvas", get);
-        c->AddProperty("ModalResult", "Integer", get, set);
+        c->AddProperty("Canvas", "TCanvas", fsGetter<TCustomForm>([](TCustomForm* f) { return Handle(f->Canvas()); }));
+        c->AddProperty("ModalResult", "Integer",
+            fsGetter<TCustomForm>([](TCustomForm* f) { return int(f->GetModalResult()); }),
+            fsSetter<TCustomForm>(
+                [](TCustomForm* f, const Variant& v) { f->SetModalResult(TModalResult(v.AsInteger())); }));
     }
     g->AddClass(TForm::StaticClass(), "TCustomForm");
     g->AddClass(TDataModule::StaticClass(), "TComponent");
     if (TfsClassVariable* c = g->AddClass(TApplication::StaticClass(), "TComponent")) {
-        c->AddMethod("procedure Minimize", call);
-        c->AddMethod("procedure ProcessMessages", call);
-        c->AddMethod("procedure Restore", call);
-        c->AddProperty("ExeName", "String", get);
+        c->AddMethod("procedure Minimize", fsMethod<TApplication>([](TApplication* a, TfsParams&) { a->Minimize(); }));
+        c->AddMethod("procedure ProcessMessages",
+            fsMethod<TApplication>([](TApplication* a, TfsParams&) { a->ProcessMessages(); }));
+        c->AddMethod("procedure Restore", fsMethod<TApplication>([](TApplication* a, TfsParams&) { a->Restore(); }));
+        c->AddProperty("ExeName", "String", fsGetter<TApplication>([](TApplication* a) { return a->ExeName(); }));
     }
     g->AddItem("Application", std::make_unique<TfsApplicationVariable>());
 
     g->AddedBy = nullptr;
 }
 
-TfsFormsRTTI::~TfsFormsRTTI()
-{
+TfsFormsRTTI::~TfsFormsRTTI() {
     if (TfsScript* g = fsGlobalUnit()) g->RemoveItems(this);
 }
 
-Variant TfsFormsRTTI::CallMethod(TObject* obj, TClass cls, const std::string& name, TfsParams& p)
-{
-    // No constructor of its own: TComponent's makes the controls and forms.
-    if (!obj) return Variant(0);
-    if (cls == TControl::StaticClass()) {
-        auto* c = static_cast<TControl*>(obj);
-        if (name == "HIDE") c->Hide();
-        else if (name == "SHOW") c->Show();
-        else if (name == "SETBOUNDS") c->SetBounds(p[0].AsInteger(), p[1].AsInteger(), p[2].AsInteger(), p[3].AsInteger());
-    } else if (cls == TWinControl::StaticClass() || cls == TLabel::StaticClass()) {
-        if (name == "SETFOCUS")
-            if (auto* w = dynamic_cast<TWinControl*>(obj)) w->SetFocus();
-    } else if (cls == TCustomListBox::StaticClass()) {
-        auto* box = static_cast<TCustomListBox*>(obj);
-        if (name == "SELECTED.GET") return Variant(box->GetSelected(ListBoxIndex(box, p[0])));
-        if (name == "SELECTED.SET") box->SetSelected(ListBoxIndex(box, p[0]), p[1].AsBoolean());
-    } else if (cls == TCustomForm::StaticClass()) {
-        auto* f = static_cast<TCustomForm*>(obj);
-        if (name == "CLOSE") f->Close();
-        else if (name == "HIDE") f->Hide();
-        else if (name == "SHOW") f->Show();
-        else if (name == "SHOWMODAL") return Variant(int(f->ShowModal()));
-    } else if (cls == TApplication::StaticClass()) {
-        auto* a = static_cast<TApplication*>(obj);
-        if (name == "MINIMIZE") a->Minimize();
-        else if (name == "PROCESSMESSAGES") a->ProcessMessages();
-        else if (name == "RESTORE") a->Restore();
-    }
-    return Variant(0);
-}
-
-Variant TfsFormsRTTI::GetProp(TObject* obj, TClass cls, const std::string& name)
-{
-    if (cls == TControl::StaticClass()) {
-        if (name == "PARENT") return Handle(static_cast<TControl*>(obj)->GetParent());
-    } else if (cls == TCustomComboBox::StaticClass()) {
-        auto* c = static_cast<TCustomComboBox*>(obj);
-        if (name == "DROPPEDDOWN") return Variant(c->GetDroppedDown());
-        if (name == "ITEMINDEX") return Variant(c->GetItemIndex());
-    } else if (cls == TCustomListBox::StaticClass()) {
-        auto* box = static_cast<TCustomListBox*>(obj);
-        if (name == "ITEMINDEX") return Variant(box->GetItemIndex());
-        if (name == "SELCOUNT") return Variant(box->GetSelCount());
-    } else if (cls == TCustomForm::StaticClass()) {
-        auto* f = static_cast<TCustomForm*>(obj);
-        if (name == "CANVAS") return Handle(f->Canvas());
-        if (name == "MODALRESULT") return Variant(int(f->GetModalResult()));
-    } else if (cls == TApplication::StaticClass()) {
-        if (name == "EXENAME") return Variant(static_cast<TApplication*>(obj)->ExeName());
-    }
-    return Variant(0);
-}
-
-void TfsFormsRTTI::SetProp(TObject* obj, TClass cls, const std::string& name, const Variant& v)
-{
-    if (cls == TControl::StaticClass()) {
-        if (name == "PARENT") SetParentOf(static_cast<TControl*>(obj), fsObjectArg<TWinControl>(v, "Parent", true));
-    } else if (cls == TCustomComboBox::StaticClass()) {
-        auto* c = static_cast<TCustomComboBox*>(obj);
-        if (name == "DROPPEDDOWN") c->SetDroppedDown(v.AsBoolean());
-        else if (name == "ITEMINDEX") c->SetItemIndex(v.AsInteger());
-    } else if (cls == TCustomListBox::StaticClass()) {
-        if (name == "ITEMINDEX") static_cast<TCustomListBox*>(obj)->SetItemIndex(v.AsInteger());
-    } else if (cls == TCustomForm::StaticClass()) {
-        if (name == "MODALRESULT") static_cast<TCustomForm*>(obj)->SetModalResult(TModalResult(v.AsInteger()));
-    }
-}
-
-void fsStartFormsRTTI()
-{
+void fsStartFormsRTTI() {
     if (!gFormsRTTI) gFormsRTTI = new TfsFormsRTTI;
 }
 
-void fsStopFormsRTTI()
-{
+void fsStopFormsRTTI() {
     delete gFormsRTTI;
     gFormsRTTI = nullptr;
 }

@@ -32,11 +32,6 @@ public:
     ~TfsFormsRTTI();
     TfsFormsRTTI(const TfsFormsRTTI&) = delete;
     TfsFormsRTTI& operator=(const TfsFormsRTTI&) = delete;
-
-private:
-    Variant CallMethod(TObject* instance, TClass classType, const std::string& name, TfsParams& params);
-    Variant GetProp(TObject* instance, TClass classType, const std::string& name);
-    void SetProp(TObject* instance, TClass classType, const std::string& name, const Variant& value);
 };
 
 // After fsStartClassesRTTI; stopped before fsStopClassesRTTI.

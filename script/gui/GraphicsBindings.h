@@ -28,11 +28,6 @@ public:
     ~TfsGraphicsRTTI();
     TfsGraphicsRTTI(const TfsGraphicsRTTI&) = delete;
     TfsGraphicsRTTI& operator=(const TfsGraphicsRTTI&) = delete;
-
-private:
-    Variant CallMethod(TObject* instance, TClass classType, const std::string& name, TfsParams& params);
-    Variant GetProp(TObject* instance, TClass classType, const std::string& name);
-    void SetProp(TObject* instance, TClass classType, const std::string& name, const Variant& value);
 };
 
 // After fsStartClassesRTTI; stopped before fsStopClassesRTTI.

@@ -296,4 +296,16 @@ TEST(BindingRegistry, RemovesExactlyItsOwnRegistrations)
     if (!started) script::Shutdown();
 }
 
+// The core starts no window bindings of its own: those come only when a layer enrols them.
+TEST(BindingRegistry, CoreRegistersNoWindowClasses)
+{
+    const bool started = fsGlobalUnit() != nullptr;
+    if (!started) script::Startup();
+    TfsScript* g = fsGlobalUnit();
+    EXPECT_NE(g->FindClass("TComponent"), nullptr);
+    for (const char* name : {"TCanvas", "TForm", "TCommonDialog", "Application", "MessageDlg", "clRed", "mrYes"})
+        EXPECT_EQ(g->FindLocal(name), nullptr) << name;
+    if (!started) script::Shutdown();
+}
+
 }  // namespace

@@ -476,3 +476,32 @@ TEST(FsILParser, ExtendedCharsetAdmitsCzechNames)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FsILParser, GrammarIsReadOnceAndFollowsItsRegistration)
+{
+    TestHost host;
+    TfsILParser first(host), second(host);
+    first.LoadGrammar(P);
+    second.LoadGrammar("pascalscript");
+    EXPECT_EQ(&first.Grammar(), &second.Grammar());   // one document for every parser
+
+    // A language registered anew gets its new grammar; a parser that holds the old one
+    // still parses with it.
+    fsUnregisterLanguages();
+    fsRegisterLanguage(P, "<?xml version=\"1.0\"?><language><parser><errors><err3 text=\"Nic\"/></errors></parser><types/>"
+                          "<program><keyword text=\"hello\"/></program></language>");
+    TfsILParser third(host);
+    third.LoadGrammar(P);
+    EXPECT_NE(&third.Grammar(), &first.Grammar());
+    EXPECT_TRUE(third.BuildIL("hello"));
+    EXPECT_FALSE(third.BuildIL("begin end."));
+    EXPECT_EQ(host.ErrorMsg, "Nic");
+    EXPECT_TRUE(first.BuildIL("begin end."));
+    fsUnregisterLanguages();
+    fsRegisterStandardLanguages();
+    EXPECT_EQ(Parse(P, "begin end."), "compoundstmt");
+}
+
+}  // namespace

@@ -87,6 +87,11 @@ const Case kPascal[] = {
     {P, "procedure Hello; begin end; begin Print(@Hello) end.", "Hello"},
     {P, "uses 'twice.pas'; begin Print(Twice(4)) end.", "8"},
     {P, "var v: Variant; begin v := 2; with v do ; Print(v) end.", "2"},
+    // A recursive call that raises gives the caller its own locals back: the caller's n is
+    // still 1 after it caught the error, so it does not raise again.
+    {P, "function F(n: Integer): Integer; var x: Integer; begin x := n * 10; if n > 0 then try F(n - 1) except end; "
+        "if n = 0 then RaiseException('zero'); Result := x + n end; begin Print(F(1)) end.",
+     "11"},
 };
 
 const Case kCpp[] = {
@@ -153,6 +158,7 @@ const Case kJs[] = {
     {J, "function Hello() { } Print(&Hello);", "Hello"},
     {J, "import \"twice.js\"; Print(Twice(7));", "14"},
     {J, "var v = 4; with (v) Print(v);", "4"},
+    {J, "function F(s) { with (s) { return 5; } } Print(F(\"x\"));", "5"},
     {J, "var l = new TStringList; l.Add(\"x\"); Print(l.Count); delete l; var o; delete o;",
      "1 raised: Objekt není přiřazen: 'Free'"},
     // The element is reached through a Variant that is still Null when compiling: the delete
@@ -256,6 +262,9 @@ const Case kErrors[] = {
     {J, "var v; with (v) { x = new Nothing(); }", "error: Požadován typ třídy @ 1:34"},
     {C, "{ TComponent c = new TComponent; }", "error: Nedostatek aktuálních parametrů @ 1:32"},
     {B, "x = new TObject(1)\r\n", "error: Příliš mnoho aktuálních parametrů @ 1:16"},
+    // A return value is assigned to Result: a procedure has none, a function checks its type.
+    {C, "void P() { return 1; } { P(); }", "error: Nedeklarovaný identifikátor: 'Result' @ 1:19"},
+    {C, "int F() { return \"a\"; } { F(); }", "error: Nekompatibilní typy: 'Integer', 'String' @ 1:21"},
 };
 
 TEST(Interpreter, CompileErrors)

@@ -13,6 +13,7 @@
 #include "platform/gui/TestKit.h"
 #include "script/gui/DialogBindings.h"
 #include "script/gui/FormBindings.h"
+#include "script/gui/WindowBindings.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ public:
     static void SetUpTestSuite()
     {
         TestKit::EnsureApplication();
+        fsUseWindowBindings();
         BindingSuite::SetUpTestSuite();
     }
 
@@ -358,6 +360,28 @@ TEST_F(FormBindings, StoppingRemovesExactlyTheirRegistrations)
     fsStartDialogsRTTI();
     EXPECT_EQ(g->Count(), before);
     EXPECT_EQ(RunPascal("var Out: String; begin Out := IntToStr(mrYes) end."), "6");
+}
+
+// The window bindings come with the engine once enrolled: at once when it runs, and again at
+// every later start-up, each unit once.
+TEST(WindowBindings, EnrolledUnitsStartAndStopWithTheEngine)
+{
+    const bool started = fsGlobalUnit() != nullptr;
+    if (started) script::Shutdown();
+    script::Startup();
+    fsUseWindowBindings();
+    fsUseWindowBindings();
+    TfsScript* g = fsGlobalUnit();
+    EXPECT_NE(g->FindClass("TCanvas"), nullptr);
+    EXPECT_NE(g->FindClass("TForm"), nullptr);
+    EXPECT_NE(g->FindLocal("MessageDlg"), nullptr);
+    const int count = g->Count();
+    script::Shutdown();
+    EXPECT_EQ(fsGlobalUnit(), nullptr);
+    script::Startup();
+    EXPECT_EQ(fsGlobalUnit()->Count(), count);
+    EXPECT_EQ(RunPascal("var Out: String; begin Out := IntToStr(mrYes) + ' ' + IntToStr(clRed) end."), "6 255");
+    if (!started) script::Shutdown();
 }
 
 }  // namespace

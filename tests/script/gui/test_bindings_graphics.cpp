@@ -10,6 +10,7 @@
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/TestKit.h"
 #include "script/gui/GraphicsBindings.h"
+#include "script/gui/WindowBindings.h"
 
 namespace {
 
@@ -18,13 +19,8 @@ public:
     static void SetUpTestSuite()
     {
         TestKit::EnsureApplication();   // text measuring needs it
+        fsUseWindowBindings();
         BindingSuite::SetUpTestSuite();
-        fsStartGraphicsRTTI();
-    }
-    static void TearDownTestSuite()
-    {
-        fsStopGraphicsRTTI();
-        BindingSuite::TearDownTestSuite();
     }
 };
 
@@ -94,14 +90,18 @@ TEST(GraphicsRegistry, RemovesExactlyItsOwnRegistrations)
 {
     const bool started = fsGlobalUnit() != nullptr;
     if (!started) script::Startup();
+    fsStopGraphicsRTTI();   // the enrolled unit's own binding, so this one can be watched alone
     TfsScript* g = fsGlobalUnit();
     const int before = g->Count();
+    ASSERT_EQ(g->FindClass("TCanvas"), nullptr);
     {
         TfsGraphicsRTTI binding;
         EXPECT_NE(g->FindLocal("clMoneyGreen"), nullptr);
         EXPECT_NE(g->FindClass("TCanvas"), nullptr);
     }
     EXPECT_EQ(g->Count(), before);
+    EXPECT_EQ(g->FindClass("TCanvas"), nullptr);
+    fsStartGraphicsRTTI();
     if (!started) script::Shutdown();
 }
 
