@@ -7,6 +7,6 @@
 #include "platform/gui/StartupProbeQt.h"
 
 void WatchStartupPaint(TCustomForm* form, std::function<void()> quit) {
-    TStartupProbe::Watch([form] { return form->OuterWidget()->window(); },
-                         [quit = std::move(quit)] { gui_detail::Guarded(quit); });
+    TStartupProbe::Watch(
+        [form] { return form->OuterWidget()->window(); }, [quit = std::move(quit)] { gui_detail::Guarded(quit); });
 }

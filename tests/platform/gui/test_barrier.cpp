@@ -32,16 +32,16 @@ bool WaitForBoxes(const TModalAnswerer& answers, size_t count) {
 TEST_F(BarrierTest, ClickTimerAndPaintFaultsAreShownAndTheLoopGoesOn) {
     TModalAnswerer answers;
     const int atNet = LastNetCatches();
-    auto* button = Add<TButton>(10, 10, 80, 25);   // a Qt signal's slot
+    auto* button = Add<TButton>(10, 10, 80, 25);  // a Qt signal's slot
     button->OnClick = [](TObject*) { throw Exception("Chyba tlačítka"); };
-    auto* panel = Add<TPanel>(100, 10, 80, 25);     // a window widget's event()
+    auto* panel = Add<TPanel>(100, 10, 80, 25);  // a window widget's event()
     panel->OnClick = [](TObject*) { throw EConvertError("Chyba panelu"); };
-    auto* box = Add<TPaintBox>(10, 50, 80, 40);     // a paint
+    auto* box = Add<TPaintBox>(10, 50, 80, 40);  // a paint
     bool painting = false;
     box->OnPaint = [&](TObject*) {
         if (painting) throw Exception("Chyba kreslení");
     };
-    TTimer timer(nullptr);                           // a timer
+    TTimer timer(nullptr);  // a timer
     timer.SetInterval(5);
     timer.OnTimer = [&](TObject*) {
         timer.SetEnabled(false);
@@ -55,10 +55,23 @@ TEST_F(BarrierTest, ClickTimerAndPaintFaultsAreShownAndTheLoopGoesOn) {
         const char* Shown;
     };
     const Case cases[] = {
-        {"button", [&] { Click(button, {5, 5}); }, "Chyba tlačítka."},
-        {"panel", [&] { Click(panel, {5, 5}); }, "Chyba panelu."},
+        {"button",
+            [&] {
+                Click(button, {5, 5});
+            },
+            "Chyba tlačítka."},
+        {"panel",
+            [&] {
+                Click(panel, {5, 5});
+            },
+            "Chyba panelu."},
         {"timer", [&] { timer.SetEnabled(true); }, "Chyba časovače."},
-        {"paint", [&] { painting = true; box->Invalidate(); }, "Chyba kreslení."},
+        {"paint",
+            [&] {
+                painting = true;
+                box->Invalidate();
+            },
+            "Chyba kreslení."},
     };
     for (const Case& c : cases) {
         const size_t before = answers.Texts().size();
