@@ -12,6 +12,14 @@ std::string UniqueFormName(TComponent* owner, const std::string& name) {
     }
 }
 
+void PlaceOver(TCustomForm* dialog, TCustomForm* over) {
+    if (!over || !over->GetVisible() || dialog->GetPosition() != poOwnerFormCenter) return;
+    const TRect r = over->GetBoundsRect();
+    const int w = dialog->GetWidth(), h = dialog->GetHeight();
+    dialog->SetPosition(poDesigned);
+    dialog->SetBounds(r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2, w, h);
+}
+
 TBannerControl::TBannerControl(TComponent* owner) : TImage(owner) { SetStretch(true); }
 
 bool TBannerControl::LoadLocalPicture(const std::string& folder) {

@@ -1,5 +1,7 @@
 #include "app/MainGrid.h"
 
+#include <algorithm>
+
 KAROMIL_IMPLEMENT_CLASS(TMainGrid, TDBGrid)
 
 TDBGridOptions BrowseGridOptions() {
@@ -7,45 +9,21 @@ TDBGridOptions BrowseGridOptions() {
                           dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit};
 }
 
-class TMainGrid::TMemoLink : public TDataLink {
-public:
-    explicit TMemoLink(TMainGrid* grid) : FGrid(grid) {}
-
-protected:
-    void ActiveChanged() override { FGrid->ShowMemoTexts(); }
-    void LayoutChanged() override { FGrid->ShowMemoTexts(); }
-
-private:
-    TMainGrid* FGrid;
-};
-
-TMainGrid::TMainGrid(TComponent* owner) : TDBGrid(owner), FMemoLink(std::make_unique<TMemoLink>(this)) {
+TMainGrid::TMainGrid(TComponent* owner) : TDBGrid(owner) {
     SetOptions(BrowseGridOptions());
     SetTabStop(true);
 }
 
-TMainGrid::~TMainGrid() { FMemoLink->SetDataSource(nullptr); }
-
-void TMainGrid::SetDataSource(TDataSource* v) {
-    TDBGrid::SetDataSource(v);
-    FMemoLink->SetDataSource(v);
-    ShowMemoTexts();
-}
-
-void TMainGrid::ShowMemoTexts() {
-    TDataSet* d = FMemoLink->DataSet();
-    if (!d || !d->Active()) return;
-    for (const std::string& name : FMemoFields) {
-        if (TField* f = d->FindField(name)) {
-            f->OnGetText = [](TField* field, std::string& text, bool) {
-                text = field->GetAsString();
-                // One line per row: the first line of the memo.
-                const size_t end = text.find_first_of("\r\n");
-                if (end != std::string::npos) text.erase(end);
-            };
-        }
-    }
-    Invalidate();
+// The grid shows the memo's text itself rather than giving the field an OnGetText handler: the
+// field's handler belongs to the data module, and the fields are made anew at every open.
+std::string TMainGrid::CellText(TColumn* column, TField* field) {
+    const bool memo = std::find(FMemoFields.begin(), FMemoFields.end(), column->GetFieldName()) != FMemoFields.end();
+    if (!memo) return TDBGrid::CellText(column, field);
+    std::string text = field->OnGetText ? field->DisplayText() : field->GetAsString();
+    // One line per row: the first line of the memo.
+    const size_t end = text.find_first_of("\r\n");
+    if (end != std::string::npos) text.erase(end);
+    return text;
 }
 
 TColumn* TMainGrid::AddMaskColumn(const std::string& fieldName, const std::string& caption, int width) {
@@ -60,7 +38,6 @@ TColumn* TMainGrid::AddMemoColumn(const std::string& fieldName, const std::strin
                                   const std::string& fontName, int fontHeight) {
     TColumn* c = AddMaskColumn(fieldName, caption, width);
     FMemoFields.push_back(fieldName);
-    ShowMemoTexts();
     c->GetFont()->SetName(fontName);
     c->GetFont()->SetHeight(fontHeight);
     return c;

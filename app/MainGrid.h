@@ -7,7 +7,6 @@
 // The grid family's data-aware grid is not there yet; the platform's TDBGrid stands in for it.
 // Replacing it touches this class alone.
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,6 @@ class TMainGrid : public TDBGrid {
     KAROMIL_CLASS(TMainGrid, TDBGrid)
 public:
     explicit TMainGrid(TComponent* owner);
-    ~TMainGrid() override;
-    void SetDataSource(TDataSource* v);
 
     std::string KeyField;   // the dataset's key ("ID"); the stand-in navigates by the cursor alone
 
@@ -28,13 +25,12 @@ public:
     TColumn* AddMemoColumn(const std::string& fieldName, const std::string& caption, int width,
                            const std::string& fontName, int fontHeight);
 
+protected:
+    // A memo column shows the first line of the memo's text instead of the platform grid's
+    // "(MEMO)"; the field's own OnGetText, when the data module gives it one, still decides.
+    std::string CellText(TColumn* column, TField* field) override;
+
 private:
-    class TMemoLink;
-    friend class TMemoLink;
-    // The table's fields are made anew on every open: the memo columns' fields then learn again
-    // to show their text instead of the platform grid's "(MEMO)".
-    void ShowMemoTexts();
-    std::unique_ptr<TMemoLink> FMemoLink;
     std::vector<std::string> FMemoFields;
 };
 

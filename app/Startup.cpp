@@ -4,13 +4,13 @@
 #include <memory>
 #include <thread>
 
-#include "app/StartupProbe.h"
 #include "app/UFDM.h"
 #include "app/UFMain.h"
 #include "app/UFMessageBox.h"
 #include "app/UFNastaveni.h"
 #include "app/UFSplashLogo.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/StartupProbe.h"
 #include "platform/rtl/SysUtils.h"
 #include "script/gui/WindowBindings.h"
 
@@ -36,7 +36,7 @@ void StartUp(const std::function<void()>& pause) {
 
 int RunKaromil() {
     StartUp(SplashPause);
-    TStartupProbe::Watch([] { return FMain->OuterWidget()->window(); }, [] { FMain->Close(); });
+    WatchStartupPaint(FMain, [] { FMain->Close(); });
     FMain->Show();
     Application->Run();
     ShutdownQtApplication();

@@ -109,15 +109,15 @@ std::string TDM::DataFolder() const {
     return folder.empty() ? IncludeTrailingPathDelimiter(GetCurrentDir()) : folder;
 }
 
-// Each message gets a fresh window of its own, freed at once. The window lives in a local
-// pointer only: the global FMessageBox keeps naming the instance made at start-up, instead of
-// being left pointing at a freed window.
+// Each message gets a fresh window of its own, owned by the local pointer alone and freed at
+// once: the global FMessageBox keeps naming the instance made at start-up, instead of being left
+// pointing at a freed window. It centres on the main window, as one owned by the application.
 void TDM::MessageOk(const std::string& caption, const std::string& text, TColor formColor, TColor panelColor) {
-    std::unique_ptr<TFMessageBox> box(Application->CreateForm<TFMessageBox>());
+    std::unique_ptr<TFMessageBox> box = MakeDialog<TFMessageBox>(nullptr);
     box->ShowOk(caption, text, formColor, panelColor);
 }
 
 int TDM::MessageYesNo(const std::string& caption, const std::string& text, TColor formColor, TColor panelColor) {
-    std::unique_ptr<TFMessageBox> box(Application->CreateForm<TFMessageBox>());
+    std::unique_ptr<TFMessageBox> box = MakeDialog<TFMessageBox>(nullptr);
     return box->ShowYesNo(caption, text, formColor, panelColor);
 }

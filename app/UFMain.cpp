@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/Colors.h"
 #include "app/Glyphs.h"
 #include "app/UFDM.h"
 #include "app/UFNastaveni.h"
@@ -22,7 +23,7 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     SetName(UniqueFormName(owner, "FMain"));
     SetCaption("Program pro tisk vysvědčení KAROMIL");
     SetBounds(0, 0, 1024, 600);
-    SetColor(8710014);
+    SetColor(clAppWindow);
     GetFont()->SetName("Arial");
     GetFont()->SetHeight(-17);
     SetPosition(poScreenCenter);
@@ -31,7 +32,7 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     Panel2 = l.Add<TPanel>("Panel2", this);
     Panel2->SetAlign(alTop);
     Panel2->SetHeight(95);
-    Panel2->SetColor(8710014);
+    Panel2->SetColor(clAppWindow);
     Panel2->SetBevelOuter(bvNone);
 
     ShockwaveFlash1 = l.Add<TBannerControl>("ShockwaveFlash1", Panel2);
@@ -57,7 +58,7 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     Panel3 = l.Add<TPanel>("Panel3", this);
     Panel3->SetAlign(alTop);
     Panel3->SetHeight(60);
-    Panel3->SetColor(8710014);
+    Panel3->SetColor(clAppWindow);
     Panel3->SetBevelOuter(bvNone);
 
     int x = 8;
@@ -123,7 +124,7 @@ void TFMain::FormCreate(TObject*) {
 }
 
 void TFMain::bNewClick(TObject*) {
-    std::unique_ptr<TFVys> editor(new TFVys(this));
+    std::unique_ptr<TFVys> editor = MakeDialog<TFVys>(this);
     DM->QVys->Insert();
     DM->QVys->FieldByName("ReportFront")->SetAsString(DM->QPrefs->FieldByName("DefaultReportFront")->GetAsString());
     DM->QVys->FieldByName("ReportBack")->SetAsString(DM->QPrefs->FieldByName("DefaultReportBack")->GetAsString());
@@ -132,7 +133,7 @@ void TFMain::bNewClick(TObject*) {
 
 void TFMain::bEditClick(TObject*) {
     if (DM->QVys->IsEmpty()) return;
-    std::unique_ptr<TFVys> editor(new TFVys(this));
+    std::unique_ptr<TFVys> editor = MakeDialog<TFVys>(this);
     DM->QVys->Edit();
     editor->ShowModal();
 }
@@ -166,7 +167,7 @@ void TFMain::CopyVysRecord() {
             dst->Cancel();
         } catch (const Exception&) {
         }
-        Application->MessageBox("Kopírovaný záznam se nepodařilo uložit!", "Chyba ?", 0x110);
+        Application->MessageBox("Kopírovaný záznam se nepodařilo uložit!", "Chyba ?", MB_ICONSTOP | MB_DEFBUTTON2);
     }
     dst->Close();
 }
@@ -186,7 +187,7 @@ void TFMain::bTiskClick(TObject*) {
 }
 
 void TFMain::bNastaveniClick(TObject*) {
-    std::unique_ptr<TFNastaveni> settings(new TFNastaveni(this));
+    std::unique_ptr<TFNastaveni> settings = MakeDialog<TFNastaveni>(this);
     DM->QPrefs->Edit();
     settings->ShowModal();
 }
@@ -209,7 +210,7 @@ void TFMain::bHelpClick(TObject*) {
 }
 
 void TFMain::bInfoClick(TObject*) {
-    std::unique_ptr<TFSplashLogo> about(new TFSplashLogo(this));
+    std::unique_ptr<TFSplashLogo> about = MakeDialog<TFSplashLogo>(this);
     about->ShowModal();
 }
 

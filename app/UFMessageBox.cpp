@@ -1,5 +1,6 @@
 #include "app/UFMessageBox.h"
 
+#include "app/Colors.h"
 #include "app/Glyphs.h"
 #include "platform/rtl/Strings.h"
 
@@ -26,7 +27,7 @@ TFMessageBox::TFMessageBox(TComponent* owner) : TForm(owner) {
     SetBorderIcons(TBorderIcons{});
     SetClientWidth(692);
     SetClientHeight(178);
-    SetColor(9873907);
+    SetColor(clMessageFrame);
     SetKeyPreview(true);
     SetPosition(poOwnerFormCenter);
     OnKeyDown = [this](TObject* s, WORD& key, TShiftState shift) { FormKeyDown(s, key, shift); };
@@ -38,7 +39,7 @@ TFMessageBox::TFMessageBox(TComponent* owner) : TForm(owner) {
     Panel1 = l.Add<TPanel>("Panel1", this);
     Panel1->SetBounds(10, 10, 671, 159);
     Panel1->SetBevelOuter(bvNone);
-    Panel1->SetColor(9039870);
+    Panel1->SetColor(clMessagePanel);
 
     auto button = [&](const char* name, const char* caption, TModalResult result, int x, int y, TAppGlyph glyph) {
         TBitBtn* b = l.Add<TBitBtn>(name, Panel1);
@@ -64,7 +65,7 @@ TFMessageBox::TFMessageBox(TComponent* owner) : TForm(owner) {
     Msg->SetBorderStyle(bsNone);
     Msg->SetReadOnly(true);
     Msg->SetScrollBars(ssVertical);
-    Msg->SetColor(9039870);
+    Msg->SetColor(clMessagePanel);
     Msg->SetParentFont(false);
     MessageFont(Msg->GetFont());
     Msg->GetFont()->SetColor(clBlack);

@@ -1,5 +1,6 @@
 #include "app/UFNastaveni.h"
 
+#include "app/Colors.h"
 #include "app/Glyphs.h"
 #include "app/MainGrid.h"
 #include "app/UFDM.h"
@@ -33,7 +34,7 @@ TFNastaveni::TFNastaveni(TComponent* owner) : TForm(owner) {
     SetCaption("Nastavení");
     SetBorderStyle(bsSizeable);
     SetBounds(0, 0, 742, 588);
-    SetColor(8710014);
+    SetColor(clAppWindow);
     SetPosition(poMainFormCenter);
     GetFont()->SetName("Arial");
     GetFont()->SetHeight(-15);
@@ -133,7 +134,7 @@ TFPredmet::TFPredmet(TComponent* owner) : TForm(owner) {
     SetBorderStyle(bsDialog);
     SetClientWidth(506);
     SetClientHeight(169);
-    SetColor(5627470);
+    SetColor(clSubjectWindow);
     SetPosition(poOwnerFormCenter);
     GetFont()->SetName("Arial");
     GetFont()->SetHeight(-15);

@@ -1,5 +1,7 @@
 #include "app/UFSplashLogo.h"
 
+#include "app/Colors.h"
+
 KAROMIL_IMPLEMENT_CLASS(TFSplashLogo, TForm)
 
 TFSplashLogo::TFSplashLogo(TComponent* owner) : TForm(owner) {
@@ -10,7 +12,7 @@ TFSplashLogo::TFSplashLogo(TComponent* owner) : TForm(owner) {
     SetBorderIcons(TBorderIcons{});
     SetClientWidth(305);
     SetClientHeight(337);
-    SetColor(16753794);
+    SetColor(clSplashWindow);
     SetPosition(poScreenCenter);
     GetFont()->SetName("Arial");
     GetFont()->SetHeight(-14);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/Colors.h"
 #include "app/Glyphs.h"
 #include "app/UFDM.h"
 #include "app/UFSelProskrt.h"
@@ -155,7 +156,7 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
     SetBorderStyle(bsDialog);
     SetClientWidth(895);
     SetClientHeight(758);
-    SetColor(8710014);
+    SetColor(clAppWindow);
     GetFont()->SetName("Arial");
     GetFont()->SetHeight(-14);
     GetFont()->SetCharset(238);
@@ -408,7 +409,7 @@ void TFVys::CrossOutColumn(const std::vector<std::string>& fields) {
 }
 
 void TFVys::FillSubjects(const std::vector<std::string>& fields) {
-    std::unique_ptr<TFSelProskrt> chooser(new TFSelProskrt(this));
+    std::unique_ptr<TFSelProskrt> chooser = MakeDialog<TFSelProskrt>(this);
     // Only a confirmed choice fills the rows; closing the chooser otherwise changes nothing.
     if (chooser->ShowModal() != mrOk) return;
     const std::string text = Utf8Copy(DM->QPredmety->FieldByName("Nazev")->GetAsString(), 1, 20);

@@ -4,7 +4,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
-#include "app/StartupProbe.h"
+#include "platform/gui/StartupProbeQt.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

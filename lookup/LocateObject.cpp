@@ -1,8 +1,7 @@
 #include "lookup/LocateObject.h"
 
-#include <QtGui/QImage>
-
 #include "platform/gui/Application.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 
 KAROMIL_IMPLEMENT_CLASS(TLocateObject, TObject)
@@ -30,14 +29,11 @@ bool TLocateObject::FindRecord(const std::string& fieldName, const std::string& 
     FLookupValue = value;
     FLookupExact = exact;
     FCaseSensitive = caseSensitive;
-    struct TReset {
-        TLocateObject* Self;
-        ~TReset() {
-            Self->FLookupValue.clear();
-            Self->FLookupField = nullptr;
-            Self->FBookmark.clear();
-        }
-    } reset{this};
+    auto reset = OnScopeExit([this] {
+        FLookupValue.clear();
+        FLookupField = nullptr;
+        FBookmark.clear();
+    });
     if (field->DataType() != ftString) {
         FCaseSensitive = true;
         try {
@@ -48,10 +44,7 @@ bool TLocateObject::FindRecord(const std::string& fieldName, const std::string& 
     }
     FBookmark = FDataSet->GetBookmark();
     FDataSet->DisableControls();
-    struct TEnable {
-        TDataSet* D;
-        ~TEnable() { D->EnableControls(); }
-    } enable{FDataSet};
+    auto enable = OnScopeExit([d = FDataSet] { d->EnableControls(); });
     bool found = MatchesCurrent();
     if (!found) {
         if (IndexUsable()) found = SearchByIndex();
@@ -69,10 +62,7 @@ bool TLocateObject::SearchByLocate() {
     const Variant key = FLookupValue.empty() ? Variant() : Variant(FLookupValue);
     const TCursor saved = Screen->GetCursor();
     Screen->SetCursor(crHourGlass);
-    struct TRestore {
-        TCursor C;
-        ~TRestore() { Screen->SetCursor(C); }
-    } restore{saved};
+    auto restore = OnScopeExit([saved] { Screen->SetCursor(saved); });
     return FDataSet->Locate(FLookupField->FieldName(), key, options);
 }
 

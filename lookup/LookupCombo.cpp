@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <QtGui/QImage>
-#include <QtWidgets/QWidget>
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Forms.h"

@@ -6,6 +6,7 @@
 #include "lookup/MaskedBitmap.h"
 #include "lookup/ScreenIcons.h"
 #include "platform/gui/Application.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 
 KAROMIL_IMPLEMENT_CLASS(TDataSourceLink, TDataLink)
@@ -444,11 +445,7 @@ void TRxLookupControl::DrawPicture(TCanvas* canvas, const TRect& r, TGraphic* gr
     if (!graphic) return;
     const int saved = SaveDC(canvas->Handle());
     IntersectClipRect(canvas->Handle(), r.Left, r.Top, r.Right, r.Bottom);
-    struct TRestore {
-        TCanvas* C;
-        int S;
-        ~TRestore() { RestoreDC(C->Handle(), S); }
-    } restore{canvas, saved};
+    auto restore = OnScopeExit([canvas, saved] { RestoreDC(canvas->Handle(), saved); });
     if (auto* bitmap = dynamic_cast<TBitmap*>(graphic)) {
         const int x = (r.Left + r.Right - bitmap->GetWidth()) / 2;
         const int y = (r.Top + r.Bottom - bitmap->GetHeight()) / 2;

@@ -4,6 +4,7 @@
 
 #include "lookup/LookupCombo.h"
 #include "platform/gui/Application.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TRxDBLookupList, TRxLookupControl, {
     KAROMIL_PROP(BorderStyle).Default(bsSingle);
@@ -135,10 +136,10 @@ int TRxDBLookupList::KeyIndex() {
 
 void TRxDBLookupList::SelectCurrent() {
     FLockPosition = true;
-    struct TUnlock {
-        TRxDBLookupList* L;
-        ~TUnlock() { L->FLockPosition = false; L->FSelectEmpty = false; }
-    } unlock{this};
+    auto unlock = OnScopeExit([this] {
+        FLockPosition = false;
+        FSelectEmpty = false;
+    });
     if (FSelectEmpty) ClearToEmpty();
     else SelectKeyValue(FKeyField->GetAsString());
 }

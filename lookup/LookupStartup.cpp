@@ -1,7 +1,5 @@
 #include "lookup/LookupStartup.h"
 
-#include <QtGui/QCursor>
-
 #include "platform/gui/Application.h"
 #include "platform/gui/Clipboard.h"
 
@@ -13,8 +11,8 @@ void RegisterLookupResources() {
     if (gIconFormat != 0) return;
     // The program carries no cursor resources of its own: the window system's hand and
     // drag-move cursors take the two slots.
-    Screen->SetCursors(crHand, QCursor(Qt::PointingHandCursor));
-    Screen->SetCursors(crDragHand, QCursor(Qt::DragMoveCursor));
+    Screen->SetCursors(crHand, TSystemCursor::Hand);
+    Screen->SetCursors(crDragHand, TSystemCursor::DragMove);
     gIconFormat = RegisterClipboardFormat("Vantor Icon");
 }
 

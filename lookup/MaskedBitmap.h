@@ -3,11 +3,6 @@
 
 #include "platform/gui/Bitmaps.h"
 
-// Copies the source rectangle of src, stretched to the destination rectangle, and keeps the
-// destination wherever the source has transparentColor (an RGB value).
-void PaintMaskedStretch(TCanvas* dest, int destX, int destY, int destW, int destH, const QImage& src,
-                        int srcX, int srcY, int srcW, int srcH, TColor transparentColor);
-
 // w or h below 1: the bitmap's size; srcW or srcH below 1: the whole bitmap. clNone draws opaque,
 // clDefault takes the bottom-left pixel, a monochrome bitmap leaves out white.
 void PaintBitmapMasked(TCanvas* canvas, int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH,

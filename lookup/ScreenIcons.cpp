@@ -1,7 +1,5 @@
 #include "lookup/ScreenIcons.h"
 
-#include <QtGui/QImage>
-
 #include "platform/classes/Streams.h"
 #include "platform/gui/Controls.h"
 #include "platform/rtl/Exceptions.h"
@@ -14,22 +12,21 @@ uint32_t Le32(const std::string& d, size_t at) { return Le16(d, at) | (Le16(d, a
 [[noreturn]] void BadIcon() { throw EInvalidGraphic("Invalid icon image"); }
 
 // Windows' default application icon stands in as a framed white square.
-QImage DefaultApplicationIcon() {
-    QImage image(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), QImage::Format_ARGB32);
-    image.fill(0xFF000000);
-    for (int y = 1; y < image.height() - 1; ++y)
-        for (int x = 1; x < image.width() - 1; ++x) image.setPixel(x, y, 0xFFFFFFFF);
+TArgbPixels DefaultApplicationIcon() {
+    TArgbPixels image(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0xFF000000);
+    for (int y = 1; y < image.Height - 1; ++y)
+        for (int x = 1; x < image.Width - 1; ++x) image.At(x, y) = 0xFFFFFFFF;
     return image;
 }
 
 // One image of an icon file: a device-independent bitmap (colour part, then the 1-bit mask;
 // the header's height counts both), or a PNG. Every read is checked against the entry's bytes.
-QImage DecodeIconImage(const std::string& data, const TIconDirEntry& e) {
+TArgbPixels DecodeIconImage(const std::string& data, const TIconDirEntry& e) {
     const std::string bytes = data.substr(e.ImageOffset, e.BytesInRes);
     if (bytes.size() >= 8 && bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) {
-        QImage png = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "PNG");
-        if (png.isNull()) BadIcon();
-        return png.convertToFormat(QImage::Format_ARGB32);
+        TArgbPixels png = DecodePng(bytes);
+        if (png.Empty()) BadIcon();
+        return png;
     }
     if (bytes.size() < 40) BadIcon();
     const uint32_t headerSize = Le32(bytes, 0);
@@ -48,7 +45,7 @@ QImage DecodeIconImage(const std::string& data, const TIconDirEntry& e) {
     const size_t maskAt = colorAt + colorStride * size_t(height);
     if (maskAt + maskStride * size_t(height) > bytes.size()) BadIcon();
 
-    QImage image(width, height, QImage::Format_ARGB32);
+    TArgbPixels image(width, height);
     for (int row = 0; row < height; ++row) {
         const size_t line = colorAt + colorStride * size_t(height - 1 - row);   // bottom-up
         const size_t maskLine = maskAt + maskStride * size_t(height - 1 - row);
@@ -66,7 +63,7 @@ QImage DecodeIconImage(const std::string& data, const TIconDirEntry& e) {
                 rgb = uint32_t(uint8_t(bytes[p + 2])) << 16 | uint32_t(uint8_t(bytes[p + 1])) << 8 | uint8_t(bytes[p]);
             }
             const bool transparent = (uint8_t(bytes[maskLine + size_t(x) / 8]) >> (7 - x % 8)) & 1;
-            image.setPixel(x, row, transparent ? 0u : (0xFF000000u | rgb));
+            image.At(x, row) = transparent ? 0u : (0xFF000000u | rgb);
         }
     }
     return image;
@@ -111,7 +108,7 @@ std::unique_ptr<TIcon> MakeScreenIconFromData(const std::string& data, int scree
     if (data.size() < 6) BadIcon();
     const uint32_t type = Le16(data, 2);
     if (type == 0) {
-        result->SetImage(DefaultApplicationIcon());
+        result->SetPixels(DefaultApplicationIcon());
         return result;
     }
     if (type != 1) {
@@ -135,9 +132,7 @@ std::unique_ptr<TIcon> MakeScreenIconFromData(const std::string& data, int scree
     }
     const TIconDirEntry& e = entries[size_t(ChooseIconImage(entries, WantedIconColors(screenBitsPerPixel)))];
     if (e.ImageOffset < 6 + size_t(count) * 16 || size_t(e.ImageOffset) + e.BytesInRes > data.size()) BadIcon();
-    const QImage image = DecodeIconImage(data, e);
-    result->SetImage(image.scaled(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), Qt::IgnoreAspectRatio,
-                                  Qt::FastTransformation));
+    result->SetPixels(DecodeIconImage(data, e), GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     return result;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/QtEntry.h"
 #include "platform/rtl/Exceptions.h"
 
 KAROMIL_IMPLEMENT_CLASS(TApplication, TComponent)
@@ -23,7 +24,9 @@ KAROMIL_IMPLEMENT_CLASS(TScreen, TComponent)
 
 namespace {
 
-// --- the Qt application with the exception barrier -------------------------------------------
+// --- the Qt application with the last net of the exception barrier -----------------------------
+
+int gNetCatches = 0;
 
 class TQtApplicationImpl : public QApplication {
 public:
@@ -34,7 +37,9 @@ public:
             if (gui_detail::RouteInput(receiver, e)) return true;
             return QApplication::notify(receiver, e);
         } catch (...) {
-            // Nothing unwinds through Qt: the application shows it and the loop goes on.
+            // Every entry catches at its own frame (QtEntry.h); this catches what one missed,
+            // so that nothing unwinds further through Qt. Shown, and the loop goes on.
+            ++gNetCatches;
             Application->HandleException(nullptr, std::current_exception());
             return true;
         }
@@ -67,23 +72,21 @@ protected:
         while (n-- > 0 && !Queue().empty()) {
             TMsg m = Queue().front();
             Queue().pop_front();
-            try {
+            gui_detail::Guarded([&] {
                 if (!m.hwnd) {
                     if (m.message == WM_QUIT) Application->Terminate();
-                    continue;
+                    return;
                 }
                 TWinControl* c = FindControl(m.hwnd);
-                if (!c) continue;
+                if (!c) return;
                 gui_detail::SetMessageTime(m.time, GetMessagePos());
                 // Key messages from the queue pass the control's pre-processing first, as the
                 // class library's message loop does.
                 if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST &&
                     c->Perform(CN_BASE + m.message, m.wParam, m.lParam) != 0)
-                    continue;
+                    return;
                 if (FindControl(m.hwnd) == c) c->Perform(m.message, m.wParam, m.lParam);
-            } catch (...) {
-                Application->HandleException(nullptr, std::current_exception());
-            }
+            });
         }
         return true;
     }
@@ -145,17 +148,24 @@ void ShutdownQtApplication() {
     }
 }
 
-void gui_detail::Guarded(const std::function<void()>& fn) noexcept {
+void gui_detail::ReportEntryException(std::exception_ptr e) noexcept {
     try {
-        fn();
+        Application->HandleException(nullptr, e);
     } catch (...) {
-        Application->HandleException(nullptr, std::current_exception());
+        // Only the application object's first creation can throw here (out of memory): the
+        // report is dropped rather than let anything unwind into Qt.
     }
 }
 
-void gui_detail::ReportLater(std::exception_ptr e) {
-    QTimer::singleShot(0, &Drain(), [e] { Application->HandleException(nullptr, e); });
+void gui_detail::ReportLater(std::exception_ptr e) noexcept {
+    try {
+        QTimer::singleShot(0, &Drain(), [e] { ReportEntryException(e); });
+    } catch (...) {
+        // Out of memory while queueing the report: dropped, as above.
+    }
 }
+
+int gui_detail::LastNetCatches() noexcept { return gNetCatches; }
 
 void gui_detail::PurgePosted(HWND w) {
     if (!w) return;
@@ -249,11 +259,13 @@ TMouse* TMouseAccess::Get() {
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     QObject::connect(&HintTimers().Show, &QTimer::timeout, [this] {
-        TPoint p;
-        GetCursorPos(p);
-        ActivateHint(p);
+        gui_detail::Guarded([this] {
+            TPoint p;
+            GetCursorPos(p);
+            ActivateHint(p);
+        });
     });
-    QObject::connect(&HintTimers().Hide, &QTimer::timeout, [this] { CancelHint(); });
+    QObject::connect(&HintTimers().Hide, &QTimer::timeout, [this] { gui_detail::Guarded([this] { CancelHint(); }); });
 }
 
 TApplication::~TApplication() = default;
@@ -491,6 +503,9 @@ QCursor TScreen::GetCursors(int index) const {
 }
 
 void TScreen::SetCursors(int index, const QCursor& cursor) { Table()[index] = cursor; }
+void TScreen::SetCursors(int index, TSystemCursor shape) {
+    SetCursors(index, QCursor(shape == TSystemCursor::Hand ? Qt::PointingHandCursor : Qt::DragMoveCursor));
+}
 bool TScreen::HasCursor(int index) const { return Table().count(index) != 0; }
 
 void TScreen::SetCursor(TCursor c) {

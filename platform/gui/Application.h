@@ -2,10 +2,10 @@
 // The application object, the screen and the mouse.
 //
 // TApplication runs the message loop over Qt's event loop, owns the posted-message queue (its
-// own FIFO, so a pending message can be looked at and removed), and is the exception barrier:
-// every entry from Qt into our code goes through its QApplication::notify, which catches and
-// hands the exception to HandleException. A paint that throws is reported once, not on every
-// repaint.
+// own FIFO, so a pending message can be looked at and removed), and shows what escaped a
+// handler: every entry from Qt into our code catches at its own frame and hands the exception
+// to HandleException, with the catch in its QApplication::notify as the last net. A paint that
+// throws is reported once, not on every repaint.
 //
 // Application, Screen and Mouse are created on first use, together with the Qt application
 // object (which must be ours: a QApplication made elsewhere has no barrier).
@@ -133,6 +133,10 @@ void SetMessageBoxHandler(TMessageBoxHandler handler);   // empty restores the Q
 
 // --- screen ----------------------------------------------------------------------------------
 
+// Shapes of the window system's own cursors that have no predefined cursor id: a module puts
+// them into a slot of its own of the cursor table.
+enum class TSystemCursor { Hand, DragMove };
+
 class TScreen : public TComponent {
     KAROMIL_CLASS(TScreen, TComponent)
 public:
@@ -142,6 +146,7 @@ public:
     // The cursors table: predefined negative ids and any slot a program fills in.
     QCursor GetCursors(int index) const;
     void SetCursors(int index, const QCursor& cursor);
+    void SetCursors(int index, TSystemCursor shape);
     bool HasCursor(int index) const;
     // A global override for every window; crDefault lets each window decide.
     TCursor GetCursor() const noexcept { return FCursor; }

@@ -232,14 +232,7 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
         canvas->DrawImage(r, FImage, TRect{0, 0, GetWidth(), GetHeight()}, canvas->GetCopyMode());
         return;
     }
-    QImage masked = FImage.convertToFormat(QImage::Format_ARGB32);
-    QRgb key = RgbToQ(GetTransparentColor()).rgb() & 0xFFFFFF;
-    for (int y = 0; y < masked.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
-        for (int x = 0; x < masked.width(); ++x)
-            if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
-    }
-    canvas->DrawImage(r, masked, TRect{0, 0, GetWidth(), GetHeight()}, SRCCOPY);
+    canvas->DrawImage(r, ColourKeyed(FImage, GetTransparentColor()), TRect{0, 0, GetWidth(), GetHeight()}, SRCCOPY);
 }
 
 void TBitmap::LoadFromStream(TStream* stream) {
@@ -354,6 +347,25 @@ void TIcon::SetImage(const QImage& image) {
     FImage = image.convertToFormat(QImage::Format_ARGB32);
     FOriginal.clear();
     Changed();
+}
+
+void TIcon::SetPixels(const TArgbPixels& pixels, int width, int height) {
+    QImage image(pixels.Width, pixels.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.Height; ++y)
+        std::memcpy(image.scanLine(y), pixels.Pixels.data() + size_t(y) * size_t(pixels.Width), size_t(pixels.Width) * 4);
+    if (width > 0 && height > 0 && image.size() != QSize(width, height))
+        image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    SetImage(image);
+}
+
+TArgbPixels DecodePng(const std::string& bytes) {
+    const QImage png = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "PNG")
+                           .convertToFormat(QImage::Format_ARGB32);
+    if (png.isNull()) return {};
+    TArgbPixels out(png.width(), png.height());
+    for (int y = 0; y < png.height(); ++y)
+        std::memcpy(&out.At(0, y), png.constScanLine(y), size_t(png.width()) * 4);
+    return out;
 }
 
 void TIcon::LoadFromStream(TStream* stream) {

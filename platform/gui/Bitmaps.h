@@ -153,6 +153,22 @@ private:
 std::string EncodeJpeg(const QImage& image, int quality, bool grayscale = false);
 QImage DecodeJpeg(const std::string& bytes);   // EInvalidGraphic when libjpeg refuses
 
+// Pixels handed to the window layer by code that must not know Qt's image types: 0xAARRGGBB,
+// row by row from the top.
+struct TArgbPixels {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;
+    TArgbPixels() = default;
+    TArgbPixels(int width, int height, uint32_t fill = 0)
+        : Width(width), Height(height), Pixels(size_t(width) * size_t(height), fill) {}
+    bool Empty() const noexcept { return Width <= 0 || Height <= 0; }
+    uint32_t& At(int x, int y) { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
+    uint32_t At(int x, int y) const { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
+};
+// The pixels of a PNG file; empty when the bytes are not a PNG picture.
+TArgbPixels DecodePng(const std::string& bytes);
+
 // An icon (ICO files); the image closest to 32x32 is the one shown.
 class TIcon : public TGraphic {
     KAROMIL_CLASS(TIcon, TGraphic)
@@ -167,6 +183,8 @@ public:
     void SetHeight(int) override;
     const QImage& Image() const noexcept { return FImage; }   // ARGB32
     void SetImage(const QImage& image);
+    // The image from pixels, stretched (nearest pixel) to width x height when both are given.
+    void SetPixels(const TArgbPixels& pixels, int width = 0, int height = 0);
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream) override;
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/gui/GraphicsPrivate.h"
+#include "platform/gui/QtEntry.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBitBtn, TButton, {
     KAROMIL_PROP(Kind).Default(bkCustom);
@@ -38,15 +39,15 @@ QImage GlyphImage(TBitmap* glyph, int numGlyphs, TButtonState state) {
     if (w <= 0) return {};
     const QImage& all = glyph->Image();
     // The bottom-left pixel names the transparent colour, as in every glyph the program ships.
-    const QRgb key = all.pixel(0, all.height() - 1) & 0xFFFFFF;
+    const TColor key = QToRgb(all.pixel(0, all.height() - 1));
     const int index = int(state) < n ? int(state) : 0;
-    QImage img = all.copy(index * w, 0, w, all.height()).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
-            else if (state == bsDisabled && n < 2) {
-                // No disabled picture of its own: a light grey emboss of the up picture.
+    QImage img = ColourKeyed(all.copy(index * w, 0, w, all.height()), key);
+    if (state == bsDisabled && n < 2) {
+        // No disabled picture of its own: a light grey emboss of the up picture.
+        for (int y = 0; y < img.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x) {
+                if (qAlpha(line[x]) == 0) continue;
                 const int g = 128 + qGray(line[x]) / 2;
                 line[x] = qRgba(g, g, g, 255);
             }
@@ -162,6 +163,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        gui_detail::GuardedPaint(FPaintFailed, [this] { PaintFace(); });
+    }
+
+private:
+    void PaintFace() {
         QPainter p(this);
         QStyleOptionButton opt;
         initStyleOption(&opt);
@@ -189,8 +195,8 @@ protected:
         }
     }
 
-private:
     TBitBtn* FOwner;
+    bool FPaintFailed = false;
 };
 
 }  // namespace

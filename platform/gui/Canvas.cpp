@@ -693,6 +693,25 @@ bool StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
     return true;
 }
 
+QImage ColourKeyed(const QImage& image, TColor key) {
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb k = RgbToQ(key).rgb() & 0xFFFFFF;
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == k) row[x] = 0;
+    }
+    return keyed;
+}
+
+bool TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, TColor transparent) {
+    if (!dest || !src || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
+    const QImage img = src->GrabImage(TRect{sx, sy, sx + sw, sy + sh});
+    if (img.isNull()) return false;
+    dest->DrawImage(TRect{x, y, x + w, y + h}, ColourKeyed(img, transparent), TRect{0, 0, img.width(), img.height()});
+    return true;
+}
+
 // --- lines and shapes ----------------------------------------------------------------------
 
 bool MoveToEx(HDC dc, int x, int y, TPoint* old) {

@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "platform/gui/Application.h"
+#include "platform/gui/QtEntry.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
@@ -869,7 +870,7 @@ void TTrackBar::WidgetCreated() {
     ApplyRange();
     QObject::connect(s, &QSlider::valueChanged, s, [this](int v) {
         if (FSettingWidget) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             FPosition = v;
             if (OnChange) OnChange(this);
         });
@@ -1410,7 +1411,7 @@ void TDateTimePicker::WidgetCreated() {
     ApplyDate();
     QObject::connect(e, &QDateEdit::dateChanged, e, [this](const QDate& d) {
         if (FSettingWidget) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             FDate = FromQDate(d);
             if (OnChange) OnChange(this);
         });

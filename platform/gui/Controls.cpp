@@ -27,6 +27,7 @@
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 using namespace gui_detail;
 
@@ -112,7 +113,7 @@ void TControl::WndProc(TMessage& m) {
         default: break;
         }
     }
-    if (gDrag.Source == this && TDragManager::Intercept(this, m)) return;
+    if (gInput.Drag.Source == this && TDragManager::Intercept(this, m)) return;
     Dispatch(m);
 }
 
@@ -478,8 +479,8 @@ void TControl::DragDrop(TObject* source, int x, int y) { if (OnDragDrop) OnDragD
 void TControl::DoEndDrag(TObject* target, int x, int y) { if (OnEndDrag) OnEndDrag(this, target, x, y); }
 
 void TControl::BeginDrag(bool immediate, int threshold) { TDragManager::Begin(this, immediate, threshold); }
-void TControl::EndDrag(bool drop) { if (gDrag.Source == this) TDragManager::Done(drop); }
-bool TControl::Dragging() const { return gDrag.Source == this; }
+void TControl::EndDrag(bool drop) { if (gInput.Drag.Source == this) TDragManager::Done(drop); }
+bool TControl::Dragging() const { return gInput.Drag.Source == this; }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
@@ -506,13 +507,8 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
     FPaintDC = dc == FCanvas.get() ? nullptr : dc;
-    try {
-        Paint();
-    } catch (...) {
-        FPaintDC = nullptr;
-        throw;
-    }
-    FPaintDC = nullptr;
+    auto done = OnScopeExit([this] { FPaintDC = nullptr; });
+    Paint();
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), FCanvas(std::make_unique<TCanvas>()) {}
@@ -521,13 +517,8 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Dispatch(TMessage& m) {
     if (m.Msg == WM_PAINT && m.WParam) {
         FPaintDC = reinterpret_cast<HDC>(m.WParam);
-        try {
-            Paint();
-        } catch (...) {
-            FPaintDC = nullptr;
-            throw;
-        }
-        FPaintDC = nullptr;
+        auto done = OnScopeExit([this] { FPaintDC = nullptr; });
+        Paint();
         return;
     }
     TControl::Dispatch(m);

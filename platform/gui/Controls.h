@@ -22,8 +22,6 @@
 #include <string>
 #include <vector>
 
-#include <QtGui/QImage>
-
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/List.h"
@@ -31,7 +29,6 @@
 #include "platform/gui/Messages.h"
 
 class QWidget;
-class QImage;
 class TControl;
 class TWinControl;
 class TCustomForm;
@@ -630,7 +627,7 @@ public:
     int GetWidth() const noexcept { return FWidth; }
     int GetHeight() const noexcept { return FHeight; }
     void SetSize(int width, int height);
-    int Count() const noexcept { return int(FImages.size()); }
+    int Count() const noexcept;
     int Add(TBitmap* image);
     // Pixels of maskColor become transparent; clDefault takes the bottom-left pixel, clNone none.
     int AddMasked(TBitmap* image, TColor maskColor);
@@ -650,9 +647,8 @@ public:
     QWidget* ImageWindow() const noexcept;
 
 private:
-    struct TImpl;
+    struct TImpl;   // the images and the floating window
     int FWidth, FHeight;
-    std::vector<QImage> FImages;
     int FDragIndex = 0;
     TPoint FHotSpot;
     bool FDragging = false;

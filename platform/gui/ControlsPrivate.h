@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/QtEntry.h"
 
 class QEvent;
 class QMouseEvent;
@@ -44,6 +45,7 @@ struct TWinControl::TWindow {
     bool ErasePending = false;
     bool NoErasePending = false;
     bool PaintFailed = false;            // the last paint threw; report only the first
+    bool NcPaintFailed = false;          // the same for the frame
     int RedrawOff = 0;
 };
 
@@ -70,10 +72,6 @@ bool RouteInput(QObject* receiver, QEvent* e);
 void ControlGone(TControl* c);
 void KillWindowTimers(HWND w);
 void PurgePosted(HWND w);
-// Runs fn and hands any exception to the application (for Qt signal slots).
-void Guarded(const std::function<void()>& fn) noexcept;
-// Called when a paint threw: the first time per control, report later (outside the paint).
-void ReportLater(std::exception_ptr e);
 void SetMessageTime(DWORD t, TPoint screen);
 bool SwallowingMouse();
 // The widget whose FocusIn is being delivered lost-from.

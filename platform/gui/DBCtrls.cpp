@@ -415,6 +415,8 @@ TDBGrid::~TDBGrid() {
     FDataLink->SetDataSource(nullptr);
 }
 
+std::string TDBGrid::CellText(TColumn*, TField* field) { return field->DisplayText(); }
+
 TDataSource* TDBGrid::GetDataSource() const noexcept { return FDataLink->DataSource(); }
 
 void TDBGrid::SetDataSource(TDataSource* v) {
@@ -693,7 +695,7 @@ void TDBGrid::Paint() {
             uint32_t align = 0;
             if (f && f->Alignment() == taRightJustify) align = DT_RIGHT;
             else if (f && f->Alignment() == taCenter) align = DT_CENTER;
-            if (f) DrawText(c->Handle(), f->DisplayText(), -1, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
+            if (f) DrawText(c->Handle(), CellText(cols[i], f), -1, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
             c->Brush()->SetStyle(bsSolid);
             cx += w + 1;
         }

@@ -218,6 +218,8 @@ protected:
     void KeyPress(char32_t& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void Notification(TComponent* component, TOperation operation) override;
+    // The text a cell of the column shows for the field of the current record: its DisplayText.
+    virtual std::string CellText(TColumn* column, TField* field);
 
 private:
     friend class TGridDataLink;

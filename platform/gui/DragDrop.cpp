@@ -24,6 +24,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
@@ -33,30 +34,30 @@ using namespace gui_detail;
 
 // The drag manager of the class library: tracks the mouse under capture and finds targets.
 void TDragManager::Begin(TControl* source, bool immediate, int threshold) {
-    if (gDrag.Source) return;
-    gDrag = {};
-    gDrag.Source = source;
-    gDrag.Threshold = threshold < 0 ? 5 : threshold;
-    GetCursorPos(gDrag.Start);
+    if (gInput.Drag.Source) return;
+    gInput.Drag = {};
+    gInput.Drag.Source = source;
+    gInput.Drag.Threshold = threshold < 0 ? 5 : threshold;
+    GetCursorPos(gInput.Drag.Start);
     SetCaptureControl(source);
-    if (immediate) Start(gDrag.Start);
+    if (immediate) Start(gInput.Drag.Start);
 }
 
 void TDragManager::Start(TPoint pos) {
-    TControl* source = gDrag.Source;
+    TControl* source = gInput.Drag.Source;
     if (!source) return;
     Application->CancelHint();
     TDragObject* obj = nullptr;
     source->DoStartDrag(obj);
-    if (!gDrag.Source) return;                   // cancelled meanwhile
+    if (!gInput.Drag.Source) return;                   // cancelled meanwhile
     if (!obj) {
         obj = new TDragControlObject(source);
-        gDrag.OwnsObject = true;
+        gInput.Drag.OwnsObject = true;
     }
-    gDrag.Object = obj;
-    gDrag.Active = true;
-    gDrag.Images = obj->GetDragImages();
-    if (gDrag.Images && !gDrag.Images->Dragging()) gDrag.Images->BeginDrag(nullptr, pos.X, pos.Y);
+    gInput.Drag.Object = obj;
+    gInput.Drag.Active = true;
+    gInput.Drag.Images = obj->GetDragImages();
+    if (gInput.Drag.Images && !gInput.Drag.Images->Dragging()) gInput.Drag.Images->BeginDrag(nullptr, pos.X, pos.Y);
     MoveTo(pos);
 }
 
@@ -66,39 +67,39 @@ TObject* TDragManager::SourceOf(TDragObject* obj) {
 }
 
 LRESULT TDragManager::Send(TControl* target, TDragMessage dm, TPoint pos) {
-    TDragRec rec{pos, gDrag.Object, target, false};
+    TDragRec rec{pos, gInput.Drag.Object, target, false};
     return target->Perform(CM_DRAG, WPARAM(dm), LPARAM(&rec));
 }
 
 void TDragManager::MoveTo(TPoint pos) {
-    TDragObject* obj = gDrag.Object;
+    TDragObject* obj = gInput.Drag.Object;
     obj->FDragPos = pos;
     TControl* target = FindDragTarget(pos, false);
     if (target) {
         if (LRESULT r = Send(target, dmFindTarget, pos)) target = reinterpret_cast<TControl*>(r);
     }
-    if (target != gDrag.Target) {
-        if (gDrag.Target) Send(gDrag.Target, dmDragLeave, pos);
-        gDrag.Target = target;
-        gDrag.Accepted = target && Send(target, dmDragEnter, pos) != 0;
+    if (target != gInput.Drag.Target) {
+        if (gInput.Drag.Target) Send(gInput.Drag.Target, dmDragLeave, pos);
+        gInput.Drag.Target = target;
+        gInput.Drag.Accepted = target && Send(target, dmDragEnter, pos) != 0;
     } else if (target) {
-        gDrag.Accepted = Send(target, dmDragMove, pos) != 0;
+        gInput.Drag.Accepted = Send(target, dmDragMove, pos) != 0;
     }
-    if (!gDrag.Source) return;
+    if (!gInput.Drag.Source) return;
     obj->FDragTarget = target;
     obj->FDragTargetPos = target ? target->ScreenToClient(pos) : pos;
-    TCursor cur = obj->GetDragCursor(gDrag.Accepted, pos.X, pos.Y);
+    TCursor cur = obj->GetDragCursor(gInput.Drag.Accepted, pos.X, pos.Y);
     QCursor qc = Screen->GetCursors(cur);
-    if (gDrag.CursorSet) QGuiApplication::changeOverrideCursor(qc);
-    else { QGuiApplication::setOverrideCursor(qc); gDrag.CursorSet = true; }
-    if (gDrag.Images) gDrag.Images->DragMove(pos.X, pos.Y);
+    if (gInput.Drag.CursorSet) QGuiApplication::changeOverrideCursor(qc);
+    else { QGuiApplication::setOverrideCursor(qc); gInput.Drag.CursorSet = true; }
+    if (gInput.Drag.Images) gInput.Drag.Images->DragMove(pos.X, pos.Y);
 }
 
 void TDragManager::Done(bool drop) {
-    TControl* source = gDrag.Source;
+    TControl* source = gInput.Drag.Source;
     if (!source) return;
-    TDragState_ d = gDrag;
-    gDrag = {};
+    TDragTrack d = gInput.Drag;
+    gInput.Drag = {};
     if (d.CursorSet) QGuiApplication::restoreOverrideCursor();
     if (d.Images) d.Images->EndDrag();
     if (GetCaptureControl() == source) SetCaptureControl(nullptr);
@@ -109,10 +110,10 @@ void TDragManager::Done(bool drop) {
     obj->FDropped = dropped;
     obj->FCancelling = !drop;
     if (d.Target) {
-        gDrag.Object = obj;   // visible to the target's handlers
+        gInput.Drag.Object = obj;   // visible to the target's handlers
         if (dropped) Send(d.Target, dmDragDrop, pos);
         else Send(d.Target, dmDragLeave, pos);
-        gDrag.Object = nullptr;
+        gInput.Drag.Object = nullptr;
     }
     TPoint tp = dropped ? d.Target->ScreenToClient(pos) : TPoint{0, 0};
     source->DoEndDrag(dropped ? SourceTarget(d.Target) : nullptr, tp.X, tp.Y);
@@ -122,18 +123,18 @@ void TDragManager::Done(bool drop) {
 TObject* TDragManager::SourceTarget(TControl* t) { return t; }
 // The source sees its own mouse and Esc here, after its WndProc overrides ran.
 bool TDragManager::Intercept(TControl* c, TMessage& m) {
-    if (c != gDrag.Source) return false;
+    if (c != gInput.Drag.Source) return false;
     switch (m.Msg) {
     case WM_MOUSEMOVE: {
         TPoint pos = c->ClientToScreen(PointFromLParam(m.LParam));
-        if (!gDrag.Active) {
-            if (std::abs(pos.X - gDrag.Start.X) > gDrag.Threshold || std::abs(pos.Y - gDrag.Start.Y) > gDrag.Threshold)
+        if (!gInput.Drag.Active) {
+            if (std::abs(pos.X - gInput.Drag.Start.X) > gInput.Drag.Threshold || std::abs(pos.Y - gInput.Drag.Start.Y) > gInput.Drag.Threshold)
                 Start(pos);
         } else MoveTo(pos);
         return true;
     }
     case WM_LBUTTONUP:
-        if (!gDrag.Active) { Done(false); return false; }
+        if (!gInput.Drag.Active) { Done(false); return false; }
         Done(true);
         return true;
     case WM_RBUTTONDOWN:
@@ -144,7 +145,7 @@ bool TDragManager::Intercept(TControl* c, TMessage& m) {
         if (m.WParam == VK_ESCAPE) { Done(false); return true; }
         return false;
     case WM_CAPTURECHANGED:
-        if (gDrag.Active) Done(false);
+        if (gInput.Drag.Active) Done(false);
         return false;
     default:
         return false;
@@ -152,16 +153,16 @@ bool TDragManager::Intercept(TControl* c, TMessage& m) {
 }
 
 void TDragManager::Forget(TControl* c) {
-    if (gDrag.Source == c) {
-        if (gDrag.CursorSet) QGuiApplication::restoreOverrideCursor();
-        if (gDrag.Images) gDrag.Images->EndDrag();
-        if (gDrag.OwnsObject) delete gDrag.Object;
-        gDrag = {};
-    } else if (gDrag.Target == c) gDrag.Target = nullptr;
+    if (gInput.Drag.Source == c) {
+        if (gInput.Drag.CursorSet) QGuiApplication::restoreOverrideCursor();
+        if (gInput.Drag.Images) gInput.Drag.Images->EndDrag();
+        if (gInput.Drag.OwnsObject) delete gInput.Drag.Object;
+        gInput.Drag = {};
+    } else if (gInput.Drag.Target == c) gInput.Drag.Target = nullptr;
 }
 
-TDragObject* DragObject() { return gDrag.Active ? gDrag.Object : nullptr; }
-TControl* DragControl() { return gDrag.Source; }
+TDragObject* DragObject() { return gInput.Drag.Active ? gInput.Drag.Object : nullptr; }
+TControl* DragControl() { return gInput.Drag.Source; }
 
 // --- drag objects and the drag image --------------------------------------------------------------
 
@@ -175,8 +176,11 @@ TCursor TDragControlObject::GetDragCursor(bool accepted, int, int) {
 TDragImageList* TDragControlObject::GetDragImages() { return FControl ? FControl->GetDragImages() : nullptr; }
 
 struct TDragImageList::TImpl {
+    std::vector<QImage> Images;   // ARGB32
     QPointer<QWidget> Window;
 };
+
+int TDragImageList::Count() const noexcept { return int(FImpl->Images.size()); }
 
 namespace {
 class TDragImageWindow : public QWidget {
@@ -208,7 +212,7 @@ TDragImageList::~TDragImageList() { EndDrag(); }
 void TDragImageList::SetSize(int width, int height) {
     FWidth = width;
     FHeight = height;
-    FImages.clear();
+    FImpl->Images.clear();
 }
 
 int TDragImageList::Add(TBitmap* image) { return AddMasked(image, clNone); }
@@ -218,20 +222,16 @@ int TDragImageList::AddMasked(TBitmap* image, TColor maskColor) {
     int first = -1;
     for (int x = 0; x + FWidth <= std::max(src.width(), FWidth); x += FWidth) {
         QImage tile = src.copy(x, 0, FWidth, FHeight).convertToFormat(QImage::Format_ARGB32);
-        if (maskColor != clNone) {
-            const QRgb mask = maskColor == clDefault ? tile.pixel(0, FHeight - 1) : ToQColor(maskColor).rgb();
-            for (int y = 0; y < tile.height(); ++y)
-                for (int xx = 0; xx < tile.width(); ++xx)
-                    if ((tile.pixel(xx, y) & 0xFFFFFF) == (mask & 0xFFFFFF)) tile.setPixel(xx, y, 0);
-        }
-        FImages.push_back(tile);
-        if (first < 0) first = int(FImages.size()) - 1;
+        if (maskColor != clNone)
+            tile = ColourKeyed(tile, maskColor == clDefault ? QToRgb(tile.pixel(0, FHeight - 1)) : maskColor);
+        FImpl->Images.push_back(tile);
+        if (first < 0) first = int(FImpl->Images.size()) - 1;
         if (src.width() <= FWidth) break;
     }
     return first;
 }
 
-void TDragImageList::Clear() { FImages.clear(); }
+void TDragImageList::Clear() { FImpl->Images.clear(); }
 
 bool TDragImageList::SetDragImage(int index, int hotX, int hotY) {
     if (index < 0 || index >= Count()) return false;
@@ -241,10 +241,10 @@ bool TDragImageList::SetDragImage(int index, int hotX, int hotY) {
 }
 
 bool TDragImageList::BeginDrag(HWND window, int x, int y) {
-    if (FDragging || FImages.empty()) return false;
+    if (FDragging || FImpl->Images.empty()) return false;
     FDragging = true;
     FDragWindow = window;
-    FImpl->Window = new TDragImageWindow(FImages[size_t(FDragIndex)]);
+    FImpl->Window = new TDragImageWindow(FImpl->Images[size_t(FDragIndex)]);
     DragMove(x, y);
     FImpl->Window->show();
     return true;

@@ -470,7 +470,7 @@ void TTimer::Loaded() {
 void TTimer::UpdateTimer() {
     if (FId) { KillTimer(nullptr, FId); FId = 0; }
     if (!FEnabled || FInterval == 0 || GetComponentState().Contains(csLoading)) return;
-    FId = SetTimer(nullptr, 0, FInterval, [this](HWND, UINT, uintptr_t, DWORD) { GuardedCall([this] { Timer(); }); });
+    FId = SetTimer(nullptr, 0, FInterval, [this](HWND, UINT, uintptr_t, DWORD) { Timer(); });
 }
 
 void TTimer::Timer() {

@@ -13,6 +13,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TControlScrollBar, TPersistent, {
     KAROMIL_PROP(Position).Default(0);
@@ -327,10 +328,7 @@ void TCustomForm::PaintWindow(HDC dc) {
     TWinControl::PaintWindow(dc);
     if (!OnPaint) return;
     FPaintDC = dc;
-    struct TRestore {
-        TCanvas*& dc;
-        ~TRestore() { dc = nullptr; }
-    } restore{FPaintDC};
+    auto done = OnScopeExit([this] { FPaintDC = nullptr; });
     OnPaint(this);
 }
 
@@ -401,13 +399,10 @@ TModalResult TCustomForm::ShowModal() {
     FModalResult = mrNone;
     HandleNeeded();
     OuterWidget()->setWindowModality(Qt::ApplicationModal);
-    struct TEnd {
-        TCustomForm* f;
-        ~TEnd() {
-            f->FFormState.Exclude(fsModal);
-            if (f->HandleAllocated()) f->OuterWidget()->setWindowModality(Qt::NonModal);
-        }
-    } end{this};
+    auto end = OnScopeExit([this] {
+        FFormState.Exclude(fsModal);
+        if (HandleAllocated()) OuterWidget()->setWindowModality(Qt::NonModal);
+    });
     Show();
     // Shown again after closing with no other window to activate, the window is still the
     // window system's focus window, which then reports no new activation: activate it here.
@@ -417,8 +412,10 @@ TModalResult TCustomForm::ShowModal() {
         TShowModalHook hook = gShowModalHook;
         // After the activation and focus events of the showing.
         QTimer::singleShot(0, OuterWidget(), [hook, this] {
-            for (int i = 0; i < 3; ++i) Application->ProcessMessages();
-            hook(this);
+            gui_detail::Guarded([&] {
+                for (int i = 0; i < 3; ++i) Application->ProcessMessages();
+                hook(this);
+            });
         });
     }
     while (FModalResult == mrNone) {
@@ -557,10 +554,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
     Screen->FActiveForm = this;
     if (control->ControlState().Contains(csFocusing)) return false;
     control->FControlState.Include(csFocusing);
-    struct TClear {
-        TWinControl* c;
-        ~TClear() { c->FControlState.Exclude(csFocusing); }
-    } clear{control};
+    auto clear = OnScopeExit([control] { control->FControlState.Exclude(csFocusing); });
     // A handler that moves the focus elsewhere ends this change.
     auto send = [&](TWinControl* c, UINT msg) {
         c->Perform(msg);

@@ -592,6 +592,9 @@ bool InvertRect(HDC dc, const TRect& r);
 bool PatBlt(HDC dc, int x, int y, int w, int h, uint32_t rop);
 bool BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, uint32_t rop);
 bool StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, uint32_t rop);
+// Copies the source rectangle stretched to the destination, leaving the destination wherever the
+// source has the transparent colour: the one colour-key blit of the window layer.
+bool TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, TColor transparent);
 // A solid brush of a system colour.
 TBrushData GetSysColorBrush(int index);
 

@@ -90,6 +90,11 @@ inline QColor RgbToQ(TColor c) {
 }
 inline TColor QToRgb(QRgb q) { return RGB(qRed(q), qGreen(q), qBlue(q)); }
 
+// The colour-key rule, kept in one place: an ARGB copy of image in which every pixel of the key
+// colour (compared as RGB, system colours resolved) is fully transparent. Drawing it with
+// SRCCOPY is the colour-key blit (TransparentBlt, transparent bitmaps, glyphs, image lists).
+QImage ColourKeyed(const QImage& image, TColor key);
+
 // Metafile recording: every GDI call on a recording canvas becomes one record.
 struct TMetaRecordData {
     int type = 0;                      // EMR_* number

@@ -93,14 +93,7 @@ int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
 int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
     if (!image || image->Empty()) return -1;
     if (maskColor == clDefault) maskColor = image->GetPixel(0, image->GetHeight() - 1);
-    QImage argb = image->Image().convertToFormat(QImage::Format_ARGB32);
-    QRgb key = RgbToQ(maskColor).rgb() & 0xFFFFFF;
-    for (int y = 0; y < argb.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(argb.scanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
-    }
-    return AddImage(argb);
+    return AddImage(ColourKeyed(image->Image(), maskColor));
 }
 
 int TCustomImageList::AddIcon(TIcon* icon) {

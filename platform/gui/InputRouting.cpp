@@ -32,25 +32,25 @@
 using namespace gui_detail;
 
 void gui_detail::BeginSizing(TWinControl* c, int hit, TPoint screen) {
-    gSizing = {c, hit, screen, c->GetBoundsRect()};
+    gInput.Sizing = {c, hit, screen, c->GetBoundsRect()};
     c->Perform(WM_ENTERSIZEMOVE);
 }
 
 void gui_detail::EndSizing() {
-    TWinControl* c = gSizing.Control;
-    gSizing = TSizing{};
+    TWinControl* c = gInput.Sizing.Control;
+    gInput.Sizing = TSizing{};
     if (c) c->Perform(WM_EXITSIZEMOVE);
 }
 
 void gui_detail::TrackSizing(TPoint screen) {
-    TWinControl* c = gSizing.Control;
-    const int h = gSizing.Hit;
+    TWinControl* c = gInput.Sizing.Control;
+    const int h = gInput.Sizing.Hit;
     const bool left = h == HTLEFT || h == HTTOPLEFT || h == HTBOTTOMLEFT;
     const bool right = h == HTRIGHT || h == HTTOPRIGHT || h == HTBOTTOMRIGHT;
     const bool top = h == HTTOP || h == HTTOPLEFT || h == HTTOPRIGHT;
     const bool bottom = h == HTBOTTOM || h == HTBOTTOMLEFT || h == HTBOTTOMRIGHT;
-    const int dx = screen.X - gSizing.Start.X, dy = screen.Y - gSizing.Start.Y;
-    TRect r = gSizing.Bounds;
+    const int dx = screen.X - gInput.Sizing.Start.X, dy = screen.Y - gInput.Sizing.Start.Y;
+    TRect r = gInput.Sizing.Bounds;
     if (left) r.Left += dx;
     if (right) r.Right += dx;
     if (top) r.Top += dy;
@@ -70,15 +70,15 @@ void gui_detail::TrackSizing(TPoint screen) {
 
 int16_t GetKeyState(int vk) {
     vk &= 0xFF;
-    if (gInjected[vk]) return gInjected[vk] == 2 ? int16_t(0x8000) : 0;
-    bool down = gKeysDown[vk];
+    if (gInput.Injected[vk]) return gInput.Injected[vk] == 2 ? int16_t(0x8000) : 0;
+    bool down = gInput.KeysDown[vk];
     switch (vk) {
-    case VK_SHIFT: down = gModifiers & Qt::ShiftModifier; break;
-    case VK_CONTROL: down = gModifiers & Qt::ControlModifier; break;
-    case VK_MENU: down = gModifiers & Qt::AltModifier; break;
-    case VK_LBUTTON: down = gButtons & Qt::LeftButton; break;
-    case VK_RBUTTON: down = gButtons & Qt::RightButton; break;
-    case VK_MBUTTON: down = gButtons & Qt::MiddleButton; break;
+    case VK_SHIFT: down = gInput.Modifiers & Qt::ShiftModifier; break;
+    case VK_CONTROL: down = gInput.Modifiers & Qt::ControlModifier; break;
+    case VK_MENU: down = gInput.Modifiers & Qt::AltModifier; break;
+    case VK_LBUTTON: down = gInput.Buttons & Qt::LeftButton; break;
+    case VK_RBUTTON: down = gInput.Buttons & Qt::RightButton; break;
+    case VK_MBUTTON: down = gInput.Buttons & Qt::MiddleButton; break;
     default: break;
     }
     return down ? int16_t(0x8000) : 0;
@@ -86,10 +86,10 @@ int16_t GetKeyState(int vk) {
 
 int16_t GetAsyncKeyState(int vk) {
     vk &= 0xFF;
-    if (gInjected[vk]) return gInjected[vk] == 2 ? int16_t(0x8000) : 0;
-    bool down = gKeysDown[vk];
+    if (gInput.Injected[vk]) return gInput.Injected[vk] == 2 ? int16_t(0x8000) : 0;
+    bool down = gInput.KeysDown[vk];
     if (qApp) {
-        const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers() | gModifiers;
+        const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers() | gInput.Modifiers;
         switch (vk) {
         case VK_SHIFT: down = down || (mods & Qt::ShiftModifier); break;
         case VK_CONTROL: down = down || (mods & Qt::ControlModifier); break;
@@ -102,11 +102,11 @@ int16_t GetAsyncKeyState(int vk) {
     return down ? int16_t(0x8000) : 0;
 }
 
-void InjectKeyState(int vk, bool down) { gInjected[vk & 0xFF] = down ? 2 : 1; }
-void ClearInjectedKeyState() { std::fill(std::begin(gInjected), std::end(gInjected), 0); }
+void InjectKeyState(int vk, bool down) { gInput.Injected[vk & 0xFF] = down ? 2 : 1; }
+void ClearInjectedKeyState() { std::fill(std::begin(gInput.Injected), std::end(gInput.Injected), 0); }
 
-DWORD GetMessageTime() { return gMessageTime; }
-TPoint GetMessagePos() { return gMessagePos; }
+DWORD GetMessageTime() { return gInput.MessageTime; }
+TPoint GetMessagePos() { return gInput.MessagePos; }
 
 bool GetCursorPos(TPoint& p) {
     p = Mouse->GetCursorPos();
@@ -152,12 +152,12 @@ void ShortCutToKey(TShortCut sc, WORD& key, TShiftState& shift) noexcept {
 // --- input routing (called from the application's notify) ---------------------------------------
 
 void gui_detail::SetMessageTime(DWORD t, TPoint screen) {
-    gMessageTime = t;
-    gMessagePos = screen;
+    gInput.MessageTime = t;
+    gInput.MessagePos = screen;
 }
 
-bool gui_detail::SwallowingMouse() { return gSwallowMouse; }
-QWidget* gui_detail::PreviousFocus() { return gFocusPrevious; }
+bool gui_detail::SwallowingMouse() { return gInput.SwallowMouse; }
+QWidget* gui_detail::PreviousFocus() { return gInput.FocusPrevious; }
 
 void gui_detail::NoteInput(QEvent* e) {
     switch (e->type()) {
@@ -166,20 +166,20 @@ void gui_detail::NoteInput(QEvent* e) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(e);
-        gButtons = me->buttons();
-        gModifiers = me->modifiers();
+        gInput.Buttons = me->buttons();
+        gInput.Modifiers = me->modifiers();
         break;
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* ke = static_cast<QKeyEvent*>(e);
-        gModifiers = ke->modifiers();
-        if (WORD vk = VirtualKeyOf(ke)) gKeysDown[vk & 0xFF] = e->type() == QEvent::KeyPress;
+        gInput.Modifiers = ke->modifiers();
+        if (WORD vk = VirtualKeyOf(ke)) gInput.KeysDown[vk & 0xFF] = e->type() == QEvent::KeyPress;
         // The modifier keys themselves change the state only after their own event.
         if (e->type() == QEvent::KeyPress) {
-            if (ke->key() == Qt::Key_Shift) gModifiers |= Qt::ShiftModifier;
-            if (ke->key() == Qt::Key_Control) gModifiers |= Qt::ControlModifier;
-            if (ke->key() == Qt::Key_Alt) gModifiers |= Qt::AltModifier;
+            if (ke->key() == Qt::Key_Shift) gInput.Modifiers |= Qt::ShiftModifier;
+            if (ke->key() == Qt::Key_Control) gInput.Modifiers |= Qt::ControlModifier;
+            if (ke->key() == Qt::Key_Alt) gInput.Modifiers |= Qt::AltModifier;
         }
         break;
     }
@@ -192,17 +192,17 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
     switch (e->type()) {
     case QEvent::KeyPress:
         // Escape abandons a user resize: the window goes back to where the press found it.
-        if (gSizing.Control && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-            gSizing.Control->SetBoundsRect(gSizing.Bounds);
+        if (gInput.Sizing.Control && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            gInput.Sizing.Control->SetBoundsRect(gInput.Sizing.Bounds);
             EndSizing();
-            gSwallowMouse = true;   // the rest of the press is no ordinary mouse input
+            gInput.SwallowMouse = true;   // the rest of the press is no ordinary mouse input
             return true;
         }
         return false;
     case QEvent::FocusIn:
         if (static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason && receiver->isWidgetType()) {
-            gFocusPrevious = gFocusTrack;
-            gFocusTrack = static_cast<QWidget*>(receiver);
+            gInput.FocusPrevious = gInput.FocusTrack;
+            gInput.FocusTrack = static_cast<QWidget*>(receiver);
         }
         return false;
     case QEvent::MouseButtonPress:
@@ -215,7 +215,7 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
     }
     if (!receiver->isWidgetType()) return false;
     auto* me = static_cast<QMouseEvent*>(e);
-    if (gSizing.Control) {
+    if (gInput.Sizing.Control) {
         if (e->type() == QEvent::MouseMove) TrackSizing(FromQPoint(me->globalPosition().toPoint()));
         else if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) {
             TrackSizing(FromQPoint(me->globalPosition().toPoint()));
@@ -223,18 +223,18 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
         }
         return true;
     }
-    if (gSwallowMouse) {
+    if (gInput.SwallowMouse) {
         // The swallowed press ends with its release, or with the next first press when its
         // release went elsewhere (to a window a modal form opened meanwhile blocks).
         const bool fresh = (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) &&
                            me->buttons() == me->button();
-        if (fresh) gSwallowMouse = false;
+        if (fresh) gInput.SwallowMouse = false;
         else {
-            if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) gSwallowMouse = false;
+            if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) gInput.SwallowMouse = false;
             return true;
         }
     }
-    TWinControl* holder = FindControl(gCapture);
+    TWinControl* holder = FindControl(gInput.Capture);
     if (!holder || !holder->HandleAllocated()) return false;
     TWinControl* target = ControlOfWidget(static_cast<QWidget*>(receiver));
     if (target == holder && dynamic_cast<TQtWindowWidget*>(receiver)) return false;
@@ -246,14 +246,14 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
 void gui_detail::ControlGone(TControl* c) {
     if (TApplication* app = TApplicationAccess::Peek()) app->ForgetControl(c);
     if (TScreen* s = TScreenAccess::Peek()) s->ForgetControl(c);
-    if (gCaptureControl == c) gCaptureControl = nullptr;
-    if (gHovered == c || (gHovered && gHovered->GetParent() == c)) gHovered = nullptr;
+    if (gInput.CaptureControl == c) gInput.CaptureControl = nullptr;
+    if (gInput.Hovered == c || (gInput.Hovered && gInput.Hovered->GetParent() == c)) gInput.Hovered = nullptr;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
-        if (w->WindowHandle() && gCapture == w->WindowHandle()) { gCapture = nullptr; gCaptureControl = nullptr; }
+        if (w->WindowHandle() && gInput.Capture == w->WindowHandle()) { gInput.Capture = nullptr; gInput.CaptureControl = nullptr; }
         CaretWindowGone(w->WindowHandle());
-        if (w->WindowHandle() && gLastPress.Window == w->WindowHandle()) gLastPress = TLastPress{};
-        if (gSizing.Control == w) gSizing = TSizing{};
-        if (w->WindowHandle() && gIme.Window == w->WindowHandle()) gIme.Window = nullptr;
+        if (w->WindowHandle() && gInput.LastPress.Window == w->WindowHandle()) gInput.LastPress = TLastPress{};
+        if (gInput.Sizing.Control == w) gInput.Sizing = TSizing{};
+        if (w->WindowHandle() && gInput.Ime.Window == w->WindowHandle()) gInput.Ime.Window = nullptr;
     }
     TDragManager::Forget(c);
 }

@@ -1,10 +1,11 @@
 #pragma once
 // Internal to the window layer's Controls, WinControl, WindowBridge, DragDrop, WindowApi,
-// TimersCaret and InputRouting files: the input state they share between messages, and the
-// helpers more than one of them calls.
+// TimersCaret, InputRouting and WidgetControl files: the input state they share between
+// messages (one object, gInput), and the helpers more than one of them calls.
 
 #include <QtCore/QPoint>
 #include <QtCore/QPointer>
+#include <QtCore/QTimer>
 #include <QtWidgets/QWidget>
 
 #include <string>
@@ -18,19 +19,8 @@ namespace gui_detail {
 inline QPoint ToQPoint(TPoint p) { return QPoint(p.X, p.Y); }
 inline TPoint FromQPoint(QPoint p) { return {p.x(), p.y()}; }
 
-// --- global window state ---------------------------------------------------------------------
+// --- the input state ---------------------------------------------------------------------------
 
-inline HWND gCapture = nullptr;
-inline TControl* gCaptureControl = nullptr;
-inline bool gSwallowMouse = false;
-inline Qt::MouseButtons gButtons;
-inline Qt::KeyboardModifiers gModifiers;
-inline DWORD gMessageTime = 0;
-inline TPoint gMessagePos;
-inline QPointer<QWidget> gFocusTrack;
-inline QPointer<QWidget> gFocusPrevious;
-inline bool gKeysDown[256] = {};
-inline int gInjected[256] = {};          // 0 none, 1 up, 2 down
 // The last button press a window got, to pair it with the next one as Windows does.
 struct TLastPress {
     HWND Window = nullptr;
@@ -39,11 +29,6 @@ struct TLastPress {
     TPoint Pos;
     bool Second = false;         // it was itself the second press of a double click
 };
-inline TLastPress gLastPress;
-
-// The graphic control under the pointer: graphic controls have no window for Qt to tell them
-// of the pointer, so their CM_MOUSEENTER and CM_MOUSELEAVE come from the moves over the parent.
-inline TControl* gHovered = nullptr;
 
 // The input method's composition: the window composing, and the strings of the
 // WM_IME_COMPOSITION being handled.
@@ -52,7 +37,6 @@ struct TIme {
     std::string Composition;
     std::string Result;
 };
-inline TIme gIme;
 
 // The user's resize of a window, started by a press on an edge or corner: the platform
 // tracks the mouse itself until the release.
@@ -62,15 +46,9 @@ struct TSizing {
     TPoint Start;                // screen point of the press
     TRect Bounds;                // the bounds at the press
 };
-inline TSizing gSizing;
 
-void BeginSizing(TWinControl* c, int hit, TPoint screen);
-void EndSizing();
-void TrackSizing(TPoint screen);
-
-// --- drag manager ------------------------------------------------------------------------------
-
-struct TDragState_ {
+// The drag in progress (DragDrop.cpp).
+struct TDragTrack {
     TControl* Source = nullptr;
     TDragObject* Object = nullptr;
     bool OwnsObject = false;
@@ -82,7 +60,60 @@ struct TDragState_ {
     bool CursorSet = false;
     TDragImageList* Images = nullptr;
 };
-inline TDragState_ gDrag;
+
+// The one caret of the program (TimersCaret.cpp): its window, its widget and blink timer (owned
+// by the widget), how often it was hidden, and its client position.
+struct TCaret {
+    HWND Owner = nullptr;
+    QPointer<QWidget> Widget;
+    QPointer<QTimer> Blink;
+    int Hidden = 1;
+    TPoint Pos;
+};
+
+// Everything the window layer keeps between two messages, in one place. Windows keeps this per
+// thread; the program has one thread of windows, so there is one. A control or window going
+// away is forgotten in ControlGone (InputRouting.cpp), which is why nothing of it may be kept
+// anywhere else.
+struct TInputState {
+    // SetCapture: the window holding the mouse, and the control (graphic controls too) it is for.
+    HWND Capture = nullptr;
+    TControl* CaptureControl = nullptr;
+    // The rest of a press no window may see as ordinary mouse input (an abandoned resize).
+    bool SwallowMouse = false;
+    // What GetKeyState answers: buttons and modifiers of the last input event, keys down by
+    // virtual key, and states a test injected (0 none, 1 up, 2 down), which win.
+    Qt::MouseButtons Buttons;
+    Qt::KeyboardModifiers Modifiers;
+    bool KeysDown[256] = {};
+    int Injected[256] = {};
+    // GetMessageTime and GetMessagePos of the message being handled.
+    DWORD MessageTime = 0;
+    TPoint MessagePos;
+    // The widget that had the focus before the one that has it, for WM_SETFOCUS's wParam.
+    QPointer<QWidget> FocusTrack;
+    QPointer<QWidget> FocusPrevious;
+    TLastPress LastPress;
+    // The graphic control under the pointer: graphic controls have no window for Qt to tell them
+    // of the pointer, so their CM_MOUSEENTER and CM_MOUSELEAVE come from the moves over the parent.
+    TControl* Hovered = nullptr;
+    // Wheel turns below one notch, kept until they make one.
+    int WheelAccumulated = 0;
+    TIme Ime;
+    TSizing Sizing;
+    TDragTrack Drag;
+    TCaret Caret;
+    // A hosted widget's key event being translated, so that the default processing of its
+    // WM_KEYDOWN and WM_KEYUP can hand it on; and whether an event is being handed on to the
+    // widget (it passes its control's filter then). WidgetControl.cpp.
+    const QKeyEvent* HostedKey = nullptr;
+    bool Forwarding = false;
+};
+inline TInputState gInput;
+
+void BeginSizing(TWinControl* c, int hit, TPoint screen);
+void EndSizing();
+void TrackSizing(TPoint screen);
 
 // The virtual key of a Qt key event, 0 for none.
 WORD VirtualKeyOf(const QKeyEvent* e);

@@ -1,5 +1,7 @@
 #include "platform/gui/Mask.h"
 
+#include "platform/gui/QtEntry.h"
+
 #include <QtGui/QValidator>
 #include <QtWidgets/QLineEdit>
 
@@ -129,6 +131,12 @@ class TCustomMaskEdit::TValidator : public QValidator {
 public:
     TValidator(TCustomMaskEdit* edit, QObject* parent) : QValidator(parent), FEdit(edit) {}
     State validate(QString& input, int&) const override {
+        // A fault refuses the edit (and is shown).
+        return gui_detail::Guarded([&] { return Check(input); }, Invalid);
+    }
+
+private:
+    State Check(const QString& input) const {
         const TEditMaskPicture pic(FEdit->FEditMask);
         if (pic.Empty()) return Acceptable;
         const std::u32string s = input.toStdU32String();
@@ -140,7 +148,6 @@ public:
         return Acceptable;
     }
 
-private:
     TCustomMaskEdit* FEdit;
 };
 

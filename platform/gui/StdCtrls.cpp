@@ -21,7 +21,9 @@
 #include <map>
 
 #include "platform/gui/Application.h"
+#include "platform/gui/QtEntry.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomLabel, TGraphicControl, {
     KAROMIL_PROP(Alignment).Default(taLeftJustify);
@@ -322,7 +324,7 @@ void TCustomEdit::WidgetCreated() {
     ApplyEditOptions();
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& t) {
         if (FSettingWidget) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             std::string text = S(t);
             if (FCharCase != ecNormal) {
                 const QString cased = FCharCase == ecUpperCase ? t.toUpper() : t.toLower();
@@ -453,13 +455,14 @@ void TCustomMemo::WidgetCreated() {
     ApplyEditOptions();
     QObject::connect(t, &QTextEdit::textChanged, t, [this] {
         if (FSettingWidget) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             // Lines break with CR LF in the memo's text, as the class library's memo has them.
             const std::string text = S(static_cast<QTextEdit*>(WidgetIfMade())->toPlainText().replace("\n", "\r\n"));
             SetTextSilently(text);
-            FSyncing = true;
-            try { FLines->SetTextStr(text); } catch (...) { FSyncing = false; throw; }
-            FSyncing = false;
+            {
+                TRollback syncing(FSyncing, true);
+                FLines->SetTextStr(text);
+            }
             FModified = true;
             Change();
         });
@@ -492,9 +495,8 @@ void TCustomMemo::LinesChanged() {
     std::string text = FLines->GetTextStr();
     // The lines' text ends with a line break; the window's text does not.
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    FSyncing = true;
-    try { SetText(text); } catch (...) { FSyncing = false; throw; }
-    FSyncing = false;
+    TRollback syncing(FSyncing, true);
+    SetText(text);
 }
 
 void TCustomMemo::Dispatch(TMessage& m) {
@@ -502,9 +504,8 @@ void TCustomMemo::Dispatch(TMessage& m) {
     case CM_TEXTCHANGED:
         if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade())) Setting([&] { t->setPlainText(Q(GetText()).replace("\r\n", "\n")); });
         if (!FSyncing) {
-            FSyncing = true;
-            try { FLines->SetTextStr(GetText()); } catch (...) { FSyncing = false; throw; }
-            FSyncing = false;
+            TRollback syncing(FSyncing, true);
+            FLines->SetTextStr(GetText());
         }
         TWidgetControl::Dispatch(m);
         FModified = false;
@@ -576,7 +577,7 @@ void TButton::WidgetCreated() {
     TButtonControl::WidgetCreated();
     auto* b = static_cast<QPushButton*>(WidgetIfMade());
     b->setDefault(FActive);
-    QObject::connect(b, &QPushButton::clicked, b, [this] { GuardedCall([this] { Click(); }); });
+    QObject::connect(b, &QPushButton::clicked, b, [this] { gui_detail::Guarded([this] { Click(); }); });
 }
 
 void TButton::Click() {
@@ -647,7 +648,7 @@ void TCustomCheckBox::WidgetCreated() {
     b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     b->setLayoutDirection(FAlignment == lrLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
     QObject::connect(b, &QCheckBox::clicked, b, [this, b] {
-        GuardedCall([this, b] {
+        gui_detail::Guarded([this, b] {
             const Qt::CheckState s = b->checkState();
             FState = s == Qt::Checked ? cbChecked : s == Qt::PartiallyChecked ? cbGrayed : cbUnchecked;
             StateChanged();
@@ -726,7 +727,7 @@ void TRadioButton::WidgetCreated() {
     b->setBackgroundRole(QPalette::Window);
     b->setChecked(FChecked);
     QObject::connect(b, &QRadioButton::clicked, b, [this, b] {
-        GuardedCall([this, b] {
+        gui_detail::Guarded([this, b] {
             if (FChecked) Setting([b] { b->setChecked(true); });
             else SetChecked(true);
         });
@@ -772,11 +773,12 @@ protected:
         option.currentIcon = QIcon();
         painter.drawComplexControl(QStyle::CC_ComboBox, option);
         const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-        PaintField(&painter, field);
+        gui_detail::GuardedPaint(FPaintFailed, [&] { PaintField(&painter, field); });
     }
 
 private:
     std::function<void(bool)> FDropped;
+    bool FPaintFailed = false;
 };
 }  // namespace
 
@@ -789,14 +791,17 @@ public:
         if (option.state & QStyle::State_Selected) state.Include(odSelected).Include(odFocused);
         if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
         const QRect& r = option.rect;
-        FCombo->PaintItem(painter, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), index.row(), state);
+        gui_detail::GuardedPaint(FPaintFailed, [&] {
+            FCombo->PaintItem(painter, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), index.row(), state);
+        });
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return QSize(option.rect.width(), FCombo->GetItemHeight());
+        return QSize(option.rect.width(), gui_detail::Guarded([this] { return FCombo->GetItemHeight(); }, 16));
     }
 
 private:
     TCustomComboBox* FCombo;
+    mutable bool FPaintFailed = false;
 };
 
 TCustomComboBox::TCustomComboBox(TComponent* owner)
@@ -815,7 +820,7 @@ QWidget* TCustomComboBox::CreateWidget(QWidget* parent) {
     return new TQtComboBox(parent, [this](bool down) {
         // Qt also closes a list that is not open (when the combo hides): no close-up then.
         if (down == FDropped) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             FDropped = down;
             if (down) { if (OnDropDown) OnDropDown(this); }
             else if (OnCloseUp) OnCloseUp(this);
@@ -845,7 +850,7 @@ void TCustomComboBox::WidgetCreated() {
     // Any selection the program did not make is the user's (the list, or arrow keys).
     QObject::connect(c, &QComboBox::currentIndexChanged, c, [this, c](int index) {
         if (FSettingWidget || index < 0) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             FItemIndex = index;
             SetTextSilently(S(c->itemText(index)));
             if (c->isEditable()) Setting([&] { c->setEditText(c->itemText(index)); });
@@ -855,7 +860,7 @@ void TCustomComboBox::WidgetCreated() {
     });
     QObject::connect(c, &QComboBox::editTextChanged, c, [this, c](const QString& t) {
         if (FSettingWidget || !c->isEditable()) return;
-        GuardedCall([&] {
+        gui_detail::Guarded([&] {
             SetTextSilently(S(t));
             FItemIndex = int(c->findText(t, Qt::MatchExactly | Qt::MatchCaseSensitive));
             Change();
@@ -934,22 +939,21 @@ void TCustomComboBox::ApplyOwnerDraw() {
     }
 }
 
+// Called from the paints of the field and the list, which catch what it throws.
 void TCustomComboBox::PaintItem(QPainter* painter, const TRect& rect, int index, TOwnerDrawState state) {
-    GuardedCall([&] {
-        QPaintDevice* d = painter->device();
-        FCanvas->Attach(painter, Rect(0, 0, d ? d->width() : rect.Right, d ? d->height() : rect.Bottom));
-        struct TDetach { TCanvas* C; ~TDetach() { C->Detach(); } } detach{FCanvas.get()};
-        FCanvas->Font()->Assign(GetFont());
-        FCanvas->Brush()->SetStyle(bsSolid);
-        FCanvas->Brush()->SetColor(GetColor());
-        if (state.Contains(odSelected)) {
-            FCanvas->Brush()->SetColor(clHighlight);
-            FCanvas->Font()->SetColor(clHighlightText);
-        }
-        if (index >= 0 && index < FItems->Count()) DrawItem(index, rect, state);
-        else FCanvas->FillRect(rect);
-        if (state.Contains(odFocused)) FCanvas->DrawFocusRect(rect);
-    });
+    QPaintDevice* d = painter->device();
+    FCanvas->Attach(painter, Rect(0, 0, d ? d->width() : rect.Right, d ? d->height() : rect.Bottom));
+    auto detach = OnScopeExit([this] { FCanvas->Detach(); });
+    FCanvas->Font()->Assign(GetFont());
+    FCanvas->Brush()->SetStyle(bsSolid);
+    FCanvas->Brush()->SetColor(GetColor());
+    if (state.Contains(odSelected)) {
+        FCanvas->Brush()->SetColor(clHighlight);
+        FCanvas->Font()->SetColor(clHighlightText);
+    }
+    if (index >= 0 && index < FItems->Count()) DrawItem(index, rect, state);
+    else FCanvas->FillRect(rect);
+    if (state.Contains(odFocused)) FCanvas->DrawFocusRect(rect);
 }
 
 void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
@@ -1222,9 +1226,8 @@ void TCustomListBox::AdjustIntegralHeight() {
     const int row = GetItemHeight();
     const int extra = GetClientHeight() % row;
     if (extra == 0 || GetClientHeight() < row) return;
-    FAdjusting = true;
-    try { TCustomControl::SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight() - extra); } catch (...) { FAdjusting = false; throw; }
-    FAdjusting = false;
+    TRollback adjusting(FAdjusting, true);
+    TCustomControl::SetBounds(GetLeft(), GetTop(), GetWidth(), GetHeight() - extra);
 }
 
 // --- selection

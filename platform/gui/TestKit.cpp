@@ -225,6 +225,8 @@ TModalAnswerer::~TModalAnswerer() {
     SetMessageBoxHandler(nullptr);
 }
 
+int LastNetCatches() { return gui_detail::LastNetCatches(); }
+
 // --- clock ----------------------------------------------------------------------------------------
 
 TFakeClock::TFakeClock(DWORD start) : FNow(start) {

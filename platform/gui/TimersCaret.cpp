@@ -62,9 +62,11 @@ protected:
             uintptr_t id = t->Id;
             TTimerProc proc = t->Proc;
             const DWORD now = PlatformTickCount();
-            gui_detail::SetMessageTime(now, gMessagePos);
-            if (proc) proc(w, WM_TIMER, id, now);
-            else if (TWinControl* c = FindControl(w)) c->Perform(WM_TIMER, id, 0);
+            gui_detail::SetMessageTime(now, gInput.MessagePos);
+            gui_detail::Guarded([&] {
+                if (proc) proc(w, WM_TIMER, id, now);
+                else if (TWinControl* c = FindControl(w)) c->Perform(WM_TIMER, id, 0);
+            });
             return;
         }
     }
@@ -136,25 +138,19 @@ protected:
     }
 };
 
-struct TCaret {
-    HWND Owner = nullptr;
-    QPointer<TCaretWidget> Widget;
-    QPointer<QTimer> Blink;
-    int Hidden = 1;
-    TPoint Pos;
-} gCaret;
+TCaretWidget* CaretWidget() { return static_cast<TCaretWidget*>(gInput.Caret.Widget.data()); }
 
 void PlaceCaret() {
-    if (!gCaret.Widget) return;
+    if (!gInput.Caret.Widget) return;
     // Moving or showing the caret starts a lit phase, as on Windows.
-    gCaret.Widget->Lit = true;
-    gCaret.Widget->move(gCaret.Pos.X, gCaret.Pos.Y);
-    gCaret.Widget->setVisible(gCaret.Hidden == 0);
-    gCaret.Widget->raise();
-    gCaret.Widget->update();
-    if (gCaret.Blink) {
-        if (gCaret.Hidden == 0 && GetCaretBlinkTime() > 0) gCaret.Blink->start(int(GetCaretBlinkTime()));
-        else gCaret.Blink->stop();
+    CaretWidget()->Lit = true;
+    gInput.Caret.Widget->move(gInput.Caret.Pos.X, gInput.Caret.Pos.Y);
+    gInput.Caret.Widget->setVisible(gInput.Caret.Hidden == 0);
+    gInput.Caret.Widget->raise();
+    gInput.Caret.Widget->update();
+    if (gInput.Caret.Blink) {
+        if (gInput.Caret.Hidden == 0 && GetCaretBlinkTime() > 0) gInput.Caret.Blink->start(int(GetCaretBlinkTime()));
+        else gInput.Caret.Blink->stop();
     }
 }
 }  // namespace
@@ -169,57 +165,57 @@ bool CreateCaret(HWND window, int width, int height) {
     TWinControl* c = FindControl(window);
     if (!c || !c->HandleAllocated()) return false;
     DestroyCaret();
-    gCaret.Owner = window;
+    gInput.Caret.Owner = window;
     auto* w = new TCaretWidget(c->ClientWidget());
     // A zero width is the system's border width, as on Windows.
     w->resize(width > 0 ? width : GetSystemMetrics(SM_CXBORDER), height > 0 ? height : 1);
-    gCaret.Widget = w;
+    gInput.Caret.Widget = w;
     auto* blink = new QTimer(w);
     QObject::connect(blink, &QTimer::timeout, w, [w] {
         w->Lit = !w->Lit;
         w->update();
     });
-    gCaret.Blink = blink;
-    gCaret.Hidden = 1;   // created hidden, as on Windows
-    gCaret.Pos = {};
+    gInput.Caret.Blink = blink;
+    gInput.Caret.Hidden = 1;   // created hidden, as on Windows
+    gInput.Caret.Pos = {};
     PlaceCaret();
     return true;
 }
 
 bool DestroyCaret() {
-    if (!gCaret.Owner) return false;
-    delete gCaret.Widget.data();   // and its timer
-    gCaret = TCaret{};
+    if (!gInput.Caret.Owner) return false;
+    delete gInput.Caret.Widget.data();   // and its timer
+    gInput.Caret = TCaret{};
     return true;
 }
 
 bool ShowCaret(HWND window) {
-    if (!gCaret.Owner || (window && window != gCaret.Owner)) return false;
-    if (gCaret.Hidden > 0) --gCaret.Hidden;
+    if (!gInput.Caret.Owner || (window && window != gInput.Caret.Owner)) return false;
+    if (gInput.Caret.Hidden > 0) --gInput.Caret.Hidden;
     PlaceCaret();
     return true;
 }
 
 bool HideCaret(HWND window) {
-    if (!gCaret.Owner || (window && window != gCaret.Owner)) return false;
-    ++gCaret.Hidden;
+    if (!gInput.Caret.Owner || (window && window != gInput.Caret.Owner)) return false;
+    ++gInput.Caret.Hidden;
     PlaceCaret();
     return true;
 }
 
 bool SetCaretPos(int x, int y) {
-    if (!gCaret.Owner) return false;
-    gCaret.Pos = {x, y};
+    if (!gInput.Caret.Owner) return false;
+    gInput.Caret.Pos = {x, y};
     PlaceCaret();
     return true;
 }
 
 bool GetCaretPos(TPoint& p) {
-    if (!gCaret.Owner) return false;
-    p = gCaret.Pos;
+    if (!gInput.Caret.Owner) return false;
+    p = gInput.Caret.Pos;
     return true;
 }
 
 void gui_detail::CaretWindowGone(HWND w) {
-    if (gCaret.Owner && gCaret.Owner == w) DestroyCaret();
+    if (gInput.Caret.Owner && gInput.Caret.Owner == w) DestroyCaret();
 }

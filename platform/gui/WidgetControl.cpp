@@ -9,17 +9,13 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/InputState.h"
+#include "platform/rtl/ScopeGuard.h"
 
 KAROMIL_IMPLEMENT_CLASS(TWidgetControl, TWinControl)
 
-void GuardedCall(const std::function<void()>& fn) noexcept { gui_detail::Guarded(fn); }
+using gui_detail::gInput;
 
-namespace {
-// The key event being translated, so that the default processing of its WM_KEYDOWN and
-// WM_KEYUP can hand it on; and whether an event is being handed on (it passes unfiltered).
-const QKeyEvent* gKey = nullptr;
-bool gForwarding = false;
-}  // namespace
 
 // Routes the hosted widget's input through the control's messages.
 class TWidgetControl::TFilter : public QObject {
@@ -29,15 +25,19 @@ public:
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (!FControl || gForwarding) return false;
+        if (!FControl || gInput.Forwarding) return false;
+        // A fault of a handler counts as the event taken: the widget must not see it then.
+        return gui_detail::Guarded([&] { return Filter(o, e); }, true);
+    }
+
+private:
+    bool Filter(QObject* o, QEvent* e) {
         switch (e->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* ke = static_cast<QKeyEvent*>(e);
-            const QKeyEvent* outer = gKey;
-            gKey = ke;
+            TRollback<const QKeyEvent*> key(gInput.HostedKey, ke);
             FControl->FKeyTarget = o;
-            struct TRestore { const QKeyEvent* k; ~TRestore() { gKey = k; } } restore{outer};
             TWindowBridge::DeliverKey(FControl, ke);
             return true;
         }
@@ -66,8 +66,7 @@ protected:
             // was refused) as WM_CHARs.
             if (ie->commitString().isEmpty()) return false;
             QInputMethodEvent shown(ie->preeditString(), ie->attributes());
-            gForwarding = true;
-            struct TRestore { ~TRestore() { gForwarding = false; } } restore;
+            TRollback forwarding(gInput.Forwarding, true);
             o->event(&shown);
             return true;
         }
@@ -78,7 +77,6 @@ protected:
         }
     }
 
-private:
     TWidgetControl* FControl;
 };
 
@@ -173,8 +171,7 @@ void TWidgetControl::Dispatch(TMessage& m) {
 void TWidgetControl::Forward(QEvent* e) {
     QObject* target = FKeyTarget ? FKeyTarget : FWidget;
     if (!target) return;
-    gForwarding = true;
-    struct TRestore { ~TRestore() { gForwarding = false; } } restore;
+    TRollback forwarding(gInput.Forwarding, true);
     // Straight to the widget: an ignored key must not travel on to the parents, whose windows
     // translated it already. A part of the widget (a combo's editor) hands what it ignores to
     // the widget itself.
@@ -191,19 +188,19 @@ void TWidgetControl::DefaultHandler(TMessage& m) {
     switch (m.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (gKey && gKey->type() == QEvent::KeyPress) {
+        if (gInput.HostedKey && gInput.HostedKey->type() == QEvent::KeyPress) {
             // A printable character arrives as WM_CHAR, where OnKeyPress may have changed it.
-            const QString text = gKey->text();
-            const bool printable = !text.isEmpty() && text.at(0).isPrint() && !(gKey->modifiers() & Qt::ControlModifier);
-            QKeyEvent copy(QEvent::KeyPress, gKey->key(), gKey->modifiers(), printable ? QString() : text, gKey->isAutoRepeat());
+            const QString text = gInput.HostedKey->text();
+            const bool printable = !text.isEmpty() && text.at(0).isPrint() && !(gInput.HostedKey->modifiers() & Qt::ControlModifier);
+            QKeyEvent copy(QEvent::KeyPress, gInput.HostedKey->key(), gInput.HostedKey->modifiers(), printable ? QString() : text, gInput.HostedKey->isAutoRepeat());
             Forward(&copy);
         }
         if (m.Msg == WM_SYSKEYDOWN) TWinControl::DefaultHandler(m);
         return;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        if (gKey && gKey->type() == QEvent::KeyRelease) {
-            QKeyEvent copy(QEvent::KeyRelease, gKey->key(), gKey->modifiers(), gKey->text(), gKey->isAutoRepeat());
+        if (gInput.HostedKey && gInput.HostedKey->type() == QEvent::KeyRelease) {
+            QKeyEvent copy(QEvent::KeyRelease, gInput.HostedKey->key(), gInput.HostedKey->modifiers(), gInput.HostedKey->text(), gInput.HostedKey->isAutoRepeat());
             Forward(&copy);
         }
         return;

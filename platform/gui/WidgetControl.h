@@ -10,6 +10,7 @@
 // making; changes made by the user do (OnChange, OnClick).
 
 #include "platform/gui/Controls.h"
+#include "platform/rtl/ScopeGuard.h"
 
 class QObject;
 class QEvent;
@@ -37,10 +38,8 @@ protected:
     bool FSettingWidget = false;
     // Runs fn with FSettingWidget set.
     template <class F> void Setting(F&& fn) {
-        const bool old = FSettingWidget;
-        FSettingWidget = true;
-        try { fn(); } catch (...) { FSettingWidget = old; throw; }
-        FSettingWidget = old;
+        TRollback setting(FSettingWidget, true);
+        fn();
     }
     void ApplyFont();
     void ApplyColor();
@@ -55,6 +54,3 @@ private:
     TFilter* FFilter = nullptr;
     QObject* FKeyTarget = nullptr;   // the widget that received the last key
 };
-
-// Calls a handler of a Qt signal behind the application's exception barrier.
-void GuardedCall(const std::function<void()>& fn) noexcept;

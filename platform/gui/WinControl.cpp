@@ -27,6 +27,7 @@
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 using namespace gui_detail;
 
@@ -174,13 +175,10 @@ void TWinControl::HandleNeeded() {
 void TWinControl::CreateHandle() {
     if (FHandleAllocated) return;
     FControlState.Include(csCreating);
-    try {
+    {
+        auto created = OnScopeExit([this] { FControlState.Exclude(csCreating); });
         CreateWnd();
-    } catch (...) {
-        FControlState.Exclude(csCreating);
-        throw;
     }
-    FControlState.Exclude(csCreating);
     for (TWinControl* w : std::vector<TWinControl*>(FTabList))
         if (w->FVisible && !w->FHandleAllocated) w->HandleNeeded();
     UpdateWidgetShown();
@@ -286,7 +284,7 @@ void TWinControl::DestroyHandle() {
     HWND h = WindowHandle();
     gui_detail::KillWindowTimers(h);
     gui_detail::PurgePosted(h);
-    if (GetCapture() == h) { gCapture = nullptr; gCaptureControl = nullptr; }
+    if (GetCapture() == h) { gInput.Capture = nullptr; gInput.CaptureControl = nullptr; }
     DestroyWnd();
     FHandleAllocated = false;
     FControlState.Exclude(csDestroyingHandle);
@@ -646,7 +644,7 @@ void TWinControl::DefaultHandler(TMessage& m) {
     case WM_IME_COMPOSITION:
         // The committed text is typed: the characters are queued as the keyboard's would be.
         if ((m.LParam & GCS_RESULTSTR) && FHandleAllocated)
-            for (char32_t ch : QString::fromStdString(gIme.Result).toUcs4()) PostMessage(WindowHandle(), WM_CHAR, ch, 1);
+            for (char32_t ch : QString::fromStdString(gInput.Ime.Result).toUcs4()) PostMessage(WindowHandle(), WM_CHAR, ch, 1);
         return;
     case WM_NCLBUTTONDOWN:
         // A press on an edge or corner starts the user's resize of this window.

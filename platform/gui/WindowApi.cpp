@@ -56,17 +56,17 @@ HWND SetFocus(HWND window) {
     return prev;
 }
 
-HWND GetCapture() { return gCapture; }
+HWND GetCapture() { return gInput.Capture; }
 
 HWND SetCapture(HWND window) {
-    HWND prev = gCapture;
-    gSwallowMouse = false;
+    HWND prev = gInput.Capture;
+    gInput.SwallowMouse = false;
     if (prev == window) return prev;
-    gCapture = window;
-    if (!FindControl(window) || gCaptureControl != nullptr) {
+    gInput.Capture = window;
+    if (!FindControl(window) || gInput.CaptureControl != nullptr) {
         // keep a graphic capture control only while its parent holds the capture
-        if (gCaptureControl && (!gCaptureControl->GetParent() || gCaptureControl->GetParent()->WindowHandle() != window))
-            gCaptureControl = nullptr;
+        if (gInput.CaptureControl && (!gInput.CaptureControl->GetParent() || gInput.CaptureControl->GetParent()->WindowHandle() != window))
+            gInput.CaptureControl = nullptr;
     }
     if (TWinControl* p = FindControl(prev)) p->Perform(WM_CAPTURECHANGED, 0, LPARAM(window));
     return prev;
@@ -74,12 +74,12 @@ HWND SetCapture(HWND window) {
 
 namespace {
 bool ReleaseCaptureImpl(bool swallow) {
-    HWND prev = gCapture;
+    HWND prev = gInput.Capture;
     if (!prev) return true;
-    gCapture = nullptr;
-    gCaptureControl = nullptr;
+    gInput.Capture = nullptr;
+    gInput.CaptureControl = nullptr;
     // Released in the middle of a press: the rest of that press does nothing.
-    if (swallow && gButtons != Qt::NoButton) gSwallowMouse = true;
+    if (swallow && gInput.Buttons != Qt::NoButton) gInput.SwallowMouse = true;
     if (TWinControl* p = FindControl(prev)) p->Perform(WM_CAPTURECHANGED, 0, 0);
     return true;
 }
@@ -88,25 +88,25 @@ bool ReleaseCaptureImpl(bool swallow) {
 bool ReleaseCapture() { return ReleaseCaptureImpl(true); }
 
 TControl* GetCaptureControl() {
-    if (!gCapture) return nullptr;
-    if (gCaptureControl) return gCaptureControl;
-    return FindControl(gCapture);
+    if (!gInput.Capture) return nullptr;
+    if (gInput.CaptureControl) return gInput.CaptureControl;
+    return FindControl(gInput.Capture);
 }
 
 void SetCaptureControl(TControl* control) {
     if (control && control == GetCaptureControl()) return;
     ReleaseCaptureImpl(false);
-    gCaptureControl = nullptr;
+    gInput.CaptureControl = nullptr;
     if (!control) return;
     auto* w = dynamic_cast<TWinControl*>(control);
     if (!w) {
         if (!control->GetParent()) return;
         w = control->GetParent();
-        gCaptureControl = control;
+        gInput.CaptureControl = control;
     }
-    TControl* keep = gCaptureControl;
+    TControl* keep = gInput.CaptureControl;
     SetCapture(w->GetHandle());
-    gCaptureControl = keep;
+    gInput.CaptureControl = keep;
 }
 
 HWND WindowFromPoint(TPoint screenPos) {

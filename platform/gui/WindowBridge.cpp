@@ -28,6 +28,7 @@
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 using namespace gui_detail;
 
@@ -37,10 +38,10 @@ namespace {
 void HoverGraphic(TWinControl* parent, TPoint local) {
     TControl* now = parent ? parent->ControlAtPos(local, true, false) : nullptr;
     if (now && dynamic_cast<TWinControl*>(now)) now = nullptr;
-    if (now == gHovered) return;
-    TControl* old = std::exchange(gHovered, now);
+    if (now == gInput.Hovered) return;
+    TControl* old = std::exchange(gInput.Hovered, now);
     if (old) old->Perform(CM_MOUSELEAVE, 0, LPARAM(old));
-    if (now && gHovered == now) now->Perform(CM_MOUSEENTER, 0, LPARAM(now));
+    if (now && gInput.Hovered == now) now->Perform(CM_MOUSEENTER, 0, LPARAM(now));
 }
 
 }  // namespace
@@ -59,7 +60,9 @@ TQtWindowWidget::TQtWindowWidget(TWinControl* control, bool client, QWidget* par
 }
 
 bool TQtWindowWidget::event(QEvent* e) {
-    if (FControl && TWindowBridge::Translate(FControl, FClient, this, e)) return true;
+    // A fault of a handler counts as the event taken: Qt's own handling must not run after it.
+    if (FControl && gui_detail::Guarded([&] { return TWindowBridge::Translate(FControl, FClient, this, e); }, true))
+        return true;
     return QWidget::event(e);
 }
 
@@ -193,18 +196,18 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
     switch (e->type()) {
     case QEvent::MouseButtonPress:
         msg = base;
-        gLastPress = {c->WindowHandle(), b, gMessageTime, screen, false};
+        gInput.LastPress = {c->WindowHandle(), b, gInput.MessageTime, screen, false};
         break;
     case QEvent::MouseButtonRelease: msg = base + 1; break;
     case QEvent::MouseButtonDblClick: {
         // Qt pairs any two quick presses; Windows pairs only a plain press and the next press of
         // the same button on the same window near it, and only for a class that asks for it.
         // Otherwise the press is an ordinary one: a click after a double click stays a click.
-        const bool pair = gLastPress.Window == c->WindowHandle() && gLastPress.Button == b && !gLastPress.Second &&
-                          gMessageTime - gLastPress.Time <= GetDoubleClickTime() &&
-                          std::abs(screen.X - gLastPress.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                          std::abs(screen.Y - gLastPress.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-        gLastPress = {c->WindowHandle(), b, gMessageTime, screen, pair};
+        const bool pair = gInput.LastPress.Window == c->WindowHandle() && gInput.LastPress.Button == b && !gInput.LastPress.Second &&
+                          gInput.MessageTime - gInput.LastPress.Time <= GetDoubleClickTime() &&
+                          std::abs(screen.X - gInput.LastPress.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                          std::abs(screen.Y - gInput.LastPress.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        gInput.LastPress = {c->WindowHandle(), b, gInput.MessageTime, screen, pair};
         msg = (pair && (c->GetClassStyle() & CS_DBLCLKS)) ? base + 2 : base;
         break;
     }
@@ -239,7 +242,7 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
 }
 
 void TWindowBridge::DeliverKey(TWinControl* c, QKeyEvent* e) {
-    gui_detail::SetMessageTime(DWORD(e->timestamp()), gMessagePos);
+    gui_detail::SetMessageTime(DWORD(e->timestamp()), gInput.MessagePos);
     const WORD vk = VirtualKeyOf(e);
     const bool alt = e->modifiers() & Qt::AltModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
@@ -267,33 +270,31 @@ void TWindowBridge::DeliverInputMethod(TWinControl* c, QInputMethodEvent* e) {
     HWND wnd = c->WindowHandle();
     const QString preedit = e->preeditString(), commit = e->commitString();
     QPointer<QWidget> guard(wnd);
-    if (!preedit.isEmpty() && gIme.Window != wnd) {
-        gIme.Window = wnd;
+    if (!preedit.isEmpty() && gInput.Ime.Window != wnd) {
+        gInput.Ime.Window = wnd;
         c->Perform(WM_IME_STARTCOMPOSITION);
         if (!guard) return;
     }
     LPARAM what = 0;
     if (!commit.isEmpty()) what |= GCS_RESULTSTR;
-    if (!preedit.isEmpty() || gIme.Window == wnd) what |= GCS_COMPSTR;
+    if (!preedit.isEmpty() || gInput.Ime.Window == wnd) what |= GCS_COMPSTR;
     if (what) {
         // The strings are readable while the message is handled, nested compositions aside.
-        struct TRestore {
-            std::string c, r;
-            ~TRestore() { gIme.Composition = std::move(c); gIme.Result = std::move(r); }
-        } restore{std::exchange(gIme.Composition, preedit.toStdString()), std::exchange(gIme.Result, commit.toStdString())};
+        TRollback composition(gInput.Ime.Composition, preedit.toStdString());
+        TRollback result(gInput.Ime.Result, commit.toStdString());
         const QString first = commit.isEmpty() ? preedit : commit;
         c->Perform(WM_IME_COMPOSITION, first.isEmpty() ? 0 : WPARAM(first.toUcs4().value(0)), what);
         if (!guard) return;
     }
-    if (preedit.isEmpty() && gIme.Window == wnd) {
-        gIme.Window = nullptr;
+    if (preedit.isEmpty() && gInput.Ime.Window == wnd) {
+        gInput.Ime.Window = nullptr;
         c->Perform(WM_IME_ENDCOMPOSITION);
     }
 }
 
 std::string ImmGetCompositionString(HWND, LPARAM index) {
-    if (index == GCS_RESULTSTR) return gIme.Result;
-    if (index == GCS_COMPSTR) return gIme.Composition;
+    if (index == GCS_RESULTSTR) return gInput.Ime.Result;
+    if (index == GCS_COMPSTR) return gInput.Ime.Composition;
     return {};
 }
 
@@ -310,7 +311,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
             QPainter p(widget);
             TCanvas dc;
             dc.Attach(&p, Rect(0, 0, widget->width(), widget->height()), &nc);
-            c->Perform(WM_NCPAINT, WPARAM(&dc), 0);
+            gui_detail::GuardedPaint(w->NcPaintFailed, [&] { c->Perform(WM_NCPAINT, WPARAM(&dc), 0); });
             dc.Detach();
             return true;
         }
@@ -322,18 +323,11 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         QPainter p(widget);
         TCanvas* dc = PaintDC(c);
         dc->Attach(&p, Rect(0, 0, widget->width(), widget->height()), &rgn);
-        try {
+        // Reported once, after the paint, which still finishes.
+        gui_detail::GuardedPaint(w->PaintFailed, [&] {
             if (erase) c->Perform(WM_ERASEBKGND, WPARAM(dc), 0);
             c->Perform(WM_PAINT, WPARAM(dc), 0);
-            w->PaintFailed = false;
-        } catch (...) {
-            // Report once and finish the paint: every repaint of the same fault would
-            // otherwise open another box, whose own repaints would open more.
-            if (!w->PaintFailed) {
-                w->PaintFailed = true;
-                gui_detail::ReportLater(std::current_exception());
-            }
-        }
+        });
         dc->Detach();
         return true;
     }
@@ -345,7 +339,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         return true;
     case QEvent::Wheel: {
         auto* we = static_cast<QWheelEvent*>(e);
-        static int accumulated = 0;
+        int& accumulated = gInput.WheelAccumulated;
         accumulated += we->angleDelta().y();
         const int notches = accumulated / WHEEL_DELTA;
         if (notches == 0) return true;
@@ -388,7 +382,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         if (client) c->Perform(CM_MOUSEENTER, 0, LPARAM(c));
         return false;
     case QEvent::Leave:
-        if (client && gHovered && gHovered->GetParent() == c) HoverGraphic(nullptr, {});
+        if (client && gInput.Hovered && gInput.Hovered->GetParent() == c) HoverGraphic(nullptr, {});
         if (client) {
             c->Perform(CM_MOUSELEAVE, 0, LPARAM(c));
             Application->CancelHint();

@@ -1,8 +1,10 @@
 #pragma once
-// Start-up timing hook. With KAROMIL_STARTUP_PROBE=<fd> in the environment, the first time the
-// watched window (or any widget in it: a form's client may cover it whole) has been painted, the
-// line "shown" is written to that file descriptor and quit is called. The start-up benchmark (bench/bench_startup.cpp) reads the line; without the
-// variable nothing is watched. Qt only, so that a minimal Qt program can use the same hook.
+// Start-up timing hook for a Qt program. With KAROMIL_STARTUP_PROBE=<fd> in the environment,
+// the first time the watched window (or any widget in it: a form's client may cover it whole)
+// has been painted, the line "shown" is written to that file descriptor and quit is called.
+// The start-up benchmark (bench/bench_startup.cpp) reads the line; without the variable nothing
+// is watched. Qt only, so that the benchmark's minimal Qt program uses the same hook as the
+// application (which reaches it through StartupProbe.h).
 
 #include <unistd.h>
 
@@ -20,6 +22,7 @@ class TStartupProbe : public QObject {
 public:
     // Watches the window when the variable names a descriptor; call before it is shown. The
     // window is asked for at each paint, since a form may make its top-level widget anew.
+    // quit runs from the event loop; it must not throw.
     static void Watch(std::function<QWidget*()> window, std::function<void()> quit) {
         const char* fd = std::getenv("KAROMIL_STARTUP_PROBE");
         if (!fd || !*fd) return;

@@ -1,0 +1,18 @@
+# Qt stays inside platform/: fails when a source file of a folder above the platform layer
+# includes a Qt header. Run as: cmake -DROOT=<source tree> -P QtBoundary.cmake
+set(folders lookup app script dao grid report)
+set(found "")
+foreach(folder ${folders})
+  file(GLOB_RECURSE files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.hpp ${ROOT}/${folder}/*.cpp)
+  foreach(f ${files})
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*(<Q|\"Qt)")
+    foreach(line ${lines})
+      file(RELATIVE_PATH rel ${ROOT} ${f})
+      string(APPEND found "\n  ${rel}: ${line}")
+    endforeach()
+  endforeach()
+endforeach()
+if(found)
+  message(FATAL_ERROR "Qt headers outside platform/:${found}")
+endif()
+message(STATUS "No Qt header outside platform/ (${folders})")
