@@ -6,6 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -686,10 +687,8 @@ void TKDaoTable::InternalOpen() {
                     f->OnGetText = [this](TField* s, std::string& text, bool) {
                         TKDaoRecord* r = static_cast<TKDaoRecord*>(GetActiveRecordBuffer());
                         if (!FShowGUID || !r || s->FieldNo() < 1) return;
-                        std::string t = r->Values[size_t(s->FieldNo() - 1)];
-                        if (t.rfind("{guid ", 0) == 0) t.erase(0, 6);
-                        if (t.size() >= 2 && t.compare(t.size() - 2, 2, "}}") == 0) t.pop_back();
-                        text = t;
+                        const Variant& v = r->Values[size_t(s->FieldNo() - 1)];
+                        text = v.IsNull() ? std::string() : GuidBytesToString(VarToStr(v));
                     };
                     f->OnSetText = [this](TField* s, const std::string& text) {
                         if (!FShowGUID || Utf8Length(text) != 38) return;
@@ -847,7 +846,7 @@ void TKDaoTable::UpdateIndexDefs() { FIndexDefs->UpdateDaoIndexes(); }
 
 TRecBuf TKDaoTable::AllocRecordBuffer() {
     auto* r = new TKDaoRecord;
-    r->Values.assign(size_t(FieldDefs()->Count()), std::string());
+    r->Values.assign(size_t(FieldDefs()->Count()), Variant::Null());
     r->Modified.assign(size_t(FieldDefs()->Count()), 0);
     r->CalcValues.assign(size_t(CalcFieldsSize()), Variant::Null());
     return r;
@@ -880,7 +879,7 @@ void TKDaoTable::InternalInitRecord(TRecBuf buffer) {
     FOldValues = std::make_unique<TKDaoRecord>();
     if (auto* a = static_cast<TKDaoRecord*>(GetActiveRecordBuffer()); a && a != r) FOldValues->CopyFrom(*a);
     const int n = FieldDefs()->Count();
-    r->Values.assign(size_t(n), std::string());
+    r->Values.assign(size_t(n), Variant::Null());
     r->Modified.assign(size_t(n), 0);
     for (int i = 0; i < n; ++i) {
         TField* f = FindField(FieldDefs()->Items(i)->Name);
@@ -888,28 +887,20 @@ void TKDaoTable::InternalInitRecord(TRecBuf buffer) {
             FFieldDefaults[size_t(i)] = StripSingleQuotes(f->DefaultExpression);
             r->Modified[size_t(i)] = 1;
         }
-        if (size_t(i) < FFieldDefaults.size()) r->Values[size_t(i)] = FFieldDefaults[size_t(i)];
+        if (f) r->Values[size_t(i)] = DefaultValue(size_t(i), f);
     }
     r->Flag = bfInserted;
     r->BookmarkValue = 0;
     r->Position = -1;
 }
 
-std::string TKDaoTable::ValueText(const TField* field, const Variant& v) const {
-    if (v.IsNull() || v.IsEmpty()) return "";
-    switch (field->DataType()) {
-    case ftDate: case ftTime: case ftDateTime:
-        return DateTimeToTimeStampText(v.AsDate());
-    case ftBoolean: return v.AsBoolean() ? "True" : "False";
-    case ftFloat: case ftCurrency: case ftBCD: return FloatToStrRoundTrip(v.AsDouble(), FormatSettings());
-    case ftBytes:
-        if (IsGuidField(field)) {
-            std::string g = VarToStr(v);
-            return g.rfind("{guid ", 0) == 0 ? g : "{guid " + g + "}";
-        }
-        return VarToStr(v);
-    default: return VarToStr(v);
-    }
+Variant TKDaoTable::DefaultValue(size_t i, const TField* field) const {
+    if (i >= FFieldDefaults.size() || FFieldDefaults[i].empty()) return Variant::Null();
+    const std::string& text = FFieldDefaults[i];
+    // A default of a blob is its content; the buffer of a blob not read with the record holds
+    // the content too while the record is new (BlobContent reads it from there).
+    if (field->IsBlob()) return Variant(text);
+    return DefaultTextToNative(field->DataType(), text, IsGuidField(field));
 }
 
 bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDaoRecord* r) {
@@ -919,40 +910,34 @@ bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDa
     r->Flag = bfCurrent;
     const int n = FieldDefs()->Count();
     if (int(r->Values.size()) != n) {
-        r->Values.assign(size_t(n), std::string());
+        r->Values.assign(size_t(n), Variant::Null());
         r->Modified.assign(size_t(n), 0);
     }
-    for (int i = 0; i < n; ++i) {
-        const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
-        if (fi < 0) continue;
-        TField* field = Fields()->Fields(fi);
-        Dao::Field& df = useFieldObjects ? *FFieldObjects[size_t(i)] : rs.GetFields().Item(i);
-        bool load = true, sized = true;
-        if (field->DataType() == ftIDispatch) load = sized = false;
-        else if (field->IsBlob())
-            load = (field->DataType() == ftMemo && FCacheMemos) || (field->DataType() == ftBlob && FCacheBlobs);
-        std::string& entry = r->Values[size_t(i)];
-        if (load) {
-            Variant v;
-            try {
-                v = df.GetValue();
-            } catch (const Dao::EDaoError& e) {
-                if (e.Number() == 3167) return false;
-                v = Variant::Null();
-            } catch (const Exception&) {
-                v = Variant::Null();
+    // Only "deleted by another user" (or the cursor left without a record because of it) means
+    // the record is not there; any other failure to read
+    // a value is an error of the read (damaged file, lock), raised as it is: a value that
+    // cannot be read is never shown as a Null.
+    try {
+        for (int i = 0; i < n; ++i) {
+            const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
+            if (fi < 0) continue;
+            TField* field = Fields()->Fields(fi);
+            Dao::Field& df = useFieldObjects ? *FFieldObjects[size_t(i)] : rs.GetFields().Item(i);
+            const TFieldType type = field->DataType();
+            Variant& entry = r->Values[size_t(i)];
+            if (type == ftIDispatch) {
+                entry = Variant::Null();
+            } else if (field->IsBlob() && !((type == ftMemo && FCacheMemos) || (type == ftBlob && FCacheBlobs))) {
+                const int64_t size = df.FieldSize();
+                entry = size != 0 ? Variant(size) : Variant::Null();
+            } else {
+                entry = DaoToNative(type, df.GetValue(), IsGuidField(field), field->DisplayName());
             }
-            entry = ValueText(field, v);
-        } else {
-            int64_t size = 0;
-            if (sized) try {
-                    size = df.FieldSize();
-                } catch (const Dao::EDaoError& e) {
-                    if (e.Number() == 3167) return false;
-                }
-            entry = size != 0 ? std::to_string(size) : std::string();
+            r->Modified[size_t(i)] = 0;
         }
-        r->Modified[size_t(i)] = 0;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() == Dao::errRecordDeleted || e.Number() == Dao::errNoCurrentRecord) return false;
+        throw;
     }
     return true;
 }
@@ -966,34 +951,34 @@ bool TKDaoTable::IsGuidField(const TField* field) const {
 std::string TKDaoTable::BlobContent(TField* field, TKDaoRecord* r) {
     const size_t i = size_t(field->FieldNo() - 1);
     const bool cached = (field->DataType() == ftMemo && FCacheMemos) || (field->DataType() == ftBlob && FCacheBlobs);
-    // A value written in this edit is in the buffer, whatever the cache settings.
-    if (r->Modified[i]) return r->Values[i];
-    if (cached) {
-        if (r->Position == -1 && r->Values[i].empty() && i < FFieldDefaults.size()) return FFieldDefaults[i];
-        return r->Values[i];
-    }
-    if (State() == dsInsert && r->Position == -1)
-        return r->Values[i].empty() && i < FFieldDefaults.size() ? FFieldDefaults[i] : r->Values[i];
-    std::string content;
+    const Variant& v = r->Values[i];
+    // A value written in this edit, a cached one and a new record's default are in the buffer.
+    if (r->Modified[i] || cached || (State() == dsInsert && r->Position == -1)) return v.IsNull() ? std::string() : VarToStr(v);
+    if (v.IsNull()) return std::string();   // no content: nothing to fetch
+    // Fetched from DAO: the recordset goes to the buffer's record and comes back. A failure is
+    // the caller's error; the way back is taken in any case.
     int32_t saved = 0;
-    bool hadSaved = false;
-    try {
-        if (FBookmarkable) {
-            saved = CurrentBookmarkValue(*FRecordset);
-            hadSaved = true;
-            if (r->BookmarkValue > 0 && r->BookmarkValue != saved) GotoBookmarkValue(r->BookmarkValue);
-        }
-        Variant v = FFieldObjects[i]->GetValue();
-        content = v.IsNull() || v.IsEmpty() ? std::string() : VarToStr(v);
-        if (hadSaved && saved > 0 && saved != r->BookmarkValue) GotoBookmarkValue(saved);
-    } catch (const Exception&) {
-        content.clear();
-        if (!ForwardOnly()) try {
-                ResyncAfterLostRecord();
-            } catch (...) {
-            }
+    if (FBookmarkable) {
+        saved = CurrentBookmarkValue(*FRecordset);
+        if (r->BookmarkValue > 0 && r->BookmarkValue != saved) GotoBookmarkValue(r->BookmarkValue);
     }
-    return content;
+    auto back = OnScopeExit([&] {
+        if (saved <= 0 || saved == r->BookmarkValue) return;
+        try {
+            GotoBookmarkValue(saved);
+        } catch (const Exception&) {
+            // Recovers the cursor's place for the next read only: the value is read already.
+        }
+    });
+    Variant content;
+    try {
+        content = FFieldObjects[i]->GetValue();
+    } catch (const Dao::EDaoError& e) {
+        // The record is gone: the table follows, and the error says so.
+        if (e.Number() == Dao::errRecordDeleted && !ForwardOnly()) ResyncAfterLostRecord();
+        throw;
+    }
+    return content.IsNull() || content.IsEmpty() ? std::string() : VarToStr(content);
 }
 
 bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
@@ -1001,16 +986,24 @@ bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
     if (!FRecordsetOpen) return false;
     auto* r = static_cast<TKDaoRecord*>(GetActiveRecordBuffer());
     if (!r || field->FieldNo() < 1 || size_t(field->FieldNo()) > r->Values.size()) return false;
-    const std::string& t = r->Values[size_t(field->FieldNo() - 1)];
-    if (!buffer) return !t.empty();
+    const Variant& v = r->Values[size_t(field->FieldNo() - 1)];
+    if (v.IsNull()) return false;
+    if (!buffer) return true;
     if (field->IsBlob()) {
-        if (t.empty()) return false;
         std::string c = BlobContent(field, r);
         if (c.empty()) return false;
-        *buffer = Variant(c);
+        *buffer = Variant(std::move(c));
         return true;
     }
-    return TextToNative(field->DataType(), t, *buffer, IsGuidField(field), field->Size());
+    const TFieldType t = field->DataType();
+    const int size = field->Size();
+    // A text longer than the field (a value stored by another program) reads cut to its size.
+    if ((t == ftString || t == ftFixedChar || t == ftWideString) && size > 0 && v.IsString() && v.RawString().size() > size_t(size) &&
+        Utf8Length(v.RawString()) > size)
+        *buffer = Variant(Utf8Copy(v.RawString(), 1, size));
+    else
+        *buffer = v;
+    return true;
 }
 
 void TKDaoTable::SetFieldData(TField* field, const Variant* buffer) {
@@ -1022,14 +1015,12 @@ void TKDaoTable::SetFieldData(TField* field, const Variant* buffer) {
     if (!r || field->FieldNo() < 1) return;
     field->Validate(buffer);
     if (field->ReadOnly() && State() != dsSetKey) return;
-    std::string t;
-    if (buffer) {
-        const bool guid = IsGuidField(field);
-        t = NativeToText(field->DataType(), *buffer, guid);
-        if (guid && buffer && !buffer->IsNull() && VarToStr(*buffer).size() != 16) t.clear();
-    }
+    Variant v = buffer && !buffer->IsEmpty() ? *buffer : Variant::Null();
+    // The null GUID, or bytes that are no GUID, is no value.
+    if (IsGuidField(field) && !v.IsNull() && (VarToStr(v).size() != 16 || GuidBytesToString(VarToStr(v)).empty()))
+        v = Variant::Null();
     const size_t i = size_t(field->FieldNo() - 1);
-    r->Values[i] = t;
+    r->Values[i] = std::move(v);
     r->Modified[i] = 1;
     const TDataSetState s = State();
     if (s != dsCalcFields && s != dsFilter && s != dsNewValue && s != dsInternalCalc)

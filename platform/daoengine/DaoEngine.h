@@ -414,9 +414,13 @@ public:
     // Comparison "=", ">=", ">", "<=", "<"; keys as values or text in the locale's form.
     void Seek(const std::string& comparison, const std::vector<Variant>& keys);
     void FindFirst(const std::string& criteria);
+    // Criteria with values: a bracketed name of one of `values` ("[@1]") stands for that value,
+    // which is bound to the statement, never pasted into its text.
+    void FindFirst(const std::string& criteria, const std::vector<Property>& values);
     bool NoMatch() const { return FNoMatch; }
     const std::string& GetFilter() const { return FFilter; }
     void SetFilter(const std::string& criteria);   // used by OpenRecordset; 3251 on table type
+    void SetFilter(const std::string& criteria, std::vector<Property> values);   // values as for FindFirst
     const std::string& GetSort() const { return FSort; }
     void SetSort(const std::string& sort);
     Variant DateCreated() const;
@@ -436,6 +440,7 @@ private:
     int FEditMode = dbEditNone;
     bool FNoMatch = false;
     std::string FFilter, FSort, FIndexName;
+    std::vector<Property> FFilterValues;
     std::unique_ptr<Impl> FImpl;
 };
 

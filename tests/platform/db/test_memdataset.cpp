@@ -282,7 +282,7 @@ TEST_F(MemDataSetTest, ReadOnlyDataSetAndFields) {
         DS->FieldByName("ID")->SetAsInteger(9);
         FAIL();
     } catch (EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "Field 'ID' cannot be modified");
+        EXPECT_EQ(e.Message(), "Pole 'ID' nelze měnit.");
     }
     EXPECT_FALSE(DS->FieldByName("ID")->CanModify());
 }
