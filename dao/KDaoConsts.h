@@ -13,6 +13,7 @@ inline constexpr const char* SLookupKeySql = "Unable to build Lookup Key SQL!";
 inline constexpr const char* SKeyValuesCount =
     "Number of elements in the KeyValues array must be equal to the number of fields.";
 // The login dialog's message when it is cancelled (quoted).
-inline constexpr const char* SLoginCancelled = "If You not enter Username and Password You may not gain access to your data!";
+inline constexpr const char* SLoginCancelled =
+    "If You not enter Username and Password You may not gain access to your data!";
 
 }  // namespace KDaoConsts

@@ -37,7 +37,8 @@ inline constexpr const char* CannotOpen =
     "Databázový stroj nemůže otevřít soubor '%s'. Je výhradně otevřen jiným uživatelem, nebo nemáte oprávnění číst jeho data.";
 inline constexpr const char* FileInUse = "Soubor '%s' nelze použít; je již používán.";
 inline constexpr const char* UnrecognizedFormat = "Nerozpoznaný formát databáze '%s'.";
-inline constexpr const char* NotOurDatabase = "Nerozpoznaný formát databáze '%s': soubor není databází programu Karomil.";
+inline constexpr const char* NotOurDatabase =
+    "Nerozpoznaný formát databáze '%s': soubor není databází programu Karomil.";
 inline constexpr const char* Damaged = "Soubor databáze '%s' je poškozen; obnovte jej ze zálohy.";
 inline constexpr const char* LockedFile =
     "Nelze číst ani zapisovat; databázi '%s' drží uzamčenou jiný uživatel nebo program.";
@@ -69,7 +70,8 @@ inline constexpr const char* ForwardOnlyBackward = "Sada záznamů pouze vpřed 
 inline constexpr const char* ForwardOnlyBookmarks = "Sada záznamů pouze vpřed nemá záložky.";
 inline constexpr const char* ForwardOnlyClone = "Sadu záznamů pouze vpřed nelze klonovat.";
 inline constexpr const char* InvalidSeekComparison = "Neplatné porovnání hledání '%s'.";
-inline constexpr const char* SeekKeyCount = "Hledání potřebuje alespoň jeden klíč a nejvýše tolik klíčů, kolik polí má index.";
+inline constexpr const char* SeekKeyCount =
+    "Hledání potřebuje alespoň jeden klíč a nejvýše tolik klíčů, kolik polí má index.";
 inline constexpr const char* SeekKeyConversion = "Chyba převodu datového typu v klíči hledání %s.";
 
 // --- field values (the name is the field's)
@@ -97,4 +99,4 @@ inline std::string Format(const char* text, const std::vector<std::string>& args
     return out;
 }
 
-} // namespace Dao::Msg
+}  // namespace Dao::Msg
