@@ -4,6 +4,8 @@
 #include "platform/db/DB.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <cassert>
 
 #include "platform/classes/Streams.h"
@@ -601,10 +603,30 @@ void TDataSet::AppendRecord(const std::vector<Variant>& values) {
 }
 
 void TDataSet::InternalHandleException() {
-    if (HandleExceptionHook) HandleExceptionHook(this);
+    if (HandleExceptionHook) {
+        HandleExceptionHook(this);
+        return;
+    }
+    // No window layer to show it: said on stderr, never dropped.
+    std::string text = "neznámá chyba";
+    try {
+        if (std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+    } catch (const Exception& e) {
+        text = e.Message();
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        // Recovers the report only: an error of a kind we cannot read is still reported.
+    }
+    std::fprintf(stderr, "%s: %s\n", GetName().empty() ? "TDataSet" : GetName().c_str(), text.c_str());
 }
 
-std::function<void(TDataSet*)> TDataSet::HandleExceptionHook;
+TDataSet::THandleExceptionHook TDataSet::HandleExceptionHook;
+
+TDataSet::THandleExceptionHook TDataSet::SetHandleExceptionHook(THandleExceptionHook hook) {
+    std::swap(hook, HandleExceptionHook);
+    return hook;
+}
 
 namespace {
 int TypeFamily(TFieldType t) {
