@@ -104,12 +104,14 @@ TKDaoTable::~TKDaoTable() {
     try {
         if (FRecordsetOpen) Close();
     } catch (...) {
+        HandleException();   // a destructor cannot raise: the application reports it
     }
     FMasterLink->SetDataSource(nullptr);
     FFieldObjects.clear();
     if (FRecordset) try {
             FRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is dropped with its pointer below either way.
         }
     FRecordset.reset();
     FBaseRecordset.reset();
@@ -206,7 +208,9 @@ void TKDaoTable::SetQueryDefName(std::string v) {
         FQueryDefSQLText->Clear();
         if (!v.empty()) try {
                 FQueryDefSQLText->SetText(FDatabase->GetQueryDefSQL(v));
-            } catch (...) {
+            } catch (const Dao::EDaoError& e) {
+                // A query not (yet) in the database has no text to show; other errors raise.
+                if (e.Number() != Dao::errItemNotFound) throw;
             }
     }
     FQueryDefName = std::move(v);
@@ -258,8 +262,9 @@ std::string TKDaoTable::GetQueryDefType() const {
         case 240: return "dbQAction";
         default: return "";
         }
-    } catch (...) {
-        return "";
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return "";   // a query not in the database has no type
     }
 }
 
@@ -321,8 +326,9 @@ int32_t TKDaoTable::GetIndexFieldCount() const {
     try {
         if (FTableType != 1 || !FDatabase || !FDatabase->Connected() || FTableName.empty() || FIndexName.empty()) return 0;
         return FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes().Item(FIndexName).GetFields().Count();
-    } catch (...) {
-        return 0;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return 0;   // an index not (or no longer) in the table has no fields
     }
 }
 
@@ -351,7 +357,8 @@ std::string TKDaoTable::GetTableDateCreated() const {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->DateCreated());
         if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).DateCreated());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
     }
     return "";
 }
@@ -361,7 +368,8 @@ std::string TKDaoTable::GetTableLastUpdated() const {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->LastUpdated());
         if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).LastUpdated());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
     }
     return "";
 }
@@ -414,22 +422,24 @@ void TKDaoTable::GetIndexNames(TStrings* list) {
         FDatabase->RefreshSchema();
         auto& idx = FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes();
         for (int i = 0; i < idx.Count(); ++i) list->Add(idx.Item(i).GetName());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query or SQL source has no indexes
     }
 }
 
 void TKDaoTable::GetFieldNames(TStrings* list) {
     list->Clear();
-    try {
-        bool opened = false;
-        if (!Active()) {
-            Open();
-            opened = true;
+    const bool opened = !Active();
+    if (opened) Open();
+    auto close = OnScopeExit([&] {
+        if (!opened) return;
+        try {
+            Close();
+        } catch (const Exception&) {
+            HandleException();   // the names are read; closing again failed: reported
         }
-        for (TField* f : Fields()->List()) list->Add(f->FieldName());
-        if (opened) Close();
-    } catch (...) {
-    }
+    });
+    for (TField* f : Fields()->List()) list->Add(f->FieldName());
 }
 
 void TKDaoTable::CheckTableName() const {
@@ -461,7 +471,8 @@ void TKDaoTable::OpenDaoRecordset() {
     if (FBaseRecordset) {
         try {
             FBaseRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the old base recordset is dropped below either way.
         }
         FBaseRecordset.reset();
     }
@@ -508,7 +519,10 @@ void TKDaoTable::OpenDaoRecordset() {
     FRecordsAffected = db.RecordsAffected();
     if (!FIndexName.empty()) try {
             FRecordset->SetIndex(FIndexName);
-        } catch (...) {
+        } catch (const Dao::EDaoError& e) {
+            // An index the table no longer has (or a recordset without indexes) leaves the
+            // rows in their natural order; a failed read is raised.
+            if (e.Number() != Dao::errNotAnIndex && e.Number() != Dao::errNotSupported) throw;
         }
 
     auto& flds = FRecordset->GetFields();
@@ -534,7 +548,9 @@ void TKDaoTable::OpenDaoRecordset() {
                     if (SameText(d, "Null")) d.clear();
                 }
                 FFieldDefaults[size_t(i)] = d;
-            } catch (...) {
+            } catch (const Dao::EDaoError& e) {
+                // A field without a default property has no default; a failed read is raised.
+                if (e.Number() != Dao::errPropertyNotFound) throw;
                 FFieldDefaults[size_t(i)].clear();
             }
         }
@@ -560,7 +576,10 @@ void TKDaoTable::OpenDaoRecordset() {
         if (!ms->DataSet()->Active() && FMasterAutoActivate) {
             try {
                 ms->DataSet()->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // The detail opens without its master's restriction; the master's own error
+                // is reported to the user, not dropped.
+                HandleException();
             }
             FNoMasterRestriction = !FMasterLink->Active();
         }
@@ -600,7 +619,8 @@ void TKDaoTable::CloseDaoRecordset() {
     FFieldObjects.assign(FFieldObjects.size(), nullptr);
     if (FRecordset) try {
             FRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is dropped below either way.
         }
     FRecordset.reset();
 }
@@ -616,7 +636,8 @@ void TKDaoTable::ReopenRecordset() {
         // active dataset with nothing behind it.
         try {
             Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the reopening's own error (raised below) is the one to show.
         }
         throw;
     }
@@ -702,10 +723,7 @@ void TKDaoTable::InternalOpen() {
     }
     FNoMasterRestriction = savedNoMaster;
     FRecordsetOpen = true;
-    if (FTableType == 1) try {
-            (void)FRecordset->RecordCount();
-        } catch (...) {
-        }
+    if (FTableType == 1) (void)FRecordset->RecordCount();
     InternalFirst();
     FDatabase->RegisterTable(this);
     FDatabase->IdleEngine();
@@ -716,7 +734,8 @@ void TKDaoTable::InternalClose() {
     // The framework has already left the edit state; DAO's own edit buffer tells the truth.
     if (FRecordset) try {
             if (FRecordset->GetEditMode() != 0) FRecordset->CancelUpdate();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is closed next and its edit buffer with it.
         }
     FRecordsetOpen = false;
     FOptionsValue = 0;
@@ -727,7 +746,8 @@ void TKDaoTable::InternalClose() {
     if (FBaseRecordset) {
         try {
             FBaseRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the base recordset is dropped below either way.
         }
         FBaseRecordset.reset();
     }
@@ -740,7 +760,8 @@ void TKDaoTable::CloseByDatabase() {
     FClosingByDatabase = true;
     try {
         Close();
-    } catch (...) {
+    } catch (const Exception&) {
+        HandleException();   // the database disconnects anyway; the table's error is reported
     }
     FClosingByDatabase = false;
 }
@@ -807,13 +828,14 @@ void TKDaoTable::LoadIndexDefs() {
     try {
         idx = &FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes();
         idx->Refresh();
-    } catch (...) {
-        if (!idx) return;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return;   // a table not (yet) in the schema has no index definitions
     }
     for (int i = 0; i < idx->Count(); ++i) {
         std::string name, fields, desc;
         bool primary = false, unique = false, anyAsc = false;
-        try {
+        {
             Dao::Index& x = idx->Item(i);
             name = x.GetName();
             primary = x.Primary;
@@ -827,7 +849,6 @@ void TKDaoTable::LoadIndexDefs() {
                     desc += f.GetName() + ";";
                 }
             }
-        } catch (...) {
         }
         if (!fields.empty()) fields.pop_back();
         if (!desc.empty()) desc.pop_back();

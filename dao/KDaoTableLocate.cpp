@@ -420,7 +420,12 @@ void TKDaoTable::MasterChanged() {
         if (FSQL->Count() == 0) {
             try {
                 RefreshMasterDetail();
-            } catch (...) {
+            } catch (const EDatabaseError& e) {
+                // The quick way failed (criteria the engine cannot take as a restricted
+                // select): the recordset is opened the full way, whose error is raised.
+                if (dynamic_cast<const Dao::EDaoError*>(&e) && static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInExpression &&
+                    static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInCriteria)
+                    throw;
                 CloseDaoRecordset();
                 OpenDaoRecordset();
             }
@@ -430,7 +435,8 @@ void TKDaoTable::MasterChanged() {
     } catch (...) {
         try {
             Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the reopening's own error (raised below) is the one to show.
         }
         throw;
     }
@@ -560,7 +566,9 @@ void TKDaoIndexDefs::CreateDaoIndex(TIndexDef* d) {
     } catch (...) {
         if (wasActive) try {
                 t->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing: the index change's own error (raised below) is shown; the
+                // table stays closed.
             }
         throw;
     }
@@ -577,7 +585,9 @@ bool TKDaoIndexDefs::DeleteDaoIndex(const std::string& indexName) {
     } catch (...) {
         if (wasActive) try {
                 t->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing: the index change's own error (raised below) is shown; the
+                // table stays closed.
             }
         throw;
     }
