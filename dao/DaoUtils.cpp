@@ -542,9 +542,13 @@ std::string BytesOf(const Variant& v) {
 }
 }  // namespace
 
-Variant DaoToNative(TFieldType type, const Variant& dao, bool guid, const std::string& fieldName) {
+void ReadError(const std::string& fieldLabel, const Exception& cause) {
+    DatabaseError(Format(KDaoConsts::SFieldReadError, {Variant(fieldLabel), Variant(cause.Message())}));
+}
+
+Variant DaoToNative(TFieldType type, const Variant& dao, bool guid) {
     if (dao.IsNull() || dao.IsEmpty()) return Variant::Null();
-    try {
+    {
         if (IsTextType(type)) return dao.IsString() ? dao : Variant(VarToStr(dao));
         switch (type) {
         case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(int(dao.AsInteger()));
@@ -567,8 +571,6 @@ Variant DaoToNative(TFieldType type, const Variant& dao, bool guid, const std::s
             return Variant(BytesOf(dao));
         default: return Variant::Null();   // types without a native form (ftIDispatch ...)
         }
-    } catch (const Exception& e) {
-        DatabaseError(Format(KDaoConsts::SFieldReadError, {Variant(fieldName), Variant(e.Message())}));
     }
 }
 
@@ -607,7 +609,7 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
         switch (type) {
         case ftDate: case ftTime: case ftDateTime: {
             Variant d = TimeStampTextToVariant(text);
-            return d.IsNull() ? d : DaoToNative(type, d, false, "");
+            return d.IsNull() ? d : DaoToNative(type, d, false);
         }
         case ftBoolean: {
             const std::string t = LowerCase(Trim(text));
@@ -624,7 +626,7 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
             const std::string t = Trim(text);
             const double d = std::strtod(t.c_str(), &end);
             if (t.empty() || !end || *end != '\0') return Variant::Null();
-            return DaoToNative(type, Variant(d), false, "");
+            return DaoToNative(type, Variant(d), false);
         }
         }
     } catch (const Exception&) {

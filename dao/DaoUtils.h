@@ -78,9 +78,10 @@ std::string NativeToText(TFieldType type, const Variant& native, bool guid = fal
 
 // --- DAO values <-> the framework's native forms (what the table's record buffer holds) ---
 // Typed both ways and through no format settings: Null stays Null, '' stays ''. A DAO value
-// that does not fit the field's type raises EDatabaseError naming the field: a value that
-// cannot be read is an error, never a Null.
-Variant DaoToNative(TFieldType type, const Variant& dao, bool guid, const std::string& fieldName);
+// that does not fit the field's type raises (EConvertError, EVariantError): a value that
+// cannot be read is an error, never a Null. ReadError words it for the field.
+Variant DaoToNative(TFieldType type, const Variant& dao, bool guid);
+[[noreturn]] void ReadError(const std::string& fieldLabel, const Exception& cause);
 // The DAO value of a native value (Null for Null and for the null GUID).
 Variant NativeToDao(TFieldType type, const Variant& native, bool guid);
 // A default value text (a Jet DefaultValue or a field's DefaultExpression: numbers with ".",

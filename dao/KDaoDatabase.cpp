@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "dao/KDaoConsts.h"
 #include "dao/KDaoTable.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Strings.h"
@@ -44,8 +45,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TKDaoDatabase, TComponent, {
     KAROMIL_PROP(Connected).Default(0);
 })
 
-TDbLogin::TAskHook TDbLogin::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
-std::function<void(const std::string&)> TDbLogin::ShowMessage = [](const std::string&) {};
+TDbLoginHooks::TAskHook TDbLoginHooks::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
+std::function<void(const std::string&)> TDbLoginHooks::ShowMessage = [](const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());   // no window layer: said, not dropped
+};
 
 namespace {
 const char* const kNoDao = "You does not have Microsoft DAO installed ot it is an OLD Version!";
@@ -367,12 +370,12 @@ void TKDaoDatabase::Connect() {
                 askEvent();
             } else if (LoginParams.Count() == 0 || useDialog) {
                 std::string user = FSaveUserName ? FUserName : std::string(), pw, dbpw;
-                if (TDbLogin::Ask(FDatabase, user, pw, dbpw)) {
+                if (TDbLoginHooks::Ask(FDatabase, user, pw, dbpw)) {
                     FUserName = user;
                     FPassword = pw;
                     FDatabasePassword = dbpw;
                 } else {
-                    TDbLogin::ShowMessage("If You not enter Username and Password You may not gain access to your data!");
+                    TDbLoginHooks::ShowMessage(KDaoConsts::SLoginCancelled);
                     FUserName.clear();
                     FPassword.clear();
                     FDatabasePassword.clear();
@@ -393,7 +396,7 @@ void TKDaoDatabase::Connect() {
             break;
         } catch (const Exception& e) {
             if (!FLoginPrompt) throw;
-            TDbLogin::ShowMessage(e.Message());
+            TDbLoginHooks::ShowMessage(e.Message());
             useDialog = true;
         }
     }

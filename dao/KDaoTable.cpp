@@ -952,7 +952,13 @@ bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDa
                 const int64_t size = df.FieldSize();
                 entry = size != 0 ? Variant(size) : Variant::Null();
             } else {
-                entry = DaoToNative(type, df.GetValue(), IsGuidField(field), field->DisplayName());
+                try {
+                    entry = DaoToNative(type, df.ValueRef(), IsGuidField(field));
+                } catch (const Dao::EDaoError&) {
+                    throw;
+                } catch (const Exception& e) {
+                    ReadError(field->DisplayName(), e);
+                }
             }
             r->Modified[size_t(i)] = 0;
         }

@@ -108,6 +108,9 @@ public:
     // Value of the current record (or of the edit buffer while editing).
     // 3021 without a current record, 3167 when it was deleted, 3420 after Close.
     Variant GetValue() const;
+    // The same value without a copy, for readers that copy it on: valid until the recordset
+    // moves, edits or closes.
+    const Variant& ValueRef() const;
     // Sets the edit buffer; text converts to the column type with the process locale.
     // 3020 outside Edit/AddNew, 3027 on a read-only recordset or field.
     void SetValue(const Variant& value);

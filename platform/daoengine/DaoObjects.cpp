@@ -401,7 +401,9 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
 
     sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty database.
-    int rc = sqlite3_open_v2(name.c_str(), &db, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses a connection (the GUI thread): SQLite need not lock it on every call.
+    int rc = sqlite3_open_v2(name.c_str(), &db, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
         FErrors->Raise(errCannotOpen, Msg::Format(Msg::CannotOpen, {name}));

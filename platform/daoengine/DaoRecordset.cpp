@@ -87,7 +87,7 @@ struct Recordset::Impl {
     std::vector<std::pair<std::string, bool>> IndexCols;
     // Rows read ahead for MoveNext/MovePrevious: one statement (one lock) per block.
     static constexpr int kBlock = 64;
-    Stmt BlockStmt;
+    Stmt BlockStmt, RangeStmt;
     std::unordered_map<int64_t, std::vector<Variant>> Block;
     std::unordered_set<int64_t> BlockMissing;
     sqlite3_int64 BlockChanges = -1;
@@ -103,26 +103,44 @@ struct Recordset::Impl {
     // Reads the rows of the keyset from p on, in direction dir, into Block.
     void FetchBlock(long p, int dir) {
         DropBlock();
-        if (!BlockStmt) {
-            std::string marks;
-            for (int i = 1; i <= kBlock; ++i) marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
-            BlockStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks + ")");
-        }
-        BlockStmt.Reset();
         // A read that fails (a damaged page, a lock held past the timeout) leaves no half
         // block behind: a row missing from it would pass for one deleted by another user and
         // be skipped, so the walk would end early without a word.
         auto dropOnFailure = OnScopeExit([this] { DropBlock(); });
-        for (int k = 0; k < kBlock && p >= 0 && p < Size(); ++k, p += dir) {
-            sqlite3_bind_int64(BlockStmt.get(), k + 1, Ks->Ids[size_t(p)]);
-            BlockMissing.insert(Ks->Ids[size_t(p)]);
+        std::vector<int64_t> ids;
+        for (int k = 0; k < kBlock && p >= 0 && p < Size(); ++k, p += dir) ids.push_back(Ks->Ids[size_t(p)]);
+        if (ids.empty()) return;
+        BlockMissing.insert(ids.begin(), ids.end());
+        // Ids in their stored order and close together are read as one range of the table
+        // (one pass over its pages); others one by one through the list.
+        const bool up = std::is_sorted(ids.begin(), ids.end());
+        const bool down = std::is_sorted(ids.rbegin(), ids.rend());
+        const int64_t lo = up ? ids.front() : ids.back(), hi = up ? ids.back() : ids.front();
+        Stmt* st = nullptr;
+        if ((up || down) && hi - lo < 4 * kBlock) {
+            if (!RangeStmt)
+                RangeStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) +
+                                            " WHERE rowid BETWEEN ?1 AND ?2");
+            st = &RangeStmt;
+            st->Reset();
+            sqlite3_bind_int64(st->get(), 1, lo);
+            sqlite3_bind_int64(st->get(), 2, hi);
+        } else {
+            if (!BlockStmt) {
+                std::string marks;
+                for (int i = 1; i <= kBlock; ++i) marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
+                BlockStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks + ")");
+            }
+            st = &BlockStmt;
+            st->Reset();
+            for (size_t k = 0; k < ids.size(); ++k) sqlite3_bind_int64(st->get(), int(k) + 1, ids[k]);
         }
-        while (BlockStmt.Step()) {
-            const int64_t id = sqlite3_column_int64(BlockStmt.get(), 0);
+        while (st->Step()) {
+            const int64_t id = sqlite3_column_int64(st->get(), 0);
+            if (!BlockMissing.erase(id)) continue;   // a row others added: not in this recordset
             std::vector<Variant> row(Cols.size());
-            for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(BlockStmt.get(), int(i) + 1, *Cols[i]);
+            for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(st->get(), int(i) + 1, *Cols[i]);
             Block[id] = std::move(row);
-            BlockMissing.erase(id);
         }
         BlockChanges = sqlite3_total_changes64(Conn->Db);
         dropOnFailure.Release();
@@ -968,13 +986,16 @@ void Recordset::Close() {
     m.Closed = true;
     m.RowStmt = Stmt();
     m.BlockStmt = Stmt();
+    m.RangeStmt = Stmt();
     m.DropBlock();
     m.Buf.clear();
     FEditMode = dbEditNone;
 }
 
 // --- field values ------------------------------------------------------------------------------
-Variant Field::GetValue() const {
+Variant Field::GetValue() const { return ValueRef(); }
+
+const Variant& Field::ValueRef() const {
     if (!FOwner) throw EDaoError(errInvalidOperation, Msg::InvalidOperation);
     return FOwner->impl().Value(FIndex);
 }
