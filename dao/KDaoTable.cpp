@@ -722,6 +722,7 @@ void TKDaoTable::InternalOpen() {
         }
     }
     FNoMasterRestriction = savedNoMaster;
+    BuildReadPlan();
     FRecordsetOpen = true;
     if (FTableType == 1) (void)FRecordset->RecordCount();
     InternalFirst();
@@ -738,6 +739,7 @@ void TKDaoTable::InternalClose() {
             // Recovers nothing: the recordset is closed next and its edit buffer with it.
         }
     FRecordsetOpen = false;
+    FReadPlan.clear();   // it points at the fields, which may go now
     FOptionsValue = 0;
     FSortText.clear();
     BindFields(false);
@@ -924,6 +926,23 @@ Variant TKDaoTable::DefaultValue(size_t i, const TField* field) const {
     return DefaultTextToNative(field->DataType(), text, IsGuidField(field));
 }
 
+void TKDaoTable::BuildReadPlan() {
+    const int n = FieldDefs()->Count();
+    FReadPlan.assign(size_t(n), TReadSlot{});
+    for (int i = 0; i < n; ++i) {
+        const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
+        if (fi < 0) continue;
+        TReadSlot& slot = FReadPlan[size_t(i)];
+        slot.Field = Fields()->Fields(fi);
+        slot.Type = slot.Field->DataType();
+        slot.Guid = IsGuidField(slot.Field);
+        if (slot.Type == ftIDispatch) slot.Kind = TReadKind::None;
+        else if (slot.Field->IsBlob() && !((slot.Type == ftMemo && FCacheMemos) || (slot.Type == ftBlob && FCacheBlobs)))
+            slot.Kind = TReadKind::BlobSize;
+        else slot.Kind = TReadKind::Value;
+    }
+}
+
 bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDaoRecord* r) {
     FDatabase->IdleEngine();
     r->BookmarkValue = FBookmarkable ? CurrentBookmarkValue(rs) : 0;
@@ -934,30 +953,30 @@ bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDa
         r->Values.assign(size_t(n), Variant::Null());
         r->Modified.assign(size_t(n), 0);
     }
+    if (FReadPlan.size() != size_t(n)) BuildReadPlan();
     // Only "deleted by another user" (or the cursor left without a record because of it) means
-    // the record is not there; any other failure to read
-    // a value is an error of the read (damaged file, lock), raised as it is: a value that
-    // cannot be read is never shown as a Null.
+    // the record is not there; any other failure to read a value is an error of the read
+    // (damaged file, lock), raised as it is: a value that cannot be read is never a Null.
     try {
         for (int i = 0; i < n; ++i) {
-            const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
-            if (fi < 0) continue;
-            TField* field = Fields()->Fields(fi);
+            const TReadSlot& slot = FReadPlan[size_t(i)];
+            if (slot.Kind == TReadKind::Skip) continue;
             Dao::Field& df = useFieldObjects ? *FFieldObjects[size_t(i)] : rs.GetFields().Item(i);
-            const TFieldType type = field->DataType();
             Variant& entry = r->Values[size_t(i)];
-            if (type == ftIDispatch) {
-                entry = Variant::Null();
-            } else if (field->IsBlob() && !((type == ftMemo && FCacheMemos) || (type == ftBlob && FCacheBlobs))) {
+            switch (slot.Kind) {
+            case TReadKind::None: entry = Variant::Null(); break;
+            case TReadKind::BlobSize: {
                 const int64_t size = df.FieldSize();
                 entry = size != 0 ? Variant(size) : Variant::Null();
-            } else {
+                break;
+            }
+            default:
                 try {
-                    entry = DaoToNative(type, df.ValueRef(), IsGuidField(field));
+                    entry = DaoToNative(slot.Type, df.ValueRef(), slot.Guid);
                 } catch (const Dao::EDaoError&) {
                     throw;
                 } catch (const Exception& e) {
-                    ReadError(field->DisplayName(), e);
+                    ReadError(slot.Field->DisplayName(), e);
                 }
             }
             r->Modified[size_t(i)] = 0;

@@ -322,6 +322,16 @@ private:
     std::vector<uint8_t> FFieldWritable;
     std::vector<std::string> FFieldDefaults, FDefNameList, FFieldCaptions;
     std::vector<int> FFieldMap;   // field definition index -> the bound field's index, -1 for none
+    // How each field definition's value is read into a record buffer, worked out once per open.
+    enum class TReadKind : uint8_t { Skip, Value, BlobSize, None };
+    struct TReadSlot {
+        TField* Field = nullptr;
+        TFieldType Type = ftUnknown;
+        TReadKind Kind = TReadKind::Skip;
+        bool Guid = false;
+    };
+    std::vector<TReadSlot> FReadPlan;
+    void BuildReadPlan();
     std::string FSortText;
     int FOptionsValue = 0;
     int FRecordsAffected = 0;

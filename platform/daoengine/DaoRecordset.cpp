@@ -88,11 +88,28 @@ struct Recordset::Impl {
     // Rows read ahead for MoveNext/MovePrevious: one statement (one lock) per block.
     static constexpr int kBlock = 64;
     Stmt BlockStmt, RangeStmt;
-    std::unordered_map<int64_t, std::vector<Variant>> Block;
-    std::unordered_set<int64_t> BlockMissing;
+    // The block: the ids asked for, in the walk's order, and their rows (slots reused from
+    // block to block, so a walk allocates no row storage of its own). State per slot: 0 not
+    // read (the row is missing), 1 read, 2 handed to Cur.
+    std::vector<int64_t> BlockIds;
+    std::vector<std::vector<Variant>> BlockRows;
+    std::vector<char> BlockState;
+    size_t BlockHint = 0;
     sqlite3_int64 BlockChanges = -1;
 
-    void DropBlock() { Block.clear(); BlockMissing.clear(); }
+    void DropBlock() { BlockIds.clear(); }
+    // The slot of id in the block, -1 when it is not in it (the next slot is tried first).
+    long BlockSlot(int64_t id) {
+        const size_t n = BlockIds.size();
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = (BlockHint + k) % n;
+            if (BlockIds[i] == id) {
+                BlockHint = i + 1;
+                return long(i);
+            }
+        }
+        return -1;
+    }
 
     std::string SelectList() const {
         std::string cols;
@@ -110,7 +127,6 @@ struct Recordset::Impl {
         std::vector<int64_t> ids;
         for (int k = 0; k < kBlock && p >= 0 && p < Size(); ++k, p += dir) ids.push_back(Ks->Ids[size_t(p)]);
         if (ids.empty()) return;
-        BlockMissing.insert(ids.begin(), ids.end());
         // Ids in their stored order and close together are read as one range of the table
         // (one pass over its pages); others one by one through the list.
         const bool up = std::is_sorted(ids.begin(), ids.end());
@@ -135,13 +151,19 @@ struct Recordset::Impl {
             st->Reset();
             for (size_t k = 0; k < ids.size(); ++k) sqlite3_bind_int64(st->get(), int(k) + 1, ids[k]);
         }
+        BlockIds = std::move(ids);
+        BlockHint = 0;
+        BlockState.assign(BlockIds.size(), 0);
+        if (BlockRows.size() < BlockIds.size()) BlockRows.resize(BlockIds.size());
         while (st->Step()) {
-            const int64_t id = sqlite3_column_int64(st->get(), 0);
-            if (!BlockMissing.erase(id)) continue;   // a row others added: not in this recordset
-            std::vector<Variant> row(Cols.size());
+            const long k = BlockSlot(sqlite3_column_int64(st->get(), 0));
+            if (k < 0 || BlockState[size_t(k)]) continue;   // a row others added: not in this recordset
+            std::vector<Variant>& row = BlockRows[size_t(k)];
+            row.resize(Cols.size());
             for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(st->get(), int(i) + 1, *Cols[i]);
-            Block[id] = std::move(row);
+            BlockState[size_t(k)] = 1;
         }
+        BlockHint = 0;
         BlockChanges = sqlite3_total_changes64(Conn->Db);
         dropOnFailure.Release();
     }
@@ -150,11 +172,14 @@ struct Recordset::Impl {
     bool LoadAhead(long p, int dir) {
         const int64_t id = Ks->Ids[size_t(p)];
         if (BlockChanges != sqlite3_total_changes64(Conn->Db)) DropBlock();   // written meanwhile
-        if (!Block.count(id) && !BlockMissing.count(id)) FetchBlock(p, dir);
-        auto it = Block.find(id);
-        if (it == Block.end()) return false;
-        Cur = std::move(it->second);
-        Block.erase(it);
+        long k = BlockSlot(id);
+        if (k < 0 || BlockState[size_t(k)] == 2) {
+            FetchBlock(p, dir);
+            k = BlockSlot(id);
+        }
+        if (k < 0 || BlockState[size_t(k)] != 1) return false;
+        std::swap(Cur, BlockRows[size_t(k)]);   // Cur's old storage goes back to the block
+        BlockState[size_t(k)] = 2;
         return true;
     }
 

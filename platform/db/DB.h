@@ -311,7 +311,7 @@ protected:
     friend class TFieldDef;
     virtual void GetText(std::string& text, bool displayText) const;
     virtual void SetTextValue(const std::string& text) { SetAsString(text); }
-    virtual Variant NativeToVariant(const Variant& native) const { return native; }
+    virtual Variant NativeToVariant(Variant native) const { return native; }
     virtual void SetVarValue(const Variant& value);
     virtual int GetDefaultWidth() const { return 10; }
     void SetDataType(TFieldType t) noexcept { FDataType = t; }

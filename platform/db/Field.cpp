@@ -389,7 +389,7 @@ void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
 Variant TField::GetAsVariant() const {
     Variant v;
     if (!GetData(&v)) return Variant::Null();
-    return NativeToVariant(v);
+    return NativeToVariant(std::move(v));   // one copy of the value, not two
 }
 
 void TField::SetAsVariant(const Variant& value) {
