@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "dao/KDaoConsts.h"
 #include "platform/db/Params.h"
 #include "platform/rtl/Strings.h"
 
@@ -525,6 +526,111 @@ std::string NativeToText(TFieldType type, const Variant& v, bool guid) {
         }
         return VarToStr(v);
     default: return "";
+    }
+}
+
+namespace {
+bool IsTextType(TFieldType t) {
+    return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftBlob || t == ftGraphic ||
+           t == ftFmtMemo;
+}
+std::string BytesOf(const Variant& v) {
+    if (!v.IsArray()) return VarToStr(v);
+    std::string out;
+    for (int i = VarArrayLowBound(v, 1); i <= VarArrayHighBound(v, 1); ++i) out += char(uint8_t(v.GetElement({i}).AsInteger()));
+    return out;
+}
+}  // namespace
+
+void ReadError(const std::string& fieldLabel, const Exception& cause) {
+    DatabaseError(Format(KDaoConsts::SFieldReadError, {Variant(fieldLabel), Variant(cause.Message())}));
+}
+
+Variant DaoToNative(TFieldType type, const Variant& dao, bool guid) {
+    if (dao.IsNull() || dao.IsEmpty()) return Variant::Null();
+    {
+        if (IsTextType(type)) return dao.IsString() ? dao : Variant(VarToStr(dao));
+        switch (type) {
+        case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(int(dao.AsInteger()));
+        case ftLargeint: return Variant(dao.AsInt64());
+        case ftBoolean: return Variant(dao.AsBoolean());
+        case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return Variant(dao.AsDouble());
+        case ftDate: case ftTime: case ftDateTime: {
+            const TTimeStamp ts = DateTimeToTimeStamp(dao.AsDate());
+            if (type == ftDate) return Variant(int(ts.Date));
+            if (type == ftTime) return Variant(int(ts.Time));
+            return Variant(double(ts.Date) * 86400000.0 + double(ts.Time));
+        }
+        case ftBytes: case ftVarBytes:
+            if (guid) {
+                std::string t = VarToStr(dao);
+                if (t.rfind("{guid ", 0) == 0) t.erase(0, 6);
+                if (t.size() >= 2 && t.compare(t.size() - 2, 2, "}}") == 0) t.pop_back();
+                return Variant(GuidStringToBytes(UpperCase(t)));
+            }
+            return Variant(BytesOf(dao));
+        default: return Variant::Null();   // types without a native form (ftIDispatch ...)
+        }
+    }
+}
+
+Variant NativeToDao(TFieldType type, const Variant& v, bool guid) {
+    if (v.IsNull() || v.IsEmpty()) return Variant::Null();
+    switch (type) {
+    case ftDate: return Variant::FromDate(TimeStampToDateTime(TTimeStamp{0, int32_t(v.AsInteger())}));
+    case ftTime: return Variant::FromDate(TimeStampToDateTime(TTimeStamp{int32_t(v.AsInteger()), DateDelta}));
+    case ftDateTime: {
+        const int64_t total = Round(v.AsDouble());
+        int64_t days = total / 86400000, ms = total % 86400000;
+        if (ms < 0) {
+            ms += 86400000;
+            --days;
+        }
+        return Variant::FromDate(TimeStampToDateTime(TTimeStamp{int32_t(ms), int32_t(days)}));
+    }
+    case ftBoolean: return Variant(v.AsBoolean());
+    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return Variant(v.AsDouble());
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(int(v.AsInteger()));
+    case ftLargeint: return Variant(v.AsInt64());
+    case ftBytes: case ftVarBytes:
+        if (guid) {
+            const std::string g = GuidBytesToString(VarToStr(v));
+            return g.empty() ? Variant::Null() : Variant(g);
+        }
+        return Variant(VarToStr(v));
+    default: return v.IsString() ? v : Variant(VarToStr(v));
+    }
+}
+
+Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid) {
+    if (text.empty()) return Variant::Null();
+    if (IsTextType(type)) return Variant(text);
+    try {
+        switch (type) {
+        case ftDate: case ftTime: case ftDateTime: {
+            Variant d = TimeStampTextToVariant(text);
+            return d.IsNull() ? d : DaoToNative(type, d, false);
+        }
+        case ftBoolean: {
+            const std::string t = LowerCase(Trim(text));
+            if (t == "yes" || t == "true" || t == "on" || t == "-1" || t == "1") return Variant(true);
+            if (t == "no" || t == "false" || t == "off" || t == "0") return Variant(false);
+            return Variant::Null();
+        }
+        case ftBytes: case ftVarBytes:
+            if (guid) return Variant(GuidStringToBytes(UpperCase(Trim(text))));
+            return Variant(text);
+        default: {
+            // Numbers in SQL's form: the point is the decimal separator, whatever the locale.
+            char* end = nullptr;
+            const std::string t = Trim(text);
+            const double d = std::strtod(t.c_str(), &end);
+            if (t.empty() || !end || *end != '\0') return Variant::Null();
+            return DaoToNative(type, Variant(d), false);
+        }
+        }
+    } catch (const Exception&) {
+        return Variant::Null();   // a default that does not fit the field gives no default
     }
 }
 

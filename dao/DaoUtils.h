@@ -76,6 +76,19 @@ bool TextToNative(TFieldType type, const std::string& text, Variant& native, boo
 // The value text of a native value ('' for Null and for types without a text form).
 std::string NativeToText(TFieldType type, const Variant& native, bool guid = false);
 
+// --- DAO values <-> the framework's native forms (what the table's record buffer holds) ---
+// Typed both ways and through no format settings: Null stays Null, '' stays ''. A DAO value
+// that does not fit the field's type raises (EConvertError, EVariantError): a value that
+// cannot be read is an error, never a Null. ReadError words it for the field.
+Variant DaoToNative(TFieldType type, const Variant& dao, bool guid);
+[[noreturn]] void ReadError(const std::string& fieldLabel, const Exception& cause);
+// The DAO value of a native value (Null for Null and for the null GUID).
+Variant NativeToDao(TFieldType type, const Variant& native, bool guid);
+// A default value text (a Jet DefaultValue or a field's DefaultExpression: numbers with ".",
+// booleans as words or -1/0, dates as time stamp texts) to the native form; Null when it does
+// not convert.
+Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid);
+
 // "a; b ;c" -> {"a","b","c"} (empty parts dropped).
 std::vector<std::string> SplitFieldList(const std::string& list);
 std::string StripSingleQuotes(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "dao/KDaoConsts.h"
 #include "dao/KDaoTable.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Strings.h"
@@ -44,8 +45,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TKDaoDatabase, TComponent, {
     KAROMIL_PROP(Connected).Default(0);
 })
 
-TDbLogin::TAskHook TDbLogin::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
-std::function<void(const std::string&)> TDbLogin::ShowMessage = [](const std::string&) {};
+TDbLoginHooks::TAskHook TDbLoginHooks::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
+std::function<void(const std::string&)> TDbLoginHooks::ShowMessage = [](const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());   // no window layer: said, not dropped
+};
 
 namespace {
 const char* const kNoDao = "You does not have Microsoft DAO installed ot it is an OLD Version!";
@@ -75,11 +78,14 @@ TKDaoDatabase::TKDaoDatabase(TComponent* owner) : TComponent(owner) {
 TKDaoDatabase::~TKDaoDatabase() {
     try {
         if (FConnected) SetConnected(false);
-    } catch (...) {
+    } catch (const Exception&) {
+        // Recovers the destruction: a destructor cannot raise, and the connection, its file
+        // and its locks are released with the engine objects below in any case.
     }
     try {
         if (FWorkspace) FWorkspace->Close();
-    } catch (...) {
+    } catch (const Exception&) {
+        // Recovers the destruction, as above.
     }
     FDaoDatabase.reset();
     FWorkspace.reset();
@@ -99,7 +105,9 @@ void TKDaoDatabase::DetectDaoVersions() {
     for (const char* v : {"3.5", "3.6", "12.0"}) {
         try {
             if (Dao::DBEngine::Create(ProgId(v))) AvailableVersions.Add(v);
-        } catch (...) {
+        } catch (const Exception&) {
+            // An engine version that cannot be created is left out of the list: what the list
+            // is for. Connecting without any raises "Cannot find DAO".
         }
     }
 }
@@ -116,7 +124,8 @@ void TKDaoDatabase::CreateDBEngine(const std::string& version) {
         std::shared_ptr<Dao::DBEngine> e;
         try {
             e = Dao::DBEngine::Create(ProgId(order[i]));
-        } catch (...) {
+        } catch (const Exception&) {
+            // Falls back to the next newer engine; none at all raises below.
         }
         if (e) {
             FEngine = std::move(e);
@@ -167,7 +176,7 @@ void TKDaoDatabase::Loaded() {
     TComponent::Loaded();
     try {
         if (!FConnected) RecreateWorkspace();
-    } catch (...) {
+    } catch (const Exception&) {
         // A broken engine set-up must not stop the module from loading; connecting reports it.
     }
 }
@@ -188,7 +197,8 @@ template <class T> void TKDaoDatabase::GuardedRecreate(T& member, T value) {
         member = old;
         try {
             RecreateWorkspace();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing more: the new value's error (raised below) is the one to show.
         }
         throw;
     }
@@ -234,7 +244,9 @@ void TKDaoDatabase::SetUserName(std::string v) {
     FUserName = std::move(v);
     if (!Loading()) try {
             RecreateWorkspace();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Credentials are set one at a time: a pair not yet complete fails here, and
+            // connecting with the final pair reports its own error.
         }
 }
 
@@ -243,7 +255,9 @@ void TKDaoDatabase::SetPassword(std::string v) {
     FPassword = std::move(v);
     if (!Loading()) try {
             RecreateWorkspace();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Credentials are set one at a time: a pair not yet complete fails here, and
+            // connecting with the final pair reports its own error.
         }
 }
 
@@ -314,13 +328,15 @@ void TKDaoDatabase::Disconnect() {
     for (auto& t : tables) {
         try {
             t.second->CloseByDatabase();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers the disconnect: each table reports its own error; the others close.
         }
     }
     if (FDaoDatabase) {
         try {
             FDaoDatabase->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers the disconnect: the database object is dropped below either way.
         }
         FDaoDatabase.reset();
     }
@@ -354,12 +370,12 @@ void TKDaoDatabase::Connect() {
                 askEvent();
             } else if (LoginParams.Count() == 0 || useDialog) {
                 std::string user = FSaveUserName ? FUserName : std::string(), pw, dbpw;
-                if (TDbLogin::Ask(FDatabase, user, pw, dbpw)) {
+                if (TDbLoginHooks::Ask(FDatabase, user, pw, dbpw)) {
                     FUserName = user;
                     FPassword = pw;
                     FDatabasePassword = dbpw;
                 } else {
-                    TDbLogin::ShowMessage("If You not enter Username and Password You may not gain access to your data!");
+                    TDbLoginHooks::ShowMessage(KDaoConsts::SLoginCancelled);
                     FUserName.clear();
                     FPassword.clear();
                     FDatabasePassword.clear();
@@ -380,7 +396,7 @@ void TKDaoDatabase::Connect() {
             break;
         } catch (const Exception& e) {
             if (!FLoginPrompt) throw;
-            TDbLogin::ShowMessage(e.Message());
+            TDbLoginHooks::ShowMessage(e.Message());
             useDialog = true;
         }
     }
@@ -431,11 +447,7 @@ void TKDaoDatabase::Connect() {
     if (FDatabaseType != "ODBC") FDatabaseVersionInfo = FDaoDatabase->Version();
     FConnected = true;   // RefreshSchema needs the database
     RefreshSchema();
-    int code = -1;
-    try {
-        code = FDaoDatabase->CollatingOrder();
-    } catch (...) {
-    }
+    const int code = FDaoDatabase->CollatingOrder();
     FLanguage = CollatingOrderName(code);
     IdleEngine();
     if (OnAfterConnect) OnAfterConnect(this);
@@ -468,12 +480,9 @@ void TKDaoDatabase::RefreshSchema() {
     QueryDefNames.Clear();
     if (!FDaoDatabase) return;
     const bool jet = FEngineType == 2;
-    auto guard = [](auto&& f) {
-        try {
-            f();
-        } catch (...) {
-        }
-    };
+    // A schema that cannot be read (a damaged file) is an error of its own: raised, not
+    // turned into an empty list of tables.
+    auto guard = [](auto&& f) { f(); };
     if (jet) guard([&] { FDaoDatabase->GetTableDefs().Refresh(); });
     guard([&] { FDaoDatabase->GetQueryDefs().Refresh(); });
     if (jet) {
@@ -533,8 +542,9 @@ std::string TKDaoDatabase::GetQueryDefSQL(const std::string& name) const {
     try {
         if (!FDaoDatabase) return "";
         return FDaoDatabase->GetQueryDefs().Item(name).GetSQL();
-    } catch (...) {
-        return "";
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return "";   // no such query: no text
     }
 }
 

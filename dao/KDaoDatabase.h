@@ -26,13 +26,15 @@ struct TDaoErrRec {
     int HelpContext = 0;
 };
 
-// The login dialog. Its window belongs to the forms layer; until then its logic stands behind
-// this hook, which fills the three texts and answers true for OK. The default answers Cancel.
-struct TDbLogin {
+// How connecting asks for credentials. The login dialog TDbLogin is a window of the forms
+// layer (dao/login, InstallDbLoginDialog sets both hooks); the database component sees only
+// these: Ask fills the three texts and answers true for OK. Without the dialog installed,
+// Ask answers Cancel and ShowMessage writes to the standard error output.
+struct TDbLoginHooks {
     using TAskHook = std::function<bool(const std::string& database, std::string& userName,
                                         std::string& password, std::string& databasePassword)>;
     static TAskHook Ask;
-    // Shows a message to the user (the forms layer sets it; the default shows nothing).
+    // Shows a message to the user (the forms layer sets it).
     static std::function<void(const std::string& text)> ShowMessage;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -103,12 +104,14 @@ TKDaoTable::~TKDaoTable() {
     try {
         if (FRecordsetOpen) Close();
     } catch (...) {
+        HandleException();   // a destructor cannot raise: the application reports it
     }
     FMasterLink->SetDataSource(nullptr);
     FFieldObjects.clear();
     if (FRecordset) try {
             FRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is dropped with its pointer below either way.
         }
     FRecordset.reset();
     FBaseRecordset.reset();
@@ -205,7 +208,9 @@ void TKDaoTable::SetQueryDefName(std::string v) {
         FQueryDefSQLText->Clear();
         if (!v.empty()) try {
                 FQueryDefSQLText->SetText(FDatabase->GetQueryDefSQL(v));
-            } catch (...) {
+            } catch (const Dao::EDaoError& e) {
+                // A query not (yet) in the database has no text to show; other errors raise.
+                if (e.Number() != Dao::errItemNotFound) throw;
             }
     }
     FQueryDefName = std::move(v);
@@ -257,8 +262,9 @@ std::string TKDaoTable::GetQueryDefType() const {
         case 240: return "dbQAction";
         default: return "";
         }
-    } catch (...) {
-        return "";
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return "";   // a query not in the database has no type
     }
 }
 
@@ -320,8 +326,9 @@ int32_t TKDaoTable::GetIndexFieldCount() const {
     try {
         if (FTableType != 1 || !FDatabase || !FDatabase->Connected() || FTableName.empty() || FIndexName.empty()) return 0;
         return FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes().Item(FIndexName).GetFields().Count();
-    } catch (...) {
-        return 0;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return 0;   // an index not (or no longer) in the table has no fields
     }
 }
 
@@ -350,7 +357,8 @@ std::string TKDaoTable::GetTableDateCreated() const {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->DateCreated());
         if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).DateCreated());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
     }
     return "";
 }
@@ -360,7 +368,8 @@ std::string TKDaoTable::GetTableLastUpdated() const {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->LastUpdated());
         if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).LastUpdated());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
     }
     return "";
 }
@@ -413,22 +422,24 @@ void TKDaoTable::GetIndexNames(TStrings* list) {
         FDatabase->RefreshSchema();
         auto& idx = FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes();
         for (int i = 0; i < idx.Count(); ++i) list->Add(idx.Item(i).GetName());
-    } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;   // a query or SQL source has no indexes
     }
 }
 
 void TKDaoTable::GetFieldNames(TStrings* list) {
     list->Clear();
-    try {
-        bool opened = false;
-        if (!Active()) {
-            Open();
-            opened = true;
+    const bool opened = !Active();
+    if (opened) Open();
+    auto close = OnScopeExit([&] {
+        if (!opened) return;
+        try {
+            Close();
+        } catch (const Exception&) {
+            HandleException();   // the names are read; closing again failed: reported
         }
-        for (TField* f : Fields()->List()) list->Add(f->FieldName());
-        if (opened) Close();
-    } catch (...) {
-    }
+    });
+    for (TField* f : Fields()->List()) list->Add(f->FieldName());
 }
 
 void TKDaoTable::CheckTableName() const {
@@ -460,7 +471,8 @@ void TKDaoTable::OpenDaoRecordset() {
     if (FBaseRecordset) {
         try {
             FBaseRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the old base recordset is dropped below either way.
         }
         FBaseRecordset.reset();
     }
@@ -507,7 +519,10 @@ void TKDaoTable::OpenDaoRecordset() {
     FRecordsAffected = db.RecordsAffected();
     if (!FIndexName.empty()) try {
             FRecordset->SetIndex(FIndexName);
-        } catch (...) {
+        } catch (const Dao::EDaoError& e) {
+            // An index the table no longer has (or a recordset without indexes) leaves the
+            // rows in their natural order; a failed read is raised.
+            if (e.Number() != Dao::errNotAnIndex && e.Number() != Dao::errNotSupported) throw;
         }
 
     auto& flds = FRecordset->GetFields();
@@ -533,7 +548,9 @@ void TKDaoTable::OpenDaoRecordset() {
                     if (SameText(d, "Null")) d.clear();
                 }
                 FFieldDefaults[size_t(i)] = d;
-            } catch (...) {
+            } catch (const Dao::EDaoError& e) {
+                // A field without a default property has no default; a failed read is raised.
+                if (e.Number() != Dao::errPropertyNotFound) throw;
                 FFieldDefaults[size_t(i)].clear();
             }
         }
@@ -559,7 +576,10 @@ void TKDaoTable::OpenDaoRecordset() {
         if (!ms->DataSet()->Active() && FMasterAutoActivate) {
             try {
                 ms->DataSet()->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // The detail opens without its master's restriction; the master's own error
+                // is reported to the user, not dropped.
+                HandleException();
             }
             FNoMasterRestriction = !FMasterLink->Active();
         }
@@ -599,7 +619,8 @@ void TKDaoTable::CloseDaoRecordset() {
     FFieldObjects.assign(FFieldObjects.size(), nullptr);
     if (FRecordset) try {
             FRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is dropped below either way.
         }
     FRecordset.reset();
 }
@@ -615,7 +636,8 @@ void TKDaoTable::ReopenRecordset() {
         // active dataset with nothing behind it.
         try {
             Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the reopening's own error (raised below) is the one to show.
         }
         throw;
     }
@@ -686,10 +708,8 @@ void TKDaoTable::InternalOpen() {
                     f->OnGetText = [this](TField* s, std::string& text, bool) {
                         TKDaoRecord* r = static_cast<TKDaoRecord*>(GetActiveRecordBuffer());
                         if (!FShowGUID || !r || s->FieldNo() < 1) return;
-                        std::string t = r->Values[size_t(s->FieldNo() - 1)];
-                        if (t.rfind("{guid ", 0) == 0) t.erase(0, 6);
-                        if (t.size() >= 2 && t.compare(t.size() - 2, 2, "}}") == 0) t.pop_back();
-                        text = t;
+                        const Variant& v = r->Values[size_t(s->FieldNo() - 1)];
+                        text = v.IsNull() ? std::string() : GuidBytesToString(VarToStr(v));
                     };
                     f->OnSetText = [this](TField* s, const std::string& text) {
                         if (!FShowGUID || Utf8Length(text) != 38) return;
@@ -702,11 +722,9 @@ void TKDaoTable::InternalOpen() {
         }
     }
     FNoMasterRestriction = savedNoMaster;
+    BuildReadPlan();
     FRecordsetOpen = true;
-    if (FTableType == 1) try {
-            (void)FRecordset->RecordCount();
-        } catch (...) {
-        }
+    if (FTableType == 1) (void)FRecordset->RecordCount();
     InternalFirst();
     FDatabase->RegisterTable(this);
     FDatabase->IdleEngine();
@@ -717,9 +735,11 @@ void TKDaoTable::InternalClose() {
     // The framework has already left the edit state; DAO's own edit buffer tells the truth.
     if (FRecordset) try {
             if (FRecordset->GetEditMode() != 0) FRecordset->CancelUpdate();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the recordset is closed next and its edit buffer with it.
         }
     FRecordsetOpen = false;
+    FReadPlan.clear();   // it points at the fields, which may go now
     FOptionsValue = 0;
     FSortText.clear();
     BindFields(false);
@@ -728,7 +748,8 @@ void TKDaoTable::InternalClose() {
     if (FBaseRecordset) {
         try {
             FBaseRecordset->Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the base recordset is dropped below either way.
         }
         FBaseRecordset.reset();
     }
@@ -741,7 +762,8 @@ void TKDaoTable::CloseByDatabase() {
     FClosingByDatabase = true;
     try {
         Close();
-    } catch (...) {
+    } catch (const Exception&) {
+        HandleException();   // the database disconnects anyway; the table's error is reported
     }
     FClosingByDatabase = false;
 }
@@ -808,13 +830,14 @@ void TKDaoTable::LoadIndexDefs() {
     try {
         idx = &FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes();
         idx->Refresh();
-    } catch (...) {
-        if (!idx) return;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errItemNotFound) throw;
+        return;   // a table not (yet) in the schema has no index definitions
     }
     for (int i = 0; i < idx->Count(); ++i) {
         std::string name, fields, desc;
         bool primary = false, unique = false, anyAsc = false;
-        try {
+        {
             Dao::Index& x = idx->Item(i);
             name = x.GetName();
             primary = x.Primary;
@@ -828,7 +851,6 @@ void TKDaoTable::LoadIndexDefs() {
                     desc += f.GetName() + ";";
                 }
             }
-        } catch (...) {
         }
         if (!fields.empty()) fields.pop_back();
         if (!desc.empty()) desc.pop_back();
@@ -847,7 +869,7 @@ void TKDaoTable::UpdateIndexDefs() { FIndexDefs->UpdateDaoIndexes(); }
 
 TRecBuf TKDaoTable::AllocRecordBuffer() {
     auto* r = new TKDaoRecord;
-    r->Values.assign(size_t(FieldDefs()->Count()), std::string());
+    r->Values.assign(size_t(FieldDefs()->Count()), Variant::Null());
     r->Modified.assign(size_t(FieldDefs()->Count()), 0);
     r->CalcValues.assign(size_t(CalcFieldsSize()), Variant::Null());
     return r;
@@ -880,7 +902,7 @@ void TKDaoTable::InternalInitRecord(TRecBuf buffer) {
     FOldValues = std::make_unique<TKDaoRecord>();
     if (auto* a = static_cast<TKDaoRecord*>(GetActiveRecordBuffer()); a && a != r) FOldValues->CopyFrom(*a);
     const int n = FieldDefs()->Count();
-    r->Values.assign(size_t(n), std::string());
+    r->Values.assign(size_t(n), Variant::Null());
     r->Modified.assign(size_t(n), 0);
     for (int i = 0; i < n; ++i) {
         TField* f = FindField(FieldDefs()->Items(i)->Name);
@@ -888,27 +910,36 @@ void TKDaoTable::InternalInitRecord(TRecBuf buffer) {
             FFieldDefaults[size_t(i)] = StripSingleQuotes(f->DefaultExpression);
             r->Modified[size_t(i)] = 1;
         }
-        if (size_t(i) < FFieldDefaults.size()) r->Values[size_t(i)] = FFieldDefaults[size_t(i)];
+        if (f) r->Values[size_t(i)] = DefaultValue(size_t(i), f);
     }
     r->Flag = bfInserted;
     r->BookmarkValue = 0;
     r->Position = -1;
 }
 
-std::string TKDaoTable::ValueText(const TField* field, const Variant& v) const {
-    if (v.IsNull() || v.IsEmpty()) return "";
-    switch (field->DataType()) {
-    case ftDate: case ftTime: case ftDateTime:
-        return DateTimeToTimeStampText(v.AsDate());
-    case ftBoolean: return v.AsBoolean() ? "True" : "False";
-    case ftFloat: case ftCurrency: case ftBCD: return FloatToStrRoundTrip(v.AsDouble(), FormatSettings());
-    case ftBytes:
-        if (IsGuidField(field)) {
-            std::string g = VarToStr(v);
-            return g.rfind("{guid ", 0) == 0 ? g : "{guid " + g + "}";
-        }
-        return VarToStr(v);
-    default: return VarToStr(v);
+Variant TKDaoTable::DefaultValue(size_t i, const TField* field) const {
+    if (i >= FFieldDefaults.size() || FFieldDefaults[i].empty()) return Variant::Null();
+    const std::string& text = FFieldDefaults[i];
+    // A default of a blob is its content; the buffer of a blob not read with the record holds
+    // the content too while the record is new (BlobContent reads it from there).
+    if (field->IsBlob()) return Variant(text);
+    return DefaultTextToNative(field->DataType(), text, IsGuidField(field));
+}
+
+void TKDaoTable::BuildReadPlan() {
+    const int n = FieldDefs()->Count();
+    FReadPlan.assign(size_t(n), TReadSlot{});
+    for (int i = 0; i < n; ++i) {
+        const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
+        if (fi < 0) continue;
+        TReadSlot& slot = FReadPlan[size_t(i)];
+        slot.Field = Fields()->Fields(fi);
+        slot.Type = slot.Field->DataType();
+        slot.Guid = IsGuidField(slot.Field);
+        if (slot.Type == ftIDispatch) slot.Kind = TReadKind::None;
+        else if (slot.Field->IsBlob() && !((slot.Type == ftMemo && FCacheMemos) || (slot.Type == ftBlob && FCacheBlobs)))
+            slot.Kind = TReadKind::BlobSize;
+        else slot.Kind = TReadKind::Value;
     }
 }
 
@@ -919,40 +950,40 @@ bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDa
     r->Flag = bfCurrent;
     const int n = FieldDefs()->Count();
     if (int(r->Values.size()) != n) {
-        r->Values.assign(size_t(n), std::string());
+        r->Values.assign(size_t(n), Variant::Null());
         r->Modified.assign(size_t(n), 0);
     }
-    for (int i = 0; i < n; ++i) {
-        const int fi = size_t(i) < FFieldMap.size() ? FFieldMap[size_t(i)] : -1;
-        if (fi < 0) continue;
-        TField* field = Fields()->Fields(fi);
-        Dao::Field& df = useFieldObjects ? *FFieldObjects[size_t(i)] : rs.GetFields().Item(i);
-        bool load = true, sized = true;
-        if (field->DataType() == ftIDispatch) load = sized = false;
-        else if (field->IsBlob())
-            load = (field->DataType() == ftMemo && FCacheMemos) || (field->DataType() == ftBlob && FCacheBlobs);
-        std::string& entry = r->Values[size_t(i)];
-        if (load) {
-            Variant v;
-            try {
-                v = df.GetValue();
-            } catch (const Dao::EDaoError& e) {
-                if (e.Number() == 3167) return false;
-                v = Variant::Null();
-            } catch (const Exception&) {
-                v = Variant::Null();
+    if (FReadPlan.size() != size_t(n)) BuildReadPlan();
+    // Only "deleted by another user" (or the cursor left without a record because of it) means
+    // the record is not there; any other failure to read a value is an error of the read
+    // (damaged file, lock), raised as it is: a value that cannot be read is never a Null.
+    try {
+        for (int i = 0; i < n; ++i) {
+            const TReadSlot& slot = FReadPlan[size_t(i)];
+            if (slot.Kind == TReadKind::Skip) continue;
+            Dao::Field& df = useFieldObjects ? *FFieldObjects[size_t(i)] : rs.GetFields().Item(i);
+            Variant& entry = r->Values[size_t(i)];
+            switch (slot.Kind) {
+            case TReadKind::None: entry = Variant::Null(); break;
+            case TReadKind::BlobSize: {
+                const int64_t size = df.FieldSize();
+                entry = size != 0 ? Variant(size) : Variant::Null();
+                break;
             }
-            entry = ValueText(field, v);
-        } else {
-            int64_t size = 0;
-            if (sized) try {
-                    size = df.FieldSize();
-                } catch (const Dao::EDaoError& e) {
-                    if (e.Number() == 3167) return false;
+            default:
+                try {
+                    entry = DaoToNative(slot.Type, df.ValueRef(), slot.Guid);
+                } catch (const Dao::EDaoError&) {
+                    throw;
+                } catch (const Exception& e) {
+                    ReadError(slot.Field->DisplayName(), e);
                 }
-            entry = size != 0 ? std::to_string(size) : std::string();
+            }
+            r->Modified[size_t(i)] = 0;
         }
-        r->Modified[size_t(i)] = 0;
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() == Dao::errRecordDeleted || e.Number() == Dao::errNoCurrentRecord) return false;
+        throw;
     }
     return true;
 }
@@ -966,34 +997,34 @@ bool TKDaoTable::IsGuidField(const TField* field) const {
 std::string TKDaoTable::BlobContent(TField* field, TKDaoRecord* r) {
     const size_t i = size_t(field->FieldNo() - 1);
     const bool cached = (field->DataType() == ftMemo && FCacheMemos) || (field->DataType() == ftBlob && FCacheBlobs);
-    // A value written in this edit is in the buffer, whatever the cache settings.
-    if (r->Modified[i]) return r->Values[i];
-    if (cached) {
-        if (r->Position == -1 && r->Values[i].empty() && i < FFieldDefaults.size()) return FFieldDefaults[i];
-        return r->Values[i];
-    }
-    if (State() == dsInsert && r->Position == -1)
-        return r->Values[i].empty() && i < FFieldDefaults.size() ? FFieldDefaults[i] : r->Values[i];
-    std::string content;
+    const Variant& v = r->Values[i];
+    // A value written in this edit, a cached one and a new record's default are in the buffer.
+    if (r->Modified[i] || cached || (State() == dsInsert && r->Position == -1)) return v.IsNull() ? std::string() : VarToStr(v);
+    if (v.IsNull()) return std::string();   // no content: nothing to fetch
+    // Fetched from DAO: the recordset goes to the buffer's record and comes back. A failure is
+    // the caller's error; the way back is taken in any case.
     int32_t saved = 0;
-    bool hadSaved = false;
-    try {
-        if (FBookmarkable) {
-            saved = CurrentBookmarkValue(*FRecordset);
-            hadSaved = true;
-            if (r->BookmarkValue > 0 && r->BookmarkValue != saved) GotoBookmarkValue(r->BookmarkValue);
-        }
-        Variant v = FFieldObjects[i]->GetValue();
-        content = v.IsNull() || v.IsEmpty() ? std::string() : VarToStr(v);
-        if (hadSaved && saved > 0 && saved != r->BookmarkValue) GotoBookmarkValue(saved);
-    } catch (const Exception&) {
-        content.clear();
-        if (!ForwardOnly()) try {
-                ResyncAfterLostRecord();
-            } catch (...) {
-            }
+    if (FBookmarkable) {
+        saved = CurrentBookmarkValue(*FRecordset);
+        if (r->BookmarkValue > 0 && r->BookmarkValue != saved) GotoBookmarkValue(r->BookmarkValue);
     }
-    return content;
+    auto back = OnScopeExit([&] {
+        if (saved <= 0 || saved == r->BookmarkValue) return;
+        try {
+            GotoBookmarkValue(saved);
+        } catch (const Exception&) {
+            // Recovers the cursor's place for the next read only: the value is read already.
+        }
+    });
+    Variant content;
+    try {
+        content = FFieldObjects[i]->GetValue();
+    } catch (const Dao::EDaoError& e) {
+        // The record is gone: the table follows, and the error says so.
+        if (e.Number() == Dao::errRecordDeleted && !ForwardOnly()) ResyncAfterLostRecord();
+        throw;
+    }
+    return content.IsNull() || content.IsEmpty() ? std::string() : VarToStr(content);
 }
 
 bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
@@ -1001,16 +1032,24 @@ bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
     if (!FRecordsetOpen) return false;
     auto* r = static_cast<TKDaoRecord*>(GetActiveRecordBuffer());
     if (!r || field->FieldNo() < 1 || size_t(field->FieldNo()) > r->Values.size()) return false;
-    const std::string& t = r->Values[size_t(field->FieldNo() - 1)];
-    if (!buffer) return !t.empty();
+    const Variant& v = r->Values[size_t(field->FieldNo() - 1)];
+    if (v.IsNull()) return false;
+    if (!buffer) return true;
     if (field->IsBlob()) {
-        if (t.empty()) return false;
         std::string c = BlobContent(field, r);
         if (c.empty()) return false;
-        *buffer = Variant(c);
+        *buffer = Variant(std::move(c));
         return true;
     }
-    return TextToNative(field->DataType(), t, *buffer, IsGuidField(field), field->Size());
+    const TFieldType t = field->DataType();
+    const int size = field->Size();
+    // A text longer than the field (a value stored by another program) reads cut to its size.
+    if ((t == ftString || t == ftFixedChar || t == ftWideString) && size > 0 && v.IsString() && v.RawString().size() > size_t(size) &&
+        Utf8Length(v.RawString()) > size)
+        *buffer = Variant(Utf8Copy(v.RawString(), 1, size));
+    else
+        *buffer = v;
+    return true;
 }
 
 void TKDaoTable::SetFieldData(TField* field, const Variant* buffer) {
@@ -1022,14 +1061,12 @@ void TKDaoTable::SetFieldData(TField* field, const Variant* buffer) {
     if (!r || field->FieldNo() < 1) return;
     field->Validate(buffer);
     if (field->ReadOnly() && State() != dsSetKey) return;
-    std::string t;
-    if (buffer) {
-        const bool guid = IsGuidField(field);
-        t = NativeToText(field->DataType(), *buffer, guid);
-        if (guid && buffer && !buffer->IsNull() && VarToStr(*buffer).size() != 16) t.clear();
-    }
+    Variant v = buffer && !buffer->IsEmpty() ? *buffer : Variant::Null();
+    // The null GUID, or bytes that are no GUID, is no value.
+    if (IsGuidField(field) && !v.IsNull() && (VarToStr(v).size() != 16 || GuidBytesToString(VarToStr(v)).empty()))
+        v = Variant::Null();
     const size_t i = size_t(field->FieldNo() - 1);
-    r->Values[i] = t;
+    r->Values[i] = std::move(v);
     r->Modified[i] = 1;
     const TDataSetState s = State();
     if (s != dsCalcFields && s != dsFilter && s != dsNewValue && s != dsInternalCalc)

@@ -1,8 +1,8 @@
 #pragma once
 // TKDaoTable: a dataset whose rows come from one DAO recordset (a stored table, a stored
 // query definition or an SQL text) on a TKDaoDatabase. A record buffer keeps every field's
-// value as text, '' meaning Null, with a modified flag per value; field access converts
-// between these texts and the framework's native forms. TKDaoIndexDefs keeps the index
+// value typed, in the framework's native form (Null and '' apart), with a modified flag per
+// value; nothing passes through the process-wide format settings on its way from the engine. TKDaoIndexDefs keeps the index
 // definitions and writes them back to the table definition; TKBlobStream serves memos and
 // blobs, fetching their content from DAO when they are not cached with the record.
 
@@ -25,7 +25,9 @@ struct TKDaoRecord : TRecordBuffer {
     int32_t Position = 0;           // the table's position counter when read; -1 for a new record
     TBookmarkFlag Flag = bfCurrent;
     int32_t BookmarkValue = 0;      // first four bytes of the DAO bookmark; 0 when none
-    std::vector<std::string> Values;
+    // Native values by field definition; a blob not read with the record holds its size
+    // (Null when empty) and is fetched from DAO when asked for.
+    std::vector<Variant> Values;
     std::vector<uint8_t> Modified;  // 1 once set: only these are written by a post
     void CopyFrom(const TKDaoRecord& other);   // header, values and flags (never shared)
 };
@@ -204,10 +206,17 @@ public:
     Dao::Recordset* Recordset() const { return FRecordset.get(); }
     const std::vector<std::string>& DefNameList() const { return FDefNameList; }
     const std::vector<std::string>& FieldDefaults() const { return FFieldDefaults; }
-    // The criteria texts of Locate and Lookup (exactly what DAO receives).
-    std::string BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<std::string>& texts);
-    std::string BuildLocateCriteria(const std::vector<std::string>& fields, std::vector<std::string> texts,
-                                    TLocateOptions options);
+    // The criteria of Locate and Lookup: the text DAO receives, whose key values are named
+    // "[@1]", "[@2]" ... and travel in `values`, bound to the statement. False when a key
+    // cannot be a value of its field (letters for a number): then no record matches.
+    struct TKeyCriteria {
+        std::string Text;
+        std::vector<Dao::Property> Values;
+        bool CanMatch = true;
+    };
+    TKeyCriteria BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys);
+    TKeyCriteria BuildLocateCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys,
+                                     TLocateOptions options);
     std::string BuildMasterCriteria();
     std::string CombineWithFilter(const std::string& criteria) const;
     void ParseMasterFields();
@@ -285,7 +294,7 @@ private:
     void MapBookmark(int32_t position, int32_t value) const;
     void ClearBookmarkMap() const;
     int CountWalk() const;
-    std::string ValueText(const TField* field, const Variant& v) const;
+    Variant DefaultValue(size_t defIndex, const TField* field) const;
     void CheckTableName() const;
     std::string OpenRestrictedSql(const std::string& combined) const;
     Dao::Database& Db(const char* caller) const;
@@ -313,6 +322,16 @@ private:
     std::vector<uint8_t> FFieldWritable;
     std::vector<std::string> FFieldDefaults, FDefNameList, FFieldCaptions;
     std::vector<int> FFieldMap;   // field definition index -> the bound field's index, -1 for none
+    // How each field definition's value is read into a record buffer, worked out once per open.
+    enum class TReadKind : uint8_t { Skip, Value, BlobSize, None };
+    struct TReadSlot {
+        TField* Field = nullptr;
+        TFieldType Type = ftUnknown;
+        TReadKind Kind = TReadKind::Skip;
+        bool Guid = false;
+    };
+    std::vector<TReadSlot> FReadPlan;
+    void BuildReadPlan();
     std::string FSortText;
     int FOptionsValue = 0;
     int FRecordsAffected = 0;

@@ -2,78 +2,147 @@
 #include <cstring>
 
 #include "dao/DaoUtils.h"
+#include "dao/KDaoConsts.h"
 #include "dao/KDaoTable.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace KDao;
 
 namespace {
-std::vector<std::string> KeyValuesToTexts(const Variant& keyValues, std::vector<Variant>& raw) {
-    raw.clear();
+std::vector<Variant> KeyList(const Variant& keyValues) {
+    std::vector<Variant> raw;
     if (keyValues.IsArray()) {
         for (int i = VarArrayLowBound(keyValues, 1); i <= VarArrayHighBound(keyValues, 1); ++i) raw.push_back(keyValues.GetElement({i}));
     } else {
         raw.push_back(keyValues);
     }
-    std::vector<std::string> out;
-    for (const Variant& v : raw) {
-        if (v.IsNull() || v.IsEmpty()) out.push_back("NULL");
-        else if (v.VarType() == varDate) out.push_back(DateTimeToStr(v.AsDate()));
-        else out.push_back(VarToStr(v));
-    }
-    return out;
+    return raw;
 }
 
+bool IsNullKey(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
+
 std::string Q(const std::string& x) { return "\"" + SQLQuoteString(x) + "\""; }
+
+// A key for a numeric field as a number: a number as it is, a text when it is a whole number
+// (in the locale's or in SQL's form). False when it is not one: such a key matches nothing.
+bool NumericKey(const Variant& key, Variant& out) {
+    if (!key.IsString()) {
+        try {
+            out = key.VarType() == varBoolean ? Variant(key.AsBoolean() ? -1 : 0) : Variant(key.AsDouble());
+            return true;
+        } catch (const EVariantError&) {
+            return false;   // not a value a number can be compared with
+        }
+    }
+    const std::string t = Trim(key.RawString());
+    double d = 0;
+    if (TryStrToFloat(t, d, FormatSettings())) {
+        out = Variant(d);
+        return true;
+    }
+    char* end = nullptr;
+    d = std::strtod(t.c_str(), &end);
+    if (t.empty() || !end || *end != '\0') return false;
+    out = Variant(d);
+    return true;
+}
+
+// A key for a date field as a date: a date value as it is, a text read with the locale's
+// date and time forms. False when it is not one.
+bool DateKey(const Variant& key, TFieldType t, Variant& out) {
+    TDateTime d = 0;
+    if (key.IsString()) {
+        const std::string v = NormalizeDateTimeText(key.RawString());
+        if (!(t == ftTime ? TryStrToTime(v, d, FormatSettings()) : TryStrToDateTime(v, d, FormatSettings()))) return false;
+    } else {
+        try {
+            d = key.AsDate();
+        } catch (const EVariantError&) {
+            return false;
+        }
+    }
+    out = Variant::FromDate(d);
+    return true;
+}
 }  // namespace
 
 // --- criteria -----------------------------------------------------------------------------------
 
-std::string TKDaoTable::BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<std::string>& texts) {
-    return BuildLocateCriteria(fields, texts, TLocateOptions{}) ;
-}
-
-std::string TKDaoTable::BuildLocateCriteria(const std::vector<std::string>& fields, std::vector<std::string> texts,
-                                            TLocateOptions options) {
-    std::string out;
+namespace {
+// The criteria of both routines; `failure` names the routine in the error text.
+TKDaoTable::TKeyCriteria KeyCriteria(TKDaoTable& table, const std::vector<std::string>& fields,
+                                     const std::vector<Variant>& keys, TLocateOptions options, const char* failure) {
+    TKDaoTable::TKeyCriteria c;
     for (size_t i = 0; i < fields.size(); ++i) {
-        TField* f = FieldByName(fields[i]);
-        std::string& v = texts[i];
-        std::string piece;
+        TField* f = table.FieldByName(fields[i]);
+        const Variant& key = keys[i];
+        const std::string mark = "[@" + std::to_string(c.Values.size() + 1) + "]";
+        auto bind = [&](Variant v) { c.Values.push_back(Dao::Property{mark.substr(1, mark.size() - 2), std::move(v)}); };
         const TFieldType t = f->DataType();
-        if (v == "NULL") {
+        std::string piece;
+        if (IsNullKey(key)) {
             piece = "IS NULL";
         } else if (t == ftString || t == ftMemo || t == ftBlob || t == ftFixedChar || t == ftWideString) {
+            std::string v = key.IsString() ? key.RawString() : VarToStr(key);
             const bool ci = options.Contains(loCaseInsensitive), partial = options.Contains(loPartialKey);
             if (ci) v = AnsiLowerCase(v);
-            if (partial && ci) piece = " LIKE LCASE(" + Q(SQLEscapeLikeChars(v) + "*") + ")";
-            else if (partial) piece = " LIKE " + Q(SQLEscapeLikeChars(v) + "*");
-            else if (ci) piece = " = LCASE(" + Q(v) + ")";
-            else piece = " = " + Q(v);
+            if (partial) v = SQLEscapeLikeChars(v) + "*";
+            bind(Variant(v));
+            if (partial && ci) piece = " LIKE LCASE(" + mark + ")";
+            else if (partial) piece = " LIKE " + mark;
+            else if (ci) piece = " = LCASE(" + mark + ")";
+            else piece = " = " + mark;
         } else if ((t >= ftSmallint && t <= ftBCD) || t == ftAutoInc || t == ftLargeint) {
-            piece = v.empty() ? " IS NULL" : " = " + SQLFloatText(v);
+            Variant n;
+            if (key.IsString() && Trim(key.RawString()).empty()) {
+                piece = " IS NULL";
+            } else if (NumericKey(key, n)) {
+                bind(n);
+                piece = " = " + mark;
+            } else {
+                c.CanMatch = false;   // "999 OR 1=1" is no number: no record holds it
+                piece = " IS NULL AND FALSE";
+            }
         } else if (t == ftDate || t == ftTime || t == ftDateTime) {
+            Variant d;
+            if (key.IsString() && Trim(key.RawString()).empty()) {
+                piece = " IS NULL";
+            } else if (DateKey(key, t, d)) {
+                bind(d);
+                piece = " = " + mark;
+            } else {
+                c.CanMatch = false;
+                piece = " IS NULL AND FALSE";
+            }
+        } else if (t == ftBytes) {
+            std::string v = VarToStr(key);
             if (v.empty()) {
                 piece = " IS NULL";
             } else {
-                v = NormalizeDateTimeText(v);
-                TDateTime d = t == ftTime ? StrToTime(v) : StrToDateTime(v);
-                piece = " = #" + (t == ftDate ? JetDateText(d) : t == ftTime ? JetTimeText(d) : JetDateTimeText(d)) + "#";
+                bind(Variant(table.IsGuidField(f) && v.size() == 16 ? GuidBytesToString(v) : v));
+                piece = " = " + mark;
             }
-        } else if (t == ftBytes) {
-            if (v.empty()) piece = " IS NULL";
-            else if (IsGuidField(f)) piece = " = {guid " + v + "}";
-            else piece = " = " + Q(v);   // quotes doubled like any text
         } else {
-            DatabaseError(options.Empty() ? "Unable to build Key SQL!" : "Unable to build Lookup Key SQL!");
+            DatabaseError(failure);
         }
-        if (!out.empty()) out += " AND ";
-        out.append("(").append(FUseBrackets ? BracketDottedName(fields[i]) : fields[i]).append(" ");
-        out.append(piece).append(")");
+        if (!c.Text.empty()) c.Text += " AND ";
+        c.Text.append("(").append(table.GetUseBrackets() ? BracketDottedName(fields[i]) : fields[i]).append(" ");
+        c.Text.append(piece).append(")");
     }
-    return out;
+    return c;
+}
+}  // namespace
+
+TKDaoTable::TKeyCriteria TKDaoTable::BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys) {
+    return KeyCriteria(*this, fields, keys, TLocateOptions{}, KDaoConsts::SLookupKeySql);
+}
+
+TKDaoTable::TKeyCriteria TKDaoTable::BuildLocateCriteria(const std::vector<std::string>& fields,
+                                                         const std::vector<Variant>& keys, TLocateOptions options) {
+    return KeyCriteria(*this, fields, keys, options, KDaoConsts::SLocateKeySql);
 }
 
 // --- locate -------------------------------------------------------------------------------------
@@ -81,10 +150,8 @@ std::string TKDaoTable::BuildLocateCriteria(const std::vector<std::string>& fiel
 bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
     if (IsEmpty() || FilterActive() || !FDatabase || !FDatabase->Connected()) return false;
     std::vector<std::string> fields = SplitFieldList(keyFields);
-    std::vector<Variant> raw;
-    std::vector<std::string> texts = KeyValuesToTexts(keyValues, raw);
-    if (fields.size() != texts.size())
-        DatabaseError("Number of elements in the KeyValues array must be equal to the number of fields.");
+    const std::vector<Variant> raw = KeyList(keyValues);
+    if (fields.size() != raw.size()) DatabaseError(KDaoConsts::SKeyValuesCount);
     CheckBrowseMode();
     UpdateCursorPos();
     if (auto* a = static_cast<TKDaoRecord*>(ActiveBuffer())) InternalSetToRecord(a);
@@ -113,6 +180,8 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
             // Seek on the leading index fields that have keys; the record found must match
             // the keys (">=" lands on the next record when there is no exact match).
             auto& ix = Db("TKDaoTable.Locate").GetTableDefs().Item(FTableName).GetIndexes().Item(index);
+            const TKeyCriteria checked = BuildLocateCriteria(fields, raw, options);   // the keys' types
+            if (!checked.CanMatch) return false;
             std::vector<Variant> keys;
             for (int j = 0; j < ix.GetFields().Count() && j < 13; ++j) {
                 const std::string& n = ix.GetFields().Item(j).GetName();
@@ -133,7 +202,7 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
                 if (found) {
                     for (size_t k = 0; k < fields.size() && found; ++k) {
                         std::string have = VarToStr(clone->GetFields().Item(fields[k]).GetValue());
-                        const std::string& want = texts[k];
+                        const std::string want = VarToStr(raw[k]);
                         if (options.Contains(loPartialKey)) found = AnsiStartsText(want, have) || (!options.Contains(loCaseInsensitive) && have.rfind(want, 0) == 0);
                         else found = options.Contains(loCaseInsensitive) ? AnsiSameText(have, want) : have == want;
                     }
@@ -141,10 +210,11 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
             }
         }
         if (!clone) {
-            std::string criteria = BuildLocateCriteria(fields, texts, options);
+            const TKeyCriteria criteria = BuildLocateCriteria(fields, raw, options);
+            if (!criteria.CanMatch) return false;
             clone = FRecordset->Clone();
             clone->MoveFirst();
-            clone->FindFirst(criteria);
+            clone->FindFirst(criteria.Text, criteria.Values);
             found = !clone->NoMatch();
         }
         if (found) {
@@ -158,10 +228,7 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
             Resync(TResyncMode{});
             DoAfterScroll();
         }
-        try {
-            clone->Close();
-        } catch (...) {
-        }
+        clone->Close();
         return found;
     }
 
@@ -180,7 +247,7 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
                 all = v.IsNull() && (raw[k].IsNull() || raw[k].IsEmpty());
                 continue;
             }
-            std::string have = VarToStr(v), want = texts[k];
+            std::string have = VarToStr(v), want = VarToStr(raw[k]);
             if (options.Contains(loCaseInsensitive)) {
                 have = AnsiLowerCase(have);
                 want = AnsiLowerCase(want);
@@ -219,10 +286,8 @@ Variant TKDaoTable::Lookup(const std::string& keyFields, const Variant& keyValue
     Variant result = Variant::Null();
     if (IsEmpty()) return result;
     std::vector<std::string> fields = SplitFieldList(keyFields), results = SplitFieldList(resultFields);
-    std::vector<Variant> raw;
-    std::vector<std::string> texts = KeyValuesToTexts(keyValues, raw);
-    if (fields.size() != texts.size())
-        DatabaseError("Number of elements in the KeyValues array must be equal to the number of fields.");
+    const std::vector<Variant> raw = KeyList(keyValues);
+    if (fields.size() != raw.size()) DatabaseError(KDaoConsts::SKeyValuesCount);
     if (results.empty()) DatabaseError("ResultFields are not defined");
     bool calculated = false;
     std::vector<TField*> resultList;
@@ -232,61 +297,49 @@ Variant TKDaoTable::Lookup(const std::string& keyFields, const Variant& keyValue
         calculated = calculated || f->FieldKind() != fkData;
         resultList.push_back(f);
     }
+    const TKeyCriteria criteria = BuildKeyCriteria(fields, raw);
+    if (!criteria.CanMatch) return result;
     const std::string savedFilter = FRecordset->GetFilter();
-    std::shared_ptr<Dao::Recordset> s;
-    try {
-        FRecordset->SetFilter(BuildKeyCriteria(fields, texts));
-        FDatabase->IdleEngine();
-        s = FRecordset->OpenRecordset(4, 2);
-        if (!(s->GetBOF() && s->GetEOF())) {
-            s->MoveFirst();
-            std::vector<Variant> values;
-            if (calculated) {
-                auto* temp = static_cast<TKDaoRecord*>(TempBuffer());
-                LoadRecordValues(*s, false, temp);
-                TDataSetState old = SetTempState(dsCalcFields);
-                try {
-                    CalculateFields(temp);
-                    TRecBuf savedCalc = FFilterBuffer;
-                    (void)savedCalc;
-                    for (TField* f : resultList) {
-                        Variant v;
-                        bool has;
-                        if (f->FieldKind() == fkData) {
-                            has = TextToNative(f->DataType(), temp->Values[size_t(f->FieldNo() - 1)], v, IsGuidField(f), f->Size());
-                            values.push_back(has ? f->GetAsVariant().IsNull() ? Variant::Null() : VarToStr(v) : Variant::Null());
-                        } else {
-                            const Variant& cv = temp->CalcValues[size_t(f->Offset())];
-                            values.push_back(cv.IsEmpty() ? Variant::Null() : cv);
-                        }
-                    }
-                } catch (...) {
-                    RestoreState(old);
-                    throw;
-                }
-                RestoreState(old);
-            } else {
-                for (TField* f : resultList) values.push_back(s->GetFields().Item(f->FieldNo() - 1).GetValue());
-            }
-            result = values.size() == 1 ? values[0] : VarArrayOf(values);
-        }
-    } catch (...) {
-        if (s) try {
-                s->Close();
-            } catch (...) {
-            }
+    auto restoreFilter = OnScopeExit([&] {
         try {
             FRecordset->SetFilter(savedFilter);
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the filter text is only read when a snapshot is opened, and
+            // setting it fails only on a closed recordset.
         }
-        throw;
+    });
+    FRecordset->SetFilter(criteria.Text, criteria.Values);
+    FDatabase->IdleEngine();
+    std::shared_ptr<Dao::Recordset> s = FRecordset->OpenRecordset(4, 2);
+    auto closeSnapshot = OnScopeExit([&] {
+        try {
+            s->Close();
+        } catch (const Exception&) {
+            // Recovers nothing: the snapshot is dropped with its pointer anyway.
+        }
+    });
+    if (s->GetBOF() && s->GetEOF()) return result;
+    s->MoveFirst();
+    std::vector<Variant> values;
+    if (calculated) {
+        auto* temp = static_cast<TKDaoRecord*>(TempBuffer());
+        LoadRecordValues(*s, false, temp);
+        TDataSetState old = SetTempState(dsCalcFields);
+        auto restoreState = OnScopeExit([&] { RestoreState(old); });
+        CalculateFields(temp);
+        for (TField* f : resultList) {
+            if (f->FieldKind() == fkData) {
+                const Variant& v = temp->Values[size_t(f->FieldNo() - 1)];
+                values.push_back(v.IsNull() ? Variant::Null() : f->GetAsVariant());
+            } else {
+                const Variant& cv = temp->CalcValues[size_t(f->Offset())];
+                values.push_back(cv.IsEmpty() ? Variant::Null() : cv);
+            }
+        }
+    } else {
+        for (TField* f : resultList) values.push_back(s->GetFields().Item(f->FieldNo() - 1).GetValue());
     }
-    try {
-        s->Close();
-    } catch (...) {
-    }
-    FRecordset->SetFilter(savedFilter);
-    return result;
+    return values.size() == 1 ? values[0] : VarArrayOf(values);
 }
 
 // --- master-detail ------------------------------------------------------------------------------
@@ -367,7 +420,12 @@ void TKDaoTable::MasterChanged() {
         if (FSQL->Count() == 0) {
             try {
                 RefreshMasterDetail();
-            } catch (...) {
+            } catch (const EDatabaseError& e) {
+                // The quick way failed (criteria the engine cannot take as a restricted
+                // select): the recordset is opened the full way, whose error is raised.
+                if (dynamic_cast<const Dao::EDaoError*>(&e) && static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInExpression &&
+                    static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInCriteria)
+                    throw;
                 CloseDaoRecordset();
                 OpenDaoRecordset();
             }
@@ -377,7 +435,8 @@ void TKDaoTable::MasterChanged() {
     } catch (...) {
         try {
             Close();
-        } catch (...) {
+        } catch (const Exception&) {
+            // Recovers nothing: the reopening's own error (raised below) is the one to show.
         }
         throw;
     }
@@ -507,7 +566,9 @@ void TKDaoIndexDefs::CreateDaoIndex(TIndexDef* d) {
     } catch (...) {
         if (wasActive) try {
                 t->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing: the index change's own error (raised below) is shown; the
+                // table stays closed.
             }
         throw;
     }
@@ -524,7 +585,9 @@ bool TKDaoIndexDefs::DeleteDaoIndex(const std::string& indexName) {
     } catch (...) {
         if (wasActive) try {
                 t->Open();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing: the index change's own error (raised below) is shown; the
+                // table stays closed.
             }
         throw;
     }
@@ -635,7 +698,7 @@ void TKBlobStream::Truncate() {
 void TKBlobStream::Store() {
     if (!FRecord) return;
     const size_t i = size_t(FField->FieldNo() - 1);
-    FRecord->Values[i] = FContent;
+    FRecord->Values[i] = FContent.empty() ? Variant::Null() : Variant(FContent);   // an empty blob is no value
     FRecord->Modified[i] = 1;
     FModified = true;
 }

@@ -1,7 +1,10 @@
 // TKDaoTable: navigation, bookmarks, record counts and numbers, editing.
 #include "dao/DaoUtils.h"
 #include "dao/KDaoTable.h"
+#include "platform/db/DBConsts.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace KDao;
@@ -25,6 +28,19 @@ int32_t BytesToValue(const std::string& s) {
                    uint32_t(uint8_t(s[3])) << 24);
 }
 bool IsEmptyRs(Dao::Recordset& rs) { return rs.GetBOF() && rs.GetEOF(); }
+bool IsDao(const Exception& e, int number) {
+    auto* d = dynamic_cast<const Dao::EDaoError*>(&e);
+    return d && d->Number() == number;
+}
+// Runs a move that may run past an end of the recordset (DAO's "no current record"): that is
+// where the move was meant to stop, so it is recovered. Every other failure is raised.
+template <class F> void MoveToEnd(F&& move) {
+    try {
+        move();
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errNoCurrentRecord) throw;
+    }
+}
 }  // namespace
 
 // --- bookmark map -------------------------------------------------------------------------------
@@ -49,7 +65,9 @@ int32_t TKDaoTable::CurrentBookmarkValue(Dao::Recordset& rs) {
     try {
         if (rs.GetBOF() || rs.GetEOF()) return 0;
         return BookmarkToValue(rs.GetBookmark());
-    } catch (const Exception&) {
+    } catch (const Dao::EDaoError& e) {
+        // The record is gone: the table starts from the first one. Other failures are raised.
+        if (e.Number() != Dao::errRecordDeleted && e.Number() != Dao::errNoCurrentRecord) throw;
         InternalFirst();
         return 0;
     }
@@ -68,10 +86,13 @@ void TKDaoTable::GotoBookmarkValue(int32_t value) {
     try {
         FRecordset->SetBookmark(ValueToBookmark(value));
     } catch (const Dao::EDaoError& e) {
-        if (e.Number() == 3167) try {
+        if (e.Number() == Dao::errRecordDeleted) {
+            try {
                 First();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing more: the lost record's error below is what the user reads.
             }
+        }
         throw;
     }
 }
@@ -82,51 +103,53 @@ void TKDaoTable::InternalFirst() {
     FRecordPos = -1;
     FStepPos = -1;
     if (!FRecordset || ForwardOnly()) return;
-    try {
-        if (!IsEmptyRs(*FRecordset)) {
+    // Only running past an end is expected here; a failed read (damage, a lock) is raised.
+    if (!IsEmptyRs(*FRecordset)) MoveToEnd([&] {
             FRecordset->MoveFirst();
             FRecordset->MovePrevious();
-        }
-    } catch (...) {
-    }
+        });
 }
 
 void TKDaoTable::InternalLast() {
-    try {
-        if (IsEmptyRs(*FRecordset)) {
-            FRecordPos = -1;
-            return;
-        }
-        if (!ForwardOnly()) {
-            const int32_t previous = FRecordPos;
+    if (IsEmptyRs(*FRecordset)) {
+        FRecordPos = -1;
+        return;
+    }
+    // Errors are raised, not ignored: a count that failed would put the end of the table
+    // where it is not.
+    if (!ForwardOnly()) {
+        const int32_t previous = FRecordPos;
+        MoveToEnd([&] {
             FRecordset->MoveLast();
             FRecordset->MoveNext();
-            FRecordPos = FRecordset->RecordCount();
-            if (FTableType == 1 && (FHighestPos < FRecordPos || FRecordPos < previous)) {
-                auto snap = FRecordset->OpenRecordset(4);
-                int full = 0;
-                if (!IsEmptyRs(*snap)) {
-                    snap->MoveLast();
-                    full = snap->RecordCount();
+        });
+        FRecordPos = FRecordset->RecordCount();
+        if (FTableType == 1 && (FHighestPos < FRecordPos || FRecordPos < previous)) {
+            auto snap = FRecordset->OpenRecordset(4);
+            auto closeSnap = OnScopeExit([&] {
+                try {
+                    snap->Close();
+                } catch (const Exception&) {
+                    // Recovers nothing: the snapshot is dropped with its pointer anyway.
                 }
-                snap->Close();
-                if (full != FRecordset->RecordCount() && FWarnOnBadDatabase)
-                    DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
-                FRecordPos = full;
-                FHighestPos = full;
+            });
+            int full = 0;
+            if (!IsEmptyRs(*snap)) {
+                snap->MoveLast();
+                full = snap->RecordCount();
             }
-        } else {
-            while (!FRecordset->GetEOF()) {
-                FRecordset->MoveNext();
-                FRecordPos = ++FStepPos;
-            }
-            --FStepPos;
-            FRecordPos = FStepPos;
+            if (full != FRecordset->RecordCount() && FWarnOnBadDatabase)
+                DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
+            FRecordPos = full;
+            FHighestPos = full;
         }
-    } catch (const Dao::EDaoError&) {
-    } catch (const EDatabaseError&) {
-        throw;   // the repair warning
-    } catch (...) {
+    } else {
+        while (!FRecordset->GetEOF()) {
+            FRecordset->MoveNext();
+            FRecordPos = ++FStepPos;
+        }
+        --FStepPos;
+        FRecordPos = FStepPos;
     }
 }
 
@@ -164,13 +187,22 @@ TGetResult TKDaoTable::GetRecord(TRecBuf buffer, TGetMode mode, bool) {
                 }
                 break;
             }
-        } catch (const Dao::EDaoError&) {
-            return grError;
+        } catch (const Dao::EDaoError& e) {
+            // Only a record deleted by another user is passed over (the engine's moves skip
+            // such rows themselves). Any other failure (a damaged file, a lock held past the
+            // query timeout, no memory) is an error, not the end of the table: the dataset
+            // keeps its position and state, and the walk can go on once the cause is gone.
+            if (e.Number() != Dao::errRecordDeleted) throw;
+            if (mode == gmCurrent) return grError;
+            continue;
         }
         if (result == grEOF) FHighestPos = FRecordPos + 1;
         else FHighestPos = std::max(FHighestPos, FRecordPos);
         if (result != grOK) return result;
-        if (!LoadRecordValues(*FRecordset, true, r)) return grError;
+        if (!LoadRecordValues(*FRecordset, true, r)) {
+            if (mode == gmCurrent) return grError;
+            continue;   // vanished between the move and the read: passed over like above
+        }
         if (RecordAccepted(r)) return grOK;
         if (mode == gmCurrent) return grError;
     }
@@ -178,20 +210,12 @@ TGetResult TKDaoTable::GetRecord(TRecBuf buffer, TGetMode mode, bool) {
 
 bool TKDaoTable::RecordAccepted(TKDaoRecord* buffer) {
     TDataSetState old = SetTempState(dsFilter);
+    auto restoreState = OnScopeExit([&] { RestoreState(old); });
+    TRollback<TRecBuf> filterBuffer(FFilterBuffer, buffer);
     bool accept = true;
-    TRecBuf savedFilter = FFilterBuffer;
-    try {
-        FFilterBuffer = buffer;
-        ClearCalcFields(buffer);
-        GetCalcFields(buffer);
-        if (FilterActive()) OnFilterRecord()(this, accept);
-    } catch (...) {
-        FFilterBuffer = savedFilter;
-        RestoreState(old);
-        throw;
-    }
-    FFilterBuffer = savedFilter;
-    RestoreState(old);
+    ClearCalcFields(buffer);
+    GetCalcFields(buffer);
+    if (FilterActive()) OnFilterRecord()(this, accept);
     return accept;
 }
 
@@ -203,10 +227,15 @@ void TKDaoTable::InternalSetToRecord(TRecBuf buffer) {
     if (ForwardOnly() || State() == dsSetKey) return;
     if (!FBookmarkable) {
         if (FRecordPos != old) {
-            try {
-                if (FilterActive()) throw EDatabaseError("walk");
-                FRecordset->Move(FRecordPos - old);
-            } catch (const Exception&) {
+            bool relative = !FilterActive();
+            if (relative) try {
+                    FRecordset->Move(FRecordPos - old);
+                } catch (const Dao::EDaoError& e) {
+                    // A relative move past an end: counted from the first record instead.
+                    if (e.Number() != Dao::errNoCurrentRecord) throw;
+                    relative = false;
+                }
+            if (!relative) {
                 FRecordset->MoveFirst();
                 FRecordset->Move(FRecordPos);
             }
@@ -217,14 +246,22 @@ void TKDaoTable::InternalSetToRecord(TRecBuf buffer) {
     if (r->BookmarkValue == 0) return;
     try {
         GotoBookmarkValue(r->BookmarkValue);
-    } catch (const Exception&) {
-        std::string d = LastDaoError().Description;
-        InternalFirst();
-        try {
-            Resync(TResyncMode{rmCenter});
-        } catch (...) {
+    } catch (const Dao::EDaoError& e) {
+        // The record is gone: the table starts again from the first record and says why.
+        // Any other failure keeps the position (the user may try again) and is raised as it is.
+        if (e.Number() != Dao::errRecordDeleted) {
+            FRecordPos = old;
+            throw;
         }
-        DatabaseError(d.empty() ? "Record not found" : d);
+        std::string d = LastDaoError().Description;
+        try {
+            InternalFirst();
+            Resync(TResyncMode{rmCenter});
+        } catch (const Exception&) {
+            // Recovers the window when it can: the lost record's error below is what the
+            // user reads, and the next move reads afresh.
+        }
+        DatabaseError(d.empty() ? DBConsts::SRecordNotFound : d);
     }
 }
 
@@ -256,10 +293,11 @@ void TKDaoTable::InternalGotoBookmark(const TBookmark& bookmark) {
         FRecordset->SetBookmark(ValueToBookmark(v));
         FRecordPos = it->second;
     } catch (const Dao::EDaoError& e) {
-        if (e.Number() == 3167) {
+        if (e.Number() == Dao::errRecordDeleted) {
             try {
                 ResyncAfterLostRecord();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers nothing more: the lost record's error below is what the user reads.
             }
             InternalFirst();
         }
@@ -277,12 +315,15 @@ bool TKDaoTable::BookmarkValid(const TBookmark& bookmark) {
         InternalGotoBookmark(bookmark);
         CursorPosChanged();
         return true;
-    } catch (...) {
-        if (!saved.empty()) try {
-                InternalGotoBookmark(saved);
-                CursorPosChanged();
-            } catch (...) {
-            }
+    } catch (const Exception& e) {
+        // A bookmark whose record is gone, or that DAO does not know, is not valid; any other
+        // failure (damage, a lock) is an error of its own and is raised.
+        auto* d = dynamic_cast<const Dao::EDaoError*>(&e);
+        if (d && d->Number() != Dao::errRecordDeleted && d->Number() != Dao::errInvalidBookmark) throw;
+        if (!saved.empty()) {
+            InternalGotoBookmark(saved);
+            CursorPosChanged();
+        }
         return false;
     }
 }
@@ -302,15 +343,15 @@ int TKDaoTable::CountWalk() const {
     TDataSetState old = self->SetTempState(dsBrowse);
     const int32_t savedPos = FRecordPos;
     TRecBuf scratch = self->AllocRecordBuffer();
+    // A failed read is raised: a count that stopped early would be a wrong count.
+    auto restore = OnScopeExit([&] {
+        self->FreeRecordBuffer(scratch);
+        self->RestoreState(old);
+        FRecordPos = savedPos;
+    });
     int n = 0;
-    try {
-        self->InternalFirst();
-        while (self->GetRecord(scratch, gmNext, false) == grOK) ++n;
-    } catch (...) {
-    }
-    self->FreeRecordBuffer(scratch);
-    self->RestoreState(old);
-    FRecordPos = savedPos;
+    self->InternalFirst();
+    while (self->GetRecord(scratch, gmNext, false) == grOK) ++n;
     return n;
 }
 
@@ -334,38 +375,40 @@ int TKDaoTable::GetRecordCount() const {
     if (self->FilterActive()) {
         count = CountWalk();
     } else {
-        try {
-            if (FTableType == 1) {
-                count = rs.RecordCount();
-                if (FHighestPos < count) {
-                    auto snap = rs.OpenRecordset(4);
-                    int full = 0;
-                    if (!IsEmptyRs(*snap)) {
-                        snap->MoveLast();
-                        full = snap->RecordCount();
-                    }
-                    snap->Close();
-                    if (full != count && FWarnOnBadDatabase)
-                        DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
-                    count = full;
+        // A count that failed is an error, never 0 or the rows read so far: the count is asked
+        // again next time.
+        FCountStale = true;
+        if (FTableType == 1) {
+            count = rs.RecordCount();
+            if (FHighestPos < count) {
+                auto snap = rs.OpenRecordset(4);
+                int full = 0;
+                if (!IsEmptyRs(*snap)) {
+                    snap->MoveLast();
+                    full = snap->RecordCount();
                 }
-            } else {
+                snap->Close();
+                if (full != count && FWarnOnBadDatabase)
+                    DatabaseError("Database " + FDatabase->GetDatabase() + " needs to be repaired and compacted!");
+                count = full;
+            }
+        } else {
+            MoveToEnd([&] {
                 rs.MoveFirst();
                 rs.MoveLast();
-                count = rs.RecordCount();
-            }
-        } catch (const Dao::EDaoError&) {
+            });
+            count = rs.RecordCount();
         }
-        try {
-            auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
-            if (FBookmarkable && a && a->BookmarkValue != 0 && a->Flag == bfCurrent) {
-                self->GotoBookmarkValue(a->BookmarkValue);
-            } else {
+        FCountStale = false;
+        auto* a = static_cast<TKDaoRecord*>(ActiveBuffer());
+        if (FBookmarkable && a && a->BookmarkValue != 0 && a->Flag == bfCurrent) {
+            self->GotoBookmarkValue(a->BookmarkValue);
+        } else {
+            MoveToEnd([&] {
                 rs.MoveFirst();
                 if (FRecordPos == -1) rs.MovePrevious();
                 else if (FRecordPos < count) rs.Move(FRecordPos);
-            }
-        } catch (...) {
+            });
         }
     }
     FCachedCount = count;
@@ -380,7 +423,7 @@ int TKDaoTable::EstimateRecNo(Dao::Recordset& rs, int32_t target) {
     const int n = GetRecordCount();
     int guess = int(Round(double(n) * double(p) / 100.0));
     // Stops at both ends: a target that is no longer there answers -1 instead of walking
-    // past the end of the recordset.
+    // past the end of the recordset. A failed read is raised.
     try {
         rs.MoveFirst();
         if (guess > 0) rs.Move(guess);
@@ -396,7 +439,8 @@ int TKDaoTable::EstimateRecNo(Dao::Recordset& rs, int32_t target) {
             ++guess;
         }
         return rs.GetEOF() ? -1 : guess;
-    } catch (const Exception&) {
+    } catch (const Dao::EDaoError& e) {
+        if (e.Number() != Dao::errNoCurrentRecord) throw;
         return -1;
     }
 }
@@ -418,7 +462,11 @@ int TKDaoTable::GetRecNo() const {
         TRecBuf scratch = self->AllocRecordBuffer();
         int n = 0;
         bool found = false;
-        try {
+        {
+            auto restore = OnScopeExit([&] {
+                self->FreeRecordBuffer(scratch);
+                self->RestoreState(old);
+            });
             self->InternalFirst();
             while (self->GetRecord(scratch, gmNext, false) == grOK) {
                 if (static_cast<TKDaoRecord*>(scratch)->BookmarkValue == a->BookmarkValue) {
@@ -427,14 +475,8 @@ int TKDaoTable::GetRecNo() const {
                 }
                 ++n;
             }
-        } catch (...) {
         }
-        self->FreeRecordBuffer(scratch);
-        self->RestoreState(old);
-        if (!found) try {
-                self->InternalSetToRecord(a);
-            } catch (...) {
-            }
+        if (!found) self->InternalSetToRecord(a);
         return n + 1;
     }
     if (FRepositionPending && a) {
@@ -442,34 +484,30 @@ int TKDaoTable::GetRecNo() const {
         if (FTableType != 1) {
             FRecordPos = rs.AbsolutePosition();
         } else {
-            try {
+            MoveToEnd([&] {
                 rs.MoveNext();
                 if (rs.GetEOF()) FRecordPos = rs.RecordCount() - 1;
                 rs.MovePrevious();
-            } catch (...) {
-            }
+            });
             if (FRecordPos == -1) {
                 if (FBookmarkable) {
                     FRecordPos = self->EstimateRecNo(rs, self->LastModifiedBookmarkValue(rs));
                 } else {
                     int steps = 0;
-                    try {
-                        while (!rs.GetBOF()) {
-                            rs.MovePrevious();
-                            ++steps;
-                        }
-                    } catch (...) {
+                    while (!rs.GetBOF()) {
+                        rs.MovePrevious();
+                        ++steps;
                     }
                     FRecordPos = steps - 1;
                 }
             }
-            try {
-                if (FBookmarkable && a->BookmarkValue) self->GotoBookmarkValue(a->BookmarkValue);
-                else {
+            if (FBookmarkable && a->BookmarkValue) {
+                self->GotoBookmarkValue(a->BookmarkValue);
+            } else {
+                MoveToEnd([&] {
                     rs.MoveFirst();
                     rs.Move(FRecordPos);
-                }
-            } catch (...) {
+                });
             }
         }
         a->Position = FRecordPos;
@@ -489,10 +527,14 @@ void TKDaoTable::SetRecNo(int value) {
         TDataSetState old = SetTempState(dsBrowse);
         TRecBuf scratch = AllocRecordBuffer();
         int read = 0;
-        InternalFirst();
-        while (read < value && GetRecord(scratch, gmNext, false) == grOK) ++read;
-        FreeRecordBuffer(scratch);
-        RestoreState(old);
+        {
+            auto restore = OnScopeExit([&] {
+                FreeRecordBuffer(scratch);
+                RestoreState(old);
+            });
+            InternalFirst();
+            while (read < value && GetRecord(scratch, gmNext, false) == grOK) ++read;
+        }
         if (read < value) FRecordPos = saved;
     } else {
         FRecordPos = value - 1;
@@ -513,7 +555,12 @@ std::unique_ptr<Exception> TKDaoTable::DaoFailure(const Exception& original) con
     if (auto* d = dynamic_cast<const Dao::EDaoError*>(&original)) {
         TDaoErrRec e = LastDaoError();
         const bool same = e.Number == d->Number() && !e.Description.empty();
-        return std::make_unique<Dao::EDaoError>(d->Number(), same ? e.Description : d->Message(), d->Source());
+        std::string text = same ? e.Description : d->Message();
+        // A message about a field names it as the user knows it: its display label.
+        if (!d->FieldName().empty())
+            if (TField* f = FindField(d->FieldName()))
+                text = StringReplace(text, "'" + d->FieldName() + "'", "'" + f->DisplayName() + "'", 0);
+        return std::make_unique<Dao::EDaoError>(d->Number(), text, d->Source(), d->FieldName());
     }
     return original.Clone();
 }
@@ -533,7 +580,9 @@ void TKDaoTable::InternalEdit() {
                     FRecordset->Move(0);
                     Resync(TResyncMode{});
                 }
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers the display of the record as DAO has it, when it can: the edit's
+                // own error (below) is what the user reads and decides on.
             }
             TDataAction action = daFail;
             if (OnEditError) OnEditError(this, *e, action);
@@ -549,10 +598,7 @@ void TKDaoTable::InternalEdit() {
 
 void TKDaoTable::InternalCancel() {
     // Also a pending AddNew left by a failed insert: DAO would stay in add mode otherwise.
-    try {
-        if (FRecordset->GetEditMode() != 0) FRecordset->CancelUpdate();
-    } catch (...) {
-    }
+    if (FRecordset->GetEditMode() != 0) FRecordset->CancelUpdate();
     FOldValues.reset();
     FDatabase->IdleEngine();
 }
@@ -564,27 +610,12 @@ void TKDaoTable::WriteModifiedValues(TKDaoRecord* r) {
         if (fi < 0) continue;
         TField* field = Fields()->Fields(fi);
         Dao::Field& df = *FFieldObjects[i];
-        const std::string& t = r->Values[i];
         const TFieldType ft = field->DataType();
-        if (t.empty()) {
-            if ((ft == ftString || ft == ftMemo) && df.GetAllowZeroLength()) df.SetValue(Variant(std::string()));
-            else df.SetValue(Variant::Null());
-        } else if (ft == ftDate || ft == ftTime || ft == ftDateTime) {
-            Variant v = TimeStampTextToVariant(t);
-            if (!v.IsNull()) df.SetValue(v);
-        } else if (ft == ftBytes && IsGuidField(field)) {
-            std::string g = t;
-            if (g.rfind("{guid ", 0) == 0) g = g.substr(6, g.size() - 7);
-            df.SetValue(Variant(g));
-        } else if (ft == ftBoolean) {
-            Variant b;
-            if (TextToNative(ftBoolean, t, b)) df.SetValue(b);
-        } else if (ft == ftFloat || ft == ftCurrency || ft == ftBCD) {
-            Variant d;
-            if (TextToNative(ft, t, d)) df.SetValue(d);
-        } else {
-            df.SetValue(Variant(t));
-        }
+        Variant v = NativeToDao(ft, r->Values[i], IsGuidField(field));
+        // '' stays '' where the column takes it; where it does not, a cleared text is no value
+        // (the user emptied the edit), as a column without zero-length strings keeps it.
+        if (v.IsString() && v.RawString().empty() && !df.GetAllowZeroLength()) v = Variant::Null();
+        df.SetValue(v);
     }
 }
 
@@ -600,11 +631,10 @@ void TKDaoTable::InternalPost() {
             std::unique_ptr<Exception> e = DaoFailure(original);
             try {
                 if (FRecordset->GetEditMode() != 1) FRecordset->Move(0);
-            } catch (...) {
-            }
-            try {
                 ResyncAfterLostRecord();
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers the display of the record as DAO has it, when it can: the post's
+                // own error (below) is what the user reads.
             }
             e->Raise();
         }
@@ -638,7 +668,9 @@ void TKDaoTable::InternalPost() {
                 } else if ((!OnPostError || action == daAbort) && FRecordset->GetEditMode() == 2) {
                     FRecordset->CancelUpdate();
                 }
-            } catch (...) {
+            } catch (const Exception&) {
+                // Recovers DAO's edit state for the next attempt when it can: the post's own
+                // error is what the handler and the user see.
             }
             if (action == daRetry) continue;
             // Abort: no error reaches the framework, which completes its post and re-reads
@@ -648,18 +680,22 @@ void TKDaoTable::InternalPost() {
         }
     }
     if (!editing) {
-        try {
-            FCountStale = true;
-            ++FHighestPos;
-            ++FRecordPos;
-            if (!FBookmarkable) {
-                InternalLast();
-                r->Position = FRecordPos - 1;
-            }
-        } catch (...) {
-        }
+        FCountStale = true;
+        ++FHighestPos;
+        ++FRecordPos;
     }
-    if (!editing) InternalLast();
+    // The record is stored: a failure to find its place again (a lock meanwhile) must not
+    // make the framework believe the post failed, or the user would store it twice. The
+    // place is found again by the next move, which reports its own failure.
+    try {
+        if (!editing && !FBookmarkable) {
+            InternalLast();
+            r->Position = FRecordPos - 1;
+        }
+        if (!editing) InternalLast();
+    } catch (const Dao::EDaoError&) {
+        FCountStale = true;
+    }
     if (FBookmarkable) {
         int32_t v = LastModifiedBookmarkValue(*FRecordset);
         r->BookmarkValue = v;
@@ -715,7 +751,7 @@ void TKDaoTable::InternalDelete() {
         } catch (const Exception& original) {
             std::unique_ptr<Exception> e = DaoFailure(original);
             auto* d = dynamic_cast<Dao::EDaoError*>(e.get());
-            const bool gone = d && d->Number() == 3167;   // somebody deleted it first
+            const bool gone = d && d->Number() == Dao::errRecordDeleted;   // somebody deleted it first
             TDataAction action = daFail;
             if (OnDeleteError) OnDeleteError(this, *e, action);
             if (action == daRetry) continue;
@@ -730,11 +766,10 @@ void TKDaoTable::InternalDelete() {
     }
     FDatabase->IdleEngine();
     FCountStale = true;
-    try {
+    MoveToEnd([&] {
         if (FRecordset->GetEOF()) FRecordset->MoveLast();
         else FRecordset->MoveNext();
-    } catch (...) {
-    }
+    });
 }
 
 void TKDaoTable::RebuildCursor() {
@@ -744,11 +779,21 @@ void TKDaoTable::RebuildCursor() {
     else Last();
 }
 
+namespace {
+// The record the buffers stood on is not there (the framework's "not found", DAO's 3167):
+// what a rebuilt cursor recovers. Anything else (a lock, damage) would fail again there.
+bool RecordLost(const Exception& e) {
+    auto* d = dynamic_cast<const Dao::EDaoError*>(&e);
+    return d ? d->Number() == Dao::errRecordDeleted : e.InheritsFrom("EDatabaseError");
+}
+}  // namespace
+
 void TKDaoTable::ResyncAfterLostRecord() {
     FCountStale = true;
     try {
         Resync(TResyncMode{rmExact, rmCenter});
-    } catch (...) {
+    } catch (const Exception& e) {
+        if (!RecordLost(e)) throw;
         RebuildCursor();
     }
 }
@@ -758,7 +803,8 @@ void TKDaoTable::InternalRefresh() {
     if (ControlsDisabled()) return;
     try {
         Resync(TResyncMode{rmExact, rmCenter});
-    } catch (...) {
+    } catch (const Exception& e) {
+        if (!RecordLost(e)) throw;
         RebuildCursor();
     }
 }

@@ -108,6 +108,9 @@ public:
     // Value of the current record (or of the edit buffer while editing).
     // 3021 without a current record, 3167 when it was deleted, 3420 after Close.
     Variant GetValue() const;
+    // The same value without a copy, for readers that copy it on: valid until the recordset
+    // moves, edits or closes.
+    const Variant& ValueRef() const;
     // Sets the edit buffer; text converts to the column type with the process locale.
     // 3020 outside Edit/AddNew, 3027 on a read-only recordset or field.
     void SetValue(const Variant& value);
@@ -414,9 +417,13 @@ public:
     // Comparison "=", ">=", ">", "<=", "<"; keys as values or text in the locale's form.
     void Seek(const std::string& comparison, const std::vector<Variant>& keys);
     void FindFirst(const std::string& criteria);
+    // Criteria with values: a bracketed name of one of `values` ("[@1]") stands for that value,
+    // which is bound to the statement, never pasted into its text.
+    void FindFirst(const std::string& criteria, const std::vector<Property>& values);
     bool NoMatch() const { return FNoMatch; }
     const std::string& GetFilter() const { return FFilter; }
     void SetFilter(const std::string& criteria);   // used by OpenRecordset; 3251 on table type
+    void SetFilter(const std::string& criteria, std::vector<Property> values);   // values as for FindFirst
     const std::string& GetSort() const { return FSort; }
     void SetSort(const std::string& sort);
     Variant DateCreated() const;
@@ -436,6 +443,7 @@ private:
     int FEditMode = dbEditNone;
     bool FNoMatch = false;
     std::string FFilter, FSort, FIndexName;
+    std::vector<Property> FFilterValues;
     std::unique_ptr<Impl> FImpl;
 };
 

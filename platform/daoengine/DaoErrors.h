@@ -43,6 +43,11 @@ enum ErrorNumber : int {
     errConversion = 3421,
     errTypeMismatchCriteria = 3464,
     errNotAnIndex = 3800,
+    errFileInUse = 3045,
+    errCannotOpen = 3051,
+    errFieldNotUpdatable = 3164,
+    errLocked = 3260,
+    errGeneric = 3000,
 };
 
 // One entry of DBEngine.Errors.
@@ -57,10 +62,13 @@ struct ErrorRec {
 // Raised by every failing engine call. The message is the description.
 class EDaoError : public EDatabaseError {
 public:
-    EDaoError(int number, std::string description, std::string source = "DAO")
-        : EDatabaseError(description), FNumber(number), FSource(std::move(source)) {}
+    EDaoError(int number, std::string description, std::string source = "DAO", std::string fieldName = "")
+        : EDatabaseError(description), FNumber(number), FSource(std::move(source)), FFieldName(std::move(fieldName)) {}
     int Number() const noexcept { return FNumber; }
     const std::string& Source() const noexcept { return FSource; }
+    // The field (column) a failure is about, '' when it is about none: the message names it
+    // in quotes, and a dataset may show the field's display label there instead.
+    const std::string& FieldName() const noexcept { return FFieldName; }
     const char* ClassName() const noexcept override { return "EDaoError"; }
     bool InheritsFrom(const std::string& n) const noexcept override {
         return NameIs(n, "EDaoError") || EDatabaseError::InheritsFrom(n);
@@ -71,6 +79,7 @@ public:
 private:
     int FNumber;
     std::string FSource;
+    std::string FFieldName;
 };
 
 // The last failure, shared by an engine and every object opened through it.
@@ -78,13 +87,13 @@ class ErrorSink {
 public:
     void Clear() { FErrors.clear(); }
     // Records the failure as the only entry and throws it.
-    [[noreturn]] void Raise(int number, const std::string& description);
+    [[noreturn]] void Raise(int number, const std::string& description, const std::string& fieldName = "");
     const std::vector<ErrorRec>& Items() const { return FErrors; }
 private:
     std::vector<ErrorRec> FErrors;
 };
 
-// The engine's own description for a number (the fixed texts); '' when it has none.
+// The engine's own description for a number (the fixed texts of DaoMessages.h).
 std::string DefaultDescription(int number);
 
 } // namespace Dao

@@ -1,6 +1,7 @@
 // Engine, workspace, database and the definition collections.
 #include <sys/stat.h>
 
+#include "platform/daoengine/DaoMessages.h"
 #include "platform/daoengine/DaoSqlite.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
@@ -12,7 +13,7 @@ using detail::QuoteIdent;
 using detail::Stmt;
 
 namespace {
-[[noreturn]] void NotFound(const std::string& what) { throw EDaoError(errItemNotFound, "Item not found in this collection ('" + what + "')."); }
+[[noreturn]] void NotFound(const std::string& what) { throw EDaoError(errItemNotFound, std::string(Msg::ItemNotFound) + " ('" + what + "')"); }
 } // namespace
 
 // --- small collections ------------------------------------------------------------------------
@@ -23,7 +24,7 @@ Property& Properties::Item(int index) {
 Property& Properties::Item(const std::string& name) {
     for (auto& p : FItems)
         if (AnsiSameText(p.Name, name)) return p;
-    throw EDaoError(errPropertyNotFound, "Property not found ('" + name + "').");
+    throw EDaoError(errPropertyNotFound, std::string(Msg::PropertyNotFound) + " ('" + name + "')");
 }
 bool Properties::Has(const std::string& name) const {
     for (const auto& p : FItems)
@@ -65,7 +66,7 @@ const std::string& Field::GetName() const { return FName; }
 int Field::GetType() const { return FColumn ? FColumn->Type : dbText; }
 int Field::GetSize() const { return FColumn ? FColumn->Size : 0; }
 void Field::SetAttributes(int value) {
-    if (FColumn) throw EDaoError(errInvalidOperation, "Invalid operation: the field belongs to a table.");
+    if (FColumn) throw EDaoError(errInvalidOperation, Msg::InvalidOperation);
     FAttributes = value;
 }
 bool Field::GetRequired() const { return FColumn && FColumn->Required; }
@@ -136,10 +137,10 @@ void Indexes::Append(std::unique_ptr<Index> index) {
     auto info = conn.Table(FTable->FName);
     if (!info) NotFound(FTable->FName);
     for (auto& ix : FItems) {
-        if (AnsiSameText(ix->GetName(), index->GetName())) conn.Fail(errObjectExists, "Index '" + index->GetName() + "' already exists.");
-        if (ix->Primary && index->Primary) conn.Fail(errObjectExists, "Primary key already exists.");
+        if (AnsiSameText(ix->GetName(), index->GetName())) conn.Fail(errObjectExists, Msg::Format(Msg::IndexExists, {index->GetName()}));
+        if (ix->Primary && index->Primary) conn.Fail(errObjectExists, Msg::PrimaryKeyExists);
     }
-    if (index->GetFields().Count() == 0) conn.Fail(errInvalidOperation, "An index needs at least one field.");
+    if (index->GetFields().Count() == 0) conn.Fail(errInvalidOperation, Msg::IndexNeedsField);
     std::string cols;
     for (int i = 0; i < index->GetFields().Count(); ++i) {
         Field& f = index->GetFields().Item(i);
@@ -176,7 +177,7 @@ void Indexes::Delete(const std::string& name) {
     for (const auto& ii : conn.Indexes(*info)) {
         if (!AnsiSameText(ii.DaoName, name)) continue;
         if (ii.SqliteName.empty() || ii.SqliteName.rfind("sqlite_autoindex", 0) == 0)
-            conn.Fail(errNotSupported, "The index '" + name + "' belongs to the table's definition and cannot be deleted.");
+            conn.Fail(errNotSupported, Msg::Format(Msg::IndexOfDefinition, {name}));
         conn.Begin();
         try {
             conn.Exec("DROP INDEX " + QuoteIdent(ii.SqliteName));
@@ -347,7 +348,7 @@ QueryDef& Database::CreateQueryDef(const std::string& name, const std::string& s
     FConn->CheckOpen();
     GetQueryDefs();
     for (int i = 0; i < FQueryDefs.Count(); ++i)
-        if (AnsiSameText(FQueryDefs.Item(i).GetName(), name)) FConn->Fail(errObjectExists, "Object '" + name + "' already exists.");
+        if (AnsiSameText(FQueryDefs.Item(i).GetName(), name)) FConn->Fail(errObjectExists, Msg::Format(Msg::ObjectNameExists, {name}));
     if (FConn->ReadOnly) FConn->Fail(errReadOnly, "");
     const Variant now = Variant::FromDate(Now());
     FConn->Exec("CREATE TABLE IF NOT EXISTS dao_queries (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, DateCreated REAL, LastUpdated REAL)");
@@ -381,7 +382,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
     // ";UID=...;PWD=...;" — a leading word names an installable format or ODBC.
     const size_t semi = connect.find(';');
     if (!Trim(connect.substr(0, semi)).empty())
-        FErrors->Raise(errInstallableFormat, "Could not find installable ISAM ('" + Trim(connect.substr(0, semi)) + "').");
+        FErrors->Raise(errInstallableFormat, Msg::Format(Msg::NoInstallableFormat, {Trim(connect.substr(0, semi))}));
     if (semi != std::string::npos) {
         size_t p = semi + 1;
         while (p <= connect.size()) {
@@ -389,21 +390,23 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
             std::string part = connect.substr(p, e == std::string::npos ? std::string::npos : e - p);
             size_t eq = part.find('=');
             if (eq != std::string::npos && SameText(Trim(part.substr(0, eq)), "PWD") && !part.substr(eq + 1).empty())
-                FErrors->Raise(errPassword, "Not a valid password. Database passwords are not supported: the database file is not encrypted.");
+                FErrors->Raise(errPassword, Msg::NoDatabasePasswords);
             if (e == std::string::npos) break;
             p = e + 1;
         }
     }
     struct stat st {};
     if (name.empty() || ::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        FErrors->Raise(errFileNotFound, "Could not find file '" + name + "'.");
+        FErrors->Raise(errFileNotFound, Msg::Format(Msg::FileNotFound, {name}));
 
     sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty database.
-    int rc = sqlite3_open_v2(name.c_str(), &db, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses a connection (the GUI thread): SQLite need not lock it on every call.
+    int rc = sqlite3_open_v2(name.c_str(), &db, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
-        FErrors->Raise(3051, "The database engine cannot open the file '" + name + "'. It is already opened exclusively by another user, or you need permission to view its data.");
+        FErrors->Raise(errCannotOpen, Msg::Format(Msg::CannotOpen, {name}));
     }
     auto conn = std::make_shared<Connection>(db, name, FErrors, readOnly);
     detail::RegisterFunctions(db);
@@ -419,24 +422,26 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
         sqlite3_finalize(s);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
             if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-                FErrors->Raise(3045, "Could not use '" + name + "'; file already in use.");
-            FErrors->Raise(errUnrecognizedFormat, "Unrecognized database format '" + name + "'.");
+                FErrors->Raise(errFileInUse, Msg::Format(Msg::FileInUse, {name}));
+            FErrors->Raise(errUnrecognizedFormat, Msg::Format(Msg::UnrecognizedFormat, {name}));
         }
     }
     if (appId != detail::kApplicationId)
-        FErrors->Raise(errUnrecognizedFormat, "Unrecognized database format '" + name + "': the file is not a Karomil database.");
+        FErrors->Raise(errUnrecognizedFormat, Msg::Format(Msg::NotOurDatabase, {name}));
     if (!readOnly) conn->Exec("PRAGMA journal_mode = DELETE");
     conn->Exec("PRAGMA synchronous = FULL");
+    // Damaged pages are found when read rather than passed over: a wrong cell size is an error.
+    conn->Exec("PRAGMA cell_size_check = ON");
     if (exclusive) conn->Exec("PRAGMA locking_mode = EXCLUSIVE");
     sqlite3_busy_timeout(db, conn->QueryTimeout * 1000);
     return std::shared_ptr<Database>(new Database(conn));
 }
 
 std::shared_ptr<Database> Workspace::OpenConnection(const std::string&, int, bool, const std::string&) {
-    FErrors->Raise(errInstallableFormat, "ODBC connections are not available on this system.");
+    FErrors->Raise(errInstallableFormat, Msg::NoOdbc);
 }
 int Workspace::GetDefaultCursorDriver() const {
-    FErrors->Raise(errNotSupported, "DefaultCursorDriver belongs to ODBCDirect workspaces, which are not available.");
+    FErrors->Raise(errNotSupported, Msg::NoOdbcDirect);
 }
 void Workspace::SetDefaultCursorDriver(int) { GetDefaultCursorDriver(); }
 void Workspace::Close() { FClosed = true; }
@@ -468,8 +473,8 @@ std::shared_ptr<DBEngine> DBEngine::Create(const std::string& programId) {
 
 std::shared_ptr<Workspace> DBEngine::CreateWorkspace(const std::string& name, const std::string& user,
                                                      const std::string& password, int type) {
-    if (type == dbUseODBC) FErrors->Raise(errNotSupported, "ODBCDirect workspaces are not available on this system.");
-    if (type != dbUseJet) FErrors->Raise(errInvalidOperation, "Invalid workspace type.");
+    if (type == dbUseODBC) FErrors->Raise(errNotSupported, Msg::NoOdbcDirect);
+    if (type != dbUseJet) FErrors->Raise(errInvalidOperation, Msg::InvalidWorkspaceType);
     // No workgroup security: the one account is Admin without a password.
     if (!SameText(user, "Admin") || !password.empty()) FErrors->Raise(errAccount, "");
     FErrors->Clear();

@@ -3,7 +3,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/daoengine/DaoMessages.h"
 #include "platform/daoengine/DaoSqlite.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 
 namespace Dao {
@@ -36,6 +38,7 @@ struct Keyset {
     bool Copied = false;
     std::unordered_set<int64_t> Deleted;      // deleted through this recordset family
     uint64_t Generation = 0;
+    unsigned FileVersion = 0;                 // the file's data version when the ids were read
     long Find(int64_t id) {
         if (!MapValid) {
             Map.clear();
@@ -84,12 +87,29 @@ struct Recordset::Impl {
     std::vector<std::pair<std::string, bool>> IndexCols;
     // Rows read ahead for MoveNext/MovePrevious: one statement (one lock) per block.
     static constexpr int kBlock = 64;
-    Stmt BlockStmt;
-    std::unordered_map<int64_t, std::vector<Variant>> Block;
-    std::unordered_set<int64_t> BlockMissing;
+    Stmt BlockStmt, RangeStmt;
+    // The block: the ids asked for, in the walk's order, and their rows (slots reused from
+    // block to block, so a walk allocates no row storage of its own). State per slot: 0 not
+    // read (the row is missing), 1 read, 2 handed to Cur.
+    std::vector<int64_t> BlockIds;
+    std::vector<std::vector<Variant>> BlockRows;
+    std::vector<char> BlockState;
+    size_t BlockHint = 0;
     sqlite3_int64 BlockChanges = -1;
 
-    void DropBlock() { Block.clear(); BlockMissing.clear(); }
+    void DropBlock() { BlockIds.clear(); }
+    // The slot of id in the block, -1 when it is not in it (the next slot is tried first).
+    long BlockSlot(int64_t id) {
+        const size_t n = BlockIds.size();
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = (BlockHint + k) % n;
+            if (BlockIds[i] == id) {
+                BlockHint = i + 1;
+                return long(i);
+            }
+        }
+        return -1;
+    }
 
     std::string SelectList() const {
         std::string cols;
@@ -100,39 +120,76 @@ struct Recordset::Impl {
     // Reads the rows of the keyset from p on, in direction dir, into Block.
     void FetchBlock(long p, int dir) {
         DropBlock();
-        if (!BlockStmt) {
-            std::string marks;
-            for (int i = 1; i <= kBlock; ++i) marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
-            BlockStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks + ")");
+        // A read that fails (a damaged page, a lock held past the timeout) leaves no half
+        // block behind: a row missing from it would pass for one deleted by another user and
+        // be skipped, so the walk would end early without a word.
+        auto dropOnFailure = OnScopeExit([this] { DropBlock(); });
+        std::vector<int64_t> ids;
+        for (int k = 0; k < kBlock && p >= 0 && p < Size(); ++k, p += dir) ids.push_back(Ks->Ids[size_t(p)]);
+        if (ids.empty()) return;
+        // Ids in their stored order and close together are read as one range of the table
+        // (one pass over its pages); others one by one through the list.
+        const bool up = std::is_sorted(ids.begin(), ids.end());
+        const bool down = std::is_sorted(ids.rbegin(), ids.rend());
+        const int64_t lo = up ? ids.front() : ids.back(), hi = up ? ids.back() : ids.front();
+        Stmt* st = nullptr;
+        if ((up || down) && hi - lo < 4 * kBlock) {
+            if (!RangeStmt)
+                RangeStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) +
+                                            " WHERE rowid BETWEEN ?1 AND ?2");
+            st = &RangeStmt;
+            st->Reset();
+            sqlite3_bind_int64(st->get(), 1, lo);
+            sqlite3_bind_int64(st->get(), 2, hi);
+        } else {
+            if (!BlockStmt) {
+                std::string marks;
+                for (int i = 1; i <= kBlock; ++i) marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
+                BlockStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks + ")");
+            }
+            st = &BlockStmt;
+            st->Reset();
+            for (size_t k = 0; k < ids.size(); ++k) sqlite3_bind_int64(st->get(), int(k) + 1, ids[k]);
         }
-        BlockStmt.Reset();
-        for (int k = 0; k < kBlock && p >= 0 && p < Size(); ++k, p += dir) {
-            sqlite3_bind_int64(BlockStmt.get(), k + 1, Ks->Ids[size_t(p)]);
-            BlockMissing.insert(Ks->Ids[size_t(p)]);
+        BlockIds = std::move(ids);
+        BlockHint = 0;
+        BlockState.assign(BlockIds.size(), 0);
+        if (BlockRows.size() < BlockIds.size()) BlockRows.resize(BlockIds.size());
+        while (st->Step()) {
+            const long k = BlockSlot(sqlite3_column_int64(st->get(), 0));
+            if (k < 0 || BlockState[size_t(k)]) continue;   // a row others added: not in this recordset
+            std::vector<Variant>& row = BlockRows[size_t(k)];
+            row.resize(Cols.size());
+            for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(st->get(), int(i) + 1, *Cols[i]);
+            BlockState[size_t(k)] = 1;
         }
-        while (BlockStmt.Step()) {
-            const int64_t id = sqlite3_column_int64(BlockStmt.get(), 0);
-            std::vector<Variant> row(Cols.size());
-            for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(BlockStmt.get(), int(i) + 1, *Cols[i]);
-            Block[id] = std::move(row);
-            BlockMissing.erase(id);
-        }
+        BlockHint = 0;
         BlockChanges = sqlite3_total_changes64(Conn->Db);
+        dropOnFailure.Release();
     }
 
     // Like Load, but served from the read-ahead block when the walk continues.
     bool LoadAhead(long p, int dir) {
         const int64_t id = Ks->Ids[size_t(p)];
         if (BlockChanges != sqlite3_total_changes64(Conn->Db)) DropBlock();   // written meanwhile
-        if (!Block.count(id) && !BlockMissing.count(id)) FetchBlock(p, dir);
-        auto it = Block.find(id);
-        if (it == Block.end()) return false;
-        Cur = std::move(it->second);
-        Block.erase(it);
+        long k = BlockSlot(id);
+        if (k < 0 || BlockState[size_t(k)] == 2) {
+            FetchBlock(p, dir);
+            k = BlockSlot(id);
+        }
+        if (k < 0 || BlockState[size_t(k)] != 1) return false;
+        std::swap(Cur, BlockRows[size_t(k)]);   // Cur's old storage goes back to the block
+        BlockState[size_t(k)] = 2;
         return true;
     }
 
-    [[noreturn]] void Fail(int n, const std::string& d = "") const { Conn->Fail(n, d); }
+    [[noreturn]] void Fail(int n, const std::string& d = "", const std::string& field = "") const { Conn->Fail(n, d, field); }
+    // Changes with every write to the file, by this connection or any other.
+    unsigned FileVersion() const {
+        unsigned v = 0;
+        sqlite3_file_control(Conn->Db, "main", SQLITE_FCNTL_DATA_VERSION, &v);
+        return v;
+    }
     const std::string& TableName() const { return Src->Table->Name; }
     long Size() const { return long(Ks->Ids.size()); }
 
@@ -171,7 +228,10 @@ struct Recordset::Impl {
             const int64_t id = Ks->Ids[size_t(p)];
             if (Ks->Copied) { Cur = Ks->Rows[size_t(p)]; break; }
             if (ahead ? LoadAhead(p, dir) : Load(id)) break;
-            // deleted by someone else since the keyset was taken
+            // Deleted by someone else since the keyset was taken. Unless nobody has written
+            // to the file since then: a row that was there and is gone without a write was
+            // lost to damage, and passing over it would shorten the table without a word.
+            if (FileVersion() == Ks->FileVersion) Fail(errUnrecognizedFormat, Msg::Format(Msg::Damaged, {Conn->FileName}));
             Ks->Deleted.insert(id);
             Ks->Erase(p);
             Generation = Ks->Generation;
@@ -230,6 +290,7 @@ struct Recordset::Impl {
                 ks->Rows.push_back(std::move(row));
             }
         }
+        ks->FileVersion = FileVersion();
         Ks = ks;
         Generation = ks->Generation;
     }
@@ -249,11 +310,10 @@ struct Recordset::Impl {
 
 namespace {
 Bookmark ToBookmark(int64_t id) {
-    if (id <= 0 || id > INT32_MAX) throw EDaoError(errInvalidBookmark, "Not a valid bookmark (row id out of range).");
+    if (id <= 0 || id > INT32_MAX) throw EDaoError(errInvalidBookmark, Msg::InvalidBookmark);
     const auto v = uint32_t(id);
     return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
 }
-constexpr int errFieldNotUpdatable = 3164;
 } // namespace
 
 Recordset::Recordset() : FImpl(std::make_unique<Impl>()) {}
@@ -316,7 +376,7 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
     auto& m = *FImpl;
     m.CheckOpen();
-    if (FType == dbOpenForwardOnly) m.Fail(errInvalidOperation, "A forward-only recordset cannot move backward.");
+    if (FType == dbOpenForwardOnly) m.Fail(errInvalidOperation, Msg::ForwardOnlyBackward);
     LeaveEdit(m, FEditMode);
     m.Sync();
     switch (m.State) {
@@ -335,7 +395,7 @@ void Recordset::Move(int rows) {
         m.GoTo(m.Pos, 0);   // reads the record again; 3167 when it is gone
         return;
     }
-    if (rows < 0 && FType == dbOpenForwardOnly) m.Fail(errInvalidOperation, "A forward-only recordset cannot move backward.");
+    if (rows < 0 && FType == dbOpenForwardOnly) m.Fail(errInvalidOperation, Msg::ForwardOnlyBackward);
     LeaveEdit(m, FEditMode);
     m.Sync();
     long base = 0;
@@ -350,7 +410,7 @@ void Recordset::Move(int rows) {
 
 Bookmark Recordset::GetBookmark() const {
     auto& m = *FImpl;
-    if (!Bookmarkable()) m.Fail(errNotSupported, "A forward-only recordset has no bookmarks.");
+    if (!Bookmarkable()) m.Fail(errNotSupported, Msg::ForwardOnlyBookmarks);
     m.CheckCurrent();
     return ToBookmark(m.CurId);
 }
@@ -358,7 +418,7 @@ Bookmark Recordset::GetBookmark() const {
 void Recordset::SetBookmark(const Bookmark& b) {
     auto& m = *FImpl;
     m.CheckOpen();
-    if (!Bookmarkable()) m.Fail(errNotSupported, "A forward-only recordset has no bookmarks.");
+    if (!Bookmarkable()) m.Fail(errNotSupported, Msg::ForwardOnlyBookmarks);
     if (b.size() < 4) m.Fail(errInvalidBookmark);
     const int64_t id = int64_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
     if (m.Ks->Deleted.count(id)) m.Fail(errRecordDeleted);
@@ -438,16 +498,15 @@ void Recordset::Update() {
     // Validation first: a failure leaves EditMode and the buffer as they are.
     for (size_t i = 0; i < m.Cols.size(); ++i) {
         const Column& c = *m.Cols[i];
-        const std::string full = m.TableName() + "." + c.Name;
-        if (m.Bad[i]) m.Fail(errConversion, "Data type conversion error in field '" + full + "'.");
+        if (m.Bad[i]) m.Fail(errConversion, Msg::Format(Msg::FieldConversion, {c.Name}), c.Name);
         const Variant& v = m.Buf[i];
         if (!c.AutoInc && c.Required && v.IsNull() && (adding || m.Dirty[i]))
-            m.Fail(errRequiredNull, "The field '" + full + "' cannot contain a Null value because the Required property for this field is set to True.");
+            m.Fail(errRequiredNull, Msg::Format(Msg::FieldRequired, {c.Name}), c.Name);
         if (!m.Dirty[i] || !v.IsString()) continue;
         if ((c.Type == dbText || c.Type == dbMemo) && v.RawString().empty() && !c.AllowZeroLength)
-            m.Fail(errZeroLength, "Field '" + full + "' cannot be a zero-length string.");
+            m.Fail(errZeroLength, Msg::Format(Msg::FieldZeroLength, {c.Name}), c.Name);
         if (c.Type == dbText && Utf8Length(v.RawString()) > c.Size)
-            m.Fail(errFieldTooSmall, "The field '" + full + "' is too small to accept the amount of data you attempted to add.");
+            m.Fail(errFieldTooSmall, Msg::Format(Msg::FieldTooSmall, {c.Name}), c.Name);
     }
     auto& conn = *m.Conn;
     const std::string table = QuoteIdent(m.TableName());
@@ -549,7 +608,7 @@ void Recordset::Requery() {
 std::shared_ptr<Recordset> Recordset::Clone() {
     auto& m = *FImpl;
     m.CheckOpen();
-    if (FType == dbOpenForwardOnly) m.Fail(errNotSupported, "A forward-only recordset cannot be cloned.");
+    if (FType == dbOpenForwardOnly) m.Fail(errNotSupported, Msg::ForwardOnlyClone);
     auto rs = std::shared_ptr<Recordset>(new Recordset());
     rs->FType = FType;
     rs->FIndexName = FIndexName;
@@ -567,6 +626,22 @@ std::shared_ptr<Recordset> Recordset::Clone() {
 }
 
 namespace {
+
+// Names of the given values ("@1" ...) resolve to the values themselves, bound to the
+// statement; every other name goes to `names`.
+NameResolver WithValues(NameResolver names, const std::vector<Property>& values) {
+    if (values.empty()) return names;
+    return [names = std::move(names), &values](const std::vector<std::string>& parts, NameResolution& r) {
+        if (parts.size() == 1)
+            for (const auto& v : values)
+                if (v.Name == parts[0]) {
+                    r.IsValue = true;
+                    r.Value = v.Value;
+                    return true;
+                }
+        return names(parts, r);
+    };
+}
 
 NameResolver TableResolver(const TableInfo& t) {
     return [&t](const std::vector<std::string>& parts, NameResolution& r) {
@@ -592,15 +667,15 @@ struct Opener {
     static std::shared_ptr<Recordset> Open(const std::shared_ptr<Connection>& conn, std::shared_ptr<detail::Source> src,
                                            OpenRequest req, std::vector<std::shared_ptr<const Column>> cols) {
         if (req.Lock == dbPessimistic)
-            conn->Fail(errNotSupported, "Pessimistic locking is not available; open the recordset with optimistic locking.");
+            conn->Fail(errNotSupported, Msg::NoPessimistic);
         int type = req.Type;
-        if (type == dbOpenDynamic) conn->Fail(errNotSupported, "Dynamic recordsets belong to ODBC databases.");
+        if (type == dbOpenDynamic) conn->Fail(errNotSupported, Msg::NoDynamic);
         if (req.Options & dbForwardOnly) type = dbOpenForwardOnly;
         if (type == dbOpenDefault) type = src->IsTable && src->Where.empty() && src->Order.empty() ? dbOpenTable : dbOpenDynaset;
         if (type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot && type != dbOpenForwardOnly)
-            conn->Fail(errInvalidOperation, "Invalid recordset type " + std::to_string(type) + ".");
+            conn->Fail(errInvalidOperation, Msg::Format(Msg::InvalidRecordsetType, {std::to_string(type)}));
         if (type == dbOpenTable && !(src->IsTable && src->Where.empty() && src->Order.empty()))
-            conn->Fail(errInvalidOperation, "A table-type recordset needs a table name.");
+            conn->Fail(errInvalidOperation, Msg::TableTypeNeedsTable);
         auto rs = std::shared_ptr<Recordset>(new Recordset());
         rs->FType = type;
         auto& m = rs->impl();
@@ -631,7 +706,7 @@ struct Opener {
         if (sel && !sel->Columns.empty()) {
             for (const auto& name : sel->Columns) {
                 const int c = t->ColumnIndex(name);
-                if (c < 0) conn->Fail(errTooFewParameters, "Too few parameters. Expected 1 ('" + name + "').");
+                if (c < 0) conn->Fail(errTooFewParameters, Msg::Format(Msg::TooFewParameters, {"1 ('" + name + "')"}));
                 src->ColumnMap.push_back(c);
             }
         } else {
@@ -644,7 +719,7 @@ struct Opener {
             src->WhereBinds = std::move(w.Binds);
         }
         if (sel && !sel->OrderBy.empty()) src->Order = TranslateSort(sel->OrderBy, names);
-        if (sel && req.Type == dbOpenTable) conn->Fail(errInvalidOperation, "A table-type recordset needs a table name.");
+        if (sel && req.Type == dbOpenTable) conn->Fail(errInvalidOperation, Msg::TableTypeNeedsTable);
         if (sel && req.Type == dbOpenDefault) req.Type = dbOpenDynaset;
         return Open(conn, src, req, std::move(cols));
     }
@@ -652,13 +727,13 @@ struct Opener {
     // Any other select: the rows are copied, the recordset is read-only.
     static std::shared_ptr<Recordset> Query(const std::shared_ptr<Connection>& conn, const std::string& jetSql,
                                             const NameResolver& params, OpenRequest req, int maxRecords) {
-        if (req.Type == dbOpenTable) conn->Fail(errInvalidOperation, "A table-type recordset needs a table name.");
+        if (req.Type == dbOpenTable) conn->Fail(errInvalidOperation, Msg::TableTypeNeedsTable);
         SqlText t = TranslateStatement(jetSql, params);
         std::string sql = Trim(t.Sql);
         while (!sql.empty() && sql.back() == ';') sql = Trim(sql.substr(0, sql.size() - 1));
         const std::string head = AnsiUpperCase(sql.substr(0, 6));
         if (head != "SELECT" && AnsiUpperCase(sql.substr(0, 4)) != "WITH")
-            conn->Fail(errInvalidOperation, "Only select queries open as recordsets.");
+            conn->Fail(errInvalidOperation, Msg::OnlySelect);
         auto src = std::make_shared<detail::Source>();
         src->IsTable = false;
         src->Sql = sql;
@@ -701,7 +776,7 @@ struct Opener {
         SimpleSelect sel;
         if (ParseSimpleSelect(source, sel)) {
             auto t = conn->Table(sel.Table);
-            if (!t) conn->Fail(errTableNotFound, "The database engine cannot find the input table or query '" + sel.Table + "'.");
+            if (!t) conn->Fail(errTableNotFound, Msg::Format(Msg::TableNotFound, {sel.Table}));
             return Table(conn, t, &sel, params, req, maxRecords);
         }
         const std::string head = AnsiUpperCase(Trim(source).substr(0, 10));
@@ -709,10 +784,10 @@ struct Opener {
             std::string body;
             auto decls = SplitParameters(source, body);
             if (!decls.empty() && !params)
-                conn->Fail(errTooFewParameters, "Too few parameters. Expected " + std::to_string(decls.size()) + ".");
+                conn->Fail(errTooFewParameters, Msg::Format(Msg::TooFewParameters, {std::to_string(decls.size())}));
             return Query(conn, body, params, req, maxRecords);
         }
-        conn->Fail(errTableNotFound, "The database engine cannot find the input table or query '" + source + "'.");
+        conn->Fail(errTableNotFound, Msg::Format(Msg::TableNotFound, {source}));
     }
 };
 
@@ -732,7 +807,7 @@ std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lo
     int missing = 0;
     for (int i = 0; i < FParams.Count(); ++i)
         if (FParams.Item(i).GetValue().IsEmpty()) ++missing;
-    if (missing) FConn->Fail(errTooFewParameters, "Too few parameters. Expected " + std::to_string(missing) + ".");
+    if (missing) FConn->Fail(errTooFewParameters, Msg::Format(Msg::TooFewParameters, {std::to_string(missing)}));
     std::string body;
     SplitParameters(FSQL, body);
     Parameters* params = &FParams;
@@ -747,7 +822,7 @@ std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lo
         return false;
     };
     const int qtype = GetType();
-    if (qtype != dbQSelect) FConn->Fail(errInvalidOperation, "Only select queries open as recordsets.");
+    if (qtype != dbQSelect) FConn->Fail(errInvalidOperation, Msg::OnlySelect);
     return Opener::Source(FConn, body, resolver, OpenRequest{type, options, lockEdits}, MaxRecords);
 }
 
@@ -755,12 +830,13 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
     auto& m = *FImpl;
     m.CheckOpen();
     if (type == dbOpenDefault) type = FType == dbOpenTable ? dbOpenDynaset : FType;
-    if (type == dbOpenTable) m.Fail(errInvalidOperation, "A table-type recordset needs a table name.");
+    if (type == dbOpenTable) m.Fail(errInvalidOperation, Msg::TableTypeNeedsTable);
     auto src = std::make_shared<detail::Source>(*m.Src);
     if (src->IsTable) {
         NameResolver names = TableResolver(*src->Table);
         if (!Trim(FFilter).empty()) {
-            SqlText f = TranslateCriteria(FFilter, names, int(src->WhereBinds.size()) + 1, errSyntaxInExpression, errTooFewParameters);
+            SqlText f = TranslateCriteria(FFilter, WithValues(names, FFilterValues), int(src->WhereBinds.size()) + 1,
+                                          errSyntaxInExpression, errTooFewParameters);
             src->Where = src->Where.empty() ? f.Sql : "(" + src->Where + ") AND " + f.Sql;
             for (auto& b : f.Binds) src->WhereBinds.push_back(std::move(b));
         }
@@ -778,7 +854,8 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
         };
         std::string sql = "SELECT * FROM (" + src->Sql + ")";
         if (!Trim(FFilter).empty()) {
-            SqlText f = TranslateCriteria(FFilter, names, int(src->Binds.size()) + 1, errSyntaxInExpression, errTooFewParameters);
+            SqlText f = TranslateCriteria(FFilter, WithValues(names, FFilterValues), int(src->Binds.size()) + 1,
+                                          errSyntaxInExpression, errTooFewParameters);
             sql += " WHERE " + f.Sql;
             for (auto& b : f.Binds) src->Binds.push_back(std::move(b));
         }
@@ -790,10 +867,13 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
     return Opener::Open(m.Conn, src, req, m.Cols);
 }
 
-void Recordset::SetFilter(const std::string& criteria) {
+void Recordset::SetFilter(const std::string& criteria) { SetFilter(criteria, {}); }
+
+void Recordset::SetFilter(const std::string& criteria, std::vector<Property> values) {
     FImpl->CheckOpen();
     if (FType == dbOpenTable) FImpl->Fail(errNotSupported);
     FFilter = criteria;
+    FFilterValues = std::move(values);
 }
 void Recordset::SetSort(const std::string& sort) {
     FImpl->CheckOpen();
@@ -818,7 +898,7 @@ void Recordset::SetIndex(const std::string& name) {
                 found = true;
                 break;
             }
-        if (!found) m.Fail(errNotAnIndex, "'" + name + "' is not an index in this table.");
+        if (!found) m.Fail(errNotAnIndex, Msg::Format(Msg::NotAnIndexNamed, {name}));
     }
     m.Build(FType);
     m.First();
@@ -832,9 +912,9 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
     static const char* const ops[] = {"=", ">=", ">", "<=", "<"};
     const std::string op = Trim(comparison);
     if (std::find_if(std::begin(ops), std::end(ops), [&](const char* o) { return op == o; }) == std::end(ops))
-        m.Fail(errInvalidOperation, "Invalid Seek comparison '" + comparison + "'.");
+        m.Fail(errInvalidOperation, Msg::Format(Msg::InvalidSeekComparison, {comparison}));
     if (keys.empty() || keys.size() > m.IndexCols.size() || keys.size() > 13)
-        m.Fail(errInvalidOperation, "Seek needs between one key and as many keys as the index has fields.");
+        m.Fail(errInvalidOperation, Msg::SeekKeyCount);
     LeaveEdit(m, FEditMode);
     const auto& t = *m.Src->Table;
     std::vector<Variant> values;
@@ -843,7 +923,7 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
         const int c = t.ColumnIndex(m.IndexCols[k].first);
         const Column& col = *t.Columns[size_t(c)];
         Variant v;
-        if (!detail::Normalize(keys[k], col, v)) m.Fail(errConversion, "Data type conversion error in Seek key " + std::to_string(k + 1) + ".");
+        if (!detail::Normalize(keys[k], col, v)) m.Fail(errConversion, Msg::Format(Msg::SeekKeyConversion, {std::to_string(k + 1)}));
         values.push_back(v);
         cols.push_back(&col);
     }
@@ -874,14 +954,17 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
     m.GoTo(p, 0);
 }
 
-void Recordset::FindFirst(const std::string& criteria) {
+void Recordset::FindFirst(const std::string& criteria) { FindFirst(criteria, {}); }
+
+void Recordset::FindFirst(const std::string& criteria, const std::vector<Property>& values) {
     auto& m = *FImpl;
     m.CheckOpen();
     if (FType == dbOpenTable || FType == dbOpenForwardOnly) m.Fail(errNotSupported);
     m.Sync();
     long found = -1;
     if (m.Src->IsTable) {
-        SqlText c = TranslateCriteria(criteria, TableResolver(*m.Src->Table), 1, errSyntaxInCriteria, errUnknownName);
+        SqlText c = TranslateCriteria(criteria, WithValues(TableResolver(*m.Src->Table), values), 1, errSyntaxInCriteria,
+                                      errUnknownName);
         Stmt s(*m.Conn, "SELECT rowid FROM " + QuoteIdent(m.TableName()) + " WHERE " + c.Sql);
         s.BindAll(c.Binds);
         std::unordered_set<int64_t> hits;
@@ -896,7 +979,8 @@ void Recordset::FindFirst(const std::string& criteria) {
                 if (AnsiSameText(cols[i]->Name, parts.back())) { r.Sql = "?" + std::to_string(i + 1); return true; }
             return false;
         };
-        SqlText c = TranslateCriteria(criteria, names, int(cols.size()) + 1, errSyntaxInCriteria, errUnknownName);
+        SqlText c = TranslateCriteria(criteria, WithValues(names, values), int(cols.size()) + 1, errSyntaxInCriteria,
+                                      errUnknownName);
         Stmt s(*m.Conn, "SELECT 1 WHERE " + c.Sql);
         for (long i = 0; i < m.Size() && found < 0; ++i) {
             const auto& row = m.Ks->Rows[size_t(i)];
@@ -927,25 +1011,28 @@ void Recordset::Close() {
     m.Closed = true;
     m.RowStmt = Stmt();
     m.BlockStmt = Stmt();
+    m.RangeStmt = Stmt();
     m.DropBlock();
     m.Buf.clear();
     FEditMode = dbEditNone;
 }
 
 // --- field values ------------------------------------------------------------------------------
-Variant Field::GetValue() const {
-    if (!FOwner) throw EDaoError(errInvalidOperation, "A field of a definition has no value.");
+Variant Field::GetValue() const { return ValueRef(); }
+
+const Variant& Field::ValueRef() const {
+    if (!FOwner) throw EDaoError(errInvalidOperation, Msg::InvalidOperation);
     return FOwner->impl().Value(FIndex);
 }
 
 void Field::SetValue(const Variant& value) {
-    if (!FOwner) throw EDaoError(errInvalidOperation, "A field of a definition has no value.");
+    if (!FOwner) throw EDaoError(errInvalidOperation, Msg::InvalidOperation);
     auto& m = FOwner->impl();
     m.CheckOpen();
     if (FOwner->GetEditMode() == dbEditNone) m.Fail(errUpdateWithoutEdit);
     if (m.ReadOnly) m.Fail(errReadOnly);
     if (FColumn->AutoInc && FOwner->GetEditMode() == dbEditInProgress)
-        m.Fail(errFieldNotUpdatable, "Field '" + FName + "' cannot be updated.");
+        m.Fail(errFieldNotUpdatable, Msg::Format(Msg::FieldNotUpdatable, {FName}), FName);
     const size_t i = size_t(FIndex);
     Variant v;
     if (detail::Normalize(value, *FColumn, v)) { m.Buf[i] = v; m.Bad[i] = 0; }

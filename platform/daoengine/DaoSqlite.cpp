@@ -1,5 +1,7 @@
 #include "platform/daoengine/DaoSqlite.h"
 
+#include "platform/daoengine/DaoMessages.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -8,34 +10,34 @@
 
 namespace Dao {
 
-void ErrorSink::Raise(int number, const std::string& description) {
+void ErrorSink::Raise(int number, const std::string& description, const std::string& fieldName) {
     std::string text = description.empty() ? DefaultDescription(number) : description;
     FErrors.clear();
     FErrors.push_back(ErrorRec{number, "DAO.Engine", text, "", 5000000 + number});
-    throw EDaoError(number, text, "DAO.Engine");
+    throw EDaoError(number, text, "DAO.Engine", fieldName);
 }
 
 std::string DefaultDescription(int number) {
     switch (number) {
-    case errObjectExists: return "Object already exists.";
-    case errNoCurrentIndex: return "Operation invalid without a current index.";
-    case errUpdateWithoutEdit: return "Update or CancelUpdate without AddNew or Edit.";
-    case errNoCurrentRecord: return "No current record.";
-    case errDuplicateKey: return "The changes you requested were not successful because they would create duplicate values in the index, primary key, or relationship.";
-    case errReadOnly: return "Cannot update. Database or object is read-only.";
-    case errAccount: return "Not a valid account name or password.";
-    case errPassword: return "Not a valid password.";
-    case errInvalidBookmark: return "Not a valid bookmark.";
-    case errRecordDeleted: return "Record is deleted.";
-    case errChangedByOther: return "The database engine stopped the process because you and another user are attempting to change the same data at the same time.";
-    case errInvalidOperation: return "Invalid operation.";
-    case errNotSupported: return "Operation is not supported for this type of object.";
-    case errItemNotFound: return "Item not found in this collection.";
-    case errPropertyNotFound: return "Property not found.";
-    case errObjectClosed: return "Object invalid or no longer set.";
-    case errNotAnIndex: return "Not an index in this table.";
-    case detail::errLocked: return "Could not update; currently locked.";
-    default: return "Database engine error " + std::to_string(number) + ".";
+    case errObjectExists: return Msg::ObjectExists;
+    case errNoCurrentIndex: return Msg::NoCurrentIndex;
+    case errUpdateWithoutEdit: return Msg::UpdateWithoutEdit;
+    case errNoCurrentRecord: return Msg::NoCurrentRecord;
+    case errDuplicateKey: return Msg::DuplicateKey;
+    case errReadOnly: return Msg::ReadOnly;
+    case errAccount: return Msg::Account;
+    case errPassword: return Msg::Password;
+    case errInvalidBookmark: return Msg::InvalidBookmark;
+    case errRecordDeleted: return Msg::RecordDeleted;
+    case errChangedByOther: return Msg::ChangedByOther;
+    case errInvalidOperation: return Msg::InvalidOperation;
+    case errNotSupported: return Msg::NotSupported;
+    case errItemNotFound: return Msg::ItemNotFound;
+    case errPropertyNotFound: return Msg::PropertyNotFound;
+    case errObjectClosed: return Msg::ObjectClosed;
+    case errNotAnIndex: return Msg::NotAnIndex;
+    case errLocked: return Msg::Locked;
+    default: return Msg::Format(Msg::Generic, {std::to_string(number)});
     }
 }
 
@@ -109,22 +111,23 @@ void Connection::FailSqlite(int rc, const std::string& context) const {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
     case SQLITE_CONSTRAINT_ROWID: Fail(errDuplicateKey, "");
-    case SQLITE_CONSTRAINT_NOTNULL: Fail(errRequiredNull, "The field cannot contain a Null value (" + msg + ").");
+    case SQLITE_CONSTRAINT_NOTNULL: Fail(errRequiredNull, Msg::Format(Msg::RequiredNullSql, {msg}));
     default: break;
     }
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: Fail(errLocked, "Could not update; currently locked ('" + FileName + "').");
+    case SQLITE_LOCKED: Fail(errLocked, Msg::Format(Msg::LockedFile, {FileName}));
     case SQLITE_READONLY: Fail(errReadOnly, "");
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: Fail(errUnrecognizedFormat, "Unrecognized database format '" + FileName + "'.");
+    case SQLITE_CORRUPT: Fail(errUnrecognizedFormat, Msg::Format(Msg::Damaged, {FileName}));
     case SQLITE_CONSTRAINT: Fail(errDuplicateKey, msg);
     default: break;
     }
-    if (msg.rfind("no such table", 0) == 0) Fail(errTableNotFound, "The database engine cannot find the input table or query (" + msg + ").");
+    if (msg.rfind("no such table", 0) == 0) Fail(errTableNotFound, Msg::Format(Msg::TableNotFound, {Trim(msg.substr(14))}));
     if (msg.rfind("no such column", 0) == 0) Fail(errUnknownName, msg + ".");
-    if (msg.find("syntax error") != std::string::npos) Fail(errSyntaxInExpression, "Syntax error (" + msg + ") in '" + context + "'.");
-    Fail(errGeneric, msg + ".");
+    if (msg.find("syntax error") != std::string::npos) Fail(errSyntaxInExpression, Msg::Format(Msg::SyntaxError, {msg, context}));
+    // An I/O error, a full disk, no memory ...: SQLite's own words follow the engine's.
+    Fail(errGeneric, Msg::Format(Msg::Generic, {std::to_string(rc & 0xFF)}) + " (" + msg + ")");
 }
 
 void Connection::Exec(const std::string& sql) {

@@ -15,8 +15,6 @@
 namespace Dao::detail {
 
 constexpr int32_t kApplicationId = 0x4B524D4C;   // "KRML": marks our database files
-constexpr int errLocked = 3260;
-constexpr int errGeneric = 3000;
 
 struct Column {
     std::string Name;
@@ -72,7 +70,9 @@ struct Connection {
     bool ReadOnly = false;
     int QueryTimeout = 60;
 
-    [[noreturn]] void Fail(int number, const std::string& description) const { Errors->Raise(number, description); }
+    [[noreturn]] void Fail(int number, const std::string& description, const std::string& fieldName = "") const {
+        Errors->Raise(number, description, fieldName);
+    }
     // Maps the connection's last SQLite error to a DAO error and raises it.
     [[noreturn]] void FailSqlite(int rc, const std::string& context) const;
     void CheckOpen() const;

@@ -311,7 +311,7 @@ protected:
     friend class TFieldDef;
     virtual void GetText(std::string& text, bool displayText) const;
     virtual void SetTextValue(const std::string& text) { SetAsString(text); }
-    virtual Variant NativeToVariant(const Variant& native) const { return native; }
+    virtual Variant NativeToVariant(Variant native) const { return native; }
     virtual void SetVarValue(const Variant& value);
     virtual int GetDefaultWidth() const { return 10; }
     void SetDataType(TFieldType t) noexcept { FDataType = t; }
@@ -469,10 +469,18 @@ public:
     // The caller owns the stream; one opened for writing stores its content when freed.
     virtual TStream* CreateBlobStream(TField* field, TBlobStreamMode mode);
 
-    // An error that cannot be raised (inside a destructor) goes through InternalHandleException,
-    // which hands it to HandleExceptionHook: the GUI layer sets it to the application's handler.
+    // An error that cannot be raised (inside a destructor, while a module loads, in a blob
+    // stream's clean-up) goes through InternalHandleException to the process-wide error hook.
+    // Call it only inside a catch block: the hook finds the error as std::current_exception().
     void HandleException() { InternalHandleException(); }
-    static std::function<void(TDataSet*)> HandleExceptionHook;
+    // The error hook. The window layer sets it once at start-up to the application's exception
+    // handler (which shows the message in an error box); SetHandleExceptionHook answers the
+    // hook it replaces, so a test can put it back. Without a hook the message is written to
+    // the standard error output: an error is never dropped without a word.
+    using THandleExceptionHook = std::function<void(TDataSet* dataSet)>;
+    static THandleExceptionHook SetHandleExceptionHook(THandleExceptionHook hook);
+    static const THandleExceptionHook& GetHandleExceptionHook() { return HandleExceptionHook; }
+    static THandleExceptionHook HandleExceptionHook;
 
     // --- the access protocol fields use (public so that fields and streams of other classes reach it)
     // Calculated and lookup fields are served here from TRecordBuffer::CalcValues; a dataset

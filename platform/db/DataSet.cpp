@@ -1,8 +1,11 @@
 // TDataSet: state machine, record-buffer window, navigation, editing, bookmarks, controls.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/DB.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <cassert>
 
 #include "platform/classes/Streams.h"
@@ -68,10 +71,10 @@ TDataSet::~TDataSet() {
 }
 
 void TDataSet::CheckActive() const {
-    if (!Active()) DatabaseError("Cannot perform this operation on a closed dataset");
+    if (!Active()) DatabaseError(DBConsts::SDataSetClosed);
 }
 void TDataSet::CheckInactive() const {
-    if (Active()) DatabaseError("Cannot perform this operation on an open dataset");
+    if (Active()) DatabaseError(DBConsts::SDataSetOpen);
 }
 
 // --- opening and closing ----------------------------------------------------------------------
@@ -368,7 +371,7 @@ void TDataSet::Resync(TResyncMode mode) {
     TRecBuf spare = FBuffers[size_t(FRecordCount)];
     if (mode.Contains(rmExact)) {
         CursorPosChanged();
-        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError("Record not found");
+        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(DBConsts::SRecordNotFound);
     } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
                GetRecord(spare, gmPrior, false) != grOK) {
         ClearBuffers();
@@ -401,7 +404,7 @@ void TDataSet::Refresh() {
 // --- editing ----------------------------------------------------------------------------------
 
 void TDataSet::CheckCanModifyDataSet() const {
-    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
+    if (!CanModify()) DatabaseError(DBConsts::SDataSetReadOnly);
 }
 
 // Runs a dataset operation; a database error goes to the error event, which may retry it,
@@ -510,7 +513,7 @@ void TDataSet::Append() {
 }
 
 void TDataSet::UpdateRecord() {
-    if (!IsWriteMode(FState)) DatabaseError("Dataset not in edit or insert mode");
+    if (!IsWriteMode(FState)) DatabaseError(DBConsts::SNotEditing);
     DataEvent(deUpdateRecord, 0);
 }
 
@@ -543,7 +546,7 @@ void TDataSet::Delete() {
         Cancel();
         return;
     }
-    if (FRecordCount == 0) DatabaseError("Cannot perform this operation on an empty dataset");
+    if (FRecordCount == 0) DatabaseError(DBConsts::SDataSetEmpty);
     CheckCanModifyDataSet();
     DataEvent(deCheckBrowseMode, 0);
     if (BeforeDelete) BeforeDelete(this);
@@ -572,7 +575,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 void TDataSet::ClearFields() {
-    if (!IsEditMode(FState)) DatabaseError("Dataset not in edit or insert mode");
+    if (!IsEditMode(FState)) DatabaseError(DBConsts::SNotEditing);
     DataEvent(deCheckBrowseMode, 0);
     InternalInitRecord(ActiveBuffer());
     if (FState != dsSetKey) GetCalcFields(ActiveBuffer());
@@ -600,10 +603,30 @@ void TDataSet::AppendRecord(const std::vector<Variant>& values) {
 }
 
 void TDataSet::InternalHandleException() {
-    if (HandleExceptionHook) HandleExceptionHook(this);
+    if (HandleExceptionHook) {
+        HandleExceptionHook(this);
+        return;
+    }
+    // No window layer to show it: said on stderr, never dropped.
+    std::string text = "neznámá chyba";
+    try {
+        if (std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+    } catch (const Exception& e) {
+        text = e.Message();
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        // Recovers the report only: an error of a kind we cannot read is still reported.
+    }
+    std::fprintf(stderr, "%s: %s\n", GetName().empty() ? "TDataSet" : GetName().c_str(), text.c_str());
 }
 
-std::function<void(TDataSet*)> TDataSet::HandleExceptionHook;
+TDataSet::THandleExceptionHook TDataSet::HandleExceptionHook;
+
+TDataSet::THandleExceptionHook TDataSet::SetHandleExceptionHook(THandleExceptionHook hook) {
+    std::swap(hook, HandleExceptionHook);
+    return hook;
+}
 
 namespace {
 int TypeFamily(TFieldType t) {
@@ -741,10 +764,10 @@ void TDataSet::BindFields(bool binding) {
         }
         if (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) {
             int i = FFieldDefs->IndexOf(f->FieldName());
-            if (i < 0) DatabaseErrorFmt("Field '%s' not found", {f->FieldName()});
+            if (i < 0) DatabaseErrorFmt(DBConsts::SFieldNotFound, {f->FieldName()});
             TFieldDef* d = FFieldDefs->Items(i);
             if (!IsFieldTypeCompatible(f->DataType(), d->DataType))
-                DatabaseErrorFmt("Type mismatch for field '%s', expecting: %s actual: %s",
+                DatabaseErrorFmt(DBConsts::SFieldTypeMismatch,
                                  {f->DisplayName(), FieldTypeName(f->DataType()), FieldTypeName(d->DataType)});
             f->FFieldNo = d->FieldNo();
             f->FOffset = -1;
@@ -906,7 +929,7 @@ std::vector<Variant> TDataSet::KeyValueList(const Variant& keyValues, size_t cou
         out.push_back(keyValues);
     }
     if (out.size() != count)
-        DatabaseError("Number of elements in the KeyValues array must be equal to the number of fields.");
+        DatabaseError(DBConsts::SKeyValuesCount);
     return out;
 }
 
@@ -998,9 +1021,9 @@ private:
 
 TStream* TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
     if (mode != bmRead) {
-        if (!IsWriteMode(FState)) DatabaseError("Dataset not in edit or insert mode");
+        if (!IsWriteMode(FState)) DatabaseError(DBConsts::SNotEditing);
         if (field->ReadOnly() && FState != dsSetKey)
-            DatabaseErrorFmt("Field '%s' cannot be modified", {field->DisplayName()});
+            DatabaseErrorFmt(DBConsts::SFieldReadOnly, {field->DisplayName()});
     }
     auto* s = new TDataSetBlobStream(field, mode);
     s->Ready();

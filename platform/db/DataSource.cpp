@@ -1,6 +1,8 @@
 // TDataSource and TDataLink: how notifications reach controls and detail datasets.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/DB.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
 
@@ -26,7 +28,7 @@ TDataSource::~TDataSource() {
 
 void TDataSource::SetDataSet(TDataSet* dataSet) {
     if (dataSet == FDataSet) return;
-    if (IsLinkedTo(dataSet)) DatabaseError("Circular datalinks are not allowed");
+    if (IsLinkedTo(dataSet)) DatabaseError(DBConsts::SCircularDataLink);
     if (FDataSet) {
         FDataSet->RemoveDataSource(this);
         FDataSet->RemoveFreeNotification(this);
@@ -223,7 +225,7 @@ void TDataLink::SetActiveRecord(int value) {
     if (!ds || !FActive || FDataSource->State() == dsSetKey) return;
     // Checked: a row outside the filled window would point the fields at a stale buffer.
     if (value < 0 || value >= std::max(1, RecordCount()))
-        throw EListError("Data link row " + std::to_string(value) + " out of range");
+        throw EListError(Format(DBConsts::SDataLinkRowRange, {value}));
     if (RecordCount() == 0) return;
     ds->FActiveRecord = value + FFirstRecord;
 }

@@ -1,5 +1,6 @@
 // TField base, the field list, field and index definitions.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/DB.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ TClass TFieldDef::FieldClass() const {
 
 TField* TFieldDef::CreateField(TComponent* owner, TDataSet* dataSet) const {
     TClass cls = FieldClass();
-    if (!cls) DatabaseErrorFmt("Field '%s' is of an unknown type", {Name});
+    if (!cls) DatabaseErrorFmt(DBConsts::SUnknownFieldType, {Name});
     TField* f = static_cast<TField*>(cls->CreateComponent(owner ? owner : dataSet));
     try {
         f->FFieldName = Name;
@@ -122,8 +123,8 @@ void TFieldDef::Assign(TPersistent* source) {
 TFieldDefs::TFieldDefs(TDataSet* dataSet) : TCollection(TFieldDef::StaticClass(), dataSet), FDataSet(dataSet) {}
 
 TFieldDef* TFieldDefs::Add(const std::string& name, TFieldType dataType, int size, bool required) {
-    if (name.empty()) DatabaseError("Field name missing");
-    if (IndexOf(name) >= 0) DatabaseErrorFmt("Duplicate field name '%s'", {name});
+    if (name.empty()) DatabaseError(DBConsts::SFieldNameMissing);
+    if (IndexOf(name) >= 0) DatabaseErrorFmt(DBConsts::SDuplicateFieldName, {name});
     TFieldDef* d = AddFieldDef();
     d->Name = name;
     d->DataType = dataType;
@@ -140,7 +141,7 @@ int TFieldDefs::IndexOf(const std::string& name) const {
 
 TFieldDef* TFieldDefs::Find(const std::string& name) const {
     int i = IndexOf(name);
-    if (i < 0) DatabaseErrorFmt("Field '%s' not found", {name});
+    if (i < 0) DatabaseErrorFmt(DBConsts::SFieldNotFound, {name});
     return Items(i);
 }
 
@@ -167,7 +168,7 @@ int TIndexDefs::IndexOf(const std::string& name) const {
 
 TIndexDef* TIndexDefs::Find(const std::string& name) const {
     int i = IndexOf(name);
-    if (i < 0) DatabaseErrorFmt("Index '%s' not found", {name});
+    if (i < 0) DatabaseErrorFmt(DBConsts::SIndexNotFound, {name});
     return Items(i);
 }
 
@@ -179,7 +180,7 @@ void TIndexDefs::Update() {
 // --- TFields ----------------------------------------------------------------------------------
 
 TField* TFields::Fields(int index) const {
-    if (index < 0 || index >= Count()) DatabaseError("Field index out of range");
+    if (index < 0 || index >= Count()) DatabaseError(DBConsts::SFieldIndexRange);
     return FList[size_t(index)];
 }
 
@@ -191,7 +192,7 @@ TField* TFields::FindField(const std::string& name) const {
 
 TField* TFields::FieldByName(const std::string& name) const {
     TField* f = FindField(name);
-    if (!f) DatabaseErrorFmt("Field '%s' not found", {name});
+    if (!f) DatabaseErrorFmt(DBConsts::SFieldNotFound, {name});
     return f;
 }
 
@@ -212,7 +213,7 @@ void TFields::GetFieldNames(TStrings* list) const {
 
 void TFields::Add(TField* field) {
     if (!field->FieldName().empty() && FindField(field->FieldName()))
-        DatabaseErrorFmt("Duplicate field name '%s'", {field->FieldName()});
+        DatabaseErrorFmt(DBConsts::SDuplicateFieldName, {field->FieldName()});
     FList.push_back(field);
     if (FDataSet) FDataSet->DataEvent(deFieldListChange, 0);
 }
@@ -261,7 +262,7 @@ void TField::SetFieldName(const std::string& name) {
     CheckInactive();
     if (FDataSet && !name.empty()) {
         TField* other = FDataSet->FindField(name);
-        if (other && other != this) DatabaseErrorFmt("Duplicate field name '%s'", {name});
+        if (other && other != this) DatabaseErrorFmt(DBConsts::SDuplicateFieldName, {name});
     }
     FFieldName = name;
 }
@@ -332,13 +333,13 @@ bool TField::GetData(Variant* buffer) const {
         if (buffer) *buffer = *FValidating;
         return true;
     }
-    if (!FDataSet) DatabaseErrorFmt("Missing DataSet for field '%s'", {DisplayName()});
+    if (!FDataSet) DatabaseErrorFmt(DBConsts::SMissingDataSet, {DisplayName()});
     return FDataSet->GetFieldData(const_cast<TField*>(this), buffer);
 }
 
 void TField::SetData(const Variant* buffer) {
-    if (!FDataSet) DatabaseErrorFmt("Missing DataSet for field '%s'", {DisplayName()});
-    if (!IsWriteMode(FDataSet->State())) DatabaseError("Dataset not in edit or insert mode");
+    if (!FDataSet) DatabaseErrorFmt(DBConsts::SMissingDataSet, {DisplayName()});
+    if (!IsWriteMode(FDataSet->State())) DatabaseError(DBConsts::SNotEditing);
     FDataSet->SetFieldData(this, buffer);
     if (OnChange && FDataSet->State() != dsCalcFields && FDataSet->State() != dsFilter) OnChange(this);
 }
@@ -367,7 +368,7 @@ void TField::FocusControl() {
 bool TField::IsNull() const { return !GetData(nullptr); }
 
 void TField::AccessError(const char* typeName) const {
-    DatabaseErrorFmt("Cannot access field '%s' as type %s", {DisplayName(), typeName});
+    DatabaseErrorFmt(DBConsts::SFieldAccess, {DisplayName(), typeName});
 }
 
 std::string TField::GetAsString() const { return std::string("(") + FieldTypeName(FDataType) + ")"; }
@@ -388,7 +389,7 @@ void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
 Variant TField::GetAsVariant() const {
     Variant v;
     if (!GetData(&v)) return Variant::Null();
-    return NativeToVariant(v);
+    return NativeToVariant(std::move(v));   // one copy of the value, not two
 }
 
 void TField::SetAsVariant(const Variant& value) {
@@ -510,7 +511,7 @@ void TField::Notification(TComponent* component, TOperation operation) {
 
 Variant TField::CalcLookupValue() {
     if (!FLookupDataSet || KeyFields.empty() || LookupKeyFields.empty() || LookupResultField.empty())
-        DatabaseErrorFmt("Lookup information for field '%s' is incomplete", {DisplayName()});
+        DatabaseErrorFmt(DBConsts::SLookupInfo, {DisplayName()});
     Variant keys = FDataSet->GetFieldValues(KeyFields);
     if (keys.IsArray()) {
         for (int i = VarArrayLowBound(keys, 1); i <= VarArrayHighBound(keys, 1); ++i)

@@ -1,5 +1,6 @@
 // The concrete field classes.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/Fields.h"
 
 #include <memory>
@@ -102,7 +103,7 @@ bool ParseIntegerText(const TField* f, const std::string& value, int64_t& n) {
     std::string s = Trim(value);
     if (s.empty()) return false;
     if (!TryStrToInt64(s, n))
-        DatabaseErrorFmt("'%s' is not a valid integer value for field '%s'", {value, f->DisplayName()});
+        DatabaseErrorFmt(DBConsts::SInvalidInteger, {value, f->DisplayName()});
     return true;
 }
 
@@ -130,7 +131,7 @@ void TIntegerField::CheckRange(int64_t value) const {
         hi = MaxValue;
     }
     if (value < lo || value > hi)
-        DatabaseErrorFmt("%d is not a valid value for field '%s'. The allowed range is %d to %d",
+        DatabaseErrorFmt(DBConsts::SFieldRangeInt,
                          {value, DisplayName(), lo, hi});
 }
 
@@ -244,7 +245,7 @@ std::string TFloatField::GetAsString() const {
 
 void TFloatField::SetAsFloat(double value) {
     if ((MinValue != 0 || MaxValue != 0) && (value < MinValue || value > MaxValue))
-        DatabaseErrorFmt("%s is not a valid value for field '%s'. The allowed range is %s to %s",
+        DatabaseErrorFmt(DBConsts::SFieldRangeFloat,
                          {FloatToStr(value), DisplayName(), FloatToStr(MinValue), FloatToStr(MaxValue)});
     Variant v(value);
     SetData(&v);
@@ -258,7 +259,7 @@ void TFloatField::SetAsString(const std::string& value) {
     }
     double d;
     if (!TryStrToFloat(s, d, FormatSettings()))
-        DatabaseErrorFmt("'%s' is not a valid floating point value for field '%s'", {value, DisplayName()});
+        DatabaseErrorFmt(DBConsts::SInvalidFloat, {value, DisplayName()});
     SetAsFloat(d);
 }
 
@@ -327,7 +328,7 @@ void TBooleanField::SetAsString(const std::string& value) {
     int64_t n = Utf8Length(value);
     if (AnsiSameText(value, Utf8Copy(FFalse, 1, n))) SetAsBoolean(false);
     else if (AnsiSameText(value, Utf8Copy(FTrue, 1, n))) SetAsBoolean(true);
-    else DatabaseErrorFmt("'%s' is not a valid boolean value for field '%s'", {value, DisplayName()});
+    else DatabaseErrorFmt(DBConsts::SInvalidBoolean, {value, DisplayName()});
 }
 
 Variant TBooleanField::GetAsVariant() const {
@@ -445,7 +446,7 @@ TMemoField::TMemoField(TComponent* owner) : TBlobField(owner, ftMemo) {}
 TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic) {}
 
 std::string TBlobField::GetAsString() const {
-    if (!DataSet()) DatabaseErrorFmt("Missing DataSet for field '%s'", {DisplayName()});
+    if (!DataSet()) DatabaseErrorFmt(DBConsts::SMissingDataSet, {DisplayName()});
     std::unique_ptr<TStream> s(DataSet()->CreateBlobStream(const_cast<TBlobField*>(this), bmRead));
     std::string out;
     if (!s) return out;
@@ -459,7 +460,7 @@ std::string TBlobField::GetAsString() const {
 }
 
 void TBlobField::SetAsString(const std::string& value) {
-    if (!DataSet()) DatabaseErrorFmt("Missing DataSet for field '%s'", {DisplayName()});
+    if (!DataSet()) DatabaseErrorFmt(DBConsts::SMissingDataSet, {DisplayName()});
     std::unique_ptr<TStream> s(DataSet()->CreateBlobStream(this, bmWrite));
     if (!value.empty()) s->WriteBuffer(value.data(), int64_t(value.size()));
 }

@@ -1,5 +1,6 @@
 // TMemDataSet: the in-memory dataset.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/MemDataSet.h"
 
 #include <algorithm>
@@ -165,7 +166,7 @@ bool TMemDataSet::Accepted(const Row* row, bool forceFilter) {
             std::vector<TField*> detail;
             GetFieldList(detail, DetailFields.empty() ? MasterFields() : DetailFields);
             const auto& mf = FMasterLink->Fields();
-            if (detail.size() != mf.size()) DatabaseError("The number of Master and Detail fields must be equal!");
+            if (detail.size() != mf.size()) DatabaseError(DBConsts::SMasterDetailCount);
             std::vector<Variant> values;
             for (TField* f : mf) values.push_back(f->GetAsVariant());
             accept = RecordMatches(detail, values, TLocateOptions{});
@@ -252,7 +253,7 @@ void TMemDataSet::InternalSetToRecord(TRecBuf buffer) {
 void TMemDataSet::InternalGotoBookmark(const TBookmark& bookmark) {
     int32_t id;
     int pos = BookmarkToId(bookmark, id) ? PositionOf(id) : -1;
-    if (pos < 0) DatabaseError("Record not found");
+    if (pos < 0) DatabaseError(DBConsts::SRecordNotFound);
     FCursor = pos;
 }
 
@@ -349,8 +350,8 @@ void TMemDataSet::SetFieldData(TField* field, const Variant* buffer) {
         TDataSet::SetFieldData(field, buffer);
         return;
     }
-    if (State() == dsCalcFields && field->FieldKind() == fkData) DatabaseError("Dataset not in edit or insert mode");
-    if (field->ReadOnly() && State() != dsSetKey) DatabaseErrorFmt("Field '%s' cannot be modified", {field->DisplayName()});
+    if (State() == dsCalcFields && field->FieldKind() == fkData) DatabaseError(DBConsts::SNotEditing);
+    if (field->ReadOnly() && State() != dsSetKey) DatabaseErrorFmt(DBConsts::SFieldReadOnly, {field->DisplayName()});
     field->Validate(buffer);
     TRecBuf b = GetActiveRecordBuffer();
     if (!b || field->FieldNo() <= 0) return;
@@ -396,7 +397,7 @@ void TMemDataSet::InternalPost() {
     Buffer* b = Buf(ActiveBuffer());
     if (State() == dsEdit) {
         auto it = FById.find(b->Id);
-        if (it == FById.end()) DatabaseError("Record not found");
+        if (it == FById.end()) DatabaseError(DBConsts::SRecordNotFound);
         it->second->Values = b->Values;
         FCursor = PositionOf(b->Id);
     } else {
@@ -413,7 +414,7 @@ void TMemDataSet::InternalDelete() {
     if (OnInternalDelete) OnInternalDelete(this);
     Buffer* b = Buf(ActiveBuffer());
     int pos = PositionOf(b->Id);
-    if (pos < 0) DatabaseError("Record not found");
+    if (pos < 0) DatabaseError(DBConsts::SRecordNotFound);
     FById.erase(b->Id);
     FRows.erase(FRows.begin() + pos);
     FPositionStale = true;
@@ -425,7 +426,7 @@ void TMemDataSet::InternalDelete() {
 
 void TMemDataSet::SetMasterSource(TDataSource* ds) {
     if (ds == MasterSource()) return;
-    if (IsLinkedTo(ds)) DatabaseError("Circular datalinks are not allowed");
+    if (IsLinkedTo(ds)) DatabaseError(DBConsts::SCircularDataLink);
     FMasterLink->SetDataSource(ds);
     RefreshView();
 }

@@ -1,5 +1,6 @@
 // Parser and evaluator of TMemDataSet filter texts.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/MemFilter.h"
 
 #include <cctype>
@@ -39,7 +40,7 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail() const { DatabaseErrorFmt("Invalid filter expression: %s", {FText}); }
+    [[noreturn]] void Fail() const { DatabaseErrorFmt(DBConsts::SInvalidFilter, {FText}); }
 
     bool IsKeyword(const char* kw) const { return FTok.Kind == Token::Ident && SameText(FTok.Text, kw); }
     bool IsSymbol(const char* s) const { return FTok.Kind == Token::Symbol && FTok.Text == s; }

@@ -1,5 +1,6 @@
 // TParam and TParams.
 
+#include "platform/db/DBConsts.h"
 #include "platform/db/Params.h"
 
 #include <cctype>
@@ -64,7 +65,7 @@ TParam* TParams::FindParam(const std::string& name) const {
 
 TParam* TParams::ParamByName(const std::string& name) const {
     TParam* p = FindParam(name);
-    if (!p) DatabaseErrorFmt("Parameter '%s' not found", {name});
+    if (!p) DatabaseErrorFmt(DBConsts::SParameterNotFound, {name});
     return p;
 }
 

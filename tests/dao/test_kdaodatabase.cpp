@@ -114,8 +114,8 @@ TEST_F(KDaoDatabase_, LoginPaths) {
     Db->SetLoginPrompt(true);
     int asked = 0;
     std::vector<std::string> shown;
-    TDbLogin::Ask = [&](const std::string&, std::string&, std::string&, std::string&) { ++asked; return false; };
-    TDbLogin::ShowMessage = [&](const std::string& t) { shown.push_back(t); };
+    TDbLoginHooks::Ask = [&](const std::string&, std::string&, std::string&, std::string&) { ++asked; return false; };
+    TDbLoginHooks::ShowMessage = [&](const std::string& t) { shown.push_back(t); };
     EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }), "");
     EXPECT_FALSE(Db->Connected());
     EXPECT_EQ(asked, 1);
@@ -125,7 +125,7 @@ TEST_F(KDaoDatabase_, LoginPaths) {
 
     // The dialog answering OK with good credentials connects.
     Db->OnLogin = nullptr;
-    TDbLogin::Ask = [&](const std::string& db, std::string& user, std::string&, std::string&) {
+    TDbLoginHooks::Ask = [&](const std::string& db, std::string& user, std::string&, std::string&) {
         EXPECT_EQ(db, FileName);
         user = "Admin";
         return true;
@@ -133,8 +133,8 @@ TEST_F(KDaoDatabase_, LoginPaths) {
     Db->SetConnected(true);
     EXPECT_TRUE(Db->Connected());
     Db->SetConnected(false);
-    TDbLogin::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
-    TDbLogin::ShowMessage = [](const std::string&) {};
+    TDbLoginHooks::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
+    TDbLoginHooks::ShowMessage = [](const std::string&) {};
 }
 
 TEST_F(KDaoDatabase_, ConnectStringRejectsSeparators) {

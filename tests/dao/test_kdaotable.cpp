@@ -249,10 +249,19 @@ TEST_F(KDaoTable_, LocateAndLookup) {
     TKDaoTable* t = Table("vysvedceni");
     t->Open();
     TLocateOptions both{loCaseInsensitive, loPartialKey};
-    EXPECT_EQ(t->BuildLocateCriteria({"Jmeno"}, {"Nov"}, both), "([Jmeno]  LIKE LCASE(\"nov*\"))");
-    EXPECT_EQ(t->BuildLocateCriteria({"Jmeno"}, {"a\"b*"}, TLocateOptions{loPartialKey}), "([Jmeno]  LIKE \"a\"\"b[*]*\")");
-    EXPECT_EQ(t->BuildLocateCriteria({"ID"}, {"NULL"}, TLocateOptions{}), "([ID] IS NULL)");
-    EXPECT_EQ(t->BuildLocateCriteria({"DatumNar"}, {"5.3.2004 10:20:00"}, TLocateOptions{}), "([DatumNar]  = #03/05/2004 10:20:00#)");
+    // The criteria DAO receives; the key values travel beside the text, bound to the statement.
+    auto criteria = [&](const char* field, const Variant& key, TLocateOptions o) {
+        TKDaoTable::TKeyCriteria c = t->BuildLocateCriteria({field}, {key}, o);
+        std::string out = c.Text;
+        for (const auto& v : c.Values) out += " | " + v.Name + "=" + VarToStr(v.Value);
+        return c.CanMatch ? out : "no match";
+    };
+    EXPECT_EQ(criteria("Jmeno", Variant("Nov"), both), "([Jmeno]  LIKE LCASE([@1])) | @1=nov*");
+    EXPECT_EQ(criteria("Jmeno", Variant("a\"b*"), TLocateOptions{loPartialKey}), "([Jmeno]  LIKE [@1]) | @1=a\"b[*]*");
+    EXPECT_EQ(criteria("ID", Variant::Null(), TLocateOptions{}), "([ID] IS NULL)");
+    EXPECT_EQ(criteria("DatumNar", Variant("5.3.2004 10:20:00"), TLocateOptions{}),
+              "([DatumNar]  = [@1]) | @1=" + VarToStr(Variant::FromDate(EncodeDate(2004, 3, 5) + EncodeTime(10, 20, 0, 0))));
+    EXPECT_EQ(criteria("ID", Variant("999 OR 1=1"), TLocateOptions{}), "no match");
 
     struct Case { const char* key; TLocateOptions options; bool found; const char* name; };
     const Case cases[] = {

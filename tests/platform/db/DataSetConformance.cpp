@@ -3,6 +3,7 @@
 #include "tests/platform/db/DataSetConformance.h"
 
 #include "platform/classes/Streams.h"
+#include "platform/db/DBConsts.h"
 #include "platform/db/Fields.h"
 
 // --- the recording link -----------------------------------------------------------------------
@@ -379,7 +380,7 @@ TEST_P(DataSetConformance, DeleteInOrderAndAtTheEnds) {
         DS->Delete();
         FAIL();
     } catch (EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "Cannot perform this operation on an empty dataset");
+        EXPECT_EQ(e.Message(), DBConsts::SDataSetEmpty);
     }
 }
 
@@ -587,7 +588,7 @@ TEST_P(DataSetConformance, FieldsAreFoundByNameIgnoringCase) {
         DS->FieldByName("Neni");
         FAIL();
     } catch (EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "Field 'Neni' not found");
+        EXPECT_EQ(e.Message(), "Pole 'Neni' nebylo nalezeno.");
     }
     EXPECT_EQ(DS->FieldCount(), 5);
     EXPECT_EQ(DS->FieldByName("Body")->Index(), 2);

@@ -87,11 +87,13 @@ TEST_F(FieldTest, InvalidValuesAreRefused) {
         const char* In;
         const char* Message;
     };
+    // Czech, and naming the field as the user knows it: its display label, not its column.
+    F("I")->SetDisplayLabel("Omluvené hodiny");
     const Case cases[] = {
-        {"Small", "32768", "32768 is not a valid value for field 'Small'. The allowed range is -32768 to 32767"},
-        {"I", "12a", "'12a' is not a valid integer value for field 'I'"},
-        {"F", "1.5.", "'1.5.' is not a valid floating point value for field 'F'"},
-        {"B", "ano", "'ano' is not a valid boolean value for field 'B'"},
+        {"Small", "32768", "32768 není platná hodnota pro pole 'Small'. Povolený rozsah je -32768 až 32767."},
+        {"I", "12a", "'12a' není platné celé číslo pro pole 'Omluvené hodiny'."},
+        {"F", "1.5.", "'1.5.' není platné desetinné číslo pro pole 'F'."},
+        {"B", "ano", "'ano' není platná logická hodnota pro pole 'B'."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.In);
@@ -214,7 +216,7 @@ TEST(ParamsTest, ValuesByNameAndStorage) {
         params.ParamByName("Neni");
         FAIL();
     } catch (EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "Parameter 'Neni' not found");
+        EXPECT_EQ(e.Message(), "Parametr 'Neni' nebyl nalezen.");
     }
     TParams other;
     other.CreateParam(ftUnknown, "JMENO", ptInput);

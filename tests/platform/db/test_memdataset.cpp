@@ -282,7 +282,7 @@ TEST_F(MemDataSetTest, ReadOnlyDataSetAndFields) {
         DS->FieldByName("ID")->SetAsInteger(9);
         FAIL();
     } catch (EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "Field 'ID' cannot be modified");
+        EXPECT_EQ(e.Message(), "Pole 'ID' nelze měnit.");
     }
     EXPECT_FALSE(DS->FieldByName("ID")->CanModify());
 }
@@ -330,3 +330,29 @@ TEST_F(MemDataSetTest, FieldDataLinkFollowsItsField) {
     EXPECT_FALSE(link.Edit());
     EXPECT_THROW(link.SetFieldName("Neni"), EDatabaseError);   // with a control: an error at once
 }
+
+namespace {
+// An error a dataset cannot raise reaches the hook the window layer sets, with the dataset and
+// the error itself; the setter gives back the hook it replaced.
+TEST_F(MemDataSetTest, ErrorsThatCannotBeRaisedReachTheHook) {
+    TDataSet* got = nullptr;
+    std::string message;
+    TDataSet::THandleExceptionHook previous = TDataSet::SetHandleExceptionHook([&](TDataSet* ds) {
+        got = ds;
+        try {
+            throw;
+        } catch (const Exception& e) {
+            message = e.Message();
+        }
+    });
+    try {
+        DatabaseError("Disk je plný");
+    } catch (const Exception&) {
+        DS->HandleException();
+    }
+    TDataSet::SetHandleExceptionHook(previous);
+    EXPECT_EQ(got, DS);
+    EXPECT_EQ(message, "Disk je plný");
+    EXPECT_FALSE(TDataSet::GetHandleExceptionHook());   // put back as it was
+}
+}  // namespace
