@@ -17,6 +17,7 @@
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Shutdown.h"
 
 KAROMIL_IMPLEMENT_CLASS(TApplication, TComponent)
 KAROMIL_IMPLEMENT_CLASS(TScreen, TComponent)
@@ -139,6 +140,8 @@ void ShutdownQtApplication() {
         gApplication->DestroyComponents();
     }
     Queue().clear();
+    // Process-wide objects holding fonts, pixmaps or windows go while Qt still runs.
+    RunShutdownHooks();
     if (gOurs) {
         delete QCoreApplication::instance();
         gOurs = false;
