@@ -165,13 +165,21 @@ void TfrxReport::SetPreview(TfrxCustomPreview* value) {
 void TfrxReport::Notification(TComponent* component, TOperation operation) {
     TfrxComponent::Notification(component, operation);
     if (operation != opRemove) return;
-    if (auto* ds = dynamic_cast<TfrxDataSet*>(component)) {
-        if (TfrxDataSetItem* item = FDataSets->Find(ds)) delete item;
-        if (TfrxDataSetItem* item = FOfferedDataSets->Find(ds)) delete item;
-        if (ds == FDataSet) FDataSet = nullptr;
-        if (Designer) Designer->UpdateDataTree();
+    // The notice comes from the component's last destructor: it is only a TComponent by now,
+    // so it is recognised by address, not by its class.
+    bool wasDataSet = false;
+    for (TfrxReportDataSets* list : {FDataSets.get(), FOfferedDataSets.get()})
+        for (int i = list->Count() - 1; i >= 0; --i)
+            if (static_cast<TComponent*>(list->GetItem(i)->GetDataSet()) == component) {
+                delete list->GetItem(i);
+                wasDataSet = true;
+            }
+    if (static_cast<TComponent*>(FDataSet) == component) {
+        FDataSet = nullptr;
+        wasDataSet = true;
     }
-    if (component == FPreview) FPreview = nullptr;
+    if (wasDataSet && Designer) Designer->UpdateDataTree();
+    if (static_cast<TComponent*>(FPreview) == component) FPreview = nullptr;
 }
 
 // --- clear, load, save -----------------------------------------------------------------------
