@@ -323,6 +323,7 @@ bool TfrxReport::PrepareScript() {
     // The expression cache, the report's objects and variables join the script with the
     // engine's own preparation; here the script text is compiled.
     FScript->ClearItems(this);
+    FScript->Parent = fsGlobalUnit();  // the global unit may have started after the report
     FScript->GetLines()->Assign(FScriptText.get());
     FScript->SetSyntaxType(ScriptLanguage);
     if (FScript->Compile()) return true;
