@@ -18,6 +18,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtEntry.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Shutdown.h"
 
 KAROMIL_IMPLEMENT_CLASS(TApplication, TComponent)
 KAROMIL_IMPLEMENT_CLASS(TScreen, TComponent)
@@ -142,6 +143,8 @@ void ShutdownQtApplication() {
         gApplication->DestroyComponents();
     }
     Queue().clear();
+    // Process-wide objects holding fonts, pixmaps or windows go while Qt still runs.
+    RunShutdownHooks();
     if (gOurs) {
         delete QCoreApplication::instance();
         gOurs = false;

@@ -17,6 +17,7 @@
 
 #include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Shutdown.h"
 #include "platform/rtl/Strings.h"
 
 std::u32string ToU32(const std::string& utf8) { return Utf8ToU32(utf8); }
@@ -159,6 +160,18 @@ TFontFace& FaceFor(const TFontData& font, double scale) {
     static TFontData lastData;
     static int lastH = 0;
     static TFontFace* lastFace = nullptr;
+    // The raw fonts belong to Qt's font database, which ends with the Qt application: the cache
+    // is emptied just before that, not by static destruction afterwards.
+    static bool hooked = false;
+    if (!hooked) {
+        hooked = true;
+        AddShutdownHook([] {
+            cache.clear();
+            lastFont = nullptr;
+            lastFace = nullptr;
+            hooked = false;   // a later Qt application fills and hooks the cache anew
+        });
+    }
     if (lastFace && lastFont == &font && lastData == font && lastH == h) return *lastFace;
     Key key{FamilyFor(font), h, font.Style.Mask(), font.Pitch};
     auto it = cache.find(key);

@@ -36,7 +36,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomForm, TScrollingWinControl, {
     KAROMIL_PROP(Position).Default(poDesigned);
     KAROMIL_PROP(FormStyle).Default(fsNormal);
     KAROMIL_PROP(WindowState).Default(wsNormal);
-    KAROMIL_PROP(ModalResult).Default(0);
+    KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
     KAROMIL_PROP(ActiveControl);
     p.Event("OnActivate", &Self::OnActivate, "TNotifyEvent");
     p.Event("OnDeactivate", &Self::OnDeactivate, "TNotifyEvent");

@@ -23,6 +23,8 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 using TModalResult = int;
+// The property type of ModalResult: an Integer under its own name, for editors that look it up.
+KAROMIL_NAMED_TYPE(TypeInfoModalResult, tkInteger, "TModalResult")
 enum : TModalResult {
     mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
     mrAll = 8, mrNoToAll = 9, mrYesToAll = 10,

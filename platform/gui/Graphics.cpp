@@ -105,13 +105,15 @@ TColor StringToColor(const std::string& s) {
 // --- TFont ---------------------------------------------------------------------------------
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TFont, TPersistent, {
-    KAROMIL_PROP(Charset, TypeInfoFontCharset()).Default(DEFAULT_CHARSET);
-    KAROMIL_PROP(Color, TypeInfoColor()).Default(clWindowText);
+    // Only Pitch has a default: a stored font always names its Charset, Color and Style, as
+    // stored reports expect (a memo's font attributes are all there or none).
+    KAROMIL_PROP(Charset, TypeInfoFontCharset());
+    KAROMIL_PROP(Color, TypeInfoColor());
     KAROMIL_PROP(Height);
     KAROMIL_PROP(Name);
     KAROMIL_PROP(Pitch).Default(fpDefault);
     KAROMIL_PROP(Size).Stored(false);
-    KAROMIL_PROP(Style).Default(0);
+    KAROMIL_PROP(Style);
 })
 
 void TFont::Assign(TPersistent* source) {

@@ -62,7 +62,7 @@ KAROMIL_IMPLEMENT_CLASS(TButtonControl, TWidgetControl)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TButton, TButtonControl, {
     KAROMIL_PROP(Default).Default(0);
     KAROMIL_PROP(Cancel).Default(0);
-    KAROMIL_PROP(ModalResult).Default(0);
+    KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
 })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomCheckBox, TButtonControl, {
     KAROMIL_PROP(Checked).Default(0);

@@ -1,0 +1,232 @@
+#pragma once
+// Abstract bases of what the report core drives but does not build itself: the designer
+// window, the preview control, export filters, wizards, the page-building engine, the
+// outline and the prepared-pages store. The engine and prepared pages come from their own
+// units; the preview, the export filters, the designer and the wizards from the output and
+// designer layers, which register themselves.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/classes/List.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/Variant.h"
+
+class TCanvas;
+class TStream;
+class TStrings;
+class TfrxBand;
+class TfrxComponent;
+class TfrxCustomEngine;
+class TfrxCustomOutline;
+class TfrxCustomPreviewPages;
+class TfrxPage;
+class TfrxReport;
+class TfrxReportPage;
+class TfrxXMLItem;
+
+enum TfrxProgressType { ptRunning, ptExporting, ptPrinting };
+KAROMIL_ENUM_TYPE(TfrxProgressType, "ptRunning", "ptExporting", "ptPrinting")
+
+// The designer window's base. The field names are the designer's own.
+class TfrxCustomDesigner : public TForm {
+    KAROMIL_CLASS(TfrxCustomDesigner, TForm)
+public:
+    TfrxCustomDesigner(TComponent* owner, TfrxReport* report, bool previewDesigner);
+    ~TfrxCustomDesigner() override;
+
+    TfrxReport* Report;
+    bool IsPreviewDesigner;  // edits a prepared page
+    std::string MemoFontName;
+    int MemoFontSize = 0;
+    bool UseObjectFont = false;
+    bool IsClosed = false;  // the report's design loop ends when it is set
+    bool Modified = false;
+    TList* Objects() const noexcept { return FObjects.get(); }
+    TfrxPage* Page = nullptr;  // nil for the script page
+    TList* SelectedObjects() const noexcept { return FSelectedObjects.get(); }
+
+    // Stores Modified; True also marks the report modified.
+    virtual void SetModified(bool value);
+    virtual void SetPage(TfrxPage* value) { Page = value; }
+    virtual TStrings* GetCode() = 0;
+    virtual std::string InsertExpression(const std::string& expr) = 0;
+    virtual void Lock() = 0;
+    virtual void ReloadPages(int index) = 0;
+    virtual void ReloadReport() = 0;
+    virtual void UpdateDataTree() = 0;
+    virtual void UpdatePage() = 0;
+
+private:
+    std::unique_ptr<TList> FObjects, FSelectedObjects;
+};
+
+// The registered designer window class: builds a window for (owner, report, prepared page);
+// unset while no designer is linked (DesignReport then does nothing).
+using TfrxDesignerFactory =
+    std::function<TfrxCustomDesigner*(TComponent* owner, TfrxReport* report, bool previewDesigner)>;
+TfrxDesignerFactory& frxDesignerClass();
+
+class TfrxCustomPreview : public TCustomControl {
+    KAROMIL_CLASS(TfrxCustomPreview, TCustomControl)
+public:
+    explicit TfrxCustomPreview(TComponent* owner) : TCustomControl(owner) {}
+    TfrxReport* Report = nullptr;
+    TfrxCustomPreviewPages* PreviewPages = nullptr;
+
+    virtual void Init() = 0;  // shows the prepared pages anew
+    virtual void Lock() = 0;
+    virtual void Unlock() = 0;
+    virtual void InternalOnProgressStart(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
+    virtual void InternalOnProgress(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
+    virtual void InternalOnProgressStop(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
+};
+
+// The preview window of the output layer: creates the window for the report (owner the
+// application), links its preview control as the report's Preview, and shows it modally (and
+// frees it) or modeless (freeing itself on close) as PreviewOptions.Modal says. Unset while no
+// output layer is linked.
+std::function<void(TfrxReport* report)>& frxPreviewWindow();
+
+class TfrxCustomExportFilter : public TComponent {
+    KAROMIL_CLASS(TfrxCustomExportFilter, TComponent)
+public:
+    explicit TfrxCustomExportFilter(TComponent* owner);  // joins the export-filter registry
+    ~TfrxCustomExportFilter() override;  // and leaves it
+
+    bool GetShowDialog() const noexcept { return FShowDialog; }
+    void SetShowDialog(bool value) noexcept { FShowDialog = value; }
+    const std::string& GetFileName() const noexcept { return FFileName; }
+    void SetFileName(const std::string& value) { FFileName = value; }
+    TfrxReport* Report = nullptr;
+    bool CurrentPageOnly = false;
+    std::string PageNumbers;
+
+    virtual std::string GetDescription() const { return {}; }
+    virtual TModalResult ShowModal() { return mrOk; }
+    virtual bool Start() { return true; }
+    virtual void ExportObject(TfrxComponent* obj) = 0;
+    virtual void Finish() {}
+    virtual void FinishPage(TfrxReportPage* page, int index) {
+        (void)page;
+        (void)index;
+    }
+    virtual void StartPage(TfrxReportPage* page, int index) {
+        (void)page;
+        (void)index;
+    }
+
+private:
+    bool FShowDialog = true;
+    std::string FFileName;
+};
+
+class TfrxCustomWizard : public TComponent {
+    KAROMIL_CLASS(TfrxCustomWizard, TComponent)
+public:
+    explicit TfrxCustomWizard(TComponent* owner);  // owner: the designer window
+    TfrxCustomDesigner* Designer;
+    TfrxReport* Report;
+
+    virtual std::string GetDescription() const { return {}; }
+    virtual bool Execute() = 0;
+};
+
+class TfrxCustomEngine : public TPersistent {
+    KAROMIL_CLASS(TfrxCustomEngine, TPersistent)
+public:
+    explicit TfrxCustomEngine(TfrxReport* report);
+    ~TfrxCustomEngine() override;
+
+    int32_t CurColumn = 0, CurVColumn = 0;
+    double CurX = 0, CurY = 0;
+    bool GetDoublePass() const;  // the report's engine option; not writable here
+    bool FinalPass = false;
+    double PageHeight = 0, PageWidth = 0;
+    TDateTime StartDate = 0, StartTime = 0;
+    int32_t TotalPages = 0;
+
+    TfrxReport* Report;
+    TList* NotifyList() const noexcept { return FNotifyList.get(); }
+    TfrxCustomPreviewPages* PreviewPages = nullptr;
+    bool Running = false;
+
+    virtual void EndPage() = 0;
+    virtual void NewColumn() = 0;
+    virtual void NewPage() = 0;
+    virtual void ShowBand(TfrxBand* band) = 0;
+    virtual void ShowBandByClass(TClass bandClass) = 0;
+    virtual double FootersHeight() = 0;
+    virtual double FreeSpace() = 0;
+    virtual Variant GetAggregateValue(
+        const std::string& name, const std::string& expression, TfrxBand* band, int flags) = 0;
+    virtual bool Run() = 0;
+    void StopReport();  // the report's SetTerminated(True)
+
+private:
+    std::unique_ptr<TList> FNotifyList;
+};
+
+class TfrxCustomOutline : public TPersistent {
+    KAROMIL_CLASS(TfrxCustomOutline, TPersistent)
+public:
+    explicit TfrxCustomOutline(TfrxCustomPreviewPages* previewPages) : PreviewPages(previewPages) {}
+    TfrxCustomPreviewPages* PreviewPages;
+    TfrxCustomEngine* Engine() const;
+
+    virtual int GetCount() = 0;
+    virtual void AddItem(const std::string& text, int top) = 0;
+    virtual void LevelDown(int index) = 0;
+    virtual void LevelRoot() = 0;
+    virtual void LevelUp() = 0;
+    virtual void GetItem(int index, std::string& text, int& page, int& top) = 0;
+    virtual void ShiftItems(TfrxXMLItem* from, int newTop) = 0;
+    virtual TfrxXMLItem* GetCurPosition() = 0;
+};
+
+class TfrxCustomPreviewPages : public TObject {
+    KAROMIL_CLASS(TfrxCustomPreviewPages, TObject)
+public:
+    // Outline is made by the derived store (its own outline class).
+    explicit TfrxCustomPreviewPages(TfrxReport* report) : Report(report) {}
+    ~TfrxCustomPreviewPages() override;
+
+    TfrxReport* Report;
+    std::unique_ptr<TfrxCustomOutline> Outline;
+    TfrxCustomEngine* Engine = nullptr;
+    int CurPageIndex = 0;
+    int ReportFirstPage = 0;
+
+    virtual int GetCount() = 0;
+    virtual TfrxReportPage* GetPage(int index) = 0;
+    virtual TPoint GetPageSize(int index) = 0;
+    virtual void Clear() = 0;
+    virtual void Initialize() = 0;
+    virtual void AddObject(TfrxComponent* obj) = 0;
+    virtual void AddPage(TfrxReportPage* page) = 0;
+    virtual void AddSourcePage(TfrxReportPage* page) = 0;
+    virtual void AddToSourcePage(TfrxComponent* obj) = 0;
+    virtual void BeginPass() = 0;
+    virtual void ClearFirstPassPages() = 0;
+    virtual void CutObjects(int position) = 0;
+    virtual void Finish() = 0;
+    virtual void PasteObjects(double x, double y) = 0;
+    virtual bool BandExists(TfrxBand* band) = 0;
+    virtual int GetCurPosition() = 0;
+    virtual double GetLastY() = 0;
+    virtual void AddEmptyPage(int index) = 0;
+    virtual void DeletePage(int index) = 0;
+    virtual void ModifyPage(int index, TfrxReportPage* page) = 0;
+    virtual void DrawPage(int index, TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) = 0;
+    virtual void ObjectOver(int index, int x, int y, TMouseButton button, TShiftState shift, double scale,
+        double offsetX, double offsetY, bool click, TCursor& cursor) = 0;
+    virtual void LoadFromStream(TStream* stream, bool allowPartialLoading = false) = 0;
+    virtual void SaveToStream(TStream* stream) = 0;
+    virtual bool LoadFromFile(const std::string& fileName, bool exceptionIfNotFound = false) = 0;
+    virtual void SaveToFile(const std::string& fileName) = 0;
+    virtual bool Print() = 0;
+    virtual bool Export(class TfrxCustomExportFilter* filter) = 0;
+};

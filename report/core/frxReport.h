@@ -1,0 +1,174 @@
+#pragma once
+// TfrxReport: the root of a report's object tree (its children are the pages) and the facade
+// through which a template is loaded, saved, prepared, previewed and designed. It owns what a
+// report needs at run time: dataset list, variables, styles, script, engine, prepared pages,
+// error list and the four option objects.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/gui/Messages.h"
+#include "report/core/frxClass.h"
+#include "report/core/frxOptions.h"
+#include "report/core/frxPlugins.h"
+
+class TCustomForm;
+class TCustomIniFile;
+class TReader;
+class TStringList;
+class TWriter;
+class TTimer;
+class TfrxDataSet;
+class TfrxProgress;
+class TfrxStyles;
+class TfrxVariables;
+class TfrxView;
+class TfsScript;
+
+using TfrxBeforePrintEvent = std::function<void(TfrxReportComponent* sender)>;
+using TfrxClickObjectEvent =
+    std::function<void(TfrxView* sender, TMouseButton button, TShiftState shift, bool& modified)>;
+using TfrxGetValueEvent = std::function<void(const std::string& varName, Variant& value)>;
+using TfrxManualBuildEvent = std::function<void(TfrxPage* page)>;
+using TfrxMouseOverObjectEvent = std::function<void(TfrxView* sender)>;
+using TfrxProgressEvent = std::function<void(TfrxReport* sender, TfrxProgressType type, int progress)>;
+using TfrxUserFunctionEvent = std::function<Variant(const std::string& methodName, Variant& params)>;
+
+class TfrxReport : public TfrxComponent {
+    KAROMIL_CLASS(TfrxReport, TfrxComponent)
+public:
+    explicit TfrxReport(TComponent* owner = nullptr);
+    ~TfrxReport() override;
+
+    // --- published, in stored order
+    TfrxDataSet* GetDataSet() const noexcept { return FDataSet; }
+    void SetDataSet(TfrxDataSet* value);
+    std::string GetDataSetName() const;
+    void SetDataSetName(const std::string& value);
+    bool DotMatrixReport = false;
+    TfrxEngineOptions* GetEngineOptions() const noexcept { return FEngineOptions.get(); }
+    void SetEngineOptions(TfrxEngineOptions* value) { FEngineOptions->Assign(value); }
+    std::string IniFile = "\\Software\\Karomil Reports";
+    bool OldStyleProgress = false;
+    TfrxCustomPreview* GetPreview() const noexcept { return FPreview; }
+    void SetPreview(TfrxCustomPreview* value);
+    TfrxPreviewOptions* GetPreviewOptions() const noexcept { return FPreviewOptions.get(); }
+    void SetPreviewOptions(TfrxPreviewOptions* value) { FPreviewOptions->Assign(value); }
+    TfrxPrintOptions* GetPrintOptions() const noexcept { return FPrintOptions.get(); }
+    void SetPrintOptions(TfrxPrintOptions* value) { FPrintOptions->Assign(value); }
+    TfrxReportOptions* GetReportOptions() const noexcept { return FReportOptions.get(); }
+    void SetReportOptions(TfrxReportOptions* value) { FReportOptions->Assign(value); }
+    std::string ScriptLanguage = "PascalScript";
+    TStrings* GetScriptText() const noexcept { return FScriptText.get(); }
+    void SetScriptText(TStrings* value);
+    bool ShowProgress = true;
+    TfrxBeforePrintEvent OnAfterPrint, OnBeforePrint;
+    TNotifyEvent OnBeginDoc, OnEndDoc, OnPrintReport, OnAfterPrintReport;
+    TfrxClickObjectEvent OnClickObject;
+    TfrxGetValueEvent OnGetValue;
+    TfrxManualBuildEvent OnManualBuild;
+    TfrxMouseOverObjectEvent OnMouseOverObject;
+    TfrxProgressEvent OnProgressStart, OnProgress, OnProgressStop;
+    std::string OnStartReport, OnStopReport;  // script procedure names
+    TfrxUserFunctionEvent OnUserFunction;
+
+    // --- owned members
+    TfrxReportDataSets* DataSets() const noexcept { return FDataSets.get(); }
+    TfrxReportDataSets* OfferedDataSets() const noexcept { return FOfferedDataSets.get(); }
+    TfrxVariables* Variables() const noexcept { return FVariables.get(); }
+    TfrxStyles* Styles() const noexcept { return FStyles.get(); }
+    TfsScript* Script() const noexcept { return FScript.get(); }
+    TfrxCustomEngine* Engine() const noexcept { return FEngine.get(); }
+    TfrxCustomPreviewPages* PreviewPages() const noexcept { return FPreviewPages.get(); }
+    TStringList* SystemNames() const noexcept { return FSystemNames.get(); }
+    TTimer* PrepareTimer() const noexcept { return FPrepareTimer.get(); }
+    TfrxProgress* ProgressForm() const noexcept { return FProgressForm.get(); }
+    // Sorted, each text once.
+    TStringList* const ErrorList;
+
+    // --- state
+    std::string FileName;
+    std::string CurrentObjectName;
+    bool Terminated = false;
+    bool DesignModified = false;
+    bool ReloadingAfterRun = false;
+    TfrxXMLSerializer* LoadSerializer = nullptr;
+    TfrxCustomDesigner* Designer = nullptr;
+    TCustomForm* PreviewForm = nullptr;
+    int GetPageCount() const { return ChildCount(); }
+    TfrxComponent* GetPageAt(int index) const { return Child(index); }
+
+    // --- loading and saving
+    void Clear() override;
+    // False for a missing file (or EFOpenError with exceptionIfNotFound), and for a template
+    // whose password was not given; the reason is in ErrorList.
+    bool LoadFromFile(const std::string& fileName, bool exceptionIfNotFound = false);
+    void LoadFromStream(TStream* stream) override;
+    // Never destroys the file it replaces when writing fails.
+    void SaveToFile(const std::string& fileName);
+    void SaveToStream(TStream* stream, bool saveChildren = true, bool saveDefaultValues = false) override;
+
+    // --- running, showing, designing
+    bool PrepareReport(bool clearLastReport = true);
+    virtual bool PrepareScript();
+    void ShowReport(bool clearLastReport = true);
+    void ShowPreparedReport();
+    bool Print();
+    void DesignReport();
+    bool DesignPreviewPage();
+    void SetTerminated(bool value);
+    void SetStyles(TfrxStyles* styles);  // nil empties; else a copy, applied to every memo
+    void SelectPrinter();
+    // A registry-backed store for "\Software\..." names, else an INI file; the caller frees it.
+    TCustomIniFile* GetIniFile() const;
+
+    // --- progress
+    virtual void DoProgressStart(TfrxProgressType type);
+    virtual void DoProgress(TfrxProgressType type, int progress);
+    virtual void DoProgressStop(TfrxProgressType type);
+    void ShowProgressText(const std::string& text);
+
+    // --- datasets
+    TfrxDataSet* GetDataset(const std::string& alias) const;
+    std::string GetAlias(TfrxDataSet* dataSet) const;
+    void GetDatasetAndField(const std::string& complexName, TfrxDataSet*& dataSet, std::string& field) const;
+    void GetDataSetList(TStrings* list, bool skipUserDataSets = false) const;
+
+    std::string GetDescription() const override;
+
+protected:
+    void DefineProperties(TFiler* filer) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void ReadCollection(TCollection* collection, TReader* reader);
+    void WriteCollection(TCollection* collection, TWriter* writer);
+    void ShowErrors();
+    void RunDesigner(bool previewDesigner);
+
+    std::unique_ptr<TStringList> FErrorList;
+    std::unique_ptr<TfrxReportDataSets> FDataSets, FOfferedDataSets;
+    std::unique_ptr<TfrxVariables> FVariables;
+    std::unique_ptr<TfrxStyles> FStyles;
+    std::unique_ptr<TfsScript> FScript;
+    std::unique_ptr<TStrings> FScriptText;
+    std::unique_ptr<TfrxEngineOptions> FEngineOptions;
+    std::unique_ptr<TfrxPreviewOptions> FPreviewOptions;
+    std::unique_ptr<TfrxPrintOptions> FPrintOptions;
+    std::unique_ptr<TfrxReportOptions> FReportOptions;
+    std::unique_ptr<TStringList> FSystemNames;
+    std::unique_ptr<TTimer> FPrepareTimer;
+    std::unique_ptr<TfrxProgress> FProgressForm;
+    std::unique_ptr<TfrxCustomPreviewPages> FPreviewPages;
+    std::unique_ptr<TfrxCustomEngine> FEngine;
+    TfrxDataSet* FDataSet = nullptr;
+    std::string FDataSetName;
+    TfrxCustomPreview* FPreview = nullptr;
+    bool FPasswordRefused = false;
+};
+
+// The password as a template stores it and back. Every character's code is lowered by 10
+// (raised when decoding); see the definition for the sound rule on wide characters.
+std::string frxPasswordEncode(const std::string& password);
+std::string frxPasswordDecode(const std::string& stored);
