@@ -5,15 +5,9 @@
 #include "platform/gui/ImageList.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
+#include "report/core/frxProgress.h"
 #include "report/core/frxRes.h"
 
-// The progress window as far as localising goes: a form of that class with a Cancel button.
-class TfrxProgress : public TForm {
-    KAROMIL_CLASS(TfrxProgress, TForm)
-public:
-    explicit TfrxProgress(TComponent* owner) : TForm(owner) {}
-};
-KAROMIL_IMPLEMENT_CLASS(TfrxProgress, TForm)
 
 TEST(FrxRes, TextsAndFallback) {
     TfrxResources* res = frxGetResources();
@@ -36,8 +30,7 @@ TEST(FrxRes, LocalizeFormSkipsWhatIsMissing) {
     frxRegisterCoreTexts(&res);
     TfrxProgress form(nullptr);
     form.SetCaption("Průběh");
-    auto* cancel = new TButton(&form);
-    cancel->SetName("CancelB");
+    TButton* cancel = form.CancelB;
     cancel->SetCaption("Cancel");
     res.LocalizeForm(&form);
     EXPECT_EQ(cancel->GetCaption(), "Zrušit");
