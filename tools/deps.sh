@@ -7,6 +7,7 @@ KAROMIL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3 zlib1g-dev libjpeg62-turbo-dev
   libxlsxwriter-dev libcups2-dev
+  cups-daemon cups-client cups-core-drivers poppler-utils
   fonts-liberation2 fonts-dejavu-core
 )
 

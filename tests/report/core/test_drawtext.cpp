@@ -12,14 +12,14 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDrawText.h"
+#include "report/core/frxPrinter.h"
 
-// The printer layer's canvas, as far as the text engine asks: a measuring canvas at 600 dpi.
-class TfrxPrinterCanvas : public TCanvas {
-    KAROMIL_CLASS(TfrxPrinterCanvas, TCanvas)
+// The printer layer's canvas without a printer, as far as the text engine asks: a measuring
+// canvas at 600 dpi.
+class TTestPrinterCanvas : public TfrxPrinterCanvas {
 public:
-    TfrxPrinterCanvas() { SetPixelsPerInch(600); }
+    TTestPrinterCanvas() : TfrxPrinterCanvas(nullptr) { SetPixelsPerInch(600); }
 };
-KAROMIL_IMPLEMENT_CLASS(TfrxPrinterCanvas, TCanvas)
 
 namespace {
 class FrxDrawText : public ::testing::Test {
@@ -179,7 +179,7 @@ TEST_F(FrxDrawText, RotationNinetyWithBottomAlignment) {
 }
 
 TEST_F(FrxDrawText, PrinterCanvasAtSixHundredDpi) {
-    TfrxPrinterCanvas printer;
+    TTestPrinterCanvas printer;
     Layout("Příliš žluťoučký kůň úpěl ďábelské ódy.", 120);
     E.SetArea(Rect(0, 0, 120, 200), Rect(0, 0, 750, 1250), 6.25, 6.25);
     E.Paint(&printer, haLeft, vaTop);
