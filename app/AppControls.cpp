@@ -22,8 +22,8 @@ void PlaceOver(TCustomForm* dialog, TCustomForm* over) {
 
 TBannerControl::TBannerControl(TComponent* owner) : TImage(owner) { SetStretch(true); }
 
-bool TBannerControl::LoadLocalPicture(const std::string& folder) {
-    for (const char* name : {"banner.bmp", "banner.jpg"}) {
+bool TBannerControl::LoadLocalPicture(const std::string& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
         const std::string file = IncludeTrailingPathDelimiter(folder) + name;
         if (!FileExists(file)) continue;
         try {

@@ -1,6 +1,7 @@
 #pragma once
 // The controls the application's windows are made of beyond the standard ones, and the banner.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -37,8 +38,9 @@ public:
     explicit TBannerControl(TComponent* owner);
     std::string GetMovie() const { return FMovie; }
     void SetMovie(const std::string& v) { FMovie = v; }
-    // Loads the first picture found among those names in folder; false when none.
-    bool LoadLocalPicture(const std::string& folder);
+    // Loads the first picture found among names in folder; false when none.
+    bool LoadLocalPicture(const std::string& folder,
+                          std::initializer_list<const char*> names = {"banner.bmp", "banner.jpg"});
     bool HasPicture() const { return !GetPicture()->Empty(); }
 
 private:

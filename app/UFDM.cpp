@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/UFMessageBox.h"
+#include "platform/db/Fields.h"
 #include "platform/gui/Application.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -40,6 +41,43 @@ void SetTableDefaults(TKDaoTable* t, TKDaoDatabase* db) {
     t->SetProcessMessages(false);
 }
 
+// The names the user knows the card's fields by: messages about a field name its label, never
+// its column ("ZamHodinyOmlA"). Missed hours cannot be negative.
+void LabelCardFields(TDataSet* ds) {
+    static const struct { const char* field; const char* label; } labels[] = {
+        {"SkolniRok", "Školní rok"},
+        {"Trida", "Třída"},
+        {"Rocnik", "Ročník"},
+        {"Jmeno", "Jméno"},
+        {"DatumNar", "Datum narození"},
+        {"RodneCislo", "Rodné číslo"},
+        {"MistoNar", "Místo narození"},
+        {"CisloTV", "Číslo třídního výkazu"},
+        {"ZamHodinyOmlA", "Zameškané hodiny omluvené (1. pololetí)"},
+        {"ZamHodinyNeomlA", "Zameškané hodiny neomluvené (1. pololetí)"},
+        {"ZamHodinyOmlB", "Zameškané hodiny omluvené (2. pololetí)"},
+        {"ZamHodinyNeomlB", "Zameškané hodiny neomluvené (2. pololetí)"},
+        {"CelkHodnA", "Celkové hodnocení (1. pololetí)"},
+        {"CelkHodnB", "Celkové hodnocení (2. pololetí)"},
+        {"SplnilLet", "Splnil let"},
+        {"LetDochazky", "Let povinné školní docházky"},
+        {"Dolozka", "Doložka o získání stupně základního vzdělání"},
+        {"VA", "Místo vydání (1. pololetí)"},
+        {"VB", "Místo vydání (2. pololetí)"},
+        {"DneA", "Datum vydání (1. pololetí)"},
+        {"DneB", "Datum vydání (2. pololetí)"},
+        {"Ucitel", "Zapsal (učitel)"},
+    };
+    for (const auto& l : labels)
+        if (TField* f = ds->FindField(l.field)) f->SetDisplayLabel(l.label);
+    for (const char* name : {"ZamHodinyOmlA", "ZamHodinyNeomlA", "ZamHodinyOmlB", "ZamHodinyNeomlB"}) {
+        if (auto* f = dynamic_cast<TIntegerField*>(ds->FindField(name))) {
+            f->MinValue = 0;
+            f->MaxValue = 32767;
+        }
+    }
+}
+
 }  // namespace
 
 TDM::TDM(TComponent* owner) : TDataModule(owner) {
@@ -71,6 +109,7 @@ TDM::TDM(TComponent* owner) : TDataModule(owner) {
     QVys = l.Add<TKDaoTable>("QVys");
     SetTableDefaults(QVys, KDaoDatabase1);
     QVys->SetTableName("vysvedceni");
+    QVys->AfterOpen = [](TDataSet* ds) { LabelCardFields(ds); };   // the fields are made at every open
     QVys->SetActive(true);               // opens when the whole module has been read
 
     QPrefs = l.Add<TKDaoTable>("QPrefs");
@@ -93,6 +132,7 @@ TDM::TDM(TComponent* owner) : TDataModule(owner) {
     QTemp = l.Add<TKDaoTable>("QTemp");
     SetTableDefaults(QTemp, KDaoDatabase1);
     QTemp->SetTableName("vysvedceni");
+    QTemp->AfterOpen = [](TDataSet* ds) { LabelCardFields(ds); };
     DSTemp = l.Add<TDataSource>("DSTemp");
     DSTemp->SetDataSet(QTemp);
 

@@ -1,6 +1,5 @@
 #include "app/UFMain.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "app/Colors.h"
@@ -203,10 +202,20 @@ std::string TFMain::HelpFile() {
     return ProgramDir() + name;
 }
 
+// A missing page or no program to show it is said to the user, not only on the terminal.
 void TFMain::bHelpClick(TObject*) {
     const std::string file = HelpFile();
+    if (!FileExists(file)) {
+        DM->MessageOk("Nápověda",
+                      "Soubor nápovědy „karomil.htm“ chybí.\nHledán ve složce dat i ve složce programu:\n" + file,
+                      clRed, clYellow);
+        return;
+    }
     if (ShellExecute(nullptr, "open", file, "", "", 1) <= 32)
-        std::fprintf(stderr, "karomil: help page not opened: %s\n", file.c_str());
+        DM->MessageOk("Nápověda",
+                      "Nápovědu „karomil.htm“ se nepodařilo otevřít: v systému chybí program pro zobrazení stránek "
+                      "HTML.\n" + file,
+                      clRed, clYellow);
 }
 
 void TFMain::bInfoClick(TObject*) {

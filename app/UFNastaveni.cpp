@@ -4,6 +4,7 @@
 #include "app/Glyphs.h"
 #include "app/MainGrid.h"
 #include "app/UFDM.h"
+#include "platform/rtl/Strings.h"
 
 KAROMIL_IMPLEMENT_CLASS(TFNastaveni, TForm)
 KAROMIL_IMPLEMENT_CLASS(TFPredmet, TForm)
@@ -166,7 +167,15 @@ TFPredmet::~TFPredmet() {
     if (FPredmet == this) FPredmet = nullptr;
 }
 
+// An empty name would be stored and then offered in every subject combo as a blank line: it
+// is refused here, with the focus back in the edit.
 void TFPredmet::BitBtn2Click(TObject*) {
+    DM->QPredmety->UpdateRecord();
+    if (Trim(DM->QPredmety->FieldByName("Nazev")->GetAsString()).empty()) {
+        DM->MessageOk("Upozornění", "Musíte vyplnit název předmětu", clRed, clYellow);
+        DBEdit1->SetFocus();
+        return;
+    }
     DM->QPredmety->Post();
     Close();
 }

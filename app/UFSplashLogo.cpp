@@ -1,6 +1,7 @@
 #include "app/UFSplashLogo.h"
 
 #include "app/Colors.h"
+#include "platform/rtl/SysUtils.h"
 
 KAROMIL_IMPLEMENT_CLASS(TFSplashLogo, TForm)
 
@@ -18,10 +19,13 @@ TFSplashLogo::TFSplashLogo(TComponent* owner) : TForm(owner) {
     GetFont()->SetHeight(-14);
     const auto click = [this](TObject* s) { FormClick(s); };
     OnClick = click;
+    OnPaint = [this](TObject*) { ++FPaints; };
 
     Image1 = l.Add<TBannerControl>("Image1", this);
     Image1->SetBounds(100, 20, 100, 123);
     Image1->OnClick = click;
+    // The school's own logo, when one lies beside the program.
+    Image1->LoadLocalPicture(ProgramDir(), {"logo.bmp", "logo.jpg"});
 
     Label3 = l.Add<TLabel>("Label3", this);
     Label3->SetLeft(77);

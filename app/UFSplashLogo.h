@@ -1,6 +1,6 @@
 #pragma once
 // The splash window shown while the program starts; also the about box. A click anywhere
-// closes it.
+// closes it. Its picture is "logo.bmp" or "logo.jpg" beside the program, when there is one.
 
 #include "app/AppControls.h"
 #include "platform/gui/StdCtrls.h"
@@ -15,4 +15,9 @@ public:
     TLabel* Label1 = nullptr;
 
     void FormClick(TObject* sender);
+    // How often the window has painted itself (the start shows it painted before its pause).
+    int PaintCount() const noexcept { return FPaints; }
+
+private:
+    int FPaints = 0;
 };

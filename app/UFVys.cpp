@@ -135,6 +135,12 @@ struct TBuilder {
 // Column geometry of the front and back tabs.
 constexpr int kSubjectX = 8, kSubjectW = 290, kCheckX = 306, kCheckW = 40;
 constexpr int kGradeAX = 354, kGradeBX = 607, kGradeW = 245;
+// The front tab's larger font needs wider column buttons and grade columns wide enough for the
+// heading beside them: its subject column gives way.
+constexpr int kFrontSubjectW = 250, kFrontCheckX = 264, kFrontGradeAX = 306, kFrontGradeBX = 584, kFrontGradeW = 270;
+constexpr int kFrontCrossW = 100, kFrontClearW = 24;
+// The column buttons stand at the right end of their column, beside (never over) its heading.
+constexpr int kCrossW = 92, kClearW = 22;
 
 }  // namespace
 
@@ -189,22 +195,22 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
         SoucastiListB = b.Check(TSStrana1, "SoucastiListB", "Součástí vysvědčení je list B", 612, 70, 240);
 
         b.Label(TSStrana1, "Předmět", kSubjectX, 98);
-        b.Label(TSStrana1, "Tisk", kCheckX, 98);
-        b.Label(TSStrana1, "Známka 1.pololetí", kGradeAX, 98);
-        b.Label(TSStrana1, "Známka 2.pololetí", kGradeBX, 98);
+        b.Label(TSStrana1, "Tisk", kFrontCheckX, 98);
+        b.Label(TSStrana1, "Známka 1.pololetí", kFrontGradeAX, 98);
+        b.Label(TSStrana1, "Známka 2.pololetí", kFrontGradeBX, 98);
         auto columnButtons = [&](int right, TBitBtn** clear, const char* clearName, TBitBtn** cross,
                                  const char* crossName, const char* crossHint, void (TFVys::*onClear)(TObject*),
                                  void (TFVys::*onCross)(TObject*)) {
-            *cross = b.Button(TSStrana1, crossName, "Proškrtnout", crossHint, right - 100, 92, 100);
-            *clear = b.Button(TSStrana1, clearName, "X", "Vymaže všechny známky", right - 128, 92, 24);
+            *cross = b.Button(TSStrana1, crossName, "Proškrtnout", crossHint, right - kFrontCrossW, 92, kFrontCrossW);
+            *clear = b.Button(TSStrana1, clearName, "X", "Vymaže všechny známky", right - kFrontCrossW - 2 - kFrontClearW, 92, kFrontClearW);
             (*clear)->OnClick = [this, onClear](TObject* s) { (this->*onClear)(s); };
             (*cross)->OnClick = [this, onCross](TObject* s) { (this->*onCross)(s); };
         };
-        columnButtons(kSubjectX + kSubjectW, &BitBtn17, "BitBtn17", &BitBtn8, "BitBtn8", "Proškrtne nevyplněné předměty",
+        columnButtons(kSubjectX + kFrontSubjectW, &BitBtn17, "BitBtn17", &BitBtn8, "BitBtn8", "Proškrtne nevyplněné předměty",
                       &TFVys::BitBtn17Click, &TFVys::BitBtn8Click);
-        columnButtons(kGradeAX + kGradeW, &BitBtn12, "BitBtn12", &BitBtn6, "BitBtn6", "Proškrtne nevyplněné známky",
+        columnButtons(kFrontGradeAX + kFrontGradeW, &BitBtn12, "BitBtn12", &BitBtn6, "BitBtn6", "Proškrtne nevyplněné známky",
                       &TFVys::BitBtn12Click, &TFVys::BitBtn6Click);
-        columnButtons(kGradeBX + kGradeW, &BitBtn13, "BitBtn13", &BitBtn7, "BitBtn7", "Proškrtne nevyplněné známky",
+        columnButtons(kFrontGradeBX + kFrontGradeW, &BitBtn13, "BitBtn13", &BitBtn7, "BitBtn7", "Proškrtne nevyplněné známky",
                       &TFVys::BitBtn13Click, &TFVys::BitBtn7Click);
 
         const auto subjects = ColumnFields("Chovani", "Predmet", 19, "");
@@ -214,12 +220,12 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
         for (int row = 0; row <= 19; ++row) {
             const int y = 120 + row * 26;
             const size_t i = size_t(row);
-            SubjectCombos.push_back(b.Subject(TSStrana1, subjects[i], kSubjectX, y, kSubjectW));
-            PrintChecks.push_back(b.Check(TSStrana1, flags[i], "", kCheckX + 10, y + 1, 24));
+            SubjectCombos.push_back(b.Subject(TSStrana1, subjects[i], kSubjectX, y, kFrontSubjectW));
+            PrintChecks.push_back(b.Check(TSStrana1, flags[i], "", kFrontCheckX + 10, y + 1, 24));
             GradesA.push_back(b.Grade(TSStrana1, gradesA[i], row == 0 ? ConductItems(true) : SubjectGradeItems(),
-                                      kGradeAX, y, kGradeW));
+                                      kFrontGradeAX, y, kFrontGradeW));
             GradesB.push_back(b.Grade(TSStrana1, gradesB[i], row == 0 ? ConductItems(false) : SubjectGradeItems(),
-                                      kGradeBX, y, kGradeW));
+                                      kFrontGradeBX, y, kFrontGradeW));
         }
     }
 
@@ -234,8 +240,8 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
         auto columnButtons = [&](int right, TBitBtn** clear, const char* clearName, TBitBtn** cross,
                                  const char* crossName, const char* crossHint, void (TFVys::*onClear)(TObject*),
                                  void (TFVys::*onCross)(TObject*)) {
-            *cross = b.Button(TSStrana2, crossName, "Proškrtnout", crossHint, right - 100, 4, 100);
-            *clear = b.Button(TSStrana2, clearName, "X", "Vymaže všechny známky", right - 128, 4, 24);
+            *cross = b.Button(TSStrana2, crossName, "Proškrtnout", crossHint, right - kCrossW, 4, kCrossW);
+            *clear = b.Button(TSStrana2, clearName, "X", "Vymaže všechny známky", right - kCrossW - 2 - kClearW, 4, kClearW);
             (*clear)->OnClick = [this, onClear](TObject* s) { (this->*onClear)(s); };
             (*cross)->OnClick = [this, onCross](TObject* s) { (this->*onCross)(s); };
         };

@@ -9,7 +9,7 @@ int main() {
     try {
         return RunKaromil();
     } catch (const Exception& e) {
-        // Nothing can run without the database: say why and end.
+        // The last net, after the message loop: say why and end.
         std::fprintf(stderr, "karomil: %s\n", e.Message().c_str());
         return 1;
     }

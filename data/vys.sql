@@ -284,6 +284,7 @@ INSERT INTO dao_fields (TableName, FieldName, Required, AllowZeroLength) VALUES 
 INSERT INTO Prefs (SkolaNazev, SkolaAdr1, SkolaAdr2, IZO, DefaultReportFront, DefaultReportBack, DefaultReportOpisBack, DefaultReportOpisFront)
   VALUES ('Základní škola', '', '', '', '', '', '', '');
 
+INSERT INTO Predmety (Nazev, tisk) VALUES ('Chování', -1);
 INSERT INTO Predmety (Nazev, tisk) VALUES ('Český jazyk a literatura', -1);
 INSERT INTO Predmety (Nazev, tisk) VALUES ('Anglický jazyk', -1);
 INSERT INTO Predmety (Nazev, tisk) VALUES ('Německý jazyk', -1);

@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "platform/db/DB.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
@@ -273,7 +274,12 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
 
 TApplication::~TApplication() = default;
 
-void TApplication::Initialize() { EnsureQtApplication(); }
+// Errors that a dataset cannot raise (in a destructor, while a module loads, in a blob stream's
+// clean-up) reach the user in the error box like every other, not only the standard error.
+void TApplication::Initialize() {
+    EnsureQtApplication();
+    TDataSet::SetHandleExceptionHook([](TDataSet* ds) { Application->HandleException(ds); });
+}
 
 void TApplication::FormCreated(TComponent* instance) {
     if (auto* f = dynamic_cast<TCustomForm*>(instance); f && !FMainForm) FMainForm = f;
@@ -389,10 +395,9 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     return IDCANCEL;
 }
 
-void TApplication::SetTitle(const std::string& v) {
-    FTitle = v;
-    if (QCoreApplication::instance()) QGuiApplication::setApplicationDisplayName(QString::fromStdString(v));
-}
+// The title names the program in message boxes. It is not Qt's display name: Qt would append
+// that to every window title (" — Karomil"), where the windows' own captions belong alone.
+void TApplication::SetTitle(const std::string& v) { FTitle = v; }
 
 bool TApplication::Active() const {
     return QCoreApplication::instance() && QGuiApplication::applicationState() == Qt::ApplicationActive;
@@ -548,12 +553,14 @@ int TScreen::Height() const {
 }
 
 TRect TScreen::WorkAreaRect() const {
+    if (!IsRectEmpty(FWorkArea)) return FWorkArea;
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? FromQRect(s->availableGeometry()) : Rect(0, 0, 1024, 768);
 }
 
 TRect TScreen::MonitorWorkArea(TPoint p) const {
+    if (!IsRectEmpty(FWorkArea)) return FWorkArea;
     EnsureQtApplication();
     QScreen* s = QGuiApplication::screenAt(QPoint(p.X, p.Y));
     if (!s) s = QGuiApplication::primaryScreen();

@@ -164,6 +164,9 @@ public:
     int Height() const;
     TRect WorkAreaRect() const;
     TRect MonitorWorkArea(TPoint p) const;   // the nearest screen's work area
+    // A fixed work area in place of the screen's (a small screen tried under the offscreen
+    // platform); an empty rectangle gives the screen's back.
+    void SetWorkArea(const TRect& r) { FWorkArea = r; }
     int PixelsPerInch() const noexcept { return 96; }
     TFont* HintFont() const noexcept { return FHintFont.get(); }
     TFont* IconFont() const noexcept { return FIconFont.get(); }
@@ -184,6 +187,7 @@ private:
     TWinControl* FActiveControl = nullptr;
     TCustomForm* FFocusedForm = nullptr;
     std::vector<TCustomForm*> FForms;
+    TRect FWorkArea{};
     std::vector<TDataModule*> FDataModules;
     std::unique_ptr<TStringList> FFonts;
     std::unique_ptr<TFont> FHintFont;

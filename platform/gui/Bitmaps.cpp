@@ -32,7 +32,7 @@ void Put16(std::string& s, uint16_t v) { s.push_back(char(v & 255)); s.push_back
 void Put32(std::string& s, uint32_t v) { for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 255)); }
 
 std::string ReadExactly(TStream* stream, int64_t n) {
-    if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Stream read error");
+    if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Chyba při čtení dat obrázku.");
     std::string s(size_t(n), '\0');
     if (n) stream->ReadBuffer(s.data(), n);
     return s;
@@ -237,12 +237,12 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
 
 void TBitmap::LoadFromStream(TStream* stream) {
     std::string head = ReadExactly(stream, 14);
-    if (head[0] != 'B' || head[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
+    if (head[0] != 'B' || head[1] != 'M') throw EInvalidGraphic("Obrázek (bitmapa) není platný.");
     uint32_t size = Le32(head, 2);
     std::string rest = ReadExactly(stream, int64_t(size) - 14);
     std::string bytes = head + rest;
     QImage img = Decode(bytes, "BMP");
-    if (img.isNull()) throw EInvalidGraphic("Bitmap image is not valid");
+    if (img.isNull()) throw EInvalidGraphic("Obrázek (bitmapa) není platný.");
     FlushCanvas();
     FImage = img.convertToFormat(QImage::Format_RGB32);
     FWidth = FImage.width();
@@ -370,7 +370,7 @@ TArgbPixels DecodePng(const std::string& bytes) {
 
 void TIcon::LoadFromStream(TStream* stream) {
     std::string head = ReadExactly(stream, 6);
-    if (Le16(head, 0) != 0 || Le16(head, 2) != 1) throw EInvalidGraphic("Icon image is not valid");
+    if (Le16(head, 0) != 0 || Le16(head, 2) != 1) throw EInvalidGraphic("Ikona není platná.");
     int count = Le16(head, 4);
     std::string dir = ReadExactly(stream, int64_t(count) * 16);
     uint32_t end = uint32_t(6 + dir.size());
@@ -389,7 +389,7 @@ void TIcon::LoadFromStream(TStream* stream) {
         auto dist = [](const QImage& m) { return std::abs(m.width() - 32) + std::abs(m.height() - 32); };
         if (best.isNull() || dist(img) < dist(best)) best = img;
     }
-    if (best.isNull()) throw EInvalidGraphic("Icon image is not valid");
+    if (best.isNull()) throw EInvalidGraphic("Ikona není platná.");
     FImage = best.convertToFormat(QImage::Format_ARGB32);
     Changed();
     FOriginal = bytes;
@@ -479,7 +479,7 @@ std::unique_ptr<TGraphic> GraphicForExtension(const std::string& ext) {
     if (ext == "jpg" || ext == "jpeg" || ext == "jpe") return std::make_unique<TJPEGImage>();
     if (ext == "ico") return std::make_unique<TIcon>();
     if (ext == "wmf" || ext == "emf") return std::make_unique<TMetafile>();
-    throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+    throw EInvalidGraphic("Neznámá přípona souboru obrázku (." + ext + ")");
 }
 }  // namespace
 
@@ -506,7 +506,7 @@ void TPicture::LoadFromStream(TStream* stream) {
     else if (at(0) == 0 && at(1) == 0 && at(2) == 1 && at(3) == 0) g = std::make_unique<TIcon>();
     else if (at(0) == 0xD7 && at(1) == 0xCD && at(2) == 0xC6 && at(3) == 0x9A) g = std::make_unique<TMetafile>();
     else if (at(40) == ' ' && at(41) == 'E' && at(42) == 'M' && at(43) == 'F') g = std::make_unique<TMetafile>();
-    else throw EInvalidGraphic("Unknown picture format");
+    else throw EInvalidGraphic("Neznámý formát obrázku.");
     g->LoadFromStream(stream);
     g->OnChange = [this](TObject* s) { Changed(s); };
     FGraphic = std::move(g);
@@ -528,7 +528,7 @@ void TPicture::DefineProperties(TFiler* filer) {
             else if (name == "TJPEGImage") g = std::make_unique<TJPEGImage>();
             else if (name == "TIcon") g = std::make_unique<TIcon>();
             else if (name == "TMetafile") g = std::make_unique<TMetafile>();
-            else throw EInvalidGraphic("Unknown picture class " + name);
+            else throw EInvalidGraphic("Neznámý druh obrázku " + name);
             if (s->Position() < s->Size()) g->LoadFromStream(s);
             g->OnChange = [this](TObject* o) { Changed(o); };
             FGraphic = std::move(g);

@@ -42,6 +42,23 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDBGrid, TCustomControl, {
 namespace {
 bool Printable(char32_t ch) { return ch >= 32 && ch != 127; }
 
+// Writes what the user typed into the field. A text the run-time library cannot convert (a date
+// such as "31.02.2020") is said in Czech and names the field's label, as the field's own
+// messages do, instead of the library's English text without any field.
+void SetFieldText(TField* f, const std::string& text) {
+    try {
+        f->SetText(text);
+    } catch (const EConvertError&) {
+        const char* what = "platná hodnota";
+        switch (f->DataType()) {
+        case ftDate: case ftDateTime: what = "platné datum"; break;
+        case ftTime: what = "platný čas"; break;
+        default: break;
+        }
+        throw EDatabaseError("'" + text + "' není " + what + " pro pole '" + f->DisplayName() + "'.");
+    }
+}
+
 // Marks a control as showing the field's value, so its change handler does not take the
 // display for the user's edit; cleared however the display ends.
 struct TShowingScope {
@@ -84,7 +101,7 @@ TDBEdit::TDBEdit(TComponent* owner) : TFieldControl<TCustomEdit>(owner) {
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     FDataLink->OnEditingChange = [this](TObject*) { ShowReadOnly(!FDataLink->Editing() && !FDataLink->CanModify()); };
     FDataLink->OnUpdateData = [this](TObject*) {
-        if (TField* f = FDataLink->Field()) f->SetText(GetText());
+        if (TField* f = FDataLink->Field()) SetFieldText(f, GetText());
     };
     FDataLink->OnActiveChange = [this](TObject*) { DataChange(); };
 }
@@ -134,8 +151,9 @@ void TDBEdit::KeyPress(char32_t& key) {
 }
 
 void TDBEdit::Dispatch(TMessage& m) {
-    // The edit text while editing (display and edit texts may differ).
-    if (m.Msg == CM_ENTER && FDataLink->Field() && FDataLink->CanModify()) {
+    // The edit text while editing (display and edit texts may differ). Text the field refused
+    // is not written yet: coming back to correct it, the user finds it as typed.
+    if (m.Msg == CM_ENTER && FDataLink->Field() && FDataLink->CanModify() && !FDataLink->Modified()) {
         TShowingScope showing(FShowing);
         SetText(FDataLink->Field()->Text());
     }
@@ -241,13 +259,17 @@ TDBComboBox::TDBComboBox(TComponent* owner) : TFieldControl<TCustomComboBox>(own
     FDataLink->OnDataChange = [this](TObject*) { DataChange(); };
     // The control's text as it is: blanks and special characters of the items stay.
     FDataLink->OnUpdateData = [this](TObject*) {
-        if (TField* f = FDataLink->Field()) f->SetText(GetText());
+        if (TField* f = FDataLink->Field()) SetFieldText(f, GetText());
     };
 }
 
 void TDBComboBox::DataChange() {
     TShowingScope showing(FShowing);
     TField* f = FDataLink->Field();
+    // As in TDBEdit: typing stops at the text field's size, instead of the text being cut
+    // silently when the record is posted.
+    if (f && GetMaxLength() == 0 && (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
+        SetMaxLength(f->Size());
     SetText(f ? f->Text() : std::string());
 }
 
@@ -481,9 +503,76 @@ void TDBGrid::LayoutChanged() {
     FDefaultColumns.clear();
     FCol = std::clamp(FCol, 0, std::max(0, ColumnCount() - 1));
     UpdateRowCount();
+    UpdateScrollBar();
     Invalidate();
     if (!FDataLink->Active()) HideEditor();
     else UpdateEditor(false);
+}
+
+// The vertical bar spans the dataset's records, one page being the rows shown, its position the
+// record of the top row; a dataset that cannot number its records gets the three positions
+// start, middle and end. Without rows to hide the bar goes.
+void TDBGrid::UpdateScrollBar() {
+    if (!HandleAllocated()) return;
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    TDataSet* ds = DataSet();
+    if (!ds || !FDataLink->Active()) {
+        SetScrollInfo(SB_VERT, si, true);
+        return;
+    }
+    const int count = ds->RecordCount();
+    const int recNo = ds->RecNo();
+    if (ds->IsSequenced() && count > 0 && recNo > 0) {
+        si.nMax = count - 1;
+        si.nPage = UINT(VisibleRowCount());
+        si.nPos = recNo - 1 - FDataLink->ActiveRecord();
+    } else if (!ds->IsEmpty() && !(ds->Bof() && ds->Eof())) {
+        si.nMax = 4;
+        si.nPage = 0;
+        si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+    }
+    SetScrollInfo(SB_VERT, si, true);
+}
+
+int TDBGrid::TopRecord() const {
+    TDataSet* ds = DataSet();
+    if (!ds || !FDataLink->Active() || ds->RecNo() < 1) return -1;
+    return ds->RecNo() - 1 - FDataLink->ActiveRecord();
+}
+
+void TDBGrid::Scroll(int code, int pos) {
+    TDataSet* ds = DataSet();
+    if (!ds || !FDataLink->Active()) return;
+    switch (code) {
+    case SB_LINEUP: ds->Prior(); break;
+    case SB_LINEDOWN: ds->Next(); break;
+    case SB_PAGEUP: ds->MoveBy(-VisibleRowCount()); break;
+    case SB_PAGEDOWN: ds->MoveBy(VisibleRowCount()); break;
+    case SB_TOP: ds->First(); break;
+    case SB_BOTTOM: ds->Last(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        if (const int top = TopRecord(); top >= 0 && pos != top) {
+            // The window moves to the thumb and the current record keeps its row: first to the
+            // window's far edge (which scrolls it there), then back to the row.
+            const int active = FDataLink->ActiveRecord(), last = VisibleRowCount() - 1;
+            if (pos > top) {
+                ds->MoveBy(pos + last - (top + active));
+                ds->MoveBy(active - FDataLink->ActiveRecord());
+            } else {
+                ds->MoveBy(pos - (top + active));
+                ds->MoveBy(active - FDataLink->ActiveRecord());
+            }
+        } else if (pos <= 0) {
+            ds->First();
+        } else if (pos >= 4) {
+            ds->Last();
+        }
+        break;
+    default: return;
+    }
+    UpdateScrollBar();
 }
 
 int TDBGrid::DefaultRowHeight() const {
@@ -616,6 +705,7 @@ void TDBGrid::UpdateEditor(bool reload, bool moved) {
 
 void TDBGrid::DataChanged(TField* field, bool moved) {
     Invalidate();
+    if (!field) UpdateScrollBar();
     TField* selected = SelectedField();
     if (field && field != selected) return;
     // The record changed under the editor: it shows the field's text again.
@@ -627,7 +717,7 @@ void TDBGrid::UpdateData() {
     if (!FEditModified || !FEditor) return;
     TField* f = SelectedField();
     if (!f) return;
-    f->SetText(FEditor->GetText());
+    SetFieldText(f, FEditor->GetText());
     FEditModified = false;
 }
 
@@ -818,8 +908,28 @@ void TDBGrid::Dispatch(TMessage& m) {
     case WM_SIZE:
         TCustomControl::Dispatch(m);
         UpdateRowCount();
+        UpdateScrollBar();
         UpdateEditor(false);
         return;
+    case WM_VSCROLL: {
+        const TWMScroll s(m);
+        int pos = s.Pos();
+        if (s.ScrollCode() == SB_THUMBTRACK || s.ScrollCode() == SB_THUMBPOSITION) {
+            // The message carries 16 bits; the tracked position, when it is this one, has them all.
+            TScrollInfo si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(SB_VERT, si);
+            if ((si.nTrackPos & 0xFFFF) == (int(HiWord(m.WParam)) & 0xFFFF)) pos = si.nTrackPos;
+            else pos = int(HiWord(m.WParam));
+        }
+        if (FEditorMode) {
+            FDataLink->UpdateRecord();
+            HideEditor();
+        }
+        Scroll(s.ScrollCode(), pos);
+        m.Result = 0;
+        return;
+    }
     case WM_MOUSEWHEEL: {
         TWMMouseWheel w(m);
         if (TDataSet* ds = DataSet(); ds && ds->Active() && !DoMouseWheel(KeysToShiftState(w.Keys()), w.WheelDelta(), w.Pos()))

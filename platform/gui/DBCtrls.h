@@ -211,6 +211,8 @@ public:
     void MouseCoord(int x, int y, int& col, int& row) const;
     void Dispatch(TMessage& message) override;
     void LayoutChanged();
+    // The record number (from 0) of the top row; -1 when the dataset cannot number records.
+    int TopRecord() const;
 
 protected:
     void Paint() override;
@@ -226,6 +228,9 @@ private:
     friend class TColumn;
     friend class TGridInplaceEdit;
     void UpdateRowCount();
+    void UpdateScrollBar();
+    // A scroll-bar action (SB_ code) moves the dataset.
+    void Scroll(int code, int pos);
     TDataSet* DataSet() const;
     std::vector<TColumn*> Shown() const;
     TRect CellRect(int col, int row) const;

@@ -348,7 +348,7 @@ bool ExecutePrintDialog(TCommonDialog* d, TDialogCall::TKind kind) {
         return call.Accepted;
     }
     if (gPrintProvider) return gPrintProvider(d, kind);
-    throw EInvalidOperation("No printer is available");
+    throw EInvalidOperation("Není k dispozici žádná tiskárna.");
 }
 }  // namespace
 

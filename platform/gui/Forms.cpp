@@ -1,8 +1,10 @@
 #include "platform/gui/Forms.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtGui/QWindow>
+#include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
@@ -336,7 +338,46 @@ void TCustomForm::VisibleChanging() {
     if (!GetVisible()) PlaceOnShow();
 }
 
+namespace {
+
+// The height the window system adds above and below a window's bounds (title bar and frame):
+// measured on a shown window where the window system tells it, at least a caption and two frames.
+int WindowDecorationHeight() {
+    int measured = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) measured = std::max(measured, w->frameGeometry().height() - w->geometry().height());
+    return std::max(measured, GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME));
+}
+
+}  // namespace
+
+// A top-level window larger than the work area is cut to it (its scroll bars then reach the
+// rest) and kept inside it, so that no button lies off a small screen. The window system's title
+// bar and frame lie outside our bounds: room is left for them.
+void TCustomForm::FitToWorkArea() {
+    if (GetParent() || FWindowState == wsMaximized) return;
+    const TRect work = Screen->WorkAreaRect();
+    const int frameX = 2 * GetSystemMetrics(SM_CXFRAME);
+    const int frameY = WindowDecorationHeight();
+    const int w = std::min(GetWidth(), work.Width() - frameX);
+    const int h = std::min(GetHeight(), work.Height() - frameY);
+    int left = GetLeft(), top = GetTop();
+    left = std::clamp(left, work.Left, std::max(work.Left, work.Right - frameX - w));
+    top = std::clamp(top, work.Top, std::max(work.Top, work.Bottom - frameY - h));
+    if (w == GetWidth() && h == GetHeight() && left == GetLeft() && top == GetTop()) return;
+    // A fixed frame holds the window's size at the window system: let go while it shrinks.
+    if (HandleAllocated()) {
+        OuterWidget()->setMinimumSize(0, 0);
+        OuterWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    SetBounds(left, top, w, h);
+    ApplyWindowFlags();
+}
+
 void TCustomForm::PlaceOnShow() {
+    auto fit = OnScopeExit([this] { FitToWorkArea(); });
+    if (GetParent()) return;
+    FitToWorkArea();   // centred with the size it will have
     TRect area;
     switch (FPosition) {
     case poScreenCenter:
@@ -370,6 +411,20 @@ void TCustomForm::Show() {
     }
 }
 
+void TCustomForm::ShowAndPaint(int timeoutMs) {
+    Show();
+    if (!HandleAllocated()) return;
+    QWidget* w = OuterWidget();
+    QElapsedTimer clock;
+    clock.start();
+    // Mapping is asynchronous on X11: before the window is exposed, painting shows nothing.
+    while ((!w->windowHandle() || !w->windowHandle()->isExposed()) && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    w->repaint();
+    QCoreApplication::processEvents();
+    QGuiApplication::sync();
+}
+
 void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::Release() {
@@ -388,7 +443,7 @@ void TCustomForm::Release() {
 
 TModalResult TCustomForm::ShowModal() {
     if (GetVisible() || !GetEnabled() || FFormState.Contains(fsModal))
-        throw EInvalidOperation("Cannot make a visible window modal");
+        throw EInvalidOperation("Viditelné okno nelze zobrazit modálně.");
     if (GetCapture()) ReleaseCapture();
     Application->CancelHint();
     // The window active before this one gets the activation and its focus back at the end,
@@ -519,7 +574,7 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
         return;
     }
     if (control && (!control->CanFocus() || !ContainsControl(control)))
-        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+        throw EInvalidOperation("Nelze přesunout fokus do zakázaného nebo skrytého okna.");
     FActiveControl = control;
     if (Showing()) SetWindowFocus();
 }
@@ -582,6 +637,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
             if (!send(c, CM_ENTER)) return false;
         }
         Perform(CM_FOCUSCHANGED, 0, LPARAM(control));
+        // On a window that scrolls, the control taking the focus comes into view (Tab to a
+        // button below the visible part of a fitted window).
+        if (GetAutoScroll() && control != this) ScrollInView(control);
     }
     return true;
 }
@@ -593,7 +651,7 @@ void TCustomForm::SendCancelMode(TControl* sender) {
 bool TCustomForm::CanFocus() const { return GetVisible() && GetEnabled(); }
 
 void TCustomForm::SetFocus() {
-    if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (!CanFocus()) throw EInvalidOperation("Nelze přesunout fokus do zakázaného nebo skrytého okna.");
     HandleNeeded();
     if (QWidget* w = OuterWidget(); w && w->isVisible()) w->activateWindow();
     SetWindowFocus();

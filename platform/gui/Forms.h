@@ -159,6 +159,10 @@ public:
     // windows meanwhile. EInvalidOperation "Cannot make a visible window modal" when shown.
     virtual TModalResult ShowModal();
     void Show();
+    // Shows the form and paints it before returning: waits (at most timeoutMs, handling events)
+    // until the window system has mapped the window, then paints it and flushes the display
+    // connection. For a window that stays while the program blocks (a splash before a pause).
+    void ShowAndPaint(int timeoutMs = 1000);
     void Hide();
     // Frees the form once the message being handled is done.
     void Release();
@@ -207,6 +211,7 @@ protected:
 private:
     void ApplyWindowFlags();
     void PlaceOnShow();
+    void FitToWorkArea();
     void CloseModal();
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;

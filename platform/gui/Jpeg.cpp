@@ -122,16 +122,16 @@ void TJPEGImage::LoadFromStream(TStream* stream) {
     std::string bytes;
     auto next = [&]() -> int {
         uint8_t b;
-        if (stream->Read(&b, 1) != 1) throw EInvalidGraphic("JPEG error: premature end of data");
+        if (stream->Read(&b, 1) != 1) throw EInvalidGraphic("Chyba obrázku JPEG: předčasný konec dat.");
         bytes.push_back(char(b));
         return b;
     };
-    if (next() != 0xFF || next() != 0xD8) throw EInvalidGraphic("JPEG error: not a JPEG file");
+    if (next() != 0xFF || next() != 0xD8) throw EInvalidGraphic("Chyba obrázku JPEG: soubor není ve formátu JPEG.");
     bool scan = false;
     for (;;) {
         int b = next();
         if (b != 0xFF) {
-            if (!scan) throw EInvalidGraphic("JPEG error: bad marker");
+            if (!scan) throw EInvalidGraphic("Chyba obrázku JPEG: chybná značka.");
             continue;
         }
         int m = next();

@@ -19,7 +19,7 @@ int16_t Le16s(const std::string& s, size_t off) {
     return int16_t(uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8));
 }
 std::string Read(TStream* stream, int64_t n) {
-    if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Metafile is not valid");
+    if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Metasoubor není platný.");
     std::string s(size_t(n), '\0');
     if (n) stream->ReadBuffer(s.data(), n);
     return s;
@@ -88,7 +88,7 @@ void TMetafile::LoadFromStream(TStream* stream) {
     } else if (Le32(head, 0) == 1) {
         std::string rest = Read(stream, 88 - 4);
         bytes = head + rest;
-        if (bytes.compare(40, 4, " EMF") != 0) throw EInvalidGraphic("Metafile is not valid");
+        if (bytes.compare(40, 4, " EMF") != 0) throw EInvalidGraphic("Metasoubor není platný.");
         uint32_t total = Le32(bytes, 48);
         bytes += Read(stream, int64_t(total) - 88);
         // The frame is in hundredths of a millimetre.
@@ -97,7 +97,7 @@ void TMetafile::LoadFromStream(TStream* stream) {
         FHeight = MulDiv(frame(36) - frame(28), 96, 2540);
         FEnhanced = true;
     } else {
-        throw EInvalidGraphic("Metafile is not valid");
+        throw EInvalidGraphic("Metasoubor není platný.");
     }
     FRecorder->Records.clear();
     FOriginal = bytes;

@@ -50,6 +50,13 @@ private:
                     TWindowBridge::Translate(FControl, true, FControl->ClientWidget(), e);
             }
             return false;
+        case QEvent::MouseMove: {
+            // Moves reach the control too, so that its hint shows on hover; the widget still
+            // gets them for its own hover look.
+            QPointer<QObject> alive(o);
+            TWindowBridge::DeliverMouse(FControl, static_cast<QMouseEvent*>(e));
+            return !alive || !FControl;
+        }
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick: {
@@ -102,6 +109,8 @@ int TWidgetControl::ColorRole() const { return QPalette::Window; }
 
 void TWidgetControl::Watch(QObject* o) {
     o->installEventFilter(FFilter);
+    // Moves without a button held are reported too (hints on hover).
+    if (o->isWidgetType()) static_cast<QWidget*>(o)->setMouseTracking(true);
     for (QObject* child : o->children())
         if (child->isWidgetType()) Watch(child);
 }

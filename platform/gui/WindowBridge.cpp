@@ -346,9 +346,10 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         accumulated -= notches * WHEEL_DELTA;
         const TPoint screen = FromQPoint(we->globalPosition().toPoint());
         gui_detail::SetMessageTime(DWORD(we->timestamp()), screen);
-        // The wheel goes to the focused window, as on classic Windows.
-        TWinControl* target = FindControl(GetFocus());
-        if (!target) target = c;
+        // The wheel goes to the window under the mouse, as on every Linux desktop (and Windows
+        // since 10): a list scrolls when the pointer is over it, wherever the focus is. A control
+        // that does not use the wheel hands it on to its parent.
+        TWinControl* target = c;
         target->Perform(WM_MOUSEWHEEL, MakeWParam(int(MouseKeys(we->buttons(), we->modifiers())), notches * WHEEL_DELTA),
                         PointToLParam(screen));
         return true;

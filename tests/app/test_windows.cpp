@@ -167,7 +167,8 @@ TEST_F(CardTest, FillSubjectsOnlyWhenChosen) {
     });
     // "Vložit" fills the empty rows with the current subject, cut to 20 characters.
     InEditor([](TFVys* f) {
-        DM->QPredmety->First();   // "Český jazyk a literatura": 24 characters
+        // "Český jazyk a literatura": 24 characters
+        ASSERT_TRUE(DM->QPredmety->Locate("Nazev", Variant(std::string("Český jazyk a literatura")), TLocateOptions{}));
         TModalScript chooser;
         chooser.On("FSelProskrt", [](TCustomForm* form) {
             Press(static_cast<TFSelProskrt*>(form)->BitBtn1);

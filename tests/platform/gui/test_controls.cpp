@@ -484,16 +484,18 @@ TEST_F(ControlsTest, ParentDestroyedFirstDetachesChildWindows) {
     delete child;
 }
 
-TEST_F(ControlsTest, WheelGoesToTheFocusedControl) {
+TEST_F(ControlsTest, WheelGoesToTheControlUnderTheMouse) {
     B->SetFocus();
     ProcessEvents();
-    int delta = 0;
-    B->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) { delta += d; handled = true; };
+    int delta = 0, focused = 0;
+    A->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) { delta += d; handled = true; };
+    B->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) { focused += d; handled = true; };
     Wheel(A, {5, 5}, -120);
     Wheel(A, {5, 5}, -60);   // half a notch waits for the other half
     EXPECT_EQ(delta, -120);
     Wheel(A, {5, 5}, -60);
     EXPECT_EQ(delta, -240);
+    EXPECT_EQ(focused, 0);
 }
 
 TEST_F(ControlsTest, GraphicControlGetsItsOwnMouseAndPaint) {

@@ -232,6 +232,60 @@ TEST_F(DBCtrlsTest, GridKeysAndClicksMoveTheDataSet) {
     EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 2);
 }
 
+// The grid's vertical bar: shown only when rows are hidden, its position the top row's record,
+// moved by the wheel over the grid (wherever the focus is) and moving the records itself.
+TEST_F(DBCtrlsTest, GridScrollBarFollowsTheRecordsAndTheWheel) {
+    TDBGrid* g = new TDBGrid(Form);
+    g->SetParent(Form);
+    g->SetBounds(10, 10, 400, 200);
+    g->SetDataSource(Source);
+    TEdit* other = new TEdit(Form);
+    other->SetParent(Form);
+    other->SetBounds(10, 250, 100, 22);
+    ShowAndActivate(Form);
+    other->SetFocus();
+    ProcessEvents();
+    auto bar = [&] {
+        TScrollInfo si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        g->GetScrollInfo(SB_VERT, si);
+        return si;
+    };
+    const int rows = g->VisibleRowCount();
+    ASSERT_LT(rows, 30);
+    EXPECT_TRUE(g->GetWindowStyle() & WS_VSCROLL);
+    EXPECT_EQ(bar().nMin, 0);
+    EXPECT_EQ(bar().nMax, 29);
+    EXPECT_EQ(int(bar().nPage), rows);
+    EXPECT_EQ(bar().nPos, 0);
+    // The wheel over the grid, the focus elsewhere: one record a notch.
+    struct { int angle; int id; } wheel[] = {{-120, 2}, {-360, 5}, {120, 4}};
+    for (const auto& w : wheel) {
+        Wheel(g, {60, 60}, w.angle);
+        EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), w.id) << w.angle;
+    }
+    EXPECT_TRUE(other->Focused());
+    // The bar's actions.
+    g->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 30);
+    EXPECT_EQ(bar().nPos, 30 - rows);   // the last page
+    EXPECT_EQ(g->TopRecord(), 30 - rows);
+    g->Perform(WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 1);
+    EXPECT_EQ(bar().nPos, 0);
+    g->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 1 + rows);
+    g->Perform(WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, 3), 0);
+    EXPECT_EQ(bar().nPos, 3);
+    EXPECT_EQ(g->TopRecord(), 3);
+    // Rows that all fit: no bar.
+    Form->SetHeight(1200);
+    g->SetHeight(1100);
+    ProcessEvents();
+    ASSERT_GE(g->VisibleRowCount(), 30);
+    EXPECT_FALSE(g->GetWindowStyle() & WS_VSCROLL);
+}
+
 TEST_F(DBCtrlsTest, GridShowsStoredColumnsWithTitlesAndWidths) {
     TDBGrid* g = new TDBGrid(Form);
     g->SetParent(Form);
