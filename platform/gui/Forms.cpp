@@ -359,8 +359,11 @@ void TCustomForm::FitToWorkArea() {
     const TRect work = Screen->WorkAreaRect();
     const int frameX = 2 * GetSystemMetrics(SM_CXFRAME);
     const int frameY = WindowDecorationHeight();
-    const int w = std::min(GetWidth(), work.Width() - frameX);
     const int h = std::min(GetHeight(), work.Height() - frameY);
+    // Cut in height, the window gets a vertical bar: it grows by the bar's width where there is
+    // room, so that no horizontal bar is needed for what fitted before.
+    const int bar = h < GetHeight() && GetAutoScroll() ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int w = std::min(GetWidth() + bar, work.Width() - frameX);
     int left = GetLeft(), top = GetTop();
     left = std::clamp(left, work.Left, std::max(work.Left, work.Right - frameX - w));
     top = std::clamp(top, work.Top, std::max(work.Top, work.Bottom - frameY - h));

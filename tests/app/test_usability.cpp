@@ -13,6 +13,7 @@
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
+#include <QtWidgets/QApplication>
 
 #include "app/UFSplashLogo.h"
 #include "platform/gui/Shell.h"
@@ -47,7 +48,7 @@ protected:
             char name[32];
             std::snprintf(name, sizeof name, "Žák %02d", i);
             sql += "INSERT INTO vysvedceni (SkolniRok, Trida, Jmeno, Ucitel) VALUES ('2024/2025', '4.B', '" +
-                   std::string(name) + "', 'Horová');";
+                std::string(name) + "', 'Horová');";
         }
         Sql(sql);
     }
@@ -65,10 +66,14 @@ TEST_F(ManyCardsTest, WheelAndScrollBarReachEveryCard) {
     FMain->bNew->SetFocus();
     TestKit::ProcessEvents();
     const TPoint over{200, 120};
-    const struct { int notches; int recNo; int barPos; } steps[] = {
+    const struct {
+        int notches;
+        int recNo;
+        int barPos;
+    } steps[] = {
         {1, 2, 0},
         {10, 12, std::max(0, 12 - rows)},
-        {60, 62, 62 - rows},   // past the end stays on the last card
+        {60, 62, 62 - rows},  // past the end stays on the last card
         {-5, 57, 62 - rows},
         {-100, 1, 0},
     };
@@ -148,9 +153,9 @@ TEST_F(AppTest, RefusedInputStaysInTheEditorsEditsWithACzechMessage) {
         } cases[] = {
             {"DatumNar", 0, "31.02.2012", "'31.02.2012' není platné datum pro pole 'Datum narození'."},
             {"ZamHodinyOmlA", 1, "-3",
-             "-3 není platná hodnota pro pole 'Zameškané hodiny omluvené (1. pololetí)'. Povolený rozsah je 0 až 32767."},
+                "-3 není platná hodnota pro pole 'Zameškané hodiny omluvené (1. pololetí)'. Povolený rozsah je 0 až 32767."},
             {"ZamHodinyNeomlB", 1, "pět",
-             "'pět' není platné celé číslo pro pole 'Zameškané hodiny neomluvené (2. pololetí)'."},
+                "'pět' není platné celé číslo pro pole 'Zameškané hodiny neomluvené (2. pololetí)'."},
         };
         for (const auto& c : cases) {
             f->PageControl1->SetActivePageIndex(c.page);
@@ -212,7 +217,7 @@ class TReadOnlyFile {
 public:
     explicit TReadOnlyFile(const std::string& file) : FFile(file) {
         chmod(file.c_str(), 0444);
-        if (access(file.c_str(), W_OK) != 0) return;   // not root: the mode does it
+        if (access(file.c_str(), W_OK) != 0) return;  // not root: the mode does it
         FFd = open(file.c_str(), O_RDONLY);
         int flags = 0;
         if (FFd >= 0 && ioctl(FFd, FS_IOC_GETFLAGS, &flags) == 0) {
@@ -246,6 +251,7 @@ TEST_F(AppTest, AReadOnlyDatabaseIsSaidAtStartUpAndTheCardsStillRead) {
     std::string said;
     script.On("FMessageBox", [&](TCustomForm* m) {
         said = static_cast<TFMessageBox*>(m)->Msg->GetLines()->Text();
+        Shot(m, "readonly-database-box.png");
         Press(static_cast<TFMessageBox*>(m)->OKButton);
     });
     Start();
@@ -255,9 +261,7 @@ TEST_F(AppTest, AReadOnlyDatabaseIsSaidAtStartUpAndTheCardsStillRead) {
     EXPECT_EQ(DM->QVys->FieldByName("Jmeno")->GetAsString(), "Horák Adam");
 }
 
-TEST_F(AppTest, AWritableDatabaseIsNotReported) {
-    EXPECT_FALSE(DatabaseIsReadOnly(DbFile));
-}
+TEST_F(AppTest, AWritableDatabaseIsNotReported) { EXPECT_FALSE(DatabaseIsReadOnly(DbFile)); }
 
 // --- a start that fails ----------------------------------------------------------------------------
 
@@ -271,7 +275,7 @@ protected:
     struct TBrokenStart {
         const char* what;
         std::function<void(FailedStartTest&)> breakIt;
-        std::string detail;   // part of the message's text
+        std::string detail;  // part of the message's text
     };
 };
 
@@ -279,10 +283,10 @@ TEST_F(FailedStartTest, SaysWhyInAMessageBoxAndEndsWithAnError) {
     const TBrokenStart cases[] = {
         {"a table missing", [](FailedStartTest& t) { t.Sql("DROP TABLE Predmety"); }, "Predmety"},
         {"a damaged file",
-         [](FailedStartTest& t) {
-             std::ofstream(t.DbFile, std::ios::binary | std::ios::trunc) << std::string(8192, '\x5A');
-         },
-         ""},
+            [](FailedStartTest& t) {
+                std::ofstream(t.DbFile, std::ios::binary | std::ios::trunc) << std::string(8192, '\x5A');
+            },
+            ""},
         {"no database", [](FailedStartTest& t) { std::filesystem::remove(t.DbFile); }, "vys.mdb"},
     };
     const std::string copy = Folder + "/vys.orig";
@@ -302,6 +306,23 @@ TEST_F(FailedStartTest, SaysWhyInAMessageBoxAndEndsWithAnError) {
         EXPECT_EQ(DM, nullptr);
         EXPECT_EQ(FMain, nullptr);
     }
+}
+
+// The error box of the application's exception handler, as a user sees it (only when
+// screenshots are asked for: it is the real, modal box, closed by a timer).
+TEST(ErrorBoxShot, AnErrorBoxInCzech) {
+    const char* dir = std::getenv("KAROMIL_SHOT_DIR");
+    if (!dir || !*dir) GTEST_SKIP() << "no screenshots asked for";
+    TestKit::EnsureApplication();
+    Application->SetTitle("Karomil");
+    SetMessageBoxHandler(nullptr);
+    QTimer::singleShot(300, [dir] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->grab().save(QString::fromStdString(std::string(dir) + "/error-box.png"));
+            box->close();
+        }
+    });
+    Application->ShowException(EDatabaseError("'31.02.2012' není platné datum pro pole 'Datum narození'."));
 }
 
 // --- how the windows look --------------------------------------------------------------------------
@@ -389,7 +410,8 @@ TEST_F(AppTest, TheEditorsHeadingsAreNotCoveredAndChovaniIsASubject) {
                 if (!button) continue;
                 TRect overlap;
                 EXPECT_FALSE(IntersectRect(overlap, label->GetBoundsRect(), button->GetBoundsRect()))
-                    << "\"" << label->GetCaption() << "\" under " << button->GetName() << " label " << label->GetLeft() << "+" << label->GetWidth() << " button " << button->GetLeft();
+                    << "\"" << label->GetCaption() << "\" under " << button->GetName() << " label " << label->GetLeft()
+                    << "+" << label->GetWidth() << " button " << button->GetLeft();
                 ++checked;
             }
         }

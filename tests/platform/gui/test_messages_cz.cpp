@@ -60,13 +60,13 @@ TEST_F(CzechMessagesTest, TheWindowLayersOwnMessages) {
         std::string text;
     } cases[] = {
         {"focus to a hidden control", [&] { hidden->SetFocus(); },
-         "Nelze přesunout fokus do zakázaného nebo skrytého okna."},
+            "Nelze přesunout fokus do zakázaného nebo skrytého okna."},
         {"a shown window made modal", [&] { shown->ShowModal(); }, "Viditelné okno nelze zobrazit modálně."},
         {"a damaged bitmap", [&] { TBitmap().LoadFromFile(BadFile); }, "Obrázek (bitmapa) není platný."},
         {"an unknown picture file", [&] { TPicture().LoadFromFile("/tmp/obrazek.xyz"); },
-         "Neznámá přípona souboru obrázku (.xyz)"},
+            "Neznámá přípona souboru obrázku (.xyz)"},
         {"a masked edit left unfinished", [&] { mask->ValidateEdit(); },
-         "Neplatná vstupní hodnota. Změny zrušíte klávesou Esc."},
+            "Neplatná vstupní hodnota. Změny zrušíte klávesou Esc."},
     };
     for (const auto& c : cases) EXPECT_EQ(Raised(c.act), c.text) << c.what;
     shown->Hide();
@@ -117,7 +117,7 @@ TEST_F(CzechMessagesTest, RefusedInputStaysInTheEdit) {
     for (const auto& c : cases) {
         c.edit->SetFocus();
         ProcessEvents();
-        c.edit->SetText(c.typed);   // as the user's edit: the record goes into edit mode
+        c.edit->SetText(c.typed);  // as the user's edit: the record goes into edit mode
         other->SetFocus();
         ProcessEvents();
         EXPECT_TRUE(c.edit->Focused()) << c.typed;
