@@ -19,9 +19,10 @@ std::string UniqueFormName(TComponent* owner, const std::string& name);
 // A dialog made for one showing, owned by the returned pointer alone: no owner component, so
 // nothing else frees it behind the caller's back. It is placed over `over` as a dialog owned by
 // that window would be.
-template <class T> std::unique_ptr<T> MakeDialog(TCustomForm* over) {
+template <class T>
+std::unique_ptr<T> MakeDialog(TCustomForm* over) {
     std::unique_ptr<T> dialog(new T(nullptr));
-    dialog->AfterConstruction();   // OnCreate, as for a form the application creates
+    dialog->AfterConstruction();  // OnCreate, as for a form the application creates
     PlaceOver(dialog.get(), over);
     return dialog;
 }
@@ -39,8 +40,8 @@ public:
     std::string GetMovie() const { return FMovie; }
     void SetMovie(const std::string& v) { FMovie = v; }
     // Loads the first picture found among names in folder; false when none.
-    bool LoadLocalPicture(const std::string& folder,
-                          std::initializer_list<const char*> names = {"banner.bmp", "banner.jpg"});
+    bool LoadLocalPicture(
+        const std::string& folder, std::initializer_list<const char*> names = {"banner.bmp", "banner.jpg"});
     bool HasPicture() const { return !GetPicture()->Empty(); }
 
 private:

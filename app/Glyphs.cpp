@@ -57,37 +57,37 @@ struct TPainter {
 
 void Draw(TPainter& p, TAppGlyph glyph) {
     switch (glyph) {
-    case TAppGlyph::New:   // a blank sheet and a plus
+    case TAppGlyph::New:  // a blank sheet and a plus
         p.Page(2, 1, 13, 16);
         p.Fill(11, 8, 14, 16, kGreen);
         p.Fill(9, 10, 16, 13, kGreen);
         break;
-    case TAppGlyph::Edit:   // a written sheet and a pencil across it
+    case TAppGlyph::Edit:  // a written sheet and a pencil across it
         p.Page(1, 1, 12, 16);
         p.TextLines(3, 9, 6, 14);
         p.Line({{6, 13}, {14, 5}}, RGB(230, 180, 0), 3);
         p.Fill(13, 2, 16, 5, RGB(220, 110, 120));
         p.Shape({{3, 15}, {4, 12}, {6, 14}}, RGB(240, 210, 160), kOutline);
         break;
-    case TAppGlyph::Copy:   // two sheets, one over the other
+    case TAppGlyph::Copy:  // two sheets, one over the other
         p.Page(1, 0, 10, 11);
         p.Page(5, 4, 15, 16);
         p.TextLines(7, 12, 9, 15);
         break;
-    case TAppGlyph::Delete:   // a waste bin
+    case TAppGlyph::Delete:  // a waste bin
         p.Fill(6, 0, 10, 2, kOutline);
         p.Box(2, 2, 14, 5, RGB(150, 150, 150));
         p.Shape({{3, 4}, {12, 4}, {11, 15}, {4, 15}}, RGB(190, 190, 190));
         for (int x : {5, 7, 9}) p.Fill(x, 7, x + 1, 13, RGB(110, 110, 110));
         break;
-    case TAppGlyph::Print:   // a printer with a sheet coming out
+    case TAppGlyph::Print:  // a printer with a sheet coming out
         p.Box(4, 0, 12, 6, kPaper);
         p.Box(1, 5, 15, 12, RGB(170, 170, 170));
         p.Fill(12, 7, 14, 9, kGreen);
         p.Box(4, 10, 12, 16, kPaper);
         p.TextLines(5, 11, 12, 15);
         break;
-    case TAppGlyph::Settings:   // a cog wheel
+    case TAppGlyph::Settings:  // a cog wheel
         p.Line({{8, 0}, {8, 16}}, RGB(90, 90, 110), 3);
         p.Line({{0, 8}, {16, 8}}, RGB(90, 90, 110), 3);
         p.Line({{2, 2}, {14, 14}}, RGB(90, 90, 110), 3);
@@ -95,7 +95,7 @@ void Draw(TPainter& p, TAppGlyph glyph) {
         p.Disc(3, 3, 14, 14, RGB(90, 90, 110));
         p.Disc(6, 6, 11, 11, kKey);
         break;
-    case TAppGlyph::Help:   // a question mark on a blue disc
+    case TAppGlyph::Help:  // a question mark on a blue disc
         p.Disc(0, 0, 16, 16, kBlue);
         p.Fill(5, 3, 11, 5, kPaper);
         p.Fill(5, 5, 7, 6, kPaper);
@@ -104,27 +104,27 @@ void Draw(TPainter& p, TAppGlyph glyph) {
         p.Fill(7, 9, 9, 11, kPaper);
         p.Fill(7, 12, 9, 14, kPaper);
         break;
-    case TAppGlyph::About:   // an "i" on a teal disc
+    case TAppGlyph::About:  // an "i" on a teal disc
         p.Disc(0, 0, 16, 16, RGB(0, 130, 140));
         p.Fill(7, 3, 9, 5, kPaper);
         p.Fill(6, 6, 9, 8, kPaper);
         p.Fill(7, 8, 9, 12, kPaper);
         p.Fill(6, 12, 10, 13, kPaper);
         break;
-    case TAppGlyph::Exit:   // a door and an arrow leading out
+    case TAppGlyph::Exit:  // a door and an arrow leading out
         p.Box(1, 1, 9, 16, RGB(150, 90, 40));
         p.Fill(6, 8, 8, 10, RGB(250, 210, 0));
         p.Line({{8, 8}, {13, 8}}, kGreen, 2);
         p.Shape({{15, 8}, {11, 4}, {11, 12}}, kGreen, kGreen);
         break;
-    case TAppGlyph::Ok:   // a tick
+    case TAppGlyph::Ok:  // a tick
         p.Line({{2, 8}, {6, 12}, {14, 3}}, kGreen, 3);
         break;
-    case TAppGlyph::Cancel:   // a cross
+    case TAppGlyph::Cancel:  // a cross
         p.Line({{3, 3}, {13, 13}}, kRed, 3);
         p.Line({{13, 3}, {3, 13}}, kRed, 3);
         break;
-    case TAppGlyph::Open:   // an open folder
+    case TAppGlyph::Open:  // an open folder
         p.Box(1, 2, 7, 5, RGB(200, 150, 20));
         p.Box(1, 4, 14, 14, RGB(220, 170, 30));
         p.Shape({{4, 7}, {15, 7}, {13, 13}, {1, 13}}, RGB(250, 210, 80));

@@ -6,7 +6,7 @@ KAROMIL_IMPLEMENT_CLASS(TMainGrid, TDBGrid)
 
 TDBGridOptions BrowseGridOptions() {
     return TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgRowSelect,
-                          dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit};
+        dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit};
 }
 
 TMainGrid::TMainGrid(TComponent* owner) : TDBGrid(owner) {
@@ -34,8 +34,8 @@ TColumn* TMainGrid::AddMaskColumn(const std::string& fieldName, const std::strin
     return c;
 }
 
-TColumn* TMainGrid::AddMemoColumn(const std::string& fieldName, const std::string& caption, int width,
-                                  const std::string& fontName, int fontHeight) {
+TColumn* TMainGrid::AddMemoColumn(
+    const std::string& fieldName, const std::string& caption, int width, const std::string& fontName, int fontHeight) {
     TColumn* c = AddMaskColumn(fieldName, caption, width);
     FMemoFields.push_back(fieldName);
     c->GetFont()->SetName(fontName);

@@ -17,13 +17,13 @@ class TMainGrid : public TDBGrid {
 public:
     explicit TMainGrid(TComponent* owner);
 
-    std::string KeyField;   // the dataset's key ("ID"); the stand-in navigates by the cursor alone
+    std::string KeyField;  // the dataset's key ("ID"); the stand-in navigates by the cursor alone
 
     // A column showing a field's text (the grid family's mask column).
     TColumn* AddMaskColumn(const std::string& fieldName, const std::string& caption, int width);
     // A column showing a memo field's text, with its own font.
     TColumn* AddMemoColumn(const std::string& fieldName, const std::string& caption, int width,
-                           const std::string& fontName, int fontHeight);
+        const std::string& fontName, int fontHeight);
 
 protected:
     // A memo column shows the first line of the memo's text instead of the platform grid's

@@ -30,12 +30,12 @@ bool DatabaseIsReadOnly(const std::string& file) {
 
 std::string StartupFailureText(const std::string& error) {
     return "Program Karomil nelze spustit.\n\n" + error +
-           "\n\nZkontrolujte, že soubor databáze „vys.mdb“ je ve složce programu nebo v aktuální složce a že není "
-           "poškozený.";
+        "\n\nZkontrolujte, že soubor databáze „vys.mdb“ je ve složce programu nebo v aktuální složce a že není "
+        "poškozený.";
 }
 
 void StartUp(const std::function<void(TForm*)>& pause) {
-    fsUseWindowBindings();   // scripts started later see windows, dialogs and graphics
+    fsUseWindowBindings();  // scripts started later see windows, dialogs and graphics
     Application->Initialize();
     InstallDbLoginDialog();
     std::unique_ptr<TFSplashLogo> splash(new TFSplashLogo(nullptr));
@@ -70,10 +70,10 @@ void StartUp(const std::function<void(TForm*)>& pause) {
     // Said at once, not after a whole card has been typed: reading and printing still work.
     if (const std::string db = DM->KDaoDatabase1->GetDatabase(); DatabaseIsReadOnly(db)) {
         DM->MessageOk("Upozornění",
-                      "Databázi „" + ExtractFileName(db) +
-                          "“ nelze měnit (soubor nebo jeho složka je jen pro čtení).\n"
-                          "Vysvědčení můžete prohlížet a tisknout, ale změny se neuloží.",
-                      clRed, clYellow);
+            "Databázi „" + ExtractFileName(db) +
+                "“ nelze měnit (soubor nebo jeho složka je jen pro čtení).\n"
+                "Vysvědčení můžete prohlížet a tisknout, ale změny se neuloží.",
+            clRed, clYellow);
     }
 }
 

@@ -44,7 +44,10 @@ void SetTableDefaults(TKDaoTable* t, TKDaoDatabase* db) {
 // The names the user knows the card's fields by: messages about a field name its label, never
 // its column ("ZamHodinyOmlA"). Missed hours cannot be negative.
 void LabelCardFields(TDataSet* ds) {
-    static const struct { const char* field; const char* label; } labels[] = {
+    static const struct {
+        const char* field;
+        const char* label;
+    } labels[] = {
         {"SkolniRok", "Školní rok"},
         {"Trida", "Třída"},
         {"Rocnik", "Ročník"},
@@ -104,13 +107,13 @@ TDM::TDM(TComponent* owner) : TDataModule(owner) {
     KDaoDatabase1->SetDefaultCursorDriver(-1);
     KDaoDatabase1->SetQueryTimeout(60);
     KDaoDatabase1->SetMdbVersionAutoDetect(false);
-    KDaoDatabase1->SetConnected(true);   // connects while the module is read
+    KDaoDatabase1->SetConnected(true);  // connects while the module is read
 
     QVys = l.Add<TKDaoTable>("QVys");
     SetTableDefaults(QVys, KDaoDatabase1);
     QVys->SetTableName("vysvedceni");
-    QVys->AfterOpen = [](TDataSet* ds) { LabelCardFields(ds); };   // the fields are made at every open
-    QVys->SetActive(true);               // opens when the whole module has been read
+    QVys->AfterOpen = [](TDataSet* ds) { LabelCardFields(ds); };  // the fields are made at every open
+    QVys->SetActive(true);  // opens when the whole module has been read
 
     QPrefs = l.Add<TKDaoTable>("QPrefs");
     SetTableDefaults(QPrefs, KDaoDatabase1);

@@ -38,7 +38,12 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     ShockwaveFlash1->SetBounds(8, 4, 601, 85);
     ShockwaveFlash1->SetCursor(crHandPoint);
 
-    const struct { TDBText** text; const char* name; const char* field; int top; } texts[] = {
+    const struct {
+        TDBText** text;
+        const char* name;
+        const char* field;
+        int top;
+    } texts[] = {
         {&DBText1, "DBText1", "SkolaNazev", 6},
         {&DBText3, "DBText3", "SkolaAdr1", 28},
         {&DBText2, "DBText2", "SkolaAdr2", 50},
@@ -85,10 +90,10 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     button(&bDelete, "bDelete", "Smazat", "Odstranění vybraného záznamu", 110, G::Delete, &TFMain::bDeleteClick);
     button(&bTisk, "bTisk", "Tisk", "Tisk vybraného záznamu", 90, G::Print, &TFMain::bTiskClick);
     button(&bNastaveni, "bNastaveni", "Nastavení", "Nastavení a definice programu", 130, G::Settings,
-           &TFMain::bNastaveniClick);
+        &TFMain::bNastaveniClick);
     button(&bHelp, "bHelp", "", "Nápověda", 50, G::Help, &TFMain::bHelpClick);
     button(&bInfo, "bInfo", "Info", "O programu", 90, G::About, &TFMain::bInfoClick);
-    x = GetClientWidth() - 8 - 110;   // "Konec" stands apart at the right end
+    x = GetClientWidth() - 8 - 110;  // "Konec" stands apart at the right end
     button(&BitBtn2, "BitBtn2", "Konec", "Ukončení programu", 110, G::Exit, &TFMain::bExitClick);
 
     dxDBGrid1 = l.Add<TMainGrid>("dxDBGrid1", this);
@@ -97,7 +102,8 @@ TFMain::TFMain(TComponent* owner) : TForm(owner) {
     dxDBGrid1->SetParentFont(false);
     dxDBGrid1->GetFont()->SetName("MS Sans Serif");
     dxDBGrid1->GetFont()->SetHeight(-17);
-    l.Reference(dxDBGrid1, "DM.DSVys", [this](TComponent* c) { dxDBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
+    l.Reference(
+        dxDBGrid1, "DM.DSVys", [this](TComponent* c) { dxDBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
     // The stored widths of "Školní rok" (90) and "Ročník" (38) fit the narrow Windows font;
     // the metric-compatible font here needs a little more, taken from "Třída" and "Jméno".
     dxDBGrid1->AddMaskColumn("SkolniRok", "Školní rok", 100);
@@ -164,8 +170,7 @@ void TFMain::CopyVysRecord() {
     } catch (const Exception&) {
         try {
             dst->Cancel();
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
         Application->MessageBox("Kopírovaný záznam se nepodařilo uložit!", "Chyba ?", MB_ICONSTOP | MB_DEFBUTTON2);
     }
     dst->Close();
@@ -207,15 +212,16 @@ void TFMain::bHelpClick(TObject*) {
     const std::string file = HelpFile();
     if (!FileExists(file)) {
         DM->MessageOk("Nápověda",
-                      "Soubor nápovědy „karomil.htm“ chybí.\nHledán ve složce dat i ve složce programu:\n" + file,
-                      clRed, clYellow);
+            "Soubor nápovědy „karomil.htm“ chybí.\nHledán ve složce dat i ve složce programu:\n" + file, clRed,
+            clYellow);
         return;
     }
     if (ShellExecute(nullptr, "open", file, "", "", 1) <= 32)
         DM->MessageOk("Nápověda",
-                      "Nápovědu „karomil.htm“ se nepodařilo otevřít: v systému chybí program pro zobrazení stránek "
-                      "HTML.\n" + file,
-                      clRed, clYellow);
+            "Nápovědu „karomil.htm“ se nepodařilo otevřít: v systému chybí program pro zobrazení stránek "
+            "HTML.\n" +
+                file,
+            clRed, clYellow);
 }
 
 void TFMain::bInfoClick(TObject*) {

@@ -14,7 +14,7 @@ void MessageFont(TFont* f) {
     f->SetName("Arial");
     f->SetHeight(-20);
     f->SetStyle(TFontStyles{fsBold});
-    f->SetCharset(238);   // Central European
+    f->SetCharset(238);  // Central European
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ namespace {
 
 bool Editing(TDataSet* d) { return d->State() == dsEdit || d->State() == dsInsert; }
 
-TBitBtn* AddButton(TFormLoader& l, TWinControl* parent, const char* name, const char* caption, int x, int y, int w,
-                   TAppGlyph glyph) {
+TBitBtn* AddButton(
+    TFormLoader& l, TWinControl* parent, const char* name, const char* caption, int x, int y, int w, TAppGlyph glyph) {
     TBitBtn* b = l.Add<TBitBtn>(name, parent);
     b->SetBounds(x, y, w, 36);
     b->SetCaption(caption);
@@ -76,7 +76,8 @@ TFNastaveni::TFNastaveni(TComponent* owner) : TForm(owner) {
     nazev->Title()->Caption = "Název";
     nazev->SetWidth(255);
     DBGrid1->OnDblClick = [this](TObject* s) { DBGrid1DblClick(s); };
-    l.Reference(DBGrid1, "DM.DSPredmety", [this](TComponent* c) { DBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
+    l.Reference(
+        DBGrid1, "DM.DSPredmety", [this](TComponent* c) { DBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
 
     bNew = AddButton(l, this, "bNew", "Nový předmět", 336, 228, 180, TAppGlyph::New);
     bNew->SetHint("Vložení nového záznamu");
@@ -150,7 +151,8 @@ TFPredmet::TFPredmet(TComponent* owner) : TForm(owner) {
     DBEdit1->SetBounds(24, 42, 458, 24);
     DBEdit1->SetDataField("Nazev");
     DBEdit1->SetTabStop(true);
-    l.Reference(DBEdit1, "DM.DSPredmety", [this](TComponent* c) { DBEdit1->SetDataSource(static_cast<TDataSource*>(c)); });
+    l.Reference(
+        DBEdit1, "DM.DSPredmety", [this](TComponent* c) { DBEdit1->SetDataSource(static_cast<TDataSource*>(c)); });
 
     BitBtn2 = AddButton(l, this, "BitBtn2", "OK", 226, 110, 120, TAppGlyph::Ok);
     BitBtn2->SetDefault(true);

@@ -34,7 +34,8 @@ TFSelProskrt::TFSelProskrt(TComponent* owner) : TForm(owner) {
     nazev->SetWidth(194);
     nazev->GetFont()->SetName("Arial");
     nazev->GetFont()->SetHeight(-17);
-    l.Reference(DBGrid1, "DM.DSPredmety", [this](TComponent* c) { DBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
+    l.Reference(
+        DBGrid1, "DM.DSPredmety", [this](TComponent* c) { DBGrid1->SetDataSource(static_cast<TDataSource*>(c)); });
 
     BitBtn1 = l.Add<TBitBtn>("BitBtn1", this);
     BitBtn1->SetBounds(320, 400, 160, 40);

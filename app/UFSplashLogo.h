@@ -10,7 +10,7 @@ class TFSplashLogo : public TForm {
 public:
     explicit TFSplashLogo(TComponent* owner);
 
-    TBannerControl* Image1 = nullptr;   // the logo: a local picture when there is one
+    TBannerControl* Image1 = nullptr;  // the logo: a local picture when there is one
     TLabel* Label3 = nullptr;
     TLabel* Label1 = nullptr;
 

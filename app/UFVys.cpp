@@ -22,23 +22,22 @@ std::string Repeat(const std::string& s, int n) {
 }
 
 const std::vector<std::string>& ConductItems(bool firstHalf) {
-    static const std::vector<std::string> a = {"velmi dobré", "uspokojivé", "neuspokojivé", "  ",
-                                               Repeat(kSoftHyphen, 7) + Repeat(kEmDash, 6)};
-    static const std::vector<std::string> b = {"velmi dobré", "uspokojivé", "neuspokojivé", " ",
-                                               Repeat(kSoftHyphen, 5) + Repeat(kEmDash, 6)};
+    static const std::vector<std::string> a = {
+        "velmi dobré", "uspokojivé", "neuspokojivé", "  ", Repeat(kSoftHyphen, 7) + Repeat(kEmDash, 6)};
+    static const std::vector<std::string> b = {
+        "velmi dobré", "uspokojivé", "neuspokojivé", " ", Repeat(kSoftHyphen, 5) + Repeat(kEmDash, 6)};
     return firstHalf ? a : b;
 }
 
 const std::vector<std::string>& SubjectGradeItems() {
-    static const std::vector<std::string> items = {"výborný", "chvalitebný", "dobrý", "dostatečný", "nedostatečný",
-                                                   " ", Repeat(kEmDash, 6)};
+    static const std::vector<std::string> items = {
+        "výborný", "chvalitebný", "dobrý", "dostatečný", "nedostatečný", " ", Repeat(kEmDash, 6)};
     return items;
 }
 
 const std::vector<std::string>& OptionalGradeItems() {
-    static const std::vector<std::string> items = {"výborný",     "chvalitebný",         "dobrý",
-                                                   "dostatečný",  "nedostatečný",        "pracoval(a) úspěšně",
-                                                   "pracoval(a)", " ",                   std::string(17, '-')};
+    static const std::vector<std::string> items = {"výborný", "chvalitebný", "dobrý", "dostatečný", "nedostatečný",
+        "pracoval(a) úspěšně", "pracoval(a)", " ", std::string(17, '-')};
     return items;
 }
 
@@ -103,8 +102,8 @@ struct TBuilder {
         BindVys(c, [c](TDataSource* s) { c->SetDataSource(s); });
         return c;
     }
-    TDBComboBox* Grade(TWinControl* parent, const std::string& field, const std::vector<std::string>& items, int x,
-                       int y, int w) {
+    TDBComboBox* Grade(
+        TWinControl* parent, const std::string& field, const std::vector<std::string>& items, int x, int y, int w) {
         TDBComboBox* c = L.Add<TDBComboBox>("DBComboBox" + field, parent);
         c->SetBounds(x, y, w, 23);
         c->SetDataField(field);
@@ -114,7 +113,7 @@ struct TBuilder {
         return c;
     }
     TBitBtn* Button(TWinControl* parent, const std::string& name, const std::string& caption, const std::string& hint,
-                    int x, int y, int w, int h = 24) {
+        int x, int y, int w, int h = 24) {
         TBitBtn* b = L.Add<TBitBtn>(name, parent);
         b->SetBounds(x, y, w, h);
         b->SetCaption(caption);
@@ -146,8 +145,8 @@ constexpr int kCrossW = 92, kClearW = 22;
 
 const std::string TFVys::CrossOutText = Repeat(kEmDash, 6);
 
-std::vector<std::string> TFVys::ColumnFields(const std::string& first, const std::string& prefix, int count,
-                                             const std::string& suffix) {
+std::vector<std::string> TFVys::ColumnFields(
+    const std::string& first, const std::string& prefix, int count, const std::string& suffix) {
     std::vector<std::string> fields;
     if (!first.empty()) fields.push_back(first);
     for (int i = 1; i <= count; ++i) fields.push_back(prefix + std::to_string(i) + suffix);
@@ -183,10 +182,18 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
     TSStrana1->GetFont()->SetName("MS Sans Serif");
     TSStrana1->GetFont()->SetHeight(-15);
     {
-        const struct { const char* field; int x, y, w; } edits[] = {
-            {"SkolniRok", 8, 22, 100},  {"Trida", 116, 22, 120},     {"Rocnik", 244, 22, 60},
-            {"Jmeno", 312, 22, 400},    {"CisloTV", 720, 22, 60},    {"DatumNar", 8, 68, 120},
-            {"RodneCislo", 136, 68, 150}, {"MistoNar", 294, 68, 300},
+        const struct {
+            const char* field;
+            int x, y, w;
+        } edits[] = {
+            {"SkolniRok", 8, 22, 100},
+            {"Trida", 116, 22, 120},
+            {"Rocnik", 244, 22, 60},
+            {"Jmeno", 312, 22, 400},
+            {"CisloTV", 720, 22, 60},
+            {"DatumNar", 8, 68, 120},
+            {"RodneCislo", 136, 68, 150},
+            {"MistoNar", 294, 68, 300},
         };
         for (const auto& e : edits) {
             b.Label(TSStrana1, e.field, e.x, e.y - 17);
@@ -202,16 +209,17 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
                                  const char* crossName, const char* crossHint, void (TFVys::*onClear)(TObject*),
                                  void (TFVys::*onCross)(TObject*)) {
             *cross = b.Button(TSStrana1, crossName, "Proškrtnout", crossHint, right - kFrontCrossW, 92, kFrontCrossW);
-            *clear = b.Button(TSStrana1, clearName, "X", "Vymaže všechny známky", right - kFrontCrossW - 2 - kFrontClearW, 92, kFrontClearW);
+            *clear = b.Button(TSStrana1, clearName, "X", "Vymaže všechny známky",
+                right - kFrontCrossW - 2 - kFrontClearW, 92, kFrontClearW);
             (*clear)->OnClick = [this, onClear](TObject* s) { (this->*onClear)(s); };
             (*cross)->OnClick = [this, onCross](TObject* s) { (this->*onCross)(s); };
         };
-        columnButtons(kSubjectX + kFrontSubjectW, &BitBtn17, "BitBtn17", &BitBtn8, "BitBtn8", "Proškrtne nevyplněné předměty",
-                      &TFVys::BitBtn17Click, &TFVys::BitBtn8Click);
-        columnButtons(kFrontGradeAX + kFrontGradeW, &BitBtn12, "BitBtn12", &BitBtn6, "BitBtn6", "Proškrtne nevyplněné známky",
-                      &TFVys::BitBtn12Click, &TFVys::BitBtn6Click);
-        columnButtons(kFrontGradeBX + kFrontGradeW, &BitBtn13, "BitBtn13", &BitBtn7, "BitBtn7", "Proškrtne nevyplněné známky",
-                      &TFVys::BitBtn13Click, &TFVys::BitBtn7Click);
+        columnButtons(kSubjectX + kFrontSubjectW, &BitBtn17, "BitBtn17", &BitBtn8, "BitBtn8",
+            "Proškrtne nevyplněné předměty", &TFVys::BitBtn17Click, &TFVys::BitBtn8Click);
+        columnButtons(kFrontGradeAX + kFrontGradeW, &BitBtn12, "BitBtn12", &BitBtn6, "BitBtn6",
+            "Proškrtne nevyplněné známky", &TFVys::BitBtn12Click, &TFVys::BitBtn6Click);
+        columnButtons(kFrontGradeBX + kFrontGradeW, &BitBtn13, "BitBtn13", &BitBtn7, "BitBtn7",
+            "Proškrtne nevyplněné známky", &TFVys::BitBtn13Click, &TFVys::BitBtn7Click);
 
         const auto subjects = ColumnFields("Chovani", "Predmet", 19, "");
         const auto flags = ColumnFields("CHovaniTisk", "Predmet", 19, "Tisk");
@@ -223,9 +231,9 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
             SubjectCombos.push_back(b.Subject(TSStrana1, subjects[i], kSubjectX, y, kFrontSubjectW));
             PrintChecks.push_back(b.Check(TSStrana1, flags[i], "", kFrontCheckX + 10, y + 1, 24));
             GradesA.push_back(b.Grade(TSStrana1, gradesA[i], row == 0 ? ConductItems(true) : SubjectGradeItems(),
-                                      kFrontGradeAX, y, kFrontGradeW));
+                kFrontGradeAX, y, kFrontGradeW));
             GradesB.push_back(b.Grade(TSStrana1, gradesB[i], row == 0 ? ConductItems(false) : SubjectGradeItems(),
-                                      kFrontGradeBX, y, kFrontGradeW));
+                kFrontGradeBX, y, kFrontGradeW));
         }
     }
 
@@ -241,17 +249,18 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
                                  const char* crossName, const char* crossHint, void (TFVys::*onClear)(TObject*),
                                  void (TFVys::*onCross)(TObject*)) {
             *cross = b.Button(TSStrana2, crossName, "Proškrtnout", crossHint, right - kCrossW, 4, kCrossW);
-            *clear = b.Button(TSStrana2, clearName, "X", "Vymaže všechny známky", right - kCrossW - 2 - kClearW, 4, kClearW);
+            *clear = b.Button(
+                TSStrana2, clearName, "X", "Vymaže všechny známky", right - kCrossW - 2 - kClearW, 4, kClearW);
             (*clear)->OnClick = [this, onClear](TObject* s) { (this->*onClear)(s); };
             (*cross)->OnClick = [this, onCross](TObject* s) { (this->*onCross)(s); };
         };
         // The heading of the subject column is long: its buttons go past the grade column's left edge.
         columnButtons(kGradeAX - 8, &BitBtn16, "BitBtn16", &BitBtn9, "BitBtn9", "Proškrtne nevyplněné předměty",
-                      &TFVys::BitBtn16Click, &TFVys::BitBtn9Click);
+            &TFVys::BitBtn16Click, &TFVys::BitBtn9Click);
         columnButtons(kGradeAX + kGradeW, &BitBtn14, "BitBtn14", &BitBtn10, "BitBtn10", "Proškrtne nevyplněné známky",
-                      &TFVys::BitBtn14Click, &TFVys::BitBtn10Click);
+            &TFVys::BitBtn14Click, &TFVys::BitBtn10Click);
         columnButtons(kGradeBX + kGradeW, &BitBtn15, "BitBtn15", &BitBtn11, "BitBtn11", "Proškrtne nevyplněné známky",
-                      &TFVys::BitBtn15Click, &TFVys::BitBtn11Click);
+            &TFVys::BitBtn15Click, &TFVys::BitBtn11Click);
         const auto subjects = ColumnFields("", "NPredmet", 8, "");
         const auto gradesA = ColumnFields("", "NZnamka", 8, "A");
         const auto gradesB = ColumnFields("", "NZnamka", 8, "B");
@@ -262,7 +271,12 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
             OptionalGradesB.push_back(b.Grade(TSStrana2, gradesB[i], OptionalGradeItems(), kGradeBX, y, kGradeW));
         }
 
-        const struct { const char* caption; const char* oml; const char* neoml; int x; } hours[] = {
+        const struct {
+            const char* caption;
+            const char* oml;
+            const char* neoml;
+            int x;
+        } hours[] = {
             {"Zameškané hodiny první pololetí", "ZamHodinyOmlA", "ZamHodinyNeomlA", 8},
             {"Zameškané hodiny druhé pololetí", "ZamHodinyOmlB", "ZamHodinyNeomlB", 430},
         };
@@ -292,7 +306,11 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
         b.Memo(TSStrana2, "VzdelProgram", 8, 498, 836, 44);
         b.Label(TSStrana2, "Doložka o získání stupně základního vzdělání", 8, 550);
         b.Edit(TSStrana2, "Dolozka", "Dolozka", 8, 568, 836);
-        const struct { const char* v; const char* dne; int y; } places[] = {{"VA", "DneA", 600}, {"VB", "DneB", 628}};
+        const struct {
+            const char* v;
+            const char* dne;
+            int y;
+        } places[] = {{"VA", "DneA", 600}, {"VB", "DneB", 628}};
         for (const auto& p : places) {
             b.Label(TSStrana2, "V", 8, p.y + 4);
             b.Edit(TSStrana2, p.v, p.v, 28, p.y, 300);
@@ -307,13 +325,13 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
     TabSheet1->SetCaption("Nastavení tisku");
     {
         TLabel* note = b.Label(TabSheet1,
-                               "\n\n"
-                               "Tiskový formulář definuje vzhled tisku údajů vysvědčení. \n"
-                               "U každého vysvědčení musí být nastaven. \n"
-                               "V dialogovém okně TISK můžete tiskový formulář upravit. \n"
-                               "Doporučujeme uložit již funkční formulář pod novým jménem volbou Uložit Jako ...\n"
-                               "a potom teprve ho upravovat. Podrobnosti viz Nápověda k programu.",
-                               8, 8);
+            "\n\n"
+            "Tiskový formulář definuje vzhled tisku údajů vysvědčení. \n"
+            "U každého vysvědčení musí být nastaven. \n"
+            "V dialogovém okně TISK můžete tiskový formulář upravit. \n"
+            "Doporučujeme uložit již funkční formulář pod novým jménem volbou Uložit Jako ...\n"
+            "a potom teprve ho upravovat. Podrobnosti viz Nápověda k programu.",
+            8, 8);
         note->SetAutoSize(false);
         note->SetBounds(8, 8, 845, 170);
         note->SetAlignment(taCenter);
@@ -321,8 +339,15 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
         note->GetFont()->SetName("Arial");
         note->GetFont()->SetHeight(-17);
 
-        struct TTemplateLine { TDBEdit** edit; const char* editName; const char* field; TBitBtn** button;
-                               const char* buttonName; const char* caption; void (TFVys::*handler)(TObject*); };
+        struct TTemplateLine {
+            TDBEdit** edit;
+            const char* editName;
+            const char* field;
+            TBitBtn** button;
+            const char* buttonName;
+            const char* caption;
+            void (TFVys::*handler)(TObject*);
+        };
         auto group = [&](const char* caption, int y, TTemplateLine opis, TTemplateLine plain) {
             TGroupBox* g = b.Group(TabSheet1, caption, 8, y, 845, 150);
             int top = 26;
@@ -338,15 +363,15 @@ TFVys::TFVys(TComponent* owner) : TForm(owner) {
             }
         };
         group("Přední strana", 190,
-              {&Form1o, "Form1o", "ReportOpisFront", &BitBtn5, "BitBtn5", "Formulář pro tisk OPISU přední strany",
-               &TFVys::BitBtn5Click},
-              {&Form1, "Form1", "ReportFront", &BitBtn3, "BitBtn3", "Formulář pro tisk přední strany",
-               &TFVys::BitBtn3Click});
+            {&Form1o, "Form1o", "ReportOpisFront", &BitBtn5, "BitBtn5", "Formulář pro tisk OPISU přední strany",
+                &TFVys::BitBtn5Click},
+            {&Form1, "Form1", "ReportFront", &BitBtn3, "BitBtn3", "Formulář pro tisk přední strany",
+                &TFVys::BitBtn3Click});
         group("Zadní strana", 360,
-              {&Form2o, "Form2o", "ReportOpisBack", &bLoad, "bLoad", "Formulář pro tisk OPISU zadní strany",
-               &TFVys::bLoadClick},
-              {&Form2, "Form2", "ReportBack", &BitBtn4, "BitBtn4", "Formulář pro tisk zadní strany",
-               &TFVys::BitBtn4Click});
+            {&Form2o, "Form2o", "ReportOpisBack", &bLoad, "bLoad", "Formulář pro tisk OPISU zadní strany",
+                &TFVys::bLoadClick},
+            {&Form2, "Form2", "ReportBack", &BitBtn4, "BitBtn4", "Formulář pro tisk zadní strany",
+                &TFVys::BitBtn4Click});
     }
     PageControl1->SetActivePage(TSStrana1);
 

@@ -22,8 +22,8 @@ public:
     TTabSheet* TabSheet1 = nullptr;
     TLabel* LabelUcitel = nullptr;
     TDBEdit* Ucitel = nullptr;
-    TBitBtn* BitBtn1 = nullptr;     // Storno
-    TBitBtn* BitBtn2 = nullptr;     // OK
+    TBitBtn* BitBtn1 = nullptr;  // Storno
+    TBitBtn* BitBtn2 = nullptr;  // OK
     TOpenDialog* OpenDialog1 = nullptr;
 
     // Front side: the conduct row (index 0) and subject rows 1-19.
@@ -69,8 +69,8 @@ public:
     void FormClose(TObject* sender, TCloseAction& action);
 
     // The fields of a column: the first one (when given), then prefix + row + suffix, rows 1..count.
-    static std::vector<std::string> ColumnFields(const std::string& first, const std::string& prefix, int count,
-                                                 const std::string& suffix);
+    static std::vector<std::string> ColumnFields(
+        const std::string& first, const std::string& prefix, int count, const std::string& suffix);
     // Six em dashes: what a crossed-out grade holds.
     static const std::string CrossOutText;
 

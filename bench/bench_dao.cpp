@@ -23,12 +23,12 @@ struct Fixture {
         sqlite3* db = nullptr;
         sqlite3_open(file.c_str(), &db);
         Dao::detail::RegisterFunctions(db);
-        std::vector<std::pair<std::string, std::string>> cols;   // name, declared type
+        std::vector<std::pair<std::string, std::string>> cols;  // name, declared type
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, "PRAGMA table_info(vysvedceni)", -1, &s, nullptr);
         while (sqlite3_step(s) == SQLITE_ROW)
             cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
-                              reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
+                reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
         sqlite3_finalize(s);
         std::string ins = "INSERT INTO vysvedceni VALUES (NULL";
         for (size_t i = 1; i < cols.size(); ++i) ins += ", ?" + std::to_string(i);
@@ -42,8 +42,9 @@ struct Fixture {
                 else if (t == "SHORT") sqlite3_bind_int(s, int(i), r % 30);
                 else if (t == "DATETIME") sqlite3_bind_double(s, int(i), 38000 + r % 3000);
                 else {
-                    const std::string v = t == "LONGTEXT" ? "Pochvala za reprezentaci školy č. " + std::to_string(r % 97)
-                                                          : cols[i].first.substr(0, 5) + " č. " + std::to_string(r % 97);
+                    const std::string v = t == "LONGTEXT"
+                        ? "Pochvala za reprezentaci školy č. " + std::to_string(r % 97)
+                        : cols[i].first.substr(0, 5) + " č. " + std::to_string(r % 97);
                     sqlite3_bind_text(s, int(i), v.c_str(), -1, SQLITE_TRANSIENT);
                 }
             }
@@ -119,7 +120,7 @@ void BM_WalkTable(benchmark::State& state) {
         TKDaoTable t(nullptr);
         t.SetDatabase(F().kdb);
         t.SetTableName("vysvedceni");
-        t.SetCacheMemos(true);   // the memo values are read with the row, as the recordset reads them
+        t.SetCacheMemos(true);  // the memo values are read with the row, as the recordset reads them
         t.Open();
         const std::vector<TField*>& fields = t.Fields()->List();
         for (; !t.Eof(); t.Next())
@@ -143,4 +144,4 @@ void BM_TableLocate(benchmark::State& state) {
 }
 BENCHMARK(BM_TableLocate)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -17,12 +17,14 @@ namespace {
 
 constexpr int kRows = 10000;
 
-struct Col { std::string Name, Type; };
+struct Col {
+    std::string Name, Type;
+};
 
 std::vector<Col> Columns() {
     std::vector<Col> c = {{"ID", "INTEGER PRIMARY KEY AUTOINCREMENT"}, {"SkolniRok", "TEXT(10)"}, {"Trida", "TEXT(15)"},
-                          {"Rocnik", "TEXT(5)"}, {"Jmeno", "TEXT(50)"}, {"DatumNar", "DATETIME"}, {"RodneCislo", "TEXT(15)"},
-                          {"MistoNar", "TEXT(50)"}, {"CisloTV", "TEXT(5)"}, {"Chovani", "TEXT(35)"}, {"CHovaniTisk", "YESNO"}};
+        {"Rocnik", "TEXT(5)"}, {"Jmeno", "TEXT(50)"}, {"DatumNar", "DATETIME"}, {"RodneCislo", "TEXT(15)"},
+        {"MistoNar", "TEXT(50)"}, {"CisloTV", "TEXT(5)"}, {"Chovani", "TEXT(35)"}, {"CHovaniTisk", "YESNO"}};
     for (int i = 1; i <= 19; ++i) {
         c.push_back({"Predmet" + std::to_string(i), "TEXT(35)"});
         c.push_back({"Predmet" + std::to_string(i) + "Tisk", "YESNO"});
@@ -38,7 +40,8 @@ std::vector<Col> Columns() {
         c.push_back({"NZnamka" + std::to_string(i) + "A", "TEXT(15)"});
         c.push_back({"NZnamka" + std::to_string(i) + "B", "TEXT(15)"});
     }
-    for (const char* n : {"ZamHodinyOmlA", "ZamHodinyOmlB", "ZamHodinyNeomlA", "ZamHodinyNeomlB"}) c.push_back({n, "SHORT"});
+    for (const char* n : {"ZamHodinyOmlA", "ZamHodinyOmlB", "ZamHodinyNeomlA", "ZamHodinyNeomlB"})
+        c.push_back({n, "SHORT"});
     c.push_back({"CelkHodnA", "TEXT(40)"});
     c.push_back({"CelkHodnB", "TEXT(40)"});
     c.push_back({"PochvalyA", "LONGTEXT"});
@@ -49,7 +52,8 @@ std::vector<Col> Columns() {
     c.push_back({"Dolozka", "TEXT(120)"});
     for (const char* n : {"VA", "VB"}) c.push_back({n, "TEXT(35)"});
     for (const char* n : {"DneA", "DneB"}) c.push_back({n, "TEXT(30)"});
-    for (const char* n : {"ReportFront", "ReportBack", "ReportOpisBack", "ReportOpisFront"}) c.push_back({n, "TEXT(128)"});
+    for (const char* n : {"ReportFront", "ReportBack", "ReportOpisBack", "ReportOpisFront"})
+        c.push_back({n, "TEXT(128)"});
     c.push_back({"Ucitel", "TEXT(30)"});
     c.push_back({"SoucastiListB", "YESNO"});
     return c;
@@ -67,8 +71,9 @@ struct Fixture {
             const bool text = Cols[i].Type.rfind("TEXT", 0) == 0 || Cols[i].Type == "LONGTEXT";
             ddl += (i ? ", " : "") + Cols[i].Name + " " + Cols[i].Type + (text ? " COLLATE CZECH" : "");
         }
-        ddl += "); CREATE INDEX vysvedceni__IxJmeno ON vysvedceni (Jmeno);"
-               "INSERT INTO dao_indexes VALUES ('vysvedceni', 'IxJmeno', 'vysvedceni__IxJmeno', 0);";
+        ddl +=
+            "); CREATE INDEX vysvedceni__IxJmeno ON vysvedceni (Jmeno);"
+            "INSERT INTO dao_indexes VALUES ('vysvedceni', 'IxJmeno', 'vysvedceni__IxJmeno', 0);";
         Dao::CreateDatabaseFromScript(File, ddl);
         sqlite3* db = nullptr;
         sqlite3_open(File.c_str(), &db);
@@ -142,7 +147,8 @@ void BM_PlainSqliteLoopAllColumnsAsText(benchmark::State& state) {
         while (sqlite3_step(s) == SQLITE_ROW)
             for (int i = 0; i < n; ++i) {
                 const unsigned char* t = sqlite3_column_text(s, i);
-                std::string v = t ? std::string(reinterpret_cast<const char*>(t), size_t(sqlite3_column_bytes(s, i))) : std::string();
+                std::string v = t ? std::string(reinterpret_cast<const char*>(t), size_t(sqlite3_column_bytes(s, i)))
+                                  : std::string();
                 bytes += v.size();
             }
         sqlite3_finalize(s);
@@ -178,4 +184,4 @@ BENCHMARK(BM_PlainSqliteLoopAllColumnsAsText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindFirstOnTextColumn)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SeekOnIndex)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

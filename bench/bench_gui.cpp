@@ -34,7 +34,7 @@ void PaintGrid(TCanvas* c, int rows, int cols, int cellW, int cellH) {
             std::string value = k == 0 ? "Novák Jan " + std::to_string(r) : std::to_string(r * 37 + k * 11) + ",50";
             c->FillRect(cell);
             DrawText(c->Handle(), value, -1, text,
-                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (k == 0 ? DT_LEFT : DT_RIGHT));
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (k == 0 ? DT_LEFT : DT_RIGHT));
         }
         c->MoveTo(0, r * cellH + cellH - 1);
         c->LineTo(cols * cellW, r * cellH + cellH - 1);

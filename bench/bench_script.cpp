@@ -39,8 +39,7 @@ const Program kFib = {
 };
 
 // Seconds Lua takes for the program (best of three), or 0 when lua5.4 is not installed.
-double LuaSeconds(const char* program)
-{
+double LuaSeconds(const char* program) {
     if (std::system("command -v lua5.4 > /dev/null 2>&1") != 0) return 0;
     const std::string file = "/tmp/karomil_bench.lua";
     std::ofstream(file) << "local t0 = os.clock() " << program << " io.write(os.clock() - t0)";
@@ -56,8 +55,7 @@ double LuaSeconds(const char* program)
     return best;
 }
 
-void Run(benchmark::State& state, const Program& program)
-{
+void Run(benchmark::State& state, const Program& program) {
     script::Startup();
     {
         TfsScript s;
@@ -90,8 +88,7 @@ void BM_StringConcat(benchmark::State& state) { Run(state, kConcat); }
 void BM_Fibonacci25(benchmark::State& state) { Run(state, kFib); }
 
 // Compiles `text` (PascalScript) again and again in one script under the global unit.
-void Compile(benchmark::State& state, const char* text)
-{
+void Compile(benchmark::State& state, const char* text) {
     script::Startup();
     {
         TfsScript s;
@@ -111,8 +108,7 @@ void Compile(benchmark::State& state, const char* text)
 void BM_CompileEmpty(benchmark::State& state) { Compile(state, "begin end."); }
 void BM_CompileFibonacci(benchmark::State& state) { Compile(state, kFib.Pascal); }
 
-void BM_EvaluateExpression(benchmark::State& state)
-{
+void BM_EvaluateExpression(benchmark::State& state) {
     script::Startup();
     {
         TfsScript s;

@@ -122,12 +122,12 @@ int main(int argc, char** argv) {
         const TStats sa = Summarise(app), sw = Summarise(work), sm = Summarise(min);
         const char* platform = std::getenv("QT_QPA_PLATFORM");
         std::printf("start-up until the main window is shown, %d runs each, platform %s\n", runs,
-                    platform ? platform : "(default)");
+            platform ? platform : "(default)");
         Print("program (total)", sa);
         Print("program (without the 1000 ms pause)", sw);
         Print("minimal Qt program", sm);
         std::printf("ratio of medians: total %.2f, without the pause %.2f (goal <= 2)\n", sa.Median / sm.Median,
-                    sw.Median / sm.Median);
+            sw.Median / sm.Median);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_startup: %s\n", e.what());

@@ -53,8 +53,8 @@ void BM_VariantStringAppend100k(benchmark::State& state) {
         benchmark::DoNotOptimize(s);
     }
     state.SetItemsProcessed(state.iterations() * 100000);
-    state.counters["ns/append"] = benchmark::Counter(double(state.iterations()) * 100000,
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/append"] = benchmark::Counter(
+        double(state.iterations()) * 100000, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VariantStringAppend100k)->Unit(benchmark::kMillisecond);
 
@@ -66,8 +66,8 @@ void BM_VariantStringPlus10k(benchmark::State& state) {
         for (int i = 0; i < 10000; ++i) s = s + piece;
         benchmark::DoNotOptimize(s);
     }
-    state.counters["ns/append"] = benchmark::Counter(double(state.iterations()) * 10000,
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/append"] = benchmark::Counter(
+        double(state.iterations()) * 10000, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VariantStringPlus10k)->Unit(benchmark::kMillisecond);
 

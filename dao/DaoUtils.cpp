@@ -45,7 +45,15 @@ TFieldType DaoFieldTypeToFieldType(int daoType) {
 
 int DaoFieldSize(int daoType, int daoSize) {
     switch (daoType) {
-    case 9: case 10: case 11: case 12: case 15: case 17: case 18: case 107: case 109: return daoSize;
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 15:
+    case 17:
+    case 18:
+    case 107:
+    case 109: return daoSize;
     default: return 0;
     }
 }
@@ -159,15 +167,22 @@ std::string DaoDateLiteralToTimeStampText(const std::string& text) {
             year = StrToInt(Trim(rest.substr(0, blank)));
             std::string time = rest.substr(blank + 1);
             bool am = false, pm = false;
-            if (size_t p = time.find(" AM"); p != std::string::npos) { am = true; time.erase(p, 3); }
-            if (size_t p = time.find(" PM"); p != std::string::npos) { pm = true; time.erase(p, 3); }
+            if (size_t p = time.find(" AM"); p != std::string::npos) {
+                am = true;
+                time.erase(p, 3);
+            }
+            if (size_t p = time.find(" PM"); p != std::string::npos) {
+                pm = true;
+                time.erase(p, 3);
+            }
             size_t c1 = time.find(':');
             hour = StrToInt(Trim(time.substr(0, c1)));
             if (c1 != std::string::npos) {
                 std::string mr = time.substr(c1 + 1);
                 size_t c2 = mr.find(':');
                 minute = StrToInt(Trim(mr.substr(0, c2)));
-                if (c2 != std::string::npos && !Trim(mr.substr(c2 + 1)).empty()) second = StrToInt(Trim(mr.substr(c2 + 1)));
+                if (c2 != std::string::npos && !Trim(mr.substr(c2 + 1)).empty())
+                    second = StrToInt(Trim(mr.substr(c2 + 1)));
             }
             if (am && hour == 12) hour = 0;
             if (pm && hour != 12) hour += 12;
@@ -246,7 +261,7 @@ std::string ReplaceWholeWord(const std::string& source, const std::string& word,
     const std::u32string rep = Utf8ToU32(replacement);
     std::u32string out;
     size_t pos = 0;
-    bool restart = true;   // the scan position counts as a word boundary
+    bool restart = true;  // the scan position counts as a word boundary
     while (pos <= low.size()) {
         size_t hit = low.find(w, pos);
         if (hit == std::u32string::npos) break;
@@ -266,9 +281,14 @@ std::string ReplaceWholeWord(const std::string& source, const std::string& word,
 std::string ParamLiteral(TFieldType dataType, const Variant& value) {
     if (value.IsNull() || value.IsEmpty()) return "NULL";
     switch (dataType) {
-    case ftString: case ftBlob: case ftMemo: case ftFixedChar: case ftWideString:
-        return "\"" + SQLQuoteString(VarToStr(value)) + "\"";
-    case ftFloat: case ftCurrency: case ftBCD:
+    case ftString:
+    case ftBlob:
+    case ftMemo:
+    case ftFixedChar:
+    case ftWideString: return "\"" + SQLQuoteString(VarToStr(value)) + "\"";
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
         if (value.IsNumeric()) return SQLFloatText(FloatToStrRoundTrip(value.AsDouble(), FormatSettings()));
         return SQLFloatText(VarToStr(value));
     case ftDate: return "#" + JetDateText(value.AsDate()) + "#";
@@ -284,8 +304,8 @@ namespace {
 // Walks an SQL text, calling onRef for every ":Name" outside string, date and bracketed
 // literals; the callback answers whether it consumed the reference.
 void ScanParamRefs(const std::u32string& s,
-                   const std::function<void(size_t start, size_t end, const std::u32string& name)>& onRef,
-                   const std::function<void(size_t from, size_t to)>& onText) {
+    const std::function<void(size_t start, size_t end, const std::u32string& name)>& onRef,
+    const std::function<void(size_t from, size_t to)>& onText) {
     size_t i = 0, textStart = 0;
     bool afterRef = false;
     while (i < s.size()) {
@@ -296,7 +316,10 @@ void ScanParamRefs(const std::u32string& s,
             for (;;) {
                 if (j >= s.size()) break;
                 if (s[j] == close) {
-                    if (close != U']' && close != U'#' && j + 1 < s.size() && s[j + 1] == close) { j += 2; continue; }
+                    if (close != U']' && close != U'#' && j + 1 < s.size() && s[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
                     break;
                 }
                 ++j;
@@ -418,7 +441,7 @@ std::string StripSingleQuotes(const std::string& text) {
     return s;
 }
 
-} // namespace KDao
+}  // namespace KDao
 
 namespace KDao {
 
@@ -434,14 +457,26 @@ bool TextToNative(TFieldType type, const std::string& text, Variant& native, boo
     // A text that does not convert reads as Null: answering "has a value" would hand the
     // caller a value nobody wrote.
     switch (type) {
-    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftBlob: case ftGraphic: case ftFmtMemo:
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftBlob:
+    case ftGraphic:
+    case ftFmtMemo:
         if (text.empty()) return false;
         native = Variant(size > 0 && type != ftMemo && type != ftBlob ? Utf8Copy(text, 1, size) : text);
         return true;
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc: {
         if (text.empty()) return false;
         int32_t v;
-        if (TryStrToInt(text, v)) { native = Variant(int(v)); return true; }
+        if (TryStrToInt(text, v)) {
+            native = Variant(int(v));
+            return true;
+        }
         double d;
         if (!TryStrToFloat(text, d, FormatSettings()) || !(d >= -2147483648.5 && d <= 2147483647.5)) return false;
         int64_t r = Round(d);
@@ -467,14 +502,19 @@ bool TextToNative(TFieldType type, const std::string& text, Variant& native, boo
         native = Variant(int16_t(v) != 0);
         return true;
     }
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: {
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd: {
         if (text.empty()) return false;
         double d;
         if (!TryStrToFloat(text, d, FormatSettings())) return false;
         native = Variant(d);
         return true;
     }
-    case ftDate: case ftTime: case ftDateTime: {
+    case ftDate:
+    case ftTime:
+    case ftDateTime: {
         int32_t days, ms;
         if (!SplitStamp(text, days, ms)) return false;
         if (type == ftDate) native = Variant(int(days));
@@ -485,41 +525,55 @@ bool TextToNative(TFieldType type, const std::string& text, Variant& native, boo
         }
         return true;
     }
-    case ftBytes: case ftVarBytes:
+    case ftBytes:
+    case ftVarBytes:
         if (text.empty()) return false;
         if (guid) {
             std::string t = text;
             if (t.rfind("{guid ", 0) == 0) t.erase(0, 6);
             if (t.size() >= 2 && t.compare(t.size() - 2, 2, "}}") == 0) t.pop_back();
-            native = Variant(GuidStringToBytes(UpperCase(t)));   // malformed: EConvertError
+            native = Variant(GuidStringToBytes(UpperCase(t)));  // malformed: EConvertError
             return true;
         }
         native = Variant(size > 0 ? text.substr(0, size_t(size)) : text);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
 std::string NativeToText(TFieldType type, const Variant& v, bool guid) {
     if (v.IsNull() || v.IsEmpty()) return "";
     switch (type) {
-    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftBlob: case ftGraphic: case ftFmtMemo:
-        return VarToStr(v);
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
-        return IntToStr(v.AsInt64());
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftBlob:
+    case ftGraphic:
+    case ftFmtMemo: return VarToStr(v);
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint: return IntToStr(v.AsInt64());
     case ftBoolean: return v.AsBoolean() ? "True" : "False";
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
-        return FloatToStrRoundTrip(v.AsDouble(), FormatSettings());
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd: return FloatToStrRoundTrip(v.AsDouble(), FormatSettings());
     case ftDate: return IntToStr(v.AsInteger()) + " 0";
     case ftTime: return std::to_string(DateDelta) + " " + IntToStr(v.AsInteger());
     case ftDateTime: {
         const int64_t total = Round(v.AsDouble());
         int64_t days = total / 86400000, ms = total % 86400000;
-        if (ms < 0) { ms += 86400000; --days; }
+        if (ms < 0) {
+            ms += 86400000;
+            --days;
+        }
         return IntToStr(days) + " " + IntToStr(ms);
     }
-    case ftBytes: case ftVarBytes:
+    case ftBytes:
+    case ftVarBytes:
         if (guid) {
             std::string g = GuidBytesToString(VarToStr(v));
             return g.empty() ? "" : "{guid " + g + "}";
@@ -532,12 +586,13 @@ std::string NativeToText(TFieldType type, const Variant& v, bool guid) {
 namespace {
 bool IsTextType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftBlob || t == ftGraphic ||
-           t == ftFmtMemo;
+        t == ftFmtMemo;
 }
 std::string BytesOf(const Variant& v) {
     if (!v.IsArray()) return VarToStr(v);
     std::string out;
-    for (int i = VarArrayLowBound(v, 1); i <= VarArrayHighBound(v, 1); ++i) out += char(uint8_t(v.GetElement({i}).AsInteger()));
+    for (int i = VarArrayLowBound(v, 1); i <= VarArrayHighBound(v, 1); ++i)
+        out += char(uint8_t(v.GetElement({i}).AsInteger()));
     return out;
 }
 }  // namespace
@@ -551,17 +606,26 @@ Variant DaoToNative(TFieldType type, const Variant& dao, bool guid) {
     {
         if (IsTextType(type)) return dao.IsString() ? dao : Variant(VarToStr(dao));
         switch (type) {
-        case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(int(dao.AsInteger()));
+        case ftSmallint:
+        case ftInteger:
+        case ftWord:
+        case ftAutoInc: return Variant(int(dao.AsInteger()));
         case ftLargeint: return Variant(dao.AsInt64());
         case ftBoolean: return Variant(dao.AsBoolean());
-        case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return Variant(dao.AsDouble());
-        case ftDate: case ftTime: case ftDateTime: {
+        case ftFloat:
+        case ftCurrency:
+        case ftBCD:
+        case ftFMTBcd: return Variant(dao.AsDouble());
+        case ftDate:
+        case ftTime:
+        case ftDateTime: {
             const TTimeStamp ts = DateTimeToTimeStamp(dao.AsDate());
             if (type == ftDate) return Variant(int(ts.Date));
             if (type == ftTime) return Variant(int(ts.Time));
             return Variant(double(ts.Date) * 86400000.0 + double(ts.Time));
         }
-        case ftBytes: case ftVarBytes:
+        case ftBytes:
+        case ftVarBytes:
             if (guid) {
                 std::string t = VarToStr(dao);
                 if (t.rfind("{guid ", 0) == 0) t.erase(0, 6);
@@ -569,7 +633,7 @@ Variant DaoToNative(TFieldType type, const Variant& dao, bool guid) {
                 return Variant(GuidStringToBytes(UpperCase(t)));
             }
             return Variant(BytesOf(dao));
-        default: return Variant::Null();   // types without a native form (ftIDispatch ...)
+        default: return Variant::Null();  // types without a native form (ftIDispatch ...)
         }
     }
 }
@@ -589,10 +653,17 @@ Variant NativeToDao(TFieldType type, const Variant& v, bool guid) {
         return Variant::FromDate(TimeStampToDateTime(TTimeStamp{int32_t(ms), int32_t(days)}));
     }
     case ftBoolean: return Variant(v.AsBoolean());
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return Variant(v.AsDouble());
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(int(v.AsInteger()));
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd: return Variant(v.AsDouble());
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc: return Variant(int(v.AsInteger()));
     case ftLargeint: return Variant(v.AsInt64());
-    case ftBytes: case ftVarBytes:
+    case ftBytes:
+    case ftVarBytes:
         if (guid) {
             const std::string g = GuidBytesToString(VarToStr(v));
             return g.empty() ? Variant::Null() : Variant(g);
@@ -607,7 +678,9 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
     if (IsTextType(type)) return Variant(text);
     try {
         switch (type) {
-        case ftDate: case ftTime: case ftDateTime: {
+        case ftDate:
+        case ftTime:
+        case ftDateTime: {
             Variant d = TimeStampTextToVariant(text);
             return d.IsNull() ? d : DaoToNative(type, d, false);
         }
@@ -617,7 +690,8 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
             if (t == "no" || t == "false" || t == "off" || t == "0") return Variant(false);
             return Variant::Null();
         }
-        case ftBytes: case ftVarBytes:
+        case ftBytes:
+        case ftVarBytes:
             if (guid) return Variant(GuidStringToBytes(UpperCase(Trim(text))));
             return Variant(text);
         default: {
@@ -630,8 +704,8 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
         }
         }
     } catch (const Exception&) {
-        return Variant::Null();   // a default that does not fit the field gives no default
+        return Variant::Null();  // a default that does not fit the field gives no default
     }
 }
 
-} // namespace KDao
+}  // namespace KDao

@@ -29,7 +29,7 @@ std::string BracketDottedName(const std::string& name);
 
 // Time stamp text: "<days since 0001-01-01, day 1> <milliseconds since midnight>".
 std::string DateTimeToTimeStampText(TDateTime value);
-Variant TimeStampTextToVariant(const std::string& text);   // Null when it does not convert
+Variant TimeStampTextToVariant(const std::string& text);  // Null when it does not convert
 // User-typed date/time text made fit for a criterion: date part, one blank, time part.
 std::string NormalizeDateTimeText(const std::string& text);
 std::string NormalizeDateTimeText(const std::string& text, const TFormatSettings& fs);
@@ -37,8 +37,8 @@ std::string NormalizeDateTimeText(const std::string& text, const TFormatSettings
 std::string DaoDateLiteralToTimeStampText(const std::string& text);
 
 // --- Jet SQL literals ---
-std::string SQLQuoteString(const std::string& text);        // doubles every '"'
-std::string SQLEscapeLikeChars(const std::string& text);    // * ? # [ ] ! - made literal
+std::string SQLQuoteString(const std::string& text);  // doubles every '"'
+std::string SQLEscapeLikeChars(const std::string& text);  // * ? # [ ] ! - made literal
 std::string SQLFloatText(const std::string& text);
 std::string SQLFloatText(const std::string& text, const TFormatSettings& fs);
 // Jet date literals without the '#': month/day/year and hour:minute:second, two digits each.
@@ -93,4 +93,4 @@ Variant DefaultTextToNative(TFieldType type, const std::string& text, bool guid)
 std::vector<std::string> SplitFieldList(const std::string& list);
 std::string StripSingleQuotes(const std::string& text);
 
-} // namespace KDao
+}  // namespace KDao

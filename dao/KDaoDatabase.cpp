@@ -45,9 +45,11 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TKDaoDatabase, TComponent, {
     KAROMIL_PROP(Connected).Default(0);
 })
 
-TDbLoginHooks::TAskHook TDbLoginHooks::Ask = [](const std::string&, std::string&, std::string&, std::string&) { return false; };
+TDbLoginHooks::TAskHook TDbLoginHooks::Ask = [](const std::string&, std::string&, std::string&, std::string&) {
+    return false;
+};
 std::function<void(const std::string&)> TDbLoginHooks::ShowMessage = [](const std::string& text) {
-    std::fprintf(stderr, "%s\n", text.c_str());   // no window layer: said, not dropped
+    std::fprintf(stderr, "%s\n", text.c_str());  // no window layer: said, not dropped
 };
 
 namespace {
@@ -187,7 +189,8 @@ void TKDaoDatabase::Refuse(const char* message) const {
     if (FConnected) DatabaseError(message);
 }
 
-template <class T> void TKDaoDatabase::GuardedRecreate(T& member, T value) {
+template <class T>
+void TKDaoDatabase::GuardedRecreate(T& member, T value) {
     T old = member;
     member = std::move(value);
     if (Loading()) return;
@@ -268,7 +271,7 @@ void TKDaoDatabase::SetDatabasePassword(std::string v) {
 
 void TKDaoDatabase::SetSystemDatabase(std::string v) {
     Refuse("TKDaoDatabase.F_Set_SystemDatabase: Cannot set SystemDatabase while Database is connected!");
-    GuardedRecreate(FSystemDatabase, std::move(v));   // no registry to read a default from
+    GuardedRecreate(FSystemDatabase, std::move(v));  // no registry to read a default from
 }
 
 void TKDaoDatabase::SetShowSystemObjects(bool v) {
@@ -314,7 +317,8 @@ void TKDaoDatabase::SetDefaultCursorDriver(int32_t v) {
 void TKDaoDatabase::SetConnected(bool value) {
     if (FConnected == value) return;
     if (value && FDatabase.empty()) DatabaseError("TKDaoDatabase.F_Set_Active: Database property is not defined!");
-    if (value && FDatabaseType.empty()) DatabaseError("TKDaoDatabase.F_Set_Active: DatabaseType property is not defined!");
+    if (value && FDatabaseType.empty())
+        DatabaseError("TKDaoDatabase.F_Set_Active: DatabaseType property is not defined!");
     if (value) Connect();
     else Disconnect();
 }
@@ -414,7 +418,8 @@ void TKDaoDatabase::Connect() {
         }
         if (!FileExists(FDatabase)) DatabaseError("Cannot find Database:\r\n" + FDatabase);
         if (FEngineType != 2)
-            DatabaseError("TKDaoDatabase.F_Set_Active: ODBC direct workspaces\r\nare NOT supported for MS Access Databases!");
+            DatabaseError(
+                "TKDaoDatabase.F_Set_Active: ODBC direct workspaces\r\nare NOT supported for MS Access Databases!");
         checkPart(FUserName);
         checkPart(FDatabasePassword);
         std::string connect = ";UID=" + FUserName + ";PWD=" + FDatabasePassword + ";" + FDatabaseParameters;
@@ -426,7 +431,8 @@ void TKDaoDatabase::Connect() {
         } else {
             checkPart(FUserName);
             checkPart(FPassword);
-            connect = FDatabaseType + ";UID=" + FUserName + ";PWD=" + FPassword + ";DSN=" + FDatabase + ";" + FDatabaseParameters;
+            connect = FDatabaseType + ";UID=" + FUserName + ";PWD=" + FPassword + ";DSN=" + FDatabase + ";" +
+                FDatabaseParameters;
         }
         if (FEngineType == 2) db = FWorkspace->OpenDatabase(FDatabase, true, FReadOnly, connect);
         else db = FWorkspace->OpenConnection(FDatabase, 1, FReadOnly, connect);
@@ -445,7 +451,7 @@ void TKDaoDatabase::Connect() {
     FDaoDatabase = db;
     if (FQueryTimeout != 60) FDaoDatabase->SetQueryTimeout(FQueryTimeout);
     if (FDatabaseType != "ODBC") FDatabaseVersionInfo = FDaoDatabase->Version();
-    FConnected = true;   // RefreshSchema needs the database
+    FConnected = true;  // RefreshSchema needs the database
     RefreshSchema();
     const int code = FDaoDatabase->CollatingOrder();
     FLanguage = CollatingOrderName(code);
@@ -464,7 +470,8 @@ void TKDaoDatabase::DetectMdbVersion() {
     if (AvailableVersions.IndexOf("3.5") >= 0) FVersion = "3.5";
     bool four = b[156] == '4' && b[157] == '.';
     if (four && FVersion == "3.5" && FUsesDynaDao) FVersion = "3.6";
-    if (four && b[13] == 'A' && b[14] == 'C' && b[15] == 'E' && (FVersion == "3.5" || FVersion == "3.6") && FUsesDynaDao)
+    if (four && b[13] == 'A' && b[14] == 'C' && b[15] == 'E' && (FVersion == "3.5" || FVersion == "3.6") &&
+        FUsesDynaDao)
         FVersion = "12.0";
 }
 
@@ -544,7 +551,7 @@ std::string TKDaoDatabase::GetQueryDefSQL(const std::string& name) const {
         return FDaoDatabase->GetQueryDefs().Item(name).GetSQL();
     } catch (const Dao::EDaoError& e) {
         if (e.Number() != Dao::errItemNotFound) throw;
-        return "";   // no such query: no text
+        return "";  // no such query: no text
     }
 }
 

@@ -31,8 +31,8 @@ struct TDaoErrRec {
 // these: Ask fills the three texts and answers true for OK. Without the dialog installed,
 // Ask answers Cancel and ShowMessage writes to the standard error output.
 struct TDbLoginHooks {
-    using TAskHook = std::function<bool(const std::string& database, std::string& userName,
-                                        std::string& password, std::string& databasePassword)>;
+    using TAskHook = std::function<bool(
+        const std::string& database, std::string& userName, std::string& password, std::string& databasePassword)>;
     static TAskHook Ask;
     // Shows a message to the user (the forms layer sets it).
     static std::function<void(const std::string& text)> ShowMessage;
@@ -144,8 +144,9 @@ private:
     void SetVersionInfoFrom(const std::string& details);
     void DetectMdbVersion();
     bool Loading() const { return GetComponentState().Contains(csLoading) || GetComponentState().Contains(csReading); }
-    void Refuse(const char* message) const;   // raises when connected
-    template <class T> void GuardedRecreate(T& member, T value);
+    void Refuse(const char* message) const;  // raises when connected
+    template <class T>
+    void GuardedRecreate(T& member, T value);
     void Connect();
     void Disconnect();
     std::string ProgId(const std::string& version) const;

@@ -52,7 +52,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TKDaoTable, TDataSet, {
     KAROMIL_PROP(Translation).Default(0);
     KAROMIL_PROP(ProcessMessages).Default(0);
     KAROMIL_PROP(ParamCheck).Default(1);
-    KAROMIL_PROP(Params).Stored(false);   // stored as ParamData
+    KAROMIL_PROP(Params).Stored(false);  // stored as ParamData
 })
 
 KAROMIL_IMPLEMENT_CLASS(TKDaoIndexDefs, TIndexDefs)
@@ -85,15 +85,10 @@ void TKDaoTable::MasterDisableHandler() {
 // --- construction -------------------------------------------------------------------------------
 
 TKDaoTable::TKDaoTable(TComponent* owner)
-    : TDataSet(owner),
-      FSQL(std::make_unique<TStringList>()),
-      FQueryDefParameters(std::make_unique<TStringList>()),
-      FQueryDefSQLText(std::make_unique<TStringList>()),
-      FSortedBy(std::make_unique<TStringList>()),
-      FMasterFields(std::make_unique<TStringList>()),
-      FParams(std::make_unique<TParams>(this)),
-      FIndexDefs(std::make_unique<TKDaoIndexDefs>(this)),
-      FMasterLink(std::make_unique<TMasterDataLink>(this)) {
+    : TDataSet(owner), FSQL(std::make_unique<TStringList>()), FQueryDefParameters(std::make_unique<TStringList>()),
+      FQueryDefSQLText(std::make_unique<TStringList>()), FSortedBy(std::make_unique<TStringList>()),
+      FMasterFields(std::make_unique<TStringList>()), FParams(std::make_unique<TParams>(this)),
+      FIndexDefs(std::make_unique<TKDaoIndexDefs>(this)), FMasterLink(std::make_unique<TMasterDataLink>(this)) {
     FQueryDefOutputValues = Variant::Null();
     FMasterLink->OnMasterChange = [this](TObject*) { MasterChangeHandler(); };
     FMasterLink->OnMasterDisable = [this](TObject*) { MasterDisableHandler(); };
@@ -104,7 +99,7 @@ TKDaoTable::~TKDaoTable() {
     try {
         if (FRecordsetOpen) Close();
     } catch (...) {
-        HandleException();   // a destructor cannot raise: the application reports it
+        HandleException();  // a destructor cannot raise: the application reports it
     }
     FMasterLink->SetDataSource(nullptr);
     FFieldObjects.clear();
@@ -130,7 +125,8 @@ TDaoErrRec TKDaoTable::LastDaoError() const {
 void TKDaoTable::Notification(TComponent* component, TOperation operation) {
     TDataSet::Notification(component, operation);
     if (operation == opRemove && component == FDatabase) FDatabase = nullptr;
-    if (operation == opRemove && FMasterLink && component == FMasterLink->DataSource()) FMasterLink->SetDataSource(nullptr);
+    if (operation == opRemove && FMasterLink && component == FMasterLink->DataSource())
+        FMasterLink->SetDataSource(nullptr);
 }
 
 void TKDaoTable::Loaded() {
@@ -264,7 +260,7 @@ std::string TKDaoTable::GetQueryDefType() const {
         }
     } catch (const Dao::EDaoError& e) {
         if (e.Number() != Dao::errItemNotFound) throw;
-        return "";   // a query not in the database has no type
+        return "";  // a query not in the database has no type
     }
 }
 
@@ -324,11 +320,18 @@ void TKDaoTable::SetIndexName(std::string v) {
 
 int32_t TKDaoTable::GetIndexFieldCount() const {
     try {
-        if (FTableType != 1 || !FDatabase || !FDatabase->Connected() || FTableName.empty() || FIndexName.empty()) return 0;
-        return FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes().Item(FIndexName).GetFields().Count();
+        if (FTableType != 1 || !FDatabase || !FDatabase->Connected() || FTableName.empty() || FIndexName.empty())
+            return 0;
+        return FDatabase->DaoDatabase()
+            ->GetTableDefs()
+            .Item(FTableName)
+            .GetIndexes()
+            .Item(FIndexName)
+            .GetFields()
+            .Count();
     } catch (const Dao::EDaoError& e) {
         if (e.Number() != Dao::errItemNotFound) throw;
-        return 0;   // an index not (or no longer) in the table has no fields
+        return 0;  // an index not (or no longer) in the table has no fields
     }
 }
 
@@ -356,9 +359,10 @@ std::string TKDaoTable::GetTableDateCreated() const {
     try {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->DateCreated());
-        if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).DateCreated());
+        if (!FQueryDefName.empty())
+            return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).DateCreated());
     } catch (const Dao::EDaoError& e) {
-        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
+        if (e.Number() != Dao::errItemNotFound) throw;  // a query no longer there: no date
     }
     return "";
 }
@@ -367,9 +371,10 @@ std::string TKDaoTable::GetTableLastUpdated() const {
     try {
         if (!FRecordsetOpen) return "";
         if (FTableType == 1) return VarToStr(FRecordset->LastUpdated());
-        if (!FQueryDefName.empty()) return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).LastUpdated());
+        if (!FQueryDefName.empty())
+            return VarToStr(FDatabase->DaoDatabase()->GetQueryDefs().Item(FQueryDefName).LastUpdated());
     } catch (const Dao::EDaoError& e) {
-        if (e.Number() != Dao::errItemNotFound) throw;   // a query no longer there: no date
+        if (e.Number() != Dao::errItemNotFound) throw;  // a query no longer there: no date
     }
     return "";
 }
@@ -423,7 +428,7 @@ void TKDaoTable::GetIndexNames(TStrings* list) {
         auto& idx = FDatabase->DaoDatabase()->GetTableDefs().Item(FTableName).GetIndexes();
         for (int i = 0; i < idx.Count(); ++i) list->Add(idx.Item(i).GetName());
     } catch (const Dao::EDaoError& e) {
-        if (e.Number() != Dao::errItemNotFound) throw;   // a query or SQL source has no indexes
+        if (e.Number() != Dao::errItemNotFound) throw;  // a query or SQL source has no indexes
     }
 }
 
@@ -436,7 +441,7 @@ void TKDaoTable::GetFieldNames(TStrings* list) {
         try {
             Close();
         } catch (const Exception&) {
-            HandleException();   // the names are read; closing again failed: reported
+            HandleException();  // the names are read; closing again failed: reported
         }
     });
     for (TField* f : Fields()->List()) list->Add(f->FieldName());
@@ -467,7 +472,7 @@ void TKDaoTable::OpenDaoRecordset() {
     if (FTableType == 16 && FDatabase->GetDatabaseType() != "ODBC")
         DatabaseError("TKDaoTable.OpenDaoRecordset: DynamicTables are for ODBC connections only!");
     if (FDatabase->GetReadOnly() || FTableType == 8 || FTableType == 4) FReadOnly = true;
-    FOptionsValue = int(FOpenOptions.Mask());   // element n is the value 2^n
+    FOptionsValue = int(FOpenOptions.Mask());  // element n is the value 2^n
     if (FBaseRecordset) {
         try {
             FBaseRecordset->Close();
@@ -497,7 +502,8 @@ void TKDaoTable::OpenDaoRecordset() {
                 par.SetValue(line == "NULL" ? Variant::Null() : Variant(line));
             }
         } catch (const Exception&) {
-            DatabaseError("TKDaoTable.OpenDaoRecordset: Invalid number of QueryDef parameters or parameter is not in valid format!");
+            DatabaseError(
+                "TKDaoTable.OpenDaoRecordset: Invalid number of QueryDef parameters or parameter is not in valid format!");
         }
     }
     FQueryDefSQLText->Clear();
@@ -539,10 +545,12 @@ void TKDaoTable::OpenDaoRecordset() {
                 if (FDatabase->GetEngineType() == 2) {
                     d = f.GetDefaultValue();
                     const int t = f.GetType();
-                    if ((t == 10 || t == 12) && d.size() > 1 && d.front() == '"' && d.back() == '"') d = d.substr(1, d.size() - 2);
+                    if ((t == 10 || t == 12) && d.size() > 1 && d.front() == '"' && d.back() == '"')
+                        d = d.substr(1, d.size() - 2);
                     if (t == 8) {
                         if (d.size() < 2) d.clear();
-                        else if (d.front() == '#' && d.back() == '#') d = DaoDateLiteralToTimeStampText(d.substr(1, d.size() - 2));
+                        else if (d.front() == '#' && d.back() == '#')
+                            d = DaoDateLiteralToTimeStampText(d.substr(1, d.size() - 2));
                         else d.clear();
                     }
                     if (SameText(d, "Null")) d.clear();
@@ -739,7 +747,7 @@ void TKDaoTable::InternalClose() {
             // Recovers nothing: the recordset is closed next and its edit buffer with it.
         }
     FRecordsetOpen = false;
-    FReadPlan.clear();   // it points at the fields, which may go now
+    FReadPlan.clear();  // it points at the fields, which may go now
     FOptionsValue = 0;
     FSortText.clear();
     BindFields(false);
@@ -763,7 +771,7 @@ void TKDaoTable::CloseByDatabase() {
     try {
         Close();
     } catch (const Exception&) {
-        HandleException();   // the database disconnects anyway; the table's error is reported
+        HandleException();  // the database disconnects anyway; the table's error is reported
     }
     FClosingByDatabase = false;
 }
@@ -792,7 +800,8 @@ void TKDaoTable::InternalInitFieldDefs() {
                 auto& props = f.GetProperties();
                 if (props.Has("Format")) {
                     std::string fmt = VarToStr(props.Item("Format").Value);
-                    if (SameText(fmt, "Long Time") || SameText(fmt, "Medium Time") || SameText(fmt, "Short Time")) t = 22;
+                    if (SameText(fmt, "Long Time") || SameText(fmt, "Medium Time") || SameText(fmt, "Short Time"))
+                        t = 22;
                     else if (SameText(fmt, "General Date")) t = 23;
                 } else {
                     t = 23;
@@ -803,15 +812,18 @@ void TKDaoTable::InternalInitFieldDefs() {
             if (jet && size_t(i) < FFieldDefaults.size()) {
                 if (t == dbAutoIncPseudoType) FFieldDefaults[size_t(i)].clear();
                 std::string dv = LowerCase(f.GetDefaultValue());
-                bool numeric = t == 3 || t == 4 || t == 5 || t == 6 || t == 7 || t == 16 || t == 19 || t == 20 || t == 21;
-                if ((numeric && dv.find("genuniqueid") != std::string::npos) || (t == 15 && dv.find("genguid") != std::string::npos))
+                bool numeric = t == 3 || t == 4 || t == 5 || t == 6 || t == 7 || t == 16 || t == 19 || t == 20 ||
+                    t == 21;
+                if ((numeric && dv.find("genuniqueid") != std::string::npos) ||
+                    (t == 15 && dv.find("genguid") != std::string::npos))
                     FFieldDefaults[size_t(i)].clear();
             }
             TFieldType ft = DaoFieldTypeToFieldType(t);
             bool required = !FReadOnly && FUseDaoProperties ? f.GetRequired() : false;
             TFieldDef* d = FieldDefs()->Add(name, ft, size, required);
             if (ft == ftBlob && size_t(i) < FFieldDefaults.size()) FFieldDefaults[size_t(i)].clear();
-            if (FUseCaptions && f.GetProperties().Has("Caption")) FFieldCaptions.push_back(VarToStr(f.GetProperties().Item("Caption").Value));
+            if (FUseCaptions && f.GetProperties().Has("Caption"))
+                FFieldCaptions.push_back(VarToStr(f.GetProperties().Item("Caption").Value));
             else FFieldCaptions.push_back(name);
             if (t == 15) d->Precision = GuidFieldMarker;
         }
@@ -832,7 +844,7 @@ void TKDaoTable::LoadIndexDefs() {
         idx->Refresh();
     } catch (const Dao::EDaoError& e) {
         if (e.Number() != Dao::errItemNotFound) throw;
-        return;   // a table not (yet) in the schema has no index definitions
+        return;  // a table not (yet) in the schema has no index definitions
     }
     for (int i = 0; i < idx->Count(); ++i) {
         std::string name, fields, desc;
@@ -937,7 +949,8 @@ void TKDaoTable::BuildReadPlan() {
         slot.Type = slot.Field->DataType();
         slot.Guid = IsGuidField(slot.Field);
         if (slot.Type == ftIDispatch) slot.Kind = TReadKind::None;
-        else if (slot.Field->IsBlob() && !((slot.Type == ftMemo && FCacheMemos) || (slot.Type == ftBlob && FCacheBlobs)))
+        else if (slot.Field->IsBlob() &&
+            !((slot.Type == ftMemo && FCacheMemos) || (slot.Type == ftBlob && FCacheBlobs)))
             slot.Kind = TReadKind::BlobSize;
         else slot.Kind = TReadKind::Value;
     }
@@ -970,9 +983,7 @@ bool TKDaoTable::LoadRecordValues(Dao::Recordset& rs, bool useFieldObjects, TKDa
                 entry = size != 0 ? Variant(size) : Variant::Null();
                 break;
             }
-            default:
-                try {
-                    entry = DaoToNative(slot.Type, df.ValueRef(), slot.Guid);
+            default: try { entry = DaoToNative(slot.Type, df.ValueRef(), slot.Guid);
                 } catch (const Dao::EDaoError&) {
                     throw;
                 } catch (const Exception& e) {
@@ -999,8 +1010,9 @@ std::string TKDaoTable::BlobContent(TField* field, TKDaoRecord* r) {
     const bool cached = (field->DataType() == ftMemo && FCacheMemos) || (field->DataType() == ftBlob && FCacheBlobs);
     const Variant& v = r->Values[i];
     // A value written in this edit, a cached one and a new record's default are in the buffer.
-    if (r->Modified[i] || cached || (State() == dsInsert && r->Position == -1)) return v.IsNull() ? std::string() : VarToStr(v);
-    if (v.IsNull()) return std::string();   // no content: nothing to fetch
+    if (r->Modified[i] || cached || (State() == dsInsert && r->Position == -1))
+        return v.IsNull() ? std::string() : VarToStr(v);
+    if (v.IsNull()) return std::string();  // no content: nothing to fetch
     // Fetched from DAO: the recordset goes to the buffer's record and comes back. A failure is
     // the caller's error; the way back is taken in any case.
     int32_t saved = 0;
@@ -1028,7 +1040,8 @@ std::string TKDaoTable::BlobContent(TField* field, TKDaoRecord* r) {
 }
 
 bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
-    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) return TDataSet::GetFieldData(field, buffer);
+    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc)
+        return TDataSet::GetFieldData(field, buffer);
     if (!FRecordsetOpen) return false;
     auto* r = static_cast<TKDaoRecord*>(GetActiveRecordBuffer());
     if (!r || field->FieldNo() < 1 || size_t(field->FieldNo()) > r->Values.size()) return false;
@@ -1044,11 +1057,10 @@ bool TKDaoTable::GetFieldData(TField* field, Variant* buffer) {
     const TFieldType t = field->DataType();
     const int size = field->Size();
     // A text longer than the field (a value stored by another program) reads cut to its size.
-    if ((t == ftString || t == ftFixedChar || t == ftWideString) && size > 0 && v.IsString() && v.RawString().size() > size_t(size) &&
-        Utf8Length(v.RawString()) > size)
+    if ((t == ftString || t == ftFixedChar || t == ftWideString) && size > 0 && v.IsString() &&
+        v.RawString().size() > size_t(size) && Utf8Length(v.RawString()) > size)
         *buffer = Variant(Utf8Copy(v.RawString(), 1, size));
-    else
-        *buffer = v;
+    else *buffer = v;
     return true;
 }
 

@@ -22,14 +22,14 @@ class TKDaoTable;
 
 // The record buffer: header (position, bookmark flag, bookmark value) and the value list.
 struct TKDaoRecord : TRecordBuffer {
-    int32_t Position = 0;           // the table's position counter when read; -1 for a new record
+    int32_t Position = 0;  // the table's position counter when read; -1 for a new record
     TBookmarkFlag Flag = bfCurrent;
-    int32_t BookmarkValue = 0;      // first four bytes of the DAO bookmark; 0 when none
+    int32_t BookmarkValue = 0;  // first four bytes of the DAO bookmark; 0 when none
     // Native values by field definition; a blob not read with the record holds its size
     // (Null when empty) and is fetched from DAO when asked for.
     std::vector<Variant> Values;
     std::vector<uint8_t> Modified;  // 1 once set: only these are written by a post
-    void CopyFrom(const TKDaoRecord& other);   // header, values and flags (never shared)
+    void CopyFrom(const TKDaoRecord& other);  // header, values and flags (never shared)
 };
 
 class TKDaoIndexDefs : public TIndexDefs {
@@ -48,8 +48,18 @@ private:
 };
 
 enum TKDaoOpenOption {
-    dbDenyWrite, dbDenyRead, dbReadOnly, dbAppendOnly, dbInconsistent, dbConsistent, dbSQLPassThrough,
-    dbFailOnError, dbForwardOnly, dbSeeChanges, dbRunAsync, dbExecDirect,
+    dbDenyWrite,
+    dbDenyRead,
+    dbReadOnly,
+    dbAppendOnly,
+    dbInconsistent,
+    dbConsistent,
+    dbSQLPassThrough,
+    dbFailOnError,
+    dbForwardOnly,
+    dbSeeChanges,
+    dbRunAsync,
+    dbExecDirect,
 };
 using TOOSet = TSet<TKDaoOpenOption>;
 enum TExportMethod { VisibleFields, AllFields };
@@ -215,8 +225,8 @@ public:
         bool CanMatch = true;
     };
     TKeyCriteria BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys);
-    TKeyCriteria BuildLocateCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys,
-                                     TLocateOptions options);
+    TKeyCriteria BuildLocateCriteria(
+        const std::vector<std::string>& fields, const std::vector<Variant>& keys, TLocateOptions options);
     std::string BuildMasterCriteria();
     std::string CombineWithFilter(const std::string& criteria) const;
     void ParseMasterFields();
@@ -321,7 +331,7 @@ private:
     std::vector<Dao::Field*> FFieldObjects;
     std::vector<uint8_t> FFieldWritable;
     std::vector<std::string> FFieldDefaults, FDefNameList, FFieldCaptions;
-    std::vector<int> FFieldMap;   // field definition index -> the bound field's index, -1 for none
+    std::vector<int> FFieldMap;  // field definition index -> the bound field's index, -1 for none
     // How each field definition's value is read into a record buffer, worked out once per open.
     enum class TReadKind : uint8_t { Skip, Value, BlobSize, None };
     struct TReadSlot {
@@ -342,7 +352,7 @@ private:
     // position state (mutable: counts and record numbers are asked through const members)
     mutable int32_t FRecordPos = -1, FStepPos = -1, FHighestPos = -1, FCachedCount = -1;
     mutable bool FCountStale = true, FRepositionPending = false;
-    mutable std::unordered_map<int32_t, int32_t> FPosByValue;   // bookmark value -> position
-    mutable std::map<int32_t, int32_t> FValueByPos;             // position -> bookmark value
+    mutable std::unordered_map<int32_t, int32_t> FPosByValue;  // bookmark value -> position
+    mutable std::map<int32_t, int32_t> FValueByPos;  // position -> bookmark value
     std::unique_ptr<TKDaoRecord> FOldValues;
 };

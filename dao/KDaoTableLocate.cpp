@@ -15,7 +15,8 @@ namespace {
 std::vector<Variant> KeyList(const Variant& keyValues) {
     std::vector<Variant> raw;
     if (keyValues.IsArray()) {
-        for (int i = VarArrayLowBound(keyValues, 1); i <= VarArrayHighBound(keyValues, 1); ++i) raw.push_back(keyValues.GetElement({i}));
+        for (int i = VarArrayLowBound(keyValues, 1); i <= VarArrayHighBound(keyValues, 1); ++i)
+            raw.push_back(keyValues.GetElement({i}));
     } else {
         raw.push_back(keyValues);
     }
@@ -34,7 +35,7 @@ bool NumericKey(const Variant& key, Variant& out) {
             out = key.VarType() == varBoolean ? Variant(key.AsBoolean() ? -1 : 0) : Variant(key.AsDouble());
             return true;
         } catch (const EVariantError&) {
-            return false;   // not a value a number can be compared with
+            return false;  // not a value a number can be compared with
         }
     }
     const std::string t = Trim(key.RawString());
@@ -56,7 +57,8 @@ bool DateKey(const Variant& key, TFieldType t, Variant& out) {
     TDateTime d = 0;
     if (key.IsString()) {
         const std::string v = NormalizeDateTimeText(key.RawString());
-        if (!(t == ftTime ? TryStrToTime(v, d, FormatSettings()) : TryStrToDateTime(v, d, FormatSettings()))) return false;
+        if (!(t == ftTime ? TryStrToTime(v, d, FormatSettings()) : TryStrToDateTime(v, d, FormatSettings())))
+            return false;
     } else {
         try {
             d = key.AsDate();
@@ -74,13 +76,15 @@ bool DateKey(const Variant& key, TFieldType t, Variant& out) {
 namespace {
 // The criteria of both routines; `failure` names the routine in the error text.
 TKDaoTable::TKeyCriteria KeyCriteria(TKDaoTable& table, const std::vector<std::string>& fields,
-                                     const std::vector<Variant>& keys, TLocateOptions options, const char* failure) {
+    const std::vector<Variant>& keys, TLocateOptions options, const char* failure) {
     TKDaoTable::TKeyCriteria c;
     for (size_t i = 0; i < fields.size(); ++i) {
         TField* f = table.FieldByName(fields[i]);
         const Variant& key = keys[i];
         const std::string mark = "[@" + std::to_string(c.Values.size() + 1) + "]";
-        auto bind = [&](Variant v) { c.Values.push_back(Dao::Property{mark.substr(1, mark.size() - 2), std::move(v)}); };
+        auto bind = [&](Variant v) {
+            c.Values.push_back(Dao::Property{mark.substr(1, mark.size() - 2), std::move(v)});
+        };
         const TFieldType t = f->DataType();
         std::string piece;
         if (IsNullKey(key)) {
@@ -103,7 +107,7 @@ TKDaoTable::TKeyCriteria KeyCriteria(TKDaoTable& table, const std::vector<std::s
                 bind(n);
                 piece = " = " + mark;
             } else {
-                c.CanMatch = false;   // "999 OR 1=1" is no number: no record holds it
+                c.CanMatch = false;  // "999 OR 1=1" is no number: no record holds it
                 piece = " IS NULL AND FALSE";
             }
         } else if (t == ftDate || t == ftTime || t == ftDateTime) {
@@ -136,12 +140,13 @@ TKDaoTable::TKeyCriteria KeyCriteria(TKDaoTable& table, const std::vector<std::s
 }
 }  // namespace
 
-TKDaoTable::TKeyCriteria TKDaoTable::BuildKeyCriteria(const std::vector<std::string>& fields, const std::vector<Variant>& keys) {
+TKDaoTable::TKeyCriteria TKDaoTable::BuildKeyCriteria(
+    const std::vector<std::string>& fields, const std::vector<Variant>& keys) {
     return KeyCriteria(*this, fields, keys, TLocateOptions{}, KDaoConsts::SLookupKeySql);
 }
 
-TKDaoTable::TKeyCriteria TKDaoTable::BuildLocateCriteria(const std::vector<std::string>& fields,
-                                                         const std::vector<Variant>& keys, TLocateOptions options) {
+TKDaoTable::TKeyCriteria TKDaoTable::BuildLocateCriteria(
+    const std::vector<std::string>& fields, const std::vector<Variant>& keys, TLocateOptions options) {
     return KeyCriteria(*this, fields, keys, options, KDaoConsts::SLocateKeySql);
 }
 
@@ -180,7 +185,7 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
             // Seek on the leading index fields that have keys; the record found must match
             // the keys (">=" lands on the next record when there is no exact match).
             auto& ix = Db("TKDaoTable.Locate").GetTableDefs().Item(FTableName).GetIndexes().Item(index);
-            const TKeyCriteria checked = BuildLocateCriteria(fields, raw, options);   // the keys' types
+            const TKeyCriteria checked = BuildLocateCriteria(fields, raw, options);  // the keys' types
             if (!checked.CanMatch) return false;
             std::vector<Variant> keys;
             for (int j = 0; j < ix.GetFields().Count() && j < 13; ++j) {
@@ -203,7 +208,9 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
                     for (size_t k = 0; k < fields.size() && found; ++k) {
                         std::string have = VarToStr(clone->GetFields().Item(fields[k]).GetValue());
                         const std::string want = VarToStr(raw[k]);
-                        if (options.Contains(loPartialKey)) found = AnsiStartsText(want, have) || (!options.Contains(loCaseInsensitive) && have.rfind(want, 0) == 0);
+                        if (options.Contains(loPartialKey))
+                            found = AnsiStartsText(want, have) ||
+                                (!options.Contains(loCaseInsensitive) && have.rfind(want, 0) == 0);
                         else found = options.Contains(loCaseInsensitive) ? AnsiSameText(have, want) : have == want;
                     }
                 }
@@ -222,7 +229,7 @@ bool TKDaoTable::Locate(const std::string& keyFields, const Variant& keyValues, 
             CursorPosChanged();
             DoBeforeScroll();
             int pos = FTableType == 2 || FTableType == 4 || FTableType == 16 ? clone->AbsolutePosition()
-                                                                              : EstimateRecNo(*clone, b);
+                                                                             : EstimateRecNo(*clone, b);
             GotoBookmarkValue(b);
             FRecordPos = pos;
             Resync(TResyncMode{});
@@ -367,7 +374,8 @@ void TKDaoTable::ParseMasterFields() {
 }
 
 std::string TKDaoTable::BuildMasterCriteria() {
-    if (FDetailNames.size() != FMasterNames.size()) DatabaseError("The number of Master and Detail fields must be equal!");
+    if (FDetailNames.size() != FMasterNames.size())
+        DatabaseError("The number of Master and Detail fields must be equal!");
     TDataSet* master = GetMasterSource() ? GetMasterSource()->DataSet() : nullptr;
     std::string out;
     for (size_t i = 0; i < FDetailNames.size(); ++i) {
@@ -375,12 +383,14 @@ std::string TKDaoTable::BuildMasterCriteria() {
         TField* f = master->FieldByName(FMasterNames[i]);
         const TFieldType t = f->DataType();
         std::string piece;
-        if (t == ftUnknown || t == ftVarBytes || (t > ftMemo && t != ftLargeint && t != ftFixedChar && t != ftWideString))
+        if (t == ftUnknown || t == ftVarBytes ||
+            (t > ftMemo && t != ftLargeint && t != ftFixedChar && t != ftWideString))
             DatabaseError("Unable to build Master/Detail SQL Relationship!");
         const bool isNull = f->IsNull();
         std::string text = isNull ? std::string() : f->GetAsString();
         if (isNull) piece = "IS NULL";
-        else if (t == ftString || t == ftBlob || t == ftMemo || t == ftFixedChar || t == ftWideString) piece = " = " + Q(text);
+        else if (t == ftString || t == ftBlob || t == ftMemo || t == ftFixedChar || t == ftWideString)
+            piece = " = " + Q(text);
         else if (t == ftBoolean) piece = f->GetAsBoolean() ? " = True" : " = False";
         else if (t == ftDate) piece = " = #" + JetDateText(f->GetAsDateTime()) + "#";
         else if (t == ftTime) piece = " = #" + JetTimeText(f->GetAsDateTime()) + "#";
@@ -389,7 +399,7 @@ std::string TKDaoTable::BuildMasterCriteria() {
             Variant raw;
             f->GetData(&raw);
             if (IsGuidField(f)) piece = " = {guid " + GuidBytesToString(VarToStr(raw)) + "}";
-            else piece = " = " + Q(VarToStr(raw));   // quotes doubled like any text
+            else piece = " = " + Q(VarToStr(raw));  // quotes doubled like any text
         } else {
             piece = " = " + SQLFloatText(text);
         }
@@ -423,7 +433,8 @@ void TKDaoTable::MasterChanged() {
             } catch (const EDatabaseError& e) {
                 // The quick way failed (criteria the engine cannot take as a restricted
                 // select): the recordset is opened the full way, whose error is raised.
-                if (dynamic_cast<const Dao::EDaoError*>(&e) && static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInExpression &&
+                if (dynamic_cast<const Dao::EDaoError*>(&e) &&
+                    static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInExpression &&
                     static_cast<const Dao::EDaoError&>(e).Number() != Dao::errSyntaxInCriteria)
                     throw;
                 CloseDaoRecordset();
@@ -449,7 +460,8 @@ void TKDaoTable::RefreshMasterDetail() {
     // The same criteria and options as opening: the table's own filter stays in force.
     const std::string combined = CombineWithFilter(BuildMasterCriteria());
     if (!FTableName.empty() && FSQL->Count() == 0 && FQueryDefName.empty()) {
-        FRecordset = Db("TKDaoTable.RefreshMasterDetail").OpenRecordset(OpenRestrictedSql(combined), FTableType, FOptionsValue, FLockType);
+        FRecordset = Db("TKDaoTable.RefreshMasterDetail")
+                         .OpenRecordset(OpenRestrictedSql(combined), FTableType, FOptionsValue, FLockType);
     } else {
         if (!FBaseRecordset) DatabaseError("TKDaoTable.RefreshMasterDetail: no base recordset");
         FBaseRecordset->Requery();
@@ -479,7 +491,8 @@ void TKDaoTable::MasterValuesToParams() {
 
 void TKDaoTable::CopyMasterValues() {
     const std::vector<TField*>& masters = FMasterLink->Fields();
-    for (size_t i = 0; i < masters.size() && i < FDetailNames.size(); ++i) FieldByName(FDetailNames[i])->Assign(masters[i]);
+    for (size_t i = 0; i < masters.size() && i < FDetailNames.size(); ++i)
+        FieldByName(FDetailNames[i])->Assign(masters[i]);
 }
 
 void TKDaoTable::DoOnNewRecord() {
@@ -675,9 +688,11 @@ int64_t TKBlobStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TKBlobStream::Seek(int64_t offset, int origin) {
-    int64_t p = origin == soFromBeginning ? offset : origin == soFromCurrent ? FPosition + offset
-                : origin == soFromEnd ? int64_t(FContent.size()) + offset : -1;
-    if (p < 0) return -1;   // before the start: refused, position unchanged
+    int64_t p = origin == soFromBeginning ? offset
+        : origin == soFromCurrent         ? FPosition + offset
+        : origin == soFromEnd             ? int64_t(FContent.size()) + offset
+                                          : -1;
+    if (p < 0) return -1;  // before the start: refused, position unchanged
     FPosition = p;
     return p;
 }
@@ -698,7 +713,7 @@ void TKBlobStream::Truncate() {
 void TKBlobStream::Store() {
     if (!FRecord) return;
     const size_t i = size_t(FField->FieldNo() - 1);
-    FRecord->Values[i] = FContent.empty() ? Variant::Null() : Variant(FContent);   // an empty blob is no value
+    FRecord->Values[i] = FContent.empty() ? Variant::Null() : Variant(FContent);  // an empty blob is no value
     FRecord->Modified[i] = 1;
     FModified = true;
 }

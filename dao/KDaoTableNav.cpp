@@ -25,7 +25,7 @@ std::string ValueToBytes(int32_t v) {
 int32_t BytesToValue(const std::string& s) {
     if (s.size() < 4) return 0;
     return int32_t(uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 |
-                   uint32_t(uint8_t(s[3])) << 24);
+        uint32_t(uint8_t(s[3])) << 24);
 }
 bool IsEmptyRs(Dao::Recordset& rs) { return rs.GetBOF() && rs.GetEOF(); }
 bool IsDao(const Exception& e, int number) {
@@ -34,7 +34,8 @@ bool IsDao(const Exception& e, int number) {
 }
 // Runs a move that may run past an end of the recordset (DAO's "no current record"): that is
 // where the move was meant to stop, so it is recovered. Every other failure is raised.
-template <class F> void MoveToEnd(F&& move) {
+template <class F>
+void MoveToEnd(F&& move) {
     try {
         move();
     } catch (const Dao::EDaoError& e) {
@@ -104,7 +105,8 @@ void TKDaoTable::InternalFirst() {
     FStepPos = -1;
     if (!FRecordset || ForwardOnly()) return;
     // Only running past an end is expected here; a failed read (damage, a lock) is raised.
-    if (!IsEmptyRs(*FRecordset)) MoveToEnd([&] {
+    if (!IsEmptyRs(*FRecordset))
+        MoveToEnd([&] {
             FRecordset->MoveFirst();
             FRecordset->MovePrevious();
         });
@@ -161,9 +163,7 @@ TGetResult TKDaoTable::GetRecord(TRecBuf buffer, TGetMode mode, bool) {
         TGetResult result = grOK;
         try {
             switch (mode) {
-            case gmCurrent:
-                result = FRecordset->GetEOF() ? grEOF : FRecordset->GetBOF() ? grBOF : grOK;
-                break;
+            case gmCurrent: result = FRecordset->GetEOF() ? grEOF : FRecordset->GetBOF() ? grBOF : grOK; break;
             case gmNext:
                 if (!(ForwardOnly() && FRecordPos == -1) && !FRecordset->GetEOF()) FRecordset->MoveNext();
                 if (FRecordset->GetEOF()) {
@@ -201,7 +201,7 @@ TGetResult TKDaoTable::GetRecord(TRecBuf buffer, TGetMode mode, bool) {
         if (result != grOK) return result;
         if (!LoadRecordValues(*FRecordset, true, r)) {
             if (mode == gmCurrent) return grError;
-            continue;   // vanished between the move and the read: passed over like above
+            continue;  // vanished between the move and the read: passed over like above
         }
         if (RecordAccepted(r)) return grOK;
         if (mode == gmCurrent) return grError;
@@ -751,7 +751,7 @@ void TKDaoTable::InternalDelete() {
         } catch (const Exception& original) {
             std::unique_ptr<Exception> e = DaoFailure(original);
             auto* d = dynamic_cast<Dao::EDaoError*>(e.get());
-            const bool gone = d && d->Number() == Dao::errRecordDeleted;   // somebody deleted it first
+            const bool gone = d && d->Number() == Dao::errRecordDeleted;  // somebody deleted it first
             TDataAction action = daFail;
             if (OnDeleteError) OnDeleteError(this, *e, action);
             if (action == daRetry) continue;

@@ -19,8 +19,7 @@ void TLocateObject::BindDataSet(TDataSet* dataSet) {
     FDataSet = dataSet;
 }
 
-bool TLocateObject::FindRecord(const std::string& fieldName, const std::string& value, bool exact,
-                               bool caseSensitive) {
+bool TLocateObject::FindRecord(const std::string& fieldName, const std::string& value, bool exact, bool caseSensitive) {
     if (!FDataSet) return false;
     FDataSet->CheckBrowseMode();
     TField* field = FDataSet->FieldByName(fieldName);

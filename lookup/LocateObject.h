@@ -22,7 +22,7 @@ public:
     const std::string& LookupValue() const noexcept { return FLookupValue; }
     bool LookupExact() const noexcept { return FLookupExact; }
     bool CaseSensitive() const noexcept { return FCaseSensitive; }
-    bool IndexSwitch = true;   // carried for the lookup controls; no index search here
+    bool IndexSwitch = true;  // carried for the lookup controls; no index search here
 
 protected:
     virtual void VerifyField(TField* field) { (void)field; }
@@ -52,7 +52,7 @@ extern TCreateLocateObject CreateLocateObjectHook;
 std::unique_ptr<TLocateObject> NewLocateObject(TDataSet* dataSet);
 
 // The three configuration errors of the lookup controls.
-extern const char* const SPropDefByLookup;      // "Property already defined by lookup field"
-extern const char* const SDataSourceFixed;      // "Operation not allowed in a DBCtrlGrid"
-extern const char* const SCircularDataLink;     // "Circular datalinks are not allowed"
+extern const char* const SPropDefByLookup;  // "Property already defined by lookup field"
+extern const char* const SDataSourceFixed;  // "Operation not allowed in a DBCtrlGrid"
+extern const char* const SCircularDataLink;  // "Circular datalinks are not allowed"
 [[noreturn]] void LookupError(const std::string& message);

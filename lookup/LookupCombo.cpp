@@ -74,15 +74,9 @@ void TRxDBLookupCombo::Dispatch(TMessage& m) {
         TRxLookupControl::Dispatch(m);
         Invalidate();
         return;
-    case CM_GETDATALINK:
-        m.Result = LRESULT(FDataLink.get());
-        return;
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_BUTTON;
-        return;
-    case WM_KILLFOCUS:
-        CloseUp(false);
-        break;
+    case CM_GETDATALINK: m.Result = LRESULT(FDataLink.get()); return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_BUTTON; return;
+    case WM_KILLFOCUS: CloseUp(false); break;
     case CM_CANCELMODE: {
         TControl* sender = TCMCancelMode(m).Sender();
         if (sender != this && sender != FDataList) CloseUp(false);
@@ -96,8 +90,7 @@ void TRxDBLookupCombo::Dispatch(TMessage& m) {
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     TRxLookupControl::Dispatch(m);
 }
@@ -109,11 +102,15 @@ void TRxDBLookupCombo::UpdateDisplay() {
     std::string text;
     if (FDisplayAllFields) {
         for (TField* f : FListFields) {
-            if (!text.empty()) { text += FFieldsDelimiter; text += ' '; }
+            if (!text.empty()) {
+                text += FFieldsDelimiter;
+                text += ' ';
+            }
             const std::string t = f->DisplayText();
             text += t;
             if (FListStyle == lsFixed)
-                FColumns->AddObjectAsInt(t, intptr_t(uint32_t(f->DisplayWidth() & 0xFFFF) | (uint32_t(f->Alignment()) << 16)));
+                FColumns->AddObjectAsInt(
+                    t, intptr_t(uint32_t(f->DisplayWidth() & 0xFFFF) | (uint32_t(f->Alignment()) << 16)));
         }
         if (text.empty() && FDisplayField) text = FDisplayField->DisplayText();
     } else if (FDisplayField) {

@@ -72,7 +72,7 @@ private:
     void RaiseToMinHeight();
     void PaintColumns(TCanvas* canvas, const TRect& area, int start);
 
-    TRxPopupDataList* FDataList = nullptr;     // owned as a component
+    TRxPopupDataList* FDataList = nullptr;  // owned as a component
     int FButtonWidth = 0;
     bool FListVisible = false;
     bool FPressed = false;

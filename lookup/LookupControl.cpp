@@ -36,9 +36,15 @@ DWORD TRxLookupControl::LastSearchTick = 0;
 
 // --- links -----------------------------------------------------------------------------------
 
-void TDataSourceLink::ActiveChanged() { if (FControl) FControl->DataActiveChanged(); }
-void TDataSourceLink::LayoutChanged() { if (FControl) FControl->DataLayoutChanged(); }
-void TDataSourceLink::RecordChanged(TField* field) { if (FControl) FControl->DataRecordChanged(field); }
+void TDataSourceLink::ActiveChanged() {
+    if (FControl) FControl->DataActiveChanged();
+}
+void TDataSourceLink::LayoutChanged() {
+    if (FControl) FControl->DataLayoutChanged();
+}
+void TDataSourceLink::RecordChanged(TField* field) {
+    if (FControl) FControl->DataRecordChanged(field);
+}
 void TDataSourceLink::FocusControl(TField*& field) {
     if (field && FControl && field == FControl->FDataFieldObj && FControl->CanFocus()) {
         field = nullptr;
@@ -46,9 +52,15 @@ void TDataSourceLink::FocusControl(TField*& field) {
     }
 }
 
-void TLookupSourceLink::ActiveChanged() { if (FControl) FControl->LookupLinkActivated(); }
-void TLookupSourceLink::LayoutChanged() { if (FControl) FControl->LookupLinkActivated(); }
-void TLookupSourceLink::DataSetChanged() { if (FControl) FControl->LookupDataChanged(); }
+void TLookupSourceLink::ActiveChanged() {
+    if (FControl) FControl->LookupLinkActivated();
+}
+void TLookupSourceLink::LayoutChanged() {
+    if (FControl) FControl->LookupLinkActivated();
+}
+void TLookupSourceLink::DataSetChanged() {
+    if (FControl) FControl->LookupDataChanged();
+}
 
 // --- the control -----------------------------------------------------------------------------
 
@@ -72,9 +84,7 @@ TRxLookupControl::~TRxLookupControl() {
     FListFields.clear();
 }
 
-void TRxLookupControl::CreateParams(TCreateParams& params) {
-    TCustomControl::CreateParams(params);
-}
+void TRxLookupControl::CreateParams(TCreateParams& params) { TCustomControl::CreateParams(params); }
 
 TDataSource* TRxLookupControl::GetDataSource() const { return FDataLink->DataSource(); }
 
@@ -90,9 +100,7 @@ void TRxLookupControl::SetDataField(const std::string& v) {
     DataActiveChanged();
 }
 
-TDataSource* TRxLookupControl::GetLookupSource() const {
-    return FLookupMode ? nullptr : FLookupLink->DataSource();
-}
+TDataSource* TRxLookupControl::GetLookupSource() const { return FLookupMode ? nullptr : FLookupLink->DataSource(); }
 
 void TRxLookupControl::SetLookupSource(TDataSource* v) {
     CheckNotFixed();
@@ -168,8 +176,7 @@ void TRxLookupControl::SetCtl3D(bool v) {
 }
 
 bool TRxLookupControl::CanModify() const {
-    return FListActive && !GetReadOnly() &&
-           (!FDataLink->DataSource() || (FMasterField && FMasterField->CanModify()));
+    return FListActive && !GetReadOnly() && (!FDataLink->DataSource() || (FMasterField && FMasterField->CanModify()));
 }
 
 void TRxLookupControl::Notification(TComponent* component, TOperation operation) {
@@ -182,9 +189,7 @@ void TRxLookupControl::Notification(TComponent* component, TOperation operation)
 
 void TRxLookupControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case WM_SETFOCUS:
         FFocused = true;
         Invalidate();
@@ -193,8 +198,7 @@ void TRxLookupControl::Dispatch(TMessage& m) {
         FFocused = false;
         Invalidate();
         break;
-    default:
-        break;
+    default: break;
     }
     TCustomControl::Dispatch(m);
 }

@@ -67,9 +67,9 @@ public:
     void SetDataSource(TDataSource* v);
     std::string GetDataField() const { return FDataFieldName; }
     void SetDataField(const std::string& v);
-    TDataSource* GetLookupSource() const;             // nullptr in lookup mode
+    TDataSource* GetLookupSource() const;  // nullptr in lookup mode
     void SetLookupSource(TDataSource* v);
-    std::string GetLookupField() const;               // empty in lookup mode
+    std::string GetLookupField() const;  // empty in lookup mode
     void SetLookupField(const std::string& v);
     std::string GetLookupDisplay() const { return FLookupDisplay; }
     void SetLookupDisplay(const std::string& v);
@@ -151,7 +151,9 @@ protected:
     virtual void LookupDataChanged() {}
     virtual TGraphic* FetchImage(bool cached, bool isEmpty, int& textMargin);
     virtual void DisplayEmptyChanging(const std::string& newText) { (void)newText; }
-    virtual void Change() { if (OnChange) OnChange(this); }
+    virtual void Change() {
+        if (OnChange) OnChange(this);
+    }
 
     void DataActiveChanged();
     void DataLayoutChanged();
@@ -170,7 +172,7 @@ protected:
     void SetLookupMode(bool on);
     bool IsLoading() const { return GetComponentState().Contains(csLoading); }
 
-    std::unique_ptr<TDataSource> FLocalSource;     // the lookup dataset in lookup mode
+    std::unique_ptr<TDataSource> FLocalSource;  // the lookup dataset in lookup mode
     std::unique_ptr<TDataSourceLink> FDataLink;
     std::unique_ptr<TLookupSourceLink> FLookupLink;
     std::unique_ptr<TLocateObject> FLocate;

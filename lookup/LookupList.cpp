@@ -165,9 +165,12 @@ void TRxDBLookupList::KeyDown(WORD& key, TShiftState shift) {
     switch (key) {
     case VK_PRIOR: delta = 1 - (FRowCount - e); break;
     case VK_NEXT: delta = FRowCount - e - 1; break;
-    case VK_END: case VK_HOME: break;
-    case VK_LEFT: case VK_UP: delta = -1; break;
-    case VK_RIGHT: case VK_DOWN: delta = 1; break;
+    case VK_END:
+    case VK_HOME: break;
+    case VK_LEFT:
+    case VK_UP: delta = -1; break;
+    case VK_RIGHT:
+    case VK_DOWN: delta = 1; break;
     default: return;
     }
     if (ValueIsEmpty(FValue) && e == 1 && delta < 0) FSelectEmpty = true;
@@ -248,9 +251,13 @@ void TRxDBLookupList::StopTimer() {
 void TRxDBLookupList::TimerScroll() {
     const int y = FMouseY;
     int step = 0, distance = 0;
-    if (y < 0) { step = -1; distance = -y; }
-    else if (y >= GetClientHeight()) { step = 1; distance = y - GetClientHeight() + 1; }
-    else {
+    if (y < 0) {
+        step = -1;
+        distance = -y;
+    } else if (y >= GetClientHeight()) {
+        step = 1;
+        distance = y - GetClientHeight() + 1;
+    } else {
         StopTimer();
         return;
     }
@@ -325,15 +332,11 @@ void TRxDBLookupList::Scroll(int code, int pos) {
 
 void TRxDBLookupList::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_VSCROLL:
-        Scroll(TWMScroll(m).ScrollCode(), TWMScroll(m).Pos());
-        return;
+    case WM_VSCROLL: Scroll(TWMScroll(m).ScrollCode(), TWMScroll(m).Pos()); return;
     case WM_TIMER:
         if (TWMTimer(m).TimerID() == ScrollTimerId) TimerScroll();
         return;
-    case WM_CANCELMODE:
-        StopTracking();
-        break;
+    case WM_CANCELMODE: StopTracking(); break;
     case CM_FONTCHANGED:
         TRxLookupControl::Dispatch(m);
         if (!IsLoading()) ApplyHeight();
@@ -347,8 +350,7 @@ void TRxDBLookupList::Dispatch(TMessage& m) {
             }
         }
         return;
-    default:
-        break;
+    default: break;
     }
     TRxLookupControl::Dispatch(m);
 }
@@ -424,7 +426,10 @@ void TRxDBLookupList::DrawItemText(TCanvas* canvas, const TRect& r, bool empty, 
         if (empty) text = FDisplayEmpty;
         else {
             for (size_t i = 0; i < FListFields.size(); ++i) {
-                if (i > 0) { text += FFieldsDelimiter; text += ' '; }
+                if (i > 0) {
+                    text += FFieldsDelimiter;
+                    text += ' ';
+                }
                 text += FListFields[i]->DisplayText();
             }
         }
@@ -453,7 +458,7 @@ void TRxDBLookupList::DrawItemText(TCanvas* canvas, const TRect& r, bool empty, 
         if (!last && x < right) {
             canvas->MoveTo(x, r.Top);
             canvas->LineTo(x, r.Bottom);
-            x += 2;   // the line and one pixel of gap
+            x += 2;  // the line and one pixel of gap
         }
         if (x >= right) break;
     }

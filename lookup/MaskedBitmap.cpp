@@ -3,7 +3,7 @@
 #include "platform/rtl/ScopeGuard.h"
 
 void PaintBitmapMasked(TCanvas* canvas, int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH,
-                       TBitmap* bitmap, TColor transparentColor) {
+    TBitmap* bitmap, TColor transparentColor) {
     if (!bitmap || bitmap->Empty()) return;
     if (w < 1) w = bitmap->GetWidth();
     if (h < 1) h = bitmap->GetHeight();

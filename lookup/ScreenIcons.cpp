@@ -47,7 +47,7 @@ TArgbPixels DecodeIconImage(const std::string& data, const TIconDirEntry& e) {
 
     TArgbPixels image(width, height);
     for (int row = 0; row < height; ++row) {
-        const size_t line = colorAt + colorStride * size_t(height - 1 - row);   // bottom-up
+        const size_t line = colorAt + colorStride * size_t(height - 1 - row);  // bottom-up
         const size_t maskLine = maskAt + maskStride * size_t(height - 1 - row);
         for (int x = 0; x < width; ++x) {
             uint32_t rgb = 0;
@@ -93,7 +93,10 @@ int ChooseIconImage(const std::vector<TIconDirEntry>& entries, int wantedColors)
         const int colors = entries[size_t(i)].ColorCount;
         if (colors == wantedColors) return i;
         if (chosen < 0) {
-            if (colors <= wantedColors) { chosen = i; remembered = colors; }
+            if (colors <= wantedColors) {
+                chosen = i;
+                remembered = colors;
+            }
         } else if (colors > remembered) {
             chosen = i;
         }
@@ -101,7 +104,7 @@ int ChooseIconImage(const std::vector<TIconDirEntry>& entries, int wantedColors)
     return chosen < 0 ? 0 : chosen;
 }
 
-int ScreenBitsPerPixel() { return 32; }   // our surfaces are 32-bit
+int ScreenBitsPerPixel() { return 32; }  // our surfaces are 32-bit
 
 std::unique_ptr<TIcon> MakeScreenIconFromData(const std::string& data, int screenBitsPerPixel, const TIcon* original) {
     auto result = std::make_unique<TIcon>();

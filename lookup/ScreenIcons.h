@@ -27,6 +27,6 @@ int ChooseIconImage(const std::vector<TIconDirEntry>& entries, int wantedColors)
 std::unique_ptr<TIcon> MakeScreenIcon(TIcon* icon);
 // The same from the bytes of an icon file, for a screen of the given depth. A directory, size
 // or offset that does not fit the data raises EInvalidGraphic.
-std::unique_ptr<TIcon> MakeScreenIconFromData(const std::string& data, int screenBitsPerPixel,
-                                              const TIcon* original = nullptr);
+std::unique_ptr<TIcon> MakeScreenIconFromData(
+    const std::string& data, int screenBitsPerPixel, const TIcon* original = nullptr);
 int ScreenBitsPerPixel();

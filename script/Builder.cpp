@@ -16,8 +16,7 @@ std::string TextOf(const TfsXMLItem* e) { return e->Prop("text"); }
 
 bool Is(const TfsXMLItem* e, const char* name) { return e->Name == name; }
 
-Variant InitialValue(TfsTypeCode code)
-{
+Variant InitialValue(TfsTypeCode code) {
     switch (code) {
     case tcBoolean: return Variant(false);
     case tcChar:
@@ -32,22 +31,18 @@ Variant InitialValue(TfsTypeCode code)
 }  // namespace
 
 TfsProgramBuilder::TfsProgramBuilder(TfsILParser& parser, TfsScript& script)
-    : FParser(&parser), FScript(script), FText(&parser.Parser()), FNeedDeclareVars(parser.NeedDeclareVars())
-{
-}
+    : FParser(&parser), FScript(script), FText(&parser.Parser()), FNeedDeclareVars(parser.NeedDeclareVars()) {}
 
 TfsProgramBuilder::TfsProgramBuilder(TfsScript& script) : FScript(script) {}
 
-void TfsProgramBuilder::SetPos(const TfsXMLItem* e)
-{
+void TfsProgramBuilder::SetPos(const TfsXMLItem* e) {
     std::string pos = e->Prop("pos");
     if (!pos.empty()) FErrorPos = std::move(pos);
 }
 
 void TfsProgramBuilder::Fail(const std::string& message) { throw Exception(message); }
 
-void TfsProgramBuilder::BuildProgram()
-{
+void TfsProgramBuilder::BuildProgram() {
     FWithList.clear();
     FScript.ErrorUnit.clear();
     FUnitName.clear();
@@ -61,9 +56,8 @@ void TfsProgramBuilder::BuildProgram()
     }
 }
 
-std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildStoredDesignator(TfsScript* script, const TfsXMLItem& il,
-                                                                        const std::string& sourceText)
-{
+std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildStoredDesignator(
+    TfsScript* script, const TfsXMLItem& il, const std::string& sourceText) {
     TfsProgramBuilder b(*script);
     b.FStored = true;
     b.FNeedDeclareVars = true;
@@ -80,8 +74,7 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildStoredDesignator(TfsScrip
 
 // --- units and declarations --------------------------------------------------------------------
 
-void TfsProgramBuilder::BuildUnit(TfsXMLItem* e, TfsScript* s, bool isUnit)
-{
+void TfsProgramBuilder::BuildUnit(TfsXMLItem* e, TfsScript* s, bool isUnit) {
     TfsXMLItem* savedUnit = FUnit;
     if (isUnit) FUnit = e;
     DeclarePass(e, s);
@@ -89,8 +82,7 @@ void TfsProgramBuilder::BuildUnit(TfsXMLItem* e, TfsScript* s, bool isUnit)
     FUnit = savedUnit;
 }
 
-void TfsProgramBuilder::DeclarePass(TfsXMLItem* e, TfsScript* s)
-{
+void TfsProgramBuilder::DeclarePass(TfsXMLItem* e, TfsScript* s) {
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
         if (Is(c, "compoundstmt")) DeclarePass(c, s);
@@ -98,8 +90,7 @@ void TfsProgramBuilder::DeclarePass(TfsXMLItem* e, TfsScript* s)
     }
 }
 
-TfsProcVariable* TfsProgramBuilder::DeclareProc(TfsXMLItem* e, TfsScript* s)
-{
+TfsProcVariable* TfsProgramBuilder::DeclareProc(TfsXMLItem* e, TfsScript* s) {
     std::string name, typeName;
     bool hasType = false;
     for (int i = 0; i < e->Count(); ++i) {
@@ -134,8 +125,7 @@ TfsProcVariable* TfsProgramBuilder::DeclareProc(TfsXMLItem* e, TfsScript* s)
     return p;
 }
 
-void TfsProgramBuilder::BuildParams(TfsXMLItem* e, TfsProcVariable* proc)
-{
+void TfsProgramBuilder::BuildParams(TfsXMLItem* e, TfsProcVariable* proc) {
     bool nextByRef = false;
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
@@ -148,8 +138,7 @@ void TfsProgramBuilder::BuildParams(TfsXMLItem* e, TfsProcVariable* proc)
     }
 }
 
-std::string TfsProgramBuilder::ResolveType(std::string& typeName, TfsTypeCode& code)
-{
+std::string TfsProgramBuilder::ResolveType(std::string& typeName, TfsTypeCode& code) {
     if (FUnit) {
         TfsXMLItem* types = FUnit->FindItem("types");
         const int i = types->Find(typeName);
@@ -160,20 +149,17 @@ std::string TfsProgramBuilder::ResolveType(std::string& typeName, TfsTypeCode& c
     return typeName;
 }
 
-void TfsProgramBuilder::CheckRedeclared(TfsScript* s, const std::string& name)
-{
+void TfsProgramBuilder::CheckRedeclared(TfsScript* s, const std::string& name) {
     if (s->FindLocal(name)) Fail(SIdRedeclared + Quoted(name));
 }
 
-void TfsProgramBuilder::CheckTypes(TfsScript* s, const TfsCustomVariable* target, const TfsCustomVariable* source)
-{
+void TfsProgramBuilder::CheckTypes(TfsScript* s, const TfsCustomVariable* target, const TfsCustomVariable* source) {
     if (!fsAssignCompatible(s, target, source))
         Fail(std::string(SIncompatibleTypes) + ": " + Quoted(target->DisplayTypeName()) + ", " +
-             Quoted(source->DisplayTypeName()));
+            Quoted(source->DisplayTypeName()));
 }
 
-Variant TfsProgramBuilder::BuildArray(TfsXMLItem* e, TfsScript* s, int& dims)
-{
+Variant TfsProgramBuilder::BuildArray(TfsXMLItem* e, TfsScript* s, int& dims) {
     std::vector<int> bounds;
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* dim = e->Items(i);
@@ -194,11 +180,14 @@ Variant TfsProgramBuilder::BuildArray(TfsXMLItem* e, TfsScript* s, int& dims)
     return VarArrayCreate(bounds, varVariant);
 }
 
-void TfsProgramBuilder::BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list, TfsProcVariable* proc, bool byRefGroup)
-{
+void TfsProgramBuilder::BuildVar(
+    TfsXMLItem* e, TfsScript* s, TfsStatement* list, TfsProcVariable* proc, bool byRefGroup) {
     int typeIndex = -1;
     for (int i = 0; i < e->Count(); ++i)
-        if (Is(e->Items(i), "type")) { typeIndex = i; break; }
+        if (Is(e->Items(i), "type")) {
+            typeIndex = i;
+            break;
+        }
     std::string typeName = typeIndex >= 0 ? TextOf(e->Items(typeIndex)) : std::string("Variant");
     const bool typeFirst = typeIndex == 0;
     TfsTypeCode code = tcVariant;
@@ -211,7 +200,10 @@ void TfsProgramBuilder::BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list
     bool nextByRef = false;
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
-        if (Is(c, "varparam")) { nextByRef = true; continue; }
+        if (Is(c, "varparam")) {
+            nextByRef = true;
+            continue;
+        }
         if (!Is(c, "ident")) continue;
         const std::string name = TextOf(c);
         SetPos(c);
@@ -253,7 +245,8 @@ void TfsProgramBuilder::BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list
             proc->RegisterParam(static_cast<TfsParamItem*>(item));
         } else {
             std::unique_ptr<TfsVariable> v;
-            if (itemCode == tcChar || itemCode == tcString) v = std::make_unique<TfsStringVariable>(name, itemCode, typeName);
+            if (itemCode == tcChar || itemCode == tcString)
+                v = std::make_unique<TfsStringVariable>(name, itemCode, typeName);
             else v = std::make_unique<TfsVariable>(name, itemCode, typeName);
             v->Value = value;
             v->SourcePos = c->Prop("pos");
@@ -279,8 +272,7 @@ void TfsProgramBuilder::BuildVar(TfsXMLItem* e, TfsScript* s, TfsStatement* list
     }
 }
 
-void TfsProgramBuilder::BuildConst(TfsXMLItem* e, TfsScript* s, TfsStatement*)
-{
+void TfsProgramBuilder::BuildConst(TfsXMLItem* e, TfsScript* s, TfsStatement*) {
     std::string name;
     TfsXMLItem* ex = nullptr;
     for (int i = 0; i < e->Count(); ++i) {
@@ -303,20 +295,17 @@ void TfsProgramBuilder::BuildConst(TfsXMLItem* e, TfsScript* s, TfsStatement*)
 
 // --- statements --------------------------------------------------------------------------------
 
-TfsStatement* TfsProgramBuilder::AddStatement(std::unique_ptr<TfsStatement> st, TfsStatement* list)
-{
+TfsStatement* TfsProgramBuilder::AddStatement(std::unique_ptr<TfsStatement> st, TfsStatement* list) {
     FScript.AddCodeLine(st->UnitName, st->SourcePos);
     return list->Add(std::move(st));
 }
 
-void TfsProgramBuilder::BuildChildren(TfsXMLItem* e, TfsScript* s, TfsStatement* list, int from, int to)
-{
+void TfsProgramBuilder::BuildChildren(TfsXMLItem* e, TfsScript* s, TfsStatement* list, int from, int to) {
     if (to < 0) to = e->Count();
     for (int i = from; i < to; ++i) BuildStatement(e->Items(i), s, list);
 }
 
-void TfsProgramBuilder::BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     TfsXMLItem* dsgn = nullptr;
     TfsXMLItem* ex = nullptr;
     std::string modificator;
@@ -331,8 +320,7 @@ void TfsProgramBuilder::BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* l
 }
 
 void TfsProgramBuilder::AssignTo(std::unique_ptr<TfsDesignator> target, TfsXMLItem* ex, std::string modificator,
-                                 const std::string& pos, TfsScript* s, TfsStatement* list)
-{
+    const std::string& pos, TfsScript* s, TfsStatement* list) {
     if (target->ReadOnly) Fail(SLeftCantAssigned);
     std::unique_ptr<TfsExpression> source = BuildExpr(ex, s);
     CheckTypes(s, target.get(), source.get());
@@ -351,8 +339,7 @@ void TfsProgramBuilder::AssignTo(std::unique_ptr<TfsDesignator> target, TfsXMLIt
 }
 
 // One builder per statement element; an element no entry names (empty, types) builds nothing.
-void TfsProgramBuilder::BuildStatement(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildStatement(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     using Builder = void (TfsProgramBuilder::*)(TfsXMLItem*, TfsScript*, TfsStatement*);
     static const std::unordered_map<std::string_view, Builder> kBuilders = {
         {"assignstmt", &TfsProgramBuilder::BuildAssign},
@@ -384,20 +371,17 @@ void TfsProgramBuilder::BuildStatement(TfsXMLItem* e, TfsScript* s, TfsStatement
 }
 
 template <class Jump>
-void TfsProgramBuilder::BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     AddStatement(std::make_unique<Jump>(s, FUnitName, e->Prop("pos")), list);
 }
 
 void TfsProgramBuilder::BuildCompound(TfsXMLItem* e, TfsScript* s, TfsStatement* list) { BuildChildren(e, s, list); }
 
-void TfsProgramBuilder::BuildVarStmt(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildVarStmt(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     BuildVar(e, s, list, nullptr, false);
 }
 
-void TfsProgramBuilder::BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsCallStmt>(s, FUnitName, e->Prop("pos"));
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
@@ -409,8 +393,7 @@ void TfsProgramBuilder::BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* lis
     AddStatement(std::move(st), list);
 }
 
-void TfsProgramBuilder::BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsIfStmt>(s, FUnitName, e->Prop("pos"));
     TfsIfStmt* raw = st.get();
     for (int i = 0; i < e->Count(); ++i) {
@@ -425,8 +408,7 @@ void TfsProgramBuilder::BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
     }
 }
 
-void TfsProgramBuilder::BuildCase(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildCase(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsCaseStmt>(s, FUnitName, e->Prop("pos"));
     TfsCaseStmt* raw = st.get();
     AddStatement(std::move(st), list);
@@ -451,8 +433,7 @@ void TfsProgramBuilder::BuildFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list
 
 void TfsProgramBuilder::BuildVbFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list) { BuildForLoop(e, s, list, true); }
 
-void TfsProgramBuilder::BuildForLoop(TfsXMLItem* e, TfsScript* s, TfsStatement* list, bool vb)
-{
+void TfsProgramBuilder::BuildForLoop(TfsXMLItem* e, TfsScript* s, TfsStatement* list, bool vb) {
     if (e->Count() < 3) return;
     const std::string pos = e->Prop("pos");
     SetPos(e->Items(0));
@@ -496,8 +477,7 @@ void TfsProgramBuilder::BuildForLoop(TfsXMLItem* e, TfsScript* s, TfsStatement* 
     if (body) BuildStatement(body, s, raw);
 }
 
-void TfsProgramBuilder::BuildCppFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildCppFor(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsCppForStmt>(s, FUnitName, e->Prop("pos"));
     TfsCppForStmt* raw = st.get();
     AddStatement(std::move(st), list);
@@ -512,8 +492,7 @@ void TfsProgramBuilder::BuildCppFor(TfsXMLItem* e, TfsScript* s, TfsStatement* l
     if (e->Count() >= 4) BuildStatement(e->Items(3), s, raw);
 }
 
-void TfsProgramBuilder::BuildWhile(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildWhile(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsWhileStmt>(s, FUnitName, e->Prop("pos"));
     TfsWhileStmt* raw = st.get();
     if (e->Count() >= 1) raw->Test = BuildExpr(e->Items(0), s);
@@ -521,8 +500,7 @@ void TfsProgramBuilder::BuildWhile(TfsXMLItem* e, TfsScript* s, TfsStatement* li
     BuildChildren(e, s, raw, 1);
 }
 
-void TfsProgramBuilder::BuildRepeat(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildRepeat(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     const bool inverse = e->Count() > 0 && Is(e->Items(e->Count() - 1), "inverse");
     const int cond = e->Count() - (inverse ? 2 : 1);
     if (cond < 0) return;
@@ -534,8 +512,7 @@ void TfsProgramBuilder::BuildRepeat(TfsXMLItem* e, TfsScript* s, TfsStatement* l
     raw->Test = BuildExpr(e->Items(cond), s);
 }
 
-void TfsProgramBuilder::BuildTry(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildTry(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsTryStmt>(s, FUnitName, e->Prop("pos"));
     TfsTryStmt* raw = st.get();
     AddStatement(std::move(st), list);
@@ -554,8 +531,7 @@ void TfsProgramBuilder::BuildTry(TfsXMLItem* e, TfsScript* s, TfsStatement* list
 }
 
 // "return expr" assigns the expression to Result, then leaves the procedure.
-void TfsProgramBuilder::BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     const std::string pos = e->Prop("pos");
     if (e->Count() > 0 && Is(e->Items(0), "expr")) {
         TfsXMLItem* ex = e->Items(0);
@@ -565,15 +541,13 @@ void TfsProgramBuilder::BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* l
     AddStatement(std::make_unique<TfsExitStmt>(s, FUnitName, pos), list);
 }
 
-void TfsProgramBuilder::BuildDelete(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildDelete(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     auto st = std::make_unique<TfsCallStmt>(s, FUnitName, e->Prop("pos"));
     if (e->Count() > 0) st->Target = BuildDesignator(e->Items(0), s, Mode::Delete);
     if (st->Target) AddStatement(std::move(st), list);
 }
 
-void TfsProgramBuilder::BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement*)
-{
+void TfsProgramBuilder::BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement*) {
     std::string name;
     for (int i = 0; i < e->Count(); ++i)
         if (Is(e->Items(i), "name")) {
@@ -593,8 +567,7 @@ void TfsProgramBuilder::BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement*
     BuildUnit(e, proc->LocalScript(), false);
 }
 
-void TfsProgramBuilder::BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* list)
-{
+void TfsProgramBuilder::BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* list) {
     const size_t added = FWithList.size();
     const int n = e->Count();
     for (int i = 0; i < n - 1; ++i) {
@@ -622,8 +595,7 @@ void TfsProgramBuilder::BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* lis
     FWithList.resize(added);
 }
 
-void TfsProgramBuilder::BuildUses(TfsXMLItem* e, TfsScript* s, TfsStatement*)
-{
+void TfsProgramBuilder::BuildUses(TfsXMLItem* e, TfsScript* s, TfsStatement*) {
     const std::string saved = FUnitName;
     FUnitName = e->Prop("unit");
     std::string text;
@@ -640,8 +612,7 @@ void TfsProgramBuilder::BuildUses(TfsXMLItem* e, TfsScript* s, TfsStatement*)
 
 // --- expressions -------------------------------------------------------------------------------
 
-std::string TfsProgramBuilder::CutSource(const std::string& pos, const std::string& pos1)
-{
+std::string TfsProgramBuilder::CutSource(const std::string& pos, const std::string& pos1) {
     if (!FText || pos.empty() || pos1.empty()) return std::string();
     try {
         const TfsPoint a = fsPosToPoint(pos), b = fsPosToPoint(pos1);
@@ -654,8 +625,7 @@ std::string TfsProgramBuilder::CutSource(const std::string& pos, const std::stri
     }
 }
 
-void TfsProgramBuilder::AddExprChildren(TfsExpression* x, TfsXMLItem* e, TfsScript* s)
-{
+void TfsProgramBuilder::AddExprChildren(TfsExpression* x, TfsXMLItem* e, TfsScript* s) {
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
         SetPos(c);
@@ -671,8 +641,7 @@ void TfsProgramBuilder::AddExprChildren(TfsExpression* x, TfsXMLItem* e, TfsScri
     }
 }
 
-std::unique_ptr<TfsExpression> TfsProgramBuilder::BuildExpr(TfsXMLItem* e, TfsScript* s)
-{
+std::unique_ptr<TfsExpression> TfsProgramBuilder::BuildExpr(TfsXMLItem* e, TfsScript* s) {
     SetPos(e);
     auto x = std::make_unique<TfsExpression>(s);
     x->SourcePos = FErrorPos;
@@ -686,8 +655,7 @@ std::unique_ptr<TfsExpression> TfsProgramBuilder::BuildExpr(TfsXMLItem* e, TfsSc
     return x;
 }
 
-std::unique_ptr<TfsSetExpression> TfsProgramBuilder::BuildSet(TfsXMLItem* e, TfsScript* s)
-{
+std::unique_ptr<TfsSetExpression> TfsProgramBuilder::BuildSet(TfsXMLItem* e, TfsScript* s) {
     auto set = std::make_unique<TfsSetExpression>();
     for (int i = 0; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
@@ -699,16 +667,14 @@ std::unique_ptr<TfsSetExpression> TfsProgramBuilder::BuildSet(TfsXMLItem* e, Tfs
 
 // --- designators -------------------------------------------------------------------------------
 
-TfsCustomVariable* TfsProgramBuilder::FindName(const std::string& name, TfsScript* s)
-{
+TfsCustomVariable* TfsProgramBuilder::FindName(const std::string& name, TfsScript* s) {
     if (TfsCustomVariable* item = s->Find(name)) return item;
     if (FNeedDeclareVars) Fail(SIdUndeclared + Quoted(name));
     // Languages without declarations make an unknown name a local Variant variable.
     return s->AddItem(name, std::make_unique<TfsVariable>(name, tcVariant, ""));
 }
 
-void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const std::string& name, const WithEntry* with)
-{
+void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const std::string& name, const WithEntry* with) {
     d->Classify();
     // Not resolved yet: the designator must run its own walk, never act as the bare variable.
     d->Shape = TfsDesignator::shGeneral;
@@ -737,8 +703,7 @@ void TfsProgramBuilder::MakePending(TfsDesignator* d, TfsXMLItem* e, const std::
     if (FText) d->PendingSource = U32ToUtf8(FText->Text());
 }
 
-bool TfsProgramBuilder::FirstStepFromWith(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name)
-{
+bool TfsProgramBuilder::FirstStepFromWith(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name) {
     for (size_t i = FWithList.size(); i-- > 0;) {
         const WithEntry& w = FWithList[i];
         if (s->FindLocal(w.Name) != w.Var) continue;
@@ -760,8 +725,7 @@ bool TfsProgramBuilder::FirstStepFromWith(TfsDesignator* d, TfsXMLItem* e, TfsSc
     return false;
 }
 
-void TfsProgramBuilder::OleSteps(TfsDesignator* d, TfsXMLItem* e, int from, TfsScript* s)
-{
+void TfsProgramBuilder::OleSteps(TfsDesignator* d, TfsXMLItem* e, int from, TfsScript* s) {
     for (int i = from; i < e->Count(); ++i) {
         TfsXMLItem* c = e->Items(i);
         SetPos(c);
@@ -780,8 +744,7 @@ void TfsProgramBuilder::OleSteps(TfsDesignator* d, TfsXMLItem* e, int from, TfsS
 
 // The step of the designator's first name: a with-object's member or the name itself, and
 // after "new" the class's constructor. False when the designator is left pending.
-bool TfsProgramBuilder::FirstStep(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name, Mode mode)
-{
+bool TfsProgramBuilder::FirstStep(TfsDesignator* d, TfsXMLItem* e, TfsScript* s, const std::string& name, Mode mode) {
     if (FirstStepFromWith(d, e, s, name)) {
         if (d->PendingIL) {
             // A with-object's member is never a class to construct.
@@ -801,8 +764,7 @@ bool TfsProgramBuilder::FirstStep(TfsDesignator* d, TfsXMLItem* e, TfsScript* s,
     return true;
 }
 
-std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildNameDesignator(const std::string& name, TfsScript* s)
-{
+std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildNameDesignator(const std::string& name, TfsScript* s) {
     auto d = std::make_unique<TfsDesignator>(s);
     d->SourcePos = FErrorPos;
     if (!FirstStep(d.get(), nullptr, s, name, Mode::Plain)) return d;
@@ -811,12 +773,11 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildNameDesignator(const std:
     return fsSpecializeDesignator(std::move(d));
 }
 
-std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e, TfsScript* s, Mode mode)
-{
+std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e, TfsScript* s, Mode mode) {
     SetPos(e);
     auto d = std::make_unique<TfsDesignator>(s);
     d->SourcePos = FErrorPos;
-    TfsDesignatorItem* indexed = nullptr;   // the last indexed-property step that got its index
+    TfsDesignatorItem* indexed = nullptr;  // the last indexed-property step that got its index
     bool pending = false;
     const int count = e->Count();
     for (int i = 0; i < count && !pending; ++i) {
@@ -920,8 +881,7 @@ std::unique_ptr<TfsDesignator> TfsProgramBuilder::BuildDesignator(TfsXMLItem* e,
     return fsSpecializeDesignator(std::move(d));
 }
 
-void TfsProgramBuilder::CheckArguments(TfsDesignator* d, TfsScript* s)
-{
+void TfsProgramBuilder::CheckArguments(TfsDesignator* d, TfsScript* s) {
     for (auto& step : d->Steps) {
         TfsCustomVariable* target = step->Target;
         if (target->ItemKind() == TfsCustomVariable::kDesignator) continue;

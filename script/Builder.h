@@ -20,8 +20,8 @@ public:
     // script's ErrorMsg, ErrorPos and ErrorUnit.
     void BuildProgram();
     // Builds a designator stored for first use. Raises when it still cannot be resolved.
-    static std::unique_ptr<TfsDesignator> BuildStoredDesignator(TfsScript* script, const TfsXMLItem& il,
-                                                                const std::string& sourceText);
+    static std::unique_ptr<TfsDesignator> BuildStoredDesignator(
+        TfsScript* script, const TfsXMLItem& il, const std::string& sourceText);
 
 private:
     enum class Mode { Plain, AfterNew, Delete };
@@ -47,7 +47,7 @@ private:
     void BuildChildren(TfsXMLItem* e, TfsScript* s, TfsStatement* list, int from = 0, int to = -1);
     void BuildAssign(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void AssignTo(std::unique_ptr<TfsDesignator> target, TfsXMLItem* ex, std::string modificator,
-                  const std::string& pos, TfsScript* s, TfsStatement* list);
+        const std::string& pos, TfsScript* s, TfsStatement* list);
     void BuildCall(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildIf(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildCase(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
@@ -61,7 +61,8 @@ private:
     void BuildReturn(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildDelete(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildProcBody(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
-    template <class Jump> void BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
+    template <class Jump>
+    void BuildJump(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildCompound(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildVarStmt(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
     void BuildWith(TfsXMLItem* e, TfsScript* s, TfsStatement* list);
@@ -89,12 +90,12 @@ private:
 
     TfsILParser* FParser = nullptr;
     TfsScript& FScript;
-    TfsParser* FText = nullptr;           // the source text, for expression source texts
+    TfsParser* FText = nullptr;  // the source text, for expression source texts
     std::unique_ptr<TfsParser> FOwnText;  // the stored designator's copy of it
     std::string FErrorPos;
     std::string FUnitName;
     TfsXMLItem* FUnit = nullptr;
     std::vector<WithEntry> FWithList;
     bool FNeedDeclareVars = true;
-    bool FStored = false;                 // building a stored designator at run time
+    bool FStored = false;  // building a stored designator at run time
 };

@@ -48,7 +48,7 @@ private:
     Variant Construct(TClass classType, TfsParams& params);
     void FreeObject(TObject* instance);
 
-    std::unique_ptr<TfsXMLBindingState> FXml;   // the script-visible wrappers of XML items
+    std::unique_ptr<TfsXMLBindingState> FXml;  // the script-visible wrappers of XML items
 };
 
 // Creates the binding object after the engine's start-up; frees it before its shut-down.
@@ -63,8 +63,8 @@ bool fsIsScriptCreated(const TObject* obj);
 bool fsScriptMayFree(const TObject* obj);
 // An object argument of a binding callback: nullptr for nil (0) where `nilAllowed`, else the
 // live object of class T; raises the engine's nil-object or wrong-class error naming `member`.
-template <class T> T* fsObjectArg(const Variant& v, const std::string& member, bool nilAllowed)
-{
+template <class T>
+T* fsObjectArg(const Variant& v, const std::string& member, bool nilAllowed) {
     TObject* obj = fsVariantToObject(v);
     if (!obj) {
         const bool isNil = v.IsNull() || v.IsEmpty() || (v.IsOrdinal() && v.RawInt() == 0);
@@ -72,8 +72,7 @@ template <class T> T* fsObjectArg(const Variant& v, const std::string& member, b
         throw Exception(SNilObject + ("'" + member + "'"));
     }
     T* typed = dynamic_cast<T*>(obj);
-    if (!typed)
-        throw Exception(fsFormatMessage(SWrongObjectClass, T::StaticClass()->ClassName()) + "'" + member + "'");
+    if (!typed) throw Exception(fsFormatMessage(SWrongObjectClass, T::StaticClass()->ClassName()) + "'" + member + "'");
     return typed;
 }
 

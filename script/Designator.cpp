@@ -11,8 +11,7 @@ namespace {
 // only the Variants in use are constructed, since this runs for every call of every procedure.
 class SmallVariants {
 public:
-    explicit SmallVariants(size_t n) : FCount(n)
-    {
+    explicit SmallVariants(size_t n) : FCount(n) {
         if (n > kInline) {
             FLarge = std::make_unique<Variant[]>(n);
             FData = FLarge.get();
@@ -21,8 +20,7 @@ public:
             for (size_t i = 0; i < n; ++i) new (&FData[i]) Variant();
         }
     }
-    ~SmallVariants()
-    {
+    ~SmallVariants() {
         if (!FLarge)
             for (size_t i = 0; i < FCount; ++i) FData[i].~Variant();
     }
@@ -39,15 +37,13 @@ private:
 };
 }  // namespace
 
-TfsDesignator::TfsDesignator(TfsScript* ownerScript) : TfsCustomVariable("", tcVariant, ""), OwnerScript(ownerScript)
-{
+TfsDesignator::TfsDesignator(TfsScript* ownerScript) : TfsCustomVariable("", tcVariant, ""), OwnerScript(ownerScript) {
     FKind = kDesignator;
 }
 
 TfsDesignator::~TfsDesignator() = default;
 
-TfsDesignatorItem* TfsDesignator::AddStep(TfsCustomVariable* target, const std::string& sourcePos)
-{
+TfsDesignatorItem* TfsDesignator::AddStep(TfsCustomVariable* target, const std::string& sourcePos) {
     auto step = std::make_unique<TfsDesignatorItem>();
     step->Target = target;
     step->SourcePos = sourcePos;
@@ -55,8 +51,7 @@ TfsDesignatorItem* TfsDesignator::AddStep(TfsCustomVariable* target, const std::
     return Steps.back().get();
 }
 
-void TfsDesignator::Classify()
-{
+void TfsDesignator::Classify() {
     Shape = shGeneral;
     Linked = nullptr;
     IndexSource = nullptr;
@@ -76,12 +71,12 @@ void TfsDesignator::Classify()
         Shape = shVariable;
         Linked = first;
     } else if (Steps.size() == 2 && dynamic_cast<TfsStringVariable*>(first) && !Steps[1]->Args.empty() &&
-               Steps[1]->Target->Name == "__StringHelper") {
+        Steps[1]->Target->Name == "__StringHelper") {
         Shape = shString;
         Linked = first;
         IndexSource = Steps[1]->Args.front().get();
     } else if (Steps.size() == 2 && first->IsVariable() && first->TypeCode == tcArray && first->Linked &&
-               Steps[1]->Target == first->Linked) {
+        Steps[1]->Target == first->Linked) {
         Shape = shArray;
         Linked = first;
         IndexHelper = first->Linked;
@@ -89,8 +84,7 @@ void TfsDesignator::Classify()
     }
 }
 
-TfsCustomVariable* TfsDesignator::DirectItem() const noexcept
-{
+TfsCustomVariable* TfsDesignator::DirectItem() const noexcept {
     if (Shape == shVariable) return Linked;
     if (Shape == shGeneral && !PendingIL && Steps.size() == 1 && Steps[0]->Args.empty() &&
         Steps[0]->Target->ItemKind() == kParam)
@@ -98,8 +92,7 @@ TfsCustomVariable* TfsDesignator::DirectItem() const noexcept
     return nullptr;
 }
 
-void TfsDesignator::TakeOver(TfsDesignator& other)
-{
+void TfsDesignator::TakeOver(TfsDesignator& other) {
     Steps.swap(other.Steps);
     Shape = other.Shape;
     IndexSource = other.IndexSource;
@@ -111,19 +104,18 @@ void TfsDesignator::TakeOver(TfsDesignator& other)
     Linked = other.Linked;
 }
 
-void TfsDesignator::BuildLazy()
-{
+void TfsDesignator::BuildLazy() {
     if (!PendingIL) return;
     // The base must hold an object by now; when it does not, the build raises and PendingIL
     // stays for the next attempt, so the designator never silently means the bare variable.
-    std::unique_ptr<TfsDesignator> built = TfsProgramBuilder::BuildStoredDesignator(OwnerScript, *PendingIL, PendingSource);
+    std::unique_ptr<TfsDesignator> built = TfsProgramBuilder::BuildStoredDesignator(
+        OwnerScript, *PendingIL, PendingSource);
     TakeOver(*built);
     PendingIL.reset();
     PendingSource.clear();
 }
 
-Variant TfsDesignator::GetValue()
-{
+Variant TfsDesignator::GetValue() {
     if (PendingIL) BuildLazy();
     if (Steps.size() == 1) {
         // A call of a script procedure by name alone needs nothing of the walk.
@@ -134,14 +126,12 @@ Variant TfsDesignator::GetValue()
     return Walk(false, Variant());
 }
 
-void TfsDesignator::SetValue(const Variant& value)
-{
+void TfsDesignator::SetValue(const Variant& value) {
     if (PendingIL) BuildLazy();
     Walk(true, value);
 }
 
-Variant TfsDesignator::Walk(bool assign, const Variant& value)
-{
+Variant TfsDesignator::Walk(bool assign, const Variant& value) {
     Variant current = Variant::Null();
     TfsCustomVariable* prev = nullptr;
     const size_t n = Steps.size();
@@ -198,9 +188,8 @@ Variant TfsDesignator::Walk(bool assign, const Variant& value)
     return current;
 }
 
-Variant TfsDesignator::CallProcedure(TfsDesignatorItem* step, TfsProcVariable* proc, bool resultUsed,
-                                     const Variant* assigned)
-{
+Variant TfsDesignator::CallProcedure(
+    TfsDesignatorItem* step, TfsProcVariable* proc, bool resultUsed, const Variant* assigned) {
     const int np = std::min(proc->ParamCount(), int(step->Args.size()));
     // A re-entered procedure shares its locals with the running activation: they are saved
     // before the arguments are evaluated and put back after the call.
@@ -246,8 +235,7 @@ Variant TfsDesignator::CallProcedure(TfsDesignatorItem* step, TfsProcVariable* p
 
 // --- fast shapes -------------------------------------------------------------------------------
 
-Variant TfsStringDesignator::GetValue()
-{
+Variant TfsStringDesignator::GetValue() {
     const int64_t index = IndexSource->GetValue().AsInt64();
     const Variant& v = Linked->Value;
     const std::string& s = v.IsString() ? v.RawString() : std::string();
@@ -255,8 +243,7 @@ Variant TfsStringDesignator::GetValue()
     return Variant(Utf8FromCodePoint(Utf8CharAt(s, index)));
 }
 
-void TfsStringDesignator::SetValue(const Variant& value)
-{
+void TfsStringDesignator::SetValue(const Variant& value) {
     const int64_t index = IndexSource->GetValue().AsInt64();
     std::string s = VarToStr(Linked->Value);
     if (index < 1 || index > Utf8Length(s)) throw ERangeError("Range check error");
@@ -269,8 +256,7 @@ void TfsStringDesignator::SetValue(const Variant& value)
     Linked->Value = Variant(std::move(s));
 }
 
-Variant TfsArrayDesignator::GetValue()
-{
+Variant TfsArrayDesignator::GetValue() {
     auto* h = static_cast<TfsCustomHelper*>(IndexHelper);
     h->PrevItem = Linked;
     const int np = std::min(h->ParamCount(), int(IndexStep->Args.size()));
@@ -278,8 +264,7 @@ Variant TfsArrayDesignator::GetValue()
     return h->GetValue();
 }
 
-void TfsArrayDesignator::SetValue(const Variant& value)
-{
+void TfsArrayDesignator::SetValue(const Variant& value) {
     auto* h = static_cast<TfsCustomHelper*>(IndexHelper);
     h->PrevItem = Linked;
     const int np = std::min(h->ParamCount(), int(IndexStep->Args.size()));
@@ -287,8 +272,7 @@ void TfsArrayDesignator::SetValue(const Variant& value)
     h->SetValue(value);
 }
 
-std::unique_ptr<TfsDesignator> fsSpecializeDesignator(std::unique_ptr<TfsDesignator> d)
-{
+std::unique_ptr<TfsDesignator> fsSpecializeDesignator(std::unique_ptr<TfsDesignator> d) {
     std::unique_ptr<TfsDesignator> r;
     switch (d->Shape) {
     case TfsDesignator::shVariable: r = std::make_unique<TfsVariableDesignator>(d->OwnerScript); break;

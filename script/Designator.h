@@ -28,9 +28,9 @@ public:
     std::vector<std::unique_ptr<TfsDesignatorItem>> Steps;
     TShape Shape = shGeneral;
     TfsScript* OwnerScript;
-    TfsExpression* IndexSource = nullptr;       // shString: the index expression
-    TfsCustomVariable* IndexHelper = nullptr;   // shArray: the array's indexer
-    TfsDesignatorItem* IndexStep = nullptr;     // shArray: the step with the indexes
+    TfsExpression* IndexSource = nullptr;  // shString: the index expression
+    TfsCustomVariable* IndexHelper = nullptr;  // shArray: the array's indexer
+    TfsDesignatorItem* IndexStep = nullptr;  // shArray: the step with the indexes
     // A designator that can only be resolved when it runs: its intermediate program element
     // and the source text it was cut from (macro arguments need their source texts).
     std::unique_ptr<TfsXMLItem> PendingIL;

@@ -15,8 +15,7 @@ public:
     explicit TfsEventWatcher(TfsCustomEvent* adapter) : TComponent(nullptr), FAdapter(adapter) {}
 
 protected:
-    void Notification(TComponent* component, TOperation operation) override
-    {
+    void Notification(TComponent* component, TOperation operation) override {
         if (operation != opRemove || !FAdapter) return;
         TfsCustomEvent* adapter = FAdapter;
         // A dying host has already given up its handle; a dying handler leaves the host bound.
@@ -40,16 +39,14 @@ TfsEventList* gEventList = nullptr;
 // --- adapters ------------------------------------------------------------------------------------
 
 TfsCustomEvent::TfsCustomEvent(TObject* host, TfsProcVariable* handler)
-    : FHostHandle(fsObjectToVariant(host)), FHandler(handler), FWatcher(std::make_unique<TfsEventWatcher>(this))
-{
+    : FHostHandle(fsObjectToVariant(host)), FHandler(handler), FWatcher(std::make_unique<TfsEventWatcher>(this)) {
     if (auto* c = dynamic_cast<TComponent*>(host)) FWatcher->FreeNotification(c);
     if (handler && handler->LocalScript()) FWatcher->FreeNotification(handler->LocalScript());
 }
 
 TfsCustomEvent::~TfsCustomEvent() = default;
 
-bool TfsCustomEvent::CallHandler(const std::vector<Variant>& args)
-{
+bool TfsCustomEvent::CallHandler(const std::vector<Variant>& args) {
     if (!FHandler || FHandler->Running) return false;
     for (int k = 0; k < FHandler->ParamCount(); ++k)
         FHandler->ParamAt(k)->SetValue(size_t(k) < args.size() ? args[size_t(k)] : Variant::Null());
@@ -57,21 +54,18 @@ bool TfsCustomEvent::CallHandler(const std::vector<Variant>& args)
     return true;
 }
 
-Variant TfsCustomEvent::HandlerParam(int index) const
-{
+Variant TfsCustomEvent::HandlerParam(int index) const {
     if (!FHandler || index < 0 || index >= FHandler->ParamCount()) return Variant::Null();
     return FHandler->ParamAt(index)->Value;
 }
 
-TMethodHandler TfsCloseQueryEvent::GetMethod()
-{
+TMethodHandler TfsCloseQueryEvent::GetMethod() {
     return std::function<void(TObject*, bool&)>([this](TObject* sender, bool& canClose) {
         if (CallHandler({ObjectArg(sender), Variant(canClose)})) canClose = HandlerParam(1).AsBoolean();
     });
 }
 
-TMethodHandler TfsCanResizeEvent::GetMethod()
-{
+TMethodHandler TfsCanResizeEvent::GetMethod() {
     return TCanResizeEvent([this](TObject* sender, int& newWidth, int& newHeight, bool& resize) {
         if (CallHandler({ObjectArg(sender), Variant(newWidth), Variant(newHeight), Variant(resize)})) {
             newWidth = HandlerParam(1).AsInteger();
@@ -82,8 +76,7 @@ TMethodHandler TfsCanResizeEvent::GetMethod()
 }
 
 namespace event_detail {
-char32_t FirstChar(const std::string& text)
-{
+char32_t FirstChar(const std::string& text) {
     if (text.empty()) return 0;
     size_t pos = 0;
     return Utf8Next(text, pos);
@@ -96,12 +89,10 @@ std::string CharText(char32_t c) { return Utf8FromCodePoint(c); }
 
 TfsEventList::~TfsEventList() { Clear(); }
 
-TfsCustomEvent* TfsEventList::Bind(TObject* host, const std::string& eventName, TfsCustomEventClass adapterClass,
-                                   TfsProcVariable* handler)
-{
+TfsCustomEvent* TfsEventList::Bind(
+    TObject* host, const std::string& eventName, TfsCustomEventClass adapterClass, TfsProcVariable* handler) {
     const TPropInfo* prop = GetPropInfo(host, eventName);
-    if (!prop || prop->Kind() != tkMethod)
-        throw EPropertyError("Unknown property: '" + eventName + "'");
+    if (!prop || prop->Kind() != tkMethod) throw EPropertyError("Unknown property: '" + eventName + "'");
     TfsCustomEvent* adapter = nullptr;
     TMethodHandler method;
     if (handler) {
@@ -118,8 +109,8 @@ TfsCustomEvent* TfsEventList::Bind(TObject* host, const std::string& eventName, 
     }
     const int32_t h = host->Handle();
     const std::string key = AnsiUpperCase(prop->Name());
-    auto it = std::find_if(FBindings.begin(), FBindings.end(),
-                           [&](const Binding& b) { return b.Host == h && b.Event == key; });
+    auto it = std::find_if(
+        FBindings.begin(), FBindings.end(), [&](const Binding& b) { return b.Host == h && b.Event == key; });
     if (it != FBindings.end()) {
         if (adapter) it->Current = adapter;
         else FBindings.erase(it);
@@ -129,8 +120,7 @@ TfsCustomEvent* TfsEventList::Bind(TObject* host, const std::string& eventName, 
     return adapter;
 }
 
-void TfsEventList::Forget(TfsCustomEvent* adapter)
-{
+void TfsEventList::Forget(TfsCustomEvent* adapter) {
     for (Binding& b : FBindings)
         if (b.Current == adapter) b.Current = nullptr;
     std::erase_if(FBindings, [](const Binding& b) { return b.Current == nullptr; });
@@ -140,13 +130,11 @@ void TfsEventList::Forget(TfsCustomEvent* adapter)
     FItems.erase(it);
 }
 
-void TfsEventList::Release(TfsCustomEvent* adapter, bool unbind)
-{
+void TfsEventList::Release(TfsCustomEvent* adapter, bool unbind) {
     if (unbind) {
         const std::string key = AnsiUpperCase(adapter->FEventName);
-        const bool current = std::any_of(FBindings.begin(), FBindings.end(), [&](const Binding& b) {
-            return b.Host == adapter->FHostHandle && b.Event == key && b.Current == adapter;
-        });
+        const bool current = std::any_of(FBindings.begin(), FBindings.end(),
+            [&](const Binding& b) { return b.Host == adapter->FHostHandle && b.Event == key && b.Current == adapter; });
         // An adapter that a later binding replaced is no longer in the host's event.
         if (TObject* host = adapter->Host(); host && current) {
             if (const TPropInfo* prop = GetPropInfo(host, adapter->FEventName)) prop->SetMethod(host, TMethodHandler());
@@ -155,34 +143,29 @@ void TfsEventList::Release(TfsCustomEvent* adapter, bool unbind)
     Forget(adapter);
 }
 
-void TfsEventList::FreeObjectEvents(TObject* instance)
-{
+void TfsEventList::FreeObjectEvents(TObject* instance) {
     if (!instance) return;
     const int32_t h = instance->Handle();
     for (size_t i = FItems.size(); i-- > 0;)
         if (i < FItems.size() && FItems[i]->FHostHandle == h) Release(FItems[i].get(), true);
 }
 
-void TfsEventList::FreeHandlerEvents(const TfsProcVariable* handler)
-{
+void TfsEventList::FreeHandlerEvents(const TfsProcVariable* handler) {
     for (size_t i = FItems.size(); i-- > 0;)
         if (i < FItems.size() && FItems[i]->FHandler == handler) Release(FItems[i].get(), true);
 }
 
-void TfsEventList::Clear()
-{
+void TfsEventList::Clear() {
     while (!FItems.empty()) Release(FItems.back().get(), true);
     FBindings.clear();
 }
 
-TfsEventList* fsEventList()
-{
+TfsEventList* fsEventList() {
     if (!gEventList) gEventList = new TfsEventList;
     return gEventList;
 }
 
-void fsFreeEventList()
-{
+void fsFreeEventList() {
     delete gEventList;
     gEventList = nullptr;
 }
@@ -190,15 +173,13 @@ void fsFreeEventList()
 // --- the event member ----------------------------------------------------------------------------
 
 TfsEventHelper::TfsEventHelper(std::string name, TfsCustomEventClass adapterClass, TClass hostClass)
-    : TfsCustomHelper(std::move(name), tcString, ""), AdapterClass(adapterClass)
-{
+    : TfsCustomHelper(std::move(name), tcString, ""), AdapterClass(adapterClass) {
     HostClass = hostClass;
 }
 
 Variant TfsEventHelper::GetValue() { return Variant(std::string()); }
 
-void TfsEventHelper::SetValue(const Variant& value)
-{
+void TfsEventHelper::SetValue(const Variant& value) {
     TObject* host = Instance();
     const std::string text = VarToStr(value);
     TfsProcVariable* handler = nullptr;

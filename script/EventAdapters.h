@@ -37,11 +37,10 @@ struct TfsEventClassInfo {
 using TfsCustomEventClass = const TfsEventClassInfo*;
 
 // The class reference of adapter A: fsEventClass<TfsNotifyEvent>().
-template <class A> TfsCustomEventClass fsEventClass()
-{
-    static const TfsEventClassInfo info{A::AdapterName, [](TObject* host, TfsProcVariable* handler) {
-                                            return std::unique_ptr<TfsCustomEvent>(new A(host, handler));
-                                        }};
+template <class A>
+TfsCustomEventClass fsEventClass() {
+    static const TfsEventClassInfo info{A::AdapterName,
+        [](TObject* host, TfsProcVariable* handler) { return std::unique_ptr<TfsCustomEvent>(new A(host, handler)); }};
     return &info;
 }
 
@@ -93,8 +92,8 @@ public:
     // Binds the host's event `eventName` to `handler` through a new adapter of `adapterClass`,
     // or clears the event when handler is nullptr. The event must be a published event
     // property of the host's class (EPropertyError otherwise).
-    TfsCustomEvent* Bind(TObject* host, const std::string& eventName, TfsCustomEventClass adapterClass,
-                         TfsProcVariable* handler);
+    TfsCustomEvent* Bind(
+        TObject* host, const std::string& eventName, TfsCustomEventClass adapterClass, TfsProcVariable* handler);
     // Frees every adapter whose host is `instance`, last first, taking each out of the event
     // it is still bound to.
     void FreeObjectEvents(TObject* instance);
@@ -107,7 +106,7 @@ private:
     friend class TfsEventWatcher;
     struct Binding {
         int32_t Host;
-        std::string Event;   // folded
+        std::string Event;  // folded
         TfsCustomEvent* Current;
     };
     // Unbinds the adapter from its host when it is still the event's current handler and the
@@ -136,14 +135,14 @@ public:
 // --- adapters ------------------------------------------------------------------------------------
 
 namespace event_detail {
-template <class T> int32_t ToInt(const T& v)
-{
+template <class T>
+int32_t ToInt(const T& v) {
     if constexpr (requires { v.Mask(); }) return int32_t(v.Mask());
     else return static_cast<int32_t>(v);
 }
 // An ordinal written back by a handler; a value outside the enumeration leaves the host's.
-template <class E> void StoreEnum(E& target, int32_t value)
-{
+template <class E>
+void StoreEnum(E& target, int32_t value) {
     if constexpr (requires { KaromilTypeInfo(static_cast<E*>(nullptr)); }) {
         const TTypeInfo* t = KaromilTypeInfo(static_cast<E*>(nullptr));
         if (value < t->MinValue() || value > t->MaxValue()) return;
@@ -160,34 +159,33 @@ class TfsNotifyEvent : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsNotifyEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return TNotifyEvent([this](TObject* sender) { CallHandler({ObjectArg(sender)}); });
     }
 };
 
 // (Sender; Button; Shift; X, Y): Button as its ordinal, Shift as the set's bits.
-template <class Button, class Shift> class TfsMouseEventOf : public TfsCustomEvent {
+template <class Button, class Shift>
+class TfsMouseEventOf : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsMouseEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return std::function<void(TObject*, Button, Shift, int, int)>(
             [this](TObject* sender, Button button, Shift shift, int x, int y) {
-                CallHandler({ObjectArg(sender), Variant(event_detail::ToInt(button)), Variant(event_detail::ToInt(shift)),
-                             Variant(x), Variant(y)});
+                CallHandler({ObjectArg(sender), Variant(event_detail::ToInt(button)),
+                    Variant(event_detail::ToInt(shift)), Variant(x), Variant(y)});
             });
     }
 };
 
 // (Sender; Shift; X, Y)
-template <class Shift> class TfsMouseMoveEventOf : public TfsCustomEvent {
+template <class Shift>
+class TfsMouseMoveEventOf : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsMouseMoveEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return std::function<void(TObject*, Shift, int, int)>([this](TObject* sender, Shift shift, int x, int y) {
             CallHandler({ObjectArg(sender), Variant(event_detail::ToInt(shift)), Variant(x), Variant(y)});
         });
@@ -195,12 +193,12 @@ public:
 };
 
 // (Sender; var Key: Word; Shift); Key comes back.
-template <class Key, class Shift> class TfsKeyEventOf : public TfsCustomEvent {
+template <class Key, class Shift>
+class TfsKeyEventOf : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsKeyEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return std::function<void(TObject*, Key&, Shift)>([this](TObject* sender, Key& key, Shift shift) {
             // Nothing comes back from a handler that did not run.
             if (CallHandler({ObjectArg(sender), Variant(int32_t(key)), Variant(event_detail::ToInt(shift))}))
@@ -210,12 +208,12 @@ public:
 };
 
 // (Sender; var Key: Char); Key travels as a one-character string and comes back.
-template <class Char> class TfsKeyPressEventOf : public TfsCustomEvent {
+template <class Char>
+class TfsKeyPressEventOf : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsKeyPressEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return std::function<void(TObject*, Char&)>([this](TObject* sender, Char& key) {
             if (CallHandler({ObjectArg(sender), Variant(event_detail::CharText(char32_t(key)))}))
                 key = static_cast<Char>(event_detail::FirstChar(VarToStr(HandlerParam(1))));
@@ -224,12 +222,12 @@ public:
 };
 
 // (Sender; var Action); Action as its ordinal, and back.
-template <class Action> class TfsCloseEventOf : public TfsCustomEvent {
+template <class Action>
+class TfsCloseEventOf : public TfsCustomEvent {
 public:
     static constexpr const char* AdapterName = "TfsCloseEvent";
     using TfsCustomEvent::TfsCustomEvent;
-    TMethodHandler GetMethod() override
-    {
+    TMethodHandler GetMethod() override {
         return std::function<void(TObject*, Action&)>([this](TObject* sender, Action& action) {
             if (CallHandler({ObjectArg(sender), Variant(int32_t(action))}))
                 event_detail::StoreEnum(action, HandlerParam(1).AsInteger());

@@ -14,19 +14,36 @@ struct OpText {
 };
 
 const OpText kOperators[] = {
-    {" ", opNone, false},      {">", opGreat, false},      {"<", opLess, false},      {"<=", opLessEq, false},
-    {">=", opGreatEq, false},  {"<>", opNonEq, false},     {"=", opEq, false},        {"+", opPlus, false},
-    {"strcat", opPlus, true},  {"-", opMinus, false},      {"or", opOr, false},       {"xor", opXor, false},
-    {"*", opMul, false},       {"/", opDivFloat, false},   {"div", opDivInt, false},  {"mod", opMod, false},
-    {"and", opAnd, false},     {"shl", opShl, false},      {"shr", opShr, false},     {"(", opLeftBracket, false},
-    {")", opRightBracket, false}, {"not", opNot, false},   {"unminus", opUnMinus, false}, {"in", opIn, false},
+    {" ", opNone, false},
+    {">", opGreat, false},
+    {"<", opLess, false},
+    {"<=", opLessEq, false},
+    {">=", opGreatEq, false},
+    {"<>", opNonEq, false},
+    {"=", opEq, false},
+    {"+", opPlus, false},
+    {"strcat", opPlus, true},
+    {"-", opMinus, false},
+    {"or", opOr, false},
+    {"xor", opXor, false},
+    {"*", opMul, false},
+    {"/", opDivFloat, false},
+    {"div", opDivInt, false},
+    {"mod", opMod, false},
+    {"and", opAnd, false},
+    {"shl", opShl, false},
+    {"shr", opShr, false},
+    {"(", opLeftBracket, false},
+    {")", opRightBracket, false},
+    {"not", opNot, false},
+    {"unminus", opUnMinus, false},
+    {"in", opIn, false},
     {"is", opIs, false},
 };
 
 [[noreturn]] void Overflow() { throw EIntOverflow(SIntegerOverflow); }
 
-inline bool IntKind(const Variant& v) noexcept
-{
+inline bool IntKind(const Variant& v) noexcept {
     const TVarType t = v.VarType();
     return t == varInteger || t == varInt64;
 }
@@ -34,8 +51,7 @@ inline bool IntKind(const Variant& v) noexcept
 inline int64_t AsInt(const Variant& v) { return IntKind(v) ? v.RawInt() : v.AsInt64(); }
 
 // Integer results are 32-bit; anything beyond is the platform's integer overflow.
-inline Variant IntResult(int64_t r)
-{
+inline Variant IntResult(int64_t r) {
     if (r < INT32_MIN || r > INT32_MAX) Overflow();
     return Variant(int(r));
 }
@@ -44,8 +60,7 @@ inline Variant IntResult(int64_t r)
 
 // --- operand nodes -----------------------------------------------------------------------------
 
-TfsOperandNode::TfsOperandNode(const Variant& value)
-{
+TfsOperandNode::TfsOperandNode(const Variant& value) {
     Value = value;
     Direct = &Value;
     switch (value.VarType()) {
@@ -60,8 +75,7 @@ TfsOperandNode::TfsOperandNode(const Variant& value)
 }
 
 TfsDesignatorNode::TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator)
-    : TfsOperandNode(Variant::Null()), FDesignator(std::move(designator))
-{
+    : TfsOperandNode(Variant::Null()), FDesignator(std::move(designator)) {
     TypeCode = FDesignator->TypeCode;
     TypeName = FDesignator->TypeName;
     FSource = FDesignator->DirectItem();
@@ -74,8 +88,7 @@ TfsDesignatorNode::~TfsDesignatorNode() = default;
 
 Variant TfsDesignatorNode::GetValue() { return FSource->GetValue(); }
 
-TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set) : TfsOperandNode(Variant::Null()), FSet(std::move(set))
-{
+TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set) : TfsOperandNode(Variant::Null()), FSet(std::move(set)) {
     Direct = nullptr;
     TypeCode = tcVariant;
 }
@@ -87,26 +100,39 @@ Variant TfsSetNode::GetValue() { return FSet->GetValue(); }
 // --- operator nodes ----------------------------------------------------------------------------
 
 TfsOperatorNode::TfsOperatorNode(TfsOpCode code, bool strCat, TfsScript* script)
-    : OpCode(code), StrCat(strCat), FScript(script)
-{
-}
+    : OpCode(code), StrCat(strCat), FScript(script) {}
 
-int TfsOperatorNode::Priority() const
-{
+int TfsOperatorNode::Priority() const {
     switch (OpCode) {
     case opNone: return 7;
-    case opGreat: case opLess: case opLessEq: case opGreatEq: case opNonEq: case opEq: case opIn: case opIs: return 4;
-    case opPlus: case opMinus: case opOr: case opXor: return 3;
-    case opMul: case opDivFloat: case opDivInt: case opMod: case opAnd: case opShl: case opShr: return 2;
+    case opGreat:
+    case opLess:
+    case opLessEq:
+    case opGreatEq:
+    case opNonEq:
+    case opEq:
+    case opIn:
+    case opIs: return 4;
+    case opPlus:
+    case opMinus:
+    case opOr:
+    case opXor: return 3;
+    case opMul:
+    case opDivFloat:
+    case opDivInt:
+    case opMod:
+    case opAnd:
+    case opShl:
+    case opShr: return 2;
     case opLeftBracket: return 6;
     case opRightBracket: return 5;
-    case opNot: case opUnMinus: return 1;
+    case opNot:
+    case opUnMinus: return 1;
     }
     return 7;
 }
 
-Variant TfsOperatorNode::GetValue()
-{
+Variant TfsOperatorNode::GetValue() {
     switch (OpCode) {
     case opNone: return Left->GetValue();
     case opNot: return VarNot(Left->GetValue());
@@ -153,8 +179,7 @@ Variant TfsOperatorNode::GetValue()
     return Combine(l, Right->GetValue());
 }
 
-Variant TfsOperatorNode::Combine(const Variant& l, const Variant& r) const
-{
+Variant TfsOperatorNode::Combine(const Variant& l, const Variant& r) const {
     if (IntFastPath && IntKind(l) && IntKind(r)) {
         const int64_t a = l.RawInt(), b = r.RawInt();
         switch (OpCode) {
@@ -231,16 +256,14 @@ TfsSetExpression::~TfsSetExpression() = default;
 
 void TfsSetExpression::Add(std::unique_ptr<TfsExpression> item) { FItems.push_back(std::move(item)); }
 
-Variant TfsSetExpression::GetValue()
-{
+Variant TfsSetExpression::GetValue() {
     std::vector<Variant> values;
     values.reserve(FItems.size());
     for (const auto& e : FItems) values.push_back(e ? e->GetValue() : Variant(0));
     return VarArrayOf(values);
 }
 
-bool TfsSetExpression::InSet(const Variant& value)
-{
+bool TfsSetExpression::InSet(const Variant& value) {
     const size_t n = FItems.size();
     for (size_t i = 0; i < n; ++i) {
         if (!FItems[i]) continue;
@@ -258,8 +281,7 @@ bool TfsSetExpression::InSet(const Variant& value)
 
 TfsExpression::TfsExpression(TfsScript* script)
     : TfsCustomVariable("", tcVariant, ""), FScript(script),
-      FRoot(std::make_unique<TfsOperatorNode>(opNone, false, script))
-{
+      FRoot(std::make_unique<TfsOperatorNode>(opNone, false, script)) {
     FKind = kExpression;
     FCurrent = FRoot.get();
     ReadOnly = true;
@@ -267,16 +289,14 @@ TfsExpression::TfsExpression(TfsScript* script)
 
 TfsExpression::~TfsExpression() = default;
 
-void TfsExpression::Link(TfsExpressionNode* parent, std::unique_ptr<TfsExpressionNode> child)
-{
+void TfsExpression::Link(TfsExpressionNode* parent, std::unique_ptr<TfsExpressionNode> child) {
     child->ParentNode = parent;
     if (!parent->Left) parent->Left = std::move(child);
     else if (!parent->Right) parent->Right = std::move(child);
     else assert(false && "a node has at most two children");
 }
 
-std::unique_ptr<TfsExpressionNode> TfsExpression::Detach(TfsExpressionNode* parent, TfsExpressionNode* child)
-{
+std::unique_ptr<TfsExpressionNode> TfsExpression::Detach(TfsExpressionNode* parent, TfsExpressionNode* child) {
     std::unique_ptr<TfsExpressionNode> r;
     if (parent->Left.get() == child) r = std::move(parent->Left);
     else if (parent->Right.get() == child) r = std::move(parent->Right);
@@ -284,8 +304,7 @@ std::unique_ptr<TfsExpressionNode> TfsExpression::Detach(TfsExpressionNode* pare
     return r;
 }
 
-void TfsExpression::AddNode(std::unique_ptr<TfsExpressionNode> node)
-{
+void TfsExpression::AddNode(std::unique_ptr<TfsExpressionNode> node) {
     node->SourcePos = SourcePos;
     TfsExpressionNode* p = node.get();
     Link(FCurrent, std::move(node));
@@ -294,19 +313,22 @@ void TfsExpression::AddNode(std::unique_ptr<TfsExpressionNode> node)
 
 void TfsExpression::AddOperand(const Variant& value) { AddNode(std::make_unique<TfsOperandNode>(value)); }
 
-void TfsExpression::AddDesignator(std::unique_ptr<TfsDesignator> designator)
-{
+void TfsExpression::AddDesignator(std::unique_ptr<TfsDesignator> designator) {
     AddNode(std::make_unique<TfsDesignatorNode>(std::move(designator)));
 }
 
-void TfsExpression::AddSet(std::unique_ptr<TfsSetExpression> set) { AddNode(std::make_unique<TfsSetNode>(std::move(set))); }
+void TfsExpression::AddSet(std::unique_ptr<TfsSetExpression> set) {
+    AddNode(std::make_unique<TfsSetNode>(std::move(set)));
+}
 
-void TfsExpression::AddOperator(const std::string& text)
-{
+void TfsExpression::AddOperator(const std::string& text) {
     const std::string lower = AnsiLowerCase(text);
     const OpText* op = nullptr;
     for (const auto& o : kOperators)
-        if (lower == o.Text) { op = &o; break; }
+        if (lower == o.Text) {
+            op = &o;
+            break;
+        }
     if (!op) throw Exception("Neznámý operátor: '" + text + "'");
     auto node = std::make_unique<TfsOperatorNode>(op->Code, op->StrCat, FScript);
     node->SourcePos = SourcePos;
@@ -351,14 +373,13 @@ void TfsExpression::AddOperator(const std::string& text)
 }
 
 namespace {
-bool AllowedFor(TfsTypeCode left, TfsOpCode op, bool strCat)
-{
+bool AllowedFor(TfsTypeCode left, TfsOpCode op, bool strCat) {
     switch (left) {
     case tcBoolean: return op == opNonEq || op == opEq || op == opOr || op == opXor || op == opAnd || op == opNot;
     case tcChar:
     case tcString:
         return op == opGreat || op == opLess || op == opLessEq || op == opGreatEq || op == opNonEq || op == opEq ||
-               (op == opPlus) || op == opIn || strCat;
+            (op == opPlus) || op == opIn || strCat;
     case tcClass:
     case tcArray: return op == opNonEq || op == opEq;
     default: return true;
@@ -366,8 +387,7 @@ bool AllowedFor(TfsTypeCode left, TfsOpCode op, bool strCat)
 }
 }  // namespace
 
-void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::string& typeName, std::string& errorPos)
-{
+void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::string& typeName, std::string& errorPos) {
     if (!node) {
         code = tcVariant;
         typeName.clear();
@@ -397,7 +417,14 @@ void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::strin
         typeName = ln;
         if ((lc == tcInteger && rc == tcFloat) || (lc == tcFloat && rc == tcInteger)) code = tcFloat;
         switch (op->OpCode) {
-        case opGreat: case opLess: case opLessEq: case opGreatEq: case opNonEq: case opEq: case opIn: case opIs:
+        case opGreat:
+        case opLess:
+        case opLessEq:
+        case opGreatEq:
+        case opNonEq:
+        case opEq:
+        case opIn:
+        case opIs:
             code = tcBoolean;
             typeName.clear();
             break;
@@ -417,8 +444,7 @@ void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::strin
     node->TypeName = typeName;
 }
 
-std::string TfsExpression::Complete()
-{
+std::string TfsExpression::Complete() {
     // The start node gives way to its only child.
     std::unique_ptr<TfsExpressionNode> start = std::move(FRoot);
     FRoot = std::move(start->Left);
@@ -436,8 +462,7 @@ std::string TfsExpression::Complete()
     return errorPos;
 }
 
-std::string TfsExpression::Optimize(TfsDesignator* target)
-{
+std::string TfsExpression::Optimize(TfsDesignator* target) {
     if (!target || target->Shape != TfsDesignator::shVariable) return " ";
     auto* root = dynamic_cast<TfsOperatorNode*>(FRoot.get());
     if (!root) return " ";
@@ -464,15 +489,13 @@ std::string TfsExpression::Optimize(TfsDesignator* target)
     return " ";
 }
 
-TfsCustomVariable* TfsExpression::SingleItem() const
-{
+TfsCustomVariable* TfsExpression::SingleItem() const {
     if (auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot.get())) return d->Source();
     if (FRoot->IsOperand()) return FRoot.get();
     return nullptr;
 }
 
-void TfsExpression::SetValue(const Variant& value)
-{
+void TfsExpression::SetValue(const Variant& value) {
     if (ReadOnly) return;
     if (auto* d = dynamic_cast<TfsDesignatorNode*>(FRoot.get())) d->Designator()->SetValue(value);
 }

@@ -57,23 +57,45 @@ private:
 };
 
 enum TfsOpCode : uint8_t {
-    opNone, opGreat, opLess, opLessEq, opGreatEq, opNonEq, opEq, opPlus, opMinus, opOr, opXor, opMul,
-    opDivFloat, opDivInt, opMod, opAnd, opShl, opShr, opLeftBracket, opRightBracket, opNot, opUnMinus, opIn, opIs,
+    opNone,
+    opGreat,
+    opLess,
+    opLessEq,
+    opGreatEq,
+    opNonEq,
+    opEq,
+    opPlus,
+    opMinus,
+    opOr,
+    opXor,
+    opMul,
+    opDivFloat,
+    opDivInt,
+    opMod,
+    opAnd,
+    opShl,
+    opShr,
+    opLeftBracket,
+    opRightBracket,
+    opNot,
+    opUnMinus,
+    opIn,
+    opIs,
 };
 
 class TfsOperatorNode : public TfsExpressionNode {
 public:
     TfsOperatorNode(TfsOpCode code, bool strCat, TfsScript* script);
     TfsOpCode OpCode;
-    bool StrCat;         // "strcat": text of left and right when the left value is a string
+    bool StrCat;  // "strcat": text of left and right when the left value is a string
     bool IntFastPath = false;
     bool BoolShortCut = false;
     int Priority() const override;
     Variant GetValue() override;
 
 private:
-    Variant Combine(const Variant& l, const Variant& r) const;   // the operators of two operands
-    TfsScript* FScript;   // for "is": the class named on the right
+    Variant Combine(const Variant& l, const Variant& r) const;  // the operators of two operands
+    TfsScript* FScript;  // for "is": the class named on the right
 };
 
 // A set constructor [a, b..c]; a range b..c is kept as b, nullptr, c.
@@ -81,7 +103,7 @@ class TfsSetExpression : public TfsCustomVariable {
 public:
     TfsSetExpression() : TfsCustomVariable("", tcVariant, "") {}
     ~TfsSetExpression() override;
-    void Add(std::unique_ptr<class TfsExpression> item);   // nullptr marks a range
+    void Add(std::unique_ptr<class TfsExpression> item);  // nullptr marks a range
     int ItemCount() const noexcept { return int(FItems.size()); }
     Variant GetValue() override;
     bool InSet(const Variant& value);
@@ -111,7 +133,7 @@ public:
     TfsCustomVariable* SingleItem() const;
 
     Variant GetValue() override { return FRoot->GetValue(); }
-    Variant Evaluate() { return FRoot->GetValue(); }   // GetValue without the virtual call
+    Variant Evaluate() { return FRoot->GetValue(); }  // GetValue without the virtual call
     void SetValue(const Variant& value) override;
 
 private:

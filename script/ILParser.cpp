@@ -14,19 +14,32 @@
 // matching reads fields instead of searching attribute texts.
 struct TfsGrammarElement {
     enum Kind {
-        RuleDef, Char, Keyword, Ident, Number, String, FrString, Eol,
-        Sequence, Switch, OptionalSwitch, Loop, OptionalLoop, Optional, RuleRef
+        RuleDef,
+        Char,
+        Keyword,
+        Ident,
+        Number,
+        String,
+        FrString,
+        Eol,
+        Sequence,
+        Switch,
+        OptionalSwitch,
+        Loop,
+        OptionalLoop,
+        Optional,
+        RuleRef
     };
     Kind kind = RuleDef;
-    std::string name;      // lower case
-    std::string text;      // lower case
-    std::string node;      // lower case
+    std::string name;  // lower case
+    std::string text;  // lower case
+    std::string node;  // lower case
     std::string add, addText, err;
-    bool noSkip = false;   // char with skip="0"
-    bool loopSkip = false; // loop with skip="1"
+    bool noSkip = false;  // char with skip="0"
+    bool loopSkip = false;  // loop with skip="1"
     bool term = false;
     std::vector<TfsGrammarElement> children;
-    const TfsGrammarElement* rule = nullptr;   // RuleRef: the rule it names, nullptr if none
+    const TfsGrammarElement* rule = nullptr;  // RuleRef: the rule it names, nullptr if none
 
     bool IsTerminal() const noexcept { return kind >= Char && kind <= FrString; }
 };
@@ -36,15 +49,14 @@ struct TfsGrammarElement {
 // only read.
 struct TfsCompiledGrammar {
     TfsXMLDocument document;
-    TfsParser tokenizer;   // settings only, no text
+    TfsParser tokenizer;  // settings only, no text
     bool needDeclareVars = true;
     std::map<std::string, TfsGrammarElement> byName;
     std::map<std::string, std::string> errors;
     const TfsGrammarElement* program = nullptr;
     const TfsXMLItem* types = nullptr;
 
-    const std::string& Error(const std::string& key) const
-    {
+    const std::string& Error(const std::string& key) const {
         static const std::string none;
         auto it = errors.find(key);
         return it == errors.end() ? none : it->second;
@@ -53,36 +65,29 @@ struct TfsCompiledGrammar {
 
 namespace {
 
-std::string Lower(std::string_view s)
-{
+std::string Lower(std::string_view s) {
     std::string r(s);
     for (char& c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
     return r;
 }
 
-std::string TrimBlanks(std::string_view s)
-{
+std::string TrimBlanks(std::string_view s) {
     size_t a = 0, b = s.size();
-    while (a < b && static_cast<unsigned char>(s[a]) <= ' ')
-        ++a;
-    while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ')
-        --b;
+    while (a < b && static_cast<unsigned char>(s[a]) <= ' ') ++a;
+    while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ') --b;
     return std::string(s.substr(a, b - a));
 }
 
 // Line ends become CR LF: line-oriented grammars and the language directive expect them.
-std::string NormaliseLineEnds(const std::string& text)
-{
+std::string NormaliseLineEnds(const std::string& text) {
     std::string r;
     r.reserve(text.size() + text.size() / 16);
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == '\r') {
             r += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else if (c == '\n') {
             r += "\r\n";
         } else {
@@ -92,15 +97,20 @@ std::string NormaliseLineEnds(const std::string& text)
     return r;
 }
 
-TfsGrammarElement Compile(const TfsXMLItem& item, bool ruleDef)
-{
+TfsGrammarElement Compile(const TfsXMLItem& item, bool ruleDef) {
     static const std::map<std::string, TfsGrammarElement::Kind> kinds = {
-        {"char", TfsGrammarElement::Char}, {"keyword", TfsGrammarElement::Keyword},
-        {"ident", TfsGrammarElement::Ident}, {"number", TfsGrammarElement::Number},
-        {"string", TfsGrammarElement::String}, {"frstring", TfsGrammarElement::FrString},
-        {"eol", TfsGrammarElement::Eol}, {"sequence", TfsGrammarElement::Sequence},
-        {"switch", TfsGrammarElement::Switch}, {"optionalswitch", TfsGrammarElement::OptionalSwitch},
-        {"loop", TfsGrammarElement::Loop}, {"optionalloop", TfsGrammarElement::OptionalLoop},
+        {"char", TfsGrammarElement::Char},
+        {"keyword", TfsGrammarElement::Keyword},
+        {"ident", TfsGrammarElement::Ident},
+        {"number", TfsGrammarElement::Number},
+        {"string", TfsGrammarElement::String},
+        {"frstring", TfsGrammarElement::FrString},
+        {"eol", TfsGrammarElement::Eol},
+        {"sequence", TfsGrammarElement::Sequence},
+        {"switch", TfsGrammarElement::Switch},
+        {"optionalswitch", TfsGrammarElement::OptionalSwitch},
+        {"loop", TfsGrammarElement::Loop},
+        {"optionalloop", TfsGrammarElement::OptionalLoop},
         {"optional", TfsGrammarElement::Optional},
     };
     TfsGrammarElement e;
@@ -120,23 +130,19 @@ TfsGrammarElement Compile(const TfsXMLItem& item, bool ruleDef)
     e.noSkip = e.kind == TfsGrammarElement::Char && skip == "0";
     e.loopSkip = skip == "1";
     e.term = item.Prop("term") == "1";
-    for (int i = 0; i < item.Count(); ++i)
-        e.children.push_back(Compile(*item.Items(i), false));
+    for (int i = 0; i < item.Count(); ++i) e.children.push_back(Compile(*item.Items(i), false));
     return e;
 }
 
-void Resolve(TfsGrammarElement& e, const std::map<std::string, TfsGrammarElement>& rules)
-{
+void Resolve(TfsGrammarElement& e, const std::map<std::string, TfsGrammarElement>& rules) {
     if (e.kind == TfsGrammarElement::RuleRef) {
         auto it = rules.find(e.name);
         e.rule = it == rules.end() ? nullptr : &it->second;
     }
-    for (auto& child : e.children)
-        Resolve(child, rules);
+    for (auto& child : e.children) Resolve(child, rules);
 }
 
-std::shared_ptr<const TfsCompiledGrammar> CompileGrammar(const std::string& text)
-{
+std::shared_ptr<const TfsCompiledGrammar> CompileGrammar(const std::string& text) {
     auto g = std::make_shared<TfsCompiledGrammar>();
     g->document.LoadFromString(text);
     TfsParser& tokenizer = g->tokenizer;
@@ -144,45 +150,32 @@ std::shared_ptr<const TfsCompiledGrammar> CompileGrammar(const std::string& text
     TfsXMLItem* root = g->document.Root();
     TfsXMLItem* parser = root->FindItem("parser");
     TfsXMLItem* keywords = parser->FindItem("keywords");
-    for (int i = 0; i < keywords->Count(); ++i)
-        tokenizer.AddKeyword(keywords->Items(i)->Name);
+    for (int i = 0; i < keywords->Count(); ++i) tokenizer.AddKeyword(keywords->Items(i)->Name);
     for (int i = 0; i < parser->Count(); ++i) {
         const TfsXMLItem* setting = parser->Items(i);
         std::string name = Lower(setting->Name);
         std::string value = setting->Prop("text");
-        if (name == "identchars")
-            tokenizer.SetIdentChars(value);
-        else if (name == "commentline1")
-            tokenizer.CommentLine1 = value;
-        else if (name == "commentline2")
-            tokenizer.CommentLine2 = value;
-        else if (name == "commentblock1")
-            tokenizer.SetCommentBlock1(value);
-        else if (name == "commentblock2")
-            tokenizer.SetCommentBlock2(value);
-        else if (name == "stringquotes")
-            tokenizer.StringQuotes = value;
-        else if (name == "hexsequence")
-            tokenizer.HexSequence = value;
-        else if (name == "declarevars")
-            g->needDeclareVars = value != "0";
-        else if (name == "skipeol")
-            tokenizer.SkipEOL = value != "0";
-        else if (name == "skipchar")
-            tokenizer.SkipChar = value;
+        if (name == "identchars") tokenizer.SetIdentChars(value);
+        else if (name == "commentline1") tokenizer.CommentLine1 = value;
+        else if (name == "commentline2") tokenizer.CommentLine2 = value;
+        else if (name == "commentblock1") tokenizer.SetCommentBlock1(value);
+        else if (name == "commentblock2") tokenizer.SetCommentBlock2(value);
+        else if (name == "stringquotes") tokenizer.StringQuotes = value;
+        else if (name == "hexsequence") tokenizer.HexSequence = value;
+        else if (name == "declarevars") g->needDeclareVars = value != "0";
+        else if (name == "skipeol") tokenizer.SkipEOL = value != "0";
+        else if (name == "skipchar") tokenizer.SkipChar = value;
     }
 
     TfsXMLItem* errors = parser->FindItem("errors");
-    for (int i = 0; i < errors->Count(); ++i)
-        g->errors[Lower(errors->Items(i)->Name)] = errors->Items(i)->Prop("text");
+    for (int i = 0; i < errors->Count(); ++i) g->errors[Lower(errors->Items(i)->Name)] = errors->Items(i)->Prop("text");
     for (int i = 0; i < root->Count(); ++i) {
         const TfsXMLItem* item = root->Items(i);
         std::string name = Lower(item->Name);
         if (name != "parser" && name != "types" && !g->byName.count(name))
             g->byName.emplace(name, Compile(*item, true));
     }
-    for (auto& [name, rule] : g->byName)
-        Resolve(rule, g->byName);
+    for (auto& [name, rule] : g->byName) Resolve(rule, g->byName);
     g->types = root->FindItem("types");
     auto program = g->byName.find("program");
     g->program = program == g->byName.end() ? nullptr : &program->second;
@@ -195,29 +188,24 @@ TfsILParser::TfsILParser(TfsILParserHost& script) : FScript(script) {}
 
 TfsILParser::~TfsILParser() = default;
 
-const TfsXMLDocument& TfsILParser::Grammar() const noexcept
-{
+const TfsXMLDocument& TfsILParser::Grammar() const noexcept {
     static const TfsXMLDocument none;
     return FRules ? FRules->document : none;
 }
 
-void TfsILParser::LoadGrammar(const std::string& language)
-{
+void TfsILParser::LoadGrammar(const std::string& language) {
     TfsLanguage& registered = fsFindLanguage(language);
     // The grammar text is parsed and compiled on the language's first use only.
-    if (!registered.Compiled)
-        registered.Compiled = CompileGrammar(registered.Grammar);
+    if (!registered.Compiled) registered.Compiled = CompileGrammar(registered.Grammar);
     FRules = registered.Compiled;
     FLanguage = language;
     FNeedDeclareVars = FRules->needDeclareVars;
     // The text (a language directive may load the grammar while it is read) stays.
     FParser.AssignSettings(FRules->tokenizer);
-    if (FScript.ExtendedCharset)
-        FParser.AddExtendedIdentChars();
+    if (FScript.ExtendedCharset) FParser.AddExtendedIdentChars();
 }
 
-std::string TfsILParser::LineColAfterBlanks(int position)
-{
+std::string TfsILParser::LineColAfterBlanks(int position) {
     int saved = FParser.Position();
     FParser.SetPosition(position);
     FParser.SkipSpaces();
@@ -226,30 +214,26 @@ std::string TfsILParser::LineColAfterBlanks(int position)
     return lc;
 }
 
-bool TfsILParser::BuildIL(const std::string& text)
-{
+bool TfsILParser::BuildIL(const std::string& text) {
     FLines.clear();
     FErrorText.clear();
     FErrorPos.clear();
     FErrorTerm = false;
     FFurthest = 1;
-    if (UnitName.empty())
-        FScript.ErrorUnit.clear();   // a unit name left from an earlier compile would mislead
+    if (UnitName.empty()) FScript.ErrorUnit.clear();  // a unit name left from an earlier compile would mislead
     FParser.SetText(text);
 
     int start = 1;
     if (FParser.GetSymbol() == "#" && AnsiSameText(FParser.GetIdentifier(), "language")) {
         const std::u32string& t = FParser.Text();
         int cr = FParser.Position();
-        while (cr <= FParser.Size() && t[size_t(cr - 1)] != U'\r')
-            ++cr;
+        while (cr <= FParser.Size() && t[size_t(cr - 1)] != U'\r') ++cr;
         std::string name = TrimBlanks(FParser.Copy(FParser.Position(), cr));
         LoadGrammar(name);
         start = cr + 2;
     }
     FParser.SetPosition(start);
-    if (!FRules || !FRules->program)
-        throw Exception(SInvalidLanguage);
+    if (!FRules || !FRules->program) throw Exception(SInvalidLanguage);
 
     bool matched = Match(*FRules->program);
     const std::string& statementExpected = FRules->Error("err3");
@@ -284,22 +268,17 @@ bool TfsILParser::BuildIL(const std::string& text)
     return ok;
 }
 
-void TfsILParser::RecordError(const TfsGrammarElement& e, int start)
-{
-    if (e.err.empty() || !FErrorText.empty())
-        return;
+void TfsILParser::RecordError(const TfsGrammarElement& e, int start) {
+    if (e.err.empty() || !FErrorText.empty()) return;
     const std::string& message = FRules->Error(Lower(e.err));
-    if (message.empty())
-        return;   // an absent message reports nothing
+    if (message.empty()) return;  // an absent message reports nothing
     FErrorText = message;
     FErrorPos = LineColAfterBlanks(start);
     FErrorTerm = e.term;
 }
 
-void TfsILParser::ApplyNode(const TfsGrammarElement& e, int start, size_t& mark, bool success)
-{
-    if (e.node.empty())
-        return;
+void TfsILParser::ApplyNode(const TfsGrammarElement& e, int start, size_t& mark, bool success) {
+    if (e.node.empty()) return;
     if (e.node == "uses") {
         // The file leaves of a uses clause are replaced by the units' programs, last named
         // first, each unit inserted at the mark. A clause that failed leaves nothing.
@@ -310,27 +289,23 @@ void TfsILParser::ApplyNode(const TfsGrammarElement& e, int start, size_t& mark,
             size_t blank = line.find(' ');
             leaf.Text = blank == std::string::npos ? std::string() : line.substr(blank + 1);
             std::string name = leaf.Prop("text");
-            if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
-                name = name.substr(1, name.size() - 2);
+            if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') name = name.substr(1, name.size() - 2);
             IncludeUnit(name, mark);
         }
         return;
     }
     if (success) {
         std::string open = "<" + e.node + " pos=\"" + LineColAfterBlanks(start) + "\"";
-        if (e.node == "expr")
-            open += " pos1=\"" + FParser.GetLineCol() + "\"";
+        if (e.node == "expr") open += " pos1=\"" + FParser.GetLineCol() + "\"";
         open += ">";
         FLines.insert(FLines.begin() + std::ptrdiff_t(mark), open);
         FLines.push_back("</" + e.node + ">");
     }
 }
 
-void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark)
-{
+void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark) {
     for (const std::string& unit : IncludedUnits)
-        if (AnsiSameText(unit, fileName))
-            return;
+        if (AnsiSameText(unit, fileName)) return;
     IncludedUnits.push_back(fileName);
 
     std::string source;
@@ -365,19 +340,17 @@ void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark)
             unitText = header == std::string::npos ? il : il.substr(header + 2);
         } else if (FErrorText.empty()) {
             FErrorText = nested.FErrorText;
-            FErrorPos = nested.FErrorPos;   // the position inside the unit, not ''
-            if (FScript.ErrorUnit.empty())
-                FScript.ErrorUnit = fileName;
+            FErrorPos = nested.FErrorPos;  // the position inside the unit, not ''
+            if (FScript.ErrorUnit.empty()) FScript.ErrorUnit = fileName;
         }
     }
     // The unit name is escaped like any attribute value, so a quote in it cannot break the tag.
-    FLines.insert(FLines.begin() + std::ptrdiff_t(mark),
-                  {"<uses unit=\"" + fsEscapeXML(fileName) + "\">", unitText, "</uses>"});
+    FLines.insert(
+        FLines.begin() + std::ptrdiff_t(mark), {"<uses unit=\"" + fsEscapeXML(fileName) + "\">", unitText, "</uses>"});
     mark += 3;
 }
 
-bool TfsILParser::Match(const TfsGrammarElement& e)
-{
+bool TfsILParser::Match(const TfsGrammarElement& e) {
     using K = TfsGrammarElement;
     const int start = FParser.Position();
     size_t mark = FLines.size();
@@ -386,12 +359,9 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
 
     switch (e.kind) {
     case K::RuleDef:
-    case K::Sequence:
-        matched = true;
-        break;
+    case K::Sequence: matched = true; break;
     case K::Char:
-        if (!e.noSkip)
-            FParser.SkipSpaces();
+        if (!e.noSkip) FParser.SkipSpaces();
         FFurthest = std::max(FFurthest, FParser.Position());
         token = FParser.GetSymbol();
         break;
@@ -422,16 +392,12 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
         WriteLine("</dsgn>");
         break;
     }
-    case K::Eol:
-        matched = FParser.SkipLineEnd();
-        break;
+    case K::Eol: matched = FParser.SkipLineEnd(); break;
     case K::Switch:
     case K::OptionalSwitch:
         for (const auto& child : e.children)
-            if (Match(child))
-                return true;
-        if (e.kind == K::OptionalSwitch)
-            return true;
+            if (Match(child)) return true;
+        if (e.kind == K::OptionalSwitch) return true;
         RecordError(e, start);
         return false;
     case K::Loop:
@@ -450,8 +416,7 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
                     passOk = false;
                     break;
                 }
-            if (!passOk)
-                break;
+            if (!passOk) break;
             if (!e.text.empty()) {
                 const int beforeSeparator = FParser.Position();
                 FParser.SkipSpaces();
@@ -460,8 +425,7 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
                     break;
                 }
             }
-            if (FParser.Position() == passStart)
-                break;
+            if (FParser.Position() == passStart) break;
         }
         if (passes >= 2) {
             // A pass that failed half way gives back what its children took, so "a + b +"
@@ -478,8 +442,7 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
             }
             return true;
         }
-        if (passOk)
-            return true;
+        if (passOk) return true;
         FParser.SetPosition(start);
         FLines.resize(mark);
         return e.kind == K::OptionalLoop;
@@ -493,15 +456,13 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
             }
         return true;
     case K::RuleRef:
-        if (!e.rule)
-            throw Exception(SInvalidLanguage);
+        if (!e.rule) throw Exception(SInvalidLanguage);
         matched = Match(*e.rule);
         break;
     }
 
     // The common tail of rule definitions, sequences, line ends, terminals and references.
-    if (e.IsTerminal())
-        matched = !token.empty() && (e.text.empty() || AnsiSameText(token, e.text));
+    if (e.IsTerminal()) matched = !token.empty() && (e.text.empty() || AnsiSameText(token, e.text));
     // Whatever gives its text back also gives back what it wrote: output of a failed
     // alternative must not stay in the program beside the alternative that matched.
     if (!matched) {
@@ -510,8 +471,7 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
         FLines.resize(mark);
         return false;
     }
-    if (e.kind != K::RuleDef)
-        ApplyNode(e, start, mark, true);
+    if (e.kind != K::RuleDef) ApplyNode(e, start, mark, true);
     if (!e.add.empty()) {
         const std::string& value = e.addText.empty() ? token : e.addText;
         WriteLine("<" + e.add + " text=\"" + fsEscapeXML(value) + "\" pos=\"" + FParser.GetLineCol() + "\"/>");
@@ -527,10 +487,8 @@ bool TfsILParser::Match(const TfsGrammarElement& e)
             }
     }
     if (e.kind == K::RuleDef) {
-        if (ok)
-            ApplyNode(e, start, mark, true);
-        if (ok && MatchedRules)
-            MatchedRules->insert(e.name);
+        if (ok) ApplyNode(e, start, mark, true);
+        if (ok && MatchedRules) MatchedRules->insert(e.name);
     }
     return ok;
 }

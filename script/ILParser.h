@@ -39,15 +39,14 @@ class TfsILParserHost {
 public:
     virtual ~TfsILParserHost() = default;
 
-    std::string ErrorMsg;          // message of the last compile error, '' on success
-    std::string ErrorPos;          // "line:col" of it, '' on success
-    std::string ErrorUnit;         // used unit in which it lies, '' for the main text
+    std::string ErrorMsg;  // message of the last compile error, '' on success
+    std::string ErrorPos;  // "line:col" of it, '' on success
+    std::string ErrorUnit;  // used unit in which it lies, '' for the main text
     bool ExtendedCharset = false;  // every code point from 128 on is an identifier character
 
     // The source of a unit named in a uses clause. Returns false when the host supplies no
     // units itself: the file of that name is then read.
-    virtual bool GetUnitSource(const std::string& unitName, std::string& unitText)
-    {
+    virtual bool GetUnitSource(const std::string& unitName, std::string& unitText) {
         (void)unitName;
         (void)unitText;
         return false;
@@ -74,7 +73,7 @@ public:
     bool BuildIL(const std::string& text);
 
     TfsXMLDocument& ILDocument() noexcept { return FIL; }
-    const TfsXMLDocument& Grammar() const noexcept;   // empty before LoadGrammar
+    const TfsXMLDocument& Grammar() const noexcept;  // empty before LoadGrammar
     const std::string& LanguageName() const noexcept { return FLanguage; }
     bool NeedDeclareVars() const noexcept { return FNeedDeclareVars; }
     // The tokenizer still holds the text after BuildIL; the builder cuts expression source
@@ -82,8 +81,8 @@ public:
     TfsParser& Parser() noexcept { return FParser; }
     TfsILParserHost& Script() noexcept { return FScript; }
 
-    std::string UnitName;                      // '' for the main text
-    std::vector<std::string> IncludedUnits;    // units already spliced (case ignored)
+    std::string UnitName;  // '' for the main text
+    std::vector<std::string> IncludedUnits;  // units already spliced (case ignored)
     // When set, the name of every rule that matched is added (tests prove their coverage).
     std::set<std::string>* MatchedRules = nullptr;
 

@@ -12,9 +12,8 @@
 #include "script/ScriptTools.h"
 #include "script/Statements.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfsScript, TComponent, {
-    p.Prop("SyntaxType", &Self::GetSyntaxType, &Self::SetSyntaxType);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfsScript, TComponent, { p.Prop("SyntaxType", &Self::GetSyntaxType, &Self::SetSyntaxType); })
 
 namespace {
 
@@ -22,10 +21,9 @@ std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
 std::string FoldKey(const std::string& name) { return AnsiUpperCase(name); }
 
-bool IsIntKind(TVarType t) noexcept
-{
-    return t == varInteger || t == varInt64 || t == varSmallint || t == varShortInt || t == varByte ||
-           t == varWord || t == varLongWord;
+bool IsIntKind(TVarType t) noexcept {
+    return t == varInteger || t == varInt64 || t == varSmallint || t == varShortInt || t == varByte || t == varWord ||
+        t == varLongWord;
 }
 
 // --- declarations such as "function Copy(s: String; from, count: Integer): String" ----------
@@ -34,20 +32,27 @@ struct DeclReader {
     const std::string& s;
     size_t i = 0;
     explicit DeclReader(const std::string& text) : s(text) {}
-    void Blanks() { while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i; }
-    bool Eat(char c) { Blanks(); if (i < s.size() && s[i] == c) { ++i; return true; } return false; }
-    std::string Word()
-    {
+    void Blanks() {
+        while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+    }
+    bool Eat(char c) {
+        Blanks();
+        if (i < s.size() && s[i] == c) {
+            ++i;
+            return true;
+        }
+        return false;
+    }
+    std::string Word() {
         Blanks();
         size_t a = i;
-        while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_' ||
-                                static_cast<unsigned char>(s[i]) >= 128))
+        while (i < s.size() &&
+            (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_' || static_cast<unsigned char>(s[i]) >= 128))
             ++i;
         return s.substr(a, i - a);
     }
     // A default value: up to the next ';' or ')' outside quotes.
-    std::string Literal()
-    {
+    std::string Literal() {
         Blanks();
         size_t a = i;
         bool quoted = false;
@@ -62,8 +67,7 @@ struct DeclReader {
     [[noreturn]] void Fail() const { throw Exception("Neplatná deklarace: " + Quoted(s)); }
 };
 
-Variant DefaultLiteral(TfsScript* script, const std::string& text)
-{
+Variant DefaultLiteral(TfsScript* script, const std::string& text) {
     if (!text.empty() && (std::isalpha(static_cast<unsigned char>(text[0])) || text[0] == '_')) {
         if (TfsCustomVariable* item = script ? script->Find(text) : nullptr) return item->Value;
         throw Exception(std::string(SIdUndeclared) + Quoted(text));
@@ -77,28 +81,23 @@ Variant DefaultLiteral(TfsScript* script, const std::string& text)
 // --- TfsCustomVariable -------------------------------------------------------------------------
 
 TfsCustomVariable::TfsCustomVariable(std::string name, TfsTypeCode typeCode, std::string typeName)
-    : Name(std::move(name)), TypeCode(typeCode), TypeName(std::move(typeName))
-{
-}
+    : Name(std::move(name)), TypeCode(typeCode), TypeName(std::move(typeName)) {}
 
 TfsCustomVariable::~TfsCustomVariable() = default;
 
-TfsParamItem* TfsCustomVariable::AddParam(std::unique_ptr<TfsParamItem> param)
-{
+TfsParamItem* TfsCustomVariable::AddParam(std::unique_ptr<TfsParamItem> param) {
     FParams.push_back(std::move(param));
     return FParams.back().get();
 }
 
-int TfsCustomVariable::GetRequiredParamCount() const
-{
+int TfsCustomVariable::GetRequiredParamCount() const {
     int n = 0;
     for (const auto& p : FParams)
         if (!p->Optional) ++n;
     return n;
 }
 
-std::string TfsCustomVariable::DisplayTypeName() const
-{
+std::string TfsCustomVariable::DisplayTypeName() const {
     switch (TypeCode) {
     case tcInteger: return "Integer";
     case tcBoolean: return "Boolean";
@@ -115,13 +114,11 @@ std::string TfsCustomVariable::DisplayTypeName() const
 // --- variables ---------------------------------------------------------------------------------
 
 TfsVariable::TfsVariable(std::string name, TfsTypeCode typeCode, std::string typeName)
-    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName))
-{
+    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName)) {
     FKind = kVariable;
 }
 
-void TfsVariable::SetValue(const Variant& value)
-{
+void TfsVariable::SetValue(const Variant& value) {
     if (ReadOnly) return;
     const TVarType t = value.VarType();
     if (t == varNull || t == varEmpty) {
@@ -142,36 +139,29 @@ void TfsVariable::SetValue(const Variant& value)
         if (value.IsFloat()) Value = value;
         else Value = Variant(value.AsDouble());
         break;
-    case tcBoolean:
-        Value = t == varBoolean ? value : Variant(value.AsBoolean());
-        break;
+    case tcBoolean: Value = t == varBoolean ? value : Variant(value.AsBoolean()); break;
     case tcChar:
-    case tcString:
-        Value = value.IsString() ? value : Variant(VarToStr(value));
-        break;
+    case tcString: Value = value.IsString() ? value : Variant(VarToStr(value)); break;
     default: Value = value;
     }
 }
 
 TfsStringVariable::TfsStringVariable(std::string name, TfsTypeCode typeCode, std::string typeName)
-    : TfsVariable(std::move(name), typeCode, std::move(typeName))
-{
+    : TfsVariable(std::move(name), typeCode, std::move(typeName)) {
     Value = Variant("");
 }
 
 TfsParamItem::TfsParamItem(std::string name, TfsTypeCode typeCode, std::string typeName, bool optional, bool byRef)
-    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName)), Optional(optional), ByRef(byRef)
-{
+    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName)), Optional(optional), ByRef(byRef) {
     FKind = kParam;
 }
 
 // --- procedures --------------------------------------------------------------------------------
 
-TfsProcVariable::TfsProcVariable(std::string name, TfsTypeCode typeCode, std::string typeName, TfsScript* parent,
-                                 bool isFunction)
+TfsProcVariable::TfsProcVariable(
+    std::string name, TfsTypeCode typeCode, std::string typeName, TfsScript* parent, bool isFunction)
     : TfsCustomVariable(std::move(name), typeCode, std::move(typeName)), IsFunction(isFunction),
-      FLocal(std::make_unique<TfsScript>())
-{
+      FLocal(std::make_unique<TfsScript>()) {
     FKind = kProc;
     ReadOnly = true;
     FLocal->Parent = parent;
@@ -185,16 +175,14 @@ TfsProcVariable::TfsProcVariable(std::string name, TfsTypeCode typeCode, std::st
     }
 }
 
-TfsProcVariable::~TfsProcVariable()
-{
+TfsProcVariable::~TfsProcVariable() {
     for (const auto& p : FParams) FLocal->Remove(p.get());
     FLocal.reset();
 }
 
 void TfsProcVariable::RegisterParam(TfsParamItem* param) { FLocal->Insert(param->Name, param, false); }
 
-void TfsProcVariable::ListLocals() const
-{
+void TfsProcVariable::ListLocals() const {
     FLocalsListed = true;
     for (const auto& e : FLocal->FItems) {
         const Kind k = e.Item->ItemKind();
@@ -202,29 +190,29 @@ void TfsProcVariable::ListLocals() const
     }
 }
 
-void TfsProcVariable::SaveLocals(std::vector<Variant>& out) const
-{
+void TfsProcVariable::SaveLocals(std::vector<Variant>& out) const {
     out.clear();
     for (TfsCustomVariable* v : Locals()) out.push_back(v->Value);
 }
 
-void TfsProcVariable::RestoreLocals(std::vector<Variant>& saved) const noexcept
-{
+void TfsProcVariable::RestoreLocals(std::vector<Variant>& saved) const noexcept {
     // Moving allocates nothing, so this may run while an error unwinds (locals are listed by
     // the save before it).
     const auto& locals = Locals();
     for (size_t i = 0; i < locals.size() && i < saved.size(); ++i) locals[i]->Value = std::move(saved[i]);
 }
 
-Variant TfsProcVariable::GetValue()
-{
+Variant TfsProcVariable::GetValue() {
     const bool wasRunning = Running;
     Running = true;
     // When no main program is marked (a report calling its cached functions), the running
     // scope is left alone instead of dereferencing nothing.
     TfsScript* main = nullptr;
     for (TfsScript* s = FLocal.get(); s; s = s->Parent)
-        if (s->MainProgram) { main = s; break; }
+        if (s->MainProgram) {
+            main = s;
+            break;
+        }
     TfsScript* savedScope = main ? main->RunningScope : nullptr;
     if (main) main->RunningScope = FLocal.get();
     FLocal->ExitFlag = false;
@@ -244,13 +232,11 @@ Variant TfsProcVariable::GetValue()
 // --- helpers -----------------------------------------------------------------------------------
 
 TfsCustomHelper::TfsCustomHelper(std::string name, TfsTypeCode typeCode, std::string typeName)
-    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName))
-{
+    : TfsCustomVariable(std::move(name), typeCode, std::move(typeName)) {
     FKind = kHelper;
 }
 
-TObject* TfsCustomHelper::Instance() const
-{
+TObject* TfsCustomHelper::Instance() const {
     if (PrevValue.IsNull() || PrevValue.IsEmpty()) throw Exception(SNilObject + Quoted(Name));
     if (!PrevValue.IsOrdinal() || PrevValue.VarType() == varBoolean) throw Exception(SNotAnObject + Quoted(Name));
     const int64_t h = PrevValue.RawInt();
@@ -262,13 +248,11 @@ TObject* TfsCustomHelper::Instance() const
 }
 
 TfsPropertyHelper::TfsPropertyHelper(std::string name, TfsTypeCode typeCode, std::string typeName, TClass hostClass)
-    : TfsCustomHelper(std::move(name), typeCode, std::move(typeName))
-{
+    : TfsCustomHelper(std::move(name), typeCode, std::move(typeName)) {
     HostClass = hostClass;
 }
 
-Variant TfsPropertyHelper::GetValue()
-{
+Variant TfsPropertyHelper::GetValue() {
     Variant result = Variant::Null();
     TObject* obj = Instance();
     if (ViaTypeInfo) {
@@ -279,7 +263,7 @@ Variant TfsPropertyHelper::GetValue()
         case tkEnumeration:
         case tkSet:
         case tkClass: result = Variant(int(pi->GetOrd(obj))); break;
-        case tkInt64: result = Variant(int64_t(pi->GetOrd(obj))); break;   // all 64 bits, not Null
+        case tkInt64: result = Variant(int64_t(pi->GetOrd(obj))); break;  // all 64 bits, not Null
         case tkChar:
         case tkWChar: result = Variant(Utf8FromCodePoint(char32_t(pi->GetOrd(obj)))); break;
         case tkFloat: result = Variant(pi->GetFloat(obj)); break;
@@ -294,8 +278,7 @@ Variant TfsPropertyHelper::GetValue()
     return result;
 }
 
-void TfsPropertyHelper::SetValue(const Variant& value)
-{
+void TfsPropertyHelper::SetValue(const Variant& value) {
     if (ReadOnly) return;
     TObject* obj = Instance();
     if (ViaTypeInfo) {
@@ -330,8 +313,7 @@ void TfsPropertyHelper::SetValue(const Variant& value)
 // --- method helper -----------------------------------------------------------------------------
 
 TfsMethodHelper::TfsMethodHelper(const std::string& declaration, TfsScript* script)
-    : TfsCustomHelper("", tcInteger, ""), Declaration(declaration)
-{
+    : TfsCustomHelper("", tcInteger, ""), Declaration(declaration) {
     ReadOnly = true;
     DeclReader r(declaration);
     const std::string kind = AnsiLowerCase(r.Word());
@@ -384,8 +366,7 @@ TfsMethodHelper::TfsMethodHelper(const std::string& declaration, TfsScript* scri
     FUpperName = AnsiUpperCase(Name);
 }
 
-Variant TfsMethodHelper::GetValue()
-{
+Variant TfsMethodHelper::GetValue() {
     if (!CallCallback) return Variant(0);
     TfsParams params(FParams.size());
     for (size_t i = 0; i < FParams.size(); ++i) params[i] = FParams[i]->Value;
@@ -410,8 +391,7 @@ Variant TfsMethodHelper::GetValue()
     return result;
 }
 
-void TfsMethodHelper::SetValue(const Variant& value)
-{
+void TfsMethodHelper::SetValue(const Variant& value) {
     if (!CallCallback || !IsIndexed) return;
     TfsParams params(FParams.size() + 1);
     for (size_t i = 0; i < FParams.size(); ++i) params[i] = FParams[i]->Value;
@@ -423,8 +403,7 @@ void TfsMethodHelper::SetValue(const Variant& value)
 // --- indexers ----------------------------------------------------------------------------------
 
 TfsArrayHelper::TfsArrayHelper(std::string name, int dimCount, TfsTypeCode typeCode, std::string typeName)
-    : TfsCustomHelper(std::move(name), typeCode, std::move(typeName))
-{
+    : TfsCustomHelper(std::move(name), typeCode, std::move(typeName)) {
     if (dimCount < 0) {
         AddParam(std::make_unique<TfsParamItem>("", tcInteger, "", false, false));
         AddParam(std::make_unique<TfsParamItem>("", tcInteger, "", true, false));
@@ -434,8 +413,7 @@ TfsArrayHelper::TfsArrayHelper(std::string name, int dimCount, TfsTypeCode typeC
     }
 }
 
-Variant TfsArrayHelper::GetValue()
-{
+Variant TfsArrayHelper::GetValue() {
     const Variant& arr = PrevItem->Value;
     const int d = VarArrayDimCount(arr);
     if (d < 1 || d > 3 || d > ParamCount()) return Variant::Null();
@@ -444,8 +422,7 @@ Variant TfsArrayHelper::GetValue()
     return arr.GetElement(idx);
 }
 
-void TfsArrayHelper::SetValue(const Variant& value)
-{
+void TfsArrayHelper::SetValue(const Variant& value) {
     Variant& arr = PrevItem->Value;
     const int d = VarArrayDimCount(arr);
     if (d < 1 || d > 3 || d > ParamCount()) return;
@@ -454,13 +431,11 @@ void TfsArrayHelper::SetValue(const Variant& value)
     arr.PutElement(idx, value);
 }
 
-TfsStringHelper::TfsStringHelper() : TfsCustomHelper("__StringHelper", tcChar, "")
-{
+TfsStringHelper::TfsStringHelper() : TfsCustomHelper("__StringHelper", tcChar, "") {
     AddParam(std::make_unique<TfsParamItem>("", tcInteger, "", false, false));
 }
 
-Variant TfsStringHelper::GetValue()
-{
+Variant TfsStringHelper::GetValue() {
     const std::string s = VarToStr(PrevValue);
     const int64_t index = FParams[0]->Value.AsInt64();
     // Outside the text is a range error, never a read beyond its characters.
@@ -468,8 +443,7 @@ Variant TfsStringHelper::GetValue()
     return Variant(Utf8FromCodePoint(Utf8CharAt(s, index)));
 }
 
-void TfsStringHelper::SetValue(const Variant& value)
-{
+void TfsStringHelper::SetValue(const Variant& value) {
     std::string s = VarToStr(PrevValue);
     const int64_t index = FParams[0]->Value.AsInt64();
     if (index < 1 || index > Utf8Length(s)) throw ERangeError("Range check error");
@@ -486,8 +460,7 @@ void TfsStringHelper::SetValue(const Variant& value)
 
 TfsClassVariable::TfsClassVariable(TClass hostClass, std::string ancestorName, TfsScript* ownerScript)
     : TfsCustomVariable(hostClass->ClassName(), tcClass, hostClass->ClassName()), AncestorName(std::move(ancestorName)),
-      HostClass(hostClass), OwnerScript(ownerScript)
-{
+      HostClass(hostClass), OwnerScript(ownerScript) {
     FKind = kClass;
     AddParam(std::make_unique<TfsParamItem>("", tcVariant, "", true, false));
     AddPublishedProperties();
@@ -495,13 +468,12 @@ TfsClassVariable::TfsClassVariable(TClass hostClass, std::string ancestorName, T
 
 TfsClassVariable::~TfsClassVariable() = default;
 
-void TfsClassVariable::AddPublishedProperties()
-{
+void TfsClassVariable::AddPublishedProperties() {
     std::vector<const TPropInfo*> props;
     for (const TPropInfo* pi : GetPropList(HostClass))
         if (pi->Kind() != tkMethod) props.push_back(pi);
     std::stable_sort(props.begin(), props.end(),
-                     [](const TPropInfo* a, const TPropInfo* b) { return AnsiCompareText(a->Name(), b->Name()) < 0; });
+        [](const TPropInfo* a, const TPropInfo* b) { return AnsiCompareText(a->Name(), b->Name()) < 0; });
     for (const TPropInfo* pi : props) {
         TfsTypeCode tc = tcInteger;
         std::string tn;
@@ -510,12 +482,21 @@ void TfsClassVariable::AddPublishedProperties()
         case tkWChar: tc = tcChar; break;
         case tkEnumeration:
             if (AnsiSameText(pi->PropType()->Name(), "Boolean")) tc = tcBoolean;
-            else { tc = tcEnum; tn = pi->PropType()->Name(); }
+            else {
+                tc = tcEnum;
+                tn = pi->PropType()->Name();
+            }
             break;
         case tkFloat: tc = tcFloat; break;
         case tkString: tc = tcString; break;
-        case tkSet: tc = tcEnum; tn = pi->PropType()->Name(); break;
-        case tkClass: tc = tcClass; tn = pi->PropType()->Name(); break;
+        case tkSet:
+            tc = tcEnum;
+            tn = pi->PropType()->Name();
+            break;
+        case tkClass:
+            tc = tcClass;
+            tn = pi->PropType()->Name();
+            break;
         case tkVariant: tc = tcVariant; break;
         default: tc = tcInteger; break;
         }
@@ -527,8 +508,7 @@ void TfsClassVariable::AddPublishedProperties()
     }
 }
 
-TfsCustomHelper* TfsClassVariable::Find(const std::string& name) const
-{
+TfsCustomHelper* TfsClassVariable::Find(const std::string& name) const {
     const TfsClassVariable* c = this;
     for (int depth = 0; c && depth < 64; ++depth) {
         for (const auto& m : c->FMembers)
@@ -541,21 +521,18 @@ TfsCustomHelper* TfsClassVariable::Find(const std::string& name) const
     return nullptr;
 }
 
-TfsMethodHelper* TfsClassVariable::AddMember(std::unique_ptr<TfsCustomHelper> member)
-{
+TfsMethodHelper* TfsClassVariable::AddMember(std::unique_ptr<TfsCustomHelper> member) {
     member->HostClass = HostClass;
     member->AddedBy = AddedBy;
     FMembers.push_back(std::move(member));
     return dynamic_cast<TfsMethodHelper*>(FMembers.back().get());
 }
 
-void TfsClassVariable::AddEvent(const std::string& name, const TfsEventClassInfo* adapterClass)
-{
+void TfsClassVariable::AddEvent(const std::string& name, const TfsEventClassInfo* adapterClass) {
     AddMember(std::make_unique<TfsEventHelper>(name, adapterClass, HostClass));
 }
 
-void TfsClassVariable::AddConstructor(const std::string& syntax, TfsMethodCallEvent callback)
-{
+void TfsClassVariable::AddConstructor(const std::string& syntax, TfsMethodCallEvent callback) {
     const size_t blank = syntax.find(' ');
     const std::string rest = blank == std::string::npos ? std::string() : syntax.substr(blank + 1);
     auto m = std::make_unique<TfsMethodHelper>("function " + rest + ": Constructor", OwnerScript);
@@ -563,16 +540,14 @@ void TfsClassVariable::AddConstructor(const std::string& syntax, TfsMethodCallEv
     AddMember(std::move(m));
 }
 
-void TfsClassVariable::AddMethod(const std::string& syntax, TfsMethodCallEvent callback)
-{
+void TfsClassVariable::AddMethod(const std::string& syntax, TfsMethodCallEvent callback) {
     auto m = std::make_unique<TfsMethodHelper>(syntax, OwnerScript);
     m->CallCallback = std::move(callback);
     AddMember(std::move(m));
 }
 
-void TfsClassVariable::AddProperty(const std::string& name, const std::string& typeName, TfsPropGetEvent onGet,
-                                   TfsPropSetEvent onSet)
-{
+void TfsClassVariable::AddProperty(
+    const std::string& name, const std::string& typeName, TfsPropGetEvent onGet, TfsPropSetEvent onSet) {
     auto h = std::make_unique<TfsPropertyHelper>(name, fsTypeCodeOfName(OwnerScript, typeName), typeName, HostClass);
     h->ReadOnly = !onSet;
     h->GetCallback = std::move(onGet);
@@ -581,8 +556,7 @@ void TfsClassVariable::AddProperty(const std::string& name, const std::string& t
 }
 
 void TfsClassVariable::AddIndexProperty(const std::string& name, const std::string& indexTypes,
-                                        const std::string& resultType, TfsMethodCallEvent callback, bool readOnly)
-{
+    const std::string& resultType, TfsMethodCallEvent callback, bool readOnly) {
     std::string params;
     int n = 0;
     size_t start = 0;
@@ -604,14 +578,12 @@ void TfsClassVariable::AddIndexProperty(const std::string& name, const std::stri
 }
 
 void TfsClassVariable::AddDefaultProperty(const std::string& name, const std::string& indexTypes,
-                                          const std::string& resultType, TfsMethodCallEvent callback, bool readOnly)
-{
+    const std::string& resultType, TfsMethodCallEvent callback, bool readOnly) {
     AddIndexProperty(name, indexTypes, resultType, std::move(callback), readOnly);
     DefaultMember = FMembers.back().get();
 }
 
-Variant TfsClassVariable::GetValue()
-{
+Variant TfsClassVariable::GetValue() {
     TfsParamItem* p = FParams[0].get();
     Variant result = p->Value.IsNull() ? Variant(HostClass->Handle()) : p->Value;
     p->Value = Variant::Null();
@@ -620,15 +592,13 @@ Variant TfsClassVariable::GetValue()
 
 // --- type rules --------------------------------------------------------------------------------
 
-TfsTypeCode fsTypeCodeOfName(TfsScript* script, const std::string& typeName)
-{
+TfsTypeCode fsTypeCodeOfName(TfsScript* script, const std::string& typeName) {
     TfsCustomVariable* item = script ? script->Find(typeName) : nullptr;
     return item ? item->TypeCode : tcClass;
 }
 
 namespace {
-bool DescendsFrom(TfsScript* script, const std::string& left, const std::string& right)
-{
+bool DescendsFrom(TfsScript* script, const std::string& left, const std::string& right) {
     if (!script || !script->FindClass(left)) return false;
     TfsClassVariable* c = script->FindClass(right);
     for (int depth = 0; c && depth < 64; ++depth) {
@@ -642,9 +612,8 @@ bool DescendsFrom(TfsScript* script, const std::string& left, const std::string&
 }
 }  // namespace
 
-bool fsAssignCompatible(TfsScript* script, const TfsCustomVariable* target, const TfsCustomVariable* source,
-                        bool operand)
-{
+bool fsAssignCompatible(
+    TfsScript* script, const TfsCustomVariable* target, const TfsCustomVariable* source, bool operand) {
     const TfsTypeCode t = target->TypeCode, s = source->TypeCode;
     if (s == tcVariant && t != tcConstructor) return true;
     switch (t) {
@@ -663,8 +632,7 @@ bool fsAssignCompatible(TfsScript* script, const TfsCustomVariable* target, cons
 
 int32_t fsObjectToVariant(const TObject* obj) { return obj ? obj->Handle() : 0; }
 
-TObject* fsVariantToObject(const Variant& value)
-{
+TObject* fsVariantToObject(const Variant& value) {
     if (!value.IsOrdinal() || value.VarType() == varBoolean) return nullptr;
     const int64_t h = value.RawInt();
     return (h > 0 && h <= INT32_MAX) ? TObject::FromHandle(int32_t(h)) : nullptr;
@@ -674,34 +642,29 @@ TObject* fsVariantToObject(const Variant& value)
 
 TfsScript::TfsScript(TComponent* owner)
     : TComponent(owner), FLines(std::make_unique<TStringList>()),
-      FMainStatement(std::make_unique<TfsStatement>(this, "", "")), FCodeLines(std::make_unique<TStringList>())
-{
+      FMainStatement(std::make_unique<TfsStatement>(this, "", "")), FCodeLines(std::make_unique<TStringList>()) {
     AddItem("__StringHelper", std::make_unique<TfsStringHelper>());
     AddItem("__ArrayHelper", std::make_unique<TfsArrayHelper>("__ArrayHelper", -1, tcVariant, ""));
 }
 
-TfsScript::~TfsScript()
-{
+TfsScript::~TfsScript() {
     Clear();
     FMainStatement.reset();
 }
 
-void TfsScript::SetLines(TStrings* lines)
-{
+void TfsScript::SetLines(TStrings* lines) {
     FLines->Clear();
     if (lines)
         for (int i = 0; i < lines->Count(); ++i) FLines->Add(lines->Strings(i));
 }
 
-size_t TfsScript::LowerBound(const std::string& key) const
-{
-    auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
-                               [](const Entry& e, const std::string& k) { return e.Key < k; });
+size_t TfsScript::LowerBound(const std::string& key) const {
+    auto it = std::lower_bound(
+        FItems.begin(), FItems.end(), key, [](const Entry& e, const std::string& k) { return e.Key < k; });
     return size_t(it - FItems.begin());
 }
 
-TfsCustomVariable* TfsScript::Insert(const std::string& name, TfsCustomVariable* item, bool owned)
-{
+TfsCustomVariable* TfsScript::Insert(const std::string& name, TfsCustomVariable* item, bool owned) {
     std::string key = FoldKey(name);
     const size_t at = LowerBound(key);
     if (at < FItems.size() && FItems[at].Key == key) return nullptr;
@@ -709,8 +672,7 @@ TfsCustomVariable* TfsScript::Insert(const std::string& name, TfsCustomVariable*
     return item;
 }
 
-TfsCustomVariable* TfsScript::AddItem(const std::string& name, std::unique_ptr<TfsCustomVariable> item)
-{
+TfsCustomVariable* TfsScript::AddItem(const std::string& name, std::unique_ptr<TfsCustomVariable> item) {
     // A refused item is freed here instead of leaking.
     if (!Insert(name, item.get(), true)) return nullptr;
     TfsCustomVariable* p = item.release();
@@ -719,16 +681,14 @@ TfsCustomVariable* TfsScript::AddItem(const std::string& name, std::unique_ptr<T
     return p;
 }
 
-TfsCustomVariable* TfsScript::AddUnnamed(std::unique_ptr<TfsCustomVariable> item)
-{
+TfsCustomVariable* TfsScript::AddUnnamed(std::unique_ptr<TfsCustomVariable> item) {
     item->AddedBy = AddedBy;
     FUnnamed.push_back(std::move(item));
     if (FCompileLog) FCompileLog->push_back(FUnnamed.back().get());
     return FUnnamed.back().get();
 }
 
-void TfsScript::Remove(TfsCustomVariable* item)
-{
+void TfsScript::Remove(TfsCustomVariable* item) {
     for (size_t i = 0; i < FItems.size(); ++i)
         if (FItems[i].Item == item) {
             FItems.erase(FItems.begin() + ptrdiff_t(i));
@@ -742,15 +702,13 @@ void TfsScript::Remove(TfsCustomVariable* item)
         }
 }
 
-TfsCustomVariable* TfsScript::FindLocal(const std::string& name) const
-{
+TfsCustomVariable* TfsScript::FindLocal(const std::string& name) const {
     const std::string key = FoldKey(name);
     const size_t at = LowerBound(key);
     return (at < FItems.size() && FItems[at].Key == key) ? FItems[at].Item : nullptr;
 }
 
-TfsCustomVariable* TfsScript::Find(const std::string& name) const
-{
+TfsCustomVariable* TfsScript::Find(const std::string& name) const {
     const std::string key = FoldKey(name);
     for (const TfsScript* s = this; s; s = s->Parent) {
         const size_t at = s->LowerBound(key);
@@ -759,26 +717,22 @@ TfsCustomVariable* TfsScript::Find(const std::string& name) const
     return nullptr;
 }
 
-TfsClassVariable* TfsScript::FindClass(const std::string& name) const
-{
+TfsClassVariable* TfsScript::FindClass(const std::string& name) const {
     TfsCustomVariable* item = Find(name);
     return item && item->ItemKind() == TfsCustomVariable::kClass ? static_cast<TfsClassVariable*>(item) : nullptr;
 }
 
-void TfsScript::FreeEntry(Entry& e)
-{
+void TfsScript::FreeEntry(Entry& e) {
     if (e.Owned) delete e.Item;
     e.Item = nullptr;
 }
 
-void TfsScript::ClearStatements()
-{
+void TfsScript::ClearStatements() {
     FMainStatement->Clear();
     FCodeLines->Clear();
 }
 
-void TfsScript::Clear()
-{
+void TfsScript::Clear() {
     // Statements refer to items: they go first.
     ClearStatements();
     std::vector<Entry> items;
@@ -787,8 +741,7 @@ void TfsScript::Clear()
     FUnnamed.clear();
 }
 
-void TfsScript::RemoveItems(const void* owner)
-{
+void TfsScript::RemoveItems(const void* owner) {
     for (size_t i = FItems.size(); i-- > 0;) {
         if (FItems[i].Item->AddedBy != owner) continue;
         Entry e = FItems[i];
@@ -799,30 +752,26 @@ void TfsScript::RemoveItems(const void* owner)
         if (FUnnamed[i]->AddedBy == owner) FUnnamed.erase(FUnnamed.begin() + ptrdiff_t(i));
 }
 
-void TfsScript::ClearItems(const void* owner)
-{
+void TfsScript::ClearItems(const void* owner) {
     ClearStatements();
     RemoveItems(owner);
 }
 
 // --- registration ------------------------------------------------------------------------------
 
-void TfsScript::AddType(const std::string& typeName, TfsTypeCode typeCode)
-{
+void TfsScript::AddType(const std::string& typeName, TfsTypeCode typeCode) {
     if (Find(typeName)) return;
     AddItem(typeName, std::make_unique<TfsTypeVariable>(typeName, typeCode));
 }
 
-TfsClassVariable* TfsScript::AddClass(TClass hostClass, const std::string& ancestorName)
-{
+TfsClassVariable* TfsScript::AddClass(TClass hostClass, const std::string& ancestorName) {
     if (!hostClass || Find(hostClass->ClassName())) return nullptr;
     auto c = std::make_unique<TfsClassVariable>(hostClass, ancestorName, this);
     if (TfsClassVariable* ancestor = FindClass(ancestorName)) c->DefaultMember = ancestor->DefaultMember;
     return static_cast<TfsClassVariable*>(AddItem(hostClass->ClassName(), std::move(c)));
 }
 
-void TfsScript::AddConst(const std::string& name, const std::string& typeName, const Variant& value)
-{
+void TfsScript::AddConst(const std::string& name, const std::string& typeName, const Variant& value) {
     if (Find(name)) return;
     auto v = std::make_unique<TfsVariable>(name, fsTypeCodeOfName(this, typeName), typeName);
     v->Value = value;
@@ -830,22 +779,19 @@ void TfsScript::AddConst(const std::string& name, const std::string& typeName, c
     AddItem(name, std::move(v));
 }
 
-void TfsScript::AddVariable(const std::string& name, const std::string& typeName, const Variant& value)
-{
+void TfsScript::AddVariable(const std::string& name, const std::string& typeName, const Variant& value) {
     if (Find(name)) return;
     auto v = std::make_unique<TfsVariable>(name, fsTypeCodeOfName(this, typeName), typeName);
     v->Value = value;
     AddItem(name, std::move(v));
 }
 
-void TfsScript::AddObject(const std::string& name, TObject* obj)
-{
+void TfsScript::AddObject(const std::string& name, TObject* obj) {
     AddVariable(name, obj ? obj->ClassName() : std::string("TObject"), Variant(fsObjectToVariant(obj)));
 }
 
 namespace {
-void AddEnumItems(TfsScript* script, const std::string& typeName, const std::string& names, bool bits)
-{
+void AddEnumItems(TfsScript* script, const std::string& typeName, const std::string& names, bool bits) {
     auto type = std::make_unique<TfsVariable>(typeName, tcEnum, typeName);
     script->AddItem(typeName, std::move(type));
     int n = 0;
@@ -866,13 +812,16 @@ void AddEnumItems(TfsScript* script, const std::string& typeName, const std::str
 }
 }  // namespace
 
-void TfsScript::AddEnum(const std::string& typeName, const std::string& names) { AddEnumItems(this, typeName, names, false); }
+void TfsScript::AddEnum(const std::string& typeName, const std::string& names) {
+    AddEnumItems(this, typeName, names, false);
+}
 
-void TfsScript::AddEnumSet(const std::string& typeName, const std::string& names) { AddEnumItems(this, typeName, names, true); }
+void TfsScript::AddEnumSet(const std::string& typeName, const std::string& names) {
+    AddEnumItems(this, typeName, names, true);
+}
 
-TfsMethodHelper* TfsScript::AddMethod(const std::string& syntax, TfsMethodCallEvent callback, const std::string& category,
-                                      const std::string& description)
-{
+TfsMethodHelper* TfsScript::AddMethod(const std::string& syntax, TfsMethodCallEvent callback,
+    const std::string& category, const std::string& description) {
     auto m = std::make_unique<TfsMethodHelper>(syntax, this);
     m->CallCallback = std::move(callback);
     m->Category = category;
@@ -883,8 +832,7 @@ TfsMethodHelper* TfsScript::AddMethod(const std::string& syntax, TfsMethodCallEv
 
 // --- compiling and running ---------------------------------------------------------------------
 
-bool TfsScript::Compile()
-{
+bool TfsScript::Compile() {
     // All three error fields start clear, so no stale unit name survives a later error.
     ErrorMsg.clear();
     ErrorPos.clear();
@@ -928,8 +876,7 @@ bool TfsScript::Compile()
     return false;
 }
 
-void TfsScript::Execute()
-{
+void TfsScript::Execute() {
     ExitFlag = false;
     Terminated = false;
     MainProgram = true;
@@ -940,8 +887,7 @@ void TfsScript::Execute()
     FMainStatement->Execute();
 }
 
-Variant TfsScript::RunProcedure(TfsCustomVariable* item, const Variant* params, int count, Variant* back)
-{
+Variant TfsScript::RunProcedure(TfsCustomVariable* item, const Variant* params, int count, Variant* back) {
     if (!item || item->ItemKind() != TfsCustomVariable::kProc) return Variant::Null();
     auto* proc = static_cast<TfsProcVariable*>(item);
     // A call that re-enters a running procedure keeps the running activation's locals.
@@ -960,8 +906,7 @@ Variant TfsScript::RunProcedure(TfsCustomVariable* item, const Variant* params, 
     return result;
 }
 
-Variant TfsScript::CallFunction(const std::string& name, const Variant& params)
-{
+Variant TfsScript::CallFunction(const std::string& name, const Variant& params) {
     std::vector<Variant> list;
     if (params.IsArray()) {
         const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
@@ -970,13 +915,11 @@ Variant TfsScript::CallFunction(const std::string& name, const Variant& params)
     return RunProcedure(FindLocal(name), list.data(), int(list.size()), nullptr);
 }
 
-Variant TfsScript::CallFunction(const std::string& name, const std::vector<Variant>& params)
-{
+Variant TfsScript::CallFunction(const std::string& name, const std::vector<Variant>& params) {
     return RunProcedure(FindLocal(name), params.data(), int(params.size()), nullptr);
 }
 
-Variant TfsScript::CallFunctionVar(const std::string& name, Variant& params)
-{
+Variant TfsScript::CallFunctionVar(const std::string& name, Variant& params) {
     TfsCustomVariable* item = FindLocal(name);
     if (!item || item->ItemKind() != TfsCustomVariable::kProc) return Variant::Null();
     std::vector<Variant> list;
@@ -993,8 +936,7 @@ Variant TfsScript::CallFunctionVar(const std::string& name, Variant& params)
     return result;
 }
 
-Variant TfsScript::Evaluate(const std::string& expr, bool* isError)
-{
+Variant TfsScript::Evaluate(const std::string& expr, bool* isError) {
     Variant result = Variant::Null();
     if (isError) *isError = false;
     TfsScript* scope = RunningScope ? RunningScope : this;
@@ -1013,8 +955,7 @@ Variant TfsScript::Evaluate(const std::string& expr, bool* isError)
     return result;
 }
 
-void TfsScript::Terminate()
-{
+void TfsScript::Terminate() {
     ExitFlag = true;
     Terminated = true;
     for (const auto& e : FItems)
@@ -1022,13 +963,15 @@ void TfsScript::Terminate()
             static_cast<TfsProcVariable*>(e.Item)->LocalScript()->Terminate();
 }
 
-void TfsScript::AddCodeLine(const std::string& unitName, const std::string& sourcePos)
-{
+void TfsScript::AddCodeLine(const std::string& unitName, const std::string& sourcePos) {
     int index = FCodeLines->IndexOfName(unitName);
     if (unitName.empty()) {
         index = -1;
         for (int i = 0; i < FCodeLines->Count(); ++i)
-            if (FCodeLines->Strings(i).rfind("=", 0) == 0) { index = i; break; }
+            if (FCodeLines->Strings(i).rfind("=", 0) == 0) {
+                index = i;
+                break;
+            }
     }
     if (index < 0) index = FCodeLines->Add(unitName + "=");
     const std::string line = sourcePos.substr(0, sourcePos.find(':'));
@@ -1038,12 +981,10 @@ void TfsScript::AddCodeLine(const std::string& unitName, const std::string& sour
     list.append(entry, entry.find('=') + 1, std::string::npos);
     std::string item(",");
     item.append(line).append(",");
-    if (list.find(item) == std::string::npos)
-        FCodeLines->SetStrings(index, entry + line + ",");
+    if (list.find(item) == std::string::npos) FCodeLines->SetStrings(index, entry + line + ",");
 }
 
-bool TfsScript::IsExecutableLine(int line, const std::string& unitName) const
-{
+bool TfsScript::IsExecutableLine(int line, const std::string& unitName) const {
     for (int i = 0; i < FCodeLines->Count(); ++i) {
         const std::string entry = FCodeLines->Strings(i);
         const size_t eq = entry.find('=');
@@ -1057,8 +998,7 @@ bool TfsScript::IsExecutableLine(int line, const std::string& unitName) const
     return false;
 }
 
-bool TfsScript::GetUnitSource(const std::string& unitName, std::string& unitText)
-{
+bool TfsScript::GetUnitSource(const std::string& unitName, std::string& unitText) {
     if (!OnGetUnit) return false;
     unitText.clear();
     OnGetUnit(this, unitName, unitText);

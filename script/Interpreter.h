@@ -27,7 +27,16 @@ class TfsStatement;
 class TfsClassVariable;
 
 enum TfsTypeCode : uint8_t {
-    tcInteger, tcBoolean, tcFloat, tcChar, tcString, tcClass, tcArray, tcVariant, tcEnum, tcConstructor,
+    tcInteger,
+    tcBoolean,
+    tcFloat,
+    tcChar,
+    tcString,
+    tcClass,
+    tcArray,
+    tcVariant,
+    tcEnum,
+    tcConstructor,
 };
 
 using TfsParams = std::vector<Variant>;
@@ -37,7 +46,8 @@ using TfsPropSetEvent =
 using TfsMethodCallEvent =
     std::function<Variant(TObject* instance, TClass classType, const std::string& methodName, TfsParams& params)>;
 using TfsGetUnitEvent = std::function<void(TfsScript* sender, const std::string& unitName, std::string& unitText)>;
-using TfsRunLineEvent = std::function<void(TfsScript* sender, const std::string& unitName, const std::string& sourcePos)>;
+using TfsRunLineEvent =
+    std::function<void(TfsScript* sender, const std::string& unitName, const std::string& sourcePos)>;
 
 // Run-time messages of the engine (its compile messages are in ScriptTools.h).
 inline constexpr const char* SNilObject = "Objekt není přiřazen: ";
@@ -59,7 +69,7 @@ public:
     TfsCustomVariable& operator=(const TfsCustomVariable&) = delete;
 
     const void* AddedBy = nullptr;
-    bool TextArgs = false;        // a macro function: arguments arrive as source text
+    bool TextArgs = false;  // a macro function: arguments arrive as source text
     bool ReadOnly = false;
     std::string Name;
     bool ResultUsed = true;
@@ -70,14 +80,16 @@ public:
     Variant Value = Variant::Null();
 
     virtual Variant GetValue() { return Value; }
-    virtual void SetValue(const Variant& value) { if (!ReadOnly) Value = value; }
+    virtual void SetValue(const Variant& value) {
+        if (!ReadOnly) Value = value;
+    }
 
     Kind ItemKind() const noexcept { return FKind; }
-    bool IsVariable() const noexcept { return FKind == kVariable; }   // TfsVariable and descendants
+    bool IsVariable() const noexcept { return FKind == kVariable; }  // TfsVariable and descendants
 
     int ParamCount() const noexcept { return int(FParams.size()); }
     TfsParamItem* ParamAt(int index) const { return FParams.at(size_t(index)).get(); }
-    TfsParamItem* Param(int index) const noexcept { return FParams[size_t(index)].get(); }   // unchecked
+    TfsParamItem* Param(int index) const noexcept { return FParams[size_t(index)].get(); }  // unchecked
     TfsParamItem* AddParam(std::unique_ptr<TfsParamItem> param);
     int GetRequiredParamCount() const;
     std::string DisplayTypeName() const;
@@ -113,7 +125,7 @@ public:
 class TfsParamItem : public TfsCustomVariable {
 public:
     TfsParamItem(std::string name, TfsTypeCode typeCode, std::string typeName, bool optional, bool byRef);
-    Variant GetValue() final { return Value; }   // read in place by expressions, as variables are
+    Variant GetValue() final { return Value; }  // read in place by expressions, as variables are
     bool Optional;
     bool ByRef;
     Variant DefaultValue = Variant::Null();
@@ -133,16 +145,15 @@ public:
     void RegisterParam(TfsParamItem* param);
     TfsCustomVariable* ResultVariable() const noexcept { return Linked; }
 
-    Variant GetValue() override;   // runs the body
+    Variant GetValue() override;  // runs the body
 
     // The values of the local variables and parameters, in registry order, for a re-entrant
     // call (the locals are shared by every activation).
     void SaveLocals(std::vector<Variant>& out) const;
-    void RestoreLocals(std::vector<Variant>& saved) const noexcept;   // moves the values back
+    void RestoreLocals(std::vector<Variant>& saved) const noexcept;  // moves the values back
     // The local variables and parameters themselves, in registry order (listed on first use,
     // when the body is complete).
-    const std::vector<TfsCustomVariable*>& Locals() const
-    {
+    const std::vector<TfsCustomVariable*>& Locals() const {
         if (!FLocalsListed) ListLocals();
         return FLocals;
     }
@@ -233,12 +244,12 @@ public:
 
     void AddConstructor(const std::string& syntax, TfsMethodCallEvent callback);
     void AddMethod(const std::string& syntax, TfsMethodCallEvent callback);
-    void AddProperty(const std::string& name, const std::string& typeName, TfsPropGetEvent onGet,
-                     TfsPropSetEvent onSet = nullptr);
+    void AddProperty(
+        const std::string& name, const std::string& typeName, TfsPropGetEvent onGet, TfsPropSetEvent onSet = nullptr);
     void AddIndexProperty(const std::string& name, const std::string& indexTypes, const std::string& resultType,
-                          TfsMethodCallEvent callback, bool readOnly = false);
+        TfsMethodCallEvent callback, bool readOnly = false);
     void AddDefaultProperty(const std::string& name, const std::string& indexTypes, const std::string& resultType,
-                            TfsMethodCallEvent callback, bool readOnly = false);
+        TfsMethodCallEvent callback, bool readOnly = false);
     // An event property of the host class: assigning a procedure name binds it through an
     // adapter of `adapterClass` (see EventAdapters.h), nil unbinds it.
     void AddEvent(const std::string& name, const TfsEventClassInfo* adapterClass);
@@ -258,8 +269,8 @@ TfsTypeCode fsTypeCodeOfName(TfsScript* script, const std::string& typeName);
 // Assignment compatibility of a value of `source` to `target`. With `operand` an Integer
 // target also accepts a Float (the expression operand rule). Classes are compatible when the
 // source descends from the target by the scripts' AncestorName chain.
-bool fsAssignCompatible(TfsScript* script, const TfsCustomVariable* target, const TfsCustomVariable* source,
-                        bool operand = false);
+bool fsAssignCompatible(
+    TfsScript* script, const TfsCustomVariable* target, const TfsCustomVariable* source, bool operand = false);
 // The handle of an object, the object of a handle (nullptr for 0, dead or unknown handles).
 int32_t fsObjectToVariant(const TObject* obj);
 TObject* fsVariantToObject(const Variant& value);
@@ -274,7 +285,7 @@ public:
 
     // --- published
     TStrings* GetLines() const noexcept { return FLines.get(); }
-    void SetLines(TStrings* lines);   // copies the lines
+    void SetLines(TStrings* lines);  // copies the lines
     const std::string& GetSyntaxType() const noexcept { return FSyntaxType; }
     void SetSyntaxType(const std::string& value) { FSyntaxType = value; }
     TfsGetUnitEvent OnGetILUnit;
@@ -301,7 +312,7 @@ public:
     TfsCustomVariable* AddUnnamed(std::unique_ptr<TfsCustomVariable> item);
     int Count() const noexcept { return int(FItems.size()); }
     TfsCustomVariable* Items(int index) const { return FItems.at(size_t(index)).Item; }
-    void Remove(TfsCustomVariable* item);   // out of the registry, not freed
+    void Remove(TfsCustomVariable* item);  // out of the registry, not freed
     TfsCustomVariable* FindLocal(const std::string& name) const;
     TfsCustomVariable* Find(const std::string& name) const;
     TfsClassVariable* FindClass(const std::string& name) const;
@@ -318,7 +329,7 @@ public:
     void AddEnum(const std::string& typeName, const std::string& names);
     void AddEnumSet(const std::string& typeName, const std::string& names);
     TfsMethodHelper* AddMethod(const std::string& syntax, TfsMethodCallEvent callback, const std::string& category = "",
-                               const std::string& description = "");
+        const std::string& description = "");
 
     // --- compiling and running
     bool Compile();
@@ -331,8 +342,7 @@ public:
     Variant Evaluate(const std::string& expr, bool* isError = nullptr);
     void Terminate();
     // Runs before each announcing statement: the first OnRunLine up the Parent chain is told.
-    void RunLine(const std::string& unitName, const std::string& sourcePos)
-    {
+    void RunLine(const std::string& unitName, const std::string& sourcePos) {
         for (TfsScript* s = this; s; s = s->Parent)
             if (s->OnRunLine) {
                 s->OnRunLine(this, unitName, sourcePos);
@@ -347,7 +357,7 @@ public:
 
 private:
     struct Entry {
-        std::string Key;   // folded name
+        std::string Key;  // folded name
         TfsCustomVariable* Item;
         bool Owned;
     };

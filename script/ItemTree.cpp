@@ -6,14 +6,12 @@
 
 namespace {
 
-std::string Attr(const char* name, const std::string& value)
-{
+std::string Attr(const char* name, const std::string& value) {
     // Values are escaped: a constant holding '"' must read back whole through Prop.
     return std::string(name) + "=\"" + fsEscapeXML(value) + "\"";
 }
 
-TfsXMLItem* AddEntry(TfsXMLItem* section, const std::string& text)
-{
+TfsXMLItem* AddEntry(TfsXMLItem* section, const std::string& text) {
     TfsXMLItem* item = section->Add();
     item->Name = "item";
     item->Text = Attr("text", text);
@@ -24,8 +22,7 @@ TfsXMLItem* AddEntry(TfsXMLItem* section, const std::string& text)
 // so that no entry ends in a bare ": ".
 std::string TypeOf(const TfsCustomVariable* v) { return v->TypeName.empty() ? v->DisplayTypeName() : v->TypeName; }
 
-std::string MemberText(const TfsCustomHelper* member)
-{
+std::string MemberText(const TfsCustomHelper* member) {
     if (auto* m = dynamic_cast<const TfsMethodHelper*>(member)) {
         if (!m->IsIndexed) return m->Declaration;
         const std::string& d = m->Declaration;
@@ -38,8 +35,7 @@ std::string MemberText(const TfsCustomHelper* member)
 
 }  // namespace
 
-void fsBuildItemTree(const TfsScript* script, TfsXMLItem* root, bool functionsOnly)
-{
+void fsBuildItemTree(const TfsScript* script, TfsXMLItem* root, bool functionsOnly) {
     TfsXMLItem* functions = root->FindItem("Functions");
     TfsXMLItem* classes = root->FindItem("Classes");
     TfsXMLItem* types = root->FindItem("Types");

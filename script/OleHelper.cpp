@@ -3,16 +3,14 @@
 #include "platform/rtl/Strings.h"
 
 namespace {
-std::string OleError(HRESULT code, const std::string& name)
-{
+std::string OleError(HRESULT code, const std::string& name) {
     return "OLE error " + IntToHex(uint32_t(code), 8) + ": " + name;
 }
 }  // namespace
 
 TfsOLEHelper::TfsOLEHelper(std::string name) : TfsCustomHelper(std::move(name), tcVariant, "") {}
 
-Variant TfsOLEHelper::Invoke(const std::vector<Variant>& args, int kind)
-{
+Variant TfsOLEHelper::Invoke(const std::vector<Variant>& args, int kind) {
     std::shared_ptr<IDispatch> disp = VarToDispatch(PrevValue);
     if (!disp) throw EVariantTypeCastError("Could not convert variant to type (Dispatch)");
     // More arguments than automation takes are refused instead of overrunning anything.
@@ -32,16 +30,14 @@ Variant TfsOLEHelper::Invoke(const std::vector<Variant>& args, int kind)
     return result;
 }
 
-Variant TfsOLEHelper::GetValue()
-{
+Variant TfsOLEHelper::GetValue() {
     std::vector<Variant> args;
     args.reserve(FParams.size());
     for (const auto& p : FParams) args.push_back(p->Value);
     return Invoke(args, ikMethod);
 }
 
-void TfsOLEHelper::SetValue(const Variant& value)
-{
+void TfsOLEHelper::SetValue(const Variant& value) {
     std::vector<Variant> args;
     for (const auto& p : FParams) args.push_back(p->Value);
     args.push_back(value);

@@ -43,7 +43,7 @@ struct TfsGrammarText {
 extern const TfsGrammarText fsStandardGrammars[];
 extern const int fsStandardGrammarCount;
 
-struct TfsCompiledGrammar;   // ILParser.cpp
+struct TfsCompiledGrammar;  // ILParser.cpp
 
 // A registered language. Its grammar is read and compiled once, on its first use, and kept
 // here until the registry is emptied (parsers share it read-only: scripts run on the GUI
@@ -74,8 +74,8 @@ void fsUnregisterLanguages();
 Variant fsLiteralToVariant(std::string_view literal);
 
 struct TfsPoint {
-    int X = 0;   // column
-    int Y = 0;   // line
+    int X = 0;  // column
+    int Y = 0;  // line
 };
 // "line:column" → (column, line); '' → (0, 0). EConvertError when a part is not a number.
 TfsPoint fsPosToPoint(std::string_view pos);

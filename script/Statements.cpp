@@ -8,25 +8,20 @@ inline bool IsTrue(const Variant& v) { return v.VarType() == varBoolean ? v.RawI
 }  // namespace
 
 TfsStatement::TfsStatement(TfsScript* program, std::string unitName, std::string sourcePos)
-    : OwnerScript(program), UnitName(std::move(unitName)), SourcePos(std::move(sourcePos))
-{
-}
+    : OwnerScript(program), UnitName(std::move(unitName)), SourcePos(std::move(sourcePos)) {}
 
 TfsStatement::~TfsStatement() = default;
 
-TfsStatement* TfsStatement::Add(std::unique_ptr<TfsStatement> s)
-{
+TfsStatement* TfsStatement::Add(std::unique_ptr<TfsStatement> s) {
     FItems.push_back(std::move(s));
     return FItems.back().get();
 }
 
-void TfsStatement::Truncate(int count)
-{
+void TfsStatement::Truncate(int count) {
     if (count >= 0 && size_t(count) < FItems.size()) FItems.resize(size_t(count));
 }
 
-void TfsStatement::RunList()
-{
+void TfsStatement::RunList() {
     TfsScript* s = OwnerScript;
     for (const auto& item : FItems) {
         if (s->Terminated) return;
@@ -39,8 +34,7 @@ void TfsStatement::Execute() { RunList(); }
 
 // --- assignments -------------------------------------------------------------------------------
 
-void TfsAssignmentStmt::Prepare()
-{
+void TfsAssignmentStmt::Prepare() {
     TargetItem = Target->DirectItem();
     if (!TargetItem) TargetItem = Target.get();
     SourceItem = Source->SingleItem();
@@ -50,16 +44,14 @@ void TfsAssignmentStmt::Prepare()
     else if (auto* node = dynamic_cast<TfsExpressionNode*>(SourceItem)) SourceDirect = node->Direct;
 }
 
-void TfsAssignmentStmt::Execute()
-{
+void TfsAssignmentStmt::Execute() {
     Announce();
     if (OwnerScript->Terminated) return;
     if (SourceDirect) TargetItem->SetValue(*SourceDirect);
     else TargetItem->SetValue(SourceItem->GetValue());
 }
 
-void TfsAssignOpStmt::Execute()
-{
+void TfsAssignOpStmt::Execute() {
     Announce();
     if (OwnerScript->Terminated) return;
     if (Op == '+' && TargetItem->IsVariable()) {
@@ -71,7 +63,7 @@ void TfsAssignOpStmt::Execute()
             source = &computed;
         }
         Variant& v = TargetItem->Value;
-        if (source == &v) {   // s += s: the appended text must not change while it is appended
+        if (source == &v) {  // s += s: the appended text must not change while it is appended
             computed = v;
             source = &computed;
         }
@@ -102,8 +94,7 @@ void TfsAssignOpStmt::Execute()
     }
 }
 
-void TfsCallStmt::Execute()
-{
+void TfsCallStmt::Execute() {
     Announce();
     if (OwnerScript->Terminated) return;
     if (IncDec.empty()) {
@@ -118,12 +109,10 @@ void TfsCallStmt::Execute()
 // --- control -----------------------------------------------------------------------------------
 
 TfsIfStmt::TfsIfStmt(TfsScript* program, std::string unitName, std::string sourcePos)
-    : TfsStatement(program, unitName, sourcePos), ElseBranch(std::make_unique<TfsStatement>(program, unitName, sourcePos))
-{
-}
+    : TfsStatement(program, unitName, sourcePos),
+      ElseBranch(std::make_unique<TfsStatement>(program, unitName, sourcePos)) {}
 
-void TfsIfStmt::Execute()
-{
+void TfsIfStmt::Execute() {
     Announce();
     if (OwnerScript->Terminated) return;
     if (IsTrue(Test->Evaluate())) RunList();
@@ -131,12 +120,10 @@ void TfsIfStmt::Execute()
 }
 
 TfsCaseStmt::TfsCaseStmt(TfsScript* program, std::string unitName, std::string sourcePos)
-    : TfsStatement(program, unitName, sourcePos), ElseBranch(std::make_unique<TfsStatement>(program, unitName, sourcePos))
-{
-}
+    : TfsStatement(program, unitName, sourcePos),
+      ElseBranch(std::make_unique<TfsStatement>(program, unitName, sourcePos)) {}
 
-void TfsCaseStmt::Execute()
-{
+void TfsCaseStmt::Execute() {
     const Variant value = Selector->GetValue();
     Announce();
     if (OwnerScript->Terminated) return;
@@ -150,8 +137,7 @@ void TfsCaseStmt::Execute()
     ElseBranch->Execute();
 }
 
-void TfsRepeatStmt::Execute()
-{
+void TfsRepeatStmt::Execute() {
     Announce();
     TfsScript* s = OwnerScript;
     if (s->Terminated) return;
@@ -166,8 +152,7 @@ void TfsRepeatStmt::Execute()
     s->BreakFlag = false;
 }
 
-void TfsWhileStmt::Execute()
-{
+void TfsWhileStmt::Execute() {
     Announce();
     TfsScript* s = OwnerScript;
     if (s->Terminated) return;
@@ -179,8 +164,7 @@ void TfsWhileStmt::Execute()
     s->BreakFlag = false;
 }
 
-void TfsForStmt::Execute()
-{
+void TfsForStmt::Execute() {
     const int64_t start = StartExpr->GetValue().AsInt64();
     const int64_t stop = StopExpr->GetValue().AsInt64();
     Announce();
@@ -201,8 +185,7 @@ void TfsForStmt::Execute()
     s->BreakFlag = false;
 }
 
-void TfsVbForStmt::Execute()
-{
+void TfsVbForStmt::Execute() {
     const Variant start = StartExpr->GetValue();
     const Variant stop = StopExpr->GetValue();
     const Variant step = StepExpr ? StepExpr->GetValue() : Variant(1);
@@ -224,12 +207,9 @@ void TfsVbForStmt::Execute()
 TfsCppForStmt::TfsCppForStmt(TfsScript* program, std::string unitName, std::string sourcePos)
     : TfsStatement(program, unitName, sourcePos),
       InitList(std::make_unique<TfsStatement>(program, unitName, sourcePos)),
-      NextList(std::make_unique<TfsStatement>(program, unitName, sourcePos))
-{
-}
+      NextList(std::make_unique<TfsStatement>(program, unitName, sourcePos)) {}
 
-void TfsCppForStmt::Execute()
-{
+void TfsCppForStmt::Execute() {
     Announce();
     TfsScript* s = OwnerScript;
     if (s->Terminated) return;
@@ -245,12 +225,10 @@ void TfsCppForStmt::Execute()
 }
 
 TfsTryStmt::TfsTryStmt(TfsScript* program, std::string unitName, std::string sourcePos)
-    : TfsStatement(program, unitName, sourcePos), HandlerList(std::make_unique<TfsStatement>(program, unitName, sourcePos))
-{
-}
+    : TfsStatement(program, unitName, sourcePos),
+      HandlerList(std::make_unique<TfsStatement>(program, unitName, sourcePos)) {}
 
-void TfsTryStmt::Execute()
-{
+void TfsTryStmt::Execute() {
     Announce();
     TfsScript* s = OwnerScript;
     if (s->Terminated) return;
@@ -286,8 +264,7 @@ void TfsTryStmt::Execute()
     runFinally();
 }
 
-void TfsWithStmt::Execute()
-{
+void TfsWithStmt::Execute() {
     RunList();
     WithVar->SetValue(Target->GetValue());
 }

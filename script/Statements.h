@@ -25,7 +25,7 @@ public:
     TfsStatement* Items(int index) const { return FItems.at(size_t(index)).get(); }
     TfsStatement* Add(std::unique_ptr<TfsStatement> s);
     void Clear() { FItems.clear(); }
-    void Truncate(int count);   // drops the statements from `count` on
+    void Truncate(int count);  // drops the statements from `count` on
 
     virtual void Execute();
 
@@ -54,7 +54,7 @@ class TfsAssignOpStmt : public TfsAssignmentStmt {
 public:
     TfsAssignOpStmt(TfsScript* program, std::string unitName, std::string sourcePos, char op)
         : TfsAssignmentStmt(program, std::move(unitName), std::move(sourcePos)), Op(op) {}
-    char Op;   // '+', '-', '*', '/'
+    char Op;  // '+', '-', '*', '/'
     void Execute() override;
 };
 

@@ -31,33 +31,33 @@ public:
     TfsXMLItem& operator=(const TfsXMLItem&) = delete;
     ~TfsXMLItem();
 
-    int Data = 0;          // free tag for the user of the tree
-    std::string Name;      // element name as read ("/x" for a closing tag read by the reader)
-    std::string Text;      // raw attribute text between the name and ">" or "/>", values escaped
+    int Data = 0;  // free tag for the user of the tree
+    std::string Name;  // element name as read ("/x" for a closing tag read by the reader)
+    std::string Text;  // raw attribute text between the name and ">" or "/>", values escaped
 
     TfsXMLItem* Parent() const noexcept { return FParent; }
     int Count() const noexcept { return int(FItems.size()); }
     TfsXMLItem* Items(int index) const { return FItems.at(size_t(index)).get(); }
     TfsXMLItem* operator[](int index) const { return Items(index); }
 
-    void Clear();                                  // frees all children
-    TfsXMLItem* Add();                             // a new empty child, appended
+    void Clear();  // frees all children
+    TfsXMLItem* Add();  // a new empty child, appended
     // Appends `item`, taking it from its former parent; an item without parent is adopted
     // (the tree then owns it).
     void AddItem(TfsXMLItem* item);
     void InsertItem(int index, TfsXMLItem* item);  // AddItem, then moved to `index`
-    int Find(std::string_view name) const;         // first child of that name (case ignored), or -1
+    int Find(std::string_view name) const;  // first child of that name (case ignored), or -1
     // That child; when missing, a new child of that name is appended and returned, so asking
     // for a missing section yields an empty one, never nullptr.
     TfsXMLItem* FindItem(std::string_view name);
     // The unescaped value of attribute `name` (case ignored, whole names only), '' when absent.
     std::string Prop(std::string_view name) const;
-    TfsXMLItem* Root() noexcept;                   // the topmost ancestor (itself without parent)
+    TfsXMLItem* Root() noexcept;  // the topmost ancestor (itself without parent)
     // Clears the item, then copies Name, Text, Data and a copy of every child of `source`.
     void Assign(const TfsXMLItem* source);
 
 private:
-    std::unique_ptr<TfsXMLItem> Detach();          // takes the item out of its parent's list
+    std::unique_ptr<TfsXMLItem> Detach();  // takes the item out of its parent's list
     TfsXMLItem* FParent = nullptr;
     std::vector<std::unique_ptr<TfsXMLItem>> FItems;
 };
@@ -71,18 +71,18 @@ public:
     TfsXMLReader(const TfsXMLReader&) = delete;
     TfsXMLReader& operator=(const TfsXMLReader&) = delete;
 
-    void ReadHeader();                    // the first tag must be "<?xml ...?>"
+    void ReadHeader();  // the first tag must be "<?xml ...?>"
     void ReadRootItem(TfsXMLItem* item);  // reads one element with its children into `item`
 
 private:
-    bool ReadItem(TfsXMLItem* item);      // false when the tag read ends the parent (or input)
+    bool ReadItem(TfsXMLItem* item);  // false when the tag read ends the parent (or input)
     void ReadTag(std::string& name, std::string& text);
     bool NextChar(char& c);
 
     std::istream& FStream;
     std::streamoff FStart = 0;
-    int64_t FPosition = 0;                // bytes consumed so far
-    int64_t FSize = 0;                    // taken at creation
+    int64_t FPosition = 0;  // bytes consumed so far
+    int64_t FSize = 0;  // taken at creation
     char FBuffer[4096];
     int FBufferCount = 0;
     int FBufferIndex = 0;
@@ -115,8 +115,8 @@ public:
     // "Invalid file format" when the text is not one well-formed element after the header.
     void LoadFromStream(std::istream& stream);
     void SaveToStream(std::ostream& stream) const;
-    void LoadFromFile(const std::string& fileName);   // EFOpenError when it cannot be opened
-    void SaveToFile(const std::string& fileName) const;   // created or truncated; EFCreateError
+    void LoadFromFile(const std::string& fileName);  // EFOpenError when it cannot be opened
+    void SaveToFile(const std::string& fileName) const;  // created or truncated; EFCreateError
 
     // Convenience for in-memory texts (grammars, intermediate programs).
     void LoadFromString(const std::string& text);

@@ -16,7 +16,7 @@ std::string AsciiUpper(std::string s) {
 
 struct Registry {
     std::mutex Lock;
-    std::map<std::string, TClass> ByName;   // upper-cased name
+    std::map<std::string, TClass> ByName;  // upper-cased name
 };
 
 Registry& TheRegistry() {

@@ -56,8 +56,7 @@ std::string TCollectionItem::GetNamePath() const {
 }
 
 void TCollectionItem::Changed(bool allItems) {
-    if (FCollection != nullptr && FCollection->FUpdateCount == 0)
-        FCollection->Update(allItems ? nullptr : this);
+    if (FCollection != nullptr && FCollection->FUpdateCount == 0) FCollection->Update(allItems ? nullptr : this);
 }
 
 // --- TCollection ------------------------------------------------------------------------------
@@ -66,7 +65,7 @@ TCollection::TCollection(TClass itemClass, TPersistent* owner)
     : FItemClass(itemClass ? itemClass : TCollectionItem::StaticClass()), FOwner(owner) {}
 
 TCollection::~TCollection() {
-    FUpdateCount = 1;   // a dying collection tells nobody
+    FUpdateCount = 1;  // a dying collection tells nobody
     while (!FItems.empty()) delete FItems.back();
 }
 
@@ -83,7 +82,7 @@ std::unique_ptr<TCollectionItem> TCollection::NewItem() {
     if (item == nullptr) throw EListError("Invalid property value");
     object.release();
     std::unique_ptr<TCollectionItem> owned(item);
-    if (item->FCollection != nullptr) item->Join(nullptr);   // a constructor that joined elsewhere
+    if (item->FCollection != nullptr) item->Join(nullptr);  // a constructor that joined elsewhere
     return owned;
 }
 
@@ -120,7 +119,7 @@ TCollectionItem* TCollection::FindItemID(int id) const {
 }
 
 void TCollection::Assign(TPersistent* source) {
-    if (source == this) return;   // clearing first would lose the items to copy
+    if (source == this) return;  // clearing first would lose the items to copy
     auto* other = dynamic_cast<TCollection*>(source);
     if (other == nullptr) {
         TPersistent::Assign(source);
@@ -138,7 +137,7 @@ void TCollection::Assign(TPersistent* source) {
 void TCollection::BeginUpdate() { ++FUpdateCount; }
 
 void TCollection::EndUpdate() {
-    if (FUpdateCount == 0) return;   // unbalanced: nothing to end
+    if (FUpdateCount == 0) return;  // unbalanced: nothing to end
     if (--FUpdateCount == 0) Changed();
 }
 

@@ -29,10 +29,10 @@ public:
     // (EListError "Invalid property value" otherwise).
     void SetCollection(TCollection* collection);
     int ID() const noexcept { return FID; }
-    int Index() const;                             // -1 outside a collection
-    virtual void SetIndex(int index);              // moves the item; EListError out of range
+    int Index() const;  // -1 outside a collection
+    virtual void SetIndex(int index);  // moves the item; EListError out of range
     TPersistent* GetOwner() const override;
-    std::string GetNamePath() const override;      // "<collection>[<index>]"
+    std::string GetNamePath() const override;  // "<collection>[<index>]"
 
 protected:
     // Tells the collection (unless it is updating) that this item changed, or that all did.
@@ -51,11 +51,11 @@ public:
     // The default item class is TCollectionItem; owner is what GetOwner answers (the
     // component or object that publishes this collection).
     explicit TCollection(TClass itemClass = nullptr, TPersistent* owner = nullptr);
-    ~TCollection() override;   // deletes the items without notifications
+    ~TCollection() override;  // deletes the items without notifications
 
     TClass ItemClass() const noexcept { return FItemClass; }
     int Count() const noexcept { return int(FItems.size()); }
-    TCollectionItem* Items(int index) const;                    // EListError out of range
+    TCollectionItem* Items(int index) const;  // EListError out of range
     void SetItems(int index, TCollectionItem* source) { Items(index)->Assign(source); }
 
     // A new item of ItemClass at the end or at index. If the item's constructor raises, the
@@ -70,7 +70,7 @@ public:
     void Assign(TPersistent* source) override;
 
     void BeginUpdate();
-    void EndUpdate();   // the last one calls Update(nullptr)
+    void EndUpdate();  // the last one calls Update(nullptr)
     int UpdateCount() const noexcept { return FUpdateCount; }
 
     TPersistent* GetOwner() const override { return FOwner; }

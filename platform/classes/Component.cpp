@@ -126,8 +126,7 @@ void TComponent::ValidateRename(TComponent* component, const std::string& curNam
     // otherwise taking over a component could bring a second "Button1" into the list.
     if (!component) return;
     TComponent* holder = FindComponent(newName);
-    if (holder && holder != component)
-        throw EComponentError("A component named " + newName + " already exists");
+    if (holder && holder != component) throw EComponentError("A component named " + newName + " already exists");
 }
 
 // --- notifications -----------------------------------------------------------------------------
@@ -166,13 +165,9 @@ void TComponent::RemoveNotification(TComponent* component) {
 
 // --- state -------------------------------------------------------------------------------------
 
-void TComponent::BeginLoading() {
-    FComponentState.Include(csLoading).Include(csReading);
-}
+void TComponent::BeginLoading() { FComponentState.Include(csLoading).Include(csReading); }
 
-void TComponent::Loaded() {
-    FComponentState.Exclude(csLoading).Exclude(csReading);
-}
+void TComponent::Loaded() { FComponentState.Exclude(csLoading).Exclude(csReading); }
 
 void TComponent::SetDesigning(bool value, bool setChildren) {
     if (value) FComponentState.Include(csDesigning);
@@ -217,10 +212,14 @@ void TComponent::DefineProperties(TFiler* filer) {
     const int32_t top = (FDesignInfo >> 16) & 0xFFFF;
     filer->DefineProperty(
         "Left",
-        [this](TReader* r) { FDesignInfo = int32_t((uint32_t(FDesignInfo) & 0xFFFF0000u) | (uint32_t(r->ReadInteger()) & 0xFFFFu)); },
+        [this](TReader* r) {
+            FDesignInfo = int32_t((uint32_t(FDesignInfo) & 0xFFFF0000u) | (uint32_t(r->ReadInteger()) & 0xFFFFu));
+        },
         [left](TWriter* w) { w->WriteInteger(left); }, left != 0);
     filer->DefineProperty(
         "Top",
-        [this](TReader* r) { FDesignInfo = int32_t((uint32_t(FDesignInfo) & 0xFFFFu) | ((uint32_t(r->ReadInteger()) & 0xFFFFu) << 16)); },
+        [this](TReader* r) {
+            FDesignInfo = int32_t((uint32_t(FDesignInfo) & 0xFFFFu) | ((uint32_t(r->ReadInteger()) & 0xFFFFu) << 16));
+        },
         [top](TWriter* w) { w->WriteInteger(top); }, top != 0);
 }

@@ -17,8 +17,17 @@
 enum TOperation { opInsert, opRemove };
 
 enum TComponentStateFlag {
-    csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating,
-    csFixups, csFreeNotification, csInline, csDesignInstance,
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance,
 };
 using TComponentState = TSet<TComponentStateFlag>;
 
@@ -36,8 +45,8 @@ public:
     // --- ownership
     TComponent* GetOwner() const override { return FOwner; }
     int GetComponentCount() const noexcept { return int(FComponents.size()); }
-    TComponent* GetComponent(int index) const;         // EListError out of range
-    int GetComponentIndex() const;                     // -1 without an owner
+    TComponent* GetComponent(int index) const;  // EListError out of range
+    int GetComponentIndex() const;  // -1 without an owner
     void SetComponentIndex(int index);
     // The owned component of that name, ASCII case ignored; nullptr for '' or none.
     TComponent* FindComponent(const std::string& name) const;
@@ -82,8 +91,14 @@ public:
     virtual bool HasParent() const { return false; }
     virtual TComponent* GetParentComponent() const { return nullptr; }
     virtual void SetParentComponent(TComponent* parent) { (void)parent; }
-    virtual void GetChildren(const TGetChildProc& proc, TComponent* root) { (void)proc; (void)root; }
-    virtual void SetChildOrder(TComponent* child, int order) { (void)child; (void)order; }
+    virtual void GetChildren(const TGetChildProc& proc, TComponent* root) {
+        (void)proc;
+        (void)root;
+    }
+    virtual void SetChildOrder(TComponent* child, int order) {
+        (void)child;
+        (void)order;
+    }
 
 protected:
     // Every owned component hears about insertions and removals in its owner; opRemove also

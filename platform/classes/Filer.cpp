@@ -19,7 +19,8 @@ namespace {
 [[noreturn]] void ReadError() { throw EReadError("Stream read error"); }
 [[noreturn]] void InvalidValue() { throw EReadError("Invalid property value"); }
 
-template <class T> T FromLittleEndian(const uint8_t* bytes, size_t n) {
+template <class T>
+T FromLittleEndian(const uint8_t* bytes, size_t n) {
     uint64_t v = 0;
     for (size_t i = n; i-- > 0;) v = (v << 8) | bytes[i];
     return static_cast<T>(v);
@@ -62,11 +63,11 @@ bool TReader::EndOfList() { return NextValue() == vaNull; }
 int64_t TReader::ReadInt64() {
     uint8_t bytes[8];
     switch (ReadValue()) {
-        case vaInt8: ReadBytes(bytes, 1); return FromLittleEndian<int8_t>(bytes, 1);
-        case vaInt16: ReadBytes(bytes, 2); return FromLittleEndian<int16_t>(bytes, 2);
-        case vaInt32: ReadBytes(bytes, 4); return FromLittleEndian<int32_t>(bytes, 4);
-        case vaInt64: ReadBytes(bytes, 8); return FromLittleEndian<int64_t>(bytes, 8);
-        default: InvalidValue();
+    case vaInt8: ReadBytes(bytes, 1); return FromLittleEndian<int8_t>(bytes, 1);
+    case vaInt16: ReadBytes(bytes, 2); return FromLittleEndian<int16_t>(bytes, 2);
+    case vaInt32: ReadBytes(bytes, 4); return FromLittleEndian<int32_t>(bytes, 4);
+    case vaInt64: ReadBytes(bytes, 8); return FromLittleEndian<int64_t>(bytes, 8);
+    default: InvalidValue();
     }
 }
 
@@ -79,9 +80,15 @@ std::string TReader::ReadString() {
     uint8_t bytes[4];
     int64_t length = 0;
     switch (ReadValue()) {
-        case vaString: ReadBytes(bytes, 1); length = bytes[0]; break;
-        case vaLString: ReadBytes(bytes, 4); length = FromLittleEndian<uint32_t>(bytes, 4); break;
-        default: InvalidValue();
+    case vaString:
+        ReadBytes(bytes, 1);
+        length = bytes[0];
+        break;
+    case vaLString:
+        ReadBytes(bytes, 4);
+        length = FromLittleEndian<uint32_t>(bytes, 4);
+        break;
+    default: InvalidValue();
     }
     if (length > Remaining()) ReadError();
     std::string s(size_t(length), '\0');
@@ -102,7 +109,7 @@ void TReader::ReadProperties(TPersistent* instance) {
     auto done = OnScopeExit([this] { FPropName.clear(); });
     try {
         while (Remaining() > 0) {
-            if (NextValue() == vaNull) {   // the entries' own end mark
+            if (NextValue() == vaNull) {  // the entries' own end mark
                 ReadValue();
                 return;
             }
@@ -154,7 +161,8 @@ void TWriter::DefineProperty(const std::string& name, const TReaderProc&, const 
     writeData(this);
 }
 
-void TWriter::DefineBinaryProperty(const std::string& name, const TStreamProc&, const TStreamProc& writeData, bool hasData) {
+void TWriter::DefineBinaryProperty(
+    const std::string& name, const TStreamProc&, const TStreamProc& writeData, bool hasData) {
     if (!hasData || !writeData) return;
     TMemoryStream data;
     writeData(&data);
@@ -172,10 +180,19 @@ void TWriter::WriteListEnd() { WriteValue(vaNull); }
 
 void TWriter::WriteInteger(int64_t value) {
     int size;
-    if (value >= INT8_MIN && value <= INT8_MAX) { WriteValue(vaInt8); size = 1; }
-    else if (value >= INT16_MIN && value <= INT16_MAX) { WriteValue(vaInt16); size = 2; }
-    else if (value >= INT32_MIN && value <= INT32_MAX) { WriteValue(vaInt32); size = 4; }
-    else { WriteValue(vaInt64); size = 8; }
+    if (value >= INT8_MIN && value <= INT8_MAX) {
+        WriteValue(vaInt8);
+        size = 1;
+    } else if (value >= INT16_MIN && value <= INT16_MAX) {
+        WriteValue(vaInt16);
+        size = 2;
+    } else if (value >= INT32_MIN && value <= INT32_MAX) {
+        WriteValue(vaInt32);
+        size = 4;
+    } else {
+        WriteValue(vaInt64);
+        size = 8;
+    }
     uint8_t bytes[8];
     const uint64_t u = static_cast<uint64_t>(value);
     for (int i = 0; i < size; ++i) bytes[i] = uint8_t(u >> (8 * i));

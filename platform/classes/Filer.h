@@ -23,10 +23,27 @@ class TReader;
 class TWriter;
 
 enum TValueType : uint8_t {
-    vaNull = 0x00, vaList = 0x01, vaInt8 = 0x02, vaInt16 = 0x03, vaInt32 = 0x04, vaExtended = 0x05,
-    vaString = 0x06, vaIdent = 0x07, vaFalse = 0x08, vaTrue = 0x09, vaBinary = 0x0A, vaSet = 0x0B,
-    vaLString = 0x0C, vaNil = 0x0D, vaCollection = 0x0E, vaSingle = 0x0F, vaCurrency = 0x10,
-    vaDate = 0x11, vaWString = 0x12, vaInt64 = 0x13, vaUTF8String = 0x14,
+    vaNull = 0x00,
+    vaList = 0x01,
+    vaInt8 = 0x02,
+    vaInt16 = 0x03,
+    vaInt32 = 0x04,
+    vaExtended = 0x05,
+    vaString = 0x06,
+    vaIdent = 0x07,
+    vaFalse = 0x08,
+    vaTrue = 0x09,
+    vaBinary = 0x0A,
+    vaSet = 0x0B,
+    vaLString = 0x0C,
+    vaNil = 0x0D,
+    vaCollection = 0x0E,
+    vaSingle = 0x0F,
+    vaCurrency = 0x10,
+    vaDate = 0x11,
+    vaWString = 0x12,
+    vaInt64 = 0x13,
+    vaUTF8String = 0x14,
 };
 
 using TReaderProc = std::function<void(TReader*)>;
@@ -47,11 +64,11 @@ public:
 
     // Called from DefineProperties. A writer stores the entry when hasData; a reader calls
     // readData when the entry it is at has this name (ASCII case ignored).
-    virtual void DefineProperty(const std::string& name, const TReaderProc& readData,
-                                const TWriterProc& writeData, bool hasData) = 0;
+    virtual void DefineProperty(
+        const std::string& name, const TReaderProc& readData, const TWriterProc& writeData, bool hasData) = 0;
     // The same for a block of bytes; the procedures see a memory stream holding just them.
-    virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
-                                      const TStreamProc& writeData, bool hasData) = 0;
+    virtual void DefineBinaryProperty(
+        const std::string& name, const TStreamProc& readData, const TStreamProc& writeData, bool hasData) = 0;
 
 protected:
     TStream* FStream;
@@ -71,21 +88,21 @@ public:
     // before it stays applied.
     void ReadProperties(TPersistent* instance);
 
-    void DefineProperty(const std::string& name, const TReaderProc& readData,
-                        const TWriterProc& writeData, bool hasData) override;
-    void DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
-                              const TStreamProc& writeData, bool hasData) override;
+    void DefineProperty(
+        const std::string& name, const TReaderProc& readData, const TWriterProc& writeData, bool hasData) override;
+    void DefineBinaryProperty(
+        const std::string& name, const TStreamProc& readData, const TStreamProc& writeData, bool hasData) override;
 
     // The type of the next value, without consuming it.
     TValueType NextValue();
     TValueType ReadValue();
     void ReadListBegin();
     void ReadListEnd();
-    bool EndOfList();                 // the next value is a list end
-    int32_t ReadInteger();            // int8, int16 or int32
-    int64_t ReadInt64();              // any integer form
-    std::string ReadString();         // short or long string
-    std::string ReadStr();            // a length byte and the characters (property names)
+    bool EndOfList();  // the next value is a list end
+    int32_t ReadInteger();  // int8, int16 or int32
+    int64_t ReadInt64();  // any integer form
+    std::string ReadString();  // short or long string
+    std::string ReadStr();  // a length byte and the characters (property names)
 
 private:
     void CheckValue(TValueType expected);
@@ -103,17 +120,17 @@ public:
     // Writes the object's DefineProperties entries.
     void WriteProperties(TPersistent* instance);
 
-    void DefineProperty(const std::string& name, const TReaderProc& readData,
-                        const TWriterProc& writeData, bool hasData) override;
-    void DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
-                              const TStreamProc& writeData, bool hasData) override;
+    void DefineProperty(
+        const std::string& name, const TReaderProc& readData, const TWriterProc& writeData, bool hasData) override;
+    void DefineBinaryProperty(
+        const std::string& name, const TStreamProc& readData, const TStreamProc& writeData, bool hasData) override;
 
     void WriteListBegin();
     void WriteListEnd();
-    void WriteInteger(int64_t value);          // the smallest form that holds it
+    void WriteInteger(int64_t value);  // the smallest form that holds it
     // Always the long form: stored property data keeps strings that way whatever their length.
     void WriteString(const std::string& value);
-    void WriteStr(const std::string& value);   // a length byte and the characters; EWriteError over 255
+    void WriteStr(const std::string& value);  // a length byte and the characters; EWriteError over 255
     void WritePropName(const std::string& name) { WriteStr(name); }
 
 private:

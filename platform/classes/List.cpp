@@ -7,9 +7,7 @@
 
 KAROMIL_IMPLEMENT_CLASS(TList, TObject)
 
-void ListIndexError(int index) {
-    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
+void ListIndexError(int index) { throw EListError("List index out of bounds (" + std::to_string(index) + ")"); }
 
 void TList::CheckIndex(int index) const {
     if (index < 0 || index >= Count()) ListIndexError(index);
@@ -75,9 +73,7 @@ void TList::Clear() {
     FCapacity = 0;
 }
 
-void TList::Pack() {
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end());
-}
+void TList::Pack() { FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end()); }
 
 void TList::Sort(const TListSortCompare& compare) {
     if (Count() < 2 || !compare) return;

@@ -19,22 +19,22 @@ class TList : public TObject {
 public:
     TList() = default;
 
-    int Add(void* item);                 // index of the new item
+    int Add(void* item);  // index of the new item
     void Insert(int index, void* item);  // 0 <= index <= Count
     void Delete(int index);
-    int Remove(void* item);              // index the first occurrence had, or -1
-    int IndexOf(void* item) const;       // -1 when absent
+    int Remove(void* item);  // index the first occurrence had, or -1
+    int IndexOf(void* item) const;  // -1 when absent
     void Move(int curIndex, int newIndex);
     void Exchange(int index1, int index2);
-    void Clear();                        // also releases the capacity
-    void Pack();                         // drops every nullptr
+    void Clear();  // also releases the capacity
+    void Pack();  // drops every nullptr
     // Unstable quicksort; a comparator that is not a consistent order scrambles the order but
     // never the memory.
     void Sort(const TListSortCompare& compare);
 
     int Count() const noexcept { return int(FItems.size()); }
     int Capacity() const noexcept { return FCapacity; }
-    void SetCapacity(int capacity);      // EListError "List capacity out of bounds (%d)" below Count
+    void SetCapacity(int capacity);  // EListError "List capacity out of bounds (%d)" below Count
     void* Items(int index) const;
     void SetItems(int index, void* item);
     void* First() const { return Items(0); }
@@ -45,7 +45,7 @@ private:
     void Grow();
 
     std::vector<void*> FItems;
-    int FCapacity = 0;   // kept ourselves: std::vector does not promise an exact capacity
+    int FCapacity = 0;  // kept ourselves: std::vector does not promise an exact capacity
 };
 
 // Raises EListError with the class library's text, for the other lists of this folder.

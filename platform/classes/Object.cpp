@@ -85,7 +85,7 @@ TClass TObject::StaticClass() noexcept {
 }
 
 TObject::~TObject() {
-    if (FHandle == 0 && !FHandleReleased) return;   // never known to the table
+    if (FHandle == 0 && !FHandleReleased) return;  // never known to the table
     HandleTable& t = HandleTable::Instance();
     std::lock_guard<std::mutex> g(t.Lock);
     if (FHandle != 0) t.Objects.erase(FHandle);

@@ -41,7 +41,7 @@ public:
     // Virtual constructors; nullptr where the class cannot be built that way (abstract).
     DefaultFactory CreateFunc() const noexcept { return FCreate; }
     ComponentFactory CreateComponentFunc() const noexcept { return FCreateComponent; }
-    TObject* Create() const;                          // EAbstractError when not constructible
+    TObject* Create() const;  // EAbstractError when not constructible
     TComponent* CreateComponent(TComponent* owner) const;
 
     // Published properties this class itself publishes, in declaration order (filled by
@@ -53,7 +53,8 @@ public:
     static TClass FromHandle(int32_t handle) noexcept;
 
     // The full property list with its name index, built once by TypInfo.cpp on first use.
-    template <class Build> const void* PropertyCache(Build build) const {
+    template <class Build>
+    const void* PropertyCache(Build build) const {
         std::call_once(FPropOnce, [&] { FPropCache = build(); });
         return FPropCache.get();
     }
@@ -105,40 +106,53 @@ private:
 };
 
 // dynamic_cast by another name, for code that reads like the class library's "as"/"is".
-template <class T> T* As(TObject* o) noexcept { return dynamic_cast<T*>(o); }
-template <class T> bool Is(const TObject* o) noexcept { return dynamic_cast<const T*>(o) != nullptr; }
+template <class T>
+T* As(TObject* o) noexcept {
+    return dynamic_cast<T*>(o);
+}
+template <class T>
+bool Is(const TObject* o) noexcept {
+    return dynamic_cast<const T*>(o) != nullptr;
+}
 
 namespace classes_detail {
-template <class T> TObject* MakeDefault() { return new T(); }
-template <class T> TComponent* MakeComponent(TComponent* owner) { return new T(owner); }
-template <class T> constexpr TMetaClass::DefaultFactory DefaultFactoryOf() {
+template <class T>
+TObject* MakeDefault() {
+    return new T();
+}
+template <class T>
+TComponent* MakeComponent(TComponent* owner) {
+    return new T(owner);
+}
+template <class T>
+constexpr TMetaClass::DefaultFactory DefaultFactoryOf() {
     if constexpr (!std::is_abstract_v<T> && std::is_default_constructible_v<T>) return &MakeDefault<T>;
     else return nullptr;
 }
-template <class T> constexpr TMetaClass::ComponentFactory ComponentFactoryOf() {
+template <class T>
+constexpr TMetaClass::ComponentFactory ComponentFactoryOf() {
     // Only components: a TComponent* argument would otherwise convert to a bool parameter.
-    if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
-                  std::is_constructible_v<T, TComponent*>)
+    if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*>)
         return &MakeComponent<T>;
     else return nullptr;
 }
 }  // namespace classes_detail
 
 // In the class body (first line after the brace).
-#define KAROMIL_CLASS(Name, Parent)                                           \
-public:                                                                       \
-    using inherited = Parent;                                                 \
-    static TClass StaticClass() noexcept;                                     \
-    TClass ClassType() const noexcept override { return StaticClass(); }      \
+#define KAROMIL_CLASS(Name, Parent)                                      \
+public:                                                                  \
+    using inherited = Parent;                                            \
+    static TClass StaticClass() noexcept;                                \
+    TClass ClassType() const noexcept override { return StaticClass(); } \
+                                                                         \
 private:
 
 // In the source file. The metaclass is built on first use, so static initialisation order
 // does not matter. A class that publishes properties uses KAROMIL_IMPLEMENT_CLASS_WITH_PROPS
 // (TypInfo.h) instead.
-#define KAROMIL_IMPLEMENT_CLASS(Name, Parent)                                              \
-    TClass Name::StaticClass() noexcept {                                                  \
-        static const TMetaClass meta(#Name, Parent::StaticClass(),                         \
-                                     classes_detail::DefaultFactoryOf<Name>(),             \
-                                     classes_detail::ComponentFactoryOf<Name>());          \
-        return &meta;                                                                      \
+#define KAROMIL_IMPLEMENT_CLASS(Name, Parent)                                                                \
+    TClass Name::StaticClass() noexcept {                                                                    \
+        static const TMetaClass meta(#Name, Parent::StaticClass(), classes_detail::DefaultFactoryOf<Name>(), \
+            classes_detail::ComponentFactoryOf<Name>());                                                     \
+        return &meta;                                                                                        \
     }

@@ -29,10 +29,10 @@ namespace {
 // New position for a stream of `size` bytes now at `pos`; negative for an unknown origin.
 int64_t SeekTarget(int64_t pos, int64_t size, int64_t offset, int origin) {
     switch (origin) {
-        case soFromBeginning: return offset;
-        case soFromCurrent: return pos + offset;
-        case soFromEnd: return size + offset;
-        default: return -1;
+    case soFromBeginning: return offset;
+    case soFromCurrent: return pos + offset;
+    case soFromEnd: return size + offset;
+    default: return -1;
     }
 }
 }  // namespace
@@ -107,8 +107,10 @@ int64_t THandleStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t THandleStream::Seek(int64_t offset, int origin) {
-    int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR
-               : origin == soFromEnd ? SEEK_END : -1;
+    int whence = origin == soFromBeginning ? SEEK_SET
+        : origin == soFromCurrent          ? SEEK_CUR
+        : origin == soFromEnd              ? SEEK_END
+                                           : -1;
     if (whence < 0) return -1;
     return ::lseek(FHandle, off_t(offset), whence);
 }
@@ -124,7 +126,10 @@ namespace {
 // The lock an open must be able to take at all (a reader must not be denied reading by an
 // exclusive holder, a writer must not be denied writing by any holder), and whether it keeps
 // that lock for its share mode.
-struct ShareLock { bool keep; int probe; };
+struct ShareLock {
+    bool keep;
+    int probe;
+};
 
 ShareLock LockFor(uint16_t mode) {
     bool create = mode == fmCreate;
@@ -132,19 +137,18 @@ ShareLock LockFor(uint16_t mode) {
     int probe = writes ? LOCK_EX : LOCK_SH;
     uint16_t share = create ? fmShareCompat : uint16_t(mode & 0xF0);
     switch (share) {
-        case fmShareExclusive:
-        case fmShareDenyRead: return {true, LOCK_EX};
-        case fmShareDenyWrite: return {true, probe};
-        case fmShareDenyNone: return {false, probe};
-        default: return {writes, probe};   // compat: writers keep others out
+    case fmShareExclusive:
+    case fmShareDenyRead: return {true, LOCK_EX};
+    case fmShareDenyWrite: return {true, probe};
+    case fmShareDenyNone: return {false, probe};
+    default: return {writes, probe};  // compat: writers keep others out
     }
 }
 
 std::string Reason(int err) { return std::strerror(err); }
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
-    : THandleStream(-1), FFileName(fileName) {
+TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : THandleStream(-1), FFileName(fileName) {
     bool create = mode == fmCreate;
     // A constructor that throws gets no destructor: on the way out by an error the guard
     // closes what was opened (and with it the lock).
@@ -159,13 +163,13 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
 
     int flags = O_CLOEXEC;
     if (create) {
-        flags |= O_RDWR | O_CREAT;   // truncated only once the lock is ours
+        flags |= O_RDWR | O_CREAT;  // truncated only once the lock is ours
     } else {
         switch (mode & 3) {
-            case fmOpenRead: flags |= O_RDONLY; break;
-            case fmOpenWrite: flags |= O_WRONLY; break;
-            case fmOpenReadWrite: flags |= O_RDWR; break;
-            default: fail(EINVAL);
+        case fmOpenRead: flags |= O_RDONLY; break;
+        case fmOpenWrite: flags |= O_WRONLY; break;
+        case fmOpenReadWrite: flags |= O_RDWR; break;
+        default: fail(EINVAL);
         }
     }
     FHandle = ::open(fileName.c_str(), flags, 0666);
@@ -185,7 +189,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode)
 }
 
 TFileStream::~TFileStream() {
-    if (FHandle >= 0) ::close(FHandle);   // also drops the lock
+    if (FHandle >= 0) ::close(FHandle);  // also drops the lock
 }
 
 // --- TCustomMemoryStream ----------------------------------------------------------------------
@@ -212,7 +216,7 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, int origin) {
 void TCustomMemoryStream::SetSize(int64_t) { throw EWriteError("Stream write error"); }
 
 void TCustomMemoryStream::SetPointer(const void* data, int64_t size) {
-    FMemory = const_cast<void*>(data);   // never written through: Write and SetSize refuse
+    FMemory = const_cast<void*>(data);  // never written through: Write and SetSize refuse
     FSize = size;
 }
 
@@ -285,7 +289,7 @@ int64_t TStringStream::Write(const void* buffer, int64_t count) {
 
 int64_t TStringStream::Seek(int64_t offset, int origin) {
     int64_t target = SeekTarget(FPosition, Size(), offset, origin);
-    if (target < 0) return -1;   // as for memory streams
+    if (target < 0) return -1;  // as for memory streams
     FPosition = target;
     return FPosition;
 }

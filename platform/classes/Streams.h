@@ -95,11 +95,11 @@ public:
     TCustomMemoryStream() = default;
 
     int64_t Read(void* buffer, int64_t count) override;
-    int64_t Write(const void* buffer, int64_t count) override;   // a view writes nothing
+    int64_t Write(const void* buffer, int64_t count) override;  // a view writes nothing
     int64_t Seek(int64_t offset, int origin) override;
     int64_t Position() const override { return FPosition; }
     int64_t Size() const override { return FSize; }
-    void SetSize(int64_t newSize) override;                         // a view raises EWriteError
+    void SetSize(int64_t newSize) override;  // a view raises EWriteError
 
     void SetPointer(const void* data, int64_t size);
     void* Memory() const noexcept { return FMemory; }
@@ -108,7 +108,10 @@ public:
 
 protected:
     // For descendants that own their memory.
-    void SetMemory(void* data, int64_t size) noexcept { FMemory = data; FSize = size; }
+    void SetMemory(void* data, int64_t size) noexcept {
+        FMemory = data;
+        FSize = size;
+    }
     int64_t FPosition = 0;
 
 private:
@@ -125,14 +128,14 @@ public:
 
     int64_t Write(const void* buffer, int64_t count) override;
     void SetSize(int64_t newSize) override;
-    void Clear();   // size and position 0, memory released
+    void Clear();  // size and position 0, memory released
 
     // Replaces the contents by the whole of stream (read from its start) or of the file.
     void LoadFromStream(TStream* stream);
     void LoadFromFile(const std::string& fileName);
 
 private:
-    using TCustomMemoryStream::SetPointer;   // the bytes are always our own
+    using TCustomMemoryStream::SetPointer;  // the bytes are always our own
     std::vector<std::byte> FData;
 };
 

@@ -17,7 +17,8 @@ namespace {
 // the change handlers, and a handler may throw: after the edits its error reaches the caller,
 // after a failed edit the edit's error is the one reported. Sound where ending the batch in a
 // destructor turned a handler's error into the end of the program.
-template <class Work> void InBatch(TStrings* strings, Work work) {
+template <class Work>
+void InBatch(TStrings* strings, Work work) {
     strings->BeginUpdate();
     TryFinally(work, [strings] { strings->EndUpdate(); });
 }
@@ -44,9 +45,7 @@ void TStrings::Put(int index, const std::string& s) {
     });
 }
 
-int TStrings::CompareStrings(const std::string& s1, const std::string& s2) const {
-    return AnsiCompareText(s1, s2);
-}
+int TStrings::CompareStrings(const std::string& s1, const std::string& s2) const { return AnsiCompareText(s1, s2); }
 
 int TStrings::AddLine(const std::string& s, TObject* object, intptr_t value) {
     int index = GetCount();
@@ -153,7 +152,7 @@ void TStrings::BeginUpdate() {
 }
 
 void TStrings::EndUpdate() {
-    if (FUpdateCount == 0) return;   // unbalanced: nothing to end
+    if (FUpdateCount == 0) return;  // unbalanced: nothing to end
     if (--FUpdateCount == 0) SetUpdateState(false);
 }
 
@@ -226,8 +225,8 @@ std::string TStrings::GetDelimited(char delimiter, char quote) const {
     std::string result;
     for (int i = 0; i < n; ++i) {
         std::string s = Get(i);
-        bool quoted = std::any_of(s.begin(), s.end(),
-                                  [&](char c) { return IsBlank(c) || c == quote || c == delimiter; });
+        bool quoted = std::any_of(
+            s.begin(), s.end(), [&](char c) { return IsBlank(c) || c == quote || c == delimiter; });
         if (quoted) {
             result += quote;
             for (char c : s) {
@@ -247,16 +246,23 @@ void TStrings::SetDelimited(const std::string& text, char delimiter, char quote)
     InBatch(this, [&] {
         Clear();
         size_t p = 0, n = text.size();
-        auto skipBlanks = [&] { while (p < n && IsBlank(text[p])) ++p; };
+        auto skipBlanks = [&] {
+            while (p < n && IsBlank(text[p])) ++p;
+        };
         skipBlanks();
         while (p < n) {
             std::string s;
             if (text[p] == quote) {
-                ++p;   // doubled quotes stand for one; an unclosed quote runs to the end
+                ++p;  // doubled quotes stand for one; an unclosed quote runs to the end
                 while (p < n) {
                     if (text[p] != quote) s += text[p++];
-                    else if (p + 1 < n && text[p + 1] == quote) { s += quote; p += 2; }
-                    else { ++p; break; }
+                    else if (p + 1 < n && text[p + 1] == quote) {
+                        s += quote;
+                        p += 2;
+                    } else {
+                        ++p;
+                        break;
+                    }
                 }
             } else {
                 size_t start = p;
@@ -266,7 +272,7 @@ void TStrings::SetDelimited(const std::string& text, char delimiter, char quote)
             Add(s);
             skipBlanks();
             if (p < n && text[p] == delimiter) {
-                if (p + 1 == n) Add(std::string());   // a delimiter at the very end ends an empty item
+                if (p + 1 == n) Add(std::string());  // a delimiter at the very end ends an empty item
                 ++p;
                 skipBlanks();
             }
@@ -403,11 +409,11 @@ int TStringList::AddLine(const std::string& s, TObject* object, intptr_t value) 
     if (FSorted) {
         if (Find(s, index)) {
             switch (FDuplicates) {
-                case dupIgnore: return index;
-                case dupError: throw EStringListError("String list does not allow duplicates");
-                case dupAccept:
-                    while (index < GetCount() && CompareStrings(FItems[size_t(index)].String, s) == 0) ++index;
-                    break;
+            case dupIgnore: return index;
+            case dupError: throw EStringListError("String list does not allow duplicates");
+            case dupAccept:
+                while (index < GetCount() && CompareStrings(FItems[size_t(index)].String, s) == 0) ++index;
+                break;
             }
         }
     }
@@ -472,7 +478,7 @@ bool TStringList::Find(const std::string& s, int& index) const {
             lo = mid + 1;
         } else {
             hi = mid - 1;
-            if (c == 0) found = true;   // keep going left to the first equal line
+            if (c == 0) found = true;  // keep going left to the first equal line
         }
     }
     index = lo;

@@ -26,11 +26,23 @@ public:
 
     // --- what a descendant provides ---
     virtual std::string Get(int index) const = 0;
-    virtual void Put(int index, const std::string& s);          // keeps the line's object
-    virtual TObject* GetObject(int index) const { (void)index; return nullptr; }
-    virtual void PutObject(int index, TObject* object) { (void)index; (void)object; }
-    virtual intptr_t GetObjectAsInt(int index) const { (void)index; return 0; }
-    virtual void PutObjectAsInt(int index, intptr_t value) { (void)index; (void)value; }
+    virtual void Put(int index, const std::string& s);  // keeps the line's object
+    virtual TObject* GetObject(int index) const {
+        (void)index;
+        return nullptr;
+    }
+    virtual void PutObject(int index, TObject* object) {
+        (void)index;
+        (void)object;
+    }
+    virtual intptr_t GetObjectAsInt(int index) const {
+        (void)index;
+        return 0;
+    }
+    virtual void PutObjectAsInt(int index, intptr_t value) {
+        (void)index;
+        (void)value;
+    }
     virtual int GetCount() const = 0;
     virtual void Insert(int index, const std::string& s) = 0;
     virtual void Delete(int index) = 0;
@@ -54,12 +66,12 @@ public:
     virtual int Add(const std::string& s);
     virtual int AddObject(const std::string& s, TObject* object);
     int AddObjectAsInt(const std::string& s, intptr_t value);
-    void AddStrings(const TStrings* strings);   // lines, objects and integers
+    void AddStrings(const TStrings* strings);  // lines, objects and integers
     virtual void InsertObject(int index, const std::string& s, TObject* object);
     virtual void Exchange(int index1, int index2);
     virtual void Move(int curIndex, int newIndex);
 
-    virtual int IndexOf(const std::string& s) const;   // -1 when absent
+    virtual int IndexOf(const std::string& s) const;  // -1 when absent
     int IndexOfName(const std::string& name) const;
     int IndexOfObject(const TObject* object) const;
     int IndexOfObjectAsInt(intptr_t value) const;
@@ -75,9 +87,9 @@ public:
     int UpdateCount() const noexcept { return FUpdateCount; }
 
     // --- Name=Value lines ---
-    std::string Names(int index) const;                // '' when the line has no '='
-    std::string Values(const std::string& name) const; // '' when absent
-    void SetValues(const std::string& name, const std::string& value);   // '' deletes the line
+    std::string Names(int index) const;  // '' when the line has no '='
+    std::string Values(const std::string& name) const;  // '' when absent
+    void SetValues(const std::string& name, const std::string& value);  // '' deletes the line
     std::string ValueFromIndex(int index) const;
     void SetValueFromIndex(int index, const std::string& value);
 
@@ -97,7 +109,7 @@ public:
 
     // --- storage (UTF-8; a byte order mark on reading is skipped) ---
     void LoadFromFile(const std::string& fileName);
-    void LoadFromStream(TStream* stream);   // from the stream's position to its end
+    void LoadFromStream(TStream* stream);  // from the stream's position to its end
     void SaveToFile(const std::string& fileName) const;
     void SaveToStream(TStream* stream) const;
 
@@ -125,7 +137,7 @@ public:
     ~TStringList() override;
 
     std::string Get(int index) const override;
-    void Put(int index, const std::string& s) override;   // EStringListError on a sorted list
+    void Put(int index, const std::string& s) override;  // EStringListError on a sorted list
     TObject* GetObject(int index) const override;
     void PutObject(int index, TObject* object) override;
     intptr_t GetObjectAsInt(int index) const override;
@@ -142,21 +154,21 @@ public:
     // puts it after the equal lines already there; dupIgnore answers the equal line's index
     // and leaves the object with the caller).
     void Exchange(int index1, int index2) override;
-    void Move(int curIndex, int newIndex) override;       // EStringListError on a sorted list
-    int IndexOf(const std::string& s) const override;     // binary search when sorted
+    void Move(int curIndex, int newIndex) override;  // EStringListError on a sorted list
+    int IndexOf(const std::string& s) const override;  // binary search when sorted
 
     // Binary search of a sorted list: true with the first equal line's index, else false with
     // the index where s would be inserted.
     bool Find(const std::string& s, int& index) const;
     void Sort();
-    void CustomSort(const TStringListSortCompare& compare);   // nothing on a sorted list
+    void CustomSort(const TStringListSortCompare& compare);  // nothing on a sorted list
 
     bool Sorted() const noexcept { return FSorted; }
-    void SetSorted(bool sorted);                           // True sorts the lines
+    void SetSorted(bool sorted);  // True sorts the lines
     TDuplicates Duplicates() const noexcept { return FDuplicates; }
     void SetDuplicates(TDuplicates d) noexcept { FDuplicates = d; }
     bool CaseSensitive() const noexcept { return FCaseSensitive; }
-    void SetCaseSensitive(bool caseSensitive);             // a sorted list sorts again
+    void SetCaseSensitive(bool caseSensitive);  // a sorted list sorts again
     // An owning list deletes a line's object when the line goes or the object is replaced,
     // and all of them with the list.
     bool OwnsObjects() const noexcept { return FOwnsObjects; }

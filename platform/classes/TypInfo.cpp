@@ -40,7 +40,11 @@ std::shared_ptr<const void> BuildTable(TClass c) {
     for (const TPropInfo* own : c->OwnProperties()) {
         bool replaced = false;
         for (const TPropInfo*& inherited : table->List)
-            if (AsciiSame(inherited->Name(), own->Name())) { inherited = own; replaced = true; break; }
+            if (AsciiSame(inherited->Name(), own->Name())) {
+                inherited = own;
+                replaced = true;
+                break;
+            }
         if (!replaced) table->List.push_back(own);
     }
     for (const TPropInfo* info : table->List) table->ByName.emplace(info->Name(), info);
@@ -116,10 +120,10 @@ int GetEnumValue(const TTypeInfo* type, std::string_view name) {
     return -1;
 }
 
-#define KAROMIL_BUILTIN(Func, Make)           \
-    const TTypeInfo* Func() {                 \
-        static const TTypeInfo t = Make;      \
-        return &t;                            \
+#define KAROMIL_BUILTIN(Func, Make)      \
+    const TTypeInfo* Func() {            \
+        static const TTypeInfo t = Make; \
+        return &t;                       \
     }
 KAROMIL_BUILTIN(TypeInfoInteger, TTypeInfo::MakeNamed(tkInteger, "Integer"))
 KAROMIL_BUILTIN(TypeInfoInt64, TTypeInfo::MakeNamed(tkInt64, "Int64"))
@@ -135,7 +139,7 @@ KAROMIL_BUILTIN(TypeInfoVariant, TTypeInfo::MakeNamed(tkVariant, "Variant"))
 
 const TTypeInfo* TypeInfoMethod(const std::string& eventTypeName) {
     static std::mutex lock;
-    static auto* types = new std::map<std::string, std::unique_ptr<TTypeInfo>>;   // lives for the process
+    static auto* types = new std::map<std::string, std::unique_ptr<TTypeInfo>>;  // lives for the process
     std::lock_guard<std::mutex> g(lock);
     auto& slot = (*types)[eventTypeName];
     if (!slot) slot = std::make_unique<TTypeInfo>(TTypeInfo::MakeNamed(tkMethod, eventTypeName));
@@ -167,38 +171,49 @@ void TPropInfo::SetMethod(TObject*, const TMethodHandler&) const { KindError(); 
 
 Variant TPropInfo::GetVariant(TObject* o) const {
     switch (Kind()) {
-        case tkInt64: return Variant(GetOrd(o));
-        case tkEnumeration:
-            if (FType == TypeInfoBoolean()) return Variant(GetOrd(o) != 0);
-            return Variant(static_cast<int>(GetOrd(o)));
-        case tkInteger: case tkChar: case tkWChar: case tkSet: case tkClass:
-            return Variant(static_cast<int>(GetOrd(o)));
-        case tkFloat:
-            if (FType->FloatType() == TFloatType::DateTime) return Variant::FromDate(GetFloat(o));
-            return Variant(GetFloat(o));
-        case tkString: return Variant(GetStr(o));
-        default: KindError();
+    case tkInt64: return Variant(GetOrd(o));
+    case tkEnumeration:
+        if (FType == TypeInfoBoolean()) return Variant(GetOrd(o) != 0);
+        return Variant(static_cast<int>(GetOrd(o)));
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+    case tkSet:
+    case tkClass: return Variant(static_cast<int>(GetOrd(o)));
+    case tkFloat:
+        if (FType->FloatType() == TFloatType::DateTime) return Variant::FromDate(GetFloat(o));
+        return Variant(GetFloat(o));
+    case tkString: return Variant(GetStr(o));
+    default: KindError();
     }
 }
 
 void TPropInfo::SetVariant(TObject* o, const Variant& v) const {
     switch (Kind()) {
-        case tkInt64: SetOrd(o, v.AsInt64()); return;
-        case tkEnumeration:
-            if (FType == TypeInfoBoolean()) { SetOrd(o, v.AsBoolean() ? 1 : 0); return; }
-            if (v.IsString()) {
-                // Stored definitions and scripts may name the value instead of numbering it.
-                int n = GetEnumValue(FType, v.RawString());
-                if (n >= 0) { SetOrd(o, n); return; }
+    case tkInt64: SetOrd(o, v.AsInt64()); return;
+    case tkEnumeration:
+        if (FType == TypeInfoBoolean()) {
+            SetOrd(o, v.AsBoolean() ? 1 : 0);
+            return;
+        }
+        if (v.IsString()) {
+            // Stored definitions and scripts may name the value instead of numbering it.
+            int n = GetEnumValue(FType, v.RawString());
+            if (n >= 0) {
+                SetOrd(o, n);
+                return;
             }
-            SetOrd(o, v.AsInteger());
-            return;
-        case tkInteger: case tkChar: case tkWChar: case tkSet: case tkClass:
-            SetOrd(o, v.AsInteger());
-            return;
-        case tkFloat: SetFloat(o, FType->FloatType() == TFloatType::DateTime ? v.AsDate() : v.AsDouble()); return;
-        case tkString: SetStr(o, v.AsString()); return;
-        default: KindError();
+        }
+        SetOrd(o, v.AsInteger());
+        return;
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+    case tkSet:
+    case tkClass: SetOrd(o, v.AsInteger()); return;
+    case tkFloat: SetFloat(o, FType->FloatType() == TFloatType::DateTime ? v.AsDate() : v.AsDouble()); return;
+    case tkString: SetStr(o, v.AsString()); return;
+    default: KindError();
     }
 }
 
@@ -253,7 +268,10 @@ void Publish(const TMetaClass* meta, TPropInfo* info) {
     info->FOwner = meta;
     auto& own = meta->OwnProperties();
     for (const TPropInfo*& existing : own)
-        if (AsciiSame(existing->Name(), info->Name())) { existing = info; return; }
+        if (AsciiSame(existing->Name(), info->Name())) {
+            existing = info;
+            return;
+        }
     own.push_back(info);
 }
 

@@ -40,7 +40,8 @@ KAROMIL_DECLARE_EXCEPTION(EPropertyConvertError, EPropertyError)
 // --- sets ------------------------------------------------------------------------------------
 
 // A set of up to 32 enumeration elements; element n is bit n, as scripts and stored data expect.
-template <class E> class TSet {
+template <class E>
+class TSet {
     static_assert(std::is_enum_v<E>);
 
 public:
@@ -48,12 +49,22 @@ public:
     constexpr TSet(std::initializer_list<E> items) noexcept {
         for (E e : items) FMask |= Bit(e);
     }
-    static constexpr TSet FromMask(uint32_t mask) noexcept { TSet s; s.FMask = mask; return s; }
+    static constexpr TSet FromMask(uint32_t mask) noexcept {
+        TSet s;
+        s.FMask = mask;
+        return s;
+    }
     constexpr uint32_t Mask() const noexcept { return FMask; }
     constexpr bool Contains(E e) const noexcept { return (FMask & Bit(e)) != 0; }
     constexpr bool Empty() const noexcept { return FMask == 0; }
-    constexpr TSet& Include(E e) noexcept { FMask |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) noexcept { FMask &= ~Bit(e); return *this; }
+    constexpr TSet& Include(E e) noexcept {
+        FMask |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e) noexcept {
+        FMask &= ~Bit(e);
+        return *this;
+    }
 
     friend constexpr bool operator==(TSet a, TSet b) noexcept { return a.FMask == b.FMask; }
     friend constexpr TSet operator+(TSet a, TSet b) noexcept { return FromMask(a.FMask | b.FMask); }
@@ -68,8 +79,18 @@ private:
 // --- type descriptors --------------------------------------------------------------------------
 
 enum TTypeKind {
-    tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass,
-    tkMethod, tkWChar, tkVariant, tkInt64,
+    tkUnknown,
+    tkInteger,
+    tkChar,
+    tkEnumeration,
+    tkFloat,
+    tkString,
+    tkSet,
+    tkClass,
+    tkMethod,
+    tkWChar,
+    tkVariant,
+    tkInt64,
 };
 // Scoped: the dataset framework's field types use the plain name ftDateTime.
 enum class TFloatType { Extended, DateTime };
@@ -91,14 +112,14 @@ public:
     TTypeInfo(TTypeInfo&&) = default;
 
     TTypeKind Kind() const noexcept { return FKind; }
-    const std::string& Name() const;                            // a class gives its class name
+    const std::string& Name() const;  // a class gives its class name
     // Enumerations: 0 .. names-1. Sets: their element enumeration.
     int MinValue() const noexcept { return 0; }
     int MaxValue() const noexcept { return int(FNames.size()) - 1; }
     const std::vector<std::string>& EnumNames() const noexcept { return FNames; }
     const TTypeInfo* CompType() const noexcept { return FCompType; }
     TFloatType FloatType() const noexcept { return FFloatType; }
-    TClass ClassType() const;                                   // nullptr unless tkClass
+    TClass ClassType() const;  // nullptr unless tkClass
     TClassCategory ClassCategory() const;
 
 private:
@@ -131,38 +152,43 @@ const TTypeInfo* TypeInfoMethod(const std::string& eventTypeName);
 
 // An integer or string type with its own name (TColor, TCursor, TShortCut):
 //     KAROMIL_NAMED_TYPE(TypeInfoColor, tkInteger, "TColor")
-#define KAROMIL_NAMED_TYPE(Func, Kind, TypeName)                                     \
-    inline const TTypeInfo* Func() {                                                 \
-        static const TTypeInfo t = TTypeInfo::MakeNamed(Kind, TypeName);            \
-        return &t;                                                                   \
+#define KAROMIL_NAMED_TYPE(Func, Kind, TypeName)                         \
+    inline const TTypeInfo* Func() {                                     \
+        static const TTypeInfo t = TTypeInfo::MakeNamed(Kind, TypeName); \
+        return &t;                                                       \
     }
 // An enumeration's descriptor, beside the enum: KAROMIL_ENUM_TYPE(TAlign, "alNone", "alTop", ...)
-#define KAROMIL_ENUM_TYPE(Enum, ...)                                                 \
-    inline const TTypeInfo* KaromilTypeInfo(Enum*) {                                 \
-        static const TTypeInfo t = TTypeInfo::MakeEnum(#Enum, {__VA_ARGS__});        \
-        return &t;                                                                   \
+#define KAROMIL_ENUM_TYPE(Enum, ...)                                          \
+    inline const TTypeInfo* KaromilTypeInfo(Enum*) {                          \
+        static const TTypeInfo t = TTypeInfo::MakeEnum(#Enum, {__VA_ARGS__}); \
+        return &t;                                                            \
     }
 // A set's descriptor: KAROMIL_SET_TYPE(TFontStyles, TFontStyle) for TSet<TFontStyle>.
-#define KAROMIL_SET_TYPE(SetName, Enum)                                              \
-    inline const TTypeInfo* KaromilTypeInfo(TSet<Enum>*) {                           \
-        static const TTypeInfo t =                                                   \
-            TTypeInfo::MakeSet(#SetName, KaromilTypeInfo(static_cast<Enum*>(nullptr))); \
-        return &t;                                                                   \
+#define KAROMIL_SET_TYPE(SetName, Enum)                                                                        \
+    inline const TTypeInfo* KaromilTypeInfo(TSet<Enum>*) {                                                     \
+        static const TTypeInfo t = TTypeInfo::MakeSet(#SetName, KaromilTypeInfo(static_cast<Enum*>(nullptr))); \
+        return &t;                                                                                             \
     }
 
 namespace typinfo_detail {
-template <class T> struct IsSet : std::false_type {};
-template <class E> struct IsSet<TSet<E>> : std::true_type {};
-template <class T> struct IsFunction : std::false_type {};
-template <class S> struct IsFunction<std::function<S>> : std::true_type {};
-template <class T> const TTypeInfo* ClassTypeInfo() {
+template <class T>
+struct IsSet : std::false_type {};
+template <class E>
+struct IsSet<TSet<E>> : std::true_type {};
+template <class T>
+struct IsFunction : std::false_type {};
+template <class S>
+struct IsFunction<std::function<S>> : std::true_type {};
+template <class T>
+const TTypeInfo* ClassTypeInfo() {
     static const TTypeInfo t = TTypeInfo::MakeClass(&T::StaticClass);
     return &t;
 }
 }  // namespace typinfo_detail
 
 // The descriptor a C++ property type gets by default.
-template <class V> const TTypeInfo* TypeInfoOf() {
+template <class V>
+const TTypeInfo* TypeInfoOf() {
     using namespace typinfo_detail;
     if constexpr (std::is_same_v<V, bool>) return TypeInfoBoolean();
     else if constexpr (std::is_same_v<V, char>) return TypeInfoChar();
@@ -174,9 +200,10 @@ template <class V> const TTypeInfo* TypeInfoOf() {
     else if constexpr (std::is_same_v<V, std::string>) return TypeInfoString();
     else if constexpr (std::is_same_v<V, Variant>) return TypeInfoVariant();
     else if constexpr (std::is_pointer_v<V>) {
-        static_assert(std::is_base_of_v<TObject, std::remove_pointer_t<V>>, "object properties point to TObject descendants");
+        static_assert(
+            std::is_base_of_v<TObject, std::remove_pointer_t<V>>, "object properties point to TObject descendants");
         return ClassTypeInfo<std::remove_cv_t<std::remove_pointer_t<V>>>();
-    } else return KaromilTypeInfo(static_cast<V*>(nullptr));   // enumerations, sets, own types
+    } else return KaromilTypeInfo(static_cast<V*>(nullptr));  // enumerations, sets, own types
 }
 
 // --- property descriptors ----------------------------------------------------------------------
@@ -191,7 +218,8 @@ using TMethodHandler = std::any;
 
 class TPropInfo {
 public:
-    TPropInfo(std::string name, const TTypeInfo* type, bool readOnly) : FName(std::move(name)), FType(type), FReadOnly(readOnly) {}
+    TPropInfo(std::string name, const TTypeInfo* type, bool readOnly)
+        : FName(std::move(name)), FType(type), FReadOnly(readOnly) {}
     virtual ~TPropInfo() = default;
     TPropInfo(const TPropInfo&) = delete;
     TPropInfo& operator=(const TPropInfo&) = delete;
@@ -199,7 +227,7 @@ public:
     const std::string& Name() const noexcept { return FName; }
     const TTypeInfo* PropType() const noexcept { return FType; }
     TTypeKind Kind() const noexcept { return FType->Kind(); }
-    TClass OwnerClass() const noexcept { return FOwner; }       // the class whose list holds it
+    TClass OwnerClass() const noexcept { return FOwner; }  // the class whose list holds it
     bool IsReadOnly() const noexcept { return FReadOnly; }
     bool HasDefault() const noexcept { return FHasDefault; }
     int64_t Default() const noexcept { return FDefault; }
@@ -223,7 +251,9 @@ public:
 protected:
     [[noreturn]] void KindError() const;
     [[noreturn]] void ReadOnlyError() const;
-    void CheckWritable() const { if (FReadOnly) ReadOnlyError(); }
+    void CheckWritable() const {
+        if (FReadOnly) ReadOnlyError();
+    }
 
 private:
     friend void typinfo_detail::Publish(const TMetaClass* meta, TPropInfo* info);
@@ -242,11 +272,23 @@ private:
 class TPropDecl {
 public:
     explicit TPropDecl(TPropInfo* info) : FInfo(info) {}
-    TPropDecl& Default(int64_t value) { FInfo->FHasDefault = true; FInfo->FDefault = value; return *this; }
-    TPropDecl& NoDefault() { FInfo->FHasDefault = false; return *this; }
-    TPropDecl& Stored(bool stored) { FInfo->FStoredConst = stored; FInfo->FStoredFunc = nullptr; return *this; }
+    TPropDecl& Default(int64_t value) {
+        FInfo->FHasDefault = true;
+        FInfo->FDefault = value;
+        return *this;
+    }
+    TPropDecl& NoDefault() {
+        FInfo->FHasDefault = false;
+        return *this;
+    }
+    TPropDecl& Stored(bool stored) {
+        FInfo->FStoredConst = stored;
+        FInfo->FStoredFunc = nullptr;
+        return *this;
+    }
     // A member predicate of the class or an ancestor: bool IsFontStored() const.
-    template <class C> TPropDecl& Stored(bool (C::*pred)() const) {
+    template <class C>
+    TPropDecl& Stored(bool (C::*pred)() const) {
         FInfo->FStoredFunc = [pred](const TObject* o) { return (static_cast<const C*>(o)->*pred)(); };
         return *this;
     }
@@ -280,7 +322,8 @@ TObject* GetObjectProp(TObject* instance, std::string_view name);
 void SetObjectProp(TObject* instance, std::string_view name, TObject* value);
 // An empty handler clears the event; another signature than the event's raises EPropertyConvertError.
 void SetMethodProp(TObject* instance, std::string_view name, const TMethodHandler& handler);
-template <class Sig> void SetMethodProp(TObject* instance, std::string_view name, std::function<Sig> handler) {
+template <class Sig>
+void SetMethodProp(TObject* instance, std::string_view name, std::function<Sig> handler) {
     SetMethodProp(instance, name, handler ? TMethodHandler(std::move(handler)) : TMethodHandler());
 }
 bool IsStoredProp(const TObject* instance, std::string_view name);
@@ -292,13 +335,18 @@ namespace typinfo_detail {
 TPropInfo* Keep(std::unique_ptr<TPropInfo> info);
 void Publish(const TMetaClass* meta, TPropInfo* info);
 
-template <class M> struct MemberClass;
-template <class C, class M> struct MemberClass<M C::*> { using type = C; };
+template <class M>
+struct MemberClass;
+template <class C, class M>
+struct MemberClass<M C::*> {
+    using type = C;
+};
 
-template <class T, class G> using GetterValue =
-    std::remove_cvref_t<std::invoke_result_t<G, T*>>;
+template <class T, class G>
+using GetterValue = std::remove_cvref_t<std::invoke_result_t<G, T*>>;
 
-template <class V> int64_t ToOrd(const V& v) {
+template <class V>
+int64_t ToOrd(const V& v) {
     if constexpr (std::is_pointer_v<V>) return v ? static_cast<const TObject*>(v)->Handle() : 0;
     else if constexpr (IsSet<V>::value) return int64_t(v.Mask());
     else return static_cast<int64_t>(v);
@@ -308,7 +356,8 @@ template <class V> int64_t ToOrd(const V& v) {
 void CheckEnumRange(const TTypeInfo* type, int64_t value);
 [[noreturn]] void ObjectClassError(const TPropInfo* info, TObject* value);
 
-template <class T, class G, class S> class TPropImpl final : public TPropInfo {
+template <class T, class G, class S>
+class TPropImpl final : public TPropInfo {
 public:
     using V = GetterValue<T, G>;
     TPropImpl(std::string name, const TTypeInfo* type, G get, S set)
@@ -326,7 +375,7 @@ public:
             } else if constexpr (IsSet<V>::value) {
                 Write(o, V::FromMask(static_cast<uint32_t>(value)));
             } else if constexpr (std::is_same_v<V, bool>) {
-                Write(o, value != 0);   // True arrives as 1 or as the Variant's -1
+                Write(o, value != 0);  // True arrives as 1 or as the Variant's -1
             } else {
                 if constexpr (std::is_enum_v<V>) CheckEnumRange(PropType(), value);
                 Write(o, static_cast<V>(value));
@@ -338,24 +387,30 @@ public:
         else KindError();
     }
     void SetFloat(TObject* o, double value) const override {
-        if constexpr (std::is_floating_point_v<V>) { CheckWritable(); Write(o, static_cast<V>(value)); }
-        else KindError();
+        if constexpr (std::is_floating_point_v<V>) {
+            CheckWritable();
+            Write(o, static_cast<V>(value));
+        } else KindError();
     }
     std::string GetStr(TObject* o) const override {
         if constexpr (std::is_same_v<V, std::string>) return Read(o);
         else KindError();
     }
     void SetStr(TObject* o, const std::string& value) const override {
-        if constexpr (std::is_same_v<V, std::string>) { CheckWritable(); Write(o, value); }
-        else KindError();
+        if constexpr (std::is_same_v<V, std::string>) {
+            CheckWritable();
+            Write(o, value);
+        } else KindError();
     }
     Variant GetVariant(TObject* o) const override {
         if constexpr (std::is_same_v<V, Variant>) return Read(o);
         else return TPropInfo::GetVariant(o);
     }
     void SetVariant(TObject* o, const Variant& value) const override {
-        if constexpr (std::is_same_v<V, Variant>) { CheckWritable(); Write(o, value); }
-        else TPropInfo::SetVariant(o, value);
+        if constexpr (std::is_same_v<V, Variant>) {
+            CheckWritable();
+            Write(o, value);
+        } else TPropInfo::SetVariant(o, value);
     }
     TObject* GetObject(TObject* o) const override {
         if constexpr (std::is_pointer_v<V>) return Read(o);
@@ -375,7 +430,10 @@ public:
     void SetMethod(TObject* o, const TMethodHandler& handler) const override {
         if constexpr (IsFunction<V>::value) {
             CheckWritable();
-            if (!handler.has_value()) { Write(o, V()); return; }
+            if (!handler.has_value()) {
+                Write(o, V());
+                return;
+            }
             const V* fn = std::any_cast<V>(&handler);
             if (!fn) KindError();
             Write(o, *fn);
@@ -387,20 +445,29 @@ private:
         return std::is_integral_v<V> || std::is_enum_v<V> || IsSet<V>::value || std::is_pointer_v<V>;
     }
     decltype(auto) Read(TObject* o) const { return std::invoke(FGet, static_cast<T*>(o)); }
-    template <class A> void Write(TObject* o, A&& value) const {
-        if constexpr (std::is_member_object_pointer_v<S>) std::invoke(FSet, static_cast<T*>(o)) = std::forward<A>(value);
-        else if constexpr (!std::is_same_v<S, std::nullptr_t>) std::invoke(FSet, static_cast<T*>(o), std::forward<A>(value));
-        else { (void)o; (void)value; ReadOnlyError(); }
+    template <class A>
+    void Write(TObject* o, A&& value) const {
+        if constexpr (std::is_member_object_pointer_v<S>)
+            std::invoke(FSet, static_cast<T*>(o)) = std::forward<A>(value);
+        else if constexpr (!std::is_same_v<S, std::nullptr_t>)
+            std::invoke(FSet, static_cast<T*>(o), std::forward<A>(value));
+        else {
+            (void)o;
+            (void)value;
+            ReadOnlyError();
+        }
     }
     G FGet;
     S FSet;
 };
 }  // namespace typinfo_detail
 
-template <class M> concept KaromilMemberPointer = std::is_member_pointer_v<M>;
+template <class M>
+concept KaromilMemberPointer = std::is_member_pointer_v<M>;
 
 // Handed to the table block of KAROMIL_IMPLEMENT_CLASS_WITH_PROPS as `p`.
-template <class T> class TPropertyPublisher {
+template <class T>
+class TPropertyPublisher {
 public:
     explicit TPropertyPublisher(const TMetaClass* meta) : FMeta(meta) {}
 
@@ -410,22 +477,26 @@ public:
         return Add(name, get, set, type);
     }
     // A data member (read and written directly) or a getter alone (read-only).
-    template <KaromilMemberPointer G> TPropDecl Prop(const char* name, G get, const TTypeInfo* type = nullptr) {
+    template <KaromilMemberPointer G>
+    TPropDecl Prop(const char* name, G get, const TTypeInfo* type = nullptr) {
         if constexpr (std::is_member_object_pointer_v<G>) return Add(name, get, get, type);
         else return Add(name, get, nullptr, type);
     }
     // An event: a std::function data member, with its event type's name.
-    template <KaromilMemberPointer G> TPropDecl Event(const char* name, G member, const std::string& eventType) {
-        static_assert(typinfo_detail::IsFunction<typinfo_detail::GetterValue<T, G>>::value, "events are std::function members");
+    template <KaromilMemberPointer G>
+    TPropDecl Event(const char* name, G member, const std::string& eventType) {
+        static_assert(
+            typinfo_detail::IsFunction<typinfo_detail::GetterValue<T, G>>::value, "events are std::function members");
         return Add(name, member, member, TypeInfoMethod(eventType));
     }
 
 private:
-    template <class G, class S> TPropDecl Add(const char* name, G get, S set, const TTypeInfo* type) {
+    template <class G, class S>
+    TPropDecl Add(const char* name, G get, S set, const TTypeInfo* type) {
         using namespace typinfo_detail;
         static_assert(std::is_base_of_v<typename MemberClass<G>::type, T>, "getter of another class");
         using V = GetterValue<T, G>;
-        if constexpr (!IsFunction<V>::value) {   // events always name their type
+        if constexpr (!IsFunction<V>::value) {  // events always name their type
             if (!type) type = TypeInfoOf<V>();
         }
         auto info = Keep(std::make_unique<TPropImpl<T, G, S>>(name, type, get, set));
@@ -437,17 +508,20 @@ private:
 
 // Like KAROMIL_IMPLEMENT_CLASS, followed by the class's published properties. The block sees
 // `p` (the publisher) and `Self` (the class).
-#define KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, ...)                                  \
-    TClass Name::StaticClass() noexcept {                                                      \
-        static const TMetaClass* const meta = [] {                                             \
-            static const TMetaClass m(#Name, Parent::StaticClass(),                            \
-                                      classes_detail::DefaultFactoryOf<Name>(),                \
-                                      classes_detail::ComponentFactoryOf<Name>());             \
-            TPropertyPublisher<Name> p(&m);                                                    \
-            [&p] { using Self = Name; (void)p; __VA_ARGS__ }();                                \
-            return &m;                                                                         \
-        }();                                                                                   \
-        return meta;                                                                           \
+#define KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, ...)                                                 \
+    TClass Name::StaticClass() noexcept {                                                                     \
+        static const TMetaClass* const meta = [] {                                                            \
+            static const TMetaClass m(#Name, Parent::StaticClass(), classes_detail::DefaultFactoryOf<Name>(), \
+                classes_detail::ComponentFactoryOf<Name>());                                                  \
+            TPropertyPublisher<Name> p(&m);                                                                   \
+            [&p] {                                                                                            \
+                using Self = Name;                                                                            \
+                (void)p;                                                                                      \
+                __VA_ARGS__                                                                                   \
+            }();                                                                                              \
+            return &m;                                                                                        \
+        }();                                                                                                  \
+        return meta;                                                                                          \
     }
 
 // One line per property whose accessors are GetX/SetX: KAROMIL_PROP(Left).Default(0);

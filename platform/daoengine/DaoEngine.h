@@ -27,23 +27,55 @@
 
 namespace Dao {
 
-enum RecordsetType { dbOpenDefault = 0, dbOpenTable = 1, dbOpenDynaset = 2, dbOpenSnapshot = 4,
-                     dbOpenForwardOnly = 8, dbOpenDynamic = 16 };
-enum RecordsetOption { dbDenyWrite = 1, dbDenyRead = 2, dbReadOnly = 4, dbAppendOnly = 8,
-                       dbInconsistent = 16, dbConsistent = 32, dbSQLPassThrough = 64,
-                       dbFailOnError = 128, dbForwardOnly = 256, dbSeeChanges = 512,
-                       dbRunAsync = 1024, dbExecDirect = 2048 };
-enum LockType { dbLockDefault = 0, dbOptimisticValue = 1, dbPessimistic = 2, dbOptimistic = 3,
-                dbLockReadOnly = 4, dbOptimisticBatch = 5 };
+enum RecordsetType {
+    dbOpenDefault = 0,
+    dbOpenTable = 1,
+    dbOpenDynaset = 2,
+    dbOpenSnapshot = 4,
+    dbOpenForwardOnly = 8,
+    dbOpenDynamic = 16
+};
+enum RecordsetOption {
+    dbDenyWrite = 1,
+    dbDenyRead = 2,
+    dbReadOnly = 4,
+    dbAppendOnly = 8,
+    dbInconsistent = 16,
+    dbConsistent = 32,
+    dbSQLPassThrough = 64,
+    dbFailOnError = 128,
+    dbForwardOnly = 256,
+    dbSeeChanges = 512,
+    dbRunAsync = 1024,
+    dbExecDirect = 2048
+};
+enum LockType {
+    dbLockDefault = 0,
+    dbOptimisticValue = 1,
+    dbPessimistic = 2,
+    dbOptimistic = 3,
+    dbLockReadOnly = 4,
+    dbOptimisticBatch = 5
+};
 enum EditMode { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
-enum DataType { dbBoolean = 1, dbByte = 2, dbInteger = 3, dbLong = 4, dbCurrency = 5, dbSingle = 6,
-                dbDouble = 7, dbDate = 8, dbBinary = 9, dbText = 10, dbLongBinary = 11, dbMemo = 12,
-                dbGUID = 15 };
-enum FieldAttribute { dbDescending = 0x1, dbAutoIncrField = 0x10, dbUpdatableField = 0x20,
-                      dbSystemField = 0x2000 };
+enum DataType {
+    dbBoolean = 1,
+    dbByte = 2,
+    dbInteger = 3,
+    dbLong = 4,
+    dbCurrency = 5,
+    dbSingle = 6,
+    dbDouble = 7,
+    dbDate = 8,
+    dbBinary = 9,
+    dbText = 10,
+    dbLongBinary = 11,
+    dbMemo = 12,
+    dbGUID = 15
+};
+enum FieldAttribute { dbDescending = 0x1, dbAutoIncrField = 0x10, dbUpdatableField = 0x20, dbSystemField = 0x2000 };
 enum WorkspaceType { dbUseODBC = 1, dbUseJet = 2 };
-enum QueryType { dbQSelect = 0, dbQDelete = 32, dbQUpdate = 48, dbQAppend = 64, dbQMakeTable = 80,
-                 dbQDDL = 96 };
+enum QueryType { dbQSelect = 0, dbQDelete = 32, dbQUpdate = 48, dbQAppend = 64, dbQMakeTable = 80, dbQDDL = 96 };
 enum ParameterDirection { dbParamInput = 1 };
 constexpr int32_t dbSystemObject = int32_t(0x80000002u);
 constexpr int dbCollatingCzech = 1029;
@@ -51,7 +83,13 @@ constexpr int dbCollatingCzech = 1029;
 // A bookmark: 4 bytes, the little-endian row id of the record (positive, non-zero).
 using Bookmark = std::vector<uint8_t>;
 
-namespace detail { struct Connection; struct Column; struct Keyset; struct Source; class CursorState; }
+namespace detail {
+struct Connection;
+struct Column;
+struct Keyset;
+struct Source;
+class CursorState;
+}  // namespace detail
 class Recordset;
 class Database;
 struct Opener;
@@ -67,10 +105,11 @@ class Properties {
 public:
     int Count() const { return int(FItems.size()); }
     Property& Item(int index);
-    Property& Item(const std::string& name);   // 3270 when absent
+    Property& Item(const std::string& name);  // 3270 when absent
     bool Has(const std::string& name) const;
     void Refresh() {}
     void Add(std::string name, Variant value);
+
 private:
     std::vector<Property> FItems;
 };
@@ -85,8 +124,9 @@ class Errors {
 public:
     explicit Errors(std::shared_ptr<ErrorSink> sink) : FSink(std::move(sink)) {}
     int Count() const { return int(FSink->Items().size()); }
-    const ErrorRec& Item(int index) const;     // 3265 out of range
+    const ErrorRec& Item(int index) const;  // 3265 out of range
     void Refresh() {}
+
 private:
     std::shared_ptr<ErrorSink> FSink;
 };
@@ -96,14 +136,14 @@ private:
 class Field {
 public:
     const std::string& GetName() const;
-    int GetType() const;                 // DataType code
-    int GetSize() const;                 // Text: characters; fixed types their byte width
+    int GetType() const;  // DataType code
+    int GetSize() const;  // Text: characters; fixed types their byte width
     int GetAttributes() const { return FAttributes; }
-    void SetAttributes(int value);       // only on a field made by CreateField
+    void SetAttributes(int value);  // only on a field made by CreateField
     bool GetRequired() const;
     bool GetAllowZeroLength() const;
-    std::string GetDefaultValue() const; // the text as Jet shows it ("\"abc\"", "0", "#1/2/2003#")
-    Properties& GetProperties();          // "Caption" and "Format" when the column has them
+    std::string GetDefaultValue() const;  // the text as Jet shows it ("\"abc\"", "0", "#1/2/2003#")
+    Properties& GetProperties();  // "Caption" and "Format" when the column has them
 
     // Value of the current record (or of the edit buffer while editing).
     // 3021 without a current record, 3167 when it was deleted, 3420 after Close.
@@ -123,7 +163,7 @@ private:
     friend class Index;
     friend struct Opener;
     Field(Recordset* owner, int index, std::shared_ptr<const detail::Column> column);
-    explicit Field(std::string name);    // a field for CreateIndex
+    explicit Field(std::string name);  // a field for CreateIndex
     Recordset* FOwner = nullptr;
     int FIndex = -1;
     std::shared_ptr<const detail::Column> FColumn;
@@ -135,11 +175,12 @@ private:
 class Fields {
 public:
     int Count() const { return int(FItems.size()); }
-    Field& Item(int index);                  // 3265 out of range
-    Field& Item(const std::string& name);    // case-insensitive; 3265 when absent
-    int IndexOf(const std::string& name) const;   // -1 when absent
+    Field& Item(int index);  // 3265 out of range
+    Field& Item(const std::string& name);  // case-insensitive; 3265 when absent
+    int IndexOf(const std::string& name) const;  // -1 when absent
     void Append(std::unique_ptr<Field> f) { FItems.push_back(std::move(f)); }
     void Refresh() {}
+
 private:
     std::vector<std::unique_ptr<Field>> FItems;
 };
@@ -155,6 +196,7 @@ public:
     Fields& GetFields() { return FFields; }
     // A field to append to Fields (DAO Index.CreateField).
     std::unique_ptr<Field> CreateField(const std::string& name);
+
 private:
     std::string FName;
     Fields FFields;
@@ -165,10 +207,10 @@ class Indexes {
 public:
     int Count() const { return int(FItems.size()); }
     Index& Item(int index);
-    Index& Item(const std::string& name);    // 3265 when absent
+    Index& Item(const std::string& name);  // 3265 when absent
     void Refresh();
-    void Append(std::unique_ptr<Index> index);   // creates it in the file; 3012 when the name exists
-    void Delete(const std::string& name);        // drops it; 3265 when absent
+    void Append(std::unique_ptr<Index> index);  // creates it in the file; 3012 when the name exists
+    void Delete(const std::string& name);  // drops it; 3265 when absent
 private:
     friend class TableDef;
     TableDef* FTable = nullptr;
@@ -186,6 +228,7 @@ public:
     Variant DateCreated() const { return FDateCreated; }
     Variant LastUpdated() const { return FLastUpdated; }
     Properties& GetProperties() { return FProps; }
+
 private:
     friend class Database;
     friend class Indexes;
@@ -205,8 +248,9 @@ class TableDefs {
 public:
     int Count() const { return int(FItems.size()); }
     TableDef& Item(int index);
-    TableDef& Item(const std::string& name);   // case-insensitive; 3265 when absent
+    TableDef& Item(const std::string& name);  // case-insensitive; 3265 when absent
     void Refresh();
+
 private:
     friend class Database;
     std::shared_ptr<detail::Connection> FConn;
@@ -221,12 +265,13 @@ public:
     int GetType() const { return FType; }
     const Variant& GetValue() const { return FValue; }
     void SetValue(const Variant& v) { FValue = v; }
+
 private:
     friend class QueryDef;
     friend class Parameters;
     std::string FName;
     int FType = dbText;
-    Variant FValue;   // Empty until set: opening then fails with 3061
+    Variant FValue;  // Empty until set: opening then fails with 3061
 };
 
 class Parameters {
@@ -235,6 +280,7 @@ public:
     Parameter& Item(int index);
     Parameter& Item(const std::string& name);
     void Refresh() {}
+
 private:
     friend class QueryDef;
     std::vector<Parameter> FItems;
@@ -244,20 +290,20 @@ class QueryDef {
 public:
     const std::string& GetName() const { return FName; }
     const std::string& GetSQL() const { return FSQL; }
-    void SetSQL(const std::string& sql);     // stored at once; re-reads the parameters
-    int GetType() const;                      // QueryType from the statement
+    void SetSQL(const std::string& sql);  // stored at once; re-reads the parameters
+    int GetType() const;  // QueryType from the statement
     Parameters& GetParameters() { return FParams; }
-    int MaxRecords = 0;                       // 0 = all
-    int ODBCTimeout = 60;                     // kept, without effect
-    std::shared_ptr<Recordset> OpenRecordset(int type = dbOpenDefault, int options = 0,
-                                             int lockEdits = dbLockDefault);
+    int MaxRecords = 0;  // 0 = all
+    int ODBCTimeout = 60;  // kept, without effect
+    std::shared_ptr<Recordset> OpenRecordset(int type = dbOpenDefault, int options = 0, int lockEdits = dbLockDefault);
     Variant DateCreated() const { return FDateCreated; }
     Variant LastUpdated() const { return FLastUpdated; }
+
 private:
     friend class Database;
     friend class QueryDefs;
-    QueryDef(std::shared_ptr<detail::Connection> conn, std::string name, std::string sql,
-             Variant created, Variant updated);
+    QueryDef(
+        std::shared_ptr<detail::Connection> conn, std::string name, std::string sql, Variant created, Variant updated);
     void ParseParameters();
     std::shared_ptr<detail::Connection> FConn;
     std::string FName, FSQL;
@@ -269,8 +315,9 @@ class QueryDefs {
 public:
     int Count() const { return int(FItems.size()); }
     QueryDef& Item(int index);
-    QueryDef& Item(const std::string& name);   // case-insensitive; 3265 when absent
+    QueryDef& Item(const std::string& name);  // case-insensitive; 3265 when absent
     void Refresh();
+
 private:
     friend class Database;
     std::shared_ptr<detail::Connection> FConn;
@@ -288,16 +335,16 @@ public:
     Properties& GetProperties() { return FProps; }
 
     // Source: a table name, a query-definition name or a select statement in Jet SQL.
-    std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = dbOpenDefault,
-                                             int options = 0, int lockEdits = dbLockDefault);
+    std::shared_ptr<Recordset> OpenRecordset(
+        const std::string& source, int type = dbOpenDefault, int options = 0, int lockEdits = dbLockDefault);
     QueryDef& CreateQueryDef(const std::string& name, const std::string& sql);
     int CollatingOrder() const { return dbCollatingCzech; }
     std::string Version() const { return "4.0"; }
     int GetQueryTimeout() const;
-    void SetQueryTimeout(int seconds);        // also the time a writer waits for a lock
+    void SetQueryTimeout(int seconds);  // also the time a writer waits for a lock
     int RecordsAffected() const { return 0; }
     bool Updatable() const;
-    void Close();                             // later use of it or its recordsets: 3420
+    void Close();  // later use of it or its recordsets: 3420
 
 private:
     friend class Workspace;
@@ -313,17 +360,17 @@ public:
     const std::string& GetName() const { return FName; }
     // Options: Exclusive as a Boolean; Connect ";UID=...;PWD=...;". A missing file is
     // never created (3024); a file that is not one of our databases gives 3343.
-    std::shared_ptr<Database> OpenDatabase(const std::string& name, bool exclusive = false,
-                                           bool readOnly = false, const std::string& connect = "");
+    std::shared_ptr<Database> OpenDatabase(
+        const std::string& name, bool exclusive = false, bool readOnly = false, const std::string& connect = "");
     // ODBC connections do not exist here.
-    [[noreturn]] std::shared_ptr<Database> OpenConnection(const std::string& name, int options = 0,
-                                                          bool readOnly = false,
-                                                          const std::string& connect = "");
-    int GetDefaultCursorDriver() const;       // ODBCDirect only: 3251
+    [[noreturn]] std::shared_ptr<Database> OpenConnection(
+        const std::string& name, int options = 0, bool readOnly = false, const std::string& connect = "");
+    int GetDefaultCursorDriver() const;  // ODBCDirect only: 3251
     void SetDefaultCursorDriver(int value);
     void Close();
     EmptyCollection Users, Groups, Databases;
     Properties& GetProperties() { return FProps; }
+
 private:
     friend class DBEngine;
     Workspace(std::shared_ptr<ErrorSink> errors, std::string name, std::string user);
@@ -338,7 +385,7 @@ public:
     int Count() const { return int(FItems.size()); }
     Workspace& Item(int index);
     void Append(std::shared_ptr<Workspace> ws) { FItems.push_back(std::move(ws)); }
-    void Refresh();   // drops closed workspaces
+    void Refresh();  // drops closed workspaces
 private:
     std::vector<std::shared_ptr<Workspace>> FItems;
 };
@@ -354,14 +401,15 @@ public:
     std::string SystemDB, DefaultUser = "Admin", DefaultPassword;
     int DefaultType = dbUseJet;
     // Type 2 only; the only account is "Admin" (any case) with an empty password (3029).
-    std::shared_ptr<Workspace> CreateWorkspace(const std::string& name, const std::string& user,
-                                               const std::string& password, int type = dbUseJet);
+    std::shared_ptr<Workspace> CreateWorkspace(
+        const std::string& name, const std::string& user, const std::string& password, int type = dbUseJet);
     Workspaces& GetWorkspaces() { return FWorkspaces; }
     Errors& GetErrors() { return FErrorsView; }
     Properties& GetProperties() { return FProps; }
-    void Idle(int /*action*/) {}   // SQLite keeps no engine cache to release
+    void Idle(int /*action*/) {}  // SQLite keeps no engine cache to release
 
     explicit DBEngine(std::string version);
+
 private:
     std::string FVersion;
     std::shared_ptr<ErrorSink> FErrors;
@@ -389,14 +437,14 @@ public:
     void MoveLast();
     void MoveNext();
     void MovePrevious();
-    void Move(int rows);   // relative; Move(0) reads the current record again
+    void Move(int rows);  // relative; Move(0) reads the current record again
 
     Bookmark GetBookmark() const;
     void SetBookmark(const Bookmark& b);
     bool Bookmarkable() const { return FType != dbOpenForwardOnly; }
     Bookmark LastModified() const;
     int RecordCount() const;
-    int AbsolutePosition() const;        // 0-based; -1 without a current record
+    int AbsolutePosition() const;  // 0-based; -1 without a current record
     float PercentPosition() const;
 
     int GetEditMode() const { return FEditMode; }
@@ -413,7 +461,7 @@ public:
     std::shared_ptr<Recordset> OpenRecordset(int type = dbOpenDefault, int options = 0);
 
     const std::string& GetIndex() const { return FIndexName; }
-    void SetIndex(const std::string& name);   // table type only; 3800 unknown
+    void SetIndex(const std::string& name);  // table type only; 3800 unknown
     // Comparison "=", ">=", ">", "<=", "<"; keys as values or text in the locale's form.
     void Seek(const std::string& comparison, const std::vector<Variant>& keys);
     void FindFirst(const std::string& criteria);
@@ -422,8 +470,8 @@ public:
     void FindFirst(const std::string& criteria, const std::vector<Property>& values);
     bool NoMatch() const { return FNoMatch; }
     const std::string& GetFilter() const { return FFilter; }
-    void SetFilter(const std::string& criteria);   // used by OpenRecordset; 3251 on table type
-    void SetFilter(const std::string& criteria, std::vector<Property> values);   // values as for FindFirst
+    void SetFilter(const std::string& criteria);  // used by OpenRecordset; 3251 on table type
+    void SetFilter(const std::string& criteria, std::vector<Property> values);  // values as for FindFirst
     const std::string& GetSort() const { return FSort; }
     void SetSort(const std::string& sort);
     Variant DateCreated() const;
@@ -433,6 +481,7 @@ public:
     // Internal plumbing shared with Field and the database.
     struct Impl;
     Impl& impl() const { return *FImpl; }
+
 private:
     friend class Database;
     friend class QueryDef;
@@ -447,4 +496,4 @@ private:
     std::unique_ptr<Impl> FImpl;
 };
 
-} // namespace Dao
+}  // namespace Dao

@@ -89,6 +89,7 @@ public:
     // Records the failure as the only entry and throws it.
     [[noreturn]] void Raise(int number, const std::string& description, const std::string& fieldName = "");
     const std::vector<ErrorRec>& Items() const { return FErrors; }
+
 private:
     std::vector<ErrorRec> FErrors;
 };
@@ -96,4 +97,4 @@ private:
 // The engine's own description for a number (the fixed texts of DaoMessages.h).
 std::string DefaultDescription(int number);
 
-} // namespace Dao
+}  // namespace Dao

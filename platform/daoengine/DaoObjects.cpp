@@ -13,8 +13,10 @@ using detail::QuoteIdent;
 using detail::Stmt;
 
 namespace {
-[[noreturn]] void NotFound(const std::string& what) { throw EDaoError(errItemNotFound, std::string(Msg::ItemNotFound) + " ('" + what + "')"); }
-} // namespace
+[[noreturn]] void NotFound(const std::string& what) {
+    throw EDaoError(errItemNotFound, std::string(Msg::ItemNotFound) + " ('" + what + "')");
+}
+}  // namespace
 
 // --- small collections ------------------------------------------------------------------------
 Property& Properties::Item(int index) {
@@ -90,7 +92,9 @@ TableDef::TableDef(std::shared_ptr<Connection> conn, std::string name, int32_t a
     FIndexes.FTable = this;
 }
 
-std::unique_ptr<Field> TableDef::CreateField(const std::string& name) { return std::unique_ptr<Field>(new Field(name)); }
+std::unique_ptr<Field> TableDef::CreateField(const std::string& name) {
+    return std::unique_ptr<Field>(new Field(name));
+}
 
 void TableDef::Load() {
     auto info = FConn->Table(FName);
@@ -137,7 +141,8 @@ void Indexes::Append(std::unique_ptr<Index> index) {
     auto info = conn.Table(FTable->FName);
     if (!info) NotFound(FTable->FName);
     for (auto& ix : FItems) {
-        if (AnsiSameText(ix->GetName(), index->GetName())) conn.Fail(errObjectExists, Msg::Format(Msg::IndexExists, {index->GetName()}));
+        if (AnsiSameText(ix->GetName(), index->GetName()))
+            conn.Fail(errObjectExists, Msg::Format(Msg::IndexExists, {index->GetName()}));
         if (ix->Primary && index->Primary) conn.Fail(errObjectExists, Msg::PrimaryKeyExists);
     }
     if (index->GetFields().Count() == 0) conn.Fail(errInvalidOperation, Msg::IndexNeedsField);
@@ -147,18 +152,20 @@ void Indexes::Append(std::unique_ptr<Index> index) {
         int c = info->ColumnIndex(f.GetName());
         if (c < 0) NotFound(f.GetName());
         cols += (cols.empty() ? "" : ", ") + QuoteIdent(info->Columns[size_t(c)]->Name) +
-                ((f.GetAttributes() & dbDescending) ? " DESC" : "");
+            ((f.GetAttributes() & dbDescending) ? " DESC" : "");
     }
     // Index names are per table in DAO but per file in SQLite.
     const std::string sqliteName = info->Name + "__" + index->GetName();
     const bool unique = index->Unique || index->Primary;
     conn.Begin();
     try {
-        conn.Exec("CREATE TABLE IF NOT EXISTS dao_indexes (TableName TEXT, IndexName TEXT, SqliteName TEXT PRIMARY KEY, IsPrimary INTEGER)");
+        conn.Exec(
+            "CREATE TABLE IF NOT EXISTS dao_indexes (TableName TEXT, IndexName TEXT, SqliteName TEXT PRIMARY KEY, IsPrimary INTEGER)");
         conn.Exec(std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " + QuoteIdent(sqliteName) + " ON " +
-                  QuoteIdent(info->Name) + " (" + cols + ")");
+            QuoteIdent(info->Name) + " (" + cols + ")");
         Stmt s(conn, "INSERT OR REPLACE INTO dao_indexes VALUES (?1, ?2, ?3, ?4)");
-        s.BindAll({Variant(info->Name), Variant(index->GetName()), Variant(sqliteName), Variant(index->Primary ? 1 : 0)});
+        s.BindAll(
+            {Variant(info->Name), Variant(index->GetName()), Variant(sqliteName), Variant(index->Primary ? 1 : 0)});
         s.Step();
         conn.Commit();
     } catch (...) {
@@ -181,7 +188,8 @@ void Indexes::Delete(const std::string& name) {
         conn.Begin();
         try {
             conn.Exec("DROP INDEX " + QuoteIdent(ii.SqliteName));
-            conn.Exec("CREATE TABLE IF NOT EXISTS dao_indexes (TableName TEXT, IndexName TEXT, SqliteName TEXT PRIMARY KEY, IsPrimary INTEGER)");
+            conn.Exec(
+                "CREATE TABLE IF NOT EXISTS dao_indexes (TableName TEXT, IndexName TEXT, SqliteName TEXT PRIMARY KEY, IsPrimary INTEGER)");
             Stmt s(conn, "DELETE FROM dao_indexes WHERE SqliteName = ?1");
             s.BindAll({Variant(ii.SqliteName)});
             s.Step();
@@ -232,7 +240,8 @@ Parameter& Parameters::Item(const std::string& name) {
     NotFound(name);
 }
 
-QueryDef::QueryDef(std::shared_ptr<Connection> conn, std::string name, std::string sql, Variant created, Variant updated)
+QueryDef::QueryDef(
+    std::shared_ptr<Connection> conn, std::string name, std::string sql, Variant created, Variant updated)
     : FConn(std::move(conn)), FName(std::move(name)), FSQL(std::move(sql)), FDateCreated(std::move(created)),
       FLastUpdated(std::move(updated)) {
     ParseParameters();
@@ -243,7 +252,11 @@ void QueryDef::ParseParameters() {
     FParams.FItems.clear();
     std::string body;
     std::vector<ParameterDecl> decls;
-    try { decls = SplitParameters(FSQL, body); } catch (const EDaoError&) { decls.clear(); }
+    try {
+        decls = SplitParameters(FSQL, body);
+    } catch (const EDaoError&) {
+        decls.clear();
+    }
     for (const auto& d : decls) {
         Parameter p;
         p.FName = d.Name;
@@ -257,7 +270,11 @@ void QueryDef::ParseParameters() {
 
 int QueryDef::GetType() const {
     std::string body;
-    try { SplitParameters(FSQL, body); } catch (const EDaoError&) { body = FSQL; }
+    try {
+        SplitParameters(FSQL, body);
+    } catch (const EDaoError&) {
+        body = FSQL;
+    }
     std::string s = AnsiUpperCase(Trim(body));
     auto starts = [&](const char* w) { return s.rfind(w, 0) == 0; };
     if (starts("SELECT")) return s.find(" INTO ") != std::string::npos ? dbQMakeTable : dbQSelect;
@@ -295,8 +312,9 @@ void QueryDefs::Refresh() {
     FConn->CheckOpen();
     std::vector<std::unique_ptr<QueryDef>> fresh;
     sqlite3_stmt* probe = nullptr;
-    const bool has = sqlite3_prepare_v2(FConn->Db, "SELECT Name, SQL, DateCreated, LastUpdated FROM dao_queries ORDER BY rowid",
-                                        -1, &probe, nullptr) == SQLITE_OK;
+    const bool has = sqlite3_prepare_v2(FConn->Db,
+                         "SELECT Name, SQL, DateCreated, LastUpdated FROM dao_queries ORDER BY rowid", -1, &probe,
+                         nullptr) == SQLITE_OK;
     sqlite3_finalize(probe);
     if (has) {
         Stmt s(*FConn, "SELECT Name, SQL, DateCreated, LastUpdated FROM dao_queries ORDER BY rowid");
@@ -306,16 +324,20 @@ void QueryDefs::Refresh() {
                 return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
             };
             auto date = [&](int i) {
-                return sqlite3_column_type(s.get(), i) == SQLITE_NULL ? Variant::Null()
-                                                                       : Variant::FromDate(sqlite3_column_double(s.get(), i));
+                return sqlite3_column_type(s.get(), i) == SQLITE_NULL
+                    ? Variant::Null()
+                    : Variant::FromDate(sqlite3_column_double(s.get(), i));
             };
             std::string name = text(0);
             // keep the objects callers already hold
             std::unique_ptr<QueryDef> kept;
             for (auto& q : FItems)
                 if (q && q->GetName() == name) kept = std::move(q);
-            if (kept) { kept->FSQL = text(1); kept->ParseParameters(); fresh.push_back(std::move(kept)); }
-            else fresh.push_back(std::unique_ptr<QueryDef>(new QueryDef(FConn, name, text(1), date(2), date(3))));
+            if (kept) {
+                kept->FSQL = text(1);
+                kept->ParseParameters();
+                fresh.push_back(std::move(kept));
+            } else fresh.push_back(std::unique_ptr<QueryDef>(new QueryDef(FConn, name, text(1), date(2), date(3))));
         }
     }
     FItems = std::move(fresh);
@@ -348,10 +370,12 @@ QueryDef& Database::CreateQueryDef(const std::string& name, const std::string& s
     FConn->CheckOpen();
     GetQueryDefs();
     for (int i = 0; i < FQueryDefs.Count(); ++i)
-        if (AnsiSameText(FQueryDefs.Item(i).GetName(), name)) FConn->Fail(errObjectExists, Msg::Format(Msg::ObjectNameExists, {name}));
+        if (AnsiSameText(FQueryDefs.Item(i).GetName(), name))
+            FConn->Fail(errObjectExists, Msg::Format(Msg::ObjectNameExists, {name}));
     if (FConn->ReadOnly) FConn->Fail(errReadOnly, "");
     const Variant now = Variant::FromDate(Now());
-    FConn->Exec("CREATE TABLE IF NOT EXISTS dao_queries (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, DateCreated REAL, LastUpdated REAL)");
+    FConn->Exec(
+        "CREATE TABLE IF NOT EXISTS dao_queries (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, DateCreated REAL, LastUpdated REAL)");
     Stmt s(*FConn, "INSERT INTO dao_queries (Name, SQL, DateCreated, LastUpdated) VALUES (?1, ?2, ?3, ?3)");
     s.BindAll({Variant(name), Variant(sql), now});
     s.Step();
@@ -376,8 +400,8 @@ Workspace::Workspace(std::shared_ptr<ErrorSink> errors, std::string name, std::s
     FProps.Add("Type", Variant(int(dbUseJet)));
 }
 
-std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool exclusive, bool readOnly,
-                                                  const std::string& connect) {
+std::shared_ptr<Database> Workspace::OpenDatabase(
+    const std::string& name, bool exclusive, bool readOnly, const std::string& connect) {
     if (FClosed) FErrors->Raise(errObjectClosed, "");
     // ";UID=...;PWD=...;" — a leading word names an installable format or ODBC.
     const size_t semi = connect.find(';');
@@ -402,8 +426,8 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
     sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty database.
     // One thread uses a connection (the GUI thread): SQLite need not lock it on every call.
-    int rc = sqlite3_open_v2(name.c_str(), &db, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(
+        name.c_str(), &db, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
         FErrors->Raise(errCannotOpen, Msg::Format(Msg::CannotOpen, {name}));
@@ -440,9 +464,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, bool 
 std::shared_ptr<Database> Workspace::OpenConnection(const std::string&, int, bool, const std::string&) {
     FErrors->Raise(errInstallableFormat, Msg::NoOdbc);
 }
-int Workspace::GetDefaultCursorDriver() const {
-    FErrors->Raise(errNotSupported, Msg::NoOdbcDirect);
-}
+int Workspace::GetDefaultCursorDriver() const { FErrors->Raise(errNotSupported, Msg::NoOdbcDirect); }
 void Workspace::SetDefaultCursorDriver(int) { GetDefaultCursorDriver(); }
 void Workspace::Close() { FClosed = true; }
 
@@ -471,8 +493,8 @@ std::shared_ptr<DBEngine> DBEngine::Create(const std::string& programId) {
     return nullptr;
 }
 
-std::shared_ptr<Workspace> DBEngine::CreateWorkspace(const std::string& name, const std::string& user,
-                                                     const std::string& password, int type) {
+std::shared_ptr<Workspace> DBEngine::CreateWorkspace(
+    const std::string& name, const std::string& user, const std::string& password, int type) {
     if (type == dbUseODBC) FErrors->Raise(errNotSupported, Msg::NoOdbcDirect);
     if (type != dbUseJet) FErrors->Raise(errInvalidOperation, Msg::InvalidWorkspaceType);
     // No workgroup security: the one account is Admin without a password.
@@ -481,4 +503,4 @@ std::shared_ptr<Workspace> DBEngine::CreateWorkspace(const std::string& name, co
     return std::shared_ptr<Workspace>(new Workspace(FErrors, name, user));
 }
 
-} // namespace Dao
+}  // namespace Dao

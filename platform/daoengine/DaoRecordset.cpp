@@ -21,12 +21,12 @@ namespace detail {
 // Where the rows come from; shared by a recordset, its clones and its re-queries.
 struct Source {
     bool IsTable = true;
-    std::shared_ptr<const TableInfo> Table;   // IsTable
-    std::vector<int> ColumnMap;               // recordset field -> table column
-    std::string Where;                        // SQL, binds ?1..
+    std::shared_ptr<const TableInfo> Table;  // IsTable
+    std::vector<int> ColumnMap;  // recordset field -> table column
+    std::string Where;  // SQL, binds ?1..
     std::vector<Variant> WhereBinds;
-    std::string Order;                        // SQL without ORDER BY
-    std::string Sql;                          // !IsTable: the whole select
+    std::string Order;  // SQL without ORDER BY
+    std::string Sql;  // !IsTable: the whole select
     std::vector<Variant> Binds;
     int MaxRecords = 0;
 };
@@ -36,9 +36,9 @@ struct Keyset {
     std::vector<int64_t> Ids;
     std::vector<std::vector<Variant>> Rows;
     bool Copied = false;
-    std::unordered_set<int64_t> Deleted;      // deleted through this recordset family
+    std::unordered_set<int64_t> Deleted;  // deleted through this recordset family
     uint64_t Generation = 0;
-    unsigned FileVersion = 0;                 // the file's data version when the ids were read
+    unsigned FileVersion = 0;  // the file's data version when the ids were read
     long Find(int64_t id) {
         if (!MapValid) {
             Map.clear();
@@ -59,12 +59,13 @@ struct Keyset {
         if (MapValid) Map[id] = long(Ids.size() - 1);
         ++Generation;
     }
+
 private:
     std::unordered_map<int64_t, long> Map;
     bool MapValid = false;
 };
 
-} // namespace detail
+}  // namespace detail
 
 enum class At { BOF, EOF_, Row, Deleted, Nowhere };
 
@@ -113,7 +114,8 @@ struct Recordset::Impl {
 
     std::string SelectList() const {
         std::string cols;
-        for (int c : Src->ColumnMap) cols += (cols.empty() ? "" : ", ") + QuoteIdent(Src->Table->Columns[size_t(c)]->Name);
+        for (int c : Src->ColumnMap)
+            cols += (cols.empty() ? "" : ", ") + QuoteIdent(Src->Table->Columns[size_t(c)]->Name);
         return cols;
     }
 
@@ -135,8 +137,9 @@ struct Recordset::Impl {
         Stmt* st = nullptr;
         if ((up || down) && hi - lo < 4 * kBlock) {
             if (!RangeStmt)
-                RangeStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) +
-                                            " WHERE rowid BETWEEN ?1 AND ?2");
+                RangeStmt = Stmt(*Conn,
+                    "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) +
+                        " WHERE rowid BETWEEN ?1 AND ?2");
             st = &RangeStmt;
             st->Reset();
             sqlite3_bind_int64(st->get(), 1, lo);
@@ -145,7 +148,9 @@ struct Recordset::Impl {
             if (!BlockStmt) {
                 std::string marks;
                 for (int i = 1; i <= kBlock; ++i) marks += (i > 1 ? ", ?" : "?") + std::to_string(i);
-                BlockStmt = Stmt(*Conn, "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks + ")");
+                BlockStmt = Stmt(*Conn,
+                    "SELECT rowid, " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid IN (" + marks +
+                        ")");
             }
             st = &BlockStmt;
             st->Reset();
@@ -157,7 +162,7 @@ struct Recordset::Impl {
         if (BlockRows.size() < BlockIds.size()) BlockRows.resize(BlockIds.size());
         while (st->Step()) {
             const long k = BlockSlot(sqlite3_column_int64(st->get(), 0));
-            if (k < 0 || BlockState[size_t(k)]) continue;   // a row others added: not in this recordset
+            if (k < 0 || BlockState[size_t(k)]) continue;  // a row others added: not in this recordset
             std::vector<Variant>& row = BlockRows[size_t(k)];
             row.resize(Cols.size());
             for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(st->get(), int(i) + 1, *Cols[i]);
@@ -171,19 +176,21 @@ struct Recordset::Impl {
     // Like Load, but served from the read-ahead block when the walk continues.
     bool LoadAhead(long p, int dir) {
         const int64_t id = Ks->Ids[size_t(p)];
-        if (BlockChanges != sqlite3_total_changes64(Conn->Db)) DropBlock();   // written meanwhile
+        if (BlockChanges != sqlite3_total_changes64(Conn->Db)) DropBlock();  // written meanwhile
         long k = BlockSlot(id);
         if (k < 0 || BlockState[size_t(k)] == 2) {
             FetchBlock(p, dir);
             k = BlockSlot(id);
         }
         if (k < 0 || BlockState[size_t(k)] != 1) return false;
-        std::swap(Cur, BlockRows[size_t(k)]);   // Cur's old storage goes back to the block
+        std::swap(Cur, BlockRows[size_t(k)]);  // Cur's old storage goes back to the block
         BlockState[size_t(k)] = 2;
         return true;
     }
 
-    [[noreturn]] void Fail(int n, const std::string& d = "", const std::string& field = "") const { Conn->Fail(n, d, field); }
+    [[noreturn]] void Fail(int n, const std::string& d = "", const std::string& field = "") const {
+        Conn->Fail(n, d, field);
+    }
     // Changes with every write to the file, by this connection or any other.
     unsigned FileVersion() const {
         unsigned v = 0;
@@ -196,7 +203,8 @@ struct Recordset::Impl {
     // Loads the row with this id into Cur; false when it no longer exists.
     bool Load(int64_t id) {
         DropBlock();
-        if (!RowStmt) RowStmt = Stmt(*Conn, "SELECT " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid = ?1");
+        if (!RowStmt)
+            RowStmt = Stmt(*Conn, "SELECT " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid = ?1");
         sqlite3_bind_int64(RowStmt.get(), 1, id);
         if (!RowStmt.Step()) return false;
         Cur.resize(Cols.size());
@@ -212,7 +220,10 @@ struct Recordset::Impl {
         if (State == At::Row && (Pos >= Size() || Ks->Ids[size_t(Pos)] != CurId)) {
             long p = Ks->Find(CurId);
             if (p >= 0) Pos = p;
-            else { State = At::Deleted; Pos = std::min(Pos, Size()); }
+            else {
+                State = At::Deleted;
+                Pos = std::min(Pos, Size());
+            }
         } else if (State == At::Deleted) {
             Pos = std::min(Pos, Size());
         }
@@ -223,19 +234,36 @@ struct Recordset::Impl {
     void GoTo(long p, int dir, bool ahead = false) {
         Sync();
         for (;;) {
-            if (p < 0) { State = At::BOF; Pos = -1; return; }
-            if (p >= Size()) { State = At::EOF_; Pos = Size(); return; }
+            if (p < 0) {
+                State = At::BOF;
+                Pos = -1;
+                return;
+            }
+            if (p >= Size()) {
+                State = At::EOF_;
+                Pos = Size();
+                return;
+            }
             const int64_t id = Ks->Ids[size_t(p)];
-            if (Ks->Copied) { Cur = Ks->Rows[size_t(p)]; break; }
+            if (Ks->Copied) {
+                Cur = Ks->Rows[size_t(p)];
+                break;
+            }
             if (ahead ? LoadAhead(p, dir) : Load(id)) break;
             // Deleted by someone else since the keyset was taken. Unless nobody has written
             // to the file since then: a row that was there and is gone without a write was
             // lost to damage, and passing over it would shorten the table without a word.
-            if (FileVersion() == Ks->FileVersion) Fail(errUnrecognizedFormat, Msg::Format(Msg::Damaged, {Conn->FileName}));
+            if (FileVersion() == Ks->FileVersion)
+                Fail(errUnrecognizedFormat, Msg::Format(Msg::Damaged, {Conn->FileName}));
             Ks->Deleted.insert(id);
             Ks->Erase(p);
             Generation = Ks->Generation;
-            if (dir == 0) { State = At::Deleted; Pos = p; CurId = id; Fail(errRecordDeleted); }
+            if (dir == 0) {
+                State = At::Deleted;
+                Pos = p;
+                CurId = id;
+                Fail(errRecordDeleted);
+            }
             if (dir < 0) --p;
         }
         State = At::Row;
@@ -243,7 +271,10 @@ struct Recordset::Impl {
         CurId = Ks->Ids[size_t(p)];
     }
 
-    void CheckOpen() const { if (Closed) Fail(errObjectClosed); Conn->CheckOpen(); }
+    void CheckOpen() const {
+        if (Closed) Fail(errObjectClosed);
+        Conn->CheckOpen();
+    }
     void CheckCurrent() {
         CheckOpen();
         Sync();
@@ -255,7 +286,10 @@ struct Recordset::Impl {
         DropBlock();
         auto ks = std::make_shared<detail::Keyset>();
         const auto& s = *Src;
-        if (AppendOnly) { Ks = ks; return; }
+        if (AppendOnly) {
+            Ks = ks;
+            return;
+        }
         const bool copy = !s.IsTable || type == dbOpenSnapshot || type == dbOpenForwardOnly;
         ks->Copied = copy;
         std::string sql;
@@ -269,7 +303,8 @@ struct Recordset::Impl {
             std::string order = s.Order;
             if (type == dbOpenTable && !IndexCols.empty()) {
                 order.clear();
-                for (const auto& [c, desc] : IndexCols) order += (order.empty() ? "" : ", ") + QuoteIdent(c) + (desc ? " DESC" : "");
+                for (const auto& [c, desc] : IndexCols)
+                    order += (order.empty() ? "" : ", ") + QuoteIdent(c) + (desc ? " DESC" : "");
             }
             sql += " ORDER BY " + (order.empty() ? std::string("rowid") : order + ", rowid");
             binds = s.WhereBinds;
@@ -286,7 +321,8 @@ struct Recordset::Impl {
             ks->Ids.push_back(s.IsTable ? sqlite3_column_int64(st.get(), 0) : ++n);
             if (copy) {
                 std::vector<Variant> row(Cols.size());
-                for (size_t i = 0; i < Cols.size(); ++i) row[i] = detail::ReadStored(st.get(), int(i) + offset, *Cols[i]);
+                for (size_t i = 0; i < Cols.size(); ++i)
+                    row[i] = detail::ReadStored(st.get(), int(i) + offset, *Cols[i]);
                 ks->Rows.push_back(std::move(row));
             }
         }
@@ -297,7 +333,10 @@ struct Recordset::Impl {
 
     void First() {
         if (Size() > 0) GoTo(0, 1);
-        else { State = At::BOF; Pos = -1; }
+        else {
+            State = At::BOF;
+            Pos = -1;
+        }
     }
 
     const Variant& Value(int i) {
@@ -314,7 +353,7 @@ Bookmark ToBookmark(int64_t id) {
     const auto v = uint32_t(id);
     return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
 }
-} // namespace
+}  // namespace
 
 Recordset::Recordset() : FImpl(std::make_unique<Impl>()) {}
 Recordset::~Recordset() = default;
@@ -340,13 +379,13 @@ void LeaveEdit(Recordset::Impl& m, int& editMode) {
     m.Buf.clear();
     m.Orig.clear();
 }
-} // namespace
+}  // namespace
 
 void Recordset::MoveFirst() {
     auto& m = *FImpl;
     m.CheckOpen();
     LeaveEdit(m, FEditMode);
-    if (FType == dbOpenTable) m.Build(FType);   // a table-type recordset sees others' rows
+    if (FType == dbOpenTable) m.Build(FType);  // a table-type recordset sees others' rows
     if (m.Size() == 0) m.Fail(errNoCurrentRecord);
     m.GoTo(0, 1);
 }
@@ -367,9 +406,10 @@ void Recordset::MoveNext() {
     m.Sync();
     switch (m.State) {
     case At::EOF_: m.Fail(errNoCurrentRecord);
-    case At::BOF: case At::Nowhere: m.GoTo(0, 1, true); break;
+    case At::BOF:
+    case At::Nowhere: m.GoTo(0, 1, true); break;
     case At::Row: m.GoTo(m.Pos + 1, 1, true); break;
-    case At::Deleted: m.GoTo(m.Pos, 1, true); break;   // the next row took the deleted one's place
+    case At::Deleted: m.GoTo(m.Pos, 1, true); break;  // the next row took the deleted one's place
     }
 }
 
@@ -381,8 +421,10 @@ void Recordset::MovePrevious() {
     m.Sync();
     switch (m.State) {
     case At::BOF: m.Fail(errNoCurrentRecord);
-    case At::EOF_: case At::Nowhere: m.GoTo(m.Size() - 1, -1, true); break;
-    case At::Row: case At::Deleted: m.GoTo(m.Pos - 1, -1, true); break;
+    case At::EOF_:
+    case At::Nowhere: m.GoTo(m.Size() - 1, -1, true); break;
+    case At::Row:
+    case At::Deleted: m.GoTo(m.Pos - 1, -1, true); break;
     }
 }
 
@@ -392,7 +434,7 @@ void Recordset::Move(int rows) {
     if (rows == 0) {
         m.CheckCurrent();
         LeaveEdit(m, FEditMode);
-        m.GoTo(m.Pos, 0);   // reads the record again; 3167 when it is gone
+        m.GoTo(m.Pos, 0);  // reads the record again; 3167 when it is gone
         return;
     }
     if (rows < 0 && FType == dbOpenForwardOnly) m.Fail(errInvalidOperation, Msg::ForwardOnlyBackward);
@@ -400,9 +442,16 @@ void Recordset::Move(int rows) {
     m.Sync();
     long base = 0;
     switch (m.State) {
-    case At::BOF: if (rows < 0) m.Fail(errNoCurrentRecord); base = -1; break;
-    case At::EOF_: if (rows > 0) m.Fail(errNoCurrentRecord); base = m.Size(); break;
-    case At::Row: case At::Nowhere: base = m.State == At::Row ? m.Pos : -1; break;
+    case At::BOF:
+        if (rows < 0) m.Fail(errNoCurrentRecord);
+        base = -1;
+        break;
+    case At::EOF_:
+        if (rows > 0) m.Fail(errNoCurrentRecord);
+        base = m.Size();
+        break;
+    case At::Row:
+    case At::Nowhere: base = m.State == At::Row ? m.Pos : -1; break;
     case At::Deleted: base = rows > 0 ? m.Pos - 1 : m.Pos; break;
     }
     m.GoTo(base + rows, rows > 0 ? 1 : -1);
@@ -463,7 +512,7 @@ void Recordset::Edit() {
     if (m.ReadOnly) m.Fail(errReadOnly);
     m.CheckCurrent();
     LeaveEdit(m, FEditMode);
-    m.GoTo(m.Pos, 0);   // start from the database's values
+    m.GoTo(m.Pos, 0);  // start from the database's values
     m.Orig = m.Cur;
     m.Buf = m.Cur;
     m.Dirty.assign(m.Cols.size(), 0);
@@ -517,14 +566,16 @@ void Recordset::Update() {
             std::vector<size_t> used;
             for (size_t i = 0; i < m.Cols.size(); ++i) {
                 if (m.Cols[i]->AutoInc && !m.Dirty[i]) continue;
-                if (!m.Dirty[i] && m.Buf[i].IsNull()) continue;   // left to the column's SQL default
+                if (!m.Dirty[i] && m.Buf[i].IsNull()) continue;  // left to the column's SQL default
                 names += (names.empty() ? "" : ", ") + QuoteIdent(m.Cols[i]->Name);
                 marks += (marks.empty() ? "?" : ", ?") + std::to_string(used.size() + 1);
                 used.push_back(i);
             }
-            Stmt s(conn, used.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
-                                      : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
-            for (size_t k = 0; k < used.size(); ++k) detail::BindStored(s.get(), int(k) + 1, m.Buf[used[k]], m.Cols[used[k]].get());
+            Stmt s(conn,
+                used.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                             : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+            for (size_t k = 0; k < used.size(); ++k)
+                detail::BindStored(s.get(), int(k) + 1, m.Buf[used[k]], m.Cols[used[k]].get());
             s.Step();
             const int64_t id = sqlite3_last_insert_rowid(conn.Db);
             conn.Commit();
@@ -551,12 +602,14 @@ void Recordset::Update() {
             std::vector<size_t> used;
             for (size_t i = 0; i < m.Cols.size(); ++i) {
                 if (!m.Dirty[i]) continue;
-                sets += (sets.empty() ? "" : ", ") + QuoteIdent(m.Cols[i]->Name) + " = ?" + std::to_string(used.size() + 1);
+                sets += (sets.empty() ? "" : ", ") + QuoteIdent(m.Cols[i]->Name) + " = ?" +
+                    std::to_string(used.size() + 1);
                 used.push_back(i);
             }
             if (!used.empty()) {
                 Stmt s(conn, "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + std::to_string(used.size() + 1));
-                for (size_t k = 0; k < used.size(); ++k) detail::BindStored(s.get(), int(k) + 1, m.Buf[used[k]], m.Cols[used[k]].get());
+                for (size_t k = 0; k < used.size(); ++k)
+                    detail::BindStored(s.get(), int(k) + 1, m.Buf[used[k]], m.Cols[used[k]].get());
                 sqlite3_bind_int64(s.get(), int(used.size()) + 1, m.CurId);
                 s.Step();
             }
@@ -593,7 +646,7 @@ void Recordset::Delete() {
     m.Ks->Deleted.insert(m.CurId);
     m.Ks->Erase(m.Pos);
     m.Generation = m.Ks->Generation;
-    m.State = At::Deleted;   // Pos now names the row that followed
+    m.State = At::Deleted;  // Pos now names the row that followed
     if (changed == 0) m.Fail(errRecordDeleted);
 }
 
@@ -621,7 +674,8 @@ std::shared_ptr<Recordset> Recordset::Clone() {
     c.ReadOnly = m.ReadOnly;
     c.IndexCols = m.IndexCols;
     c.State = At::Nowhere;
-    for (size_t i = 0; i < c.Cols.size(); ++i) c.FieldList.Append(std::unique_ptr<Field>(new Field(rs.get(), int(i), c.Cols[i])));
+    for (size_t i = 0; i < c.Cols.size(); ++i)
+        c.FieldList.Append(std::unique_ptr<Field>(new Field(rs.get(), int(i), c.Cols[i])));
     return rs;
 }
 
@@ -660,18 +714,18 @@ struct OpenRequest {
 };
 
 
-} // namespace
+}  // namespace
 
 // Builds a recordset over a source already resolved.
 struct Opener {
     static std::shared_ptr<Recordset> Open(const std::shared_ptr<Connection>& conn, std::shared_ptr<detail::Source> src,
-                                           OpenRequest req, std::vector<std::shared_ptr<const Column>> cols) {
-        if (req.Lock == dbPessimistic)
-            conn->Fail(errNotSupported, Msg::NoPessimistic);
+        OpenRequest req, std::vector<std::shared_ptr<const Column>> cols) {
+        if (req.Lock == dbPessimistic) conn->Fail(errNotSupported, Msg::NoPessimistic);
         int type = req.Type;
         if (type == dbOpenDynamic) conn->Fail(errNotSupported, Msg::NoDynamic);
         if (req.Options & dbForwardOnly) type = dbOpenForwardOnly;
-        if (type == dbOpenDefault) type = src->IsTable && src->Where.empty() && src->Order.empty() ? dbOpenTable : dbOpenDynaset;
+        if (type == dbOpenDefault)
+            type = src->IsTable && src->Where.empty() && src->Order.empty() ? dbOpenTable : dbOpenDynaset;
         if (type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot && type != dbOpenForwardOnly)
             conn->Fail(errInvalidOperation, Msg::Format(Msg::InvalidRecordsetType, {std::to_string(type)}));
         if (type == dbOpenTable && !(src->IsTable && src->Where.empty() && src->Order.empty()))
@@ -684,8 +738,9 @@ struct Opener {
         m.Cols = std::move(cols);
         m.AppendOnly = (req.Options & dbAppendOnly) != 0 && type == dbOpenDynaset;
         m.ReadOnly = !m.Src->IsTable || type == dbOpenSnapshot || type == dbOpenForwardOnly ||
-                     (req.Options & dbReadOnly) != 0 || req.Lock == dbLockReadOnly || conn->ReadOnly;
-        for (size_t i = 0; i < m.Cols.size(); ++i) m.FieldList.Append(std::unique_ptr<Field>(new Field(rs.get(), int(i), m.Cols[i])));
+            (req.Options & dbReadOnly) != 0 || req.Lock == dbLockReadOnly || conn->ReadOnly;
+        for (size_t i = 0; i < m.Cols.size(); ++i)
+            m.FieldList.Append(std::unique_ptr<Field>(new Field(rs.get(), int(i), m.Cols[i])));
         m.Build(type);
         m.First();
         return rs;
@@ -693,8 +748,7 @@ struct Opener {
 
     // A table source with optional Jet WHERE / ORDER BY texts.
     static std::shared_ptr<Recordset> Table(const std::shared_ptr<Connection>& conn, std::shared_ptr<const TableInfo> t,
-                                            const SimpleSelect* sel, const NameResolver& params, OpenRequest req,
-                                            int maxRecords) {
+        const SimpleSelect* sel, const NameResolver& params, OpenRequest req, int maxRecords) {
         auto src = std::make_shared<detail::Source>();
         src->Table = t;
         src->MaxRecords = maxRecords;
@@ -726,7 +780,7 @@ struct Opener {
 
     // Any other select: the rows are copied, the recordset is read-only.
     static std::shared_ptr<Recordset> Query(const std::shared_ptr<Connection>& conn, const std::string& jetSql,
-                                            const NameResolver& params, OpenRequest req, int maxRecords) {
+        const NameResolver& params, OpenRequest req, int maxRecords) {
         if (req.Type == dbOpenTable) conn->Fail(errInvalidOperation, Msg::TableTypeNeedsTable);
         SqlText t = TranslateStatement(jetSql, params);
         std::string sql = Trim(t.Sql);
@@ -742,8 +796,8 @@ struct Opener {
         return Open(conn, src, req, QueryColumns(*conn, sql, src->Binds));
     }
 
-    static std::vector<std::shared_ptr<const Column>> QueryColumns(Connection& conn, const std::string& sql,
-                                                                   const std::vector<Variant>& binds) {
+    static std::vector<std::shared_ptr<const Column>> QueryColumns(
+        Connection& conn, const std::string& sql, const std::vector<Variant>& binds) {
         Stmt st(conn, sql);
         st.BindAll(binds);
         const bool row = st.Step();
@@ -757,8 +811,14 @@ struct Opener {
             if (decl) detail::ParseDeclaredType(decl, c->Type, c->Size);
             else {
                 switch (row ? sqlite3_column_type(st.get(), i) : SQLITE_TEXT) {
-                case SQLITE_INTEGER: c->Type = dbLong; c->Size = 4; break;
-                case SQLITE_FLOAT: c->Type = dbDouble; c->Size = 8; break;
+                case SQLITE_INTEGER:
+                    c->Type = dbLong;
+                    c->Size = 4;
+                    break;
+                case SQLITE_FLOAT:
+                    c->Type = dbDouble;
+                    c->Size = 8;
+                    break;
                 case SQLITE_BLOB: c->Type = dbLongBinary; break;
                 default: c->Type = dbText; c->Size = 255;
                 }
@@ -770,7 +830,7 @@ struct Opener {
     }
 
     static std::shared_ptr<Recordset> Source(const std::shared_ptr<Connection>& conn, const std::string& source,
-                                             const NameResolver& params, OpenRequest req, int maxRecords) {
+        const NameResolver& params, OpenRequest req, int maxRecords) {
         conn->CheckOpen();
         if (auto t = conn->Table(source)) return Table(conn, t, nullptr, params, req, maxRecords);
         SimpleSelect sel;
@@ -836,26 +896,30 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
         NameResolver names = TableResolver(*src->Table);
         if (!Trim(FFilter).empty()) {
             SqlText f = TranslateCriteria(FFilter, WithValues(names, FFilterValues), int(src->WhereBinds.size()) + 1,
-                                          errSyntaxInExpression, errTooFewParameters);
+                errSyntaxInExpression, errTooFewParameters);
             src->Where = src->Where.empty() ? f.Sql : "(" + src->Where + ") AND " + f.Sql;
             for (auto& b : f.Binds) src->WhereBinds.push_back(std::move(b));
         }
         if (!Trim(FSort).empty()) src->Order = TranslateSort(FSort, names);
         else if (FType == dbOpenTable && !m.IndexCols.empty()) {
             src->Order.clear();
-            for (const auto& [c, desc] : m.IndexCols) src->Order += (src->Order.empty() ? "" : ", ") + QuoteIdent(c) + (desc ? " DESC" : "");
+            for (const auto& [c, desc] : m.IndexCols)
+                src->Order += (src->Order.empty() ? "" : ", ") + QuoteIdent(c) + (desc ? " DESC" : "");
         }
     } else {
         std::vector<std::shared_ptr<const Column>> cols = m.Cols;
         NameResolver names = [cols](const std::vector<std::string>& parts, NameResolution& r) {
             for (const auto& c : cols)
-                if (AnsiSameText(c->Name, parts.back())) { r.Sql = QuoteIdent(c->Name); return true; }
+                if (AnsiSameText(c->Name, parts.back())) {
+                    r.Sql = QuoteIdent(c->Name);
+                    return true;
+                }
             return false;
         };
         std::string sql = "SELECT * FROM (" + src->Sql + ")";
         if (!Trim(FFilter).empty()) {
             SqlText f = TranslateCriteria(FFilter, WithValues(names, FFilterValues), int(src->Binds.size()) + 1,
-                                          errSyntaxInExpression, errTooFewParameters);
+                errSyntaxInExpression, errTooFewParameters);
             sql += " WHERE " + f.Sql;
             for (auto& b : f.Binds) src->Binds.push_back(std::move(b));
         }
@@ -923,7 +987,8 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
         const int c = t.ColumnIndex(m.IndexCols[k].first);
         const Column& col = *t.Columns[size_t(c)];
         Variant v;
-        if (!detail::Normalize(keys[k], col, v)) m.Fail(errConversion, Msg::Format(Msg::SeekKeyConversion, {std::to_string(k + 1)}));
+        if (!detail::Normalize(keys[k], col, v))
+            m.Fail(errConversion, Msg::Format(Msg::SeekKeyConversion, {std::to_string(k + 1)}));
         values.push_back(v);
         cols.push_back(&col);
     }
@@ -942,15 +1007,21 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
     Stmt s(*m.Conn, "SELECT rowid FROM " + QuoteIdent(t.Name) + " WHERE " + where + " ORDER BY " + order + " LIMIT 1");
     for (size_t k = 0; k < values.size(); ++k) detail::BindStored(s.get(), int(k) + 1, values[k], cols[k]);
     int64_t id = 0;
-    if (s.Step()) { id = sqlite3_column_int64(s.get(), 0); s.Reset(); }
+    if (s.Step()) {
+        id = sqlite3_column_int64(s.get(), 0);
+        s.Reset();
+    }
     FNoMatch = id == 0;
     if (FNoMatch) return;
     long p = m.Ks->Find(id);
-    if (p < 0) {   // a row added since the rows were read: read them again
+    if (p < 0) {  // a row added since the rows were read: read them again
         m.Build(FType);
         p = m.Ks->Find(id);
     }
-    if (p < 0) { FNoMatch = true; return; }
+    if (p < 0) {
+        FNoMatch = true;
+        return;
+    }
     m.GoTo(p, 0);
 }
 
@@ -963,8 +1034,8 @@ void Recordset::FindFirst(const std::string& criteria, const std::vector<Propert
     m.Sync();
     long found = -1;
     if (m.Src->IsTable) {
-        SqlText c = TranslateCriteria(criteria, WithValues(TableResolver(*m.Src->Table), values), 1, errSyntaxInCriteria,
-                                      errUnknownName);
+        SqlText c = TranslateCriteria(
+            criteria, WithValues(TableResolver(*m.Src->Table), values), 1, errSyntaxInCriteria, errUnknownName);
         Stmt s(*m.Conn, "SELECT rowid FROM " + QuoteIdent(m.TableName()) + " WHERE " + c.Sql);
         s.BindAll(c.Binds);
         std::unordered_set<int64_t> hits;
@@ -976,17 +1047,23 @@ void Recordset::FindFirst(const std::string& criteria, const std::vector<Propert
         const auto& cols = m.Cols;
         NameResolver names = [&cols](const std::vector<std::string>& parts, NameResolution& r) {
             for (size_t i = 0; i < cols.size(); ++i)
-                if (AnsiSameText(cols[i]->Name, parts.back())) { r.Sql = "?" + std::to_string(i + 1); return true; }
+                if (AnsiSameText(cols[i]->Name, parts.back())) {
+                    r.Sql = "?" + std::to_string(i + 1);
+                    return true;
+                }
             return false;
         };
-        SqlText c = TranslateCriteria(criteria, WithValues(names, values), int(cols.size()) + 1, errSyntaxInCriteria,
-                                      errUnknownName);
+        SqlText c = TranslateCriteria(
+            criteria, WithValues(names, values), int(cols.size()) + 1, errSyntaxInCriteria, errUnknownName);
         Stmt s(*m.Conn, "SELECT 1 WHERE " + c.Sql);
         for (long i = 0; i < m.Size() && found < 0; ++i) {
             const auto& row = m.Ks->Rows[size_t(i)];
             for (size_t k = 0; k < cols.size(); ++k) detail::BindStored(s.get(), int(k) + 1, row[k], cols[k].get());
             s.BindAll(c.Binds, int(cols.size()) + 1);
-            if (s.Step()) { found = i; s.Reset(); }
+            if (s.Step()) {
+                found = i;
+                s.Reset();
+            }
         }
     }
     FNoMatch = found < 0;
@@ -1035,8 +1112,13 @@ void Field::SetValue(const Variant& value) {
         m.Fail(errFieldNotUpdatable, Msg::Format(Msg::FieldNotUpdatable, {FName}), FName);
     const size_t i = size_t(FIndex);
     Variant v;
-    if (detail::Normalize(value, *FColumn, v)) { m.Buf[i] = v; m.Bad[i] = 0; }
-    else { m.Buf[i] = value; m.Bad[i] = 1; }   // reported by Update, as the engine does
+    if (detail::Normalize(value, *FColumn, v)) {
+        m.Buf[i] = v;
+        m.Bad[i] = 0;
+    } else {
+        m.Buf[i] = value;
+        m.Bad[i] = 1;
+    }  // reported by Update, as the engine does
     m.Dirty[i] = 1;
 }
 
@@ -1050,4 +1132,4 @@ int64_t Field::FieldSize() const {
     return 0;
 }
 
-} // namespace Dao
+}  // namespace Dao

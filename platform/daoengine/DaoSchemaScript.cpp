@@ -23,7 +23,9 @@ void CreateDatabaseFromScript(const std::string& fileName, const std::string& sc
     detail::RegisterFunctions(db);
     const std::string setup =
         "PRAGMA journal_mode = DELETE;"
-        "PRAGMA application_id = " + std::to_string(detail::kApplicationId) + ";"
+        "PRAGMA application_id = " +
+        std::to_string(detail::kApplicationId) +
+        ";"
         "BEGIN;"
         "CREATE TABLE dao_fields (TableName TEXT NOT NULL, FieldName TEXT NOT NULL, Required INTEGER, "
         "  AllowZeroLength INTEGER, DefaultValue TEXT, Format TEXT, Caption TEXT, "
@@ -53,4 +55,4 @@ void CreateDatabaseFromScriptFile(const std::string& fileName, const std::string
     CreateDatabaseFromScript(fileName, text.str());
 }
 
-} // namespace Dao
+}  // namespace Dao

@@ -19,4 +19,4 @@ void CreateDatabaseFromScript(const std::string& fileName, const std::string& sc
 // The same with the script read from a file (UTF-8).
 void CreateDatabaseFromScriptFile(const std::string& fileName, const std::string& scriptFile);
 
-} // namespace Dao
+}  // namespace Dao

@@ -45,7 +45,10 @@ namespace detail {
 
 std::string QuoteIdent(const std::string& name) {
     std::string out = "\"";
-    for (char c : name) { out += c; if (c == '"') out += '"'; }
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
     return out + "\"";
 }
 
@@ -68,20 +71,33 @@ Stmt::Stmt(Connection& c, const std::string& sql) : C(&c) {
     }
 }
 Stmt& Stmt::operator=(Stmt&& o) noexcept {
-    if (this != &o) { if (S && C->Db) sqlite3_finalize(S); S = o.S; C = o.C; o.S = nullptr; }
+    if (this != &o) {
+        if (S && C->Db) sqlite3_finalize(S);
+        S = o.S;
+        C = o.C;
+        o.S = nullptr;
+    }
     return *this;
 }
 // After Close the connection has finalized every statement itself.
-Stmt::~Stmt() { if (S && C->Db) sqlite3_finalize(S); }
+Stmt::~Stmt() {
+    if (S && C->Db) sqlite3_finalize(S);
+}
 
 bool Stmt::Step() {
     int rc = sqlite3_step(S);
     if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) { sqlite3_reset(S); return false; }
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(S);
+        return false;
+    }
     sqlite3_reset(S);
     C->FailSqlite(rc, sqlite3_sql(S) ? sqlite3_sql(S) : "");
 }
-void Stmt::Reset() { sqlite3_reset(S); sqlite3_clear_bindings(S); }
+void Stmt::Reset() {
+    sqlite3_reset(S);
+    sqlite3_clear_bindings(S);
+}
 void Stmt::BindAll(const std::vector<Variant>& binds, int first) {
     for (size_t i = 0; i < binds.size(); ++i) BindStored(S, first + int(i), binds[i], nullptr);
 }
@@ -123,9 +139,11 @@ void Connection::FailSqlite(int rc, const std::string& context) const {
     case SQLITE_CONSTRAINT: Fail(errDuplicateKey, msg);
     default: break;
     }
-    if (msg.rfind("no such table", 0) == 0) Fail(errTableNotFound, Msg::Format(Msg::TableNotFound, {Trim(msg.substr(14))}));
+    if (msg.rfind("no such table", 0) == 0)
+        Fail(errTableNotFound, Msg::Format(Msg::TableNotFound, {Trim(msg.substr(14))}));
     if (msg.rfind("no such column", 0) == 0) Fail(errUnknownName, msg + ".");
-    if (msg.find("syntax error") != std::string::npos) Fail(errSyntaxInExpression, Msg::Format(Msg::SyntaxError, {msg, context}));
+    if (msg.find("syntax error") != std::string::npos)
+        Fail(errSyntaxInExpression, Msg::Format(Msg::SyntaxError, {msg, context}));
     // An I/O error, a full disk, no memory ...: SQLite's own words follow the engine's.
     Fail(errGeneric, Msg::Format(Msg::Generic, {std::to_string(rc & 0xFF)}) + " (" + msg + ")");
 }
@@ -158,7 +176,8 @@ namespace {
 bool HasTable(Connection& c, const char* name) {
     sqlite3_stmt* s = nullptr;
     bool found = false;
-    if (sqlite3_prepare_v2(c.Db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1", -1, &s, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(c.Db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1", -1, &s, nullptr) ==
+        SQLITE_OK) {
         sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC);
         found = sqlite3_step(s) == SQLITE_ROW;
     }
@@ -169,7 +188,7 @@ std::string ColText(sqlite3_stmt* s, int i) {
     const unsigned char* t = sqlite3_column_text(s, i);
     return t ? std::string(reinterpret_cast<const char*>(t), size_t(sqlite3_column_bytes(s, i))) : std::string();
 }
-} // namespace
+}  // namespace
 
 std::shared_ptr<const TableInfo> Connection::Table(const std::string& name) {
     CheckOpen();
@@ -178,7 +197,10 @@ std::shared_ptr<const TableInfo> Connection::Table(const std::string& name) {
     if (it != FTables.end()) return it->second;
     std::string actual;
     for (const auto& n : TableNames())
-        if (AnsiSameText(n, name)) { actual = n; break; }
+        if (AnsiSameText(n, name)) {
+            actual = n;
+            break;
+        }
     if (actual.empty()) return nullptr;
 
     auto t = std::make_shared<TableInfo>();
@@ -197,7 +219,11 @@ std::shared_ptr<const TableInfo> Connection::Table(const std::string& name) {
             c.Required = sqlite3_column_int(s.get(), 3) != 0;
             if (sqlite3_column_type(s.get(), 4) != SQLITE_NULL)
                 c.DefaultText = JetDefaultFromSql(ColText(s.get(), 4), c.Type);
-            if (sqlite3_column_int(s.get(), 5) > 0) { ++pkCount; pkCol = int(cols.size()); pkType = declared; }
+            if (sqlite3_column_int(s.get(), 5) > 0) {
+                ++pkCount;
+                pkCol = int(cols.size());
+                pkType = declared;
+            }
             cols.push_back(c);
         }
     }
@@ -208,15 +234,18 @@ std::shared_ptr<const TableInfo> Connection::Table(const std::string& name) {
         cols[size_t(pkCol)].Size = 4;
     }
     if (HasTable(*this, "dao_fields")) {
-        Stmt s(*this, "SELECT FieldName, Required, AllowZeroLength, DefaultValue, Format, Caption FROM dao_fields "
-                      "WHERE TableName = ?1 COLLATE CZECH");
+        Stmt s(*this,
+            "SELECT FieldName, Required, AllowZeroLength, DefaultValue, Format, Caption FROM dao_fields "
+            "WHERE TableName = ?1 COLLATE CZECH");
         sqlite3_bind_text(s.get(), 1, actual.c_str(), int(actual.size()), SQLITE_TRANSIENT);
         while (s.Step()) {
             const std::string fn = ColText(s.get(), 0);
             for (auto& c : cols) {
                 if (!AnsiSameText(c.Name, fn)) continue;
-                if (sqlite3_column_type(s.get(), 1) != SQLITE_NULL) c.Required = c.Required || sqlite3_column_int(s.get(), 1) != 0;
-                if (sqlite3_column_type(s.get(), 2) != SQLITE_NULL) c.AllowZeroLength = sqlite3_column_int(s.get(), 2) != 0;
+                if (sqlite3_column_type(s.get(), 1) != SQLITE_NULL)
+                    c.Required = c.Required || sqlite3_column_int(s.get(), 1) != 0;
+                if (sqlite3_column_type(s.get(), 2) != SQLITE_NULL)
+                    c.AllowZeroLength = sqlite3_column_int(s.get(), 2) != 0;
                 if (sqlite3_column_type(s.get(), 3) != SQLITE_NULL) c.DefaultText = ColText(s.get(), 3);
                 c.Format = ColText(s.get(), 4);
                 c.Caption = ColText(s.get(), 5);
@@ -227,13 +256,18 @@ std::shared_ptr<const TableInfo> Connection::Table(const std::string& name) {
         Stmt s(*this, "SELECT DateCreated, LastUpdated FROM dao_tables WHERE Name = ?1 COLLATE CZECH");
         sqlite3_bind_text(s.get(), 1, actual.c_str(), int(actual.size()), SQLITE_TRANSIENT);
         if (s.Step()) {
-            if (sqlite3_column_type(s.get(), 0) != SQLITE_NULL) t->DateCreated = Variant::FromDate(sqlite3_column_double(s.get(), 0));
-            if (sqlite3_column_type(s.get(), 1) != SQLITE_NULL) t->LastUpdated = Variant::FromDate(sqlite3_column_double(s.get(), 1));
+            if (sqlite3_column_type(s.get(), 0) != SQLITE_NULL)
+                t->DateCreated = Variant::FromDate(sqlite3_column_double(s.get(), 0));
+            if (sqlite3_column_type(s.get(), 1) != SQLITE_NULL)
+                t->LastUpdated = Variant::FromDate(sqlite3_column_double(s.get(), 1));
             sqlite3_reset(s.get());
         }
     }
     for (auto& c : cols) {
-        if (c.AutoInc) { c.Updatable = true; c.Required = false; }
+        if (c.AutoInc) {
+            c.Updatable = true;
+            c.Required = false;
+        }
         t->Columns.push_back(std::make_shared<const Column>(c));
     }
     FTables[key] = t;
@@ -249,7 +283,7 @@ std::vector<IndexInfo> Connection::Indexes(const TableInfo& t) {
         pk.Columns.emplace_back(t.Columns[size_t(t.RowidColumn)]->Name, false);
         out.push_back(pk);
     }
-    std::map<std::string, std::pair<std::string, bool>> names;   // sqlite name -> dao name, primary
+    std::map<std::string, std::pair<std::string, bool>> names;  // sqlite name -> dao name, primary
     if (HasTable(*this, "dao_indexes")) {
         Stmt s(*this, "SELECT SqliteName, IndexName, IsPrimary FROM dao_indexes WHERE TableName = ?1 COLLATE CZECH");
         sqlite3_bind_text(s.get(), 1, t.Name.c_str(), int(t.Name.size()), SQLITE_TRANSIENT);
@@ -264,9 +298,13 @@ std::vector<IndexInfo> Connection::Indexes(const TableInfo& t) {
             ix.Unique = sqlite3_column_int(s.get(), 2) != 0;
             const std::string origin = ColText(s.get(), 3);
             auto it = names.find(ix.SqliteName);
-            if (it != names.end()) { ix.DaoName = it->second.first; ix.Primary = it->second.second; }
-            else if (origin == "pk") { ix.DaoName = "PrimaryKey"; ix.Primary = true; }
-            else ix.DaoName = ix.SqliteName;
+            if (it != names.end()) {
+                ix.DaoName = it->second.first;
+                ix.Primary = it->second.second;
+            } else if (origin == "pk") {
+                ix.DaoName = "PrimaryKey";
+                ix.Primary = true;
+            } else ix.DaoName = ix.SqliteName;
             listed.push_back(ix);
         }
     }
@@ -284,10 +322,14 @@ std::vector<IndexInfo> Connection::Indexes(const TableInfo& t) {
 // --- types and values -------------------------------------------------------------------------
 int FixedSize(int type) {
     switch (type) {
-    case dbBoolean: case dbByte: return 1;
+    case dbBoolean:
+    case dbByte: return 1;
     case dbInteger: return 2;
-    case dbLong: case dbSingle: return 4;
-    case dbCurrency: case dbDouble: case dbDate: return 8;
+    case dbLong:
+    case dbSingle: return 4;
+    case dbCurrency:
+    case dbDouble:
+    case dbDate: return 8;
     case dbGUID: return 16;
     default: return 0;
     }
@@ -302,28 +344,67 @@ void ParseDeclaredType(const std::string& declared, int& type, int& size) {
     // drop a trailing collation or other words after the type name
     size_t sp = base.find(' ');
     std::string head = sp == std::string::npos ? base : base.substr(0, sp);
-    struct Map { const char* Name; int Type; };
+    struct Map {
+        const char* Name;
+        int Type;
+    };
     static const Map map[] = {
-        {"TEXT", dbText}, {"VARCHAR", dbText}, {"CHAR", dbText}, {"NVARCHAR", dbText}, {"STRING", dbText},
-        {"LONGTEXT", dbMemo}, {"MEMO", dbMemo}, {"NOTE", dbMemo}, {"CLOB", dbMemo},
-        {"YESNO", dbBoolean}, {"BIT", dbBoolean}, {"BOOLEAN", dbBoolean}, {"LOGICAL", dbBoolean},
-        {"BYTE", dbByte}, {"TINYINT", dbByte},
-        {"SHORT", dbInteger}, {"SMALLINT", dbInteger}, {"INTEGER2", dbInteger},
-        {"LONG", dbLong}, {"INTEGER", dbLong}, {"INT", dbLong}, {"COUNTER", dbLong}, {"AUTOINCREMENT", dbLong},
-        {"CURRENCY", dbCurrency}, {"MONEY", dbCurrency},
-        {"SINGLE", dbSingle}, {"REAL", dbSingle}, {"FLOAT4", dbSingle},
-        {"DOUBLE", dbDouble}, {"FLOAT", dbDouble}, {"NUMBER", dbDouble}, {"NUMERIC", dbDouble},
-        {"DATETIME", dbDate}, {"DATE", dbDate}, {"TIME", dbDate}, {"TIMESTAMP", dbDate},
-        {"GUID", dbGUID}, {"UNIQUEIDENTIFIER", dbGUID},
-        {"BINARY", dbBinary}, {"VARBINARY", dbBinary},
-        {"LONGBINARY", dbLongBinary}, {"BLOB", dbLongBinary}, {"OLEOBJECT", dbLongBinary}, {"IMAGE", dbLongBinary},
+        {"TEXT", dbText},
+        {"VARCHAR", dbText},
+        {"CHAR", dbText},
+        {"NVARCHAR", dbText},
+        {"STRING", dbText},
+        {"LONGTEXT", dbMemo},
+        {"MEMO", dbMemo},
+        {"NOTE", dbMemo},
+        {"CLOB", dbMemo},
+        {"YESNO", dbBoolean},
+        {"BIT", dbBoolean},
+        {"BOOLEAN", dbBoolean},
+        {"LOGICAL", dbBoolean},
+        {"BYTE", dbByte},
+        {"TINYINT", dbByte},
+        {"SHORT", dbInteger},
+        {"SMALLINT", dbInteger},
+        {"INTEGER2", dbInteger},
+        {"LONG", dbLong},
+        {"INTEGER", dbLong},
+        {"INT", dbLong},
+        {"COUNTER", dbLong},
+        {"AUTOINCREMENT", dbLong},
+        {"CURRENCY", dbCurrency},
+        {"MONEY", dbCurrency},
+        {"SINGLE", dbSingle},
+        {"REAL", dbSingle},
+        {"FLOAT4", dbSingle},
+        {"DOUBLE", dbDouble},
+        {"FLOAT", dbDouble},
+        {"NUMBER", dbDouble},
+        {"NUMERIC", dbDouble},
+        {"DATETIME", dbDate},
+        {"DATE", dbDate},
+        {"TIME", dbDate},
+        {"TIMESTAMP", dbDate},
+        {"GUID", dbGUID},
+        {"UNIQUEIDENTIFIER", dbGUID},
+        {"BINARY", dbBinary},
+        {"VARBINARY", dbBinary},
+        {"LONGBINARY", dbLongBinary},
+        {"BLOB", dbLongBinary},
+        {"OLEOBJECT", dbLongBinary},
+        {"IMAGE", dbLongBinary},
     };
     type = head.empty() ? dbLongBinary : dbText;
     for (const auto& m : map)
-        if (head == m.Name) { type = m.Type; break; }
-    if (type == dbText) { if (size <= 0 || size > 255) size = 255; }
-    else if (type == dbBinary) { if (size <= 0 || size > 510) size = 510; }
-    else if (type == dbMemo || type == dbLongBinary) size = 0;
+        if (head == m.Name) {
+            type = m.Type;
+            break;
+        }
+    if (type == dbText) {
+        if (size <= 0 || size > 255) size = 255;
+    } else if (type == dbBinary) {
+        if (size <= 0 || size > 510) size = 510;
+    } else if (type == dbMemo || type == dbLongBinary) size = 0;
     else size = FixedSize(type);
 }
 
@@ -352,10 +433,19 @@ bool TextToDouble(const std::string& text, double& d) {
 }
 bool TextToBool(const std::string& text, bool& b) {
     const std::string s = AnsiLowerCase(Trim(text));
-    if (s == "true" || s == "yes" || s == "on") { b = true; return true; }
-    if (s == "false" || s == "no" || s == "off") { b = false; return true; }
+    if (s == "true" || s == "yes" || s == "on") {
+        b = true;
+        return true;
+    }
+    if (s == "false" || s == "no" || s == "off") {
+        b = false;
+        return true;
+    }
     double d = 0;
-    if (TextToDouble(s, d)) { b = d != 0; return true; }
+    if (TextToDouble(s, d)) {
+        b = d != 0;
+        return true;
+    }
     return false;
 }
 std::string GuidCore(const std::string& text) {
@@ -372,7 +462,7 @@ std::string GuidCore(const std::string& text) {
     }
     return UpperCase(s);
 }
-} // namespace
+}  // namespace
 
 bool Normalize(const Variant& in, const Column& c, Variant& out) {
     if (in.IsNull() || in.IsEmpty()) {
@@ -385,31 +475,40 @@ bool Normalize(const Variant& in, const Column& c, Variant& out) {
         switch (c.Type) {
         case dbBoolean: {
             bool b = false;
-            if (isText) { if (!TextToBool(in.AsString(), b)) return false; }
-            else b = in.AsBoolean();
+            if (isText) {
+                if (!TextToBool(in.AsString(), b)) return false;
+            } else b = in.AsBoolean();
             out = Variant(b);
             return true;
         }
-        case dbByte: case dbInteger: case dbLong: {
+        case dbByte:
+        case dbInteger:
+        case dbLong: {
             double d = 0;
-            if (isText) { if (!TextToDouble(in.AsString(), d)) return false; }
-            else if (in.VarType() == varBoolean) d = in.AsBoolean() ? -1 : 0;
+            if (isText) {
+                if (!TextToDouble(in.AsString(), d)) return false;
+            } else if (in.VarType() == varBoolean) d = in.AsBoolean() ? -1 : 0;
             else d = in.AsDouble();
-            d = std::nearbyint(d);   // halves to even, as the default rounding mode does
+            d = std::nearbyint(d);  // halves to even, as the default rounding mode does
             const double lo = c.Type == dbByte ? 0 : c.Type == dbInteger ? -32768 : -2147483648.0;
             const double hi = c.Type == dbByte ? 255 : c.Type == dbInteger ? 32767 : 2147483647.0;
             if (!(d >= lo && d <= hi)) return false;
-            out = c.Type == dbLong ? Variant(int(d)) : Variant::FromInt(int64_t(d), c.Type == dbByte ? varByte : varSmallint);
+            out = c.Type == dbLong ? Variant(int(d))
+                                   : Variant::FromInt(int64_t(d), c.Type == dbByte ? varByte : varSmallint);
             return true;
         }
-        case dbCurrency: case dbSingle: case dbDouble: {
+        case dbCurrency:
+        case dbSingle:
+        case dbDouble: {
             double d = 0;
-            if (isText) { if (!TextToDouble(in.AsString(), d)) return false; }
-            else if (in.VarType() == varBoolean) d = in.AsBoolean() ? -1 : 0;
+            if (isText) {
+                if (!TextToDouble(in.AsString(), d)) return false;
+            } else if (in.VarType() == varBoolean) d = in.AsBoolean() ? -1 : 0;
             else d = in.AsDouble();
             if (!std::isfinite(d)) return false;
             out = c.Type == dbCurrency ? Variant(Currency::FromDouble(d))
-                  : c.Type == dbSingle ? Variant::FromSingle(float(d)) : Variant(d);
+                : c.Type == dbSingle   ? Variant::FromSingle(float(d))
+                                       : Variant(d);
             return true;
         }
         case dbDate: {
@@ -428,9 +527,17 @@ bool Normalize(const Variant& in, const Column& c, Variant& out) {
             out = Variant("{guid " + g + "}");
             return true;
         }
-        case dbBinary: case dbLongBinary:
-            if (in.IsArray()) { out = in; return true; }
-            if (isText) { std::string b = in.AsString(); out = BytesVariant(b.data(), int(b.size())); return true; }
+        case dbBinary:
+        case dbLongBinary:
+            if (in.IsArray()) {
+                out = in;
+                return true;
+            }
+            if (isText) {
+                std::string b = in.AsString();
+                out = BytesVariant(b.data(), int(b.size()));
+                return true;
+            }
             return false;
         default:
             if (in.IsArray()) return false;
@@ -444,17 +551,23 @@ bool Normalize(const Variant& in, const Column& c, Variant& out) {
 
 void BindStored(sqlite3_stmt* s, int index, const Variant& v, const Column* c) {
     switch (v.VarType()) {
-    case varEmpty: case varNull:
+    case varEmpty:
+    case varNull:
         if (c && c->Type == dbBoolean) sqlite3_bind_int(s, index, 0);
         else sqlite3_bind_null(s, index);
         return;
     case varBoolean: sqlite3_bind_int(s, index, v.AsBoolean() ? -1 : 0); return;
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
-        sqlite3_bind_int64(s, index, v.AsInt64());
-        return;
-    case varSingle: case varDouble: case varDate: case varCurrency:
-        sqlite3_bind_double(s, index, v.AsDouble());
-        return;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: sqlite3_bind_int64(s, index, v.AsInt64()); return;
+    case varSingle:
+    case varDouble:
+    case varDate:
+    case varCurrency: sqlite3_bind_double(s, index, v.AsDouble()); return;
     default: break;
     }
     if (v.IsArray()) {
@@ -471,7 +584,8 @@ Variant ReadStored(sqlite3_stmt* s, int i, const Column& c) {
     const int st = sqlite3_column_type(s, i);
     if (st == SQLITE_NULL) return Variant::Null();
     switch (c.Type) {
-    case dbText: case dbMemo: {
+    case dbText:
+    case dbMemo: {
         const unsigned char* t = sqlite3_column_text(s, i);
         return Variant(std::string_view(reinterpret_cast<const char*>(t), size_t(sqlite3_column_bytes(s, i))));
     }
@@ -493,7 +607,8 @@ Variant ReadStored(sqlite3_stmt* s, int i, const Column& c) {
     case dbDouble: return Variant(sqlite3_column_double(s, i));
     case dbDate: return Variant::FromDate(sqlite3_column_double(s, i));
     case dbGUID: return Variant("{guid " + ColText(s, i) + "}");
-    case dbBinary: case dbLongBinary: return BytesVariant(sqlite3_column_blob(s, i), sqlite3_column_bytes(s, i));
+    case dbBinary:
+    case dbLongBinary: return BytesVariant(sqlite3_column_blob(s, i), sqlite3_column_bytes(s, i));
     default: return Variant(ColText(s, i));
     }
 }
@@ -517,7 +632,8 @@ Variant DefaultFromText(const std::string& text, const Column& c) {
         return Variant::Null();
     Variant raw;
     if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front()) {
-        raw = Variant(StringReplace(t.substr(1, t.size() - 2), std::string(2, t.front()), std::string(1, t.front()), rfReplaceAll));
+        raw = Variant(StringReplace(
+            t.substr(1, t.size() - 2), std::string(2, t.front()), std::string(1, t.front()), rfReplaceAll));
     } else if (t.size() >= 2 && t.front() == '#' && t.back() == '#') {
         double d = 0;
         if (!ParseJetDate(t.substr(1, t.size() - 2), d)) return Variant::Null();
@@ -535,14 +651,18 @@ bool SameValue(const Variant& a, const Variant& b) {
     if (a.IsNull() || b.IsNull()) return a.IsNull() == b.IsNull();
     if (a.IsString() || b.IsString()) return a.IsString() && b.IsString() && a.RawString() == b.RawString();
     if (a.IsArray() || b.IsArray()) return a.IsArray() && b.IsArray() && VariantBytes(a) == VariantBytes(b);
-    try { return a.AsDouble() == b.AsDouble(); } catch (const Exception&) { return false; }
+    try {
+        return a.AsDouble() == b.AsDouble();
+    } catch (const Exception&) {
+        return false;
+    }
 }
 
 // --- SQL functions ----------------------------------------------------------------------------
 namespace {
 int CzechCollate(void*, int na, const void* a, int nb, const void* b) {
     return AnsiCompareText(std::string_view(static_cast<const char*>(a), size_t(na)),
-                           std::string_view(static_cast<const char*>(b), size_t(nb)));
+        std::string_view(static_cast<const char*>(b), size_t(nb)));
 }
 std::string ArgText(sqlite3_value* v) {
     const unsigned char* t = sqlite3_value_text(v);
@@ -557,12 +677,15 @@ void LikeFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, JetLike(ArgText(argv[0]), ArgText(argv[1])) ? 1 : 0);
 }
 void CaseFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) { sqlite3_result_null(ctx); return; }
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
     const bool upper = sqlite3_user_data(ctx) != nullptr;
     const std::string r = upper ? AnsiUpperCase(ArgText(argv[0])) : AnsiLowerCase(ArgText(argv[0]));
     sqlite3_result_text(ctx, r.data(), int(r.size()), SQLITE_TRANSIENT);
 }
-} // namespace
+}  // namespace
 
 void RegisterFunctions(sqlite3* db) {
     static int upperTag = 1;
@@ -573,5 +696,5 @@ void RegisterFunctions(sqlite3* db) {
     sqlite3_create_function(db, "ucase", 1, flags, &upperTag, CaseFn, nullptr, nullptr);
 }
 
-} // namespace detail
-} // namespace Dao
+}  // namespace detail
+}  // namespace Dao

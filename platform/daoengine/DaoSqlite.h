@@ -14,31 +14,31 @@
 
 namespace Dao::detail {
 
-constexpr int32_t kApplicationId = 0x4B524D4C;   // "KRML": marks our database files
+constexpr int32_t kApplicationId = 0x4B524D4C;  // "KRML": marks our database files
 
 struct Column {
     std::string Name;
-    std::string Table;          // '' for computed query columns
-    int Type = dbText;          // DAO type code
+    std::string Table;  // '' for computed query columns
+    int Type = dbText;  // DAO type code
     int Size = 0;
     bool AutoInc = false;
     bool Required = false;
     bool AllowZeroLength = false;
     bool Updatable = true;
-    std::string DefaultText;    // as Jet shows it
+    std::string DefaultText;  // as Jet shows it
     std::string Caption, Format;
 };
 
 struct IndexInfo {
     std::string DaoName, SqliteName;
     bool Primary = false, Unique = false;
-    std::vector<std::pair<std::string, bool>> Columns;   // name, descending
+    std::vector<std::pair<std::string, bool>> Columns;  // name, descending
 };
 
 struct TableInfo {
     std::string Name;
     std::vector<std::shared_ptr<const Column>> Columns;
-    int RowidColumn = -1;       // the INTEGER PRIMARY KEY column, if any
+    int RowidColumn = -1;  // the INTEGER PRIMARY KEY column, if any
     Variant DateCreated, LastUpdated;
     int ColumnIndex(const std::string& name) const;
 };
@@ -53,9 +53,10 @@ public:
     ~Stmt();
     sqlite3_stmt* get() const { return S; }
     explicit operator bool() const { return S != nullptr; }
-    bool Step();                          // true on a row; raises on errors (statement reset)
-    void Reset();                         // reset and clear bindings
+    bool Step();  // true on a row; raises on errors (statement reset)
+    void Reset();  // reset and clear bindings
     void BindAll(const std::vector<Variant>& binds, int first = 1);
+
 private:
     sqlite3_stmt* S = nullptr;
     Connection* C = nullptr;
@@ -79,7 +80,7 @@ struct Connection {
     void Exec(const std::string& sql);
     void Close();
 
-    std::shared_ptr<const TableInfo> Table(const std::string& name);   // nullptr when absent
+    std::shared_ptr<const TableInfo> Table(const std::string& name);  // nullptr when absent
     std::vector<std::string> TableNames();
     std::vector<IndexInfo> Indexes(const TableInfo& t);
     void SchemaChanged() { FTables.clear(); }
@@ -90,7 +91,7 @@ struct Connection {
     void Rollback() noexcept;
 
 private:
-    std::map<std::string, std::shared_ptr<const TableInfo>> FTables;   // by upper-cased name
+    std::map<std::string, std::shared_ptr<const TableInfo>> FTables;  // by upper-cased name
 };
 
 // Binds a normalised value (see Normalize) for storage in a column of `c`'s type.
@@ -113,4 +114,4 @@ std::string UpperKey(const std::string& name);
 
 void RegisterFunctions(sqlite3* db);
 
-} // namespace Dao::detail
+}  // namespace Dao::detail

@@ -13,7 +13,7 @@ enum class Tok { End, Name, String, Number, Date, Guid, Op, Other };
 
 struct Token {
     Tok Kind = Tok::End;
-    std::string Text;        // name (without brackets), string value, operator, raw text
+    std::string Text;  // name (without brackets), string value, operator, raw text
     bool Bracketed = false;
     size_t Pos = 0;
 };
@@ -34,6 +34,7 @@ public:
             if (t.Kind == Tok::End) return out;
         }
     }
+
 private:
     [[noreturn]] void Fail(const std::string& what) const {
         throw EDaoError(Err, "Syntax error in expression '" + S + "': " + what + ".");
@@ -60,7 +61,11 @@ private:
             for (;;) {
                 if (i >= S.size()) Fail("unterminated string");
                 if (S[i] == char(c)) {
-                    if (i + 1 < S.size() && S[i + 1] == char(c)) { v += char(c); i += 2; continue; }
+                    if (i + 1 < S.size() && S[i + 1] == char(c)) {
+                        v += char(c);
+                        i += 2;
+                        continue;
+                    }
                     break;
                 }
                 v += S[i++];
@@ -82,7 +87,7 @@ private:
             // {guid {xxxxxxxx-...}}
             size_t e = S.find('}', P + 1);
             if (e == std::string::npos) Fail("unterminated GUID");
-            std::string inner = S.substr(P + 1, e - P);   // includes the first '}'
+            std::string inner = S.substr(P + 1, e - P);  // includes the first '}'
             P = e + 1;
             if (P < S.size() && S[P] == '}') ++P;
             std::string g = Trim(inner);
@@ -118,7 +123,12 @@ private:
         }
         static const char* const twoChar[] = {"<>", "<=", ">=", "!="};
         for (const char* op : twoChar) {
-            if (S.compare(P, 2, op) == 0) { t.Kind = Tok::Op; t.Text = std::string(op, 2); P += 2; return t; }
+            if (S.compare(P, 2, op) == 0) {
+                t.Kind = Tok::Op;
+                t.Text = std::string(op, 2);
+                P += 2;
+                return t;
+            }
         }
         if (std::string("=<>(),.+-*/&;!\\").find(char(c)) != std::string::npos) {
             t.Kind = Tok::Op;
@@ -139,8 +149,7 @@ private:
 bool IsKeyword(const Token& t, const char* w) { return t.Kind == Tok::Name && !t.Bracketed && SameWord(t.Text, w); }
 
 Variant NumberValue(const std::string& text) {
-    if (text.find_first_of(".eE") == std::string::npos && text.size() < 18)
-        return Variant(int64_t(std::stoll(text)));
+    if (text.find_first_of(".eE") == std::string::npos && text.size() < 18) return Variant(int64_t(std::stoll(text)));
     return Variant(std::strtod(text.c_str(), nullptr));
 }
 
@@ -165,11 +174,18 @@ public:
         for (;;) {
             std::string term = Operand();
             std::string dir = " ASC";
-            if (IsKeyword(Peek(), "ASC")) { ++I; }
-            else if (IsKeyword(Peek(), "DESC")) { ++I; dir = " DESC"; }
+            if (IsKeyword(Peek(), "ASC")) {
+                ++I;
+            } else if (IsKeyword(Peek(), "DESC")) {
+                ++I;
+                dir = " DESC";
+            }
             if (!out.empty()) out += ", ";
             out += term + " COLLATE CZECH" + dir;
-            if (Peek().Kind == Tok::Op && Peek().Text == ",") { ++I; continue; }
+            if (Peek().Kind == Tok::Op && Peek().Text == ",") {
+                ++I;
+                continue;
+            }
             break;
         }
         if (Peek().Kind != Tok::End) Fail("unexpected '" + Peek().Text + "'");
@@ -192,16 +208,25 @@ private:
 
     std::string Or() {
         std::string l = And();
-        while (IsKeyword(Peek(), "OR")) { ++I; l = "(" + l + " OR " + And() + ")"; }
+        while (IsKeyword(Peek(), "OR")) {
+            ++I;
+            l = "(" + l + " OR " + And() + ")";
+        }
         return l;
     }
     std::string And() {
         std::string l = Not();
-        while (IsKeyword(Peek(), "AND")) { ++I; l = "(" + l + " AND " + Not() + ")"; }
+        while (IsKeyword(Peek(), "AND")) {
+            ++I;
+            l = "(" + l + " AND " + Not() + ")";
+        }
         return l;
     }
     std::string Not() {
-        if (IsKeyword(Peek(), "NOT")) { ++I; return "(NOT " + Not() + ")"; }
+        if (IsKeyword(Peek(), "NOT")) {
+            ++I;
+            return "(NOT " + Not() + ")";
+        }
         return Comparison();
     }
     std::string Comparison() {
@@ -243,7 +268,10 @@ private:
             for (;;) {
                 if (!list.empty()) list += ", ";
                 list += Additive();
-                if (IsOp(",")) { ++I; continue; }
+                if (IsOp(",")) {
+                    ++I;
+                    continue;
+                }
                 break;
             }
             if (!IsOp(")")) Fail(") expected");
@@ -253,7 +281,10 @@ private:
         if (IsKeyword(Peek(), "IS")) {
             ++I;
             bool isNot = false;
-            if (IsKeyword(Peek(), "NOT")) { ++I; isNot = true; }
+            if (IsKeyword(Peek(), "NOT")) {
+                ++I;
+                isNot = true;
+            }
             if (!IsKeyword(Peek(), "NULL")) Fail("NULL expected after IS");
             ++I;
             return "(" + l + (isNot ? " IS NOT NULL)" : " IS NULL)");
@@ -264,19 +295,34 @@ private:
     std::string Additive() {
         std::string l = Multiplicative();
         for (;;) {
-            if (IsOp("+") || IsOp("-")) { std::string op = Peek().Text; ++I; l = "(" + l + " " + op + " " + Multiplicative() + ")"; }
-            else if (IsOp("&")) { ++I; l = "(COALESCE(" + l + ", '') || COALESCE(" + Multiplicative() + ", ''))"; }
-            else return l;
+            if (IsOp("+") || IsOp("-")) {
+                std::string op = Peek().Text;
+                ++I;
+                l = "(" + l + " " + op + " " + Multiplicative() + ")";
+            } else if (IsOp("&")) {
+                ++I;
+                l = "(COALESCE(" + l + ", '') || COALESCE(" + Multiplicative() + ", ''))";
+            } else return l;
         }
     }
     std::string Multiplicative() {
         std::string l = Unary();
-        while (IsOp("*") || IsOp("/")) { std::string op = Peek().Text; ++I; l = "(" + l + " " + op + " " + Unary() + ")"; }
+        while (IsOp("*") || IsOp("/")) {
+            std::string op = Peek().Text;
+            ++I;
+            l = "(" + l + " " + op + " " + Unary() + ")";
+        }
         return l;
     }
     std::string Unary() {
-        if (IsOp("-")) { ++I; return "(-" + Unary() + ")"; }
-        if (IsOp("+")) { ++I; return Unary(); }
+        if (IsOp("-")) {
+            ++I;
+            return "(-" + Unary() + ")";
+        }
+        if (IsOp("+")) {
+            ++I;
+            return Unary();
+        }
         return Operand();
     }
     std::string Operand() {
@@ -304,9 +350,18 @@ private:
         default: Fail(t.Kind == Tok::End ? "unexpected end" : "unexpected '" + t.Text + "'");
         }
         if (!t.Bracketed) {
-            if (SameWord(t.Text, "NULL")) { ++I; return "NULL"; }
-            if (SameWord(t.Text, "TRUE") || SameWord(t.Text, "YES") || SameWord(t.Text, "ON")) { ++I; return Bind(Variant(int64_t(-1))); }
-            if (SameWord(t.Text, "FALSE") || SameWord(t.Text, "NO") || SameWord(t.Text, "OFF")) { ++I; return Bind(Variant(int64_t(0))); }
+            if (SameWord(t.Text, "NULL")) {
+                ++I;
+                return "NULL";
+            }
+            if (SameWord(t.Text, "TRUE") || SameWord(t.Text, "YES") || SameWord(t.Text, "ON")) {
+                ++I;
+                return Bind(Variant(int64_t(-1)));
+            }
+            if (SameWord(t.Text, "FALSE") || SameWord(t.Text, "NO") || SameWord(t.Text, "OFF")) {
+                ++I;
+                return Bind(Variant(int64_t(0)));
+            }
             static const char* const reserved[] = {"AND", "OR", "NOT", "LIKE", "IS", "BETWEEN", "IN"};
             for (const char* r : reserved)
                 if (SameWord(t.Text, r)) Fail("unexpected '" + t.Text + "'");
@@ -322,20 +377,24 @@ private:
         if (!Names || !Names(parts, r)) {
             std::string full;
             for (const auto& p : parts) full += (full.empty() ? "" : ".") + p;
-            throw EDaoError(NameErr, NameErr == 3061 ? "Too few parameters. Expected 1 ('" + full + "')."
-                                                     : "The name '" + full + "' is not a valid field name or expression.");
+            throw EDaoError(NameErr,
+                NameErr == 3061 ? "Too few parameters. Expected 1 ('" + full + "')."
+                                : "The name '" + full + "' is not a valid field name or expression.");
         }
         if (r.IsValue) return Bind(r.Value);
         return r.Sql;
     }
     std::string Function() {
         const std::string name = AnsiUpperCase(Peek().Text);
-        I += 2;   // name and '('
+        I += 2;  // name and '('
         std::vector<std::string> args;
         if (!IsOp(")")) {
             for (;;) {
                 args.push_back(Or());
-                if (IsOp(",")) { ++I; continue; }
+                if (IsOp(",")) {
+                    ++I;
+                    continue;
+                }
                 break;
             }
         }
@@ -363,14 +422,17 @@ private:
 
 std::string QuoteIdent(const std::string& name) {
     std::string out = "\"";
-    for (char c : name) { out += c; if (c == '"') out += '"'; }
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
     return out + "\"";
 }
 
-} // namespace
+}  // namespace
 
-SqlText TranslateCriteria(const std::string& criteria, const NameResolver& names, int firstBind, int syntaxError,
-                          int unknownNameError) {
+SqlText TranslateCriteria(
+    const std::string& criteria, const NameResolver& names, int firstBind, int syntaxError, int unknownNameError) {
     if (Trim(criteria).empty()) throw EDaoError(syntaxError, "Syntax error: the expression is empty.");
     return Parser(criteria, names, firstBind, syntaxError, unknownNameError).Criteria();
 }
@@ -388,7 +450,8 @@ bool ParseJetDate(const std::string& text, double& days) {
     auto readInt = [&](int& v) {
         size_t st = i;
         v = 0;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && i - st < 6) v = v * 10 + (s[i++] - '0');
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && i - st < 6)
+            v = v * 10 + (s[i++] - '0');
         return i > st;
     };
     int month = 0, day = 0, year = 0, h = 0, n = 0, sec = 0;
@@ -407,12 +470,17 @@ bool ParseJetDate(const std::string& text, double& days) {
         if (!readInt(h) || i >= s.size() || s[i] != ':') return false;
         ++i;
         if (!readInt(n)) return false;
-        if (i < s.size() && s[i] == ':') { ++i; if (!readInt(sec)) return false; }
+        if (i < s.size() && s[i] == ':') {
+            ++i;
+            if (!readInt(sec)) return false;
+        }
         while (i < s.size() && s[i] == ' ') ++i;
         std::string ampm = AnsiUpperCase(s.substr(i));
-        if (ampm == "PM") { if (h < 12) h += 12; }
-        else if (ampm == "AM") { if (h == 12) h = 0; }
-        else if (!ampm.empty()) return false;
+        if (ampm == "PM") {
+            if (h < 12) h += 12;
+        } else if (ampm == "AM") {
+            if (h == 12) h = 0;
+        } else if (!ampm.empty()) return false;
         if (h > 23 || n > 59 || sec > 59) return false;
     }
     (void)nums;
@@ -443,23 +511,35 @@ bool JetLike(const std::string& pattern, const std::string& value) {
     const std::u32string p = Utf8ToU32(pattern), v = Utf8ToU32(value);
     // Iterative matcher with backtracking on the last '*'.
     size_t pi = 0, vi = 0, starP = std::u32string::npos, starV = 0;
-    auto classEnd = [&](size_t at) {   // index just after the ']' of a class at p[at] == '['
+    auto classEnd = [&](size_t at) {  // index just after the ']' of a class at p[at] == '['
         size_t j = at + 1;
         if (j < p.size() && p[j] == U'!') ++j;
-        if (j < p.size() && p[j] == U']') ++j;   // "[]]" would hold ']'
+        if (j < p.size() && p[j] == U']') ++j;  // "[]]" would hold ']'
         while (j < p.size() && p[j] != U']') ++j;
         return j < p.size() ? j + 1 : std::u32string::npos;
     };
-    auto matchOne = [&](size_t& at, char32_t c) -> bool {   // advances `at` past the element
+    auto matchOne = [&](size_t& at, char32_t c) -> bool {  // advances `at` past the element
         const char32_t pc = p[at];
-        if (pc == U'?') { ++at; return true; }
-        if (pc == U'#') { ++at; return c >= U'0' && c <= U'9'; }
+        if (pc == U'?') {
+            ++at;
+            return true;
+        }
+        if (pc == U'#') {
+            ++at;
+            return c >= U'0' && c <= U'9';
+        }
         if (pc == U'[') {
             size_t end = classEnd(at);
-            if (end == std::u32string::npos) { ++at; return CharUpper(c) == U'['; }
+            if (end == std::u32string::npos) {
+                ++at;
+                return CharUpper(c) == U'[';
+            }
             size_t j = at + 1;
             bool neg = false;
-            if (p[j] == U'!' && j + 1 < end - 1) { neg = true; ++j; }
+            if (p[j] == U'!' && j + 1 < end - 1) {
+                neg = true;
+                ++j;
+            }
             bool hit = false;
             const char32_t uc = CharUpper(c);
             for (; j < end - 1; ++j) {
@@ -477,9 +557,17 @@ bool JetLike(const std::string& pattern, const std::string& value) {
         return CharUpper(pc) == CharUpper(c);
     };
     while (vi < v.size()) {
-        if (pi < p.size() && p[pi] == U'*') { starP = ++pi; starV = vi; continue; }
+        if (pi < p.size() && p[pi] == U'*') {
+            starP = ++pi;
+            starV = vi;
+            continue;
+        }
         size_t at = pi;
-        if (pi < p.size() && matchOne(at, v[vi])) { pi = at; ++vi; continue; }
+        if (pi < p.size() && matchOne(at, v[vi])) {
+            pi = at;
+            ++vi;
+            continue;
+        }
         if (starP == std::u32string::npos) return false;
         pi = starP;
         vi = ++starV;
@@ -490,7 +578,11 @@ bool JetLike(const std::string& pattern, const std::string& value) {
 
 bool ParseSimpleSelect(const std::string& sql, SimpleSelect& out) {
     std::vector<Token> t;
-    try { t = Lexer(sql, 3075).All(); } catch (const EDaoError&) { return false; }
+    try {
+        t = Lexer(sql, 3075).All();
+    } catch (const EDaoError&) {
+        return false;
+    }
     size_t i = 0;
     if (!IsKeyword(t[i], "SELECT")) return false;
     ++i;
@@ -504,7 +596,10 @@ bool ParseSimpleSelect(const std::string& sql, SimpleSelect& out) {
             if (t[i + 1].Kind == Tok::Op && (t[i + 1].Text == "(" || t[i + 1].Text == ".")) return false;
             out.Columns.push_back(t[i].Text);
             ++i;
-            if (t[i].Kind == Tok::Op && t[i].Text == ",") { ++i; continue; }
+            if (t[i].Kind == Tok::Op && t[i].Text == ",") {
+                ++i;
+                continue;
+            }
             break;
         }
     }
@@ -525,8 +620,9 @@ bool ParseSimpleSelect(const std::string& sql, SimpleSelect& out) {
             if (t[i].Kind == Tok::Op && t[i].Text == ")") --depth;
             if (depth == 0 && IsKeyword(t[i], "ORDER") && IsKeyword(t[i + 1], "BY")) break;
             if (depth == 0 && t[i].Kind == Tok::Op && t[i].Text == ";") break;
-            if (depth == 0 && (IsKeyword(t[i], "GROUP") || IsKeyword(t[i], "HAVING") || IsKeyword(t[i], "UNION") ||
-                               IsKeyword(t[i], "SELECT")))
+            if (depth == 0 &&
+                (IsKeyword(t[i], "GROUP") || IsKeyword(t[i], "HAVING") || IsKeyword(t[i], "UNION") ||
+                    IsKeyword(t[i], "SELECT")))
                 return false;
             ++i;
         }
@@ -554,13 +650,19 @@ std::vector<ParameterDecl> SplitParameters(const std::string& sql, std::string& 
         ParameterDecl d;
         d.Name = t[i++].Text;
         while (t[i].Kind == Tok::Name || t[i].Kind == Tok::Number ||
-               (t[i].Kind == Tok::Op && (t[i].Text == "(" || t[i].Text == ")"))) {
+            (t[i].Kind == Tok::Op && (t[i].Text == "(" || t[i].Text == ")"))) {
             if (t[i].Kind == Tok::Name) d.Type += (d.Type.empty() ? "" : " ") + t[i].Text;
             ++i;
         }
         out.push_back(d);
-        if (t[i].Kind == Tok::Op && t[i].Text == ",") { ++i; continue; }
-        if (t[i].Kind == Tok::Op && t[i].Text == ";") { ++i; break; }
+        if (t[i].Kind == Tok::Op && t[i].Text == ",") {
+            ++i;
+            continue;
+        }
+        if (t[i].Kind == Tok::Op && t[i].Text == ";") {
+            ++i;
+            break;
+        }
         throw EDaoError(3075, "Syntax error in PARAMETERS clause.");
     }
     body = t[i].Kind == Tok::End ? std::string() : sql.substr(t[i].Pos);
@@ -593,7 +695,7 @@ SqlText TranslateStatement(const std::string& sql, const NameResolver& parameter
         case Tok::Name: {
             NameResolution r;
             const bool dotted = (i > 0 && t[i - 1].Kind == Tok::Op && t[i - 1].Text == ".") ||
-                                (t[i + 1].Kind == Tok::Op && t[i + 1].Text == ".");
+                (t[i + 1].Kind == Tok::Op && t[i + 1].Text == ".");
             if (!dotted && parameters && parameters({k.Text}, r) && r.IsValue) piece = bind(r.Value);
             else if (!k.Bracketed && (SameWord(k.Text, "TRUE") || SameWord(k.Text, "YES"))) piece = "-1";
             else if (!k.Bracketed && (SameWord(k.Text, "FALSE") || SameWord(k.Text, "NO"))) piece = "0";
@@ -602,12 +704,11 @@ SqlText TranslateStatement(const std::string& sql, const NameResolver& parameter
             else piece = k.Text;
             break;
         }
-        case Tok::Op:
-            piece = k.Text == "&" ? "||" : k.Text;
-            break;
+        case Tok::Op: piece = k.Text == "&" ? "||" : k.Text; break;
         default: piece = k.Text;
         }
-        if (!out.Sql.empty() && !(k.Kind == Tok::Op && (k.Text == "." || k.Text == "," || k.Text == ")" || k.Text == ";")) &&
+        if (!out.Sql.empty() &&
+            !(k.Kind == Tok::Op && (k.Text == "." || k.Text == "," || k.Text == ")" || k.Text == ";")) &&
             !(i > 0 && t[i - 1].Kind == Tok::Op && (t[i - 1].Text == "." || t[i - 1].Text == "(")))
             out.Sql += ' ';
         out.Sql += piece;
@@ -615,4 +716,4 @@ SqlText TranslateStatement(const std::string& sql, const NameResolver& parameter
     return out;
 }
 
-} // namespace Dao
+}  // namespace Dao

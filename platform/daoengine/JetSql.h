@@ -13,7 +13,7 @@ namespace Dao {
 
 struct SqlText {
     std::string Sql;
-    std::vector<Variant> Binds;   // Binds[k] belongs to "?(FirstBind + k)"
+    std::vector<Variant> Binds;  // Binds[k] belongs to "?(FirstBind + k)"
 };
 
 // Resolves a Jet name (its dotted parts, brackets removed) to SQL. Answers false for an
@@ -28,16 +28,16 @@ using NameResolver = std::function<bool(const std::vector<std::string>& parts, N
 // A criteria expression (FindFirst, Filter, WHERE). Syntax errors raise EDaoError with
 // `syntaxError`; unknown names with `unknownNameError`.
 SqlText TranslateCriteria(const std::string& criteria, const NameResolver& names, int firstBind = 1,
-                          int syntaxError = 3077, int unknownNameError = 3070);
+    int syntaxError = 3077, int unknownNameError = 3070);
 // A sort text "a [ASC|DESC], b ...". Raises EDaoError 3077 on bad syntax.
 std::string TranslateSort(const std::string& sort, const NameResolver& names);
 
 // "SELECT * | cols FROM [t] [WHERE ...] [ORDER BY ...] [;]" taken apart; false for anything else.
 struct SimpleSelect {
     std::string Table;
-    std::vector<std::string> Columns;   // empty = all
-    std::string Where;                  // Jet text
-    std::string OrderBy;                // Jet text
+    std::vector<std::string> Columns;  // empty = all
+    std::string Where;  // Jet text
+    std::string OrderBy;  // Jet text
 };
 bool ParseSimpleSelect(const std::string& sql, SimpleSelect& out);
 
@@ -46,7 +46,10 @@ bool ParseSimpleSelect(const std::string& sql, SimpleSelect& out);
 SqlText TranslateStatement(const std::string& sql, const NameResolver& parameters, int firstBind = 1);
 
 // "PARAMETERS a Text, [b] Long; body": the declared names and types, and the body.
-struct ParameterDecl { std::string Name; std::string Type; };
+struct ParameterDecl {
+    std::string Name;
+    std::string Type;
+};
 std::vector<ParameterDecl> SplitParameters(const std::string& sql, std::string& body);
 
 // Jet date literal text (between the '#') to days since 1899-12-30; false when invalid.
@@ -55,4 +58,4 @@ bool ParseJetDate(const std::string& text, double& days);
 // Jet LIKE: * ? # [abc] [!abc] [a-z]; case-insensitive with Czech letters.
 bool JetLike(const std::string& pattern, const std::string& value);
 
-} // namespace Dao
+}  // namespace Dao

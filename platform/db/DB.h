@@ -40,20 +40,64 @@ class TStream;
 // --- enumerations (the class library's order: callers use ranges) -----------------------------
 
 enum TDataSetState {
-    dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
-    dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening,
+    dsInactive,
+    dsBrowse,
+    dsEdit,
+    dsInsert,
+    dsSetKey,
+    dsCalcFields,
+    dsFilter,
+    dsNewValue,
+    dsOldValue,
+    dsCurValue,
+    dsBlockRead,
+    dsInternalCalc,
+    dsOpening,
 };
-bool IsEditMode(TDataSetState s) noexcept;    // dsEdit, dsInsert, dsSetKey
-bool IsWriteMode(TDataSetState s) noexcept;   // edit modes and the temporary writing states
+bool IsEditMode(TDataSetState s) noexcept;  // dsEdit, dsInsert, dsSetKey
+bool IsWriteMode(TDataSetState s) noexcept;  // edit modes and the temporary writing states
 
 enum TFieldType {
-    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
-    ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
-    ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
-    ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-    ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd,
+    ftUnknown,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd,
 };
-const char* FieldTypeName(TFieldType t) noexcept;   // "String", "Integer" ... as in messages
+const char* FieldTypeName(TFieldType t) noexcept;  // "String", "Integer" ... as in messages
 // A field of fieldType may stand for a definition of defType (same family: texts, integers ...).
 bool IsFieldTypeCompatible(TFieldType fieldType, TFieldType defType) noexcept;
 
@@ -73,9 +117,21 @@ enum TBlobStreamMode { bmRead = 0, bmWrite = 1, bmReadWrite = 2 };
 enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };
 using TIndexOptions = TSet<TIndexOption>;
 enum TDataEvent {
-    deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
-    deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
-    deFocusControl, deParentScroll, deConnectChange, deReconcileError, deDisabledStateChange,
+    deFieldChange,
+    deRecordChange,
+    deDataSetChange,
+    deDataSetScroll,
+    deLayoutChange,
+    deUpdateRecord,
+    deUpdateState,
+    deCheckBrowseMode,
+    dePropertyChange,
+    deFieldListChange,
+    deFocusControl,
+    deParentScroll,
+    deConnectChange,
+    deReconcileError,
+    deDisabledStateChange,
 };
 
 // A bookmark: bytes (may hold NUL); empty means none.
@@ -131,8 +187,8 @@ public:
     TFieldDef* Items(int index) const { return static_cast<TFieldDef*>(TCollection::Items(index)); }
     TFieldDef* AddFieldDef() { return static_cast<TFieldDef*>(TCollection::Add()); }
     TFieldDef* Add(const std::string& name, TFieldType dataType, int size = 0, bool required = false);
-    int IndexOf(const std::string& name) const;       // ASCII case ignored; -1 when absent
-    TFieldDef* Find(const std::string& name) const;   // "Field '%s' not found"
+    int IndexOf(const std::string& name) const;  // ASCII case ignored; -1 when absent
+    TFieldDef* Find(const std::string& name) const;  // "Field '%s' not found"
     // Asks the dataset for its definitions (opening it for the purpose when needed).
     void Update();
     bool Updated = false;
@@ -160,7 +216,7 @@ public:
     TIndexDef* Items(int index) const { return static_cast<TIndexDef*>(TCollection::Items(index)); }
     TIndexDef* Add(const std::string& name, const std::string& fields, TIndexOptions options);
     int IndexOf(const std::string& name) const;
-    TIndexDef* Find(const std::string& name) const;   // "Index '%s' not found"
+    TIndexDef* Find(const std::string& name) const;  // "Index '%s' not found"
     void Update();
     bool Updated = false;
 
@@ -177,7 +233,7 @@ public:
 
     int Count() const noexcept { return int(FList.size()); }
     TField* operator[](int index) const { return Fields(index); }
-    TField* Fields(int index) const;                   // "Field index out of range"
+    TField* Fields(int index) const;  // "Field index out of range"
     TField* FindField(const std::string& name) const;  // ASCII case ignored; nullptr when absent
     TField* FieldByName(const std::string& name) const;
     TField* FieldByNumber(int fieldNo) const;
@@ -208,14 +264,14 @@ public:
     void SetDataSet(TDataSet* dataSet);
     const std::string& FieldName() const noexcept { return FFieldName; }
     void SetFieldName(const std::string& name);
-    int FieldNo() const noexcept { return FFieldNo; }      // definition index + 1; <= 0 for calculated
+    int FieldNo() const noexcept { return FFieldNo; }  // definition index + 1; <= 0 for calculated
     TFieldKind FieldKind() const noexcept { return FFieldKind; }
     void SetFieldKind(TFieldKind kind);
     TFieldType DataType() const noexcept { return FDataType; }
-    int Index() const;                                       // place in DataSet's Fields
-    void SetIndex(int index);                                // sends a layout change
-    int Offset() const noexcept { return FOffset; }          // slot in TRecordBuffer::CalcValues
-    int Size() const noexcept { return FSize; }              // characters for text fields
+    int Index() const;  // place in DataSet's Fields
+    void SetIndex(int index);  // sends a layout change
+    int Offset() const noexcept { return FOffset; }  // slot in TRecordBuffer::CalcValues
+    int Size() const noexcept { return FSize; }  // characters for text fields
     virtual void SetSize(int size);
     virtual int DataSize() const { return 0; }
     virtual bool IsBlob() const { return false; }
@@ -231,7 +287,7 @@ public:
     TAlignment Alignment() const noexcept { return FAlignment; }
     void SetAlignment(TAlignment a);
     bool Visible() const noexcept { return FVisible; }
-    void SetVisible(bool visible);                           // sends a layout change
+    void SetVisible(bool visible);  // sends a layout change
     const std::string& EditMask() const noexcept { return FEditMask; }
     void SetEditMask(const std::string& mask) { FEditMask = mask; }
     // The characters a control lets the user type into this field (all when empty).
@@ -266,8 +322,8 @@ public:
     virtual void SetAsBoolean(bool value);
     virtual TDateTime GetAsDateTime() const;
     virtual void SetAsDateTime(TDateTime value);
-    virtual Variant GetAsVariant() const;                   // Null for a null field
-    void SetAsVariant(const Variant& value);                 // Null and Empty clear the field
+    virtual Variant GetAsVariant() const;  // Null for a null field
+    void SetAsVariant(const Variant& value);  // Null and Empty clear the field
     Variant Value() const { return GetAsVariant(); }
     void SetValue(const Variant& value) { SetAsVariant(value); }
     // Values as they were before the edit and as they are now (dsOldValue, dsNewValue, dsCurValue).
@@ -278,7 +334,7 @@ public:
 
     // Texts: the edit text and the display text, through OnGetText when assigned.
     std::string Text() const;
-    void SetText(const std::string& text);                   // through OnSetText when assigned
+    void SetText(const std::string& text);  // through OnSetText when assigned
     std::string DisplayText() const;
 
     // Copies the value of another field (or clears on nullptr); other sources as TPersistent.
@@ -297,7 +353,7 @@ public:
     std::string KeyFields, LookupKeyFields, LookupResultField;
     bool LookupCache() const noexcept { return FLookupCache; }
     void SetLookupCache(bool on);
-    void RefreshLookupList();                                 // empties the cache
+    void RefreshLookupList();  // empties the cache
 
     // --- events
     TFieldGetTextEvent OnGetText;
@@ -364,8 +420,8 @@ public:
     void SetModified(bool m) noexcept { FModified = m; }
     bool CanModify() const { return GetCanModify(); }
     bool IsEmpty() const noexcept { return FRecordCount == 0; }
-    void CheckActive() const;       // "Cannot perform this operation on a closed dataset"
-    void CheckInactive() const;     // "Cannot perform this operation on an open dataset"
+    void CheckActive() const;  // "Cannot perform this operation on a closed dataset"
+    void CheckInactive() const;  // "Cannot perform this operation on an open dataset"
     void Loaded() override;
 
     // --- navigation
@@ -373,7 +429,7 @@ public:
     void Last();
     void Next() { MoveBy(1); }
     void Prior() { MoveBy(-1); }
-    int MoveBy(int distance);       // the number of records actually moved
+    int MoveBy(int distance);  // the number of records actually moved
     bool Bof() const noexcept { return FBOF; }
     bool Eof() const noexcept { return FEOF; }
     int RecordCount() const { return GetRecordCount(); }
@@ -410,7 +466,10 @@ public:
     TBookmark GetBookmark() const;
     void GotoBookmark(const TBookmark& bookmark);
     void FreeBookmark(TBookmark& bookmark) const { bookmark.clear(); }
-    virtual bool BookmarkValid(const TBookmark& bookmark) { (void)bookmark; return false; }
+    virtual bool BookmarkValid(const TBookmark& bookmark) {
+        (void)bookmark;
+        return false;
+    }
     virtual int CompareBookmarks(const TBookmark& b1, const TBookmark& b2) const;
     bool BookmarkAvailable() const;
     TBookmarkStr Bookmark() const { return GetBookmarkStr(); }
@@ -509,11 +568,14 @@ protected:
 
     // --- what a dataset implements
     virtual TRecBuf AllocRecordBuffer() = 0;
-    virtual void FreeRecordBuffer(TRecBuf& buffer) = 0;    // sets it to nullptr, ignores nullptr
+    virtual void FreeRecordBuffer(TRecBuf& buffer) = 0;  // sets it to nullptr, ignores nullptr
     virtual int GetRecordSize() const { return 0; }
     virtual void InternalInitRecord(TRecBuf buffer) = 0;
     virtual void ClearCalcFields(TRecBuf buffer);
-    virtual bool GetCurrentRecord(TRecBuf buffer) { (void)buffer; return false; }
+    virtual bool GetCurrentRecord(TRecBuf buffer) {
+        (void)buffer;
+        return false;
+    }
     virtual TGetResult GetRecord(TRecBuf buffer, TGetMode mode, bool doCheck) = 0;
     virtual void InternalOpen() = 0;
     virtual void InternalClose() = 0;
@@ -540,7 +602,11 @@ protected:
     virtual void InternalRefresh() {}
     virtual void InternalInsert() {}
     virtual void DoOnNewRecord();
-    virtual bool FindRecord(bool restart, bool goForward) { (void)restart; (void)goForward; return false; }
+    virtual bool FindRecord(bool restart, bool goForward) {
+        (void)restart;
+        (void)goForward;
+        return false;
+    }
     virtual void UpdateIndexDefs() {}
     // A dataset that serves OnEditError, OnPostError and OnDeleteError itself, with its own
     // retry and abort rules, answers true: the framework then runs InternalEdit, InternalPost
@@ -550,8 +616,12 @@ protected:
     // --- services for a dataset
     void ClearBuffers();
     void ActivateBuffers();
-    void DoBeforeScroll() { if (BeforeScroll) BeforeScroll(this); }
-    void DoAfterScroll() { if (AfterScroll) AfterScroll(this); }
+    void DoBeforeScroll() {
+        if (BeforeScroll) BeforeScroll(this);
+    }
+    void DoAfterScroll() {
+        if (AfterScroll) AfterScroll(this);
+    }
     TDataSetState SetTempState(TDataSetState value);
     void RestoreState(TDataSetState value);
     void SetState(TDataSetState value);
@@ -562,10 +632,10 @@ protected:
     void DestroyFields();
     void InitRecord(TRecBuf buffer);
     // Scan helper for Locate and Lookup: the record in the current state's buffer matches.
-    bool RecordMatches(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                       TLocateOptions options) const;
+    bool RecordMatches(
+        const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options) const;
     static std::vector<Variant> KeyValueList(const Variant& keyValues, size_t count);
-    TRecBuf FFilterBuffer = nullptr;   // the buffer offered to OnFilterRecord
+    TRecBuf FFilterBuffer = nullptr;  // the buffer offered to OnFilterRecord
     bool FFound = false;
 
 private:
@@ -608,7 +678,7 @@ private:
     int FDisableCount = 0;
     TDataSetState FDisableState = dsInactive;
     TDataEvent FEnableEvent = deDataSetChange;
-    std::vector<TRecBuf> FBuffers;     // FBufferCount + 1: the last one takes a fetched record
+    std::vector<TRecBuf> FBuffers;  // FBufferCount + 1: the last one takes a fetched record
     TRecBuf FTempBuffer = nullptr;
     TRecBuf FCalcBuffer = nullptr;
     std::unique_ptr<TFields> FFields;
@@ -625,7 +695,7 @@ public:
     ~TDataSource() override;
 
     TDataSet* DataSet() const noexcept { return FDataSet; }
-    void SetDataSet(TDataSet* dataSet);      // "Circular datalinks are not allowed"
+    void SetDataSet(TDataSet* dataSet);  // "Circular datalinks are not allowed"
     bool Enabled() const noexcept { return FEnabled; }
     void SetEnabled(bool value);
     TDataSetState State() const noexcept { return FState; }
@@ -683,21 +753,30 @@ public:
     // Must be below RecordCount (any row 0 is accepted when the window is empty).
     void SetActiveRecord(int value);
     int BufferCount() const noexcept { return FBufferCount; }
-    void SetBufferCount(int value);              // resizes the dataset's window at once, silently
-    int RecordCount() const;                     // rows of the window that hold records
+    void SetBufferCount(int value);  // resizes the dataset's window at once, silently
+    int RecordCount() const;  // rows of the window that hold records
     int FirstRecord() const noexcept { return FFirstRecord; }
 
-    bool Edit();                                 // asks the data source to edit; answers Editing
+    bool Edit();  // asks the data source to edit; answers Editing
     void UpdateRecord();
-    bool ExecuteAction(TObject* action) { (void)action; return false; }
-    bool UpdateAction(TObject* action) { (void)action; return false; }
+    bool ExecuteAction(TObject* action) {
+        (void)action;
+        return false;
+    }
+    bool UpdateAction(TObject* action) {
+        (void)action;
+        return false;
+    }
 
 protected:
     friend class TDataSource;
     virtual void ActiveChanged() {}
     virtual void CheckBrowseMode() {}
     virtual void DataSetChanged() { RecordChanged(nullptr); }
-    virtual void DataSetScrolled(int distance) { (void)distance; DataSetChanged(); }
+    virtual void DataSetScrolled(int distance) {
+        (void)distance;
+        DataSetChanged();
+    }
     virtual void EditingChanged() {}
     virtual void FocusControl(TField*& field) { (void)field; }
     virtual void LayoutChanged() { DataSetChanged(); }

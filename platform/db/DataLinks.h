@@ -18,9 +18,9 @@ public:
     // With a control set, an unknown FieldName raises when the link becomes active.
     TComponent* Control = nullptr;
     bool CanModify() const;
-    bool Edit();                         // answers Editing
+    bool Edit();  // answers Editing
     bool Modified() const noexcept { return FModified; }
-    void SetModified() { FModified = true; }   // the control's text changed
+    void SetModified() { FModified = true; }  // the control's text changed
     void Reset() { RecordChanged(nullptr); }
 
     TNotifyEvent OnDataChange;
@@ -57,8 +57,8 @@ public:
     const std::vector<TField*>& Fields() const noexcept { return FFields; }
     TDataSet* Detail() const noexcept { return FDetail; }
 
-    TNotifyEvent OnMasterChange;    // the master's record or a linked field changed
-    TNotifyEvent OnMasterDisable;   // the link went inactive or lost its fields
+    TNotifyEvent OnMasterChange;  // the master's record or a linked field changed
+    TNotifyEvent OnMasterDisable;  // the link went inactive or lost its fields
 
 protected:
     void ActiveChanged() override;

@@ -54,8 +54,8 @@ void DatabaseErrorFmt(const std::string& format, const std::vector<Variant>& arg
 }
 
 TDataSet::TDataSet(TComponent* owner)
-    : TComponent(owner), FFields(std::make_unique<TFields>(this)),
-      FFieldDefs(std::make_unique<TFieldDefs>(this)), FIndexDefs(std::make_unique<TIndexDefs>(this)) {}
+    : TComponent(owner), FFields(std::make_unique<TFields>(this)), FFieldDefs(std::make_unique<TFieldDefs>(this)),
+      FIndexDefs(std::make_unique<TIndexDefs>(this)) {}
 
 TDataSet::~TDataSet() {
     // A dataset closes in its own destructor (Destroying(); Close();): its InternalClose and
@@ -329,7 +329,7 @@ int TDataSet::MoveBy(int distance) {
         DoBeforeScroll();
         FBOF = false;
         FEOF = false;
-        int shift = 0;   // how the buffer content moved: -1 per row scrolled forward
+        int shift = 0;  // how the buffer content moved: -1 per row scrolled forward
         try {
             if (distance > 0) {
                 while (moved < distance) {
@@ -338,7 +338,10 @@ int TDataSet::MoveBy(int distance) {
                         ++FActiveRecord;
                     } else {
                         bool full = FRecordCount >= FBufferCount;
-                        if (!GetNextRecord()) { FEOF = true; break; }
+                        if (!GetNextRecord()) {
+                            FEOF = true;
+                            break;
+                        }
                         if (full) --shift;
                         FActiveRecord = FRecordCount - 1;
                     }
@@ -350,7 +353,10 @@ int TDataSet::MoveBy(int distance) {
                     if (FActiveRecord > 0) {
                         --FActiveRecord;
                     } else {
-                        if (!GetPriorRecord()) { FBOF = true; break; }
+                        if (!GetPriorRecord()) {
+                            FBOF = true;
+                            break;
+                        }
                         ++shift;
                         FActiveRecord = 0;
                     }
@@ -373,7 +379,7 @@ void TDataSet::Resync(TResyncMode mode) {
         CursorPosChanged();
         if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(DBConsts::SRecordNotFound);
     } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
-               GetRecord(spare, gmPrior, false) != grOK) {
+        GetRecord(spare, gmPrior, false) != grOK) {
         ClearBuffers();
         DataEvent(deDataSetChange, 0);
         return;
@@ -631,11 +637,25 @@ TDataSet::THandleExceptionHook TDataSet::SetHandleExceptionHook(THandleException
 namespace {
 int TypeFamily(TFieldType t) {
     switch (t) {
-    case ftString: case ftFixedChar: case ftWideString: case ftGuid: return 1;
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return 2;
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd: return 3;
-    case ftBlob: case ftMemo: case ftGraphic: case ftFmtMemo: case ftTypedBinary: return 4;
-    case ftBytes: case ftVarBytes: return 5;
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid: return 1;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc: return 2;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd: return 3;
+    case ftBlob:
+    case ftMemo:
+    case ftGraphic:
+    case ftFmtMemo:
+    case ftTypedBinary: return 4;
+    case ftBytes:
+    case ftVarBytes: return 5;
     default: return 100 + int(t);
     }
 }
@@ -768,7 +788,7 @@ void TDataSet::BindFields(bool binding) {
             TFieldDef* d = FFieldDefs->Items(i);
             if (!IsFieldTypeCompatible(f->DataType(), d->DataType))
                 DatabaseErrorFmt(DBConsts::SFieldTypeMismatch,
-                                 {f->DisplayName(), FieldTypeName(f->DataType()), FieldTypeName(d->DataType)});
+                    {f->DisplayName(), FieldTypeName(f->DataType()), FieldTypeName(d->DataType)});
             f->FFieldNo = d->FieldNo();
             f->FOffset = -1;
         } else {
@@ -825,8 +845,7 @@ void TDataSet::SetFieldValues(const std::string& fieldNames, const Variant& valu
 void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
     if (event == deFieldChange) {
         TField* f = reinterpret_cast<TField*>(info);
-        if (f && (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) && IsEditMode(FState))
-            FModified = true;
+        if (f && (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) && IsEditMode(FState)) FModified = true;
         if (f && f->FieldKind() == fkData) UpdateCalcFields();
     }
     if (FDisableCount != 0) {
@@ -882,12 +901,10 @@ void TDataSet::RemoveDataSource(TDataSource* ds) {
 
 bool TDataSet::BookmarkAvailable() const {
     return (FState == dsBrowse || FState == dsEdit || FState == dsInsert) && !IsEmpty() &&
-           GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
+        GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
 }
 
-TBookmark TDataSet::GetBookmark() const {
-    return BookmarkAvailable() ? GetBookmarkData(ActiveBuffer()) : TBookmark();
-}
+TBookmark TDataSet::GetBookmark() const { return BookmarkAvailable() ? GetBookmarkData(ActiveBuffer()) : TBookmark(); }
 
 TBookmarkStr TDataSet::GetBookmarkStr() const { return GetBookmark(); }
 
@@ -928,13 +945,12 @@ std::vector<Variant> TDataSet::KeyValueList(const Variant& keyValues, size_t cou
     } else {
         out.push_back(keyValues);
     }
-    if (out.size() != count)
-        DatabaseError(DBConsts::SKeyValuesCount);
+    if (out.size() != count) DatabaseError(DBConsts::SKeyValuesCount);
     return out;
 }
 
-bool TDataSet::RecordMatches(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                             TLocateOptions options) const {
+bool TDataSet::RecordMatches(
+    const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options) const {
     for (size_t i = 0; i < fields.size(); ++i) {
         TField* f = fields[i];
         const Variant& key = values[i];
@@ -945,7 +961,7 @@ bool TDataSet::RecordMatches(const std::vector<TField*>& fields, const std::vect
         }
         if (keyNull) return false;
         bool textual = key.IsString() || f->DataType() == ftString || f->DataType() == ftWideString ||
-                       f->DataType() == ftFixedChar || f->DataType() == ftMemo || f->DataType() == ftGuid;
+            f->DataType() == ftFixedChar || f->DataType() == ftMemo || f->DataType() == ftGuid;
         if (textual || options.Contains(loPartialKey)) {
             std::string value = f->GetAsString();
             std::string k = VarToStr(key);
@@ -981,7 +997,7 @@ public:
                 Seek(0, soFromBeginning);
             }
         } else {
-            FModified = true;   // opening for writing empties the field
+            FModified = true;  // opening for writing empties the field
         }
     }
     ~TDataSetBlobStream() override {
@@ -1022,8 +1038,7 @@ private:
 TStream* TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
     if (mode != bmRead) {
         if (!IsWriteMode(FState)) DatabaseError(DBConsts::SNotEditing);
-        if (field->ReadOnly() && FState != dsSetKey)
-            DatabaseErrorFmt(DBConsts::SFieldReadOnly, {field->DisplayName()});
+        if (field->ReadOnly() && FState != dsSetKey) DatabaseErrorFmt(DBConsts::SFieldReadOnly, {field->DisplayName()});
     }
     auto* s = new TDataSetBlobStream(field, mode);
     s->Ready();

@@ -39,11 +39,44 @@ KAROMIL_IMPLEMENT_CLASS(TIndexDefs, TCollection)
 
 const char* FieldTypeName(TFieldType t) noexcept {
     static const char* const names[] = {
-        "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency", "BCD",
-        "Date", "Time", "DateTime", "Bytes", "VarBytes", "AutoInc", "Blob", "Memo", "Graphic",
-        "FmtMemo", "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor", "FixedChar", "WideString",
-        "LargeInt", "ADT", "Array", "Reference", "DataSet", "OraBlob", "OraClob", "Variant",
-        "Interface", "IDispatch", "Guid", "TimeStamp", "FMTBcd",
+        "Unknown",
+        "String",
+        "SmallInt",
+        "Integer",
+        "Word",
+        "Boolean",
+        "Float",
+        "Currency",
+        "BCD",
+        "Date",
+        "Time",
+        "DateTime",
+        "Bytes",
+        "VarBytes",
+        "AutoInc",
+        "Blob",
+        "Memo",
+        "Graphic",
+        "FmtMemo",
+        "ParadoxOle",
+        "dBaseOle",
+        "TypedBinary",
+        "Cursor",
+        "FixedChar",
+        "WideString",
+        "LargeInt",
+        "ADT",
+        "Array",
+        "Reference",
+        "DataSet",
+        "OraBlob",
+        "OraClob",
+        "Variant",
+        "Interface",
+        "IDispatch",
+        "Guid",
+        "TimeStamp",
+        "FMTBcd",
     };
     size_t i = size_t(t);
     return i < sizeof(names) / sizeof(names[0]) ? names[i] : "Unknown";
@@ -88,14 +121,15 @@ TField* TFieldDef::CreateField(TComponent* owner, TDataSet* dataSet) const {
     TField* f = static_cast<TField*>(cls->CreateComponent(owner ? owner : dataSet));
     try {
         f->FFieldName = Name;
-        f->FDataType = DataType;   // FixedChar, FmtMemo ... keep their own type code
+        f->FDataType = DataType;  // FixedChar, FmtMemo ... keep their own type code
         if (auto* s = dynamic_cast<TStringField*>(f)) {
             if (Size > 0) f->FSize = Size;
             s->FixedChar = DataType == ftFixedChar;
         } else if (dynamic_cast<TBinaryField*>(f) || dynamic_cast<TBlobField*>(f)) {
             f->FSize = Size;
         }
-        if (auto* fl = dynamic_cast<TFloatField*>(f); fl && DataType == ftBCD && Precision > 0) fl->Precision = Precision;
+        if (auto* fl = dynamic_cast<TFloatField*>(f); fl && DataType == ftBCD && Precision > 0)
+            fl->Precision = Precision;
         f->FRequired = Required;
         if (ReadOnly) f->FReadOnly = true;
         f->SetDataSet(dataSet);
@@ -389,7 +423,7 @@ void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
 Variant TField::GetAsVariant() const {
     Variant v;
     if (!GetData(&v)) return Variant::Null();
-    return NativeToVariant(std::move(v));   // one copy of the value, not two
+    return NativeToVariant(std::move(v));  // one copy of the value, not two
 }
 
 void TField::SetAsVariant(const Variant& value) {

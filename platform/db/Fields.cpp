@@ -9,9 +9,7 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TStringField, TField, {
-    p.Prop("Size", &Self::Size, &Self::SetSize).Default(20);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TStringField, TField, { p.Prop("Size", &Self::Size, &Self::SetSize).Default(20); })
 KAROMIL_IMPLEMENT_CLASS(TWideStringField, TStringField)
 KAROMIL_IMPLEMENT_CLASS(TGuidField, TStringField)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TNumericField, TField, {
@@ -29,23 +27,17 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TFloatField, TNumericField, {
 })
 KAROMIL_IMPLEMENT_CLASS(TCurrencyField, TFloatField)
 KAROMIL_IMPLEMENT_CLASS(TBCDField, TFloatField)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBooleanField, TField, {
-    p.Prop("DisplayValues", &Self::DisplayValues, &Self::SetDisplayValues);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDateTimeField, TField, {
-    p.Prop("DisplayFormat", &Self::DisplayFormat);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TBooleanField, TField, { p.Prop("DisplayValues", &Self::DisplayValues, &Self::SetDisplayValues); })
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TDateTimeField, TField, { p.Prop("DisplayFormat", &Self::DisplayFormat); })
 KAROMIL_IMPLEMENT_CLASS(TDateField, TDateTimeField)
 KAROMIL_IMPLEMENT_CLASS(TTimeField, TDateTimeField)
 KAROMIL_IMPLEMENT_CLASS(TBinaryField, TField)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBytesField, TBinaryField, {
-    p.Prop("Size", &Self::Size, &Self::SetSize).Default(16);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TBytesField, TBinaryField, { p.Prop("Size", &Self::Size, &Self::SetSize).Default(16); })
 KAROMIL_IMPLEMENT_CLASS(TVarBytesField, TBytesField)
 KAROMIL_IMPLEMENT_CLASS(TIDispatchField, TField)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBlobField, TField, {
-    p.Prop("Size", &Self::Size, &Self::SetSize).Default(0);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBlobField, TField, { p.Prop("Size", &Self::Size, &Self::SetSize).Default(0); })
 KAROMIL_IMPLEMENT_CLASS(TMemoField, TBlobField)
 KAROMIL_IMPLEMENT_CLASS(TGraphicField, TBlobField)
 
@@ -102,8 +94,7 @@ std::string NumberFormat(const TNumericField* f, bool displayText) {
 bool ParseIntegerText(const TField* f, const std::string& value, int64_t& n) {
     std::string s = Trim(value);
     if (s.empty()) return false;
-    if (!TryStrToInt64(s, n))
-        DatabaseErrorFmt(DBConsts::SInvalidInteger, {value, f->DisplayName()});
+    if (!TryStrToInt64(s, n)) DatabaseErrorFmt(DBConsts::SInvalidInteger, {value, f->DisplayName()});
     return true;
 }
 
@@ -130,9 +121,7 @@ void TIntegerField::CheckRange(int64_t value) const {
         lo = MinValue;
         hi = MaxValue;
     }
-    if (value < lo || value > hi)
-        DatabaseErrorFmt(DBConsts::SFieldRangeInt,
-                         {value, DisplayName(), lo, hi});
+    if (value < lo || value > hi) DatabaseErrorFmt(DBConsts::SFieldRangeInt, {value, DisplayName(), lo, hi});
 }
 
 int32_t TIntegerField::GetAsInteger() const {
@@ -245,8 +234,8 @@ std::string TFloatField::GetAsString() const {
 
 void TFloatField::SetAsFloat(double value) {
     if ((MinValue != 0 || MaxValue != 0) && (value < MinValue || value > MaxValue))
-        DatabaseErrorFmt(DBConsts::SFieldRangeFloat,
-                         {FloatToStr(value), DisplayName(), FloatToStr(MinValue), FloatToStr(MaxValue)});
+        DatabaseErrorFmt(
+            DBConsts::SFieldRangeFloat, {FloatToStr(value), DisplayName(), FloatToStr(MinValue), FloatToStr(MaxValue)});
     Variant v(value);
     SetData(&v);
 }
@@ -258,8 +247,7 @@ void TFloatField::SetAsString(const std::string& value) {
         return;
     }
     double d;
-    if (!TryStrToFloat(s, d, FormatSettings()))
-        DatabaseErrorFmt(DBConsts::SInvalidFloat, {value, DisplayName()});
+    if (!TryStrToFloat(s, d, FormatSettings())) DatabaseErrorFmt(DBConsts::SInvalidFloat, {value, DisplayName()});
     SetAsFloat(d);
 }
 
@@ -338,9 +326,7 @@ Variant TBooleanField::GetAsVariant() const {
 
 void TBooleanField::GetText(std::string& text, bool) const { text = GetAsString(); }
 
-int TBooleanField::GetDefaultWidth() const {
-    return int(std::max(Utf8Length(FTrue), Utf8Length(FFalse)));
-}
+int TBooleanField::GetDefaultWidth() const { return int(std::max(Utf8Length(FTrue), Utf8Length(FFalse))); }
 
 // --- dates and times --------------------------------------------------------------------------
 

@@ -9,7 +9,7 @@ class TStringField : public TField {
 public:
     explicit TStringField(TComponent* owner);
     std::string GetAsString() const override;
-    void SetAsString(const std::string& value) override;   // cut to Size characters
+    void SetAsString(const std::string& value) override;  // cut to Size characters
     int32_t GetAsInteger() const override;
     void SetAsInteger(int32_t value) override { SetAsString(std::to_string(value)); }
     double GetAsFloat() const override;
@@ -62,7 +62,7 @@ public:
     void SetAsBoolean(bool value) override { SetAsInteger(value ? 1 : 0); }
     Variant GetAsVariant() const override;
     int DataSize() const override { return 4; }
-    int64_t MinValue = 0, MaxValue = 0;   // both 0: the type's own range
+    int64_t MinValue = 0, MaxValue = 0;  // both 0: the type's own range
 
 protected:
     TIntegerField(TComponent* owner, TFieldType type, int64_t lo, int64_t hi);
@@ -78,6 +78,7 @@ class TSmallintField : public TIntegerField {
     KAROMIL_CLASS(TSmallintField, TIntegerField)
 public:
     explicit TSmallintField(TComponent* owner);
+
 protected:
     int GetDefaultWidth() const override { return 6; }
 };
@@ -86,6 +87,7 @@ class TWordField : public TIntegerField {
     KAROMIL_CLASS(TWordField, TIntegerField)
 public:
     explicit TWordField(TComponent* owner);
+
 protected:
     int GetDefaultWidth() const override { return 5; }
 };
@@ -130,7 +132,7 @@ public:
     int DataSize() const override { return 8; }
     bool Currency = false;
     int Precision = 15;
-    double MinValue = 0, MaxValue = 0;    // both 0: no range
+    double MinValue = 0, MaxValue = 0;  // both 0: no range
 
 protected:
     TFloatField(TComponent* owner, TFieldType type);
@@ -200,6 +202,7 @@ class TDateField : public TDateTimeField {
 public:
     explicit TDateField(TComponent* owner);
     int DataSize() const override { return 4; }
+
 protected:
     int GetDefaultWidth() const override { return 10; }
 };
@@ -209,6 +212,7 @@ class TTimeField : public TDateTimeField {
 public:
     explicit TTimeField(TComponent* owner);
     int DataSize() const override { return 4; }
+
 protected:
     int GetDefaultWidth() const override { return 10; }
 };
@@ -220,6 +224,7 @@ public:
     std::string GetAsString() const override;
     void SetAsString(const std::string& value) override;
     int DataSize() const override { return Size(); }
+
 protected:
     void GetText(std::string& text, bool displayText) const override;
 };
@@ -248,7 +253,7 @@ class TBlobField : public TField {
 public:
     explicit TBlobField(TComponent* owner);
     bool IsBlob() const override { return true; }
-    std::string GetAsString() const override;           // the whole content, through a blob stream
+    std::string GetAsString() const override;  // the whole content, through a blob stream
     void SetAsString(const std::string& value) override;
     Variant GetAsVariant() const override;
     TFieldType BlobType() const noexcept { return DataType(); }
@@ -260,12 +265,12 @@ public:
     int64_t BlobSize() const;
     // Set when the content was written through a blob stream since the record was read.
     bool Modified = false;
-    void Assign(TPersistent* source) override;   // also takes TStrings
+    void Assign(TPersistent* source) override;  // also takes TStrings
 
 protected:
     TBlobField(TComponent* owner, TFieldType type);
     void GetText(std::string& text, bool displayText) const override;
-    void AssignTo(TPersistent* dest) override;   // into TStrings
+    void AssignTo(TPersistent* dest) override;  // into TStrings
 };
 
 class TMemoField : public TBlobField {

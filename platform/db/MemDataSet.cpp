@@ -14,7 +14,7 @@
 KAROMIL_IMPLEMENT_CLASS(TMemDataSet, TDataSet)
 
 struct TMemDataSet::Buffer : TRecordBuffer {
-    int32_t Id = 0;                    // the record's identity, or the insert's anchor
+    int32_t Id = 0;  // the record's identity, or the insert's anchor
     TBookmarkFlag Flag = bfCurrent;
     std::vector<Variant> Values;
 };
@@ -34,8 +34,7 @@ bool BookmarkToId(const TBookmark& b, int32_t& id) {
 }
 }  // namespace
 
-TMemDataSet::TMemDataSet(TComponent* owner)
-    : TDataSet(owner), FMasterLink(std::make_unique<TMasterDataLink>(this)) {
+TMemDataSet::TMemDataSet(TComponent* owner) : TDataSet(owner), FMasterLink(std::make_unique<TMasterDataLink>(this)) {
     SetBookmarkSize(4);
     FMasterLink->OnMasterChange = [this](TObject* s) { MasterChanged(s); };
     FMasterLink->OnMasterDisable = [this](TObject* s) { MasterDisabled(s); };
@@ -145,7 +144,7 @@ void TMemDataSet::InternalClose() {
 
 bool TMemDataSet::HasRestriction() const {
     return (Filtered() && (OnFilterRecord() || FFilterExpr)) ||
-           (FMasterLink->Active() && !FMasterLink->Fields().empty());
+        (FMasterLink->Active() && !FMasterLink->Fields().empty());
 }
 
 // Reads the row's fields through the filter state; data fields come straight from the row,
@@ -199,7 +198,7 @@ void TMemDataSet::SetFiltered(bool value) {
 
 void TMemDataSet::SetFilterText(const std::string& text) {
     std::unique_ptr<TMemFilter> expr;
-    if (!Trim(text).empty()) expr = std::make_unique<TMemFilter>(text);   // a bad text raises here
+    if (!Trim(text).empty()) expr = std::make_unique<TMemFilter>(text);  // a bad text raises here
     TDataSet::SetFilterText(text);
     FFilterExpr = std::move(expr);
     if (Filtered()) RefreshView();
@@ -378,7 +377,7 @@ void TMemDataSet::InsertRow(Buffer* b, TBookmarkFlag flag) {
     if (flag == bfEOF) pos = int(FRows.size());
     else if (flag == bfBOF) pos = 0;
     else {
-        pos = PositionOf(b->Id);   // the record the insert stands before
+        pos = PositionOf(b->Id);  // the record the insert stands before
         if (pos < 0) pos = int(FRows.size());
     }
     auto row = std::make_unique<Row>();
@@ -418,7 +417,7 @@ void TMemDataSet::InternalDelete() {
     FById.erase(b->Id);
     FRows.erase(FRows.begin() + pos);
     FPositionStale = true;
-    FCursor = pos;   // on the record that followed, or after the last
+    FCursor = pos;  // on the record that followed, or after the last
     FOldBuffer->Id = 0;
 }
 
@@ -459,8 +458,8 @@ void TMemDataSet::DoOnNewRecord() {
 
 // --- searching --------------------------------------------------------------------------------
 
-bool TMemDataSet::RowMatches(const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                             TLocateOptions options) {
+bool TMemDataSet::RowMatches(
+    const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options) {
     if (!Accepted(row)) return false;
     if (CalcFieldsSize() > 0) FillBuffer(FScratch, row);
     const Row* savedRow = FScanRow;
@@ -483,8 +482,8 @@ bool TMemDataSet::RowMatches(const Row* row, const std::vector<TField*>& fields,
     return match;
 }
 
-int TMemDataSet::FindRow(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                         TLocateOptions options) {
+int TMemDataSet::FindRow(
+    const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options) {
     for (size_t i = 0; i < FRows.size(); ++i)
         if (RowMatches(FRows[i].get(), fields, values, options)) return int(i);
     return -1;

@@ -25,7 +25,7 @@ public:
     explicit TMemDataSet(TComponent* owner = nullptr);
     ~TMemDataSet() override;
 
-    void EmptyTable();                        // removes every record (the dataset may be open)
+    void EmptyTable();  // removes every record (the dataset may be open)
     int StoredRecordCount() const noexcept { return int(FRows.size()); }
     bool ReadOnly = false;
     // CompareBookmarks by record order (True) or by the order records were added (False).
@@ -34,7 +34,7 @@ public:
     // Master-detail: the detail shows the records whose DetailFields (default: MasterFields)
     // equal the master's MasterFields; new records take the master's values.
     TDataSource* MasterSource() const { return FMasterLink->DataSource(); }
-    void SetMasterSource(TDataSource* ds);    // "Circular datalinks are not allowed"
+    void SetMasterSource(TDataSource* ds);  // "Circular datalinks are not allowed"
     const std::string& MasterFields() const noexcept { return FMasterLink->FieldNames(); }
     void SetMasterFields(const std::string& names);
     std::string DetailFields;
@@ -89,15 +89,15 @@ protected:
 private:
     struct Row {
         int32_t Id;
-        std::vector<Variant> Values;   // by field definition
+        std::vector<Variant> Values;  // by field definition
     };
     struct Buffer;
     static Buffer* Buf(TRecBuf b);
-    int PositionOf(int32_t id) const;      // -1 when the record is gone
+    int PositionOf(int32_t id) const;  // -1 when the record is gone
     bool HasRestriction() const;
     bool Accepted(const Row* row, bool forceFilter = false);
-    bool RowMatches(const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                    TLocateOptions options);
+    bool RowMatches(
+        const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options);
     int FindRow(const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options);
     void FillBuffer(Buffer* b, const Row* row);
     void InsertRow(Buffer* b, TBookmarkFlag flag);
@@ -111,11 +111,11 @@ private:
     mutable std::unordered_map<int32_t, int> FPosition;
     mutable bool FPositionStale = true;
     int32_t FNextId = 1;
-    int FCursor = -1;                  // -1 before the first record, FRows.size() after the last
+    int FCursor = -1;  // -1 before the first record, FRows.size() after the last
     bool FCursorOpen = false;
-    Buffer* FOldBuffer = nullptr;      // the record as it was when the edit began
-    Buffer* FScratch = nullptr;        // a record being tested by a filter or a search
-    const Row* FScanRow = nullptr;     // data fields in dsFilter read straight from this row
+    Buffer* FOldBuffer = nullptr;  // the record as it was when the edit began
+    Buffer* FScratch = nullptr;  // a record being tested by a filter or a search
+    const Row* FScanRow = nullptr;  // data fields in dsFilter read straight from this row
     std::unique_ptr<TMasterDataLink> FMasterLink;
     std::unique_ptr<TMemFilter> FFilterExpr;
 };

@@ -14,10 +14,10 @@ enum class TNodeKind { Or, And, Not, Compare, IsNull, Like, Field, Literal };
 
 struct TMemFilter::Node {
     TNodeKind Kind;
-    std::string Op;          // comparison operator
-    bool Negate = false;     // IS NOT NULL, NOT LIKE
-    std::string Name;        // field name
-    Variant Value;           // literal
+    std::string Op;  // comparison operator
+    bool Negate = false;  // IS NOT NULL, NOT LIKE
+    std::string Name;  // field name
+    Variant Value;  // literal
     std::unique_ptr<Node> Left, Right;
 };
 
@@ -73,14 +73,16 @@ private:
             FTok = {Token::Ident, FText.substr(FPos + 1, end - FPos - 1)};
             FPos = end + 1;
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
-                   (c == '-' && FPos + 1 < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos + 1])))) {
+            (c == '-' && FPos + 1 < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos + 1])))) {
             size_t start = FPos++;
-            while (FPos < FText.size() && (std::isdigit(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '.')) ++FPos;
+            while (FPos < FText.size() && (std::isdigit(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '.'))
+                ++FPos;
             FTok = {Token::Number, FText.substr(start, FPos - start)};
         } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80) {
             size_t start = FPos;
-            while (FPos < FText.size() && (std::isalnum(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '_' ||
-                                           FText[FPos] == '.' || static_cast<unsigned char>(FText[FPos]) >= 0x80))
+            while (FPos < FText.size() &&
+                (std::isalnum(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '_' || FText[FPos] == '.' ||
+                    static_cast<unsigned char>(FText[FPos]) >= 0x80))
                 ++FPos;
             FTok = {Token::Ident, FText.substr(start, FPos - start)};
         } else {
@@ -241,7 +243,12 @@ Operand Evaluate(const Node& n, TDataSet* ds) {
 bool IsTextField(const TField* f) {
     if (!f) return false;
     switch (f->DataType()) {
-    case ftString: case ftFixedChar: case ftWideString: case ftGuid: case ftMemo: case ftFmtMemo: return true;
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+    case ftMemo:
+    case ftFmtMemo: return true;
     default: return false;
     }
 }
@@ -250,7 +257,9 @@ bool IsTextField(const TField* f) {
 Variant Coerce(const Variant& literal, const TField* f) {
     if (!f || !literal.IsString()) return literal;
     switch (f->DataType()) {
-    case ftDate: case ftTime: case ftDateTime: return Variant::FromDate(StrToDateTime(literal.RawString()));
+    case ftDate:
+    case ftTime:
+    case ftDateTime: return Variant::FromDate(StrToDateTime(literal.RawString()));
     case ftBoolean: return Variant(literal.AsBoolean());
     default: return literal;
     }
@@ -300,8 +309,8 @@ bool Test(const Node& n, TDataSet* ds, TFilterOptions options) {
         if (IsTextField(a.Field) || IsTextField(b.Field) || (a.Value.IsString() && b.Value.IsString())) {
             std::string x = VarToStr(a.Value), y = VarToStr(b.Value);
             // 'Nov*' compares as a prefix unless partial comparison is switched off.
-            if (!options.Contains(foNoPartialCompare) && (n.Op == "=" || n.Op == "<>") && !b.Field &&
-                !y.empty() && y.back() == '*') {
+            if (!options.Contains(foNoPartialCompare) && (n.Op == "=" || n.Op == "<>") && !b.Field && !y.empty() &&
+                y.back() == '*') {
                 y.pop_back();
                 x = Utf8Copy(x, 1, Utf8Length(y));
             }
@@ -333,6 +342,4 @@ bool Test(const Node& n, TDataSet* ds, TFilterOptions options) {
 TMemFilter::TMemFilter(const std::string& text) : FRoot(Parser(text).Parse()) {}
 TMemFilter::~TMemFilter() = default;
 
-bool TMemFilter::Evaluate(TDataSet* dataSet, TFilterOptions options) const {
-    return Test(*FRoot, dataSet, options);
-}
+bool TMemFilter::Evaluate(TDataSet* dataSet, TFilterOptions options) const { return Test(*FRoot, dataSet, options); }

@@ -8,7 +8,7 @@
 
 class TMemFilter {
 public:
-    explicit TMemFilter(const std::string& text);   // EDatabaseError on a malformed text
+    explicit TMemFilter(const std::string& text);  // EDatabaseError on a malformed text
     ~TMemFilter();
     // Reads the fields of the dataset's record in its current state.
     bool Evaluate(TDataSet* dataSet, TFilterOptions options) const;

@@ -16,10 +16,15 @@ void TParam::SetValue(const Variant& v) {
     FValue = v;
     if (DataType != ftUnknown || v.IsNull() || v.IsEmpty()) return;
     switch (v.VarType()) {
-    case varSmallint: case varShortInt: case varByte: DataType = ftSmallint; break;
-    case varInteger: case varWord: case varLongWord: DataType = ftInteger; break;
+    case varSmallint:
+    case varShortInt:
+    case varByte: DataType = ftSmallint; break;
+    case varInteger:
+    case varWord:
+    case varLongWord: DataType = ftInteger; break;
     case varInt64: DataType = ftLargeint; break;
-    case varSingle: case varDouble: DataType = ftFloat; break;
+    case varSingle:
+    case varDouble: DataType = ftFloat; break;
     case varCurrency: DataType = ftCurrency; break;
     case varDate: DataType = ftDateTime; break;
     case varBoolean: DataType = ftBoolean; break;
@@ -102,7 +107,10 @@ std::string TParams::ParseSQL(const std::string& sql, bool doCreate) {
             size_t j = i + 1;
             while (j < n) {
                 if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) { j += 2; continue; }
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
                     break;
                 }
                 ++j;
@@ -113,7 +121,8 @@ std::string TParams::ParseSQL(const std::string& sql, bool doCreate) {
         } else if (c == ':' && i + 1 < n && sql[i + 1] == ':') {
             out += ':';
             i += 2;
-        } else if (c == ':' && i + 1 < n && (nameChar(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '"' || sql[i + 1] == '\'')) {
+        } else if (c == ':' && i + 1 < n &&
+            (nameChar(static_cast<unsigned char>(sql[i + 1])) || sql[i + 1] == '"' || sql[i + 1] == '\'')) {
             std::string name;
             size_t j = i + 1;
             if (sql[j] == '"' || sql[j] == '\'') {
@@ -166,11 +175,18 @@ void TParams::ReadData(TReader* reader) {
             try {
                 p->SetValue(p->DataType == ftUnknown || p->DataType == ftString ? v : VarAsType(v, [&] {
                     switch (p->DataType) {
-                    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return varInteger;
+                    case ftSmallint:
+                    case ftInteger:
+                    case ftWord:
+                    case ftAutoInc: return varInteger;
                     case ftLargeint: return varInt64;
                     case ftBoolean: return varBoolean;
-                    case ftDate: case ftTime: case ftDateTime: return varDate;
-                    case ftFloat: case ftCurrency: case ftBCD: return varDouble;
+                    case ftDate:
+                    case ftTime:
+                    case ftDateTime: return varDate;
+                    case ftFloat:
+                    case ftCurrency:
+                    case ftBCD: return varDouble;
                     default: return varString;
                     }
                 }()));

@@ -5,9 +5,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Menus.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TActionList, TComponent, {
-    KAROMIL_PROP(Images);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TActionList, TComponent, { KAROMIL_PROP(Images); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TAction, TComponent, {
     KAROMIL_PROP(ActionList);
     KAROMIL_PROP(Caption);
@@ -84,13 +82,40 @@ void TAction::SetActionList(TActionList* v) {
     if (v) v->FActions.push_back(this);
 }
 
-void TAction::SetCaption(const std::string& v) { FCaption = v; Changed(); }
-void TAction::SetEnabled(bool v) { if (v != FEnabled) { FEnabled = v; Changed(); } }
-void TAction::SetChecked(bool v) { if (v != FChecked) { FChecked = v; Changed(); } }
-void TAction::SetVisible(bool v) { if (v != FVisible) { FVisible = v; Changed(); } }
-void TAction::SetHint(const std::string& v) { FHint = v; Changed(); }
-void TAction::SetShortCut(TShortCut v) { FShortCut = v; Changed(); }
-void TAction::SetImageIndex(int v) { FImageIndex = v; Changed(); }
+void TAction::SetCaption(const std::string& v) {
+    FCaption = v;
+    Changed();
+}
+void TAction::SetEnabled(bool v) {
+    if (v != FEnabled) {
+        FEnabled = v;
+        Changed();
+    }
+}
+void TAction::SetChecked(bool v) {
+    if (v != FChecked) {
+        FChecked = v;
+        Changed();
+    }
+}
+void TAction::SetVisible(bool v) {
+    if (v != FVisible) {
+        FVisible = v;
+        Changed();
+    }
+}
+void TAction::SetHint(const std::string& v) {
+    FHint = v;
+    Changed();
+}
+void TAction::SetShortCut(TShortCut v) {
+    FShortCut = v;
+    Changed();
+}
+void TAction::SetImageIndex(int v) {
+    FImageIndex = v;
+    Changed();
+}
 
 bool TAction::Update() {
     if (!OnUpdate) return false;

@@ -95,7 +95,7 @@ protected:
 };
 
 TQueueDrain& Drain() {
-    static TQueueDrain* d = new TQueueDrain;   // lives as long as the process
+    static TQueueDrain* d = new TQueueDrain;  // lives as long as the process
     return *d;
 }
 
@@ -132,7 +132,7 @@ void EnsureQtApplication() {
     static int argc = 1;
     static char name[] = "karomil";
     static char* argv[] = {name, nullptr};
-    new TQtApplicationImpl(argc, argv);   // lives as long as the process
+    new TQtApplicationImpl(argc, argv);  // lives as long as the process
     gOurs = true;
 }
 
@@ -191,7 +191,10 @@ bool PeekMessage(TMsg& msg, HWND window, UINT msgMin, UINT msgMax, UINT removeFl
         if (window && it->hwnd != window) continue;
         if ((msgMin || msgMax) && (it->message < msgMin || it->message > msgMax)) continue;
         // The quit request stays queued: it is never removed by a filter.
-        if (it->message == WM_QUIT && (removeFlags & PM_REMOVE)) { msg = *it; return true; }
+        if (it->message == WM_QUIT && (removeFlags & PM_REMOVE)) {
+            msg = *it;
+            return true;
+        }
         msg = *it;
         if (removeFlags & PM_REMOVE) q.erase(it);
         return true;
@@ -203,7 +206,11 @@ void SetTickSource(TTickSource source) { gTicks = std::move(source); }
 
 DWORD PlatformTickCount() {
     if (gTicks) return gTicks();
-    static QElapsedTimer timer = [] { QElapsedTimer t; t.start(); return t; }();
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
     return DWORD(timer.elapsed());
 }
 
@@ -215,18 +222,32 @@ int GetSystemMetrics(int index) {
     switch (index) {
     case SM_CXSCREEN: return Screen->Width();
     case SM_CYSCREEN: return Screen->Height();
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL: return 17;
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return 17;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL: return 17;
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return 17;
     case SM_CYCAPTION: return 19;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXFRAME: case SM_CYFRAME: return 4;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     case SM_CYMENU: return 19;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
-    case SM_CXDRAG: case SM_CYDRAG: return 4;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK: return 4;
+    case SM_CXDRAG:
+    case SM_CYDRAG: return 4;
     default: return 0;
     }
 }
@@ -239,7 +260,7 @@ int WheelScrollLines() { return 3; }
 TApplication* TApplicationAccess::Get() {
     if (!gApplication) {
         EnsureQtApplication();
-        gApplication = new TApplication(nullptr);   // lives as long as the process
+        gApplication = new TApplication(nullptr);  // lives as long as the process
     }
     return gApplication;
 }
@@ -375,12 +396,19 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    struct B { QMessageBox::StandardButton q; int id; };
+    struct B {
+        QMessageBox::StandardButton q;
+        int id;
+    };
     std::vector<B> buttons;
     switch (flags & 0xF) {
     case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    case MB_ABORTRETRYIGNORE: buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}}; break;
-    case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
     case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
     case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
     default: buttons = {{QMessageBox::Ok, IDOK}}; break;
@@ -391,7 +419,8 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     const size_t def = (flags & MB_DEFBUTTON3) ? 2 : (flags & MB_DEFBUTTON2) ? 1 : 0;
     if (def < buttons.size()) box.setDefaultButton(buttons[def].q);
     const int r = box.exec();
-    for (auto& b : buttons) if (b.q == r) return b.id;
+    for (auto& b : buttons)
+        if (b.q == r) return b.id;
     return IDCANCEL;
 }
 
@@ -464,7 +493,8 @@ void TApplication::HintTimerExpired() {}
 
 // --- TScreen -------------------------------------------------------------------------------------
 
-TScreen::TScreen(TComponent* owner) : TComponent(owner), FHintFont(std::make_unique<TFont>()), FIconFont(std::make_unique<TFont>()) {
+TScreen::TScreen(TComponent* owner)
+    : TComponent(owner), FHintFont(std::make_unique<TFont>()), FIconFont(std::make_unique<TFont>()) {
     FHintFont->SetName("Tahoma");
     FHintFont->SetHeight(-11);
     FIconFont->SetName("Tahoma");
@@ -521,7 +551,10 @@ void TScreen::SetCursor(TCursor c) {
     if (c == FCursor) return;
     FCursor = c;
     if (c == crDefault) {
-        while (FOverrideDepth > 0) { QGuiApplication::restoreOverrideCursor(); --FOverrideDepth; }
+        while (FOverrideDepth > 0) {
+            QGuiApplication::restoreOverrideCursor();
+            --FOverrideDepth;
+        }
     } else if (FOverrideDepth > 0) {
         QGuiApplication::changeOverrideCursor(GetCursors(c));
     } else {

@@ -32,10 +32,22 @@ using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 
 // MessageBox flags and answers.
 enum : UINT {
-    MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
-    MB_RETRYCANCEL = 0x5, MB_ICONHAND = 0x10, MB_ICONERROR = 0x10, MB_ICONSTOP = 0x10,
-    MB_ICONQUESTION = 0x20, MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40,
-    MB_ICONINFORMATION = 0x40, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200,
+    MB_OK = 0x0,
+    MB_OKCANCEL = 0x1,
+    MB_ABORTRETRYIGNORE = 0x2,
+    MB_YESNOCANCEL = 0x3,
+    MB_YESNO = 0x4,
+    MB_RETRYCANCEL = 0x5,
+    MB_ICONHAND = 0x10,
+    MB_ICONERROR = 0x10,
+    MB_ICONSTOP = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONEXCLAMATION = 0x30,
+    MB_ICONWARNING = 0x30,
+    MB_ICONASTERISK = 0x40,
+    MB_ICONINFORMATION = 0x40,
+    MB_DEFBUTTON2 = 0x100,
+    MB_DEFBUTTON3 = 0x200,
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
@@ -47,7 +59,8 @@ public:
 
     void Initialize();
     // Creates a form or data module owned by the application; the first form becomes MainForm.
-    template <class T> T* CreateForm(T** reference = nullptr) {
+    template <class T>
+    T* CreateForm(T** reference = nullptr) {
         T* instance = new T(this);
         if (reference) *reference = instance;
         FormCreated(instance);
@@ -89,9 +102,9 @@ public:
     bool GetShowHint() const noexcept { return FShowHint; }
     void SetShowHint(bool v);
     TColor HintColor = clInfoBk;
-    int HintPause = 500;          // ms before a hint shows
+    int HintPause = 500;  // ms before a hint shows
     int HintShortPause = 50;
-    int HintHidePause = 2500;     // ms a hint stays
+    int HintHidePause = 2500;  // ms a hint stays
     void CancelHint();
     void ActivateHint(TPoint cursorPos);
     // Called for every mouse move over a control (from TControl's WndProc).
@@ -129,7 +142,7 @@ private:
 // The message box behind Application->MessageBox and the exception report; replaceable so
 // that tests never block (TestKit installs one).
 using TMessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
-void SetMessageBoxHandler(TMessageBoxHandler handler);   // empty restores the Qt message box
+void SetMessageBoxHandler(TMessageBoxHandler handler);  // empty restores the Qt message box
 
 // --- screen ----------------------------------------------------------------------------------
 
@@ -163,7 +176,7 @@ public:
     int Width() const;
     int Height() const;
     TRect WorkAreaRect() const;
-    TRect MonitorWorkArea(TPoint p) const;   // the nearest screen's work area
+    TRect MonitorWorkArea(TPoint p) const;  // the nearest screen's work area
     // A fixed work area in place of the screen's (a small screen tried under the offscreen
     // platform); an empty rectangle gives the screen's back.
     void SetWorkArea(const TRect& r) { FWorkArea = r; }
@@ -209,7 +222,7 @@ struct TApplicationAccess {
     TApplication* operator->() const { return Get(); }
     operator TApplication*() const { return Get(); }
     static TApplication* Get();
-    static TApplication* Peek() noexcept;   // nullptr before first use
+    static TApplication* Peek() noexcept;  // nullptr before first use
 };
 struct TScreenAccess {
     TScreen* operator->() const { return Get(); }

@@ -22,14 +22,19 @@ namespace {
 uint32_t Le32(const std::string& s, size_t off) {
     if (off + 4 > s.size()) return 0;
     return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
-           uint32_t(uint8_t(s[off + 3])) << 24;
+        uint32_t(uint8_t(s[off + 3])) << 24;
 }
 uint16_t Le16(const std::string& s, size_t off) {
     if (off + 2 > s.size()) return 0;
     return uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8);
 }
-void Put16(std::string& s, uint16_t v) { s.push_back(char(v & 255)); s.push_back(char(v >> 8)); }
-void Put32(std::string& s, uint32_t v) { for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 255)); }
+void Put16(std::string& s, uint16_t v) {
+    s.push_back(char(v & 255));
+    s.push_back(char(v >> 8));
+}
+void Put32(std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 255));
+}
 
 std::string ReadExactly(TStream* stream, int64_t n) {
     if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Chyba při čtení dat obrázku.");
@@ -46,8 +51,16 @@ QImage Decode(const std::string& bytes, const char* format) {
 
 // --- TGraphic ------------------------------------------------------------------------------
 
-void TGraphic::SetTransparent(bool v) { if (v != FTransparent) { FTransparent = v; Changed(); } }
-void TGraphic::SetModified(bool v) { if (v) Changed(); else FModified = false; }
+void TGraphic::SetTransparent(bool v) {
+    if (v != FTransparent) {
+        FTransparent = v;
+        Changed();
+    }
+}
+void TGraphic::SetModified(bool v) {
+    if (v) Changed();
+    else FModified = false;
+}
 void TGraphic::Changed() {
     FModified = true;
     if (OnChange) OnChange(this);
@@ -99,7 +112,9 @@ TBitmap::TBitmap() = default;
 TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
 TBitmap::~TBitmap() { FCanvas.reset(); }
 
-void TBitmap::FlushCanvas() { if (FCanvas) FCanvas->Flush(); }
+void TBitmap::FlushCanvas() {
+    if (FCanvas) FCanvas->Flush();
+}
 
 void TBitmap::Assign(TPersistent* source) {
     if (auto* b = dynamic_cast<TBitmap*>(source)) {
@@ -282,7 +297,7 @@ void TBitmap::SaveToStream(TStream* stream) {
     Put16(out, uint16_t(bpp));
     Put32(out, 0);
     Put32(out, uint32_t(rowBytes * h));
-    Put32(out, 3780);   // 96 dpi in pixels per metre
+    Put32(out, 3780);  // 96 dpi in pixels per metre
     Put32(out, 3780);
     Put32(out, 0);
     Put32(out, 0);
@@ -352,7 +367,8 @@ void TIcon::SetImage(const QImage& image) {
 void TIcon::SetPixels(const TArgbPixels& pixels, int width, int height) {
     QImage image(pixels.Width, pixels.Height, QImage::Format_ARGB32);
     for (int y = 0; y < pixels.Height; ++y)
-        std::memcpy(image.scanLine(y), pixels.Pixels.data() + size_t(y) * size_t(pixels.Width), size_t(pixels.Width) * 4);
+        std::memcpy(
+            image.scanLine(y), pixels.Pixels.data() + size_t(y) * size_t(pixels.Width), size_t(pixels.Width) * 4);
     if (width > 0 && height > 0 && image.size() != QSize(width, height))
         image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     SetImage(image);
@@ -363,8 +379,7 @@ TArgbPixels DecodePng(const std::string& bytes) {
                            .convertToFormat(QImage::Format_ARGB32);
     if (png.isNull()) return {};
     TArgbPixels out(png.width(), png.height());
-    for (int y = 0; y < png.height(); ++y)
-        std::memcpy(&out.At(0, y), png.constScanLine(y), size_t(png.width()) * 4);
+    for (int y = 0; y < png.height(); ++y) std::memcpy(&out.At(0, y), png.constScanLine(y), size_t(png.width()) * 4);
     return out;
 }
 
@@ -428,7 +443,9 @@ void TIcon::Draw(TCanvas* canvas, const TRect& r) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::Changed(TObject*) { if (OnChange) OnChange(this); }
+void TPicture::Changed(TObject*) {
+    if (OnChange) OnChange(this);
+}
 
 void TPicture::Assign(TPersistent* source) {
     if (!source) {
@@ -471,7 +488,8 @@ namespace {
 std::string LowerExt(const std::string& fileName) {
     auto dot = fileName.find_last_of('.');
     std::string e = dot == std::string::npos ? "" : fileName.substr(dot + 1);
-    for (char& c : e) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    for (char& c : e)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
     return e;
 }
 std::unique_ptr<TGraphic> GraphicForExtension(const std::string& ext) {
@@ -490,7 +508,9 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     FGraphic = std::move(g);
     Changed(this);
 }
-void TPicture::SaveToFile(const std::string& fileName) { if (FGraphic) FGraphic->SaveToFile(fileName); }
+void TPicture::SaveToFile(const std::string& fileName) {
+    if (FGraphic) FGraphic->SaveToFile(fileName);
+}
 
 void TPicture::LoadFromStream(TStream* stream) {
     int64_t start = stream->Position();
@@ -512,7 +532,9 @@ void TPicture::LoadFromStream(TStream* stream) {
     FGraphic = std::move(g);
     Changed(this);
 }
-void TPicture::SaveToStream(TStream* stream) { if (FGraphic) FGraphic->SaveToStream(stream); }
+void TPicture::SaveToStream(TStream* stream) {
+    if (FGraphic) FGraphic->SaveToStream(stream);
+}
 
 void TPicture::DefineProperties(TFiler* filer) {
     // "Data": the graphic's class name (one length byte, then the name) and its own bytes.

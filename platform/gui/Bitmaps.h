@@ -81,7 +81,7 @@ public:
     // Row y as 32-bit 0x00RRGGBB pixels (Qt's RGB32 order), valid until the next canvas call.
     uint32_t* ScanLine(int y);
     const QImage& Image();
-    void SetImage(const QImage& image);   // converted to RGB32
+    void SetImage(const QImage& image);  // converted to RGB32
 
     // The colour that is transparent when drawn transparently: the bottom-left pixel in
     // tmAuto, or the fixed colour.
@@ -114,7 +114,7 @@ private:
     TTransparentMode FTransparentMode = tmAuto;
     TColor FTransparentColor = clDefault;
     std::unique_ptr<TBitmapCanvas> FCanvas;
-    std::string FOriginal;   // the file bytes it was loaded from, until changed
+    std::string FOriginal;  // the file bytes it was loaded from, until changed
 };
 
 // JPEG through libjpeg; quality 1..100 applies when the picture is encoded anew.
@@ -127,7 +127,7 @@ public:
     bool Empty() const override { return FImage.isNull() && FData.empty(); }
     int GetWidth() const override { return FImage.width(); }
     int GetHeight() const override { return FImage.height(); }
-    void SetWidth(int) override;     // EInvalidGraphicOperation, as a JPEG cannot be resized in place
+    void SetWidth(int) override;  // EInvalidGraphicOperation, as a JPEG cannot be resized in place
     void SetHeight(int) override;
     int GetCompressionQuality() const noexcept { return FQuality; }
     void SetCompressionQuality(int q);
@@ -143,15 +143,15 @@ protected:
     void Draw(TCanvas* canvas, const TRect& r) override;
 
 private:
-    QImage FImage;           // RGB32
-    std::string FData;       // encoded bytes, empty when they must be made anew
+    QImage FImage;  // RGB32
+    std::string FData;  // encoded bytes, empty when they must be made anew
     int FQuality = 90;
     bool FGrayscale = false;
 };
 
 // Encodes 24-bit RGB rows (row-major, 3 bytes a pixel) as a baseline JFIF stream.
 std::string EncodeJpeg(const QImage& image, int quality, bool grayscale = false);
-QImage DecodeJpeg(const std::string& bytes);   // EInvalidGraphic when libjpeg refuses
+QImage DecodeJpeg(const std::string& bytes);  // EInvalidGraphic when libjpeg refuses
 
 // Pixels handed to the window layer by code that must not know Qt's image types: 0xAARRGGBB,
 // row by row from the top.
@@ -179,9 +179,9 @@ public:
     bool Empty() const override { return FImage.isNull(); }
     int GetWidth() const override { return FImage.width(); }
     int GetHeight() const override { return FImage.height(); }
-    void SetWidth(int) override;      // EInvalidGraphicOperation
+    void SetWidth(int) override;  // EInvalidGraphicOperation
     void SetHeight(int) override;
-    const QImage& Image() const noexcept { return FImage; }   // ARGB32
+    const QImage& Image() const noexcept { return FImage; }  // ARGB32
     void SetImage(const QImage& image);
     // The image from pixels, stretched (nearest pixel) to width x height when both are given.
     void SetPixels(const TArgbPixels& pixels, int width = 0, int height = 0);
@@ -198,12 +198,12 @@ private:
 
 // What enumeration tells about one metafile record.
 struct TMetaRecord {
-    int Type = 0;            // EMR_* number (84 = text output, 43 = rectangle, ...)
-    TRect Bounds;            // affected pixels on the reference device
-    std::string Text;        // text records: the text, UTF-8
-    int CharCount = 0;       // text records: characters
-    TPoint Origin;           // text records: the reference point
-    std::vector<int> Dx;     // text records: advances, when given
+    int Type = 0;  // EMR_* number (84 = text output, 43 = rectangle, ...)
+    TRect Bounds;  // affected pixels on the reference device
+    std::string Text;  // text records: the text, UTF-8
+    int CharCount = 0;  // text records: characters
+    TPoint Origin;  // text records: the reference point
+    std::vector<int> Dx;  // text records: advances, when given
 };
 
 // A recorded picture. Pictures recorded here are kept as records and replayed through the
@@ -226,7 +226,7 @@ public:
     std::vector<TMetaRecord> EnumRecords() const;
     int RecordCount() const;
     void LoadFromStream(TStream* stream) override;
-    void SaveToStream(TStream* stream) override;   // files it loaded; recorded pictures: EInvalidGraphicOperation
+    void SaveToStream(TStream* stream) override;  // files it loaded; recorded pictures: EInvalidGraphicOperation
 
 protected:
     void Draw(TCanvas* canvas, const TRect& r) override;
@@ -260,7 +260,7 @@ public:
     ~TPicture() override;
     void Assign(TPersistent* source) override;
     TGraphic* GetGraphic() const noexcept { return FGraphic.get(); }
-    void SetGraphic(TGraphic* graphic);      // copies it
+    void SetGraphic(TGraphic* graphic);  // copies it
     // The graphic as a bitmap; replaces any other graphic by an empty bitmap, as the class library does.
     TBitmap* Bitmap();
     int GetWidth() const { return FGraphic ? FGraphic->GetWidth() : 0; }

@@ -56,8 +56,8 @@ QImage GlyphImage(TBitmap* glyph, int numGlyphs, TButtonState state) {
     return img;
 }
 
-TButtonGlyphLayout LayoutGlyph(const TRect& client, TSize glyph, TSize text, TButtonLayout layout, int margin,
-                               int spacing) {
+TButtonGlyphLayout LayoutGlyph(
+    const TRect& client, TSize glyph, TSize text, TButtonLayout layout, int margin, int spacing) {
     const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
     const int avail = horizontal ? client.Width() : client.Height();
     const int g = horizontal ? glyph.cx : glyph.cy;
@@ -112,10 +112,17 @@ struct TKindInfo {
 };
 // The program speaks Czech, so the standard kinds do too.
 const TKindInfo KindInfo[] = {
-    {"", mrNone, false, false},        {"OK", mrOk, true, false},          {"Storno", mrCancel, false, true},
-    {"&Nápověda", mrNone, false, false}, {"&Ano", mrYes, true, false},     {"&Ne", mrNo, false, true},
-    {"&Zavřít", mrNone, false, false}, {"Přerušit", mrAbort, false, true}, {"&Opakovat", mrRetry, false, false},
-    {"&Ignorovat", mrIgnore, false, false}, {"&Vše", mrAll, false, false},
+    {"", mrNone, false, false},
+    {"OK", mrOk, true, false},
+    {"Storno", mrCancel, false, true},
+    {"&Nápověda", mrNone, false, false},
+    {"&Ano", mrYes, true, false},
+    {"&Ne", mrNo, false, true},
+    {"&Zavřít", mrNone, false, false},
+    {"Přerušit", mrAbort, false, true},
+    {"&Opakovat", mrRetry, false, false},
+    {"&Ignorovat", mrIgnore, false, false},
+    {"&Vše", mrAll, false, false},
 };
 
 // A small drawn picture for a standard kind: a tick, a cross, a question mark or a door.
@@ -127,16 +134,21 @@ QImage KindGlyph(TBitBtnKind kind) {
     p.setRenderHint(QPainter::Antialiasing);
     auto pen = [&](QColor c) { p.setPen(QPen(c, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)); };
     switch (kind) {
-    case bkOK: case bkYes: case bkAll:
+    case bkOK:
+    case bkYes:
+    case bkAll:
         pen(QColor(0, 128, 0));
         p.drawPolyline(QPolygonF({QPointF(3, 9), QPointF(7, 14), QPointF(15, 4)}));
         break;
-    case bkCancel: case bkNo: case bkAbort:
+    case bkCancel:
+    case bkNo:
+    case bkAbort:
         pen(QColor(192, 0, 0));
         p.drawLine(QPointF(4, 4), QPointF(14, 14));
         p.drawLine(QPointF(14, 4), QPointF(4, 14));
         break;
-    case bkHelp: case bkIgnore: {
+    case bkHelp:
+    case bkIgnore: {
         pen(QColor(0, 0, 160));
         QPainterPath path;
         path.moveTo(5, 6);
@@ -146,7 +158,8 @@ QImage KindGlyph(TBitBtnKind kind) {
         p.drawPoint(QPointF(9, 15.5));
         break;
     }
-    case bkClose: case bkRetry:
+    case bkClose:
+    case bkRetry:
         pen(QColor(96, 64, 0));
         p.drawRect(QRectF(4, 2, 10, 14));
         p.drawPoint(QPointF(11, 9));
@@ -178,7 +191,9 @@ private:
         const bool pressed = isDown();
         const int shift = pressed ? 1 : 0;
         QImage glyph = GlyphImage(FOwner->GetGlyph(), FOwner->GetNumGlyphs(),
-                                  !isEnabled() ? bsDisabled : pressed ? bsDown : bsUp);
+            !isEnabled()  ? bsDisabled
+                : pressed ? bsDown
+                          : bsUp);
         if (glyph.isNull()) glyph = KindGlyph(FOwner->GetKind());
         if (!glyph.isNull()) p.drawImage(l.Glyph.Left + shift, l.Glyph.Top + shift, glyph);
         if (!text().isEmpty()) {
@@ -225,10 +240,22 @@ void TBitBtn::SetGlyph(TBitmap* v) {
     GlyphChanged(nullptr);
 }
 
-void TBitBtn::SetNumGlyphs(TNumGlyphs v) { FNumGlyphs = std::clamp(v, 1, 4); GlyphChanged(nullptr); }
-void TBitBtn::SetLayout(TButtonLayout v) { FLayout = v; GlyphChanged(nullptr); }
-void TBitBtn::SetMargin(int v) { FMargin = std::max(-1, v); GlyphChanged(nullptr); }
-void TBitBtn::SetSpacing(int v) { FSpacing = std::max(-1, v); GlyphChanged(nullptr); }
+void TBitBtn::SetNumGlyphs(TNumGlyphs v) {
+    FNumGlyphs = std::clamp(v, 1, 4);
+    GlyphChanged(nullptr);
+}
+void TBitBtn::SetLayout(TButtonLayout v) {
+    FLayout = v;
+    GlyphChanged(nullptr);
+}
+void TBitBtn::SetMargin(int v) {
+    FMargin = std::max(-1, v);
+    GlyphChanged(nullptr);
+}
+void TBitBtn::SetSpacing(int v) {
+    FSpacing = std::max(-1, v);
+    GlyphChanged(nullptr);
+}
 
 void TBitBtn::SetKind(TBitBtnKind v) {
     FKind = v;
@@ -290,11 +317,26 @@ void TSpeedButton::SetGlyph(TBitmap* v) {
     else FGlyph->SetSize(0, 0);
     Invalidate();
 }
-void TSpeedButton::SetNumGlyphs(TNumGlyphs v) { FNumGlyphs = std::clamp(v, 1, 4); Invalidate(); }
-void TSpeedButton::SetLayout(TButtonLayout v) { FLayout = v; Invalidate(); }
-void TSpeedButton::SetMargin(int v) { FMargin = std::max(-1, v); Invalidate(); }
-void TSpeedButton::SetSpacing(int v) { FSpacing = std::max(-1, v); Invalidate(); }
-void TSpeedButton::SetFlat(bool v) { FFlat = v; Invalidate(); }
+void TSpeedButton::SetNumGlyphs(TNumGlyphs v) {
+    FNumGlyphs = std::clamp(v, 1, 4);
+    Invalidate();
+}
+void TSpeedButton::SetLayout(TButtonLayout v) {
+    FLayout = v;
+    Invalidate();
+}
+void TSpeedButton::SetMargin(int v) {
+    FMargin = std::max(-1, v);
+    Invalidate();
+}
+void TSpeedButton::SetSpacing(int v) {
+    FSpacing = std::max(-1, v);
+    Invalidate();
+}
+void TSpeedButton::SetFlat(bool v) {
+    FFlat = v;
+    Invalidate();
+}
 
 void TSpeedButton::SetState(TButtonState s) {
     if (s == FState) return;
@@ -304,8 +346,10 @@ void TSpeedButton::SetState(TButtonState s) {
 
 void TSpeedButton::SetGroupIndex(int v) {
     FGroupIndex = v;
-    if (v == 0 && FDown) { FDown = false; SetState(bsUp); }
-    else if (FDown) ReleaseOthers();
+    if (v == 0 && FDown) {
+        FDown = false;
+        SetState(bsUp);
+    } else if (FDown) ReleaseOthers();
 }
 
 void TSpeedButton::SetAllowAllUp(bool v) {
@@ -352,7 +396,10 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
     TGraphicControl::MouseMove(shift, x, y);
     const bool inside = PtInRect(GetClientRect(), Point(x, y));
-    if (inside != FMouseInControl) { FMouseInControl = inside; if (FFlat) Invalidate(); }
+    if (inside != FMouseInControl) {
+        FMouseInControl = inside;
+        if (FFlat) Invalidate();
+    }
     if (!FDragging) return;
     const TButtonState s = inside ? bsDown : FDown ? bsExclusive : bsUp;
     SetState(FDown && inside ? bsExclusive : s);
@@ -363,7 +410,10 @@ void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     if (!FDragging || button != mbLeft) return;
     FDragging = false;
     const bool inside = PtInRect(GetClientRect(), Point(x, y));
-    if (!inside) { SetState(FDown ? bsExclusive : bsUp); return; }
+    if (!inside) {
+        SetState(FDown ? bsExclusive : bsUp);
+        return;
+    }
     if (FGroupIndex == 0) {
         SetState(bsUp);
     } else if (FDown) {
@@ -390,9 +440,7 @@ void TSpeedButton::Dispatch(TMessage& m) {
         break;
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
-    case CM_FONTCHANGED:
-        Invalidate();
-        break;
+    case CM_FONTCHANGED: Invalidate(); break;
     default: break;
     }
     TGraphicControl::Dispatch(m);

@@ -16,9 +16,9 @@ enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 KAROMIL_ENUM_TYPE(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 KAROMIL_ENUM_TYPE(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
-                  "bkRetry", "bkIgnore", "bkAll")
+    "bkRetry", "bkIgnore", "bkAll")
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
-using TNumGlyphs = int;   // 1 to 4
+using TNumGlyphs = int;  // 1 to 4
 
 // Lays out a glyph and a caption inside a button face, as both button kinds do. Margin -1
 // centres the pair; Spacing -1 puts the glyph and the text in the middle of the space left.
@@ -26,8 +26,8 @@ struct TButtonGlyphLayout {
     TRect Glyph;
     TRect Text;
 };
-TButtonGlyphLayout LayoutGlyph(const TRect& client, TSize glyph, TSize text, TButtonLayout layout, int margin,
-                               int spacing);
+TButtonGlyphLayout LayoutGlyph(
+    const TRect& client, TSize glyph, TSize text, TButtonLayout layout, int margin, int spacing);
 
 // The picture of one state from a glyph strip; empty when the strip has none.
 QImage GlyphImage(TBitmap* glyph, int numGlyphs, TButtonState state);

@@ -15,9 +15,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 int PenModeToRop2(TPenMode m) {
-    static constexpr int kMap[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN,
-                                   R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN,
-                                   R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN};
+    static constexpr int kMap[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN, R2_MERGEPENNOT,
+        R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN,
+        R2_NOTXORPEN};
     return kMap[m];
 }
 
@@ -55,8 +55,10 @@ TRect PointsBounds(HDC dc, const std::vector<TPoint>& pts) {
     TRect b{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     for (TPoint p : pts) {
         TPoint d = dc->LPtoDP(p);
-        b.Left = std::min(b.Left, d.X); b.Top = std::min(b.Top, d.Y);
-        b.Right = std::max(b.Right, d.X + 1); b.Bottom = std::max(b.Bottom, d.Y + 1);
+        b.Left = std::min(b.Left, d.X);
+        b.Top = std::min(b.Top, d.Y);
+        b.Right = std::max(b.Right, d.X + 1);
+        b.Bottom = std::max(b.Bottom, d.Y + 1);
     }
     return b;
 }
@@ -148,8 +150,12 @@ bool TCanvas::RequiredState(bool font, bool pen, bool brush) {
     return FPainter != nullptr || FRecorder != nullptr;
 }
 
-void TCanvas::Changing() { if (OnChanging) OnChanging(this); }
-void TCanvas::Changed() { if (OnChange) OnChange(this); }
+void TCanvas::Changing() {
+    if (OnChanging) OnChanging(this);
+}
+void TCanvas::Changed() {
+    if (OnChange) OnChange(this);
+}
 
 TPoint TCanvas::PenPos() const noexcept { return FState->penPos; }
 void TCanvas::SetPenPos(TPoint p) noexcept { MoveTo(p.X, p.Y); }
@@ -160,19 +166,38 @@ int TCanvas::BkMode() const noexcept { return FState->bkMode; }
 int TCanvas::Rop2() const noexcept { return FState->rop2; }
 void TCanvas::SetTextColorDC(TColor c) { FState->textColor = ColorToRGB(c); }
 void TCanvas::SetBkColorDC(TColor c) { FState->bkColor = ColorToRGB(c); }
-void TCanvas::SetBkModeDC(int mode) { if (mode == OPAQUE || mode == TRANSPARENT) FState->bkMode = mode; }
-void TCanvas::SetRop2DC(int rop2) { if (rop2 >= R2_BLACK && rop2 <= R2_WHITE) FState->rop2 = rop2; }
+void TCanvas::SetBkModeDC(int mode) {
+    if (mode == OPAQUE || mode == TRANSPARENT) FState->bkMode = mode;
+}
+void TCanvas::SetRop2DC(int rop2) {
+    if (rop2 >= R2_BLACK && rop2 <= R2_WHITE) FState->rop2 = rop2;
+}
 TPoint TCanvas::BrushOrigin() const noexcept { return FState->brushOrg; }
 void TCanvas::SetBrushOrigin(TPoint p) { FState->brushOrg = p; }
 TPoint TCanvas::ViewportOrigin() const noexcept { return FState->viewportOrg; }
 void TCanvas::SetViewportOrigin(TPoint p) { FState->viewportOrg = p; }
 void TCanvas::SetViewportScale(double sx, double sy) {
-    if (sx > 0 && sy > 0) { FState->scaleX = sx; FState->scaleY = sy; }
+    if (sx > 0 && sy > 0) {
+        FState->scaleX = sx;
+        FState->scaleY = sy;
+    }
 }
-const TFontData& TCanvas::SelectedFont() { RequiredState(true, false, false); return FState->font; }
-void TCanvas::SelectFont(const TFontData& font) { RequiredState(true, false, false); FState->font = font; }
-void TCanvas::SelectPen(const TPenData& pen) { RequiredState(false, true, false); FState->pen = pen; }
-void TCanvas::SelectBrush(const TBrushData& brush) { RequiredState(false, false, true); FState->brush = brush; }
+const TFontData& TCanvas::SelectedFont() {
+    RequiredState(true, false, false);
+    return FState->font;
+}
+void TCanvas::SelectFont(const TFontData& font) {
+    RequiredState(true, false, false);
+    FState->font = font;
+}
+void TCanvas::SelectPen(const TPenData& pen) {
+    RequiredState(false, true, false);
+    FState->pen = pen;
+}
+void TCanvas::SelectBrush(const TBrushData& brush) {
+    RequiredState(false, false, true);
+    FState->brush = brush;
+}
 const std::optional<TRegion>& TCanvas::ClipRegion() const noexcept { return FState->clip; }
 void TCanvas::SetClipRegion(const std::optional<TRegion>& rgn) { FState->clip = rgn; }
 
@@ -372,7 +397,10 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
     const std::vector<int>& pattern = StylePattern(s.pen.Style);
     int dx = b.X - a.X, dy = b.Y - a.Y;
     int n = std::max(std::abs(dx), std::abs(dy)) + (drawLast ? 1 : 0);
-    if (n <= 0) { p->setCompositionMode(QPainter::CompositionMode_SourceOver); return; }
+    if (n <= 0) {
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
     if (pattern.empty() && (dx == 0 || dy == 0)) {
         // Straight solid lines: a rectangle fill is exact and much faster.
         int sx = dx > 0 ? 1 : dx < 0 ? -1 : 0, sy = dy > 0 ? 1 : dy < 0 ? -1 : 0;
@@ -392,7 +420,10 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
         bool isOn = true;
         if (total) {
             int pos = phase % total, k = 0;
-            while (pos >= pattern[size_t(k)]) { pos -= pattern[size_t(k)]; ++k; }
+            while (pos >= pattern[size_t(k)]) {
+                pos -= pattern[size_t(k)];
+                ++k;
+            }
             isOn = (k % 2) == 0;
             ++phase;
         }
@@ -400,11 +431,17 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
         if (ax >= ay) {
             x += sx;
             err -= ay;
-            if (err < 0) { y += sy; err += ax; }
+            if (err < 0) {
+                y += sy;
+                err += ax;
+            }
         } else {
             y += sy;
             err -= ax;
-            if (err < 0) { x += sx; err += ay; }
+            if (err < 0) {
+                x += sx;
+                err += ay;
+            }
         }
     }
     p->setPen(QPen(col, 1));
@@ -422,11 +459,23 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
 
 // --- GDI state functions -------------------------------------------------------------------
 
-TColor SetTextColor(HDC dc, TColor c) { TColor o = dc->TextColor(); dc->SetTextColorDC(c); return o; }
+TColor SetTextColor(HDC dc, TColor c) {
+    TColor o = dc->TextColor();
+    dc->SetTextColorDC(c);
+    return o;
+}
 TColor GetTextColor(HDC dc) { return dc->TextColor(); }
-TColor SetBkColor(HDC dc, TColor c) { TColor o = dc->BkColor(); dc->SetBkColorDC(c); return o; }
+TColor SetBkColor(HDC dc, TColor c) {
+    TColor o = dc->BkColor();
+    dc->SetBkColorDC(c);
+    return o;
+}
 TColor GetBkColor(HDC dc) { return dc->BkColor(); }
-int SetBkMode(HDC dc, int mode) { int o = dc->BkMode(); dc->SetBkModeDC(mode); return o; }
+int SetBkMode(HDC dc, int mode) {
+    int o = dc->BkMode();
+    dc->SetBkModeDC(mode);
+    return o;
+}
 int GetBkMode(HDC dc) { return dc->BkMode(); }
 uint32_t SetTextAlign(HDC dc, uint32_t align) {
     const uint32_t o = dc->State().textAlign;
@@ -434,7 +483,11 @@ uint32_t SetTextAlign(HDC dc, uint32_t align) {
     return o;
 }
 uint32_t GetTextAlign(HDC dc) { return dc->State().textAlign; }
-int SetROP2(HDC dc, int rop2) { int o = dc->Rop2(); dc->SetRop2DC(rop2); return o; }
+int SetROP2(HDC dc, int rop2) {
+    int o = dc->Rop2();
+    dc->SetRop2DC(rop2);
+    return o;
+}
 int GetROP2(HDC dc) { return dc->Rop2(); }
 int SaveDC(HDC dc) { return dc->SaveDC(); }
 bool RestoreDC(HDC dc, int saved) { return dc->RestoreDC(saved); }
@@ -448,7 +501,10 @@ bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old) {
     dc->SetViewportOrigin({x, y});
     return true;
 }
-bool GetViewportOrgEx(HDC dc, TPoint* p) { if (p) *p = dc->ViewportOrigin(); return true; }
+bool GetViewportOrgEx(HDC dc, TPoint* p) {
+    if (p) *p = dc->ViewportOrigin();
+    return true;
+}
 int GetDeviceCaps(HDC dc, int index) {
     switch (index) {
     case LOGPIXELSX:
@@ -543,7 +599,10 @@ int CombineRgn(TRegion& dest, const TRegion& a, const TRegion& b, int mode) {
     }
     return RegionKind(dest);
 }
-int OffsetRgn(TRegion& rgn, int dx, int dy) { rgn.translate(dx, dy); return RegionKind(rgn); }
+int OffsetRgn(TRegion& rgn, int dx, int dy) {
+    rgn.translate(dx, dy);
+    return RegionKind(rgn);
+}
 int GetRgnBox(const TRegion& rgn, TRect& r) {
     r = rgn.isEmpty() ? TRect{} : FromQRect(rgn.boundingRect());
     return RegionKind(rgn);
@@ -555,7 +614,12 @@ bool EqualRgn(const TRegion& a, const TRegion& b) { return a == b; }
 namespace {
 std::vector<int> RegionArgs(const QRegion& rgn) {
     std::vector<int> a;
-    for (const QRect& r : rgn) { a.push_back(r.left()); a.push_back(r.top()); a.push_back(r.right() + 1); a.push_back(r.bottom() + 1); }
+    for (const QRect& r : rgn) {
+        a.push_back(r.left());
+        a.push_back(r.top());
+        a.push_back(r.right() + 1);
+        a.push_back(r.bottom() + 1);
+    }
     return a;
 }
 void RecordBrush(HDC dc, int type, const QRegion& devRgn, const TBrushData& brush, std::vector<int> extra = {}) {
@@ -737,7 +801,10 @@ bool Polyline(HDC dc, const std::vector<TPoint>& points) {
             QColor col = RgbToQ(pen.Color);
             if (CanvasPaint::ApplyRop2(p, dc->State().rop2, col)) {
                 QPolygonF poly;
-                for (TPoint pt : points) { TPoint d = dc->LPtoDP(pt); poly << QPointF(d.X + 0.5, d.Y + 0.5); }
+                for (TPoint pt : points) {
+                    TPoint d = dc->LPtoDP(pt);
+                    poly << QPointF(d.X + 0.5, d.Y + 0.5);
+                }
                 p->setPen(CanvasPaint::WidePen(dc, col));
                 p->drawPolyline(poly);
             }
@@ -765,7 +832,7 @@ namespace {
 // Fills a path (vertices on pixel corners: right and bottom edges fall outside) and strokes it
 // with the pen (vertices on pixel centres' top-left corners, as GDI's outline pixels).
 void FillAndStroke(HDC dc, const QPainterPath& fill, const QPainterPath& stroke, bool strokeWithLines = false,
-                   const std::vector<TPoint>* linePoints = nullptr) {
+    const std::vector<TPoint>* linePoints = nullptr) {
     const auto& s = dc->State();
     QPainter* p = CanvasPaint::Begin(dc);
     if (!p) return;
@@ -857,9 +924,10 @@ bool Rectangle(HDC dc, int l, int t, int r, int b) {
     if (CanvasPaint::Cosmetic(dc)) {
         QPainterPath fill;
         fill.addRect(QRectF(d.left() + 1, d.top() + 1, d.width() - 2, d.height() - 2));
-        std::vector<TPoint> pts{{d.left(), d.top()}, {d.right(), d.top()}, {d.right(), d.bottom()}, {d.left(), d.bottom()}};
+        std::vector<TPoint> pts{
+            {d.left(), d.top()}, {d.right(), d.top()}, {d.right(), d.bottom()}, {d.left(), d.bottom()}};
         FillAndStroke(dc, fill, QPainterPath(), true, &pts);
-        if (d.width() == 1 || d.height() == 1) {   // degenerate: a line
+        if (d.width() == 1 || d.height() == 1) {  // degenerate: a line
             int phase = 0;
             CanvasPaint::Line(dc, {d.left(), d.top()}, {d.right(), d.bottom()}, phase, true);
         }
@@ -977,45 +1045,87 @@ bool Pie(HDC dc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 // --- the class library's canvas methods ----------------------------------------------------
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    Changing(); RequiredState(false, true, true); ::Arc(this, x1, y1, x2, y2, x3, y3, x4, y4); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Arc(this, x1, y1, x2, y2, x3, y3, x4, y4);
+    Changed();
 }
 void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    Changing(); RequiredState(false, true, true); ::Chord(this, x1, y1, x2, y2, x3, y3, x4, y4); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Chord(this, x1, y1, x2, y2, x3, y3, x4, y4);
+    Changed();
 }
 void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    Changing(); RequiredState(false, true, true); ::Pie(this, x1, y1, x2, y2, x3, y3, x4, y4); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Pie(this, x1, y1, x2, y2, x3, y3, x4, y4);
+    Changed();
 }
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    Changing(); RequiredState(false, true, true); ::Ellipse(this, x1, y1, x2, y2); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Ellipse(this, x1, y1, x2, y2);
+    Changed();
 }
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-    Changing(); RequiredState(false, true, true); ::Rectangle(this, x1, y1, x2, y2); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Rectangle(this, x1, y1, x2, y2);
+    Changed();
 }
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cw, int ch) {
-    Changing(); RequiredState(false, true, true); ::RoundRect(this, x1, y1, x2, y2, cw, ch); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::RoundRect(this, x1, y1, x2, y2, cw, ch);
+    Changed();
 }
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
-    Changing(); RequiredState(false, true, true); ::Polygon(this, points); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Polygon(this, points);
+    Changed();
 }
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
-    Changing(); RequiredState(false, true, true); ::Polyline(this, points); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::Polyline(this, points);
+    Changed();
 }
 void TCanvas::PolyPolyline(const std::vector<TPoint>& points, const std::vector<int>& counts) {
-    Changing(); RequiredState(false, true, true); ::PolyPolyline(this, points, counts); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::PolyPolyline(this, points, counts);
+    Changed();
 }
-void TCanvas::MoveTo(int x, int y) { RequiredState(false, false, false); MoveToEx(this, x, y); }
+void TCanvas::MoveTo(int x, int y) {
+    RequiredState(false, false, false);
+    MoveToEx(this, x, y);
+}
 void TCanvas::LineTo(int x, int y) {
-    Changing(); RequiredState(false, true, true); ::LineTo(this, x, y); Changed();
+    Changing();
+    RequiredState(false, true, true);
+    ::LineTo(this, x, y);
+    Changed();
 }
 void TCanvas::FillRect(const TRect& r) {
     // The canvas's own brush, whatever a RestoreDC left selected, as the class library does.
-    Changing(); RequiredState(false, false, true); ::FillRect(this, r, FBrush->Data()); Changed();
+    Changing();
+    RequiredState(false, false, true);
+    ::FillRect(this, r, FBrush->Data());
+    Changed();
 }
 void TCanvas::FrameRect(const TRect& r) {
-    Changing(); RequiredState(false, false, true); ::FrameRect(this, r, FBrush->Data()); Changed();
+    Changing();
+    RequiredState(false, false, true);
+    ::FrameRect(this, r, FBrush->Data());
+    Changed();
 }
 void TCanvas::DrawFocusRect(const TRect& r) {
-    Changing(); RequiredState(false, false, true); ::DrawFocusRect(this, r); Changed();
+    Changing();
+    RequiredState(false, false, true);
+    ::DrawFocusRect(this, r);
+    Changed();
 }
 
 TColor TCanvas::GetPixel(int x, int y) {
@@ -1054,7 +1164,7 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src) {
     RequiredState(false, false, true);
     if (source) source->RequiredState(false, false, false);
     StretchBlt(this, dest.Left, dest.Top, dest.Width(), dest.Height(), source, src.Left, src.Top, src.Width(),
-               src.Height(), FCopyMode);
+        src.Height(), FCopyMode);
     Changed();
 }
 TRect TCanvas::ClipRect() {

@@ -48,7 +48,10 @@ void TCheckListBox::ItemPressed(int index, TPoint p) {
 void TCheckListBox::ToggleClickCheck(int index) {
     if (!GetEnabled()) return;
     const TCheckBoxState s = GetState(index);
-    SetState(index, s == cbUnchecked ? (FAllowGrayed ? cbGrayed : cbChecked) : s == cbChecked ? cbUnchecked : cbChecked);
+    SetState(index,
+        s == cbUnchecked     ? (FAllowGrayed ? cbGrayed : cbChecked)
+            : s == cbChecked ? cbUnchecked
+                             : cbChecked);
     ClickCheck();
 }
 

@@ -45,7 +45,8 @@ bool TClipboard::HasFormat(WORD format) const {
     const QMimeData* d = Board()->mimeData();
     if (!d) return false;
     switch (format) {
-    case CF_TEXT: case CF_UNICODETEXT: return d->hasText();
+    case CF_TEXT:
+    case CF_UNICODETEXT: return d->hasText();
     case CF_BITMAP: return d->hasImage();
     default: return d->hasFormat(MimeOf(format));
     }

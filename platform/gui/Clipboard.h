@@ -20,8 +20,8 @@ public:
     // Bytes of a registered format; empty when absent.
     std::string GetBuffer(WORD format) const;
     void SetBuffer(WORD format, const std::string& data);
-    void AssignBitmap(TBitmap* bitmap);        // puts a picture on the clipboard
-    bool GetBitmap(TBitmap* bitmap) const;     // false when there is none
+    void AssignBitmap(TBitmap* bitmap);  // puts a picture on the clipboard
+    bool GetBitmap(TBitmap* bitmap) const;  // false when there is none
 };
 
 TClipboard* Clipboard();

@@ -192,9 +192,7 @@ void TCustomTabControl::KeyDown(WORD& key, TShiftState shift) {
 
 void TCustomTabControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS;
-        return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS; return;
     case CM_DIALOGKEY:
         // Ctrl+Tab pages through the tabs while the focus is anywhere inside.
         if (m.WParam == VK_TAB && CtrlHeld(m.LParam)) {
@@ -220,9 +218,7 @@ void TCustomTabControl::Dispatch(TMessage& m) {
     case CM_FOCUSCHANGED:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case CM_FONTCHANGED:
-        Invalidate();
-        break;
+    case CM_FONTCHANGED: Invalidate(); break;
     default: break;
     }
     TCustomControl::Dispatch(m);
@@ -242,7 +238,11 @@ void TCustomTabControl::Paint() {
     const int sel = ShownTabIndex();
     for (int i = 0; i < ShownTabCount(); ++i) {
         TRect r = TabRect(i);
-        if (i == sel) { r.Left -= 2; r.Top -= 2; r.Right += 2; }
+        if (i == sel) {
+            r.Left -= 2;
+            r.Top -= 2;
+            r.Right += 2;
+        }
         r.Bottom = h + (i == sel ? 1 : 0);
         c->Brush()->SetColor(GetColor());
         c->FillRect(r);
@@ -481,9 +481,18 @@ void TStatusPanel::Assign(TPersistent* source) {
     TCollectionItem::Assign(source);
 }
 
-void TStatusPanel::SetText(const std::string& v) { FText = v; Changed(false); }
-void TStatusPanel::SetWidth(int v) { FWidth = std::max(0, v); Changed(true); }
-void TStatusPanel::SetAlignment(TAlignment v) { FAlignment = v; Changed(false); }
+void TStatusPanel::SetText(const std::string& v) {
+    FText = v;
+    Changed(false);
+}
+void TStatusPanel::SetWidth(int v) {
+    FWidth = std::max(0, v);
+    Changed(true);
+}
+void TStatusPanel::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    Changed(false);
+}
 
 TStatusPanels::TStatusPanels(TStatusBar* bar) : TCollection(TStatusPanel::StaticClass(), bar), FBar(bar) {}
 
@@ -500,8 +509,14 @@ TStatusBar::TStatusBar(TComponent* owner) : TCustomControl(owner), FPanels(std::
 
 TStatusBar::~TStatusBar() = default;
 
-void TStatusBar::SetSimplePanel(bool v) { FSimplePanel = v; Invalidate(); }
-void TStatusBar::SetSimpleText(const std::string& v) { FSimpleText = v; Invalidate(); }
+void TStatusBar::SetSimplePanel(bool v) {
+    FSimplePanel = v;
+    Invalidate();
+}
+void TStatusBar::SetSimpleText(const std::string& v) {
+    FSimpleText = v;
+    Invalidate();
+}
 
 TRect TStatusBar::PanelRect(int index) const {
     const TRect client = GetClientRect();
@@ -542,7 +557,7 @@ void TStatusBar::Paint() {
             drawPanel(PanelRect(i), p->GetText(), p->GetAlignment());
         }
     }
-    {   // the size grip in the corner
+    {  // the size grip in the corner
         c->Pen()->SetStyle(psSolid);
         for (int i = 0; i < 3; ++i) {
             const int d = 4 + i * 4;
@@ -590,7 +605,10 @@ void TToolButton::SetDown(bool v) {
             for (int i = self + dir; i >= 0 && i < p->ControlCount(); i += dir) {
                 auto* b = dynamic_cast<TToolButton*>(p->Controls(i));
                 if (!b || !b->FGrouped || b->FStyle != tbsCheck) break;
-                if (b->FDown) { b->FDown = false; b->Invalidate(); }
+                if (b->FDown) {
+                    b->FDown = false;
+                    b->Invalidate();
+                }
             }
         }
     }
@@ -599,10 +617,16 @@ void TToolButton::SetDown(bool v) {
 
 void TToolButton::SetEnabled(bool v) {
     TGraphicControl::SetEnabled(v);
-    if (!v && FDown) { FDown = false; Invalidate(); }
+    if (!v && FDown) {
+        FDown = false;
+        Invalidate();
+    }
 }
 
-void TToolButton::SetImageIndex(int v) { FImageIndex = v; Invalidate(); }
+void TToolButton::SetImageIndex(int v) {
+    FImageIndex = v;
+    Invalidate();
+}
 
 void TToolButton::SetDropdownMenu(TPopupMenu* v) {
     FDropdownMenu = v;
@@ -685,12 +709,31 @@ TToolBar::TToolBar(TComponent* owner) : TCustomControl(owner) {
 
 TToolBar::~TToolBar() = default;
 
-void TToolBar::SetButtonWidth(int v) { FButtonWidth = std::max(1, v); ArrangeButtons(); }
-void TToolBar::SetButtonHeight(int v) { FButtonHeight = std::max(1, v); ArrangeButtons(); }
-void TToolBar::SetFlat(bool v) { FFlat = v; Invalidate(); for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->Invalidate(); }
-void TToolBar::SetShowCaptions(bool v) { FShowCaptions = v; ArrangeButtons(); }
-void TToolBar::SetWrapable(bool v) { FWrapable = v; ArrangeButtons(); }
-void TToolBar::SetAutoSize(bool v) { FAutoSize = v; ArrangeButtons(); }
+void TToolBar::SetButtonWidth(int v) {
+    FButtonWidth = std::max(1, v);
+    ArrangeButtons();
+}
+void TToolBar::SetButtonHeight(int v) {
+    FButtonHeight = std::max(1, v);
+    ArrangeButtons();
+}
+void TToolBar::SetFlat(bool v) {
+    FFlat = v;
+    Invalidate();
+    for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->Invalidate();
+}
+void TToolBar::SetShowCaptions(bool v) {
+    FShowCaptions = v;
+    ArrangeButtons();
+}
+void TToolBar::SetWrapable(bool v) {
+    FWrapable = v;
+    ArrangeButtons();
+}
+void TToolBar::SetAutoSize(bool v) {
+    FAutoSize = v;
+    ArrangeButtons();
+}
 
 void TToolBar::SetImages(TCustomImageList* v) {
     FImages = v;
@@ -740,7 +783,10 @@ void TToolBar::ArrangeButtons() {
             Canvas()->Font()->Assign(b->GetFont());
             w = std::max(w, Canvas()->TextWidth(StripHotkey(b->GetCaption())) + 8);
         }
-        if (FWrapable && x > 0 && x + w > width) { x = 0; y += rowHeight; }
+        if (FWrapable && x > 0 && x + w > width) {
+            x = 0;
+            y += rowHeight;
+        }
         b->SetBounds(x, y, w, FButtonHeight);
         x += w;
     }
@@ -772,8 +818,14 @@ void TUpDown::Notification(TComponent* c, TOperation op) {
     if (op == opRemove && c == FAssociate) FAssociate = nullptr;
 }
 
-void TUpDown::SetMin(int v) { FMin = v; SetPosition(FPosition); }
-void TUpDown::SetMax(int v) { FMax = v; SetPosition(FPosition); }
+void TUpDown::SetMin(int v) {
+    FMin = v;
+    SetPosition(FPosition);
+}
+void TUpDown::SetMax(int v) {
+    FMax = v;
+    SetPosition(FPosition);
+}
 
 void TUpDown::SetPosition(int v) {
     FPosition = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
@@ -823,8 +875,14 @@ TProgressBar::TProgressBar(TComponent* owner) : TCustomControl(owner) {
     SetBounds(0, 0, 150, 16);
 }
 
-void TProgressBar::SetMin(int v) { FMin = v; SetPosition(FPosition); }
-void TProgressBar::SetMax(int v) { FMax = v; SetPosition(FPosition); }
+void TProgressBar::SetMin(int v) {
+    FMin = v;
+    SetPosition(FPosition);
+}
+void TProgressBar::SetMax(int v) {
+    FMax = v;
+    SetPosition(FPosition);
+}
 
 void TProgressBar::SetPosition(int v) {
     FPosition = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
@@ -889,8 +947,16 @@ void TTrackBar::ApplyRange() {
     });
 }
 
-void TTrackBar::SetMin(int v) { FMin = v; if (FMax < v) FMax = v; SetPosition(FPosition); }
-void TTrackBar::SetMax(int v) { FMax = v; if (FMin > v) FMin = v; SetPosition(FPosition); }
+void TTrackBar::SetMin(int v) {
+    FMin = v;
+    if (FMax < v) FMax = v;
+    SetPosition(FPosition);
+}
+void TTrackBar::SetMax(int v) {
+    FMax = v;
+    if (FMin > v) FMin = v;
+    SetPosition(FPosition);
+}
 
 void TTrackBar::SetPosition(int v) {
     v = std::clamp(v, FMin, FMax);
@@ -901,7 +967,10 @@ void TTrackBar::SetPosition(int v) {
 }
 
 void TTrackBar::Dispatch(TMessage& m) {
-    if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTARROWS; return; }
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTARROWS;
+        return;
+    }
     TWidgetControl::Dispatch(m);
 }
 
@@ -924,7 +993,10 @@ void TTreeNode::SetExpanded(bool v) {
     if (!v) {
         TCustomTreeView* tv = TreeView();
         for (TTreeNode* p = tv ? tv->FSelected : nullptr; p; p = p->FParent) {
-            if (p->FParent == this) { tv->SetSelected(this); break; }
+            if (p->FParent == this) {
+                tv->SetSelected(this);
+                break;
+            }
         }
     }
     if (FOwner) FOwner->Changed();
@@ -932,16 +1004,19 @@ void TTreeNode::SetExpanded(bool v) {
 
 void TTreeNode::Expand(bool recurse) {
     SetExpanded(true);
-    if (recurse) for (auto& c : FChildren) c->Expand(true);
+    if (recurse)
+        for (auto& c : FChildren) c->Expand(true);
 }
 
 void TTreeNode::Collapse(bool recurse) {
-    if (recurse) for (auto& c : FChildren) c->Collapse(true);
+    if (recurse)
+        for (auto& c : FChildren) c->Collapse(true);
     SetExpanded(false);
 }
 
 namespace {
-template <class Vec> int IndexIn(const Vec& v, const TTreeNode* n) {
+template <class Vec>
+int IndexIn(const Vec& v, const TTreeNode* n) {
     for (size_t i = 0; i < v.size(); ++i)
         if (v[i].get() == n) return int(i);
     return -1;
@@ -1078,9 +1153,18 @@ void TCustomTreeView::CreateWnd() {
     UpdateScrollBar();
 }
 
-void TCustomTreeView::SetHideSelection(bool v) { FHideSelection = v; Invalidate(); }
-void TCustomTreeView::SetIndent(int v) { FIndent = std::max(1, v); Invalidate(); }
-void TCustomTreeView::SetShowRoot(bool v) { FShowRoot = v; Invalidate(); }
+void TCustomTreeView::SetHideSelection(bool v) {
+    FHideSelection = v;
+    Invalidate();
+}
+void TCustomTreeView::SetIndent(int v) {
+    FIndent = std::max(1, v);
+    Invalidate();
+}
+void TCustomTreeView::SetShowRoot(bool v) {
+    FShowRoot = v;
+    Invalidate();
+}
 
 void TCustomTreeView::NodesChanged() {
     FRowsValid = false;
@@ -1285,9 +1369,7 @@ bool TCustomTreeView::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mou
 
 void TCustomTreeView::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS;
-        return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS; return;
     case WM_VSCROLL: {
         TWMScroll s(m);
         switch (s.ScrollCode()) {
@@ -1309,9 +1391,7 @@ void TCustomTreeView::Dispatch(TMessage& m) {
         ScrollTo(FTopRow);
         return;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
+    case WM_KILLFOCUS: Invalidate(); break;
     default: break;
     }
     TCustomControl::Dispatch(m);
@@ -1423,7 +1503,8 @@ void TDateTimePicker::ApplyDate() {
     if (!e) return;
     const TFormatSettings& fs = FormatSettings();
     Setting([&] {
-        e->setDisplayFormat(QString::fromStdString(QtDateFormat(FDateFormat == dfShort ? fs.ShortDateFormat : fs.LongDateFormat)));
+        e->setDisplayFormat(
+            QString::fromStdString(QtDateFormat(FDateFormat == dfShort ? fs.ShortDateFormat : fs.LongDateFormat)));
         e->setDate(ToQDate(FDate));
     });
 }
@@ -1439,6 +1520,9 @@ void TDateTimePicker::SetDateFormat(TDTDateFormat v) {
 }
 
 void TDateTimePicker::Dispatch(TMessage& m) {
-    if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return; }
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    }
     TWidgetControl::Dispatch(m);
 }

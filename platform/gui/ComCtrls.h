@@ -45,7 +45,7 @@ protected:
     // What the base needs of the tabs shown now.
     virtual int ShownTabCount() const = 0;
     virtual std::string ShownTabCaption(int index) const = 0;
-    virtual int ShownTabIndex() const = 0;              // -1 when none is selected
+    virtual int ShownTabIndex() const = 0;  // -1 when none is selected
     // Selects shown tab index without asking (changes by code).
     virtual void SelectShownTab(int index) = 0;
     virtual bool CanChange();
@@ -318,7 +318,7 @@ public:
     void SetWrap(bool v) { FWrap = v; }
     // One step as the user makes it: fires OnClick(btNext or btPrev) after the position moved.
     void Step(TUDBtnType button);
-    TUDClickEvent OnClickButton;   // published as OnClick
+    TUDClickEvent OnClickButton;  // published as OnClick
 
 protected:
     void Paint() override;
@@ -343,7 +343,7 @@ public:
     int GetMax() const noexcept { return FMax; }
     void SetMax(int v);
     int GetPosition() const noexcept { return FPosition; }
-    void SetPosition(int v);   // kept inside Min..Max
+    void SetPosition(int v);  // kept inside Min..Max
     int GetStep() const noexcept { return FStep; }
     void SetStep(int v) { FStep = v; }
     void StepIt();

@@ -96,9 +96,7 @@ TControl::~TControl() {
 void TControl::WndProc(TMessage& m) {
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) {
         switch (m.Msg) {
-        case WM_MOUSEMOVE:
-            Application->HintMouseMessage(this, m);
-            break;
+        case WM_MOUSEMOVE: Application->HintMouseMessage(this, m); break;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (FDragMode == dmAutomatic && !Dragging()) {
@@ -107,9 +105,7 @@ void TControl::WndProc(TMessage& m) {
             }
             FControlState.Include(csLButtonDown);
             break;
-        case WM_LBUTTONUP:
-            FControlState.Exclude(csLButtonDown);
-            break;
+        case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
         default: break;
         }
     }
@@ -134,9 +130,15 @@ void TControl::Dispatch(TMessage& m) {
         const TPoint p = PointFromLParam(m.LParam);
         if (auto* w = dynamic_cast<TWinControl*>(this); w && !(p.X == -1 && p.Y == -1)) {
             TControl* child = w->ControlAtPos(ScreenToClient(p), false, false);
-            if (child && DoContextPopup(child, p)) { m.Result = 1; return; }
+            if (child && DoContextPopup(child, p)) {
+                m.Result = 1;
+                return;
+            }
         }
-        if (DoContextPopup(this, p)) { m.Result = 1; return; }
+        if (DoContextPopup(this, p)) {
+            m.Result = 1;
+            return;
+        }
         DefaultHandler(m);
         return;
     }
@@ -188,7 +190,10 @@ void TControl::Dispatch(TMessage& m) {
     }
     case WM_MOUSEWHEEL: {
         TWMMouseWheel w(m);
-        if (DoMouseWheel(KeysToShiftState(w.Keys()), w.WheelDelta(), w.Pos())) { m.Result = 1; return; }
+        if (DoMouseWheel(KeysToShiftState(w.Keys()), w.WheelDelta(), w.Pos())) {
+            m.Result = 1;
+            return;
+        }
         if (FParent) m.Result = FParent->Perform(m.Msg, m.WParam, m.LParam);
         return;
     }
@@ -203,9 +208,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
-    case CM_TEXTCHANGED:
-        Invalidate();
-        return;
+    case CM_TEXTCHANGED: Invalidate(); return;
     case CM_PARENTFONTCHANGED:
         if (FParentFont && FParent) {
             FFontInternal = true;
@@ -220,23 +223,19 @@ void TControl::Dispatch(TMessage& m) {
             FParentColor = true;
         }
         return;
-    case CM_HITTEST:
-        m.Result = HTCLIENT;
-        return;
+    case CM_HITTEST: m.Result = HTCLIENT; return;
     case CM_DRAG: {
         TCMDrag d(m);
         TDragRec* rec = d.DragRec();
         switch (d.DragMessage()) {
-        case dmFindTarget:
-            m.Result = LRESULT(this);
-            return;
+        case dmFindTarget: m.Result = LRESULT(this); return;
         case dmDragEnter:
         case dmDragLeave:
         case dmDragMove: {
             TPoint p = ScreenToClient(rec->Pos);
             bool accept = bool(OnDragOver);
-            DragOver(TDragManager::SourceOf(rec->Source), p.X, p.Y,
-                     TDragState(int(d.DragMessage()) - int(dmDragEnter)), accept);
+            DragOver(TDragManager::SourceOf(rec->Source), p.X, p.Y, TDragState(int(d.DragMessage()) - int(dmDragEnter)),
+                accept);
             m.Result = accept ? 1 : 0;
             return;
         }
@@ -245,22 +244,17 @@ void TControl::Dispatch(TMessage& m) {
             DragDrop(TDragManager::SourceOf(rec->Source), p.X, p.Y);
             return;
         }
-        default:
-            return;
+        default: return;
         }
     }
-    default:
-        DefaultHandler(m);
+    default: DefaultHandler(m);
     }
 }
 
 void TControl::DefaultHandler(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETTEXTLENGTH:
-        m.Result = LRESULT(FText.size());
-        return;
-    default:
-        return;
+    case WM_GETTEXTLENGTH: m.Result = LRESULT(FText.size()); return;
+    default: return;
     }
 }
 
@@ -273,7 +267,10 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TControl::SendCancelMode(TControl* sender) {
     for (TControl* c = this; c; c = c->FParent)
-        if (auto* f = dynamic_cast<TCustomForm*>(c)) { f->SendCancelMode(sender); return; }
+        if (auto* f = dynamic_cast<TCustomForm*>(c)) {
+            f->SendCancelMode(sender);
+            return;
+        }
 }
 
 TComponent* TControl::GetParentComponent() const { return FParent; }
@@ -293,7 +290,10 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::ChangeBounds(int left, int top, int width, int height) {
-    FLeft = left; FTop = top; FWidth = std::max(0, width); FHeight = std::max(0, height);
+    FLeft = left;
+    FTop = top;
+    FWidth = std::max(0, width);
+    FHeight = std::max(0, height);
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -367,7 +367,10 @@ void TControl::SetEnabled(bool v) {
 bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
 
 void TControl::SetColor(TColor v) {
-    if (v == FColor) { FParentColor = false; return; }
+    if (v == FColor) {
+        FParentColor = false;
+        return;
+    }
     FColor = v;
     FParentColor = false;
     Perform(CM_COLORCHANGED);
@@ -416,8 +419,13 @@ void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
     InvalidateRect(FParent->WindowHandle(), &r, !isOpaque);
 }
 void TControl::Invalidate() { InvalidateControl(FVisible, FControlStyle.Contains(csOpaque)); }
-void TControl::Update() { if (FParent) FParent->Update(); }
-void TControl::Repaint() { Invalidate(); Update(); }
+void TControl::Update() {
+    if (FParent) FParent->Update();
+}
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
 
 void TControl::PaintTo(HDC dc, int x, int y) {
     const int saved = SaveDC(dc);
@@ -455,31 +463,52 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
     else if (FAction) FAction->Execute();
 }
-void TControl::DblClick() { if (OnDblClick) OnDblClick(this); }
-void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseDown) OnMouseDown(this, b, s, x, y); }
-void TControl::MouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouseMove(this, s, x, y); }
-void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseUp) OnMouseUp(this, b, s, x, y); }
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, b, s, x, y);
+}
+void TControl::MouseMove(TShiftState s, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, s, x, y);
+}
+void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, b, s, x, y);
+}
 bool TControl::DoMouseWheel(TShiftState s, int delta, TPoint pos) {
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, s, delta, pos, handled);
     return handled;
 }
-void TControl::Resize() { if (OnResize) OnResize(this); }
+void TControl::Resize() {
+    if (OnResize) OnResize(this);
+}
 
 bool TControl::CanResize(int& newWidth, int& newHeight) {
     bool resize = true;
     if (OnCanResize) OnCanResize(this, newWidth, newHeight, resize);
     return resize;
 }
-void TControl::DoStartDrag(TDragObject*& obj) { if (OnStartDrag) OnStartDrag(this, obj); }
-void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
-    if (OnDragOver) { accept = true; OnDragOver(this, source, x, y, state, accept); }
+void TControl::DoStartDrag(TDragObject*& obj) {
+    if (OnStartDrag) OnStartDrag(this, obj);
 }
-void TControl::DragDrop(TObject* source, int x, int y) { if (OnDragDrop) OnDragDrop(this, source, x, y); }
-void TControl::DoEndDrag(TObject* target, int x, int y) { if (OnEndDrag) OnEndDrag(this, target, x, y); }
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    if (OnDragOver) {
+        accept = true;
+        OnDragOver(this, source, x, y, state, accept);
+    }
+}
+void TControl::DragDrop(TObject* source, int x, int y) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+    if (OnEndDrag) OnEndDrag(this, target, x, y);
+}
 
 void TControl::BeginDrag(bool immediate, int threshold) { TDragManager::Begin(this, immediate, threshold); }
-void TControl::EndDrag(bool drop) { if (gInput.Drag.Source == this) TDragManager::Done(drop); }
+void TControl::EndDrag(bool drop) {
+    if (gInput.Drag.Source == this) TDragManager::Done(drop);
+}
 bool TControl::Dragging() const { return gInput.Drag.Source == this; }
 
 void TControl::Notification(TComponent* component, TOperation operation) {

@@ -43,15 +43,37 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 KAROMIL_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 
 enum TControlStyleFlag {
-    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
-    csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
-    csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents,
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents,
+    csDisplayDragImage,
+    csReflector,
+    csActionClient,
+    csMenuEvents,
 };
 using TControlStyle = TSet<TControlStyleFlag>;
 
 enum TControlStateFlag {
-    csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
-    csPaintCopy, csCustomPaint, csDestroyingHandle,
+    csLButtonDown,
+    csClicked,
+    csPalette,
+    csReadingState,
+    csAlignmentNeeded,
+    csFocusing,
+    csCreating,
+    csPaintCopy,
+    csCustomPaint,
+    csDestroyingHandle,
 };
 using TControlState = TSet<TControlStateFlag>;
 
@@ -63,18 +85,39 @@ enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCanc
 using TCursor = int16_t;
 KAROMIL_NAMED_TYPE(TypeInfoCursor, tkInteger, "TCursor")
 enum : TCursor {
-    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6, crSizeNS = -7,
-    crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
-    crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19,
-    crHelp = -20, crHandPoint = -21, crSizeAll = -22, crSize = -22,
+    crDefault = 0,
+    crNone = -1,
+    crArrow = -2,
+    crCross = -3,
+    crIBeam = -4,
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crUpArrow = -10,
+    crHourGlass = -11,
+    crDrag = -12,
+    crNoDrop = -13,
+    crHSplit = -14,
+    crVSplit = -15,
+    crMultiDrag = -16,
+    crSQLWait = -17,
+    crNo = -18,
+    crAppStart = -19,
+    crHelp = -20,
+    crHandPoint = -21,
+    crSizeAll = -22,
+    crSize = -22,
 };
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
-using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
-using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
 using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
@@ -87,14 +130,16 @@ struct TCreateParams {
     uint32_t ExStyle = 0;
     int X = 0, Y = 0, Width = 0, Height = 0;
     HWND WndParent = nullptr;
-    struct { uint32_t style = 0; } WindowClass;
+    struct {
+        uint32_t style = 0;
+    } WindowClass;
     std::string WinClassName;
 };
 
 // CM_DRAG: the drag message in WParam, a TDragRec* in LParam; dmFindTarget answers the
 // control, the others whether the target accepts.
 struct TDragRec {
-    TPoint Pos;                  // screen point
+    TPoint Pos;  // screen point
     TDragObject* Source = nullptr;
     TControl* Target = nullptr;
     bool Docking = false;
@@ -112,7 +157,7 @@ struct TCMCancelMode : TMessageView {
 // CM_HINTSHOW: a THintInfo* in LParam; a non-zero Result suppresses the hint.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint CursorPos;            // in the control's client coordinates
+    TPoint CursorPos;  // in the control's client coordinates
     TRect CursorRect;
     std::string HintStr;
     int HideTimeout = 0;
@@ -273,7 +318,7 @@ protected:
     void SendCancelMode(TControl* sender);
     void InvalidateControl(bool isVisible, bool isOpaque);
     void Notification(TComponent* component, TOperation operation) override;
-    void ChangeBounds(int left, int top, int width, int height);   // without side effects
+    void ChangeBounds(int left, int top, int width, int height);  // without side effects
     // The window changed its own text (a user typed): no CM_TEXTCHANGED back to it.
     void SetTextSilently(const std::string& v) { FText = v; }
 
@@ -334,8 +379,8 @@ public:
     void EnableAlign();
 
     // --- window
-    HWND GetHandle();                 // creates the window when needed
-    HWND WindowHandle() const noexcept;   // nullptr without a window
+    HWND GetHandle();  // creates the window when needed
+    HWND WindowHandle() const noexcept;  // nullptr without a window
     bool HandleAllocated() const noexcept { return FHandleAllocated; }
     void HandleNeeded();
     void DestroyHandle();
@@ -515,9 +560,9 @@ struct TMsg {
 bool PeekMessage(TMsg& msg, HWND window, UINT msgMin, UINT msgMax, UINT removeFlags);
 
 HWND GetFocus();
-HWND SetFocus(HWND window);          // the previous focus
+HWND SetFocus(HWND window);  // the previous focus
 HWND GetCapture();
-HWND SetCapture(HWND window);        // the previous holder
+HWND SetCapture(HWND window);  // the previous holder
 bool ReleaseCapture();
 // The control that holds the capture in the class library's sense (may be a graphic control).
 TControl* GetCaptureControl();
@@ -525,9 +570,9 @@ void SetCaptureControl(TControl* control);
 HWND WindowFromPoint(TPoint screenPos);
 bool IsWindowVisible(HWND window);
 bool IsWindowEnabled(HWND window);
-bool ShowWindow(HWND window, int cmdShow);   // leaves the control's Visible alone
+bool ShowWindow(HWND window, int cmdShow);  // leaves the control's Visible alone
 bool SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-bool GetWindowRect(HWND window, TRect& r);   // screen coordinates
+bool GetWindowRect(HWND window, TRect& r);  // screen coordinates
 bool GetClientRect(HWND window, TRect& r);
 bool ClientToScreen(HWND window, TPoint& p);
 bool ScreenToClient(HWND window, TPoint& p);
@@ -565,7 +610,7 @@ bool ShowCaret(HWND window);
 bool HideCaret(HWND window);
 bool SetCaretPos(int x, int y);
 bool GetCaretPos(TPoint& p);
-UINT GetCaretBlinkTime();          // 0: the caret does not blink
+UINT GetCaretBlinkTime();  // 0: the caret does not blink
 
 // The input method's strings during WM_IME_COMPOSITION (GCS_COMPSTR: the text being composed,
 // GCS_RESULTSTR: the text committed), UTF-8; empty outside it.
@@ -575,7 +620,7 @@ std::string ImmGetCompositionString(HWND window, LPARAM index);
 // the message being handled, GetAsyncKeyState the state now. Tests can inject either.
 int16_t GetKeyState(int vk);
 int16_t GetAsyncKeyState(int vk);
-void InjectKeyState(int vk, bool down);     // overrides both until cleared
+void InjectKeyState(int vk, bool down);  // overrides both until cleared
 void ClearInjectedKeyState();
 // The time stamp of the message being handled, ms.
 DWORD GetMessageTime();
@@ -634,8 +679,8 @@ public:
     void Clear();
     bool SetDragImage(int index, int hotSpotX, int hotSpotY);
     TPoint HotSpot() const noexcept { return FHotSpot; }
-    bool BeginDrag(HWND window, int x, int y);   // point in the window's client coordinates
-    bool DragMove(int x, int y);                 // same coordinates as BeginDrag
+    bool BeginDrag(HWND window, int x, int y);  // point in the window's client coordinates
+    bool DragMove(int x, int y);  // same coordinates as BeginDrag
     bool EndDrag();
     bool ShowDragImage();
     bool HideDragImage();
@@ -647,7 +692,7 @@ public:
     QWidget* ImageWindow() const noexcept;
 
 private:
-    struct TImpl;   // the images and the floating window
+    struct TImpl;  // the images and the floating window
     int FWidth, FHeight;
     int FDragIndex = 0;
     TPoint FHotSpot;

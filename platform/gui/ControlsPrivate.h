@@ -27,7 +27,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
-    bool focusNextPrevChild(bool) override { return false; }   // the form does Tab itself
+    bool focusNextPrevChild(bool) override { return false; }  // the form does Tab itself
 
 private:
     TWinControl* FControl;
@@ -36,16 +36,16 @@ private:
 
 // Everything of a windowed control that only exists with Qt.
 struct TWinControl::TWindow {
-    TQtWindowWidget* Outer = nullptr;    // owned; deletes the rest
+    TQtWindowWidget* Outer = nullptr;  // owned; deletes the rest
     TQtWindowWidget* Client = nullptr;
     QScrollBar* Bars[2] = {nullptr, nullptr};
     QWidget* SizeBox = nullptr;
-    std::unique_ptr<TCanvas> DC;         // the paint DC when the control has no Canvas of its own
+    std::unique_ptr<TCanvas> DC;  // the paint DC when the control has no Canvas of its own
     TRegion Validated;
     bool ErasePending = false;
     bool NoErasePending = false;
-    bool PaintFailed = false;            // the last paint threw; report only the first
-    bool NcPaintFailed = false;          // the same for the frame
+    bool PaintFailed = false;  // the last paint threw; report only the first
+    bool NcPaintFailed = false;  // the same for the frame
     int RedrawOff = 0;
 };
 

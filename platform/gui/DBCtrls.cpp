@@ -51,7 +51,8 @@ void SetFieldText(TField* f, const std::string& text) {
     } catch (const EConvertError&) {
         const char* what = "platná hodnota";
         switch (f->DataType()) {
-        case ftDate: case ftDateTime: what = "platné datum"; break;
+        case ftDate:
+        case ftDateTime: what = "platné datum"; break;
         case ftTime: what = "platný čas"; break;
         default: break;
         }
@@ -72,9 +73,11 @@ struct TShowingScope {
 bool ChangesText(WORD key, TShiftState shift) {
     if (shift.Contains(ssAlt)) return false;
     switch (key) {
-    case VK_BACK: case VK_DELETE: return true;
+    case VK_BACK:
+    case VK_DELETE: return true;
     case VK_INSERT: return shift.Contains(ssShift);
-    case 'V': case 'X': return shift.Contains(ssCtrl);
+    case 'V':
+    case 'X': return shift.Contains(ssCtrl);
     default: return false;
     }
 }
@@ -114,7 +117,8 @@ void TDBEdit::DataChange() {
         return;
     }
     // A text field limits what can be typed to its size.
-    if (GetMaxLength() == 0 && (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
+    if (GetMaxLength() == 0 &&
+        (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
         SetMaxLength(f->Size());
     SetText(Focused() && FDataLink->CanModify() ? f->Text() : f->DisplayText());
     ShowReadOnly(!FDataLink->CanModify());
@@ -204,7 +208,9 @@ bool OneOf(const std::string& text, const std::string& values) {
     size_t start = 0;
     while (start <= values.size()) {
         const size_t semi = values.find(';', start);
-        if (AnsiSameText(Trim(values.substr(start, semi == std::string::npos ? std::string::npos : semi - start)), Trim(text))) return true;
+        if (AnsiSameText(
+                Trim(values.substr(start, semi == std::string::npos ? std::string::npos : semi - start)), Trim(text)))
+            return true;
         if (semi == std::string::npos) break;
         start = semi + 1;
     }
@@ -268,7 +274,8 @@ void TDBComboBox::DataChange() {
     TField* f = FDataLink->Field();
     // As in TDBEdit: typing stops at the text field's size, instead of the text being cut
     // silently when the record is posted.
-    if (f && GetMaxLength() == 0 && (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
+    if (f && GetMaxLength() == 0 &&
+        (f->DataType() == ftString || f->DataType() == ftWideString || f->DataType() == ftFixedChar))
         SetMaxLength(f->Size());
     SetText(f ? f->Text() : std::string());
 }
@@ -296,7 +303,8 @@ void TDBComboBox::KeyDown(WORD& key, TShiftState shift) {
     TCustomComboBox::KeyDown(key, shift);
     if (key == 0 || shift.Contains(ssAlt)) return;
     // Keys that choose another item, or change an editable combo's text.
-    const bool choosing = key == VK_UP || key == VK_DOWN || (!Editable() && (key == VK_HOME || key == VK_END || key == VK_PRIOR || key == VK_NEXT));
+    const bool choosing = key == VK_UP || key == VK_DOWN ||
+        (!Editable() && (key == VK_HOME || key == VK_END || key == VK_PRIOR || key == VK_NEXT));
     if (choosing || (Editable() && ChangesText(key, shift))) {
         if (!FDataLink->Edit()) key = 0;
     }
@@ -364,7 +372,11 @@ protected:
     void KeyDown(WORD& key, TShiftState shift) override {
         const bool ctrl = shift.Contains(ssCtrl);
         switch (key) {
-        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_ESCAPE:
             FGrid->KeyDown(key, shift);
             key = 0;
             return;
@@ -375,7 +387,8 @@ protected:
                 return;
             }
             break;
-        case VK_HOME: case VK_END:
+        case VK_HOME:
+        case VK_END:
             if (ctrl) {
                 FGrid->KeyDown(key, shift);
                 key = 0;
@@ -400,14 +413,24 @@ private:
 };
 KAROMIL_IMPLEMENT_CLASS(TGridInplaceEdit, TCustomEdit)
 
-TColumn::TColumn(TDBGrid* grid) : FGrid(grid), FTitle(std::make_unique<TColumnTitle>()), FFont(std::make_unique<TFont>()) {
+TColumn::TColumn(TDBGrid* grid)
+    : FGrid(grid), FTitle(std::make_unique<TColumnTitle>()), FFont(std::make_unique<TFont>()) {
     FFont->Assign(grid->GetFont());
 }
 TColumn::~TColumn() = default;
 
-void TColumn::SetFieldName(const std::string& v) { FFieldName = v; FGrid->Invalidate(); }
-void TColumn::SetVisible(bool v) { FVisible = v; FGrid->Invalidate(); }
-void TColumn::SetWidth(int v) { FWidth = std::max(0, v); FGrid->Invalidate(); }
+void TColumn::SetFieldName(const std::string& v) {
+    FFieldName = v;
+    FGrid->Invalidate();
+}
+void TColumn::SetVisible(bool v) {
+    FVisible = v;
+    FGrid->Invalidate();
+}
+void TColumn::SetWidth(int v) {
+    FWidth = std::max(0, v);
+    FGrid->Invalidate();
+}
 
 TField* TColumn::Field() const {
     TDataSet* ds = FGrid->DataSet();
@@ -424,7 +447,8 @@ int TColumn::GetWidth() const {
 }
 
 TDBGrid::TDBGrid(TComponent* owner) : TCustomControl(owner), FDataLink(std::make_unique<TGridDataLink>(this)) {
-    FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgConfirmDelete, dgCancelOnExit};
+    FOptions = {dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgConfirmDelete,
+        dgCancelOnExit};
     SetTabStop(true);
     SetColor(clWindow);
     SetWindowExStyle(WS_EX_CLIENTEDGE);
@@ -458,7 +482,10 @@ void TDBGrid::Notification(TComponent* c, TOperation op) {
 
 TDataSet* TDBGrid::DataSet() const { return FDataLink->DataSet(); }
 
-void TDBGrid::SetOptions(TDBGridOptions v) { FOptions = v; LayoutChanged(); }
+void TDBGrid::SetOptions(TDBGridOptions v) {
+    FOptions = v;
+    LayoutChanged();
+}
 
 void TDBGrid::SetReadOnly(bool v) {
     FReadOnly = v;
@@ -473,7 +500,10 @@ TColumn* TDBGrid::AddColumn() {
     return FColumns.back().get();
 }
 
-void TDBGrid::ClearColumns() { FColumns.clear(); LayoutChanged(); }
+void TDBGrid::ClearColumns() {
+    FColumns.clear();
+    LayoutChanged();
+}
 
 int TDBGrid::ColumnCount() const { return int(Shown().size()); }
 TColumn* TDBGrid::Columns(int index) const { return Shown().at(size_t(index)); }
@@ -481,7 +511,8 @@ TColumn* TDBGrid::Columns(int index) const { return Shown().at(size_t(index)); }
 std::vector<TColumn*> TDBGrid::Shown() const {
     std::vector<TColumn*> out;
     if (!FColumns.empty()) {
-        for (auto& c : FColumns) if (c->GetVisible()) out.push_back(c.get());
+        for (auto& c : FColumns)
+            if (c->GetVisible()) out.push_back(c.get());
         return out;
     }
     // Without stored columns: one per visible field, made afresh when the layout changes.
@@ -624,7 +655,10 @@ void TDBGrid::MouseCoord(int x, int y, int& col, int& row) const {
     int i = 0;
     for (TColumn* c : Shown()) {
         const int w = c->GetWidth() + 1;
-        if (x < left + w) { col = i; return; }
+        if (x < left + w) {
+            col = i;
+            return;
+        }
         left += w;
         ++i;
     }
@@ -774,7 +808,9 @@ void TDBGrid::Paint() {
         }
         for (size_t i = 0; i < cols.size(); ++i) {
             const int w = cols[i]->GetWidth();
-            const bool selected = row == active && (FOptions.Contains(dgRowSelect) || (int(i) == FCol && (focused || FOptions.Contains(dgAlwaysShowSelection))));
+            const bool selected = row == active &&
+                (FOptions.Contains(dgRowSelect) ||
+                    (int(i) == FCol && (focused || FOptions.Contains(dgAlwaysShowSelection))));
             c->Brush()->SetColor(selected ? clHighlight : GetColor());
             c->FillRect(Rect(cx, y, cx + w, y + rh));
             c->Font()->Assign(cols[i]->GetFont());
@@ -831,8 +867,14 @@ void TDBGrid::KeyDown(WORD& key, TShiftState shift) {
         break;
     case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
     case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
-    case VK_HOME: if (ctrl) ds->First(); else SetSelectedIndex(0); break;
-    case VK_END: if (ctrl) ds->Last(); else SetSelectedIndex(ColumnCount() - 1); break;
+    case VK_HOME:
+        if (ctrl) ds->First();
+        else SetSelectedIndex(0);
+        break;
+    case VK_END:
+        if (ctrl) ds->Last();
+        else SetSelectedIndex(ColumnCount() - 1);
+        break;
     case VK_LEFT: SetSelectedIndex(FCol - 1); break;
     case VK_RIGHT: SetSelectedIndex(FCol + 1); break;
     case VK_INSERT:
@@ -896,9 +938,7 @@ void TDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TDBGrid::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case CM_WANTSPECIALKEY:
         // Enter edits in an editing grid; Escape takes back an edit in progress.
         if (m.WParam == VK_RETURN) m.Result = FOptions.Contains(dgEditing) && !FOptions.Contains(dgRowSelect);
@@ -932,7 +972,8 @@ void TDBGrid::Dispatch(TMessage& m) {
     }
     case WM_MOUSEWHEEL: {
         TWMMouseWheel w(m);
-        if (TDataSet* ds = DataSet(); ds && ds->Active() && !DoMouseWheel(KeysToShiftState(w.Keys()), w.WheelDelta(), w.Pos()))
+        if (TDataSet* ds = DataSet();
+            ds && ds->Active() && !DoMouseWheel(KeysToShiftState(w.Keys()), w.WheelDelta(), w.Pos()))
             ds->MoveBy(-w.WheelDelta() / WHEEL_DELTA);
         m.Result = 1;
         return;
@@ -944,8 +985,7 @@ void TDBGrid::Dispatch(TMessage& m) {
             try {
                 if (FOptions.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() && !FEditModified)
                     ds->Cancel();
-                else
-                    FDataLink->UpdateRecord();
+                else FDataLink->UpdateRecord();
             } catch (...) {
                 SetFocus();
                 throw;
@@ -959,7 +999,6 @@ void TDBGrid::Dispatch(TMessage& m) {
         Invalidate();
         TCustomControl::Dispatch(m);
         return;
-    default:
-        TCustomControl::Dispatch(m);
+    default: TCustomControl::Dispatch(m);
     }
 }

@@ -18,7 +18,8 @@
 // What every single-field control shares: its field link, the published DataSource and
 // DataField, forgetting a freed source, and the flag that tells the field's display from the
 // user's edit. The control sets the link's OnDataChange and OnUpdateData.
-template <class Base> class TFieldControl : public Base {
+template <class Base>
+class TFieldControl : public Base {
 public:
     explicit TFieldControl(TComponent* owner) : Base(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
         FDataLink->Control = this;
@@ -59,7 +60,7 @@ protected:
         Base::Notification(component, operation);
         if (operation == opRemove && component == FDataLink->DataSource()) FDataLink->SetDataSource(nullptr);
     }
-    bool FShowing = false;   // the control shows the field's value, not the user's edit
+    bool FShowing = false;  // the control shows the field's value, not the user's edit
     std::unique_ptr<TFieldDataLink> FDataLink;
 };
 
@@ -104,9 +105,15 @@ public:
     // The texts of a non-Boolean field meaning checked and unchecked; ";" separates synonyms,
     // the first is written.
     std::string GetValueChecked() const { return FValueChecked; }
-    void SetValueChecked(const std::string& v) { FValueChecked = v; DataChange(); }
+    void SetValueChecked(const std::string& v) {
+        FValueChecked = v;
+        DataChange();
+    }
     std::string GetValueUnchecked() const { return FValueUnchecked; }
-    void SetValueUnchecked(const std::string& v) { FValueUnchecked = v; DataChange(); }
+    void SetValueUnchecked(const std::string& v) {
+        FValueUnchecked = v;
+        DataChange();
+    }
 
 protected:
     void StateChanged() override;
@@ -138,7 +145,7 @@ class TDBGrid;
 class TColumnTitle : public TPersistent {
     KAROMIL_CLASS(TColumnTitle, TPersistent)
 public:
-    std::string Caption;        // '' shows the field's DisplayLabel
+    std::string Caption;  // '' shows the field's DisplayLabel
     TAlignment Alignment = taLeftJustify;
 };
 
@@ -160,15 +167,26 @@ public:
 private:
     TDBGrid* FGrid;
     std::string FFieldName;
-    int FWidth = 0;            // 0: from the field's DisplayWidth
+    int FWidth = 0;  // 0: from the field's DisplayWidth
     bool FVisible = true;
     std::unique_ptr<TColumnTitle> FTitle;
     std::unique_ptr<TFont> FFont;
 };
 
 enum TDBGridOption {
-    dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-    dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect,
+    dgEditing,
+    dgAlwaysShowEditor,
+    dgTitles,
+    dgIndicator,
+    dgColumnResize,
+    dgColLines,
+    dgRowLines,
+    dgTabs,
+    dgRowSelect,
+    dgAlwaysShowSelection,
+    dgConfirmDelete,
+    dgCancelOnExit,
+    dgMultiSelect,
 };
 using TDBGridOptions = TSet<TDBGridOption>;
 
@@ -252,6 +270,6 @@ private:
     int FCol = 0;
     bool FReadOnly = false;
     bool FEditorMode = false;
-    bool FEditModified = false;   // the editor holds text not yet written to the field
+    bool FEditModified = false;  // the editor holds text not yet written to the field
     TGridInplaceEdit* FEditor = nullptr;
 };

@@ -26,7 +26,8 @@ KAROMIL_IMPLEMENT_CLASS(TSaveDialog, TOpenDialog)
 KAROMIL_IMPLEMENT_CLASS(TOpenPictureDialog, TOpenDialog)
 KAROMIL_IMPLEMENT_CLASS(TSavePictureDialog, TOpenPictureDialog)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TFontDialog, TCommonDialog, { KAROMIL_PROP(Font); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TColorDialog, TCommonDialog, { KAROMIL_PROP(Color, TypeInfoColor()).Default(clBlack); })
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TColorDialog, TCommonDialog, { KAROMIL_PROP(Color, TypeInfoColor()).Default(clBlack); })
 KAROMIL_IMPLEMENT_CLASS(TPrintDialog, TCommonDialog)
 KAROMIL_IMPLEMENT_CLASS(TPrinterSetupDialog, TCommonDialog)
 
@@ -39,11 +40,12 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Captions of the message dialog's buttons and titles, in the program's language.
 const char* ButtonCaption(TMsgDlgBtn b) {
     static const char* const captions[] = {"&Ano", "&Ne", "OK", "Storno", "&Přerušit", "&Opakovat", "&Ignorovat",
-                                           "&Vše", "N&e všem", "Ano &všem", "&Nápověda"};
+        "&Vše", "N&e všem", "Ano &všem", "&Nápověda"};
     return captions[b];
 }
 int ButtonResult(TMsgDlgBtn b) {
-    static const int results[] = {mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone};
+    static const int results[] = {
+        mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone};
     return results[b];
 }
 std::string TypeCaption(TMsgDlgType t) {
@@ -57,7 +59,8 @@ std::string TypeCaption(TMsgDlgType t) {
 }
 
 // A dialog form of label, optional edit and buttons; answers the modal result.
-int RunDialogForm(const std::string& caption, const std::string& text, std::vector<TMsgDlgBtn> buttons, std::string* edited) {
+int RunDialogForm(
+    const std::string& caption, const std::string& text, std::vector<TMsgDlgBtn> buttons, std::string* edited) {
     TForm form(nullptr);
     form.SetCaption(caption);
     form.SetBorderStyle(bsDialog);
@@ -90,8 +93,12 @@ int RunDialogForm(const std::string& caption, const std::string& text, std::vect
         button->SetBounds(x, y, bw, 25);
         button->SetCaption(ButtonCaption(b));
         button->SetModalResult(ButtonResult(b));
-        if (!defaultSet && (b == mbOK || b == mbYes)) { button->SetDefault(true); defaultSet = true; }
-        if (b == mbCancel || (!hasCancel && b == mbNo) || (!hasCancel && !hasNo && buttons.size() == 1)) button->SetCancel(true);
+        if (!defaultSet && (b == mbOK || b == mbYes)) {
+            button->SetDefault(true);
+            defaultSet = true;
+        }
+        if (b == mbCancel || (!hasCancel && b == mbNo) || (!hasCancel && !hasNo && buttons.size() == 1))
+            button->SetCancel(true);
         x += bw + gap;
     }
     form.SetClientWidth(width);
@@ -273,7 +280,10 @@ std::string GraphicFilter(TGraphicClass graphicClass) {
     for (const TPictureFormat& f : kPictureFormats) {
         if (!graphicClass || !f.Class()->InheritsFrom(graphicClass)) continue;
         const std::string pattern = std::string("*.") + f.Extension;
-        if (n++) { entries += '|'; all += ';'; }
+        if (n++) {
+            entries += '|';
+            all += ';';
+        }
         entries += std::string(f.Description) + " (" + pattern + ")|" + pattern;
         all += pattern;
     }
@@ -308,7 +318,8 @@ bool TFontDialog::Execute() {
         return call.Accepted;
     }
     bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, ToQFont(FFont->Data()), nullptr, QString(), QFontDialog::DontUseNativeDialog);
+    const QFont f = QFontDialog::getFont(
+        &ok, ToQFont(FFont->Data()), nullptr, QString(), QFontDialog::DontUseNativeDialog);
     if (!ok) return false;
     FFont->SetName(f.family().toStdString());
     if (f.pixelSize() > 0) FFont->SetHeight(-f.pixelSize());

@@ -22,15 +22,31 @@ enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom }
 KAROMIL_ENUM_TYPE(TMsgDlgType, "mtWarning", "mtError", "mtInformation", "mtConfirmation", "mtCustom")
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 KAROMIL_ENUM_TYPE(TMsgDlgBtn, "mbYes", "mbNo", "mbOK", "mbCancel", "mbAbort", "mbRetry", "mbIgnore", "mbAll",
-                  "mbNoToAll", "mbYesToAll", "mbHelp")
+    "mbNoToAll", "mbYesToAll", "mbHelp")
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 KAROMIL_SET_TYPE(TMsgDlgButtons, TMsgDlgBtn)
 
 enum TOpenOption {
-    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,
-    ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt, ofShareAware, ofNoReadOnlyReturn,
-    ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames, ofOldStyleDialog, ofNoDereferenceLinks,
-    ofEnableIncludeNotify, ofEnableSizing,
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing,
 };
 using TOpenOptions = TSet<TOpenOption>;
 enum TPrintRange { prAllPages, prSelection, prPageNums };
@@ -40,18 +56,18 @@ KAROMIL_ENUM_TYPE(TPrintRange, "prAllPages", "prSelection", "prPageNums")
 struct TDialogCall {
     enum TKind { dkMessage, dkInput, dkOpen, dkSave, dkFont, dkColor, dkPrint, dkPrinterSetup };
     TKind Kind = dkMessage;
-    std::string Caption;           // window title
-    std::string Text;              // message or prompt
+    std::string Caption;  // window title
+    std::string Text;  // message or prompt
     TMsgDlgType DlgType = mtCustom;
     TMsgDlgButtons Buttons;
-    std::string Filter;            // file dialogs: the filter as given
+    std::string Filter;  // file dialogs: the filter as given
     std::string InitialDir;
     // --- the answer
-    bool Accepted = false;         // OK / a file chosen
-    int Result = mrCancel;         // message dialogs: the modal result
-    std::string Value;             // input text (starts as the current one) or the full file name
-    TFont* Font = nullptr;         // font dialog: edit it in place
-    TColor Color = clBlack;        // colour dialog
+    bool Accepted = false;  // OK / a file chosen
+    int Result = mrCancel;  // message dialogs: the modal result
+    std::string Value;  // input text (starts as the current one) or the full file name
+    TFont* Font = nullptr;  // font dialog: edit it in place
+    TColor Color = clBlack;  // colour dialog
 };
 using TDialogHook = std::function<void(TDialogCall& call)>;
 // While set, every dialog of this unit is answered by the hook. Empty removes it.

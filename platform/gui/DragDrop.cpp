@@ -49,7 +49,7 @@ void TDragManager::Start(TPoint pos) {
     Application->CancelHint();
     TDragObject* obj = nullptr;
     source->DoStartDrag(obj);
-    if (!gInput.Drag.Source) return;                   // cancelled meanwhile
+    if (!gInput.Drag.Source) return;  // cancelled meanwhile
     if (!obj) {
         obj = new TDragControlObject(source);
         gInput.Drag.OwnsObject = true;
@@ -91,7 +91,10 @@ void TDragManager::MoveTo(TPoint pos) {
     TCursor cur = obj->GetDragCursor(gInput.Drag.Accepted, pos.X, pos.Y);
     QCursor qc = Screen->GetCursors(cur);
     if (gInput.Drag.CursorSet) QGuiApplication::changeOverrideCursor(qc);
-    else { QGuiApplication::setOverrideCursor(qc); gInput.Drag.CursorSet = true; }
+    else {
+        QGuiApplication::setOverrideCursor(qc);
+        gInput.Drag.CursorSet = true;
+    }
     if (gInput.Drag.Images) gInput.Drag.Images->DragMove(pos.X, pos.Y);
 }
 
@@ -110,7 +113,7 @@ void TDragManager::Done(bool drop) {
     obj->FDropped = dropped;
     obj->FCancelling = !drop;
     if (d.Target) {
-        gInput.Drag.Object = obj;   // visible to the target's handlers
+        gInput.Drag.Object = obj;  // visible to the target's handlers
         if (dropped) Send(d.Target, dmDragDrop, pos);
         else Send(d.Target, dmDragLeave, pos);
         gInput.Drag.Object = nullptr;
@@ -128,27 +131,31 @@ bool TDragManager::Intercept(TControl* c, TMessage& m) {
     case WM_MOUSEMOVE: {
         TPoint pos = c->ClientToScreen(PointFromLParam(m.LParam));
         if (!gInput.Drag.Active) {
-            if (std::abs(pos.X - gInput.Drag.Start.X) > gInput.Drag.Threshold || std::abs(pos.Y - gInput.Drag.Start.Y) > gInput.Drag.Threshold)
+            if (std::abs(pos.X - gInput.Drag.Start.X) > gInput.Drag.Threshold ||
+                std::abs(pos.Y - gInput.Drag.Start.Y) > gInput.Drag.Threshold)
                 Start(pos);
         } else MoveTo(pos);
         return true;
     }
     case WM_LBUTTONUP:
-        if (!gInput.Drag.Active) { Done(false); return false; }
+        if (!gInput.Drag.Active) {
+            Done(false);
+            return false;
+        }
         Done(true);
         return true;
     case WM_RBUTTONDOWN:
-    case WM_CANCELMODE:
-        Done(false);
-        return m.Msg == WM_RBUTTONDOWN;
+    case WM_CANCELMODE: Done(false); return m.Msg == WM_RBUTTONDOWN;
     case WM_KEYDOWN:
-        if (m.WParam == VK_ESCAPE) { Done(false); return true; }
+        if (m.WParam == VK_ESCAPE) {
+            Done(false);
+            return true;
+        }
         return false;
     case WM_CAPTURECHANGED:
         if (gInput.Drag.Active) Done(false);
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -167,8 +174,12 @@ TControl* DragControl() { return gInput.Drag.Source; }
 // --- drag objects and the drag image --------------------------------------------------------------
 
 TCursor TDragObject::GetDragCursor(bool accepted, int, int) { return accepted ? TCursor(crDrag) : TCursor(crNoDrop); }
-void TDragObject::HideDragImage() { if (auto* l = GetDragImages()) l->HideDragImage(); }
-void TDragObject::ShowDragImage() { if (auto* l = GetDragImages()) l->ShowDragImage(); }
+void TDragObject::HideDragImage() {
+    if (auto* l = GetDragImages()) l->HideDragImage();
+}
+void TDragObject::ShowDragImage() {
+    if (auto* l = GetDragImages()) l->ShowDragImage();
+}
 
 TCursor TDragControlObject::GetDragCursor(bool accepted, int, int) {
     return accepted ? (FControl ? FControl->GetDragCursor() : TCursor(crDrag)) : TCursor(crNoDrop);
@@ -176,7 +187,7 @@ TCursor TDragControlObject::GetDragCursor(bool accepted, int, int) {
 TDragImageList* TDragControlObject::GetDragImages() { return FControl ? FControl->GetDragImages() : nullptr; }
 
 struct TDragImageList::TImpl {
-    std::vector<QImage> Images;   // ARGB32
+    std::vector<QImage> Images;  // ARGB32
     QPointer<QWidget> Window;
 };
 
@@ -186,8 +197,9 @@ namespace {
 class TDragImageWindow : public QWidget {
 public:
     explicit TDragImageWindow(QImage image)
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
+        : QWidget(nullptr,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+                  Qt::WindowTransparentForInput),
           FImage(std::move(image)) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TranslucentBackground);
@@ -206,7 +218,8 @@ private:
 };
 }  // namespace
 
-TDragImageList::TDragImageList(int width, int height) : FWidth(width), FHeight(height), FImpl(std::make_unique<TImpl>()) {}
+TDragImageList::TDragImageList(int width, int height)
+    : FWidth(width), FHeight(height), FImpl(std::make_unique<TImpl>()) {}
 TDragImageList::~TDragImageList() { EndDrag(); }
 
 void TDragImageList::SetSize(int width, int height) {

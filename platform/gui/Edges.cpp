@@ -39,10 +39,20 @@ bool DrawEdge(HDC dc, TRect& rect, uint32_t edge, uint32_t flags) {
         oTL = oBR = clBtnShadow;
         iTL = iBR = clBtnFace;
     } else {
-        if (outer & BDR_RAISEDOUTER) { oTL = cl3DLight; oBR = cl3DDkShadow; }
-        else if (outer & BDR_SUNKENOUTER) { oTL = clBtnShadow; oBR = clBtnHighlight; }
-        if (inner & BDR_RAISEDINNER) { iTL = clBtnHighlight; iBR = clBtnShadow; }
-        else if (inner & BDR_SUNKENINNER) { iTL = cl3DDkShadow; iBR = cl3DLight; }
+        if (outer & BDR_RAISEDOUTER) {
+            oTL = cl3DLight;
+            oBR = cl3DDkShadow;
+        } else if (outer & BDR_SUNKENOUTER) {
+            oTL = clBtnShadow;
+            oBR = clBtnHighlight;
+        }
+        if (inner & BDR_RAISEDINNER) {
+            iTL = clBtnHighlight;
+            iBR = clBtnShadow;
+        } else if (inner & BDR_SUNKENINNER) {
+            iTL = cl3DDkShadow;
+            iBR = cl3DLight;
+        }
     }
     if (outer) {
         Ring(dc, r, sides, oTL, oBR);
@@ -74,7 +84,7 @@ void Arrow(HDC dc, const TRect& r, uint32_t kind, TColor color) {
         case DFCS_SCROLLUP: Fill(dc, cx + i, cy + ah - 1 - i, cx + i + len, cy + ah - i, color); break;
         case DFCS_SCROLLLEFT: Fill(dc, cx + ah - 1 - i, cy + i, cx + ah - i, cy + i + len, color); break;
         case DFCS_SCROLLRIGHT: Fill(dc, cx + i, cy + i, cx + i + 1, cy + i + len, color); break;
-        default: Fill(dc, cx + i, cy + i, cx + i + len, cy + i + 1, color); break;   // down, combo box
+        default: Fill(dc, cx + i, cy + i, cx + i + len, cy + i + 1, color); break;  // down, combo box
         }
     }
 }

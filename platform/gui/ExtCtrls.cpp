@@ -29,9 +29,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TShape, TGraphicControl, {
     KAROMIL_PROP(Pen);
     KAROMIL_PROP(Brush);
 })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPaintBox, TGraphicControl, {
-    p.Event("OnPaint", &Self::OnPaint, "TNotifyEvent");
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPaintBox, TGraphicControl, { p.Event("OnPaint", &Self::OnPaint, "TNotifyEvent"); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomRadioGroup, TCustomGroupBox, {
     KAROMIL_PROP(Items);
     KAROMIL_PROP(ItemIndex).Default(-1);
@@ -58,10 +56,11 @@ void DrawBevelRing(TCanvas* c, TRect& r, TBevelCut cut, int w) {
         TRect ring = r;
         for (int i = 0; i < w; ++i) {
             c->Pen()->SetColor(top);
-            c->Polyline({Point(ring.Left, ring.Bottom - 1), Point(ring.Left, ring.Top), Point(ring.Right - 1, ring.Top)});
+            c->Polyline(
+                {Point(ring.Left, ring.Bottom - 1), Point(ring.Left, ring.Top), Point(ring.Right - 1, ring.Top)});
             c->Pen()->SetColor(bottom);
             c->Polyline({Point(ring.Right - 1, ring.Top), Point(ring.Right - 1, ring.Bottom - 1),
-                         Point(ring.Left - 1, ring.Bottom - 1)});
+                Point(ring.Left - 1, ring.Bottom - 1)});
             InflateRect(ring, -1, -1);
         }
     }
@@ -89,11 +88,30 @@ void TCustomPanel::AlignControls(TControl* control, TRect& rect) {
     TCustomControl::AlignControls(control, rect);
 }
 
-void TCustomPanel::SetBevelInner(TPanelBevel v) { FBevelInner = v; Realign(); Invalidate(); }
-void TCustomPanel::SetBevelOuter(TPanelBevel v) { FBevelOuter = v; Realign(); Invalidate(); }
-void TCustomPanel::SetBevelWidth(TBevelWidth v) { FBevelWidth = std::max(1, v); Realign(); Invalidate(); }
-void TCustomPanel::SetBorderWidth(TBorderWidth v) { FBorderWidth = std::max(0, v); Realign(); Invalidate(); }
-void TCustomPanel::SetAlignment(TAlignment v) { FAlignment = v; Invalidate(); }
+void TCustomPanel::SetBevelInner(TPanelBevel v) {
+    FBevelInner = v;
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBevelOuter(TPanelBevel v) {
+    FBevelOuter = v;
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBevelWidth(TBevelWidth v) {
+    FBevelWidth = std::max(1, v);
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetBorderWidth(TBorderWidth v) {
+    FBorderWidth = std::max(0, v);
+    Realign();
+    Invalidate();
+}
+void TCustomPanel::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    Invalidate();
+}
 
 void TCustomPanel::Paint() {
     TCanvas* c = Canvas();
@@ -129,8 +147,14 @@ TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 50, 50);
 }
 
-void TBevel::SetShape(TBevelShape v) { FShape = v; Invalidate(); }
-void TBevel::SetStyle(TBevelStyle v) { FStyle = v; Invalidate(); }
+void TBevel::SetShape(TBevelShape v) {
+    FShape = v;
+    Invalidate();
+}
+void TBevel::SetStyle(TBevelStyle v) {
+    FStyle = v;
+    Invalidate();
+}
 
 void TBevel::Paint() {
     TCanvas* c = Canvas();
@@ -157,10 +181,22 @@ void TBevel::Paint() {
         frame(Rect(0, 0, w - 1, h - 1), first, first);
         frame(Rect(1, 1, w, h), second, second);
         break;
-    case bsTopLine: line(first, 0, 0, w, 0); line(second, 0, 1, w, 1); break;
-    case bsBottomLine: line(first, 0, h - 2, w, h - 2); line(second, 0, h - 1, w, h - 1); break;
-    case bsLeftLine: line(first, 0, 0, 0, h); line(second, 1, 0, 1, h); break;
-    case bsRightLine: line(first, w - 2, 0, w - 2, h); line(second, w - 1, 0, w - 1, h); break;
+    case bsTopLine:
+        line(first, 0, 0, w, 0);
+        line(second, 0, 1, w, 1);
+        break;
+    case bsBottomLine:
+        line(first, 0, h - 2, w, h - 2);
+        line(second, 0, h - 1, w, h - 1);
+        break;
+    case bsLeftLine:
+        line(first, 0, 0, 0, h);
+        line(second, 1, 0, 1, h);
+        break;
+    case bsRightLine:
+        line(first, w - 2, 0, w - 2, h);
+        line(second, w - 1, 0, w - 1, h);
+        break;
     case bsSpacer: break;
     }
 }
@@ -175,9 +211,18 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_u
 TImage::~TImage() { FPicture->OnChange = nullptr; }
 
 void TImage::SetPicture(TPicture* v) { FPicture->Assign(v); }
-void TImage::SetAutoSize(bool v) { FAutoSize = v; AdjustSize(); }
-void TImage::SetStretch(bool v) { FStretch = v; Invalidate(); }
-void TImage::SetCenter(bool v) { FCenter = v; Invalidate(); }
+void TImage::SetAutoSize(bool v) {
+    FAutoSize = v;
+    AdjustSize();
+}
+void TImage::SetStretch(bool v) {
+    FStretch = v;
+    Invalidate();
+}
+void TImage::SetCenter(bool v) {
+    FCenter = v;
+    Invalidate();
+}
 
 void TImage::SetTransparent(bool v) {
     FTransparent = v;
@@ -229,7 +274,10 @@ TShape::~TShape() {
     FBrush->OnChange = nullptr;
 }
 
-void TShape::SetShape(TShapeType v) { FShape = v; Invalidate(); }
+void TShape::SetShape(TShapeType v) {
+    FShape = v;
+    Invalidate();
+}
 
 // --- paint box -----------------------------------------------------------------------------
 
@@ -255,7 +303,10 @@ void TShape::Paint() {
     const int pw = FPen->GetWidth();
     int x = pw / 2, y = pw / 2;
     int w = GetWidth() - pw + 1, h = GetHeight() - pw + 1;
-    if (pw == 0) { --w; --h; }
+    if (pw == 0) {
+        --w;
+        --h;
+    }
     if (FShape == stSquare || FShape == stRoundSquare || FShape == stCircle) {
         const int side = std::min(w, h);
         x += (w - side) / 2;
@@ -263,9 +314,12 @@ void TShape::Paint() {
         w = h = side;
     }
     switch (FShape) {
-    case stRectangle: case stSquare: c->Rectangle(x, y, x + w, y + h); break;
-    case stRoundRect: case stRoundSquare: c->RoundRect(x, y, x + w, y + h, std::min(w, h) / 4, std::min(w, h) / 4); break;
-    case stEllipse: case stCircle: c->Ellipse(x, y, x + w, y + h); break;
+    case stRectangle:
+    case stSquare: c->Rectangle(x, y, x + w, y + h); break;
+    case stRoundRect:
+    case stRoundSquare: c->RoundRect(x, y, x + w, y + h, std::min(w, h) / 4, std::min(w, h) / 4); break;
+    case stEllipse:
+    case stCircle: c->Ellipse(x, y, x + w, y + h); break;
     }
 }
 
@@ -325,13 +379,16 @@ void TCustomRadioGroup::ArrangeButtons() {
     const int buttonHeight = std::min(rowHeight, Canvas()->TextHeight("0") + 4);
     for (int i = 0; i < int(FButtons.size()); ++i) {
         const int col = i / rows, row = i % rows;
-        FButtons[size_t(i)]->SetBounds(8 + col * colWidth, top + row * rowHeight + (rowHeight - buttonHeight) / 2,
-                                       colWidth - 2, buttonHeight);
+        FButtons[size_t(i)]->SetBounds(
+            8 + col * colWidth, top + row * rowHeight + (rowHeight - buttonHeight) / 2, colWidth - 2, buttonHeight);
     }
 }
 
 void TCustomRadioGroup::SetItemIndex(int v) {
-    if (GetComponentState().Contains(csLoading)) { FItemIndex = v; return; }
+    if (GetComponentState().Contains(csLoading)) {
+        FItemIndex = v;
+        return;
+    }
     if (v < -1 || v >= FItems->Count()) v = -1;
     if (v == FItemIndex) return;
     if (v < 0) {
@@ -363,9 +420,7 @@ void TCustomRadioGroup::Dispatch(TMessage& m) {
     TCustomGroupBox::Dispatch(m);
     switch (m.Msg) {
     case WM_SIZE:
-    case CM_FONTCHANGED:
-        ArrangeButtons();
-        break;
+    case CM_FONTCHANGED: ArrangeButtons(); break;
     case CM_ENABLEDCHANGED:
         for (TRadioButton* b : FButtons) b->SetEnabled(GetEnabled());
         break;
@@ -389,10 +444,18 @@ TControl* TSplitter::FindControl() const {
         TControl* c = p->Controls(i);
         if (c == this || !c->GetVisible() || c->GetAlign() != GetAlign()) continue;
         switch (GetAlign()) {
-        case alLeft: if (c->GetLeft() + c->GetWidth() == GetLeft()) return c; break;
-        case alRight: if (c->GetLeft() == GetLeft() + GetWidth()) return c; break;
-        case alTop: if (c->GetTop() + c->GetHeight() == GetTop()) return c; break;
-        case alBottom: if (c->GetTop() == GetTop() + GetHeight()) return c; break;
+        case alLeft:
+            if (c->GetLeft() + c->GetWidth() == GetLeft()) return c;
+            break;
+        case alRight:
+            if (c->GetLeft() == GetLeft() + GetWidth()) return c;
+            break;
+        case alTop:
+            if (c->GetTop() + c->GetHeight() == GetTop()) return c;
+            break;
+        case alBottom:
+            if (c->GetTop() == GetTop() + GetHeight()) return c;
+            break;
         default: break;
         }
     }
@@ -459,8 +522,14 @@ TTimer::~TTimer() {
     if (FId) KillTimer(nullptr, FId);
 }
 
-void TTimer::SetEnabled(bool v) { FEnabled = v; UpdateTimer(); }
-void TTimer::SetInterval(unsigned v) { FInterval = v; UpdateTimer(); }
+void TTimer::SetEnabled(bool v) {
+    FEnabled = v;
+    UpdateTimer();
+}
+void TTimer::SetInterval(unsigned v) {
+    FInterval = v;
+    UpdateTimer();
+}
 
 void TTimer::Loaded() {
     TComponent::Loaded();
@@ -468,7 +537,10 @@ void TTimer::Loaded() {
 }
 
 void TTimer::UpdateTimer() {
-    if (FId) { KillTimer(nullptr, FId); FId = 0; }
+    if (FId) {
+        KillTimer(nullptr, FId);
+        FId = 0;
+    }
     if (!FEnabled || FInterval == 0 || GetComponentState().Contains(csLoading)) return;
     FId = SetTimer(nullptr, 0, FInterval, [this](HWND, UINT, uintptr_t, DWORD) { Timer(); });
 }

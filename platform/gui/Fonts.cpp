@@ -44,15 +44,31 @@ int RoundHalfUp(double v) { return int(std::floor(v + 0.5)); }
 
 std::string MapFontName(const std::string& windowsName) {
     static const std::map<std::string, const char*> kMap = {
-        {"arial", "Liberation Sans"}, {"helvetica", "Liberation Sans"}, {"arial narrow", "Liberation Sans Narrow"},
-        {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-        {"courier new", "Liberation Mono"}, {"courier", "Liberation Mono"},
-        {"liberation sans", "Liberation Sans"}, {"liberation serif", "Liberation Serif"},
-        {"liberation mono", "Liberation Mono"}, {"liberation sans narrow", "Liberation Sans Narrow"},
-        {"dejavu sans", kSans}, {"dejavu serif", kSerif}, {"dejavu sans mono", kMono},
-        {"georgia", kSerif}, {"book antiqua", kSerif}, {"garamond", kSerif}, {"palatino linotype", kSerif},
-        {"ms serif", kSerif}, {"cambria", kSerif}, {"century", kSerif},
-        {"lucida console", kMono}, {"consolas", kMono}, {"fixedsys", kMono}, {"terminal", kMono},
+        {"arial", "Liberation Sans"},
+        {"helvetica", "Liberation Sans"},
+        {"arial narrow", "Liberation Sans Narrow"},
+        {"times new roman", "Liberation Serif"},
+        {"times", "Liberation Serif"},
+        {"courier new", "Liberation Mono"},
+        {"courier", "Liberation Mono"},
+        {"liberation sans", "Liberation Sans"},
+        {"liberation serif", "Liberation Serif"},
+        {"liberation mono", "Liberation Mono"},
+        {"liberation sans narrow", "Liberation Sans Narrow"},
+        {"dejavu sans", kSans},
+        {"dejavu serif", kSerif},
+        {"dejavu sans mono", kMono},
+        {"georgia", kSerif},
+        {"book antiqua", kSerif},
+        {"garamond", kSerif},
+        {"palatino linotype", kSerif},
+        {"ms serif", kSerif},
+        {"cambria", kSerif},
+        {"century", kSerif},
+        {"lucida console", kMono},
+        {"consolas", kMono},
+        {"fixedsys", kMono},
+        {"terminal", kMono},
         {"ms gothic", kMono},
     };
     auto it = kMap.find(Lower(windowsName));
@@ -92,7 +108,10 @@ TFontFace::TFontFace(const TFontData& d, int emPixels)
     double upem = raw.unitsPerEm() > 0 ? raw.unitsPerEm() : 2048;
     QByteArray os2 = raw.fontTable("OS/2");
     double winAsc = BigEndian16(os2, 74), winDesc = BigEndian16(os2, 76);
-    if (winAsc + winDesc <= 0) { winAsc = raw.ascent() * upem / FEm; winDesc = raw.descent() * upem / FEm; }
+    if (winAsc + winDesc <= 0) {
+        winAsc = raw.ascent() * upem / FEm;
+        winDesc = raw.descent() * upem / FEm;
+    }
     FAscent = RoundHalfUp(winAsc * FEm / upem);
     FDescent = RoundHalfUp(winDesc * FEm / upem);
     int16_t avg = int16_t(BigEndian16(os2, 2));
@@ -169,7 +188,7 @@ TFontFace& FaceFor(const TFontData& font, double scale) {
             cache.clear();
             lastFont = nullptr;
             lastFace = nullptr;
-            hooked = false;   // a later Qt application fills and hooks the cache anew
+            hooked = false;  // a later Qt application fills and hooks the cache anew
         });
     }
     if (lastFace && lastFont == &font && lastData == font && lastH == h) return *lastFace;

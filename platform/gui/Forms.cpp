@@ -93,8 +93,7 @@ void TControlScrollBar::SetVisible(bool v) {
 }
 
 TScrollingWinControl::TScrollingWinControl(TComponent* owner)
-    : TWinControl(owner),
-      FHorz(std::make_unique<TControlScrollBar>(this, SB_HORZ)),
+    : TWinControl(owner), FHorz(std::make_unique<TControlScrollBar>(this, SB_HORZ)),
       FVert(std::make_unique<TControlScrollBar>(this, SB_VERT)) {}
 
 TScrollingWinControl::~TScrollingWinControl() = default;
@@ -170,7 +169,10 @@ void TScrollingWinControl::Scroll(TControlScrollBar* bar, int code, int pos) {
     case SB_LINEDOWN: v += bar->FIncrement; break;
     case SB_PAGEUP: v -= page; break;
     case SB_PAGEDOWN: v += page; break;
-    case SB_THUMBTRACK: if (!bar->Tracking) return; v = pos; break;
+    case SB_THUMBTRACK:
+        if (!bar->Tracking) return;
+        v = pos;
+        break;
     case SB_THUMBPOSITION: v = pos; break;
     case SB_TOP: v = 0; break;
     case SB_BOTTOM: v = INT32_MAX / 2; break;
@@ -182,7 +184,8 @@ void TScrollingWinControl::Scroll(TControlScrollBar* bar, int code, int pos) {
 void TScrollingWinControl::ScrollInView(TControl* control) {
     if (!control || !ContainsControl(control) || control == this) return;
     TRect r = control->GetBoundsRect();
-    for (TControl* p = control->GetParent(); p && p != this; p = p->GetParent()) OffsetRect(r, p->GetLeft(), p->GetTop());
+    for (TControl* p = control->GetParent(); p && p != this; p = p->GetParent())
+        OffsetRect(r, p->GetLeft(), p->GetTop());
     const TRect client = GetClientRect();
     auto fit = [](TControlScrollBar* b, int lo, int hi, int size) {
         if (lo < 0) b->SetPosition(b->GetPosition() + lo);
@@ -214,8 +217,7 @@ void TScrollingWinControl::Dispatch(TMessage& m) {
         TWinControl::Dispatch(m);
         UpdateScrollBars();
         return;
-    default:
-        break;
+    default: break;
     }
     TWinControl::Dispatch(m);
 }
@@ -233,7 +235,11 @@ TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner), FCanv
 TCustomForm::~TCustomForm() {
     if (OnDestroy) {
         TNotifyEvent handler = std::move(OnDestroy);
-        try { handler(this); } catch (...) { Application->HandleException(this, std::current_exception()); }
+        try {
+            handler(this);
+        } catch (...) {
+            Application->HandleException(this, std::current_exception());
+        }
     }
     std::erase(Releasing(), this);
     if (TScreen* s = TScreenAccess::Peek()) s->RemoveForm(this);
@@ -380,13 +386,11 @@ void TCustomForm::FitToWorkArea() {
 void TCustomForm::PlaceOnShow() {
     auto fit = OnScopeExit([this] { FitToWorkArea(); });
     if (GetParent()) return;
-    FitToWorkArea();   // centred with the size it will have
+    FitToWorkArea();  // centred with the size it will have
     TRect area;
     switch (FPosition) {
     case poScreenCenter:
-    case poDesktopCenter:
-        area = Screen->WorkAreaRect();
-        break;
+    case poDesktopCenter: area = Screen->WorkAreaRect(); break;
     case poMainFormCenter:
     case poOwnerFormCenter: {
         TCustomForm* center = FPosition == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(GetOwner()) : nullptr;
@@ -395,10 +399,10 @@ void TCustomForm::PlaceOnShow() {
         area = center ? center->GetBoundsRect() : Screen->WorkAreaRect();
         break;
     }
-    default:
-        return;
+    default: return;
     }
-    SetBounds(area.Left + (area.Width() - GetWidth()) / 2, area.Top + (area.Height() - GetHeight()) / 2, GetWidth(), GetHeight());
+    SetBounds(area.Left + (area.Width() - GetWidth()) / 2, area.Top + (area.Height() - GetHeight()) / 2, GetWidth(),
+        GetHeight());
 }
 
 void TCustomForm::Show() {
@@ -435,13 +439,16 @@ void TCustomForm::Release() {
     if (std::find(r.begin(), r.end(), this) != r.end()) return;
     r.push_back(this);
     TCustomForm* self = this;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [self] {
-        auto& list = Releasing();
-        auto it = std::find(list.begin(), list.end(), self);
-        if (it == list.end()) return;
-        list.erase(it);
-        delete self;
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [self] {
+            auto& list = Releasing();
+            auto it = std::find(list.begin(), list.end(), self);
+            if (it == list.end()) return;
+            list.erase(it);
+            delete self;
+        },
+        Qt::QueuedConnection);
 }
 
 TModalResult TCustomForm::ShowModal() {
@@ -452,7 +459,8 @@ TModalResult TCustomForm::ShowModal() {
     // The window active before this one gets the activation and its focus back at the end,
     // as the window system gives them back when a modal window closes.
     TCustomForm* before = Screen->ActiveForm();
-    QPointer<QWidget> beforeWindow = before && before != this && before->HandleAllocated() ? before->OuterWidget() : nullptr;
+    QPointer<QWidget> beforeWindow = before && before != this && before->HandleAllocated() ? before->OuterWidget()
+                                                                                           : nullptr;
     FFormState.Include(fsModal);
     FModalResult = mrNone;
     HandleNeeded();
@@ -464,7 +472,8 @@ TModalResult TCustomForm::ShowModal() {
     Show();
     // Shown again after closing with no other window to activate, the window is still the
     // window system's focus window, which then reports no new activation: activate it here.
-    if (QWidget* w = OuterWidget(); w->windowHandle() && QGuiApplication::focusWindow() == w->windowHandle() && QApplication::activeWindow() != w)
+    if (QWidget* w = OuterWidget();
+        w->windowHandle() && QGuiApplication::focusWindow() == w->windowHandle() && QApplication::activeWindow() != w)
         QApplication::setActiveWindow(w);
     if (gShowModalHook) {
         TShowModalHook hook = gShowModalHook;
@@ -522,7 +531,8 @@ void TCustomForm::Dispatch(TMessage& m) {
             }
             if (m.WParam == VK_LEFT || m.WParam == VK_RIGHT || m.WParam == VK_UP || m.WParam == VK_DOWN) {
                 if (FActiveControl && FActiveControl->GetParent()) {
-                    FActiveControl->GetParent()->SelectNext(FActiveControl, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+                    FActiveControl->GetParent()->SelectNext(
+                        FActiveControl, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
                     m.Result = 1;
                 }
                 return;
@@ -546,9 +556,7 @@ void TCustomForm::Dispatch(TMessage& m) {
         if (FActiveControl && FActiveControl != this) SetWindowFocus();
         else SetFocusedControl(this);
         return;
-    case WM_CLOSE:
-        Close();
-        return;
+    case WM_CLOSE: Close(); return;
     case CM_TEXTCHANGED:
         if (HandleAllocated() && !GetParent()) OuterWidget()->setWindowTitle(QString::fromStdString(GetText()));
         TWinControl::Dispatch(m);
@@ -562,13 +570,16 @@ void TCustomForm::Dispatch(TMessage& m) {
             if (OnShow) OnShow(this);
         } else if (OnHide) OnHide(this);
         return;
-    default:
-        TScrollingWinControl::Dispatch(m);
+    default: TScrollingWinControl::Dispatch(m);
     }
 }
 
-void TCustomForm::Activate() { if (OnActivate) OnActivate(this); }
-void TCustomForm::Deactivate() { if (OnDeactivate) OnDeactivate(this); }
+void TCustomForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
     if (control == FActiveControl) return;
@@ -666,7 +677,9 @@ bool TCustomForm::CloseQuery() {
     return canClose;
 }
 
-void TCustomForm::DoClose(TCloseAction& action) { if (OnClose) OnClose(this, action); }
+void TCustomForm::DoClose(TCloseAction& action) {
+    if (OnClose) OnClose(this, action);
+}
 
 void TCustomForm::Close() {
     // A modal form ends through its loop, which asks CloseQuery and OnClose.
@@ -725,14 +738,15 @@ protected:
 };
 
 TFixups& Fixups() {
-    static TFixups* f = new TFixups;   // lives for the process; nothing to free at exit
+    static TFixups* f = new TFixups;  // lives for the process; nothing to free at exit
     return *f;
 }
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -746,7 +760,8 @@ TComponent* FindGlobalComponent(const std::string& name) {
     TScreen* s = TScreenAccess::Peek();
     if (!s) return nullptr;
     for (int i = 0; i < s->FormCount(); ++i)
-        if (SameName(s->Forms(i)->GetName(), name) && !s->Forms(i)->GetComponentState().Contains(csLoading)) return s->Forms(i);
+        if (SameName(s->Forms(i)->GetName(), name) && !s->Forms(i)->GetComponentState().Contains(csLoading))
+            return s->Forms(i);
     for (int i = 0; i < s->DataModuleCount(); ++i)
         if (SameName(s->DataModules(i)->GetName(), name) && !s->DataModules(i)->GetComponentState().Contains(csLoading))
             return s->DataModules(i);
@@ -770,9 +785,7 @@ void ResolveReferences(TComponent* module) {
 
 int PendingReferenceCount() { return int(Fixups().Entries.size()); }
 
-TFormLoader::TFormLoader(TComponent* root) : FRoot(root) {
-    FRoot->BeginLoading();
-}
+TFormLoader::TFormLoader(TComponent* root) : FRoot(root) { FRoot->BeginLoading(); }
 
 TFormLoader::~TFormLoader() {
     // A build function that threw leaves its components half made: close the bracket anyway so
@@ -819,8 +832,10 @@ void TFormLoader::Finish() {
     auto& entries = Fixups().Entries;
     std::vector<TFixups::TEntry> own;
     for (auto it = entries.begin(); it != entries.end();) {
-        if (it->Module == self) { own.push_back(std::move(*it)); it = entries.erase(it); }
-        else ++it;
+        if (it->Module == self) {
+            own.push_back(std::move(*it));
+            it = entries.erase(it);
+        } else ++it;
     }
     for (auto& e : own)
         if (TComponent* target = FRoot->FindComponent(e.Name)) e.Assign(target);
@@ -846,7 +861,10 @@ void THintWindow::CreateParams(TCreateParams& params) {
 }
 
 void THintWindow::Dispatch(TMessage& m) {
-    if (m.Msg == WM_NCHITTEST) { m.Result = HTTRANSPARENT; return; }
+    if (m.Msg == WM_NCHITTEST) {
+        m.Result = HTTRANSPARENT;
+        return;
+    }
     TCustomControl::Dispatch(m);
 }
 

@@ -26,8 +26,17 @@ using TModalResult = int;
 // The property type of ModalResult: an Integer under its own name, for editors that look it up.
 KAROMIL_NAMED_TYPE(TypeInfoModalResult, tkInteger, "TModalResult")
 enum : TModalResult {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
-    mrAll = 8, mrNoToAll = 9, mrYesToAll = 10,
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10,
 };
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -37,11 +46,17 @@ KAROMIL_ENUM_TYPE(TBorderIcon, "biSystemMenu", "biMinimize", "biMaximize", "biHe
 using TBorderIcons = TSet<TBorderIcon>;
 KAROMIL_SET_TYPE(TBorderIcons, TBorderIcon)
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter,
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter,
 };
 KAROMIL_ENUM_TYPE(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                  "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
+    "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 KAROMIL_ENUM_TYPE(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -63,8 +78,8 @@ public:
     void SetVisible(bool v);
     int GetIncrement() const noexcept { return FIncrement; }
     void SetIncrement(int v) { FIncrement = v > 0 ? v : 1; }
-    bool Smooth = false;       // only how the thumb moves on Windows; kept for stored windows
-    bool Tracking = false;     // scroll while the thumb is dragged
+    bool Smooth = false;  // only how the thumb moves on Windows; kept for stored windows
+    bool Tracking = false;  // scroll while the thumb is dragged
     bool IsScrollBarVisible() const noexcept { return FShown; }
     int ScrollPos() const noexcept { return FShown ? FPosition : 0; }
 
@@ -265,7 +280,8 @@ public:
     TFormLoader& operator=(const TFormLoader&) = delete;
 
     // A component owned by the root, named, inside the bracket, on parent when given.
-    template <class T> T* Add(const std::string& name, TWinControl* parent = nullptr) {
+    template <class T>
+    T* Add(const std::string& name, TWinControl* parent = nullptr) {
         T* c = new T(FRoot);
         Adopt(c, name, parent);
         return c;

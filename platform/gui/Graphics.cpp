@@ -18,19 +18,37 @@ bool PtInRect(const TRect& r, TPoint p) noexcept {
 }
 bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) noexcept {
     TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
-    if (IsRectEmpty(r)) { dst = TRect{}; return false; }
+    if (IsRectEmpty(r)) {
+        dst = TRect{};
+        return false;
+    }
     dst = r;
     return true;
 }
 bool UnionRect(TRect& dst, const TRect& a, const TRect& b) noexcept {
     if (IsRectEmpty(a)) dst = b;
     else if (IsRectEmpty(b)) dst = a;
-    else dst = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
-    if (IsRectEmpty(dst)) { dst = TRect{}; return false; }
+    else
+        dst = {
+            std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+    if (IsRectEmpty(dst)) {
+        dst = TRect{};
+        return false;
+    }
     return true;
 }
-void OffsetRect(TRect& r, int dx, int dy) noexcept { r.Left += dx; r.Right += dx; r.Top += dy; r.Bottom += dy; }
-void InflateRect(TRect& r, int dx, int dy) noexcept { r.Left -= dx; r.Right += dx; r.Top -= dy; r.Bottom += dy; }
+void OffsetRect(TRect& r, int dx, int dy) noexcept {
+    r.Left += dx;
+    r.Right += dx;
+    r.Top += dy;
+    r.Bottom += dy;
+}
+void InflateRect(TRect& r, int dx, int dy) noexcept {
+    r.Left -= dx;
+    r.Right += dx;
+    r.Top -= dy;
+    r.Bottom += dy;
+}
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 TRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 
@@ -42,27 +60,66 @@ constexpr TColor kSysColors[31] = {
     0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,  // 0-7
     0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,  // 8-15
     0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,  // 16-23
-    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,            // 24-30
+    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,  // 24-30
 };
 
-struct ColorName { TColor value; const char* name; };
+struct ColorName {
+    TColor value;
+    const char* name;
+};
 constexpr ColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"}, {clMedGray, "clMedGray"},
-    {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"}, {clActiveCaption, "clActiveCaption"},
-    {clInactiveCaption, "clInactiveCaption"}, {clMenu, "clMenu"}, {clWindow, "clWindow"},
-    {clWindowFrame, "clWindowFrame"}, {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"},
-    {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"},
-    {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"},
-    {clBtnText, "clBtnText"}, {clInactiveCaptionText, "clInactiveCaptionText"},
-    {clBtnHighlight, "clBtnHighlight"}, {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"},
-    {clInfoText, "clInfoText"}, {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
-    {clGradientActiveCaption, "clGradientActiveCaption"}, {clGradientInactiveCaption, "clGradientInactiveCaption"},
-    {clMenuHighlight, "clMenuHighlight"}, {clMenuBar, "clMenuBar"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
 };
 
 bool AsciiSame(const std::string& a, const char* b) {
@@ -86,7 +143,10 @@ QColor ToQColor(TColor color) { return RgbToQ(color); }
 
 bool IdentToColor(const std::string& ident, TColor& color) {
     for (const auto& c : kColorNames)
-        if (AsciiSame(ident, c.name)) { color = c.value; return true; }
+        if (AsciiSame(ident, c.name)) {
+            color = c.value;
+            return true;
+        }
     return false;
 }
 std::string ColorToString(TColor color) {
@@ -135,16 +195,56 @@ void TFont::Changed() {
     ++FChangeCount;
     if (OnChange) OnChange(this);
 }
-void TFont::SetCharset(TFontCharset v) { if (v != FData.Charset) { FData.Charset = v; Changed(); } }
-void TFont::SetColor(TColor v) { if (v != FColor) { FColor = v; Changed(); } }
-void TFont::SetHeight(int v) { if (v != FData.Height) { FData.Height = v; Changed(); } }
-void TFont::SetName(const std::string& v) { if (!v.empty() && v != FData.Name) { FData.Name = v; Changed(); } }
-void TFont::SetPitch(TFontPitch v) { if (v != FData.Pitch) { FData.Pitch = v; Changed(); } }
+void TFont::SetCharset(TFontCharset v) {
+    if (v != FData.Charset) {
+        FData.Charset = v;
+        Changed();
+    }
+}
+void TFont::SetColor(TColor v) {
+    if (v != FColor) {
+        FColor = v;
+        Changed();
+    }
+}
+void TFont::SetHeight(int v) {
+    if (v != FData.Height) {
+        FData.Height = v;
+        Changed();
+    }
+}
+void TFont::SetName(const std::string& v) {
+    if (!v.empty() && v != FData.Name) {
+        FData.Name = v;
+        Changed();
+    }
+}
+void TFont::SetPitch(TFontPitch v) {
+    if (v != FData.Pitch) {
+        FData.Pitch = v;
+        Changed();
+    }
+}
 int TFont::GetSize() const noexcept { return -MulDiv(FData.Height, 72, FPixelsPerInch); }
 void TFont::SetSize(int v) { SetHeight(-MulDiv(v, FPixelsPerInch, 72)); }
-void TFont::SetStyle(TFontStyles v) { if (!(v == FData.Style)) { FData.Style = v; Changed(); } }
-void TFont::SetOrientation(int v) { if (v != FData.Orientation) { FData.Orientation = v; Changed(); } }
-void TFont::SetData(const TFontData& d) { if (!(d == FData)) { FData = d; Changed(); } }
+void TFont::SetStyle(TFontStyles v) {
+    if (!(v == FData.Style)) {
+        FData.Style = v;
+        Changed();
+    }
+}
+void TFont::SetOrientation(int v) {
+    if (v != FData.Orientation) {
+        FData.Orientation = v;
+        Changed();
+    }
+}
+void TFont::SetData(const TFontData& d) {
+    if (!(d == FData)) {
+        FData = d;
+        Changed();
+    }
+}
 
 // --- TPen, TBrush --------------------------------------------------------------------------
 
@@ -166,11 +266,33 @@ void TPen::Assign(TPersistent* source) {
     }
     TPersistent::Assign(source);
 }
-void TPen::Changed() { if (OnChange) OnChange(this); }
-void TPen::SetColor(TColor v) { if (v != FData.Color) { FData.Color = v; Changed(); } }
-void TPen::SetMode(TPenMode v) { if (v != FMode) { FMode = v; Changed(); } }
-void TPen::SetStyle(TPenStyle v) { if (v != FData.Style) { FData.Style = v; Changed(); } }
-void TPen::SetWidth(int v) { if (v >= 0 && v != FData.Width) { FData.Width = v; Changed(); } }
+void TPen::Changed() {
+    if (OnChange) OnChange(this);
+}
+void TPen::SetColor(TColor v) {
+    if (v != FData.Color) {
+        FData.Color = v;
+        Changed();
+    }
+}
+void TPen::SetMode(TPenMode v) {
+    if (v != FMode) {
+        FMode = v;
+        Changed();
+    }
+}
+void TPen::SetStyle(TPenStyle v) {
+    if (v != FData.Style) {
+        FData.Style = v;
+        Changed();
+    }
+}
+void TPen::SetWidth(int v) {
+    if (v >= 0 && v != FData.Width) {
+        FData.Width = v;
+        Changed();
+    }
+}
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TBrush, TPersistent, {
     KAROMIL_PROP(Color, TypeInfoColor()).Default(clWhite);
@@ -190,7 +312,9 @@ void TBrush::Assign(TPersistent* source) {
     }
     TPersistent::Assign(source);
 }
-void TBrush::Changed() { if (OnChange) OnChange(this); }
+void TBrush::Changed() {
+    if (OnChange) OnChange(this);
+}
 void TBrush::SetColor(TColor v) {
     if (v == FData.Color && !FData.Pattern) return;
     FData.Color = v;

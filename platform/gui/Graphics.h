@@ -60,8 +60,8 @@ struct TRect {
 inline TPoint Point(int x, int y) noexcept { return {x, y}; }
 inline TRect Rect(int l, int t, int r, int b) noexcept { return {l, t, r, b}; }
 inline TRect Bounds(int l, int t, int w, int h) noexcept { return {l, t, l + w, t + h}; }
-bool IsRectEmpty(const TRect& r) noexcept;                       // no pixel inside
-bool PtInRect(const TRect& r, TPoint p) noexcept;               // right/bottom excluded
+bool IsRectEmpty(const TRect& r) noexcept;  // no pixel inside
+bool PtInRect(const TRect& r, TPoint p) noexcept;  // right/bottom excluded
 bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) noexcept;  // false and empty when apart
 bool UnionRect(TRect& dst, const TRect& a, const TRect& b) noexcept;
 void OffsetRect(TRect& r, int dx, int dy) noexcept;
@@ -79,15 +79,39 @@ KAROMIL_NAMED_TYPE(TypeInfoColor, tkInteger, "TColor")
 
 constexpr TColor clSystemColor = TColor(0xFF000000u);
 enum : int {
-    COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
-    COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8,
-    COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11, COLOR_APPWORKSPACE = 12,
-    COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16,
-    COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19, COLOR_BTNHIGHLIGHT = 20,
-    COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24,
-    COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27, COLOR_GRADIENTINACTIVECAPTION = 28,
-    COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30,
-    COLOR_3DFACE = COLOR_BTNFACE, COLOR_3DSHADOW = COLOR_BTNSHADOW, COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT,
+    COLOR_SCROLLBAR = 0,
+    COLOR_BACKGROUND = 1,
+    COLOR_ACTIVECAPTION = 2,
+    COLOR_INACTIVECAPTION = 3,
+    COLOR_MENU = 4,
+    COLOR_WINDOW = 5,
+    COLOR_WINDOWFRAME = 6,
+    COLOR_MENUTEXT = 7,
+    COLOR_WINDOWTEXT = 8,
+    COLOR_CAPTIONTEXT = 9,
+    COLOR_ACTIVEBORDER = 10,
+    COLOR_INACTIVEBORDER = 11,
+    COLOR_APPWORKSPACE = 12,
+    COLOR_HIGHLIGHT = 13,
+    COLOR_HIGHLIGHTTEXT = 14,
+    COLOR_BTNFACE = 15,
+    COLOR_BTNSHADOW = 16,
+    COLOR_GRAYTEXT = 17,
+    COLOR_BTNTEXT = 18,
+    COLOR_INACTIVECAPTIONTEXT = 19,
+    COLOR_BTNHIGHLIGHT = 20,
+    COLOR_3DDKSHADOW = 21,
+    COLOR_3DLIGHT = 22,
+    COLOR_INFOTEXT = 23,
+    COLOR_INFOBK = 24,
+    COLOR_HOTLIGHT = 26,
+    COLOR_GRADIENTACTIVECAPTION = 27,
+    COLOR_GRADIENTINACTIVECAPTION = 28,
+    COLOR_MENUHILIGHT = 29,
+    COLOR_MENUBAR = 30,
+    COLOR_3DFACE = COLOR_BTNFACE,
+    COLOR_3DSHADOW = COLOR_BTNSHADOW,
+    COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT,
     COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT,
 };
 constexpr TColor SysColor(int index) noexcept { return TColor(uint32_t(clSystemColor) | uint32_t(index)); }
@@ -123,12 +147,11 @@ constexpr TColor clGradientInactiveCaption = SysColor(COLOR_GRADIENTINACTIVECAPT
 constexpr TColor clMenuHighlight = SysColor(COLOR_MENUHILIGHT);
 constexpr TColor clMenuBar = SysColor(COLOR_MENUBAR);
 
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
-                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
-                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
-                 clLtGray = 0xC0C0C0, clDkGray = 0x808080,
-                 clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF, clMedGray = 0xA4A0A0;
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clWhite = 0xFFFFFF, clLtGray = 0xC0C0C0, clDkGray = 0x808080, clMoneyGreen = 0xC0DCC0,
+                 clSkyBlue = 0xF0CAA6, clCream = 0xF0FBFF, clMedGray = 0xA4A0A0;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
@@ -144,8 +167,8 @@ inline int GetGValue(TColor c) noexcept { return (c >> 8) & 255; }
 inline int GetBValue(TColor c) noexcept { return (c >> 16) & 255; }
 // "clRed" <-> clRed, names ignoring case; "$00FF00FF" and decimal numbers for the rest.
 std::string ColorToString(TColor color);
-TColor StringToColor(const std::string& s);                 // EConvertError when neither
-bool IdentToColor(const std::string& ident, TColor& color); // colour names only
+TColor StringToColor(const std::string& s);  // EConvertError when neither
+bool IdentToColor(const std::string& ident, TColor& color);  // colour names only
 // Only inside platform/gui and its users that talk to Qt: resolved, opaque.
 QColor ToQColor(TColor color);
 
@@ -165,11 +188,11 @@ constexpr TFontCharset ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2
 // What a DC selects: the attributes of a font without its colour.
 struct TFontData {
     std::string Name = "MS Sans Serif";
-    int Height = -11;               // pixels; negative = em height, positive = cell height
+    int Height = -11;  // pixels; negative = em height, positive = cell height
     TFontStyles Style;
     TFontPitch Pitch = fpDefault;
     TFontCharset Charset = DEFAULT_CHARSET;
-    int Orientation = 0;            // escapement, tenths of a degree counter-clockwise
+    int Orientation = 0;  // escapement, tenths of a degree counter-clockwise
     friend bool operator==(const TFontData&, const TFontData&) = default;
 };
 
@@ -199,7 +222,9 @@ public:
     void SetOrientation(int tenthsOfDegree);
     int PixelsPerInch() const noexcept { return FPixelsPerInch; }
     // Keeps the pixel Height; Size follows (the printer canvas sets Size afterwards).
-    void SetPixelsPerInch(int ppi) noexcept { if (ppi > 0) FPixelsPerInch = ppi; }
+    void SetPixelsPerInch(int ppi) noexcept {
+        if (ppi > 0) FPixelsPerInch = ppi;
+    }
 
     const TFontData& Data() const noexcept { return FData; }
     void SetData(const TFontData& d);
@@ -230,12 +255,26 @@ QFont ToQFont(const TFontData& font);
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 KAROMIL_ENUM_TYPE(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame")
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
-    pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor,
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor,
 };
 KAROMIL_ENUM_TYPE(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
-                  "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
-                  "pmNotMask", "pmXor", "pmNotXor")
+    "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor",
+    "pmNotXor")
 
 struct TPenData {
     TColor Color = clBlack;
@@ -267,8 +306,8 @@ private:
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
-KAROMIL_ENUM_TYPE(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
-                  "bsBDiagonal", "bsCross", "bsDiagCross")
+KAROMIL_ENUM_TYPE(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
+    "bsCross", "bsDiagCross")
 
 struct TBrushData {
     TColor Color = clWhite;
@@ -287,7 +326,7 @@ public:
     ~TBrush() override;
     void Assign(TPersistent* source) override;
     TColor GetColor() const noexcept { return FData.Color; }
-    void SetColor(TColor v);          // also drops a pattern bitmap, like a new solid brush
+    void SetColor(TColor v);  // also drops a pattern bitmap, like a new solid brush
     TBrushStyle GetStyle() const noexcept { return FData.Style; }
     void SetStyle(TBrushStyle v);
     // A pattern brush: the top-left 8x8 pixels of the bitmap are copied; nullptr removes it.
@@ -299,7 +338,7 @@ public:
 private:
     void Changed();
     TBrushData FData;
-    TBitmap* FBitmap = nullptr;       // not owned, as in the class library
+    TBitmap* FBitmap = nullptr;  // not owned, as in the class library
 };
 
 // The 8x8 monochrome checkerboard (pixel (0,0) black) of halftone fills and dotted tree lines.
@@ -309,51 +348,131 @@ TBitmap* CheckerboardBitmap();
 
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int {
-    R2_BLACK = 1, R2_NOTMERGEPEN, R2_MASKNOTPEN, R2_NOTCOPYPEN, R2_MASKPENNOT, R2_NOT, R2_XORPEN,
-    R2_NOTMASKPEN, R2_MASKPEN, R2_NOTXORPEN, R2_NOP, R2_MERGENOTPEN, R2_COPYPEN, R2_MERGEPENNOT,
-    R2_MERGEPEN, R2_WHITE,
+    R2_BLACK = 1,
+    R2_NOTMERGEPEN,
+    R2_MASKNOTPEN,
+    R2_NOTCOPYPEN,
+    R2_MASKPENNOT,
+    R2_NOT,
+    R2_XORPEN,
+    R2_NOTMASKPEN,
+    R2_MASKPEN,
+    R2_NOTXORPEN,
+    R2_NOP,
+    R2_MERGENOTPEN,
+    R2_COPYPEN,
+    R2_MERGEPENNOT,
+    R2_MERGEPEN,
+    R2_WHITE,
 };
 enum : uint32_t {
-    DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
-    DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80, DT_NOCLIP = 0x100,
-    DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_INTERNAL = 0x1000,
-    DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000,
-    DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000, DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000,
+    DT_TOP = 0,
+    DT_LEFT = 0,
+    DT_CENTER = 0x1,
+    DT_RIGHT = 0x2,
+    DT_VCENTER = 0x4,
+    DT_BOTTOM = 0x8,
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_TABSTOP = 0x80,
+    DT_NOCLIP = 0x100,
+    DT_EXTERNALLEADING = 0x200,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
+    DT_INTERNAL = 0x1000,
+    DT_EDITCONTROL = 0x2000,
+    DT_PATH_ELLIPSIS = 0x4000,
+    DT_END_ELLIPSIS = 0x8000,
+    DT_MODIFYSTRING = 0x10000,
+    DT_RTLREADING = 0x20000,
+    DT_WORD_ELLIPSIS = 0x40000,
+    DT_HIDEPREFIX = 0x100000,
+    DT_PREFIXONLY = 0x200000,
 };
 // Text is placed at its reference point as SetTextAlign says (top-left by default): the
 // horizontal flag says which end or the middle of the text is there, the vertical one the cell
 // top, the cell bottom or the base line. With TA_UPDATECP the reference point is the current
 // position, and it moves past the text (left alignment) or before it (right alignment).
 enum : uint32_t {
-    TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8,
+    TA_NOUPDATECP = 0,
+    TA_UPDATECP = 1,
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
     TA_BASELINE = 24,
 };
 // ETO_RTLREADING is accepted and changes nothing: the advances already say where each
 // character goes.
 enum : uint32_t { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_RTLREADING = 0x80 };
 enum : uint32_t {
-    BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4, BDR_SUNKENINNER = 0x8,
-    BDR_OUTER = 0x3, BDR_INNER = 0xC,
-    EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER, EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
-    EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER, EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
-    BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_TOPLEFT = 0x3, BF_TOPRIGHT = 0x6,
-    BF_BOTTOMLEFT = 0x9, BF_BOTTOMRIGHT = 0xC, BF_RECT = 0xF, BF_MIDDLE = 0x800, BF_SOFT = 0x1000,
-    BF_ADJUST = 0x2000, BF_FLAT = 0x4000, BF_MONO = 0x8000,
+    BDR_RAISEDOUTER = 0x1,
+    BDR_SUNKENOUTER = 0x2,
+    BDR_RAISEDINNER = 0x4,
+    BDR_SUNKENINNER = 0x8,
+    BDR_OUTER = 0x3,
+    BDR_INNER = 0xC,
+    EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER,
+    EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
+    EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER,
+    EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
+    BF_LEFT = 0x1,
+    BF_TOP = 0x2,
+    BF_RIGHT = 0x4,
+    BF_BOTTOM = 0x8,
+    BF_TOPLEFT = 0x3,
+    BF_TOPRIGHT = 0x6,
+    BF_BOTTOMLEFT = 0x9,
+    BF_BOTTOMRIGHT = 0xC,
+    BF_RECT = 0xF,
+    BF_MIDDLE = 0x800,
+    BF_SOFT = 0x1000,
+    BF_ADJUST = 0x2000,
+    BF_FLAT = 0x4000,
+    BF_MONO = 0x8000,
 };
 enum : uint32_t {
-    DFC_CAPTION = 1, DFC_MENU = 2, DFC_SCROLL = 3, DFC_BUTTON = 4,
-    DFCS_BUTTONCHECK = 0x0, DFCS_BUTTONRADIO = 0x4, DFCS_BUTTON3STATE = 0x8, DFCS_BUTTONPUSH = 0x10,
-    DFCS_SCROLLUP = 0x0, DFCS_SCROLLDOWN = 0x1, DFCS_SCROLLLEFT = 0x2, DFCS_SCROLLRIGHT = 0x3,
-    DFCS_SCROLLCOMBOBOX = 0x5, DFCS_SCROLLSIZEGRIP = 0x8,
-    DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200, DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800,
-    DFCS_HOT = 0x1000, DFCS_ADJUSTRECT = 0x2000, DFCS_FLAT = 0x4000, DFCS_MONO = 0x8000,
+    DFC_CAPTION = 1,
+    DFC_MENU = 2,
+    DFC_SCROLL = 3,
+    DFC_BUTTON = 4,
+    DFCS_BUTTONCHECK = 0x0,
+    DFCS_BUTTONRADIO = 0x4,
+    DFCS_BUTTON3STATE = 0x8,
+    DFCS_BUTTONPUSH = 0x10,
+    DFCS_SCROLLUP = 0x0,
+    DFCS_SCROLLDOWN = 0x1,
+    DFCS_SCROLLLEFT = 0x2,
+    DFCS_SCROLLRIGHT = 0x3,
+    DFCS_SCROLLCOMBOBOX = 0x5,
+    DFCS_SCROLLSIZEGRIP = 0x8,
+    DFCS_INACTIVE = 0x100,
+    DFCS_PUSHED = 0x200,
+    DFCS_CHECKED = 0x400,
+    DFCS_TRANSPARENT = 0x800,
+    DFCS_HOT = 0x1000,
+    DFCS_ADJUSTRECT = 0x2000,
+    DFCS_FLAT = 0x4000,
+    DFCS_MONO = 0x8000,
 };
 // Ternary raster operations of BitBlt/PatBlt/StretchBlt.
 enum : uint32_t {
-    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-    SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6, MERGEPAINT = 0x00BB0226,
-    PATCOPY = 0x00F00021, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009, BLACKNESS = 0x00000042,
-    WHITENESS = 0x00FF0062, DSPDxax = 0x00E20746,
+    SRCCOPY = 0x00CC0020,
+    SRCPAINT = 0x00EE0086,
+    SRCAND = 0x008800C6,
+    SRCINVERT = 0x00660046,
+    SRCERASE = 0x00440328,
+    NOTSRCCOPY = 0x00330008,
+    NOTSRCERASE = 0x001100A6,
+    MERGEPAINT = 0x00BB0226,
+    PATCOPY = 0x00F00021,
+    PATINVERT = 0x005A0049,
+    DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042,
+    WHITENESS = 0x00FF0062,
+    DSPDxax = 0x00E20746,
 };
 enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
 enum : int { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
@@ -373,7 +492,7 @@ using TRegion = QRegion;
 
 // --- the canvas ----------------------------------------------------------------------------
 
-class TMetaRecorder;   // what a metafile canvas records into (internal)
+class TMetaRecorder;  // what a metafile canvas records into (internal)
 
 class TCanvas : public TPersistent {
     KAROMIL_CLASS(TCanvas, TPersistent)
@@ -409,7 +528,9 @@ public:
 
     // Single-threaded: a counter, so nested Lock/Unlock pairs balance.
     void Lock() noexcept { ++FLockCount; }
-    void Unlock() noexcept { if (FLockCount > 0) --FLockCount; }
+    void Unlock() noexcept {
+        if (FLockCount > 0) --FLockCount;
+    }
     int LockCount() const noexcept { return FLockCount; }
 
     // Shapes: right and bottom edges excluded; filled with Brush, outlined with Pen.
@@ -425,16 +546,16 @@ public:
     void Polyline(const std::vector<TPoint>& points);
     void PolyPolyline(const std::vector<TPoint>& points, const std::vector<int>& counts);
     void MoveTo(int x, int y);
-    void LineTo(int x, int y);          // the end pixel is not drawn; the pen position moves
-    void FillRect(const TRect& r);      // with Brush, no outline
-    void FrameRect(const TRect& r);     // 1-pixel frame in the Brush
-    void DrawFocusRect(const TRect& r); // dotted, inverting
-    TColor GetPixel(int x, int y);      // -1 (CLR_INVALID) outside the device or without one
+    void LineTo(int x, int y);  // the end pixel is not drawn; the pen position moves
+    void FillRect(const TRect& r);  // with Brush, no outline
+    void FrameRect(const TRect& r);  // 1-pixel frame in the Brush
+    void DrawFocusRect(const TRect& r);  // dotted, inverting
+    TColor GetPixel(int x, int y);  // -1 (CLR_INVALID) outside the device or without one
     void SetPixel(int x, int y, TColor c);
 
     // Text with the canvas Font; TextOut moves PenPos.X past the text.
     void TextOut(int x, int y, const std::string& text);
-    void TextRect(const TRect& r, int x, int y, const std::string& text);   // clipped to r
+    void TextRect(const TRect& r, int x, int y, const std::string& text);  // clipped to r
     TSize TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -442,7 +563,7 @@ public:
     // Pictures; StretchDraw of a raster graphic uses nearest-neighbour scaling.
     void Draw(int x, int y, TGraphic* graphic);
     void StretchDraw(const TRect& r, TGraphic* graphic);
-    void CopyRect(const TRect& dest, TCanvas* source, const TRect& src);   // with CopyMode
+    void CopyRect(const TRect& dest, TCanvas* source, const TRect& src);  // with CopyMode
     // The visible part of the device in logical coordinates (device rectangle without clip).
     TRect ClipRect();
 
@@ -475,7 +596,7 @@ public:
     // Scale from logical to device units (replaying a metafile into a rectangle); 1 by default.
     void SetViewportScale(double sx, double sy);
     const TFontData& SelectedFont();
-    void SelectFont(const TFontData& font);    // like selecting an HFONT
+    void SelectFont(const TFontData& font);  // like selecting an HFONT
     void SelectPen(const TPenData& pen);
     void SelectBrush(const TBrushData& brush);
     // Application clip in device coordinates; std::nullopt when none is selected.
@@ -484,7 +605,7 @@ public:
     // Device pixels that can be painted: device ∩ visible ∩ clip.
     TRegion VisibleRegion() const;
     int SaveDC();
-    bool RestoreDC(int saved);   // negative: relative to the top of the stack
+    bool RestoreDC(int saved);  // negative: relative to the top of the stack
     bool IsMetafileCanvas() const noexcept { return FRecorder != nullptr; }
 
     // Device-coordinate helpers (logical -> device), for this module's drawing code.
@@ -492,7 +613,7 @@ public:
     TRect LPtoDP(const TRect& r) const noexcept;
     TRect DPtoLP(const TRect& r) const noexcept;
 
-    struct DCState;              // GraphicsPrivate.h
+    struct DCState;  // GraphicsPrivate.h
     DCState& State() noexcept { return *FState; }
     TMetaRecorder* Recorder() const noexcept { return FRecorder; }
 
@@ -506,7 +627,10 @@ protected:
     // The pixels behind the canvas when it has them without a painter (a bitmap).
     virtual const QImage* SourceImage() { return nullptr; }
     // The subclass ended the painter CreatePainter gave; the DC state stays.
-    void ForgetPainter() noexcept { FPainter = nullptr; FClipApplied = false; }
+    void ForgetPainter() noexcept {
+        FPainter = nullptr;
+        FClipApplied = false;
+    }
     // Selects changed objects and makes sure a painter exists; false when nothing can be painted.
     bool RequiredState(bool font = true, bool pen = true, bool brush = true);
     void SetRecorder(TMetaRecorder* recorder) noexcept { FRecorder = recorder; }
@@ -533,7 +657,7 @@ private:
     int FLockCount = 0;
     bool FFontValid = false, FPenValid = false, FBrushValid = false;
     TMetaRecorder* FRecorder = nullptr;
-    QRegion FAppliedClip;     // what the painter was last clipped to
+    QRegion FAppliedClip;  // what the painter was last clipped to
     bool FClipApplied = false;
     friend class TMetafileCanvas;
 };
@@ -542,7 +666,7 @@ private:
 
 using HDC = TCanvas*;
 
-TColor SetTextColor(HDC dc, TColor c);        // each answers the previous value
+TColor SetTextColor(HDC dc, TColor c);  // each answers the previous value
 TColor GetTextColor(HDC dc);
 TColor SetBkColor(HDC dc, TColor c);
 TColor GetBkColor(HDC dc);
@@ -552,7 +676,7 @@ uint32_t SetTextAlign(HDC dc, uint32_t align);  // TA_* flags
 uint32_t GetTextAlign(HDC dc);
 int SetROP2(HDC dc, int rop2);
 int GetROP2(HDC dc);
-int SaveDC(HDC dc);                            // the new depth
+int SaveDC(HDC dc);  // the new depth
 bool RestoreDC(HDC dc, int saved);
 bool SetBrushOrgEx(HDC dc, int x, int y, TPoint* old = nullptr);
 bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old = nullptr);
@@ -562,9 +686,9 @@ int GetDeviceCaps(HDC dc, int index);
 // Clipping, in logical coordinates; each answers the region kind (NULLREGION ...).
 int IntersectClipRect(HDC dc, int l, int t, int r, int b);
 int ExcludeClipRect(HDC dc, int l, int t, int r, int b);
-int SelectClipRgn(HDC dc, const TRegion* rgn);           // nullptr removes the clip
+int SelectClipRgn(HDC dc, const TRegion* rgn);  // nullptr removes the clip
 int ExtSelectClipRgn(HDC dc, const TRegion* rgn, int mode);
-int GetClipRgn(HDC dc, TRegion& rgn);                    // 0 when no clip is selected, 1 copied
+int GetClipRgn(HDC dc, TRegion& rgn);  // 0 when no clip is selected, 1 copied
 int GetClipBox(HDC dc, TRect& r);
 bool RectVisible(HDC dc, const TRect& r);
 bool PtVisible(HDC dc, int x, int y);
@@ -621,12 +745,12 @@ bool DrawFocusRect(HDC dc, const TRect& r);
 // and positions are in characters; -1 means the whole string.
 int DrawText(HDC dc, const std::string& text, int count, TRect& r, uint32_t format);
 bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* r, const std::string& text,
-                const std::vector<int>* dx = nullptr);
+    const std::vector<int>* dx = nullptr);
 bool TextOut(HDC dc, int x, int y, const std::string& text);
 bool GetTextExtentPoint32(HDC dc, const std::string& text, TSize& size);
 // How many characters fit into maxExtent (all when maxExtent < 0) and the extent after each.
-bool GetTextExtentExPoint(HDC dc, const std::string& text, int maxExtent, int* fit,
-                          std::vector<int>* extents, TSize& size);
+bool GetTextExtentExPoint(
+    HDC dc, const std::string& text, int maxExtent, int* fit, std::vector<int>* extents, TSize& size);
 bool GetTextMetrics(HDC dc, TTextMetric& tm);
 // Advance widths of the code points first..last.
 bool GetCharWidth32(HDC dc, char32_t first, char32_t last, std::vector<int>& widths);

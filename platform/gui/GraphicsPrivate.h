@@ -17,8 +17,8 @@ struct TCanvas::DCState {
     TFontData font;
     TPenData pen;
     TBrushData brush;
-    TColor textColor = clBlack;   // resolved
-    TColor bkColor = clWhite;     // resolved
+    TColor textColor = clBlack;  // resolved
+    TColor bkColor = clWhite;  // resolved
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
     uint32_t textAlign = TA_TOP | TA_LEFT;
@@ -34,7 +34,7 @@ public:
     struct Glyph {
         quint32 index = 0;
         int advance = 0;
-        int face = 0;               // 0 = the font itself, 1 = the fallback
+        int face = 0;  // 0 = the font itself, 1 = the fallback
     };
     TFontFace(const TFontData& data, int emPixels);
     const Glyph& GlyphOf(char32_t c);
@@ -97,15 +97,15 @@ QImage ColourKeyed(const QImage& image, TColor key);
 
 // Metafile recording: every GDI call on a recording canvas becomes one record.
 struct TMetaRecordData {
-    int type = 0;                      // EMR_* number
-    std::vector<int> args;             // logical coordinates and options
+    int type = 0;  // EMR_* number
+    std::vector<int> args;  // logical coordinates and options
     std::vector<TPoint> points;
     std::vector<int> counts;
     std::u32string text;
     std::vector<int> dx;
-    TRect bounds;                      // device pixels on the reference device
-    TCanvas::DCState state;            // the DC state the call ran with
-    QImage image;                      // blits
+    TRect bounds;  // device pixels on the reference device
+    TCanvas::DCState state;  // the DC state the call ran with
+    QImage image;  // blits
 };
 
 class TMetaRecorder {
@@ -116,8 +116,23 @@ public:
 
 // Record numbers, those of the enhanced metafile format.
 enum : int {
-    EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYPOLYLINE = 7, EMR_MOVETOEX = 27, EMR_INTERSECTCLIPRECT = 30,
-    EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47,
-    EMR_LINETO = 54, EMR_FILLRGN = 71, EMR_FRAMERGN = 72, EMR_INVERTRGN = 73, EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77, EMR_EXTTEXTOUTW = 84, EMR_SETPIXELV = 15,
+    EMR_POLYGON = 3,
+    EMR_POLYLINE = 4,
+    EMR_POLYPOLYLINE = 7,
+    EMR_MOVETOEX = 27,
+    EMR_INTERSECTCLIPRECT = 30,
+    EMR_ELLIPSE = 42,
+    EMR_RECTANGLE = 43,
+    EMR_ROUNDRECT = 44,
+    EMR_ARC = 45,
+    EMR_CHORD = 46,
+    EMR_PIE = 47,
+    EMR_LINETO = 54,
+    EMR_FILLRGN = 71,
+    EMR_FRAMERGN = 72,
+    EMR_INVERTRGN = 73,
+    EMR_BITBLT = 76,
+    EMR_STRETCHBLT = 77,
+    EMR_EXTTEXTOUTW = 84,
+    EMR_SETPIXELV = 15,
 };

@@ -52,8 +52,8 @@ void DrawRuns(QPainter* p, TFontFace& face, const std::u32string& text, const st
 }
 }  // namespace
 
-bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* r, const std::string& utf8,
-                const std::vector<int>* dx) {
+bool ExtTextOut(
+    HDC dc, int x, int y, uint32_t options, const TRect* r, const std::string& utf8, const std::vector<int>* dx) {
     std::u32string text = ToU32(utf8);
     auto& s = dc->State();
     TFontFace& face = FaceFor(s.font, s.scaleY);
@@ -62,7 +62,10 @@ bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* r, const st
     // The text alignment moves the reference point to the cell's top-left corner (device
     // units, along the text's own axes when it is turned).
     const uint32_t align = s.textAlign;
-    if (align & TA_UPDATECP) { x = s.penPos.X; y = s.penPos.Y; }
+    if (align & TA_UPDATECP) {
+        x = s.penPos.X;
+        y = s.penPos.Y;
+    }
     const uint32_t horz = align & TA_CENTER, vert = align & TA_BASELINE;
     const int shiftX = horz == TA_CENTER ? width / 2 : horz == TA_RIGHT ? width : 0;
     const int shiftY = vert == TA_BASELINE ? face.Ascent() : vert == TA_BOTTOM ? face.Height() : 0;
@@ -128,8 +131,8 @@ bool GetTextExtentPoint32(HDC dc, const std::string& text, TSize& size) {
     return true;
 }
 
-bool GetTextExtentExPoint(HDC dc, const std::string& text, int maxExtent, int* fit, std::vector<int>* extents,
-                          TSize& size) {
+bool GetTextExtentExPoint(
+    HDC dc, const std::string& text, int maxExtent, int* fit, std::vector<int>* extents, TSize& size) {
     TFontFace& face = FaceFor(dc->State().font);
     std::u32string t = ToU32(text);
     int w = 0, n = 0;
@@ -161,7 +164,7 @@ bool GetCharWidth32(HDC dc, char32_t first, char32_t last, std::vector<int>& wid
 namespace {
 struct TLine {
     std::u32string text;
-    std::vector<bool> mark;   // the prefixed (underlined) character
+    std::vector<bool> mark;  // the prefixed (underlined) character
 };
 
 bool IsBlank(char32_t c) { return c == ' ' || c == '\t'; }
@@ -201,7 +204,10 @@ TLine Slice(const TLine& l, size_t from, size_t to) {
 // Breaks only at blanks and line ends; a word longer than the line stays whole.
 void WrapParagraph(const TLayout& lay, const TLine& para, int width, std::vector<TLine>& out) {
     size_t n = para.text.size(), pos = 0;
-    if (n == 0) { out.push_back(para); return; }
+    if (n == 0) {
+        out.push_back(para);
+        return;
+    }
     while (pos < n) {
         int w = 0;
         size_t i = pos, lastBreak = SIZE_MAX;
@@ -217,7 +223,10 @@ void WrapParagraph(const TLayout& lay, const TLine& para, int width, std::vector
             }
             w += a;
         }
-        if (i >= n) { out.push_back(Slice(para, pos, n)); break; }
+        if (i >= n) {
+            out.push_back(Slice(para, pos, n));
+            break;
+        }
         if (lastBreak != SIZE_MAX) {
             out.push_back(Slice(para, pos, lastBreak));
             pos = lastBreak;

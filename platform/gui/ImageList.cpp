@@ -143,8 +143,8 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     Draw(canvas, x, y, index, FDrawingStyle, FImageType, enabled);
 }
 
-void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type,
-                            bool enabled) {
+void TCustomImageList::Draw(
+    TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type, bool enabled) {
     if (!canvas || index < 0 || index >= Count()) return;
     if (enabled) {
         static constexpr uint32_t kStyles[] = {ILD_FOCUS, ILD_SELECTED, ILD_NORMAL, ILD_TRANSPARENT};
@@ -172,7 +172,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingSt
 }
 
 bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int y, int dx, int dy, TColor bk,
-                      TColor fg, uint32_t style) {
+    TColor fg, uint32_t style) {
     if (!list || !dc || index < 0 || index >= list->Count()) return false;
     QImage img = list->Image(index);
     int w = dx > 0 ? dx : list->GetWidth(), h = dy > 0 ? dy : list->GetHeight();
@@ -181,7 +181,8 @@ bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int
         // The mask: black where the image is, white where it is transparent.
         QImage m(img.size(), QImage::Format_RGB32);
         for (int yy = 0; yy < img.height(); ++yy)
-            for (int xx = 0; xx < img.width(); ++xx) m.setPixel(xx, yy, qAlpha(img.pixel(xx, yy)) ? 0xFF000000u : 0xFFFFFFFFu);
+            for (int xx = 0; xx < img.width(); ++xx)
+                m.setPixel(xx, yy, qAlpha(img.pixel(xx, yy)) ? 0xFF000000u : 0xFFFFFFFFu);
         dc->DrawImage(Bounds(x, y, w, h), m, Rect(0, 0, w, h));
         return true;
     }
@@ -194,7 +195,8 @@ bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int
                 QRgb p = img.pixel(xx, yy);
                 if (!qAlpha(p)) continue;
                 auto mix = [&](int a, int c) { return (a * (100 - pct) + c * pct) / 100; };
-                img.setPixel(xx, yy, qRgba(mix(qRed(p), bc.red()), mix(qGreen(p), bc.green()), mix(qBlue(p), bc.blue()), 255));
+                img.setPixel(
+                    xx, yy, qRgba(mix(qRed(p), bc.red()), mix(qGreen(p), bc.green()), mix(qBlue(p), bc.blue()), 255));
             }
     }
     if (!(style & ILD_TRANSPARENT) && bk != CLR_NONE && bk != clNone) {

@@ -11,8 +11,14 @@
 
 // ImageList_DrawEx styles and colours.
 enum : uint32_t {
-    ILD_NORMAL = 0x0, ILD_TRANSPARENT = 0x1, ILD_BLEND25 = 0x2, ILD_FOCUS = 0x2, ILD_BLEND50 = 0x4,
-    ILD_SELECTED = 0x4, ILD_BLEND = 0x4, ILD_MASK = 0x10,
+    ILD_NORMAL = 0x0,
+    ILD_TRANSPARENT = 0x1,
+    ILD_BLEND25 = 0x2,
+    ILD_FOCUS = 0x2,
+    ILD_BLEND50 = 0x4,
+    ILD_SELECTED = 0x4,
+    ILD_BLEND = 0x4,
+    ILD_MASK = 0x10,
 };
 constexpr TColor CLR_NONE = TColor(0xFFFFFFFF);
 constexpr TColor CLR_DEFAULT = TColor(0xFF000000);
@@ -30,7 +36,9 @@ public:
     ~TChangeLink() override;
     TCustomImageList* Sender = nullptr;
     TNotifyEvent OnChange;
-    void Change() { if (OnChange) OnChange(reinterpret_cast<TObject*>(Sender)); }
+    void Change() {
+        if (OnChange) OnChange(reinterpret_cast<TObject*>(Sender));
+    }
 };
 
 class TCustomImageList : public TComponent {
@@ -41,20 +49,35 @@ public:
     void Assign(TPersistent* source) override;
 
     int GetWidth() const noexcept { return FWidth; }
-    void SetWidth(int w);                  // changing the size clears the list
+    void SetWidth(int w);  // changing the size clears the list
     int GetHeight() const noexcept { return FHeight; }
     void SetHeight(int h);
     int Count() const noexcept { return int(FImages.size()); }
     TColor GetBkColor() const noexcept { return FBkColor; }
-    void SetBkColor(TColor c) { FBkColor = c; Change(); }
+    void SetBkColor(TColor c) {
+        FBkColor = c;
+        Change();
+    }
     TColor GetBlendColor() const noexcept { return FBlendColor; }
-    void SetBlendColor(TColor c) { FBlendColor = c; Change(); }
+    void SetBlendColor(TColor c) {
+        FBlendColor = c;
+        Change();
+    }
     TDrawingStyle GetDrawingStyle() const noexcept { return FDrawingStyle; }
-    void SetDrawingStyle(TDrawingStyle s) { FDrawingStyle = s; Change(); }
+    void SetDrawingStyle(TDrawingStyle s) {
+        FDrawingStyle = s;
+        Change();
+    }
     TImageType GetImageType() const noexcept { return FImageType; }
-    void SetImageType(TImageType t) { FImageType = t; Change(); }
+    void SetImageType(TImageType t) {
+        FImageType = t;
+        Change();
+    }
     bool GetMasked() const noexcept { return FMasked; }
-    void SetMasked(bool m) { FMasked = m; Change(); }
+    void SetMasked(bool m) {
+        FMasked = m;
+        Change();
+    }
 
     // Each splits a strip as wide as several images into them; the index of the first.
     // mask: a monochrome bitmap whose white pixels are transparent (nullptr: none).
@@ -86,7 +109,7 @@ private:
     TDrawingStyle FDrawingStyle = dsNormal;
     TImageType FImageType = itImage;
     bool FMasked = true;
-    std::vector<QImage> FImages;     // ARGB32
+    std::vector<QImage> FImages;  // ARGB32
     std::vector<TChangeLink*> FLinks;
 };
 
@@ -98,5 +121,5 @@ public:
 
 // ImageList_DrawEx: bk is the colour under transparent pixels (CLR_NONE: none, CLR_DEFAULT:
 // the list's BkColor); fg the blend colour (CLR_DEFAULT: the highlight colour).
-bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int y, int dx, int dy, TColor bk,
-                      TColor fg, uint32_t style);
+bool ImageList_DrawEx(
+    TCustomImageList* list, int index, TCanvas* dc, int x, int y, int dx, int dy, TColor bk, TColor fg, uint32_t style);

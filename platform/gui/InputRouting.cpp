@@ -61,8 +61,10 @@ void gui_detail::TrackSizing(TPoint screen) {
     // The moving edge stops at the limits; the opposite edge stays where it was.
     const int w = std::clamp(r.Width(), std::max(0, info.ptMinTrackSize.X), std::max(0, info.ptMaxTrackSize.X));
     const int hgt = std::clamp(r.Height(), std::max(0, info.ptMinTrackSize.Y), std::max(0, info.ptMaxTrackSize.Y));
-    if (left) r.Left = r.Right - w; else r.Right = r.Left + w;
-    if (top) r.Top = r.Bottom - hgt; else r.Bottom = r.Top + hgt;
+    if (left) r.Left = r.Right - w;
+    else r.Right = r.Left + w;
+    if (top) r.Top = r.Bottom - hgt;
+    else r.Bottom = r.Top + hgt;
     if (r != c->GetBoundsRect()) c->SetBoundsRect(r);
 }
 
@@ -183,8 +185,7 @@ void gui_detail::NoteInput(QEvent* e) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -195,7 +196,7 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
         if (gInput.Sizing.Control && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
             gInput.Sizing.Control->SetBoundsRect(gInput.Sizing.Bounds);
             EndSizing();
-            gInput.SwallowMouse = true;   // the rest of the press is no ordinary mouse input
+            gInput.SwallowMouse = true;  // the rest of the press is no ordinary mouse input
             return true;
         }
         return false;
@@ -208,10 +209,8 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        break;
-    default:
-        return false;
+    case QEvent::MouseMove: break;
+    default: return false;
     }
     if (!receiver->isWidgetType()) return false;
     auto* me = static_cast<QMouseEvent*>(e);
@@ -227,7 +226,7 @@ bool gui_detail::RouteInput(QObject* receiver, QEvent* e) {
         // The swallowed press ends with its release, or with the next first press when its
         // release went elsewhere (to a window a modal form opened meanwhile blocks).
         const bool fresh = (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) &&
-                           me->buttons() == me->button();
+            me->buttons() == me->button();
         if (fresh) gInput.SwallowMouse = false;
         else {
             if (e->type() == QEvent::MouseButtonRelease && me->buttons() == Qt::NoButton) gInput.SwallowMouse = false;
@@ -249,7 +248,10 @@ void gui_detail::ControlGone(TControl* c) {
     if (gInput.CaptureControl == c) gInput.CaptureControl = nullptr;
     if (gInput.Hovered == c || (gInput.Hovered && gInput.Hovered->GetParent() == c)) gInput.Hovered = nullptr;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
-        if (w->WindowHandle() && gInput.Capture == w->WindowHandle()) { gInput.Capture = nullptr; gInput.CaptureControl = nullptr; }
+        if (w->WindowHandle() && gInput.Capture == w->WindowHandle()) {
+            gInput.Capture = nullptr;
+            gInput.CaptureControl = nullptr;
+        }
         CaretWindowGone(w->WindowHandle());
         if (w->WindowHandle() && gInput.LastPress.Window == w->WindowHandle()) gInput.LastPress = TLastPress{};
         if (gInput.Sizing.Control == w) gInput.Sizing = TSizing{};

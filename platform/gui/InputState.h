@@ -27,7 +27,7 @@ struct TLastPress {
     Qt::MouseButton Button = Qt::NoButton;
     DWORD Time = 0;
     TPoint Pos;
-    bool Second = false;         // it was itself the second press of a double click
+    bool Second = false;  // it was itself the second press of a double click
 };
 
 // The input method's composition: the window composing, and the strings of the
@@ -43,8 +43,8 @@ struct TIme {
 struct TSizing {
     TWinControl* Control = nullptr;
     int Hit = 0;
-    TPoint Start;                // screen point of the press
-    TRect Bounds;                // the bounds at the press
+    TPoint Start;  // screen point of the press
+    TRect Bounds;  // the bounds at the press
 };
 
 // The drag in progress (DragDrop.cpp).

@@ -108,10 +108,17 @@ void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change t
 void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 void TJPEGImage::SetCompressionQuality(int q) {
     q = std::clamp(q, 1, 100);
-    if (q != FQuality) { FQuality = q; FData.clear(); }
+    if (q != FQuality) {
+        FQuality = q;
+        FData.clear();
+    }
 }
 void TJPEGImage::SetGrayscale(bool v) {
-    if (v != FGrayscale) { FGrayscale = v; FData.clear(); Changed(); }
+    if (v != FGrayscale) {
+        FGrayscale = v;
+        FData.clear();
+        Changed();
+    }
 }
 void TJPEGImage::Compress() {
     if (FData.empty() && !FImage.isNull()) FData = EncodeJpeg(FImage, FQuality, FGrayscale);
@@ -136,7 +143,7 @@ void TJPEGImage::LoadFromStream(TStream* stream) {
         }
         int m = next();
         while (m == 0xFF) m = next();
-        if (m == 0x00 || (m >= 0xD0 && m <= 0xD7)) continue;   // stuffed byte, restart marker
+        if (m == 0x00 || (m >= 0xD0 && m <= 0xD7)) continue;  // stuffed byte, restart marker
         if (m == 0xD9) break;
         int len = next() << 8;
         len |= next();

@@ -21,7 +21,15 @@ KAROMIL_IMPLEMENT_CLASS(TMaskEdit, TCustomMaskEdit)
 namespace {
 bool IsPlace(char32_t c) {
     switch (c) {
-    case 'L': case 'l': case 'A': case 'a': case 'C': case 'c': case '0': case '9': case '#': return true;
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a':
+    case 'C':
+    case 'c':
+    case '0':
+    case '9':
+    case '#': return true;
     default: return false;
     }
 }
@@ -52,12 +60,18 @@ TEditMaskPicture::TEditMaskPicture(const std::string& editMask) {
     int casing = 0;
     for (size_t i = 0; i < mask.size(); ++i) {
         const char32_t c = mask[i];
-        if (c == '<' && i + 1 < mask.size() && mask[i + 1] == '>') { casing = 0; ++i; continue; }
+        if (c == '<' && i + 1 < mask.size() && mask[i + 1] == '>') {
+            casing = 0;
+            ++i;
+            continue;
+        }
         switch (c) {
         case '!': Reverse = true; break;
         case '>': casing = 1; break;
         case '<': casing = -1; break;
-        case '\\': if (i + 1 < mask.size()) Positions.push_back({mask[++i], 0, 0}); break;
+        case '\\':
+            if (i + 1 < mask.size()) Positions.push_back({mask[++i], 0, 0});
+            break;
         case ':': Positions.push_back({fs.TimeSeparator, 0, 0}); break;
         case '/': Positions.push_back({fs.DateSeparator, 0, 0}); break;
         case '_': Positions.push_back({U' ', 0, 0}); break;
@@ -78,9 +92,12 @@ char32_t TEditMaskPicture::Cased(size_t i, char32_t c) const {
 bool TEditMaskPicture::Accepts(size_t i, char32_t c) const {
     if (i >= Positions.size() || Positions[i].Literal) return false;
     switch (Positions[i].Kind) {
-    case 'L': case 'l': return IsLetter(c);
-    case 'A': case 'a': return IsLetter(c) || IsDigit(c);
-    case '0': case '9': return IsDigit(c);
+    case 'L':
+    case 'l': return IsLetter(c);
+    case 'A':
+    case 'a': return IsLetter(c) || IsDigit(c);
+    case '0':
+    case '9': return IsDigit(c);
     case '#': return IsDigit(c) || c == '+' || c == '-';
     default: return c >= 0x20;
     }
@@ -223,7 +240,10 @@ void TCustomMaskEdit::SetText(const std::string& v) {
 
 void TCustomMaskEdit::SetEditText(const std::string& v) {
     const TEditMaskPicture pic(FEditMask);
-    if (pic.Empty()) { TCustomEdit::SetText(v); return; }
+    if (pic.Empty()) {
+        TCustomEdit::SetText(v);
+        return;
+    }
     // An edit text is laid place by place, literals included.
     std::u32string s = Utf8ToU32(v), out(pic.Positions.size(), pic.Blank);
     for (size_t i = 0; i < out.size(); ++i) {
@@ -275,7 +295,7 @@ void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
 void TCustomMaskEdit::KeyPress(char32_t& key) {
     TCustomEdit::KeyPress(key);
     if (key == 0 || !IsMasked() || GetReadOnly()) return;
-    if (key < 0x20 && key != 8) return;   // Ctrl+C and the like stay the widget's
+    if (key < 0x20 && key != 8) return;  // Ctrl+C and the like stay the widget's
     const TEditMaskPicture pic(FEditMask);
     std::u32string s = Utf8ToU32(GetEditText());
     const size_t n = pic.Positions.size();
@@ -290,7 +310,10 @@ void TCustomMaskEdit::KeyPress(char32_t& key) {
         if (len == 0) {
             int i = start - 1;
             while (i >= 0 && pic.Positions[size_t(i)].Literal) --i;
-            if (i >= 0) { s[size_t(i)] = pic.Blank; start = i; }
+            if (i >= 0) {
+                s[size_t(i)] = pic.Blank;
+                start = i;
+            }
         }
         UserEdit(s, start);
         key = 0;
@@ -301,7 +324,7 @@ void TCustomMaskEdit::KeyPress(char32_t& key) {
     const char32_t c = i < n ? pic.Cased(i, key) : key;
     key = 0;
     if (i >= n || !pic.Accepts(i, c)) {
-        MessageBeep(0);   // refused: the text and its selection stay as they were
+        MessageBeep(0);  // refused: the text and its selection stay as they were
         return;
     }
     blankSelection();

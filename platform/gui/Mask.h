@@ -22,9 +22,9 @@ KAROMIL_DECLARE_EXCEPTION(EMaskEditError, Exception)
 // A mask taken apart: one entry per shown position.
 struct TEditMaskPicture {
     struct TPosition {
-        char32_t Literal = 0;   // the character shown, 0 for a place that takes a character
-        char32_t Kind = 0;      // the mask character of a place (L, l, A, a, C, c, 0, 9, #)
-        int Case = 0;           // 1 upper, -1 lower, 0 as typed
+        char32_t Literal = 0;  // the character shown, 0 for a place that takes a character
+        char32_t Kind = 0;  // the mask character of a place (L, l, A, a, C, c, 0, 9, #)
+        int Case = 0;  // 1 upper, -1 lower, 0 as typed
     };
     std::vector<TPosition> Positions;
     bool SaveLiterals = true;
@@ -74,8 +74,8 @@ private:
     // Replaces the shown text as the user's edit, caret at caret.
     void UserEdit(const std::u32string& shown, int caret);
     std::string FEditMask;
-    std::string FEnterText;   // what Escape brings back
-    int FRefusedAt = -1;      // the blank place a refused exit sends the caret back to
+    std::string FEnterText;  // what Escape brings back
+    int FRefusedAt = -1;  // the blank place a refused exit sends the caret back to
 };
 
 class TMaskEdit : public TCustomMaskEdit {

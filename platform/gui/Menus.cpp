@@ -22,9 +22,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TMenuItem, TComponent, {
     KAROMIL_PROP(Action);
     p.Event("OnClick", &Self::OnClick, "TNotifyEvent");
 })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TMenu, TComponent, {
-    KAROMIL_PROP(Images);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TMenu, TComponent, { KAROMIL_PROP(Images); })
 KAROMIL_IMPLEMENT_CLASS(TMainMenu, TMenu)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPopupMenu, TMenu, {
     KAROMIL_PROP(AutoPopup).Default(1);
@@ -35,17 +33,33 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPopupMenu, TMenu, {
 
 namespace {
 
-struct TKeyName { WORD Key; const char* Name; };
+struct TKeyName {
+    WORD Key;
+    const char* Name;
+};
 const TKeyName KeyNames[] = {
-    {VK_BACK, "BkSp"}, {VK_TAB, "Tab"}, {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"}, {VK_SPACE, "Space"},
-    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"}, {VK_END, "End"}, {VK_HOME, "Home"}, {VK_LEFT, "Left"},
-    {VK_UP, "Up"}, {VK_RIGHT, "Right"}, {VK_DOWN, "Down"}, {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
+    {VK_BACK, "BkSp"},
+    {VK_TAB, "Tab"},
+    {VK_RETURN, "Enter"},
+    {VK_ESCAPE, "Esc"},
+    {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"},
+    {VK_NEXT, "PgDn"},
+    {VK_END, "End"},
+    {VK_HOME, "Home"},
+    {VK_LEFT, "Left"},
+    {VK_UP, "Up"},
+    {VK_RIGHT, "Right"},
+    {VK_DOWN, "Down"},
+    {VK_INSERT, "Ins"},
+    {VK_DELETE, "Del"},
 };
 
 std::string KeyName(WORD key) {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
     if (key >= VK_F1 && key <= VK_F12) return "F" + std::to_string(key - VK_F1 + 1);
-    for (const TKeyName& k : KeyNames) if (k.Key == key) return k.Name;
+    for (const TKeyName& k : KeyNames)
+        if (k.Key == key) return k.Name;
     return {};
 }
 
@@ -75,7 +89,8 @@ TShortCut TextToShortCut(const std::string& text) {
     std::string rest = text;
     for (bool found = true; found;) {
         found = false;
-        for (auto [prefix, bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+        for (auto [prefix, bit] :
+            {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
             const size_t n = std::char_traits<char>::length(prefix);
             if (rest.size() > n && SameText(rest.substr(0, n), prefix)) {
                 mods |= bit;
@@ -154,12 +169,30 @@ void TMenuItem::MenuChanged() {
     if (TMenu* m = GetParentMenu()) m->MenuChanged(this);
 }
 
-void TMenuItem::SetCaption(const std::string& v) { FCaption = v; MenuChanged(); }
-void TMenuItem::SetChecked(bool v) { FChecked = v; MenuChanged(); }
-void TMenuItem::SetEnabled(bool v) { FEnabled = v; MenuChanged(); }
-void TMenuItem::SetVisible(bool v) { FVisible = v; MenuChanged(); }
-void TMenuItem::SetShortCut(TShortCut v) { FShortCut = v; MenuChanged(); }
-void TMenuItem::SetImageIndex(int v) { FImageIndex = v; MenuChanged(); }
+void TMenuItem::SetCaption(const std::string& v) {
+    FCaption = v;
+    MenuChanged();
+}
+void TMenuItem::SetChecked(bool v) {
+    FChecked = v;
+    MenuChanged();
+}
+void TMenuItem::SetEnabled(bool v) {
+    FEnabled = v;
+    MenuChanged();
+}
+void TMenuItem::SetVisible(bool v) {
+    FVisible = v;
+    MenuChanged();
+}
+void TMenuItem::SetShortCut(TShortCut v) {
+    FShortCut = v;
+    MenuChanged();
+}
+void TMenuItem::SetImageIndex(int v) {
+    FImageIndex = v;
+    MenuChanged();
+}
 
 void TMenuItem::Click() {
     if (!FEnabled) return;
@@ -230,7 +263,8 @@ bool TMenu::IsShortCut(WORD key, TShiftState shift) {
     // The parents get their OnClick first, as when the user opens the menus down to the item.
     std::vector<TMenuItem*> chain;
     for (TMenuItem* i = item->Parent(); i && i != FItems.get(); i = i->Parent()) chain.insert(chain.begin(), i);
-    for (TMenuItem* i : chain) if (i->GetEnabled()) i->Click();
+    for (TMenuItem* i : chain)
+        if (i->GetEnabled()) i->Click();
     item->Click();
     return true;
 }
@@ -240,7 +274,10 @@ QMenu* TMenu::BuildQMenu(TMenuItem* item, QWidget* parent) {
     for (int i = 0; i < item->Count(); ++i) {
         TMenuItem* child = item->Items(i);
         if (!child->GetVisible()) continue;
-        if (child->IsLine()) { menu->addSeparator(); continue; }
+        if (child->IsLine()) {
+            menu->addSeparator();
+            continue;
+        }
         QString text = QString::fromStdString(child->GetCaption());
         if (child->GetShortCut()) text += "\t" + QString::fromStdString(ShortCutToText(child->GetShortCut()));
         QAction* a = nullptr;
@@ -252,7 +289,10 @@ QMenu* TMenu::BuildQMenu(TMenuItem* item, QWidget* parent) {
             a = menu->addAction(text);
         }
         a->setEnabled(child->GetEnabled());
-        if (child->GetChecked()) { a->setCheckable(true); a->setChecked(true); }
+        if (child->GetChecked()) {
+            a->setCheckable(true);
+            a->setChecked(true);
+        }
         if (FImages && child->GetImageIndex() >= 0 && child->GetImageIndex() < FImages->Count())
             a->setIcon(QIcon(QPixmap::fromImage(FImages->Image(child->GetImageIndex()))));
         a->setData(QVariant::fromValue(quintptr(child)));

@@ -96,7 +96,7 @@ private:
     friend class TMenu;
     std::vector<TMenuItem*> FItems;
     TMenuItem* FParent = nullptr;
-    TMenu* FMenu = nullptr;           // set on the root item only
+    TMenu* FMenu = nullptr;  // set on the root item only
     std::string FCaption;
     std::string FHint;
     bool FChecked = false;

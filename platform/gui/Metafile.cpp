@@ -12,7 +12,7 @@ namespace {
 uint32_t Le32(const std::string& s, size_t off) {
     if (off + 4 > s.size()) return 0;
     return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
-           uint32_t(uint8_t(s[off + 3])) << 24;
+        uint32_t(uint8_t(s[off + 3])) << 24;
 }
 int16_t Le16s(const std::string& s, size_t off) {
     if (off + 2 > s.size()) return 0;
@@ -42,8 +42,18 @@ void TMetafile::Assign(TPersistent* source) {
     TGraphic::Assign(source);
 }
 bool TMetafile::Empty() const { return FRecorder->Records.empty() && FOriginal.empty(); }
-void TMetafile::SetWidth(int w) { if (w != FWidth) { FWidth = w; Changed(); } }
-void TMetafile::SetHeight(int h) { if (h != FHeight) { FHeight = h; Changed(); } }
+void TMetafile::SetWidth(int w) {
+    if (w != FWidth) {
+        FWidth = w;
+        Changed();
+    }
+}
+void TMetafile::SetHeight(int h) {
+    if (h != FHeight) {
+        FHeight = h;
+        Changed();
+    }
+}
 void TMetafile::Clear() {
     FRecorder->Records.clear();
     FOriginal.clear();
@@ -105,8 +115,7 @@ void TMetafile::LoadFromStream(TStream* stream) {
 }
 
 void TMetafile::SaveToStream(TStream* stream) {
-    if (FOriginal.empty())
-        throw EInvalidGraphicOperation("A recorded metafile cannot be saved as a file");
+    if (FOriginal.empty()) throw EInvalidGraphicOperation("A recorded metafile cannot be saved as a file");
     stream->WriteBuffer(FOriginal.data(), int64_t(FOriginal.size()));
 }
 
@@ -117,7 +126,8 @@ void Replay(HDC dc, const TMetaRecordData& r) {
     case EMR_EXTTEXTOUTW: {
         TRect rect;
         if (a[3]) rect = {a[4], a[5], a[6], a[7]};
-        ExtTextOut(dc, a[0], a[1], uint32_t(a[2]), a[3] ? &rect : nullptr, FromU32(r.text), r.dx.empty() ? nullptr : &r.dx);
+        ExtTextOut(
+            dc, a[0], a[1], uint32_t(a[2]), a[3] ? &rect : nullptr, FromU32(r.text), r.dx.empty() ? nullptr : &r.dx);
         break;
     }
     case EMR_RECTANGLE: Rectangle(dc, a[0], a[1], a[2], a[3]); break;
@@ -136,7 +146,8 @@ void Replay(HDC dc, const TMetaRecordData& r) {
         // Regions were kept in recording-device coordinates, which are the logical ones here.
         QRegion rgn;
         for (size_t i = 0; i + 3 < r.counts.size(); i += 4)
-            rgn += QRect(r.counts[i], r.counts[i + 1], r.counts[i + 2] - r.counts[i], r.counts[i + 3] - r.counts[i + 1]);
+            rgn += QRect(
+                r.counts[i], r.counts[i + 1], r.counts[i + 2] - r.counts[i], r.counts[i + 3] - r.counts[i + 1]);
         if (r.type == EMR_INVERTRGN) InvertRgn(dc, rgn);
         else if (!a.empty() && uint32_t(a[0]) == PATINVERT) {
             for (const QRect& q : rgn) PatBlt(dc, q.x(), q.y(), q.width(), q.height(), PATINVERT);
@@ -144,7 +155,8 @@ void Replay(HDC dc, const TMetaRecordData& r) {
         break;
     }
     case EMR_STRETCHBLT:
-        dc->DrawImage(TRect{a[0], a[1], a[2], a[3]}, r.image, TRect{0, 0, r.image.width(), r.image.height()}, uint32_t(a[4]));
+        dc->DrawImage(
+            TRect{a[0], a[1], a[2], a[3]}, r.image, TRect{0, 0, r.image.width(), r.image.height()}, uint32_t(a[4]));
         break;
     default: break;
     }
@@ -171,14 +183,14 @@ void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
         canvas->SaveDC();
         TCanvas::DCState s = rec.state;
         s.viewportOrg = {origin.X + int(std::lround(s.viewportOrg.X * sx * baseX)),
-                         origin.Y + int(std::lround(s.viewportOrg.Y * sy * baseY))};
+            origin.Y + int(std::lround(s.viewportOrg.Y * sy * baseY))};
         s.scaleX = s.scaleX * sx * baseX;
         s.scaleY = s.scaleY * sy * baseY;
         if (s.clip) {
             QRegion c;
             for (const QRect& q : *s.clip)
                 c += QRect(origin.X + int(std::lround(q.x() * s.scaleX)), origin.Y + int(std::lround(q.y() * s.scaleY)),
-                           int(std::lround(q.width() * s.scaleX)), int(std::lround(q.height() * s.scaleY)));
+                    int(std::lround(q.width() * s.scaleX)), int(std::lround(q.height() * s.scaleY)));
             if (baseClip) c &= *baseClip;
             s.clip = c;
         } else {

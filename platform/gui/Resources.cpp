@@ -28,7 +28,9 @@ void Fill(QPainter& p, const QPolygon& shape, QColor color, QColor outline = Qt:
     p.drawPolygon(shape);
 }
 
-QPolygon Triangle(int x1, int y1, int x2, int y2, int x3, int y3) { return QPolygon({QPoint(x1, y1), QPoint(x2, y2), QPoint(x3, y3)}); }
+QPolygon Triangle(int x1, int y1, int x2, int y2, int x3, int y3) {
+    return QPolygon({QPoint(x1, y1), QPoint(x2, y2), QPoint(x3, y3)});
+}
 
 // Row indicators: black glyphs on white, 12 x 12.
 constexpr int kIndicator = 12;
@@ -53,10 +55,14 @@ enum : unsigned { aUp = 1, aDown = 2, aLeft = 4, aRight = 8 };
 
 void Arrows(QPainter& p, int size, unsigned which, int reach, int depth, QColor color, QColor outline) {
     const int c = size / 2;
-    if (which & aUp) Fill(p, Triangle(c, c - reach, c - depth, c - reach + depth, c + depth, c - reach + depth), color, outline);
-    if (which & aDown) Fill(p, Triangle(c, c + reach, c - depth, c + reach - depth, c + depth, c + reach - depth), color, outline);
-    if (which & aLeft) Fill(p, Triangle(c - reach, c, c - reach + depth, c - depth, c - reach + depth, c + depth), color, outline);
-    if (which & aRight) Fill(p, Triangle(c + reach, c, c + reach - depth, c - depth, c + reach - depth, c + depth), color, outline);
+    if (which & aUp)
+        Fill(p, Triangle(c, c - reach, c - depth, c - reach + depth, c + depth, c - reach + depth), color, outline);
+    if (which & aDown)
+        Fill(p, Triangle(c, c + reach, c - depth, c + reach - depth, c + depth, c + reach - depth), color, outline);
+    if (which & aLeft)
+        Fill(p, Triangle(c - reach, c, c - reach + depth, c - depth, c - reach + depth, c + depth), color, outline);
+    if (which & aRight)
+        Fill(p, Triangle(c + reach, c, c + reach - depth, c - depth, c + reach - depth, c + depth), color, outline);
     p.setPen(outline.alpha() ? QPen(outline) : QPen(Qt::NoPen));
     p.setBrush(color);
     p.drawRect(c - 2, c - 2, 3, 3);
@@ -74,8 +80,10 @@ QImage MarkImage(unsigned which) {
 constexpr int kCursor = 32;
 
 void PointerArrow(QPainter& p) {
-    Fill(p, QPolygon({QPoint(0, 0), QPoint(0, 15), QPoint(4, 11), QPoint(7, 17), QPoint(9, 16), QPoint(6, 10), QPoint(11, 10)}),
-         Qt::black, Qt::white);
+    Fill(p,
+        QPolygon(
+            {QPoint(0, 0), QPoint(0, 15), QPoint(4, 11), QPoint(7, 17), QPoint(9, 16), QPoint(6, 10), QPoint(11, 10)}),
+        Qt::black, Qt::white);
 }
 
 TCursorImage ScrollCursor(unsigned which) {
@@ -176,8 +184,12 @@ TTables& Tables() {
 
 }  // namespace
 
-void RegisterBitmapResource(const std::string& name, TBitmapResource draw) { Tables().Bitmaps[Key(name)] = std::move(draw); }
-void RegisterCursorResource(const std::string& name, TCursorResource draw) { Tables().Cursors[Key(name)] = std::move(draw); }
+void RegisterBitmapResource(const std::string& name, TBitmapResource draw) {
+    Tables().Bitmaps[Key(name)] = std::move(draw);
+}
+void RegisterCursorResource(const std::string& name, TCursorResource draw) {
+    Tables().Cursors[Key(name)] = std::move(draw);
+}
 bool BitmapResourceExists(const std::string& name) { return Tables().Bitmaps.count(Key(name)) != 0; }
 bool CursorResourceExists(const std::string& name) { return Tables().Cursors.count(Key(name)) != 0; }
 

@@ -23,7 +23,7 @@ bool ShellMayOpen(const std::string& target) {
 }
 
 intptr_t ShellExecute(HWND, const std::string& operation, const std::string& file, const std::string&,
-                      const std::string& directory, int) {
+    const std::string& directory, int) {
     if (!operation.empty() && operation != "open") return SE_ERR_NOASSOC;
     std::string target = file;
     if (!directory.empty() && QFileInfo(QString::fromStdString(file)).isRelative() &&

@@ -12,13 +12,13 @@ enum : int { SE_ERR_FNF = 2, SE_ERR_ACCESSDENIED = 5, SE_ERR_NOASSOC = 31 };
 
 // Answers a value above 32 on success, an SE_ERR_* code otherwise.
 intptr_t ShellExecute(HWND window, const std::string& operation, const std::string& file,
-                      const std::string& parameters = "", const std::string& directory = "", int showCmd = 1);
+    const std::string& parameters = "", const std::string& directory = "", int showCmd = 1);
 // The allow-list on its own: an existing file, or an http/https/mailto address.
 bool ShellMayOpen(const std::string& target);
 
 using TShellLauncher = std::function<bool(const std::string& target)>;
-void SetShellLauncher(TShellLauncher launcher);   // empty restores xdg-open
+void SetShellLauncher(TShellLauncher launcher);  // empty restores xdg-open
 
 bool MessageBeep(UINT type);
 using TBeepHandler = std::function<void(UINT type)>;
-void SetBeepHandler(TBeepHandler handler);        // empty restores the real beep
+void SetBeepHandler(TBeepHandler handler);  // empty restores the real beep

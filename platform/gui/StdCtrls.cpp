@@ -70,9 +70,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomCheckBox, TButtonControl, {
     KAROMIL_PROP(AllowGrayed).Default(0);
 })
 KAROMIL_IMPLEMENT_CLASS(TCheckBox, TCustomCheckBox)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TRadioButton, TButtonControl, {
-    KAROMIL_PROP(Checked).Default(0);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TRadioButton, TButtonControl, { KAROMIL_PROP(Checked).Default(0); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomComboBox, TWidgetControl, {
     KAROMIL_PROP(Items);
     KAROMIL_PROP(ItemIndex).Default(-1);
@@ -104,9 +102,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomListBox, TCustomControl, {
 KAROMIL_IMPLEMENT_CLASS(TListBox, TCustomListBox)
 KAROMIL_IMPLEMENT_CLASS(TCustomGroupBox, TCustomControl)
 KAROMIL_IMPLEMENT_CLASS(TGroupBox, TCustomGroupBox)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TScrollBox, TScrollingWinControl, {
-    KAROMIL_PROP(BorderStyle).Default(bsSingle);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TScrollBox, TScrollingWinControl, { KAROMIL_PROP(BorderStyle).Default(bsSingle); })
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -119,16 +115,17 @@ Qt::Alignment HorzAlign(TAlignment a) {
     default: return Qt::AlignLeft;
     }
 }
-char32_t LowerChar(char32_t ch) {
-    return char32_t(QString::fromUcs4(&ch, 1).toLower().toUcs4().value(0));
-}
+char32_t LowerChar(char32_t ch) { return char32_t(QString::fromUcs4(&ch, 1).toLower().toUcs4().value(0)); }
 }  // namespace
 
 std::string StripHotkey(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '&') {
-            if (i + 1 < text.size() && text[i + 1] == '&') { out += '&'; ++i; }
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
             continue;
         }
         out += text[i];
@@ -162,7 +159,10 @@ char32_t HotkeyOf(const std::string& text) {
     const QString q = Q(text);
     for (qsizetype i = 0; i + 1 < q.size(); ++i) {
         if (q[i] != '&') continue;
-        if (q[i + 1] == '&') { ++i; continue; }
+        if (q[i + 1] == '&') {
+            ++i;
+            continue;
+        }
         return LowerChar(char32_t(q.mid(i + 1, 1).toUcs4().value(0)));
     }
     return 0;
@@ -181,16 +181,44 @@ TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
 }
 
-void TCustomLabel::SetAlignment(TAlignment v) { if (v != FAlignment) { FAlignment = v; Invalidate(); } }
-void TCustomLabel::SetLayout(TTextLayout v) { if (v != FLayout) { FLayout = v; Invalidate(); } }
-void TCustomLabel::SetAutoSize(bool v) { if (v != FAutoSize) { FAutoSize = v; AdjustBounds(); } }
-void TCustomLabel::SetWordWrap(bool v) { if (v != FWordWrap) { FWordWrap = v; AdjustBounds(); Invalidate(); } }
-void TCustomLabel::SetShowAccelChar(bool v) { if (v != FShowAccelChar) { FShowAccelChar = v; AdjustBounds(); Invalidate(); } }
+void TCustomLabel::SetAlignment(TAlignment v) {
+    if (v != FAlignment) {
+        FAlignment = v;
+        Invalidate();
+    }
+}
+void TCustomLabel::SetLayout(TTextLayout v) {
+    if (v != FLayout) {
+        FLayout = v;
+        Invalidate();
+    }
+}
+void TCustomLabel::SetAutoSize(bool v) {
+    if (v != FAutoSize) {
+        FAutoSize = v;
+        AdjustBounds();
+    }
+}
+void TCustomLabel::SetWordWrap(bool v) {
+    if (v != FWordWrap) {
+        FWordWrap = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+void TCustomLabel::SetShowAccelChar(bool v) {
+    if (v != FShowAccelChar) {
+        FShowAccelChar = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
 
 void TCustomLabel::SetTransparent(bool v) {
     if (v == FTransparent) return;
     FTransparent = v;
-    if (v) FControlStyle.Exclude(csOpaque); else FControlStyle.Include(csOpaque);
+    if (v) FControlStyle.Exclude(csOpaque);
+    else FControlStyle.Include(csOpaque);
     Invalidate();
 }
 
@@ -270,13 +298,13 @@ void TCustomLabel::Dispatch(TMessage& m) {
         return;
     case CM_DIALOGCHAR:
         // The accelerator of the caption focuses FocusControl.
-        if (FFocusControl && FShowAccelChar && GetEnabled() && IsAccel(m.WParam, GetCaption()) && FFocusControl->CanFocus()) {
+        if (FFocusControl && FShowAccelChar && GetEnabled() && IsAccel(m.WParam, GetCaption()) &&
+            FFocusControl->CanFocus()) {
             FFocusControl->SetFocus();
             m.Result = 1;
         }
         return;
-    default:
-        TGraphicControl::Dispatch(m);
+    default: TGraphicControl::Dispatch(m);
     }
 }
 
@@ -294,14 +322,23 @@ void TStaticText::WidgetCreated() {
     l->setTextFormat(Qt::RichText);
     l->setText(AccelRichText(GetCaption()));
     l->setAlignment(HorzAlign(FAlignment) | Qt::AlignTop);
-    l->setFrameStyle(FBorderStyle == sbsNone ? QFrame::NoFrame : FBorderStyle == sbsSingle ? QFrame::Box | QFrame::Plain : QFrame::Panel | QFrame::Sunken);
+    l->setFrameStyle(FBorderStyle == sbsNone ? QFrame::NoFrame
+            : FBorderStyle == sbsSingle      ? QFrame::Box | QFrame::Plain
+                                             : QFrame::Panel | QFrame::Sunken);
 }
 
-void TStaticText::SetAlignment(TAlignment v) { FAlignment = v; if (WidgetIfMade()) WidgetCreated(); }
-void TStaticText::SetBorderStyle(TStaticBorderStyle v) { FBorderStyle = v; if (WidgetIfMade()) WidgetCreated(); }
+void TStaticText::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    if (WidgetIfMade()) WidgetCreated();
+}
+void TStaticText::SetBorderStyle(TStaticBorderStyle v) {
+    FBorderStyle = v;
+    if (WidgetIfMade()) WidgetCreated();
+}
 
 void TStaticText::Dispatch(TMessage& m) {
-    if (m.Msg == CM_TEXTCHANGED && WidgetIfMade()) static_cast<QLabel*>(WidgetIfMade())->setText(AccelRichText(GetCaption()));
+    if (m.Msg == CM_TEXTCHANGED && WidgetIfMade())
+        static_cast<QLabel*>(WidgetIfMade())->setText(AccelRichText(GetCaption()));
     TWidgetControl::Dispatch(m);
 }
 
@@ -331,7 +368,10 @@ void TCustomEdit::WidgetCreated() {
                 if (cased != t) {
                     auto* le = static_cast<QLineEdit*>(WidgetIfMade());
                     const int pos = le->cursorPosition();
-                    Setting([&] { le->setText(cased); le->setCursorPosition(pos); });
+                    Setting([&] {
+                        le->setText(cased);
+                        le->setCursorPosition(pos);
+                    });
                     text = S(cased);
                 }
             }
@@ -351,10 +391,22 @@ void TCustomEdit::ApplyEditOptions() {
     e->setFrame(FBorderStyle != bsNone);
 }
 
-void TCustomEdit::SetMaxLength(int v) { FMaxLength = std::max(0, v); ApplyEditOptions(); }
-void TCustomEdit::SetReadOnly(bool v) { FReadOnly = v; ApplyEditOptions(); }
-void TCustomEdit::SetPasswordChar(char32_t v) { FPasswordChar = v; ApplyEditOptions(); }
-void TCustomEdit::SetBorderStyle(TBorderStyle v) { FBorderStyle = v == bsNone ? bsNone : bsSingle; ApplyEditOptions(); }
+void TCustomEdit::SetMaxLength(int v) {
+    FMaxLength = std::max(0, v);
+    ApplyEditOptions();
+}
+void TCustomEdit::SetReadOnly(bool v) {
+    FReadOnly = v;
+    ApplyEditOptions();
+}
+void TCustomEdit::SetPasswordChar(char32_t v) {
+    FPasswordChar = v;
+    ApplyEditOptions();
+}
+void TCustomEdit::SetBorderStyle(TBorderStyle v) {
+    FBorderStyle = v == bsNone ? bsNone : bsSingle;
+    ApplyEditOptions();
+}
 
 void TCustomEdit::SetCharCase(TEditCharCase v) {
     FCharCase = v;
@@ -362,7 +414,9 @@ void TCustomEdit::SetCharCase(TEditCharCase v) {
     else if (v == ecLowerCase) SetText(S(Q(GetText()).toLower()));
 }
 
-void TCustomEdit::Change() { if (OnChange) OnChange(this); }
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
 
 void TCustomEdit::DoEnter() {
     if (FAutoSelect && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
@@ -370,14 +424,16 @@ void TCustomEdit::DoEnter() {
 }
 
 int TCustomEdit::GetSelStart() const {
-    if (auto* e = dynamic_cast<QLineEdit*>(WidgetIfMade())) return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+    if (auto* e = dynamic_cast<QLineEdit*>(WidgetIfMade()))
+        return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
     if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade())) return t->textCursor().selectionStart();
     return 0;
 }
 
 int TCustomEdit::GetSelLength() const {
     if (auto* e = dynamic_cast<QLineEdit*>(WidgetIfMade())) return int(e->selectedText().size());
-    if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade())) return t->textCursor().selectionEnd() - t->textCursor().selectionStart();
+    if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade()))
+        return t->textCursor().selectionEnd() - t->textCursor().selectionStart();
     return 0;
 }
 
@@ -403,7 +459,8 @@ void TCustomEdit::SetSelLength(int v) {
 
 std::string TCustomEdit::GetSelText() const {
     if (auto* e = dynamic_cast<QLineEdit*>(WidgetIfMade())) return S(e->selectedText());
-    if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade())) return S(t->textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n'));
+    if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade()))
+        return S(t->textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n'));
     return "";
 }
 
@@ -425,11 +482,8 @@ void TCustomEdit::Dispatch(TMessage& m) {
         FModified = false;
         Change();
         return;
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
-        return;
-    default:
-        TWidgetControl::Dispatch(m);
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL; return;
+    default: TWidgetControl::Dispatch(m);
     }
 }
 
@@ -486,9 +540,18 @@ void TCustomMemo::ApplyEditOptions() {
     Setting([&] { t->setPlainText(t->toPlainText()); });
 }
 
-void TCustomMemo::SetAlignment(TAlignment v) { FAlignment = v; ApplyEditOptions(); }
-void TCustomMemo::SetScrollBars(TScrollStyle v) { FScrollBars = v; ApplyEditOptions(); }
-void TCustomMemo::SetWordWrap(bool v) { FWordWrap = v; ApplyEditOptions(); }
+void TCustomMemo::SetAlignment(TAlignment v) {
+    FAlignment = v;
+    ApplyEditOptions();
+}
+void TCustomMemo::SetScrollBars(TScrollStyle v) {
+    FScrollBars = v;
+    ApplyEditOptions();
+}
+void TCustomMemo::SetWordWrap(bool v) {
+    FWordWrap = v;
+    ApplyEditOptions();
+}
 
 void TCustomMemo::LinesChanged() {
     if (FSyncing) return;
@@ -502,7 +565,8 @@ void TCustomMemo::LinesChanged() {
 void TCustomMemo::Dispatch(TMessage& m) {
     switch (m.Msg) {
     case CM_TEXTCHANGED:
-        if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade())) Setting([&] { t->setPlainText(Q(GetText()).replace("\r\n", "\n")); });
+        if (auto* t = dynamic_cast<QTextEdit*>(WidgetIfMade()))
+            Setting([&] { t->setPlainText(Q(GetText()).replace("\r\n", "\n")); });
         if (!FSyncing) {
             TRollback syncing(FSyncing, true);
             FLines->SetTextStr(GetText());
@@ -516,8 +580,7 @@ void TCustomMemo::Dispatch(TMessage& m) {
         if (FWantReturns) m.Result |= DLGC_WANTALLKEYS;
         if (FWantTabs) m.Result |= DLGC_WANTTAB;
         return;
-    default:
-        TCustomEdit::Dispatch(m);
+    default: TCustomEdit::Dispatch(m);
     }
 }
 
@@ -557,11 +620,8 @@ void TButtonControl::Dispatch(TMessage& m) {
         if (auto* b = dynamic_cast<QAbstractButton*>(WidgetIfMade())) SetButtonText(b, GetCaption());
         TWidgetControl::Dispatch(m);
         return;
-    case WM_GETDLGCODE:
-        m.Result = DLGC_BUTTON;
-        return;
-    default:
-        TWidgetControl::Dispatch(m);
+    case WM_GETDLGCODE: m.Result = DLGC_BUTTON; return;
+    default: TWidgetControl::Dispatch(m);
     }
 }
 
@@ -622,11 +682,8 @@ void TButton::Dispatch(TMessage& m) {
         else SetActive(FDefault);
         return;
     }
-    case WM_GETDLGCODE:
-        m.Result = DLGC_BUTTON | (FActive ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        return;
-    default:
-        TButtonControl::Dispatch(m);
+    case WM_GETDLGCODE: m.Result = DLGC_BUTTON | (FActive ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON); return;
+    default: TButtonControl::Dispatch(m);
     }
 }
 
@@ -675,7 +732,8 @@ void TCustomCheckBox::SetAllowGrayed(bool v) {
 
 void TCustomCheckBox::SetAlignment(TLeftRight v) {
     FAlignment = v;
-    if (auto* b = dynamic_cast<QCheckBox*>(WidgetIfMade())) b->setLayoutDirection(v == lrLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+    if (auto* b = dynamic_cast<QCheckBox*>(WidgetIfMade()))
+        b->setLayoutDirection(v == lrLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 void TCustomCheckBox::StateChanged() { TButtonControl::Click(); }
@@ -685,7 +743,10 @@ void TCustomCheckBox::Dispatch(TMessage& m) {
         // The accelerator focuses the box and toggles it as a click does.
         if (IsAccel(m.WParam, GetCaption()) && CanFocus()) {
             SetFocus();
-            if (Focused()) SetState(FState == cbUnchecked ? (FAllowGrayed ? cbGrayed : cbChecked) : FState == cbChecked ? cbUnchecked : cbChecked);
+            if (Focused())
+                SetState(FState == cbUnchecked ? (FAllowGrayed ? cbGrayed : cbChecked)
+                        : FState == cbChecked  ? cbUnchecked
+                                               : cbChecked);
             m.Result = 1;
         }
         return;
@@ -741,7 +802,8 @@ void TRadioButton::SetChecked(bool v) {
     if (!v) return;
     if (TWinControl* p = GetParent()) {
         for (int i = 0; i < p->ControlCount(); ++i)
-            if (auto* other = dynamic_cast<TRadioButton*>(p->Controls(i)); other && other != this) other->SetChecked(false);
+            if (auto* other = dynamic_cast<TRadioButton*>(p->Controls(i)); other && other != this)
+                other->SetChecked(false);
     }
     if (!GetComponentState().Contains(csLoading)) TButtonControl::Click();
 }
@@ -765,7 +827,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override {
-        if (!PaintField) { QComboBox::paintEvent(e); return; }
+        if (!PaintField) {
+            QComboBox::paintEvent(e);
+            return;
+        }
         QStylePainter painter(this);
         QStyleOptionComboBox option;
         initStyleOption(&option);
@@ -822,8 +887,9 @@ QWidget* TCustomComboBox::CreateWidget(QWidget* parent) {
         if (down == FDropped) return;
         gui_detail::Guarded([&] {
             FDropped = down;
-            if (down) { if (OnDropDown) OnDropDown(this); }
-            else if (OnCloseUp) OnCloseUp(this);
+            if (down) {
+                if (OnDropDown) OnDropDown(this);
+            } else if (OnCloseUp) OnCloseUp(this);
         });
     });
 }
@@ -957,7 +1023,10 @@ void TCustomComboBox::PaintItem(QPainter* painter, const TRect& rect, int index,
 }
 
 void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
-    if (OnDrawItem) { OnDrawItem(this, index, rect, state); return; }
+    if (OnDrawItem) {
+        OnDrawItem(this, index, rect, state);
+        return;
+    }
     FCanvas->FillRect(rect);
     FCanvas->TextOut(rect.Left + 2, rect.Top, FItems->Strings(index));
 }
@@ -969,7 +1038,8 @@ void TCustomComboBox::SetDropDownCount(int v) {
 
 void TCustomComboBox::SetMaxLength(int v) {
     FMaxLength = std::max(0, v);
-    if (auto* c = dynamic_cast<QComboBox*>(WidgetIfMade()); c && c->lineEdit()) c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    if (auto* c = dynamic_cast<QComboBox*>(WidgetIfMade()); c && c->lineEdit())
+        c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
 }
 
 bool TCustomComboBox::GetDroppedDown() const { return FDropped; }
@@ -977,7 +1047,8 @@ bool TCustomComboBox::GetDroppedDown() const { return FDropped; }
 void TCustomComboBox::SetDroppedDown(bool v) {
     auto* c = dynamic_cast<QComboBox*>(Widget());
     if (v == FDropped || !c) return;
-    if (v) c->showPopup(); else c->hidePopup();
+    if (v) c->showPopup();
+    else c->hidePopup();
 }
 
 void TCustomComboBox::Clear() {
@@ -985,7 +1056,9 @@ void TCustomComboBox::Clear() {
     SetText("");
 }
 
-void TCustomComboBox::Change() { if (OnChange) OnChange(this); }
+void TCustomComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
 
 void TCustomComboBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
@@ -996,7 +1069,11 @@ void TCustomComboBox::Dispatch(TMessage& m) {
         else {
             // An editable combo selects only an item of exactly that text.
             FItemIndex = -1;
-            for (int i = 0; i < FItems->Count(); ++i) if (FItems->Strings(i) == GetText()) { FItemIndex = i; break; }
+            for (int i = 0; i < FItems->Count(); ++i)
+                if (FItems->Strings(i) == GetText()) {
+                    FItemIndex = i;
+                    break;
+                }
         }
         if (auto* c = dynamic_cast<QComboBox*>(WidgetIfMade())) {
             Setting([&] {
@@ -1011,14 +1088,16 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case WM_GETDLGCODE:
         m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FDropped ? LRESULT(DLGC_WANTALLKEYS) : LRESULT(0));
         return;
-    default:
-        TWidgetControl::Dispatch(m);
+    default: TWidgetControl::Dispatch(m);
     }
 }
 
 void TCustomComboBox::DefaultHandler(TMessage& m) {
     // Alt+Down opens the list as on Windows; the key itself goes no further.
-    if (m.Msg == WM_SYSKEYDOWN && m.WParam == VK_DOWN) { SetDroppedDown(!FDropped); return; }
+    if (m.Msg == WM_SYSKEYDOWN && m.WParam == VK_DOWN) {
+        SetDroppedDown(!FDropped);
+        return;
+    }
     TWidgetControl::DefaultHandler(m);
 }
 
@@ -1078,7 +1157,11 @@ void TCustomListBox::ItemsChanged() {
     }
     if (!FMultiSelect) {
         FItemIndex = -1;
-        for (int i = 0; i < n; ++i) if (FFlags[size_t(i)] & ifSelected) { FItemIndex = i; break; }
+        for (int i = 0; i < n; ++i)
+            if (FFlags[size_t(i)] & ifSelected) {
+                FItemIndex = i;
+                break;
+            }
     } else if (FItemIndex >= n) FItemIndex = n - 1;
     if (FAnchor >= n) FAnchor = -1;
     FMeasured = false;
@@ -1132,13 +1215,13 @@ void TCustomListBox::MeasureItem(int index, int& height) {
 
 void TCustomListBox::Measure() {
     if (FMeasured) return;
-    FMeasured = true;   // first: a handler that asks for rows must not measure again
+    FMeasured = true;  // first: a handler that asks for rows must not measure again
     FHeights.clear();
     if (FStyle != lbOwnerDrawVariable) return;
     for (int i = 0; i < FItems->Count(); ++i) {
         int h = FItemHeight;
         MeasureItem(i, h);
-        FHeights.push_back(std::clamp(h, 1, 255));   // a row of Windows' list is 1 to 255 high
+        FHeights.push_back(std::clamp(h, 1, 255));  // a row of Windows' list is 1 to 255 high
     }
 }
 
@@ -1150,8 +1233,10 @@ int TCustomListBox::RowHeight(int index) const {
 
 TRect TCustomListBox::ItemRect(int index) const {
     int y = 0;
-    if (index >= FTopIndex) for (int i = FTopIndex; i < index; ++i) y += RowHeight(i);
-    else for (int i = index; i < FTopIndex; ++i) y -= RowHeight(i);
+    if (index >= FTopIndex)
+        for (int i = FTopIndex; i < index; ++i) y += RowHeight(i);
+    else
+        for (int i = index; i < FTopIndex; ++i) y -= RowHeight(i);
     return Rect(0, y, GetClientWidth(), y + RowHeight(index));
 }
 
@@ -1202,10 +1287,17 @@ void TCustomListBox::SetTopIndex(int v) {
 
 void TCustomListBox::ScrollInView(int index) {
     if (index < 0 || index >= FItems->Count()) return;
-    if (index < FTopIndex) { SetTopIndex(index); return; }
+    if (index < FTopIndex) {
+        SetTopIndex(index);
+        return;
+    }
     const int room = GetClientHeight();
     int top = FTopIndex;
-    auto bottom = [&] { int y = 0; for (int i = top; i <= index; ++i) y += RowHeight(i); return y; };
+    auto bottom = [&] {
+        int y = 0;
+        for (int i = top; i <= index; ++i) y += RowHeight(i);
+        return y;
+    };
     while (top < index && bottom() > room) ++top;
     SetTopIndex(top);
 }
@@ -1222,7 +1314,8 @@ void TCustomListBox::SetBounds(int left, int top, int width, int height) {
 }
 
 void TCustomListBox::AdjustIntegralHeight() {
-    if (!FIntegralHeight || FStyle == lbOwnerDrawVariable || FAdjusting || GetComponentState().Contains(csLoading)) return;
+    if (!FIntegralHeight || FStyle == lbOwnerDrawVariable || FAdjusting || GetComponentState().Contains(csLoading))
+        return;
     const int row = GetItemHeight();
     const int extra = GetClientHeight() % row;
     if (extra == 0 || GetClientHeight() < row) return;
@@ -1253,17 +1346,19 @@ void TCustomListBox::SetMultiSelect(bool v) {
 }
 
 int TCustomListBox::GetSelCount() const {
-    if (!FMultiSelect) return -1;   // as the class library answers for a single-selection list
+    if (!FMultiSelect) return -1;  // as the class library answers for a single-selection list
     return int(std::count_if(FFlags.begin(), FFlags.end(), [](uint8_t f) { return (f & ifSelected) != 0; }));
 }
 
 bool TCustomListBox::GetSelected(int index) const {
-    if (index < 0 || index >= FItems->Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= FItems->Count())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return (FFlags[size_t(index)] & ifSelected) != 0;
 }
 
 void TCustomListBox::SetSelected(int index, bool v) {
-    if (index < 0 || index >= FItems->Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= FItems->Count())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     if (!FMultiSelect) {
         if (v) SetItemIndex(index);
         else if (FItemIndex == index) SetItemIndex(-1);
@@ -1278,7 +1373,10 @@ void TCustomListBox::SelectAll() {
 }
 
 void TCustomListBox::ClearSelection() {
-    if (!FMultiSelect) { SetItemIndex(-1); return; }
+    if (!FMultiSelect) {
+        SetItemIndex(-1);
+        return;
+    }
     for (int i = 0; i < FItems->Count(); ++i) SetSelected(i, false);
 }
 
@@ -1388,13 +1486,9 @@ bool TCustomListBox::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mous
 
 void TCustomListBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateItem(FItemIndex);
-        break;
+    case WM_KILLFOCUS: InvalidateItem(FItemIndex); break;
     case WM_SIZE:
         TCustomControl::Dispatch(m);
         UpdateScrollBar();
@@ -1413,7 +1507,8 @@ void TCustomListBox::Dispatch(TMessage& m) {
         case SB_LINEDOWN: SetTopIndex(FTopIndex + 1); break;
         case SB_PAGEUP: SetTopIndex(FTopIndex - std::max(1, FItems->Count() - MaxTopIndex() - 1)); break;
         case SB_PAGEDOWN: SetTopIndex(FTopIndex + std::max(1, FItems->Count() - MaxTopIndex() - 1)); break;
-        case SB_THUMBTRACK: case SB_THUMBPOSITION: SetTopIndex(s.Pos()); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: SetTopIndex(s.Pos()); break;
         case SB_TOP: SetTopIndex(0); break;
         case SB_BOTTOM: SetTopIndex(MaxTopIndex()); break;
         default: break;
@@ -1427,21 +1522,26 @@ void TCustomListBox::Dispatch(TMessage& m) {
         m.Result = FItemIndex == int(m.WParam) ? FItemIndex : LB_ERR;
         return;
     case LB_GETTOPINDEX: m.Result = FTopIndex; return;
-    case LB_SETTOPINDEX: SetTopIndex(int(m.WParam)); m.Result = 0; return;
+    case LB_SETTOPINDEX:
+        SetTopIndex(int(m.WParam));
+        m.Result = 0;
+        return;
     case LB_GETITEMHEIGHT: m.Result = RowHeight(int(m.WParam)); return;
     case LB_FINDSTRING:
     case LB_SELECTSTRING: {
         const char* text = reinterpret_cast<const char*>(m.LParam);
         const int found = text ? FindPrefix(text, int(intptr_t(m.WParam))) : -1;
         if (found >= 0 && m.Msg == LB_SELECTSTRING) {
-            if (FMultiSelect) { m.Result = LB_ERR; return; }   // single-selection lists only
+            if (FMultiSelect) {
+                m.Result = LB_ERR;
+                return;
+            }  // single-selection lists only
             SetItemIndex(found);
         }
         m.Result = found >= 0 ? found : LB_ERR;
         return;
     }
-    default:
-        break;
+    default: break;
     }
     TCustomControl::Dispatch(m);
 }
@@ -1458,7 +1558,7 @@ void TCustomListBox::DefaultHandler(TMessage& m) {
         if (i >= 0) {
             ItemPressed(i, p);
             UserSelect(i, KeysToShiftState(m.WParam), m.Msg == WM_LBUTTONDOWN);
-            if (m.Msg == WM_LBUTTONDBLCLK) DblClick();   // the list's double-click notice
+            if (m.Msg == WM_LBUTTONDBLCLK) DblClick();  // the list's double-click notice
         }
         if (HandleAllocated()) SetCapture(WindowHandle());
         FTracking = true;
@@ -1470,10 +1570,12 @@ void TCustomListBox::DefaultHandler(TMessage& m) {
         const int n = FItems->Count();
         if (n == 0) return;
         int i;
-        if (p.Y < 0) { SetTopIndex(FTopIndex - 1); i = FTopIndex; }
-        else if (p.Y >= GetClientHeight()) {
+        if (p.Y < 0) {
+            SetTopIndex(FTopIndex - 1);
+            i = FTopIndex;
+        } else if (p.Y >= GetClientHeight()) {
             SetTopIndex(FTopIndex + 1);
-            i = ItemAtPos({1, GetClientHeight() - 1}, true);   // the lowest row in view
+            i = ItemAtPos({1, GetClientHeight() - 1}, true);  // the lowest row in view
             if (i < 0) i = n - 1;
         } else {
             i = ItemAtPos({std::clamp(p.X, 0, std::max(0, GetClientWidth() - 1)), p.Y}, false);
@@ -1491,7 +1593,7 @@ void TCustomListBox::DefaultHandler(TMessage& m) {
         if (!FTracking) return;
         FTracking = false;
         if (m.Msg != WM_CAPTURECHANGED && GetCapture() == WindowHandle() && WindowHandle()) ReleaseCapture();
-        if (m.Msg == WM_LBUTTONUP && FPressedItem) Click();   // the selection change notice
+        if (m.Msg == WM_LBUTTONUP && FPressedItem) Click();  // the selection change notice
         FPressedItem = false;
         return;
     }
@@ -1517,7 +1619,8 @@ void TCustomListBox::DefaultHandler(TMessage& m) {
         }
         i = std::clamp(i, 0, n - 1);
         if (i == FItemIndex) return;
-        UserSelect(i, KeyDataToShiftState(m.LParam) + (GetKeyState(VK_SHIFT) < 0 ? TShiftState{ssShift} : TShiftState{}), false);
+        UserSelect(i,
+            KeyDataToShiftState(m.LParam) + (GetKeyState(VK_SHIFT) < 0 ? TShiftState{ssShift} : TShiftState{}), false);
         Click();
         return;
     }
@@ -1531,8 +1634,7 @@ void TCustomListBox::DefaultHandler(TMessage& m) {
         }
         return;
     }
-    default:
-        break;
+    default: break;
     }
     TCustomControl::DefaultHandler(m);
 }
@@ -1581,7 +1683,10 @@ void TCustomGroupBox::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     }
-    if (m.Msg == CM_TEXTCHANGED) { Invalidate(); Realign(); }
+    if (m.Msg == CM_TEXTCHANGED) {
+        Invalidate();
+        Realign();
+    }
     TCustomControl::Dispatch(m);
 }
 

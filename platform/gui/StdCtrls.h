@@ -32,8 +32,19 @@ KAROMIL_ENUM_TYPE(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "c
 using TBorderStyle = TFormBorderStyle;
 
 enum TOwnerDrawStateFlag {
-    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
-    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit,
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odReserved1,
+    odReserved2,
+    odComboBoxEdit,
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
@@ -445,9 +456,15 @@ protected:
     bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
     // A strip left of every row that the list does not select (the check list's boxes).
     virtual int ItemIndent() const { return 0; }
-    virtual void DrawIndent(int index, const TRect& rect) { (void)index; (void)rect; }
+    virtual void DrawIndent(int index, const TRect& rect) {
+        (void)index;
+        (void)rect;
+    }
     // A press in a row, before the selection follows it.
-    virtual void ItemPressed(int index, TPoint p) { (void)index; (void)p; }
+    virtual void ItemPressed(int index, TPoint p) {
+        (void)index;
+        (void)p;
+    }
     // Per-item flag bits kept with the line through sorting, inserts and deletes.
     enum : uint8_t { ifSelected = 1, ifStateMask = 6, ifStateShift = 1 };
     uint8_t ItemFlags(int index) const { return FFlags.at(size_t(index)); }
@@ -470,7 +487,7 @@ private:
     std::unique_ptr<TStringList> FItems;
     std::vector<uint8_t> FFlags;
     std::vector<std::pair<std::pair<std::string, TObject*>, uint8_t>> FSnapshot;
-    std::vector<int> FHeights;        // lbOwnerDrawVariable
+    std::vector<int> FHeights;  // lbOwnerDrawVariable
     bool FMeasured = false;
     int FItemIndex = -1;
     int FTopIndex = 0;
@@ -495,8 +512,14 @@ public:
 // List-box messages answered by TCustomListBox (LParam of LB_SELECTSTRING and LB_FINDSTRING
 // is a const char* in UTF-8).
 enum : UINT {
-    LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188, LB_GETCOUNT = 0x018B, LB_SELECTSTRING = 0x018C,
-    LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F, LB_SETTOPINDEX = 0x0197, LB_GETITEMHEIGHT = 0x01A1,
+    LB_SETCURSEL = 0x0186,
+    LB_GETCURSEL = 0x0188,
+    LB_GETCOUNT = 0x018B,
+    LB_SELECTSTRING = 0x018C,
+    LB_GETTOPINDEX = 0x018E,
+    LB_FINDSTRING = 0x018F,
+    LB_SETTOPINDEX = 0x0197,
+    LB_GETITEMHEIGHT = 0x01A1,
 };
 constexpr LRESULT LB_ERR = -1;
 

@@ -14,8 +14,7 @@
 
 // Qt's own entry for window-system mouse input (what its test library uses).
 Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                      Qt::KeyboardModifiers mods, int timestamp);
+    Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type, Qt::KeyboardModifiers mods, int timestamp);
 
 namespace TestKit {
 
@@ -66,7 +65,8 @@ QWidget* Target(TControl* c, TPoint& p) {
 
 Qt::MouseButtons gHeld;
 
-void SendMouse(TControl* c, TPoint p, QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, Qt::KeyboardModifiers mods) {
+void SendMouse(
+    TControl* c, TPoint p, QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, Qt::KeyboardModifiers mods) {
     EnsureApplication();
     QWidget* w = Target(c, p);
     const QPointF local(p.X, p.Y);
@@ -113,7 +113,7 @@ void Wheel(TControl* c, TPoint p, int angleDelta) {
     QWidget* w = Target(c, p);
     const QPointF local(p.X, p.Y);
     QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
+        Qt::NoScrollPhase, false);
     e.setTimestamp(PlatformTickCount());
     QCoreApplication::sendEvent(w, &e);
 }
@@ -130,8 +130,8 @@ void SendSystemMouse(TControl* c, TPoint p, QEvent::Type type, Qt::MouseButton b
     if (!window) return;
     if (type == QEvent::MouseButtonPress) gSystemHeld |= b;
     if (type == QEvent::MouseButtonRelease) gSystemHeld &= ~Qt::MouseButtons(b);
-    qt_handleMouseEvent(window, top->mapFromGlobal(global), global, gSystemHeld, b, type, Qt::NoModifier,
-                        int(PlatformTickCount()));
+    qt_handleMouseEvent(
+        window, top->mapFromGlobal(global), global, gSystemHeld, b, type, Qt::NoModifier, int(PlatformTickCount()));
 }
 }  // namespace
 
@@ -154,7 +154,9 @@ void SendKey(QEvent::Type type, int key, Qt::KeyboardModifiers mods, const std::
 }
 }  // namespace
 
-void KeyDown(int qtKey, Qt::KeyboardModifiers mods, const std::string& text) { SendKey(QEvent::KeyPress, qtKey, mods, text); }
+void KeyDown(int qtKey, Qt::KeyboardModifiers mods, const std::string& text) {
+    SendKey(QEvent::KeyPress, qtKey, mods, text);
+}
 void KeyUp(int qtKey, Qt::KeyboardModifiers mods) { SendKey(QEvent::KeyRelease, qtKey, mods, ""); }
 
 void Key(int qtKey, Qt::KeyboardModifiers mods, const std::string& text) {
@@ -196,8 +198,8 @@ std::vector<UINT> TMessageSpy::Ids() const {
 }
 
 std::vector<UINT> TMessageSpy::DefaultIgnored() {
-    return {WM_NCHITTEST, WM_SETCURSOR, WM_PAINT, WM_NCPAINT, WM_ERASEBKGND, CM_HITTEST, CM_MOUSEENTER,
-            CM_MOUSELEAVE, WM_NCCALCSIZE, CM_HINTSHOW};
+    return {WM_NCHITTEST, WM_SETCURSOR, WM_PAINT, WM_NCPAINT, WM_ERASEBKGND, CM_HITTEST, CM_MOUSEENTER, CM_MOUSELEAVE,
+        WM_NCCALCSIZE, CM_HINTSHOW};
 }
 
 // --- modal answers ------------------------------------------------------------------------------

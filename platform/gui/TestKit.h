@@ -23,7 +23,8 @@ void ProcessEvents();
 void ShowAndActivate(TCustomForm* form);
 
 // Mouse input at a client point of the control (graphic controls: through their parent).
-void MouseMove(TControl* c, TPoint p, Qt::MouseButtons held = Qt::NoButton, Qt::KeyboardModifiers mods = Qt::NoModifier);
+void MouseMove(
+    TControl* c, TPoint p, Qt::MouseButtons held = Qt::NoButton, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void MouseDown(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void MouseUp(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void Click(TControl* c, TPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = Qt::NoModifier);
@@ -54,7 +55,7 @@ public:
     const std::vector<TMessage>& Messages() const noexcept { return FMessages; }
     std::vector<UINT> Ids() const;
     void Clear() { FMessages.clear(); }
-    static std::vector<UINT> DefaultIgnored();   // hit tests, cursors, paints
+    static std::vector<UINT> DefaultIgnored();  // hit tests, cursors, paints
     // Shared log: several spies write in one order (Log may be nullptr for a private one).
     std::vector<std::pair<TControl*, UINT>>* Log = nullptr;
 

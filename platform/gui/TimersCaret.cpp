@@ -46,7 +46,8 @@ public:
     std::vector<std::unique_ptr<TTimerEntry>> Entries;
     uintptr_t NextId = 0x7F00;
     TTimerEntry* Find(HWND w, uintptr_t id) {
-        for (auto& e : Entries) if (e->Window == w && e->Id == id) return e.get();
+        for (auto& e : Entries)
+            if (e->Window == w && e->Id == id) return e.get();
         return nullptr;
     }
     void Remove(TTimerEntry* t) {
@@ -73,7 +74,7 @@ protected:
 };
 
 TTimerHost& Timers() {
-    static TTimerHost* host = new TTimerHost;   // lives as long as the process
+    static TTimerHost* host = new TTimerHost;  // lives as long as the process
     return *host;
 }
 
@@ -176,7 +177,7 @@ bool CreateCaret(HWND window, int width, int height) {
         w->update();
     });
     gInput.Caret.Blink = blink;
-    gInput.Caret.Hidden = 1;   // created hidden, as on Windows
+    gInput.Caret.Hidden = 1;  // created hidden, as on Windows
     gInput.Caret.Pos = {};
     PlaceCaret();
     return true;
@@ -184,7 +185,7 @@ bool CreateCaret(HWND window, int width, int height) {
 
 bool DestroyCaret() {
     if (!gInput.Caret.Owner) return false;
-    delete gInput.Caret.Widget.data();   // and its timer
+    delete gInput.Caret.Widget.data();  // and its timer
     gInput.Caret = TCaret{};
     return true;
 }

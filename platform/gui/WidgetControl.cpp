@@ -45,7 +45,8 @@ private:
         case QEvent::FocusOut:
             if (static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
                 // Focus moving inside the control (a combo's editor) is no change of the window's.
-                QWidget* other = e->type() == QEvent::FocusIn ? gui_detail::PreviousFocus() : QApplication::focusWidget();
+                QWidget* other = e->type() == QEvent::FocusIn ? gui_detail::PreviousFocus()
+                                                              : QApplication::focusWidget();
                 if (!other || ControlOfWidget(other) != FControl || other == o)
                     TWindowBridge::Translate(FControl, true, FControl->ClientWidget(), e);
             }
@@ -77,10 +78,8 @@ private:
             o->event(&shown);
             return true;
         }
-        case QEvent::ShortcutOverride:
-            return false;
-        default:
-            return false;
+        case QEvent::ShortcutOverride: return false;
+        default: return false;
         }
     }
 
@@ -172,8 +171,7 @@ void TWidgetControl::Dispatch(TMessage& m) {
         FitWidget();
         TWinControl::Dispatch(m);
         return;
-    default:
-        TWinControl::Dispatch(m);
+    default: TWinControl::Dispatch(m);
     }
 }
 
@@ -200,8 +198,10 @@ void TWidgetControl::DefaultHandler(TMessage& m) {
         if (gInput.HostedKey && gInput.HostedKey->type() == QEvent::KeyPress) {
             // A printable character arrives as WM_CHAR, where OnKeyPress may have changed it.
             const QString text = gInput.HostedKey->text();
-            const bool printable = !text.isEmpty() && text.at(0).isPrint() && !(gInput.HostedKey->modifiers() & Qt::ControlModifier);
-            QKeyEvent copy(QEvent::KeyPress, gInput.HostedKey->key(), gInput.HostedKey->modifiers(), printable ? QString() : text, gInput.HostedKey->isAutoRepeat());
+            const bool printable = !text.isEmpty() && text.at(0).isPrint() &&
+                !(gInput.HostedKey->modifiers() & Qt::ControlModifier);
+            QKeyEvent copy(QEvent::KeyPress, gInput.HostedKey->key(), gInput.HostedKey->modifiers(),
+                printable ? QString() : text, gInput.HostedKey->isAutoRepeat());
             Forward(&copy);
         }
         if (m.Msg == WM_SYSKEYDOWN) TWinControl::DefaultHandler(m);
@@ -209,7 +209,8 @@ void TWidgetControl::DefaultHandler(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
         if (gInput.HostedKey && gInput.HostedKey->type() == QEvent::KeyRelease) {
-            QKeyEvent copy(QEvent::KeyRelease, gInput.HostedKey->key(), gInput.HostedKey->modifiers(), gInput.HostedKey->text(), gInput.HostedKey->isAutoRepeat());
+            QKeyEvent copy(QEvent::KeyRelease, gInput.HostedKey->key(), gInput.HostedKey->modifiers(),
+                gInput.HostedKey->text(), gInput.HostedKey->isAutoRepeat());
             Forward(&copy);
         }
         return;
@@ -221,7 +222,6 @@ void TWidgetControl::DefaultHandler(TMessage& m) {
         }
         return;
     }
-    default:
-        TWinControl::DefaultHandler(m);
+    default: TWinControl::DefaultHandler(m);
     }
 }

@@ -37,7 +37,8 @@ protected:
     // True while the program itself changes the widget: its signals are not the user's.
     bool FSettingWidget = false;
     // Runs fn with FSettingWidget set.
-    template <class F> void Setting(F&& fn) {
+    template <class F>
+    void Setting(F&& fn) {
         TRollback setting(FSettingWidget, true);
         fn();
     }
@@ -52,5 +53,5 @@ private:
     void Watch(QObject* o);
     QWidget* FWidget = nullptr;
     TFilter* FFilter = nullptr;
-    QObject* FKeyTarget = nullptr;   // the widget that received the last key
+    QObject* FKeyTarget = nullptr;  // the widget that received the last key
 };

@@ -141,10 +141,22 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
             if (c->FAlign != a || !c->FVisible) continue;
             int w = c->FWidth, h = c->FHeight;
             switch (a) {
-            case alTop: c->SetBounds(rect.Left, rect.Top, rect.Width(), h); rect.Top += h; break;
-            case alBottom: c->SetBounds(rect.Left, rect.Bottom - h, rect.Width(), h); rect.Bottom -= h; break;
-            case alLeft: c->SetBounds(rect.Left, rect.Top, w, rect.Height()); rect.Left += w; break;
-            case alRight: c->SetBounds(rect.Right - w, rect.Top, w, rect.Height()); rect.Right -= w; break;
+            case alTop:
+                c->SetBounds(rect.Left, rect.Top, rect.Width(), h);
+                rect.Top += h;
+                break;
+            case alBottom:
+                c->SetBounds(rect.Left, rect.Bottom - h, rect.Width(), h);
+                rect.Bottom -= h;
+                break;
+            case alLeft:
+                c->SetBounds(rect.Left, rect.Top, w, rect.Height());
+                rect.Left += w;
+                break;
+            case alRight:
+                c->SetBounds(rect.Right - w, rect.Top, w, rect.Height());
+                rect.Right -= w;
+                break;
             case alClient: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
             default: break;
             }
@@ -189,7 +201,10 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (FTabStop) params.Style |= WS_TABSTOP;
     if (!FEnabled) params.Style |= WS_DISABLED;
-    params.X = GetLeft(); params.Y = GetTop(); params.Width = GetWidth(); params.Height = GetHeight();
+    params.X = GetLeft();
+    params.Y = GetTop();
+    params.Width = GetWidth();
+    params.Height = GetHeight();
     params.WndParent = FParent ? FParent->WindowHandle() : FParentWindow;
     params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     if (!FControlStyle.Contains(csDoubleClicks)) params.WindowClass.style &= ~CS_DBLCLKS;
@@ -284,7 +299,10 @@ void TWinControl::DestroyHandle() {
     HWND h = WindowHandle();
     gui_detail::KillWindowTimers(h);
     gui_detail::PurgePosted(h);
-    if (GetCapture() == h) { gInput.Capture = nullptr; gInput.CaptureControl = nullptr; }
+    if (GetCapture() == h) {
+        gInput.Capture = nullptr;
+        gInput.CaptureControl = nullptr;
+    }
     DestroyWnd();
     FHandleAllocated = false;
     FControlState.Exclude(csDestroyingHandle);
@@ -342,7 +360,7 @@ void TWinControl::ApplyFrame(bool sendSize) {
     const bool box = !IsRectEmpty(FSizeBoxRect);
     if (box && !w.SizeBox) {
         w.SizeBox = new QWidget(w.Outer);
-        w.SizeBox->setAttribute(Qt::WA_TransparentForMouseEvents);   // the outer widget paints it
+        w.SizeBox->setAttribute(Qt::WA_TransparentForMouseEvents);  // the outer widget paints it
     }
     if (w.SizeBox) w.SizeBox->setVisible(false);
     w.Outer->update();
@@ -376,7 +394,8 @@ void TWinControl::SetEnabled(bool v) {
     TControl::SetEnabled(v);
     if (FHandleAllocated) {
         FWindow->Outer->setEnabled(v);
-        if (v) FStyle &= ~WS_DISABLED; else FStyle |= WS_DISABLED;
+        if (v) FStyle &= ~WS_DISABLED;
+        else FStyle |= WS_DISABLED;
     }
 }
 
@@ -390,8 +409,7 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_KILLFOCUS:
         if (FControlState.Contains(csFocusing)) return;
         break;
-    default:
-        break;
+    default: break;
     }
     // A graphic child under the pointer, or holding the capture, gets the mouse message.
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && m.Msg != WM_MOUSEHWHEEL) {
@@ -416,12 +434,17 @@ void TWinControl::CheckDialogKey(TMessage& m) {
     LRESULT mask = 0;
     switch (m.WParam) {
     case VK_TAB: mask = DLGC_WANTTAB; break;
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     default: break;
     }
-    if (mask != 0 && Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) == 0 &&
-        (Perform(WM_GETDLGCODE) & mask) == 0) {
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
         if (TCustomForm* f = GetParentForm(this)) {
             if (f->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) return;
         }
@@ -432,14 +455,14 @@ void TWinControl::CheckDialogKey(TMessage& m) {
 void TWinControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
     case WM_PAINT:
-        if (m.WParam == 0) {   // sent from code: paint now
+        if (m.WParam == 0) {  // sent from code: paint now
             if (FHandleAllocated && RedrawOn()) FWindow->Client->repaint();
             return;
         }
         PaintHandler(TWMPaint(m));
         return;
     case WM_NCPAINT:
-        if (m.WParam == 0) {   // sent from code: the frame is repainted at once
+        if (m.WParam == 0) {  // sent from code: the frame is repainted at once
             if (FHandleAllocated) {
                 QRegion nc = QRegion(FWindow->Outer->rect()) - QRegion(ToQRect(FClientInWindow));
                 FWindow->Outer->repaint(nc);
@@ -465,37 +488,31 @@ void TWinControl::Dispatch(TMessage& m) {
         if (!DoKeyPress(TWMKey(m))) DefaultHandler(m);
         return;
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN:
-        CheckDialogKey(m);
-        return;
+    case CN_SYSKEYDOWN: CheckDialogKey(m); return;
     case CN_SYSCHAR:
         // Alt+letter: the form's controls may claim it as their "&" accelerator.
         m.Result = 0;
         if (m.WParam != VK_SPACE) {
-            if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+            if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+                m.Result = 1;
         }
         return;
     case CN_CHAR:
         m.Result = 0;
         if ((Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0) {
-            if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+            if (TCustomForm* f = GetParentForm(this); f && f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+                m.Result = 1;
         }
         return;
     case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-        Broadcast(m);
-        return;
+    case CM_DIALOGCHAR: Broadcast(m); return;
     case CM_FOCUSCHANGED:
         // Buttons learn which of them Enter now clicks.
         Broadcast(m);
         m.Result = 0;
         return;
-    case CM_ENTER:
-        DoEnter();
-        return;
-    case CM_EXIT:
-        DoExit();
-        return;
+    case CM_ENTER: DoEnter(); return;
+    case CM_EXIT: DoExit(); return;
     case CM_COLORCHANGED:
         FBrush->SetColor(GetColor());
         NotifyControls(CM_PARENTCOLORCHANGED);
@@ -511,20 +528,19 @@ void TWinControl::Dispatch(TMessage& m) {
         }
         Invalidate();
         return;
-    case CM_SHOWINGCHANGED:
-        return;
+    case CM_SHOWINGCHANGED: return;
     case CM_SYSCOLORCHANGE:
         NotifyControls(CM_SYSCOLORCHANGE);
         Invalidate();
         return;
     case WM_SETREDRAW:
         if (FHandleAllocated) {
-            if (m.WParam) { if (FWindow->RedrawOff > 0 && --FWindow->RedrawOff == 0) FWindow->Client->setUpdatesEnabled(true); }
-            else if (FWindow->RedrawOff++ == 0) FWindow->Client->setUpdatesEnabled(false);
+            if (m.WParam) {
+                if (FWindow->RedrawOff > 0 && --FWindow->RedrawOff == 0) FWindow->Client->setUpdatesEnabled(true);
+            } else if (FWindow->RedrawOff++ == 0) FWindow->Client->setUpdatesEnabled(false);
         }
         return;
-    default:
-        TControl::Dispatch(m);
+    default: TControl::Dispatch(m);
     }
 }
 
@@ -588,8 +604,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
             // Edges and corners show the sizing cursor of their direction.
             if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
                 static const Qt::CursorShape shapes[] = {Qt::SizeHorCursor, Qt::SizeHorCursor, Qt::SizeVerCursor,
-                                                         Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
-                                                         Qt::SizeBDiagCursor, Qt::SizeFDiagCursor};
+                    Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+                    Qt::SizeFDiagCursor};
                 FWindow->Outer->setCursor(shapes[hit - HTLEFT]);
                 FWindow->Client->setCursor(shapes[hit - HTLEFT]);
                 m.Result = 1;
@@ -632,27 +648,24 @@ void TWinControl::DefaultHandler(TMessage& m) {
         if (m.WParam == VK_F4) {
             TControl* top = this;
             while (top->GetParent()) top = top->GetParent();
-            if (auto* w = dynamic_cast<TWinControl*>(top); w && w->HandleAllocated()) PostMessage(w->WindowHandle(), WM_CLOSE);
+            if (auto* w = dynamic_cast<TWinControl*>(top); w && w->HandleAllocated())
+                PostMessage(w->WindowHandle(), WM_CLOSE);
         }
         return;
-    case WM_GETDLGCODE:
-        m.Result = 0;
-        return;
-    case WM_MOUSEACTIVATE:
-        m.Result = (FExStyle & WS_EX_NOACTIVATE) ? MA_NOACTIVATE : MA_ACTIVATE;
-        return;
+    case WM_GETDLGCODE: m.Result = 0; return;
+    case WM_MOUSEACTIVATE: m.Result = (FExStyle & WS_EX_NOACTIVATE) ? MA_NOACTIVATE : MA_ACTIVATE; return;
     case WM_IME_COMPOSITION:
         // The committed text is typed: the characters are queued as the keyboard's would be.
         if ((m.LParam & GCS_RESULTSTR) && FHandleAllocated)
-            for (char32_t ch : QString::fromStdString(gInput.Ime.Result).toUcs4()) PostMessage(WindowHandle(), WM_CHAR, ch, 1);
+            for (char32_t ch : QString::fromStdString(gInput.Ime.Result).toUcs4())
+                PostMessage(WindowHandle(), WM_CHAR, ch, 1);
         return;
     case WM_NCLBUTTONDOWN:
         // A press on an edge or corner starts the user's resize of this window.
         if (FHandleAllocated && int(m.WParam) >= HTLEFT && int(m.WParam) <= HTBOTTOMRIGHT)
             BeginSizing(this, int(m.WParam), PointFromLParam(m.LParam));
         return;
-    default:
-        TControl::DefaultHandler(m);
+    default: TControl::DefaultHandler(m);
     }
 }
 
@@ -701,7 +714,10 @@ void TWinControl::Repaint() {
 void TWinControl::PaintTo(HDC dc, int x, int y) {
     HandleNeeded();
     QPainter* p = dc->Painter();
-    if (!p) { dc->Handle(); p = dc->Painter(); }
+    if (!p) {
+        dc->Handle();
+        p = dc->Painter();
+    }
     if (!p) return;
     const TPoint d = dc->LPtoDP(TPoint{x, y});
     p->save();
@@ -733,7 +749,8 @@ bool TWinControl::Focused() const {
 void TWinControl::SetTabStop(bool v) {
     if (v == FTabStop) return;
     FTabStop = v;
-    if (v) FStyle |= WS_TABSTOP; else FStyle &= ~WS_TABSTOP;
+    if (v) FStyle |= WS_TABSTOP;
+    else FStyle &= ~WS_TABSTOP;
     Perform(CM_TABSTOPCHANGED);
 }
 
@@ -765,7 +782,8 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, 
     if (list.empty()) return nullptr;
     const int n = int(list.size());
     int start = -1;
-    for (int i = 0; i < n; ++i) if (list[size_t(i)] == current) start = i;
+    for (int i = 0; i < n; ++i)
+        if (list[size_t(i)] == current) start = i;
     if (start < 0) start = goForward ? n - 1 : 0;
     int i = start;
     for (int k = 0; k < n; ++k) {
@@ -781,11 +799,21 @@ void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTab
     if (TWinControl* c = FindNextControl(current, goForward, checkTabStop, !checkTabStop)) c->SetFocus();
 }
 
-void TWinControl::KeyDown(WORD& key, TShiftState shift) { if (OnKeyDown) OnKeyDown(this, key, shift); }
-void TWinControl::KeyUp(WORD& key, TShiftState shift) { if (OnKeyUp) OnKeyUp(this, key, shift); }
-void TWinControl::KeyPress(char32_t& key) { if (OnKeyPress) OnKeyPress(this, key); }
-void TWinControl::DoEnter() { if (OnEnter) OnEnter(this); }
-void TWinControl::DoExit() { if (OnExit) OnExit(this); }
+void TWinControl::KeyDown(WORD& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+void TWinControl::KeyUp(WORD& key, TShiftState shift) {
+    if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+void TWinControl::KeyPress(char32_t& key) {
+    if (OnKeyPress) OnKeyPress(this, key);
+}
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
 
 bool TWinControl::DoKeyDown(TWMKey m) {
     const TShiftState shift = KeyDataToShiftState(m.KeyData());
@@ -795,7 +823,10 @@ bool TWinControl::DoKeyDown(TWMKey m) {
         if (f->DoKeyDown(m)) return true;
         key = WORD(m.CharCode());
     }
-    if (key != 0) { KeyDown(key, shift); m.SetCharCode(key); }
+    if (key != 0) {
+        KeyDown(key, shift);
+        m.SetCharCode(key);
+    }
     return key == 0;
 }
 
@@ -804,7 +835,10 @@ bool TWinControl::DoKeyUp(TWMKey m) {
     TCustomForm* f = GetParentForm(this);
     if (f && f != this && f->GetKeyPreview() && f->DoKeyUp(m)) return true;
     WORD key = WORD(m.CharCode());
-    if (key != 0) { KeyUp(key, shift); m.SetCharCode(key); }
+    if (key != 0) {
+        KeyUp(key, shift);
+        m.SetCharCode(key);
+    }
     return key == 0;
 }
 
@@ -812,7 +846,10 @@ bool TWinControl::DoKeyPress(TWMKey m) {
     TCustomForm* f = GetParentForm(this);
     if (f && f != this && f->GetKeyPreview() && f->DoKeyPress(m)) return true;
     char32_t ch = m.CharCode();
-    if (ch != 0) { KeyPress(ch); m.SetCharCode(ch); }
+    if (ch != 0) {
+        KeyPress(ch);
+        m.SetCharCode(ch);
+    }
     return ch == 0;
 }
 
@@ -822,7 +859,10 @@ int TWinControl::SetScrollInfo(int bar, const TScrollInfo& info, bool redraw) {
     (void)redraw;
     const int i = bar == SB_VERT ? 1 : 0;
     TScrollInfo& s = FScroll[i];
-    if (info.fMask & SIF_RANGE) { s.nMin = info.nMin; s.nMax = info.nMax; }
+    if (info.fMask & SIF_RANGE) {
+        s.nMin = info.nMin;
+        s.nMax = info.nMax;
+    }
     if (info.fMask & SIF_PAGE) s.nPage = info.nPage;
     if (info.fMask & SIF_POS) s.nPos = info.nPos;
     // Windows keeps the page within the range and the position within what the page allows.
@@ -848,7 +888,10 @@ int TWinControl::SetScrollInfo(int bar, const TScrollInfo& info, bool redraw) {
 bool TWinControl::GetScrollInfo(int bar, TScrollInfo& info) const {
     const TScrollInfo& s = FScroll[bar == SB_VERT ? 1 : 0];
     const UINT mask = info.fMask;
-    if (mask & SIF_RANGE) { info.nMin = s.nMin; info.nMax = s.nMax; }
+    if (mask & SIF_RANGE) {
+        info.nMin = s.nMin;
+        info.nMax = s.nMax;
+    }
     if (mask & SIF_PAGE) info.nPage = s.nPage;
     if (mask & SIF_POS) info.nPos = s.nPos;
     if (mask & SIF_TRACKPOS) info.nTrackPos = s.nTrackPos;

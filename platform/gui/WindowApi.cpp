@@ -65,7 +65,8 @@ HWND SetCapture(HWND window) {
     gInput.Capture = window;
     if (!FindControl(window) || gInput.CaptureControl != nullptr) {
         // keep a graphic capture control only while its parent holds the capture
-        if (gInput.CaptureControl && (!gInput.CaptureControl->GetParent() || gInput.CaptureControl->GetParent()->WindowHandle() != window))
+        if (gInput.CaptureControl &&
+            (!gInput.CaptureControl->GetParent() || gInput.CaptureControl->GetParent()->WindowHandle() != window))
             gInput.CaptureControl = nullptr;
     }
     if (TWinControl* p = FindControl(prev)) p->Perform(WM_CAPTURECHANGED, 0, LPARAM(window));
@@ -124,7 +125,8 @@ bool ShowWindow(HWND window, int cmdShow) {
     const bool was = window->isVisible();
     if (cmdShow == SW_HIDE) window->hide();
     else {
-        if (cmdShow == SW_SHOWNOACTIVATE || cmdShow == SW_SHOWNA) window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        if (cmdShow == SW_SHOWNOACTIVATE || cmdShow == SW_SHOWNA)
+            window->setAttribute(Qt::WA_ShowWithoutActivating, true);
         window->show();
     }
     return was;
@@ -135,8 +137,14 @@ bool SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if (!window) return false;
     if (c) {
         int l = c->GetLeft(), t = c->GetTop(), w = c->GetWidth(), h = c->GetHeight();
-        if (!(flags & SWP_NOMOVE)) { l = x; t = y; }
-        if (!(flags & SWP_NOSIZE)) { w = cx; h = cy; }
+        if (!(flags & SWP_NOMOVE)) {
+            l = x;
+            t = y;
+        }
+        if (!(flags & SWP_NOSIZE)) {
+            w = cx;
+            h = cy;
+        }
         c->SetBounds(l, t, w, h);
         if (flags & SWP_FRAMECHANGED) c->RecalcFrame();
     } else {
@@ -168,21 +176,30 @@ bool GetWindowRect(HWND window, TRect& r) {
 }
 
 bool GetClientRect(HWND window, TRect& r) {
-    if (TWinControl* c = FindControl(window)) { r = c->GetClientRect(); return true; }
+    if (TWinControl* c = FindControl(window)) {
+        r = c->GetClientRect();
+        return true;
+    }
     if (!window) return false;
     r = Rect(0, 0, window->width(), window->height());
     return true;
 }
 
 bool ClientToScreen(HWND window, TPoint& p) {
-    if (TWinControl* c = FindControl(window)) { p = c->ClientToScreen(p); return true; }
+    if (TWinControl* c = FindControl(window)) {
+        p = c->ClientToScreen(p);
+        return true;
+    }
     if (!window) return false;
     p = FromQPoint(window->mapToGlobal(ToQPoint(p)));
     return true;
 }
 
 bool ScreenToClient(HWND window, TPoint& p) {
-    if (TWinControl* c = FindControl(window)) { p = c->ScreenToClient(p); return true; }
+    if (TWinControl* c = FindControl(window)) {
+        p = c->ScreenToClient(p);
+        return true;
+    }
     if (!window) return false;
     p = FromQPoint(window->mapFromGlobal(ToQPoint(p)));
     return true;

@@ -55,7 +55,7 @@ TQtWindowWidget::TQtWindowWidget(TWinControl* control, bool client, QWidget* par
     setMouseTracking(true);
     if (client) {
         setFocusPolicy(Qt::ClickFocus);
-        setAttribute(Qt::WA_InputMethodEnabled);   // composed text arrives as WM_IME_* messages
+        setAttribute(Qt::WA_InputMethodEnabled);  // composed text arrives as WM_IME_* messages
     }
 }
 
@@ -78,7 +78,8 @@ WORD gui_detail::VirtualKeyOf(const QKeyEvent* e) {
         case Qt::Key_Minus: return VK_SUBTRACT;
         case Qt::Key_Asterisk: return VK_MULTIPLY;
         case Qt::Key_Slash: return VK_DIVIDE;
-        case Qt::Key_Period: case Qt::Key_Comma: return VK_DECIMAL;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return VK_DECIMAL;
         default: break;
         }
     }
@@ -87,11 +88,14 @@ WORD gui_detail::VirtualKeyOf(const QKeyEvent* e) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return WORD(VK_F1 + (key - Qt::Key_F1));
     switch (key) {
     case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return VK_MENU;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return VK_MENU;
     case Qt::Key_Pause: return VK_PAUSE;
     case Qt::Key_CapsLock: return VK_CAPITAL;
     case Qt::Key_Escape: return VK_ESCAPE;
@@ -112,7 +116,8 @@ WORD gui_detail::VirtualKeyOf(const QKeyEvent* e) {
     case Qt::Key_NumLock: return VK_NUMLOCK;
     case Qt::Key_ScrollLock: return VK_SCROLL;
     case Qt::Key_Semicolon: return VK_OEM_1;
-    case Qt::Key_Plus: case Qt::Key_Equal: return VK_OEM_PLUS;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return VK_OEM_PLUS;
     case Qt::Key_Comma: return VK_OEM_COMMA;
     case Qt::Key_Minus: return VK_OEM_MINUS;
     case Qt::Key_Period: return VK_OEM_PERIOD;
@@ -136,8 +141,10 @@ char32_t CharacterOf(const QKeyEvent* e) {
     const bool alt = e->modifiers() & Qt::AltModifier;
     switch (key) {
     case Qt::Key_Backspace: return ctrl ? 127 : 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
-    case Qt::Key_Return: case Qt::Key_Enter: return ctrl ? 10 : 13;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return ctrl ? 10 : 13;
     case Qt::Key_Escape: return 27;
     case Qt::Key_Delete: return 0;
     default: break;
@@ -186,7 +193,7 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
     const TPoint screen = FromQPoint(global);
     gui_detail::SetMessageTime(DWORD(e->timestamp()), screen);
     const Qt::MouseButton b = e->button();
-    UINT base;   // the WM_xBUTTONDOWN of the button
+    UINT base;  // the WM_xBUTTONDOWN of the button
     switch (b) {
     case Qt::RightButton: base = WM_RBUTTONDOWN; break;
     case Qt::MiddleButton: base = WM_MBUTTONDOWN; break;
@@ -203,10 +210,10 @@ void TWindowBridge::DeliverMouse(TWinControl* c, QMouseEvent* e) {
         // Qt pairs any two quick presses; Windows pairs only a plain press and the next press of
         // the same button on the same window near it, and only for a class that asks for it.
         // Otherwise the press is an ordinary one: a click after a double click stays a click.
-        const bool pair = gInput.LastPress.Window == c->WindowHandle() && gInput.LastPress.Button == b && !gInput.LastPress.Second &&
-                          gInput.MessageTime - gInput.LastPress.Time <= GetDoubleClickTime() &&
-                          std::abs(screen.X - gInput.LastPress.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                          std::abs(screen.Y - gInput.LastPress.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        const bool pair = gInput.LastPress.Window == c->WindowHandle() && gInput.LastPress.Button == b &&
+            !gInput.LastPress.Second && gInput.MessageTime - gInput.LastPress.Time <= GetDoubleClickTime() &&
+            std::abs(screen.X - gInput.LastPress.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+            std::abs(screen.Y - gInput.LastPress.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         gInput.LastPress = {c->WindowHandle(), b, gInput.MessageTime, screen, pair};
         msg = (pair && (c->GetClassStyle() & CS_DBLCLKS)) ? base + 2 : base;
         break;
@@ -246,19 +253,19 @@ void TWindowBridge::DeliverKey(TWinControl* c, QKeyEvent* e) {
     const WORD vk = VirtualKeyOf(e);
     const bool alt = e->modifiers() & Qt::AltModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    const bool sys = alt && !ctrl;   // Ctrl+Alt is AltGr: ordinary keys and characters
+    const bool sys = alt && !ctrl;  // Ctrl+Alt is AltGr: ordinary keys and characters
     LPARAM data = 1 | (alt ? KF_ALTDOWN_BIT : 0);
     HWND wnd = c->WindowHandle();
     if (e->type() == QEvent::KeyPress) {
         if (e->isAutoRepeat()) data |= KF_REPEAT_BIT;
         const UINT down = sys ? WM_SYSKEYDOWN : WM_KEYDOWN;
-        if (c->Perform(CN_BASE + down, vk, data) != 0) return;   // a dialog or menu key
+        if (c->Perform(CN_BASE + down, vk, data) != 0) return;  // a dialog or menu key
         // The character is queued before the key-down runs, as Windows' translation step posts
         // it: a handler can remove it, and it precedes whatever the handler posts.
         if (char32_t ch = CharacterOf(e)) PostMessage(wnd, sys ? WM_SYSCHAR : WM_CHAR, ch, data);
         if (FindControl(wnd) == c) c->Perform(down, vk, data);
     } else {
-        if (e->isAutoRepeat()) return;   // Windows repeats key-downs only
+        if (e->isAutoRepeat()) return;  // Windows repeats key-downs only
         data |= KF_REPEAT_BIT | KF_UP_BIT;
         const UINT up = sys ? WM_SYSKEYUP : WM_KEYUP;
         if (c->Perform(CN_BASE + up, vk, data) != 0) return;
@@ -334,9 +341,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        DeliverMouse(c, static_cast<QMouseEvent*>(e));
-        return true;
+    case QEvent::MouseMove: DeliverMouse(c, static_cast<QMouseEvent*>(e)); return true;
     case QEvent::Wheel: {
         auto* we = static_cast<QWheelEvent*>(e);
         int& accumulated = gInput.WheelAccumulated;
@@ -350,14 +355,12 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         // since 10): a list scrolls when the pointer is over it, wherever the focus is. A control
         // that does not use the wheel hands it on to its parent.
         TWinControl* target = c;
-        target->Perform(WM_MOUSEWHEEL, MakeWParam(int(MouseKeys(we->buttons(), we->modifiers())), notches * WHEEL_DELTA),
-                        PointToLParam(screen));
+        target->Perform(WM_MOUSEWHEEL,
+            MakeWParam(int(MouseKeys(we->buttons(), we->modifiers())), notches * WHEEL_DELTA), PointToLParam(screen));
         return true;
     }
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        DeliverKey(c, static_cast<QKeyEvent*>(e));
-        return true;
+    case QEvent::KeyRelease: DeliverKey(c, static_cast<QKeyEvent*>(e)); return true;
     case QEvent::ShortcutOverride:
         // Keys are the controls' business; shortcuts go through the key messages.
         e->accept();
@@ -370,7 +373,8 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         if (fe->reason() == Qt::PopupFocusReason) return true;
         if (e->type() == QEvent::FocusIn) {
             QWidget* prev = gui_detail::PreviousFocus();
-            HWND other = prev ? (ControlOfWidget(prev) ? ControlOfWidget(prev)->WindowHandle() : prev->window()) : nullptr;
+            HWND other = prev ? (ControlOfWidget(prev) ? ControlOfWidget(prev)->WindowHandle() : prev->window())
+                              : nullptr;
             c->Perform(WM_SETFOCUS, WPARAM(other), 0);
         } else {
             QWidget* now = QApplication::focusWidget();
@@ -425,13 +429,11 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
     case QEvent::ApplicationPaletteChange:
         if (!client) c->Perform(CM_SYSCOLORCHANGE);
         return false;
-    case QEvent::ContextMenu:
-        return true;   // WM_CONTEXTMENU is made from WM_RBUTTONUP
+    case QEvent::ContextMenu: return true;  // WM_CONTEXTMENU is made from WM_RBUTTONUP
     case QEvent::InputMethod:
         if (!client) return false;
         DeliverInputMethod(c, static_cast<QInputMethodEvent*>(e));
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

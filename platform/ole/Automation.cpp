@@ -27,7 +27,7 @@ HRESULT TAutoObject::GetIDsOfNames(const std::string& name, int32_t& dispId) {
 }
 
 HRESULT TAutoObject::Invoke(int32_t dispId, uint16_t flags, std::vector<Variant>& args,
-                            const std::vector<int32_t>& namedArgs, Variant* result) {
+    const std::vector<int32_t>& namedArgs, Variant* result) {
     if (dispId < 1 || size_t(dispId) > FMembers.size()) return DISP_E_MEMBERNOTFOUND;
     // Named arguments other than a put's value are not supported by our objects.
     for (int32_t id : namedArgs)
@@ -35,7 +35,7 @@ HRESULT TAutoObject::Invoke(int32_t dispId, uint16_t flags, std::vector<Variant>
     std::vector<Variant> ordered(args.rbegin(), args.rend());
     try {
         Variant r = FMembers[size_t(dispId - 1)].second(flags, ordered);
-        std::reverse_copy(ordered.begin(), ordered.end(), args.begin());   // write-back
+        std::reverse_copy(ordered.begin(), ordered.end(), args.begin());  // write-back
         if (result) *result = std::move(r);
         return S_OK;
     } catch (const EOleSysError& e) {
@@ -64,8 +64,8 @@ void UnregisterAutomationClass(const std::string& progId) {
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> g(r.lock);
     r.factories.erase(std::remove_if(r.factories.begin(), r.factories.end(),
-                                     [&](const auto& e) { return AnsiSameText(e.first, progId); }),
-                      r.factories.end());
+                          [&](const auto& e) { return AnsiSameText(e.first, progId); }),
+        r.factories.end());
 }
 
 Variant CreateOleObject(const std::string& progId) {

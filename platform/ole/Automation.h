@@ -28,7 +28,7 @@ constexpr HRESULT CO_E_CLASSSTRING = int32_t(0x800401F3u);
 constexpr uint16_t DISPATCH_METHOD = 1;
 constexpr uint16_t DISPATCH_PROPERTYGET = 2;
 constexpr uint16_t DISPATCH_PROPERTYPUT = 4;
-constexpr int32_t DISPID_PROPERTYPUT = -3;   // the named argument that carries a put's value
+constexpr int32_t DISPID_PROPERTYPUT = -3;  // the named argument that carries a put's value
 
 class EOleSysError : public EOleError {
 public:
@@ -53,7 +53,7 @@ public:
     // first namedArgs.size() arguments (a put names its value DISPID_PROPERTYPUT). Arguments
     // are passed by reference so a member may write back into a caller's variable.
     virtual HRESULT Invoke(int32_t dispId, uint16_t flags, std::vector<Variant>& args,
-                           const std::vector<int32_t>& namedArgs, Variant* result) = 0;
+        const std::vector<int32_t>& namedArgs, Variant* result) = 0;
 };
 
 // A convenient base for automation objects written in C++: members are registered by name
@@ -63,8 +63,8 @@ public:
     using Handler = std::function<Variant(uint16_t flags, std::vector<Variant>& args)>;
 
     HRESULT GetIDsOfNames(const std::string& name, int32_t& dispId) override;
-    HRESULT Invoke(int32_t dispId, uint16_t flags, std::vector<Variant>& args,
-                   const std::vector<int32_t>& namedArgs, Variant* result) override;
+    HRESULT Invoke(int32_t dispId, uint16_t flags, std::vector<Variant>& args, const std::vector<int32_t>& namedArgs,
+        Variant* result) override;
 
 protected:
     void AddMember(const std::string& name, Handler handler);

@@ -16,10 +16,10 @@
 // --- format settings ----------------------------------------------------------------------------
 
 TFormatSettings TFormatSettings::Czech() {
-    static const char* const longMonths[12] = {"leden", "únor", "březen", "duben", "květen", "červen",
-                                               "červenec", "srpen", "září", "říjen", "listopad", "prosinec"};
-    static const char* const shortMonths[12] = {"led", "úno", "bře", "dub", "kvě", "čvn",
-                                                "čvc", "srp", "zář", "říj", "lis", "pro"};
+    static const char* const longMonths[12] = {"leden", "únor", "březen", "duben", "květen", "červen", "červenec",
+        "srpen", "září", "říjen", "listopad", "prosinec"};
+    static const char* const shortMonths[12] = {
+        "led", "úno", "bře", "dub", "kvě", "čvn", "čvc", "srp", "zář", "říj", "lis", "pro"};
     static const char* const longDays[7] = {"neděle", "pondělí", "úterý", "středa", "čtvrtek", "pátek", "sobota"};
     static const char* const shortDays[7] = {"ne", "po", "út", "st", "čt", "pá", "so"};
     TFormatSettings fs;
@@ -63,7 +63,7 @@ void DecodeDays(int64_t date, int& year, int& month, int& day) {
         year = month = day = 0;
         return;
     }
-    int64_t n = date - 1;   // days since 0001-01-01
+    int64_t n = date - 1;  // days since 0001-01-01
     int64_t n400 = n / 146097;
     n %= 146097;
     int64_t n100 = std::min<int64_t>(n / 36524, 3);
@@ -120,21 +120,19 @@ bool UsesTwelveHours(std::string_view f) {
             if (c == quote) quote = 0;
         } else if (c == '\'' || c == '"') {
             quote = c;
-        } else if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") ||
-                   StartsWithNoCase(f, i, "ampm")) {
+        } else if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") || StartsWithNoCase(f, i, "ampm")) {
             return true;
         }
     }
     return false;
 }
 
-void FormatInto(std::string& out, std::string_view f, const DateParts& p, const TFormatSettings& fs,
-                int depth) {
+void FormatInto(std::string& out, std::string_view f, const DateParts& p, const TFormatSettings& fs, int depth) {
     // The nested formats (c, ddddd, t ...) may themselves name nested formats; a setting that
     // names itself must not recurse forever.
     if (depth > 3) return;
     const bool twelve = UsesTwelveHours(f);
-    char previous = 0;   // the last specifier letter; 'h' makes m and mm minutes
+    char previous = 0;  // the last specifier letter; 'h' makes m and mm minutes
     size_t i = 0;
     while (i < f.size()) {
         char c = f[i];
@@ -142,7 +140,8 @@ void FormatInto(std::string& out, std::string_view f, const DateParts& p, const 
         size_t run = 1;
         while (i + run < f.size() && AsciiLower(f[i + run]) == lc) ++run;
         switch (lc) {
-        case '\'': case '"': {
+        case '\'':
+        case '"': {
             size_t end = f.find(c, i + 1);
             if (end == std::string_view::npos) end = f.size();
             out.append(f.substr(i + 1, end - i - 1));
@@ -182,9 +181,7 @@ void FormatInto(std::string& out, std::string_view f, const DateParts& p, const 
                 }
             }
             break;
-        case 'y':
-            out += run <= 2 ? TwoDigits(p.Year % 100) : PaddedNumber(p.Year, 4);
-            break;
+        case 'y': out += run <= 2 ? TwoDigits(p.Year % 100) : PaddedNumber(p.Year, 4); break;
         case 'h': {
             int h = p.Hour;
             if (twelve) h = h % 12 == 0 ? 12 : h % 12;
@@ -194,9 +191,7 @@ void FormatInto(std::string& out, std::string_view f, const DateParts& p, const 
         case 'n': out += run == 1 ? std::to_string(p.Min) : TwoDigits(p.Min); break;
         case 's': out += run == 1 ? std::to_string(p.Sec) : TwoDigits(p.Sec); break;
         case 'z': out += run < 3 ? std::to_string(p.MSec) : PaddedNumber(p.MSec, 3); break;
-        case 't':
-            FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, p, fs, depth + 1);
-            break;
+        case 't': FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, p, fs, depth + 1); break;
         case 'a':
             // The written case of am/pm and a/p is kept in the output.
             if (StartsWithNoCase(f, i, "am/pm")) {
@@ -213,8 +208,14 @@ void FormatInto(std::string& out, std::string_view f, const DateParts& p, const 
                 i += 1;
             }
             continue;
-        case '/': out += Utf8FromCodePoint(fs.DateSeparator); i += 1; continue;
-        case ':': out += Utf8FromCodePoint(fs.TimeSeparator); i += 1; continue;
+        case '/':
+            out += Utf8FromCodePoint(fs.DateSeparator);
+            i += 1;
+            continue;
+        case ':':
+            out += Utf8FromCodePoint(fs.TimeSeparator);
+            i += 1;
+            continue;
         default:
             out += c;
             i += 1;
@@ -237,7 +238,8 @@ DateOrder OrderOf(std::string_view shortDateFormat) {
             continue;
         }
         switch (AsciiLower(c)) {
-        case '\'': case '"': quote = c; break;
+        case '\'':
+        case '"': quote = c; break;
         case 'd': return DateOrder::DMY;
         case 'm': return DateOrder::MDY;
         case 'y': return DateOrder::YMD;
@@ -314,9 +316,9 @@ bool ScanDate(Scanner& sc, const TFormatSettings& fs, TDateTime& result) {
         if (sc.Number(n[2], len[2])) {
             count = 3;
             size_t afterYear = sc.Pos;
-            if (!sc.Char(fs.DateSeparator)) sc.Pos = afterYear;   // "5.5.2024." ends with a separator
+            if (!sc.Char(fs.DateSeparator)) sc.Pos = afterYear;  // "5.5.2024." ends with a separator
         } else {
-            sc.Pos = afterSep;   // "5.5." without a year
+            sc.Pos = afterSep;  // "5.5." without a year
         }
     } else {
         sc.Pos = before;
@@ -388,18 +390,16 @@ int DaysInMonth(int year, int month) noexcept {
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& d) noexcept {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-        return false;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
     int64_t days = DaysBeforeYear(year);
     for (int m = 1; m < month; ++m) days += DaysInMonth(year, m);
-    days += day;   // time stamp date: days since 0001-01-01, plus 1
+    days += day;  // time stamp date: days since 0001-01-01, plus 1
     d = double(days - DateDelta);
     return true;
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& t) noexcept {
-    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
-        return false;
+    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999) return false;
     t = double(((hour * 60 + min) * 60 + sec) * 1000 + msec) / MSecsPerDay;
     return true;
 }
@@ -436,7 +436,7 @@ TTimeStamp DateTimeToTimeStamp(TDateTime d) {
     if (!std::isfinite(d) || std::fabs(d) > 1e9) throw EConvertError("Invalid argument to date encode");
     // Rounded to the millisecond, so 23:59:59.9999 becomes the next midnight rather than 24:00.
     int64_t ms = std::llround(d * MSecsPerDay);
-    int64_t days = ms / MSecsPerDayInt;   // toward zero: the integer part is the day
+    int64_t days = ms / MSecsPerDayInt;  // toward zero: the integer part is the day
     int64_t time = ms % MSecsPerDayInt;
     TTimeStamp ts;
     ts.Date = int32_t(days + DateDelta);
@@ -447,8 +447,8 @@ TTimeStamp DateTimeToTimeStamp(TDateTime d) {
 TDateTime TimeStampToDateTime(const TTimeStamp& ts) {
     // A time of a day or more is no time of day; the class library lets it through.
     if (ts.Time < 0 || ts.Time >= MSecsPerDayInt || ts.Date <= 0)
-        throw EConvertError("'" + std::to_string(ts.Date) + "." + std::to_string(ts.Time) +
-                            "' is not a valid timestamp");
+        throw EConvertError(
+            "'" + std::to_string(ts.Date) + "." + std::to_string(ts.Time) + "' is not a valid timestamp");
     double days = double(int64_t(ts.Date) - DateDelta);
     double time = ts.Time / MSecsPerDay;
     return days >= 0 ? days + time : days - time;
@@ -476,7 +476,7 @@ TDateTime Now() {
     localtime_r(&t, &local);
     int ms = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
     return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-           EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms);
+        EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms);
 }
 
 TDateTime Date() { return std::floor(Now()); }

@@ -15,10 +15,6 @@ bool Exception::NameIs(const std::string& a, const char* b) noexcept {
     return b[i] == '\0';
 }
 
-bool Exception::InheritsFrom(const std::string& className) const noexcept {
-    return NameIs(className, "Exception");
-}
+bool Exception::InheritsFrom(const std::string& className) const noexcept { return NameIs(className, "Exception"); }
 
-void Abort() {
-    throw EAbort("Operation aborted");
-}
+void Abort() { throw EAbort("Operation aborted"); }

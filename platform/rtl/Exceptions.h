@@ -35,16 +35,16 @@ private:
     int FHelpContext;
 };
 
-#define KAROMIL_DECLARE_EXCEPTION(Name, Base)                                                   \
-    class Name : public Base {                                                                  \
-    public:                                                                                     \
-        using Base::Base;                                                                       \
-        const char* ClassName() const noexcept override { return #Name; }                       \
-        bool InheritsFrom(const std::string& n) const noexcept override {                       \
-            return NameIs(n, #Name) || Base::InheritsFrom(n);                                   \
-        }                                                                                       \
+#define KAROMIL_DECLARE_EXCEPTION(Name, Base)                                                       \
+    class Name : public Base {                                                                      \
+    public:                                                                                         \
+        using Base::Base;                                                                           \
+        const char* ClassName() const noexcept override { return #Name; }                           \
+        bool InheritsFrom(const std::string& n) const noexcept override {                           \
+            return NameIs(n, #Name) || Base::InheritsFrom(n);                                       \
+        }                                                                                           \
         std::unique_ptr<Exception> Clone() const override { return std::make_unique<Name>(*this); } \
-        [[noreturn]] void Raise() const override { throw *this; }                              \
+        [[noreturn]] void Raise() const override { throw *this; }                                   \
     };
 
 // Silent exception: aborts an operation without a message box.

@@ -22,14 +22,12 @@ constexpr int DefaultDigits = 15;
 // A finite double as decimal digits: |value| = 0.D1D2D3... * 10^Exponent.
 struct Decimal {
     bool Negative = false;
-    std::string Digits;   // no trailing zeros; empty for zero
+    std::string Digits;  // no trailing zeros; empty for zero
     int Exponent = 0;
 
     bool IsZero() const noexcept { return Digits.empty(); }
     // The n-th digit counted from the first significant one (0-based); '0' outside.
-    char DigitAt(int n) const noexcept {
-        return n >= 0 && n < int(Digits.size()) ? Digits[size_t(n)] : '0';
-    }
+    char DigitAt(int n) const noexcept { return n >= 0 && n < int(Digits.size()) ? Digits[size_t(n)] : '0'; }
     void StripTrailingZeros() {
         while (!Digits.empty() && Digits.back() == '0') Digits.pop_back();
         if (Digits.empty()) Exponent = 0;
@@ -65,7 +63,7 @@ Decimal ToDecimal(double v, int precision) {
 // Keeps the first `keep` digits, rounding the rest half away from zero on the decimal digits.
 void RoundAt(Decimal& d, int keep) {
     if (keep >= int(d.Digits.size())) return;
-    if (keep < 0) {   // below half of the last kept place
+    if (keep < 0) {  // below half of the last kept place
         d.Digits.clear();
         d.Exponent = 0;
         return;
@@ -155,8 +153,8 @@ std::string FixedFormText(double v, int decimals, bool grouped, const TFormatSet
     RoundDecimals(d, decimals);
     // A value that rounds to zero shows no sign ("0,00", not "-0,00").
     negative = d.Negative && !d.IsZero();
-    return FixedText(d, decimals, grouped ? CharText(fs.ThousandSeparator) : std::string(),
-                     CharText(fs.DecimalSeparator));
+    return FixedText(
+        d, decimals, grouped ? CharText(fs.ThousandSeparator) : std::string(), CharText(fs.DecimalSeparator));
 }
 
 std::string CurrencyText(const std::string& number, bool negative, const TFormatSettings& fs) {
@@ -213,10 +211,10 @@ std::vector<std::string_view> SplitSections(std::string_view format) {
 
 // What one section of a picture asks for.
 struct Picture {
-    int IntPlaceholders = 0;   // '0' and '#' before the decimal point
-    int IntZeros = 0;          // minimum integer digits: from the first '0' to the point
+    int IntPlaceholders = 0;  // '0' and '#' before the decimal point
+    int IntZeros = 0;  // minimum integer digits: from the first '0' to the point
     int DecPlaceholders = 0;
-    int DecZeros = 0;          // minimum decimals: up to the last '0'
+    int DecZeros = 0;  // minimum decimals: up to the last '0'
     bool Thousands = false;
     bool Scientific = false;
     int ExpDigits = 0;
@@ -232,8 +230,10 @@ struct Picture {
                 continue;
             }
             switch (c) {
-            case '\'': case '"': quote = c; break;
-            case '0': case '#':
+            case '\'':
+            case '"': quote = c; break;
+            case '0':
+            case '#':
                 if (point) {
                     ++DecPlaceholders;
                     if (c == '0') DecZeros = DecPlaceholders;
@@ -244,7 +244,8 @@ struct Picture {
                 break;
             case '.': point = true; break;
             case ',': Thousands = true; break;
-            case 'E': case 'e':
+            case 'E':
+            case 'e':
                 if (i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
                     Scientific = true;
                     size_t j = i + 2;
@@ -273,13 +274,13 @@ int RoundForPicture(Decimal& d, const Picture& p) {
 }
 
 // Renders one section for |value| (already rounded by RoundForPicture).
-std::string RenderSection(std::string_view s, const Picture& p, const Decimal& d, int exp10,
-                          const TFormatSettings& fs) {
+std::string RenderSection(
+    std::string_view s, const Picture& p, const Decimal& d, int exp10, const TFormatSettings& fs) {
     const std::string thousands = p.Thousands ? CharText(fs.ThousandSeparator) : std::string();
     const std::string point = CharText(fs.DecimalSeparator);
 
     // Integer digits, at least IntZeros of them; in scientific form the mantissa's.
-    const int decBase = p.Scientific ? p.IntPlaceholders : d.Exponent;   // index of the first decimal
+    const int decBase = p.Scientific ? p.IntPlaceholders : d.Exponent;  // index of the first decimal
     std::string intDigits;
     if (!d.IsZero())
         for (int i = 0; i < decBase; ++i) intDigits += d.DigitAt(i);
@@ -298,12 +299,12 @@ std::string RenderSection(std::string_view s, const Picture& p, const Decimal& d
     int intSeen = 0, decSeen = 0;
     bool afterPoint = false, intDone = false;
 
-    auto emitDigit = [&](int pos) {   // pos indexes intDigits
+    auto emitDigit = [&](int pos) {  // pos indexes intDigits
         out += intDigits[size_t(pos)];
         int left = len - pos - 1;
         if (!thousands.empty() && left > 0 && left % 3 == 0) out += thousands;
     };
-    auto emitLeading = [&](int upTo) {   // the digits that have no placeholder of their own
+    auto emitLeading = [&](int upTo) {  // the digits that have no placeholder of their own
         for (int pos = 0; pos < upTo; ++pos) emitDigit(pos);
     };
     auto finishInteger = [&] {
@@ -325,10 +326,15 @@ std::string RenderSection(std::string_view s, const Picture& p, const Decimal& d
             continue;
         }
         switch (c) {
-        case '\'': case '"': quote = c; ++i; continue;
-        case '0': case '#':
+        case '\'':
+        case '"':
+            quote = c;
+            ++i;
+            continue;
+        case '0':
+        case '#':
             if (!afterPoint) {
-                int extra = len - p.IntPlaceholders;   // > 0: more digits than placeholders
+                int extra = len - p.IntPlaceholders;  // > 0: more digits than placeholders
                 if (intSeen == 0 && extra > 0) emitLeading(extra);
                 int pos = extra + intSeen;
                 if (pos >= 0) emitDigit(pos);
@@ -349,7 +355,8 @@ std::string RenderSection(std::string_view s, const Picture& p, const Decimal& d
             ++i;
             continue;
         case ',': ++i; continue;
-        case 'E': case 'e':
+        case 'E':
+        case 'e':
             if (p.Scientific && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
                 finishInteger();
                 out += c;
@@ -375,15 +382,23 @@ std::string RenderSection(std::string_view s, const Picture& p, const Decimal& d
 
 bool IsIntegerKind(const Variant& v) noexcept {
     switch (v.VarType()) {
-    case varSmallint: case varInteger: case varShortInt: case varByte:
-    case varWord: case varLongWord: case varInt64: return true;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return true;
     default: return false;
     }
 }
 
 bool IsNumberKind(const Variant& v) noexcept {
     switch (v.VarType()) {
-    case varSingle: case varDouble: case varCurrency: case varDate: return true;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate: return true;
     default: return IsIntegerKind(v);
     }
 }
@@ -413,7 +428,15 @@ void PadLeftZeros(std::string& digits, int precision) {
 // Mask characters of an edit mask.
 bool IsMaskPosition(char32_t c) noexcept {
     switch (c) {
-    case 'L': case 'l': case 'A': case 'a': case 'C': case 'c': case '0': case '9': case '#': return true;
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a':
+    case 'C':
+    case 'c':
+    case '0':
+    case '9':
+    case '#': return true;
     default: return false;
     }
 }
@@ -424,9 +447,7 @@ bool IsMaskPosition(char32_t c) noexcept {
 
 std::string FloatToStr(double v) { return FloatToStr(v, FormatSettings()); }
 
-std::string FloatToStr(double v, const TFormatSettings& fs) {
-    return FloatToStrF(v, ffGeneral, DefaultDigits, 0, fs);
-}
+std::string FloatToStr(double v, const TFormatSettings& fs) { return FloatToStrF(v, ffGeneral, DefaultDigits, 0, fs); }
 
 std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits) {
     return FloatToStrF(v, format, precision, digits, FormatSettings());
@@ -446,7 +467,7 @@ std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits
         if (d.Exponent > precision && format != ffCurrency)
             return ExponentFormText(v, precision, std::min(digits, 4), fs);
         RoundDecimals(d, digits);
-        bool negative = d.Negative && !d.IsZero();   // no "-0,00"
+        bool negative = d.Negative && !d.IsZero();  // no "-0,00"
         std::string thousands = format == ffFixed ? std::string() : CharText(fs.ThousandSeparator);
         std::string number = FixedText(d, digits, thousands, CharText(fs.DecimalSeparator));
         if (format == ffCurrency) return CurrencyText(number, negative, fs);
@@ -503,7 +524,7 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) noe
         while (e > b && uint8_t(s[e - 1]) <= ' ') --e;
         s = s.substr(b, e - b);
         const std::string point = CharText(fs.DecimalSeparator);
-        std::string ascii;   // the number rewritten for from_chars
+        std::string ascii;  // the number rewritten for from_chars
         size_t i = 0;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
             if (s[i] == '-') ascii += '-';
@@ -544,8 +565,7 @@ bool TryStrToFloat(std::string_view s, double& v) noexcept { return TryStrToFloa
 
 double StrToFloat(std::string_view s, const TFormatSettings& fs) {
     double v = 0;
-    if (!TryStrToFloat(s, v, fs))
-        throw EConvertError("'" + std::string(s) + "' is not a valid floating point value");
+    if (!TryStrToFloat(s, v, fs)) throw EConvertError("'" + std::string(s) + "' is not a valid floating point value");
     return v;
 }
 
@@ -652,7 +672,7 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
             }
             if (readNumber(number)) width = number;
         }
-        if (width < 0) {   // a negative width from '*' justifies to the left, as in C
+        if (width < 0) {  // a negative width from '*' justifies to the left, as in C
             left = true;
             width = -width;
         }
@@ -699,7 +719,11 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
             PadLeftZeros(text, 8);
             break;
         }
-        case 'e': case 'f': case 'g': case 'n': case 'm': {
+        case 'e':
+        case 'f':
+        case 'g':
+        case 'n':
+        case 'm': {
             const Variant& a = nextArg();
             if (!IsNumberKind(a)) throw invalid();
             double v = a.AsDouble();
@@ -717,8 +741,8 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
                 if (negative) text.insert(0, 1, '-');
                 break;
             default:
-                text = FixedFormText(v, std::min(precision < 0 ? int(fs.CurrencyDecimals) : precision, 18), true,
-                                     fs, negative);
+                text = FixedFormText(
+                    v, std::min(precision < 0 ? int(fs.CurrencyDecimals) : precision, 18), true, fs, negative);
                 text = CurrencyText(text, negative, fs);
                 break;
             }
@@ -768,7 +792,8 @@ std::string FormatMaskText(std::string_view editMask, std::string_view value) {
         char32_t c = mask[i];
         switch (c) {
         case '!': reverse = true; break;
-        case '>': case '<': break;   // case directives change typing, not layout
+        case '>':
+        case '<': break;  // case directives change typing, not layout
         case '\\':
             if (i + 1 < mask.size()) positions += mask[++i];
             break;

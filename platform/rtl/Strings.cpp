@@ -24,10 +24,19 @@ inline Decoded Decode(std::string_view s, size_t pos) noexcept {
     const Decoded bad{kInvalidBase + b0, 1};
     unsigned n;
     char32_t cp, min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) { n = 2; cp = b0 & 0x1F; min = 0x80; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) { n = 3; cp = b0 & 0x0F; min = 0x800; }
-    else if (b0 >= 0xF0 && b0 <= 0xF4) { n = 4; cp = b0 & 0x07; min = 0x10000; }
-    else return bad;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else return bad;
     if (s.size() - pos < n) return bad;
     for (unsigned i = 1; i < n; ++i) {
         const auto b = static_cast<unsigned char>(s[pos + i]);
@@ -116,10 +125,10 @@ constexpr uint32_t kOtherLetterBase = 0x300000;
 // Index of a base letter A..Z in the Czech alphabet above.
 constexpr uint32_t AlphabetIndex(char upper) noexcept {
     uint32_t i = uint32_t(upper - 'A');
-    if (upper > 'C') ++i;   // Č
-    if (upper > 'H') ++i;   // CH
-    if (upper > 'R') ++i;   // Ř
-    if (upper > 'S') ++i;   // Š
+    if (upper > 'C') ++i;  // Č
+    if (upper > 'H') ++i;  // CH
+    if (upper > 'R') ++i;  // Ř
+    if (upper > 'S') ++i;  // Š
     return i;
 }
 constexpr uint32_t kIdxCH = AlphabetIndex('H') + 1;
@@ -142,15 +151,14 @@ constexpr auto kAsciiPrimary = [] {
     return t;
 }();
 
-Weights WeightsOf(char32_t u) noexcept {   // u is upper-cased
+Weights WeightsOf(char32_t u) noexcept {  // u is upper-cased
     if (u < 0x80) return {kAsciiPrimary[u], 0};
     if (u >= 0xC0 && u < 0x180) {
         const char* e = kLatinTable + 2 * (u - 0xC0);
         if (e[0] == '*') return {kOtherLetterBase + uint32_t(u), 0};
         if (e[0] != '-') {
             const uint8_t accent = uint8_t(std::strchr(kAccents, e[1]) - kAccents + 1);
-            const bool ownLetter =
-                e[1] == 'v' && (e[0] == 'C' || e[0] == 'R' || e[0] == 'S' || e[0] == 'Z');
+            const bool ownLetter = e[1] == 'v' && (e[0] == 'C' || e[0] == 'R' || e[0] == 'S' || e[0] == 'Z');
             if (ownLetter) return {kAlphabetBase + AlphabetIndex(e[0]) + 1, 0};
             return {kAlphabetBase + AlphabetIndex(e[0]), accent};
         }
@@ -251,16 +259,41 @@ int Collate(std::string_view a, std::string_view b, bool caseSensitive) noexcept
 // Letter ranges (inclusive) beyond ASCII: Latin, Greek, Cyrillic, Armenian, Hebrew, Arabic,
 // kana, CJK ideographs and Hangul, which covers the text a school office meets.
 constexpr char32_t kLetterRanges[][2] = {
-    {0xAA, 0xAA},     {0xB5, 0xB5},     {0xBA, 0xBA},     {0xC0, 0xD6},     {0xD8, 0xF6},
-    {0xF8, 0x2C1},    {0x2C6, 0x2D1},   {0x2E0, 0x2E4},   {0x370, 0x374},   {0x376, 0x377},
-    {0x37A, 0x37D},   {0x37F, 0x37F},   {0x386, 0x386},   {0x388, 0x38A},   {0x38C, 0x38C},
-    {0x38E, 0x3A1},   {0x3A3, 0x3F5},   {0x3F7, 0x481},   {0x48A, 0x52F},   {0x531, 0x556},
-    {0x560, 0x588},   {0x5D0, 0x5EA},   {0x620, 0x64A},   {0x1E00, 0x1FBC}, {0x1FC2, 0x1FCC},
-    {0x1FD0, 0x1FDB}, {0x1FE0, 0x1FEC}, {0x1FF2, 0x1FFC}, {0x3041, 0x3096}, {0x30A1, 0x30FA},
-    {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3},
+    {0xAA, 0xAA},
+    {0xB5, 0xB5},
+    {0xBA, 0xBA},
+    {0xC0, 0xD6},
+    {0xD8, 0xF6},
+    {0xF8, 0x2C1},
+    {0x2C6, 0x2D1},
+    {0x2E0, 0x2E4},
+    {0x370, 0x374},
+    {0x376, 0x377},
+    {0x37A, 0x37D},
+    {0x37F, 0x37F},
+    {0x386, 0x386},
+    {0x388, 0x38A},
+    {0x38C, 0x38C},
+    {0x38E, 0x3A1},
+    {0x3A3, 0x3F5},
+    {0x3F7, 0x481},
+    {0x48A, 0x52F},
+    {0x531, 0x556},
+    {0x560, 0x588},
+    {0x5D0, 0x5EA},
+    {0x620, 0x64A},
+    {0x1E00, 0x1FBC},
+    {0x1FC2, 0x1FCC},
+    {0x1FD0, 0x1FDB},
+    {0x1FE0, 0x1FEC},
+    {0x1FF2, 0x1FFC},
+    {0x3041, 0x3096},
+    {0x30A1, 0x30FA},
+    {0x4E00, 0x9FFF},
+    {0xAC00, 0xD7A3},
 };
 
-}   // namespace
+}  // namespace
 
 // --- code points ---------------------------------------------------------------------------
 
@@ -371,9 +404,7 @@ void Utf8Delete(std::string& s, int64_t index, int64_t count) {
     s.erase(from, to - from);
 }
 
-void Utf8Insert(std::string_view sub, std::string& s, int64_t index) {
-    s.insert(Utf8ByteOffset(s, index), sub);
-}
+void Utf8Insert(std::string_view sub, std::string& s, int64_t index) { s.insert(Utf8ByteOffset(s, index), sub); }
 
 char32_t Utf8CharAt(std::string_view s, int64_t index) {
     if (index < 1) return 0;
@@ -438,8 +469,8 @@ char32_t CharLower(char32_t c) noexcept {
 bool IsCharAlpha(char32_t c) noexcept {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     const auto* end = std::end(kLetterRanges);
-    const auto* it = std::upper_bound(std::begin(kLetterRanges), end, c,
-                                      [](char32_t v, const char32_t(&r)[2]) { return v < r[0]; });
+    const auto* it = std::upper_bound(
+        std::begin(kLetterRanges), end, c, [](char32_t v, const char32_t(&r)[2]) { return v < r[0]; });
     return it != std::begin(kLetterRanges) && c <= (it - 1)[0][1];
 }
 
@@ -470,7 +501,7 @@ int AnsiCompareStr(std::string_view a, std::string_view b) {
 int AnsiCompareText(std::string_view a, std::string_view b) { return Collate(a, b, false); }
 
 bool AnsiSameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;   // folding keeps the byte length
+    if (a.size() != b.size()) return false;  // folding keeps the byte length
     if (AllAscii(a) && AllAscii(b)) return SameText(a, b);
     return CompareCodePoints(a, b, true) == 0;
 }
@@ -490,7 +521,7 @@ int CompareText(std::string_view a, std::string_view b) noexcept {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         const int d = int(static_cast<unsigned char>(AsciiUpper(a[i]))) -
-                      int(static_cast<unsigned char>(AsciiUpper(b[i])));
+            int(static_cast<unsigned char>(AsciiUpper(b[i])));
         if (d != 0) return d;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
@@ -516,7 +547,7 @@ bool AnsiStartsText(std::string_view prefix, std::string_view s) {
 
 namespace {
 inline bool IsBlank(char c) noexcept { return static_cast<unsigned char>(c) <= ' '; }
-}   // namespace
+}  // namespace
 
 std::string Trim(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -537,8 +568,8 @@ std::string TrimRight(std::string_view s) {
     return std::string(s.substr(0, e));
 }
 
-std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern,
-                          unsigned flags) {
+std::string StringReplace(
+    std::string_view s, std::string_view oldPattern, std::string_view newPattern, unsigned flags) {
     if (oldPattern.empty()) return std::string(s);
     // Folding keeps byte lengths, so offsets found in the folded text are offsets in `s`.
     std::string foldedText, foldedPattern;
@@ -592,10 +623,10 @@ std::string AnsiDequotedStr(std::string_view s, char quote) {
             out.push_back(quote);
             ++i;
         } else {
-            return out;   // closing quote; what follows it is dropped
+            return out;  // closing quote; what follows it is dropped
         }
     }
-    return std::string(s);   // no closing quote: not a quoted text
+    return std::string(s);  // no closing quote: not a quoted text
 }
 
 std::string IntToHex(int64_t value, int digits) {

@@ -21,25 +21,25 @@ size_t Utf8ByteOffset(std::string_view s, int64_t index) noexcept;
 
 // --- the class library's string routines, counting characters ---------------------------------
 int64_t Utf8Length(std::string_view s) noexcept;
-std::string Utf8Copy(std::string_view s, int64_t index, int64_t count);       // Copy(S, Index, Count)
+std::string Utf8Copy(std::string_view s, int64_t index, int64_t count);  // Copy(S, Index, Count)
 int64_t Utf8Pos(std::string_view sub, std::string_view s, int64_t from = 1);  // 0 when absent
 void Utf8Delete(std::string& s, int64_t index, int64_t count);
 void Utf8Insert(std::string_view sub, std::string& s, int64_t index);
-char32_t Utf8CharAt(std::string_view s, int64_t index);                         // 1-based; 0 past end
-void Utf8SetLength(std::string& s, int64_t length);                             // pads with spaces
+char32_t Utf8CharAt(std::string_view s, int64_t index);  // 1-based; 0 past end
+void Utf8SetLength(std::string& s, int64_t length);  // pads with spaces
 std::string StringOfChar(char32_t c, int64_t count);
 
 // --- case and comparison --------------------------------------------------------------------
-char32_t CharUpper(char32_t c) noexcept;   // Czech and Latin letters, length-preserving
+char32_t CharUpper(char32_t c) noexcept;  // Czech and Latin letters, length-preserving
 char32_t CharLower(char32_t c) noexcept;
 bool IsCharAlpha(char32_t c) noexcept;
 bool IsCharAlphaNumeric(char32_t c) noexcept;
 bool IsCharUpper(char32_t c) noexcept;
 bool IsCharLower(char32_t c) noexcept;
 
-std::string AnsiUpperCase(std::string_view s);   // every letter, Czech included
+std::string AnsiUpperCase(std::string_view s);  // every letter, Czech included
 std::string AnsiLowerCase(std::string_view s);
-std::string UpperCase(std::string_view s);       // ASCII letters only
+std::string UpperCase(std::string_view s);  // ASCII letters only
 std::string LowerCase(std::string_view s);
 
 // The collation (levels, alphabet, accents, tie-breaks) is described in Strings.cpp.
@@ -59,12 +59,11 @@ bool SameText(std::string_view a, std::string_view b) noexcept;
 bool AnsiStartsText(std::string_view prefix, std::string_view s);
 
 // --- trimming, replacing, splitting -----------------------------------------------------------
-std::string Trim(std::string_view s);        // removes characters <= ' ' at both ends
+std::string Trim(std::string_view s);  // removes characters <= ' ' at both ends
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 enum TReplaceFlag : unsigned { rfReplaceAll = 1, rfIgnoreCase = 2 };
-std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern,
-                          unsigned flags);
+std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern, unsigned flags);
 std::string QuotedStr(std::string_view s, char quote = '\'');
 std::string AnsiDequotedStr(std::string_view s, char quote);
 std::string IntToHex(int64_t value, int digits);

@@ -58,7 +58,7 @@ bool ParseInt(std::string_view s, int bits, int64_t& out) noexcept {
         if (v > (limit - d) / base) return false;
         v = v * base + d;
     }
-    if (hex && bits == 32) v = uint64_t(int64_t(int32_t(uint32_t(v))));   // reinterpret the 32 bits
+    if (hex && bits == 32) v = uint64_t(int64_t(int32_t(uint32_t(v))));  // reinterpret the 32 bits
     out = negative ? int64_t(0 - v) : int64_t(v);
     return true;
 }
@@ -67,7 +67,7 @@ bool ParseInt(std::string_view s, int bits, int64_t& out) noexcept {
     throw EConvertError("'" + std::string(s) + "' is not a valid integer value");
 }
 
-}   // namespace
+}  // namespace
 
 bool TryStrToInt(std::string_view s, int32_t& v) noexcept {
     int64_t r;
@@ -102,7 +102,7 @@ namespace {
 // Nearest integer, halves to the even neighbour, whatever the FPU rounding mode.
 double RoundHalfEven(double v) noexcept {
     const double f = std::floor(v);
-    const double diff = v - f;   // exact for every double
+    const double diff = v - f;  // exact for every double
     if (diff > 0.5) return f + 1;
     if (diff < 0.5) return f;
     return std::fmod(f, 2.0) == 0 ? f : f + 1;
@@ -115,7 +115,7 @@ int64_t ToInt64(double r) {
     return int64_t(r);
 }
 
-}   // namespace
+}  // namespace
 
 int64_t Round(double v) { return ToInt64(RoundHalfEven(v)); }
 int64_t Trunc(double v) { return ToInt64(std::trunc(v)); }
@@ -129,7 +129,7 @@ int MulDiv(int a, int b, int c) noexcept {
     const int64_t r = p % c;
     // Halves away from zero: |r| is at least half of |c|.
     if (2 * (r < 0 ? -r : r) >= (c < 0 ? -int64_t(c) : int64_t(c))) q += ((p < 0) != (c < 0)) ? -1 : 1;
-    if (q > INT_MAX || q < INT_MIN) return -1;   // the result does not fit, as with a zero divisor
+    if (q > INT_MAX || q < INT_MIN) return -1;  // the result does not fit, as with a zero divisor
     return int(q);
 }
 
@@ -154,7 +154,7 @@ int HexDigit(char c) noexcept {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-}   // namespace
+}  // namespace
 
 TGUID StringToGUID(std::string_view s) {
     // {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}
@@ -182,9 +182,8 @@ TGUID StringToGUID(std::string_view s) {
 
 std::string GUIDToString(const TGUID& g) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(g.D1),
-                  unsigned(g.D2), unsigned(g.D3), g.D4[0], g.D4[1], g.D4[2], g.D4[3], g.D4[4], g.D4[5],
-                  g.D4[6], g.D4[7]);
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(g.D1), unsigned(g.D2),
+        unsigned(g.D3), g.D4[0], g.D4[1], g.D4[2], g.D4[3], g.D4[4], g.D4[5], g.D4[6], g.D4[7]);
     return buf;
 }
 
@@ -228,7 +227,7 @@ size_t ExtStart(std::string_view path) noexcept {
     const size_t dot = path.rfind('.');
     return dot != std::string_view::npos && dot >= NameStart(path) ? dot : std::string_view::npos;
 }
-}   // namespace
+}  // namespace
 
 std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
 std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, NameStart(path))); }
@@ -284,7 +283,7 @@ std::string GetTempDir() {
 std::string CreateTempFile(const std::string& dir, const std::string& prefix) {
     // The whole folder name is used, however long it is.
     std::string name = IncludeTrailingPathDelimiter(dir.empty() ? GetTempDir() : dir) + prefix + "XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);   // creates the file with mode 0600
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);  // creates the file with mode 0600
     if (fd < 0) {
         const int err = errno;
         throw EFCreateError("Cannot create file \"" + name + "\". " + std::strerror(err));
@@ -306,7 +305,7 @@ uint64_t NextRandom() noexcept {
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
 }
-}   // namespace
+}  // namespace
 
 void Randomize() {
     std::random_device rd;

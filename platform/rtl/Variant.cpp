@@ -20,9 +20,9 @@ struct Variant::StringRep {
 struct Variant::ArrayRep {
     std::atomic<uint32_t> Refs{1};
     TVarType ElementType = varVariant;
-    std::vector<int> Low, High;     // per dimension
-    std::vector<Variant> Items;     // the first index varies fastest, so a redim of the last
-                                    // dimension keeps every element where it is
+    std::vector<int> Low, High;  // per dimension
+    std::vector<Variant> Items;  // the first index varies fastest, so a redim of the last
+        // dimension keeps every element where it is
     ArrayRep() = default;
     ArrayRep(const ArrayRep& o) : ElementType(o.ElementType), Low(o.Low), High(o.High), Items(o.Items) {}
 };
@@ -34,12 +34,12 @@ constexpr int64_t kMaxArrayItems = int64_t(1) << 27;
 
 [[noreturn]] void CastError(uint16_t from, TVarType to) {
     throw EVariantTypeCastError("Could not convert variant of type (" + VarTypeAsText(TVarType(from)) +
-                                ") into type (" + VarTypeAsText(to) + ")");
+        ") into type (" + VarTypeAsText(to) + ")");
 }
 
 [[noreturn]] void OverflowError(uint16_t from, TVarType to) {
     throw EVariantOverflowError("Overflow while converting variant of type (" + VarTypeAsText(TVarType(from)) +
-                                ") into type (" + VarTypeAsText(to) + ")");
+        ") into type (" + VarTypeAsText(to) + ")");
 }
 
 [[noreturn]] void InvalidOp() { throw EVariantInvalidOpError("Invalid variant operation"); }
@@ -49,11 +49,14 @@ constexpr int64_t kMaxArrayItems = int64_t(1) << 27;
 
 bool IsIntType(uint16_t t) noexcept {
     switch (t) {
-    case varSmallint: case varInteger: case varShortInt: case varByte:
-    case varWord: case varLongWord: case varInt64:
-        return true;
-    default:
-        return false;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return true;
+    default: return false;
     }
 }
 
@@ -73,8 +76,14 @@ bool Fits32(int64_t v) noexcept { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // Text as a number by the locale: a whole number first, then a float.
 bool ParseNumber(std::string_view s, bool& isInt, int64_t& i, double& d) {
-    if (TryStrToInt64(s, i)) { isInt = true; return true; }
-    if (TryStrToFloat(s, d, FormatSettings())) { isInt = false; return true; }
+    if (TryStrToInt64(s, i)) {
+        isInt = true;
+        return true;
+    }
+    if (TryStrToFloat(s, d, FormatSettings())) {
+        isInt = false;
+        return true;
+    }
     return false;
 }
 
@@ -100,10 +109,15 @@ int64_t IntegerOf(const Variant& v, TVarType to) {
     switch (t) {
     case varEmpty: return 0;
     case varBoolean: return v.RawInt() ? -1 : 0;
-    case varSingle: case varDouble: case varDate: return DoubleToInt64(v.RawDouble(), t, to);
+    case varSingle:
+    case varDouble:
+    case varDate: return DoubleToInt64(v.RawDouble(), t, to);
     case varCurrency: return DivRoundEven(v.RawInt(), 10000);
-    case varString: case varOleStr: {
-        bool isInt; int64_t i; double d;
+    case varString:
+    case varOleStr: {
+        bool isInt;
+        int64_t i;
+        double d;
         if (!ParseNumber(v.RawString(), isInt, i, d)) CastError(t, to);
         return isInt ? i : DoubleToInt64(d, t, to);
     }
@@ -134,11 +148,16 @@ Variant DefaultElement(TVarType t) {
 
 bool ValidElementType(TVarType t) noexcept {
     switch (t) {
-    case varVariant: case varString: case varOleStr: case varBoolean: case varDate: case varCurrency:
-    case varSingle: case varDouble: case varDispatch:
-        return true;
-    default:
-        return IsIntType(t);
+    case varVariant:
+    case varString:
+    case varOleStr:
+    case varBoolean:
+    case varDate:
+    case varCurrency:
+    case varSingle:
+    case varDouble:
+    case varDispatch: return true;
+    default: return IsIntType(t);
     }
 }
 
@@ -188,7 +207,7 @@ void Variant::ThrowIntegerOverflow() { OverflowError(varLongWord, varInt64); }
 
 void Variant::CopyHeap(const Variant& o) {
     if (FType == varDispatch) {
-        FType = varEmpty;   // stays valid if the allocation throws
+        FType = varEmpty;  // stays valid if the allocation throws
         FData.disp = new std::shared_ptr<IDispatchObject>(*o.FData.disp);
         FType = varDispatch;
     } else {
@@ -197,10 +216,8 @@ void Variant::CopyHeap(const Variant& o) {
 }
 
 void Variant::Retain() noexcept {
-    if (FType & varArray)
-        FData.a->Refs.fetch_add(1, std::memory_order_relaxed);
-    else if (FType == varString || FType == varOleStr)
-        FData.s->Refs.fetch_add(1, std::memory_order_relaxed);
+    if (FType & varArray) FData.a->Refs.fetch_add(1, std::memory_order_relaxed);
+    else if (FType == varString || FType == varOleStr) FData.s->Refs.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Variant::Release() noexcept {
@@ -250,13 +267,16 @@ double Variant::AsDouble() const {
     switch (FType) {
     case varEmpty: return 0;
     case varBoolean: return FData.i ? -1 : 0;
-    case varSingle: case varDouble: case varDate: return FData.d;
+    case varSingle:
+    case varDouble:
+    case varDate: return FData.d;
     case varCurrency: return Currency{FData.i}.ToDouble();
-    case varString: case varOleStr: {
+    case varString:
+    case varOleStr: {
         double d;
         int64_t i;
         if (TryStrToFloat(FData.s->Text, d, FormatSettings())) return d;
-        if (TryStrToInt64(FData.s->Text, i)) return double(i);   // "$1F" and the like
+        if (TryStrToInt64(FData.s->Text, i)) return double(i);  // "$1F" and the like
         CastError(FType, varDouble);
     }
     default:
@@ -270,13 +290,18 @@ bool Variant::AsBoolean() const {
     switch (FType) {
     case varEmpty: return false;
     case varBoolean: return FData.i != 0;
-    case varSingle: case varDouble: case varDate: return FData.d != 0;
+    case varSingle:
+    case varDouble:
+    case varDate: return FData.d != 0;
     case varCurrency: return FData.i != 0;
-    case varString: case varOleStr: {
+    case varString:
+    case varOleStr: {
         const std::string& s = FData.s->Text;
         if (SameText(s, "True")) return true;
         if (SameText(s, "False")) return false;
-        bool isInt; int64_t i; double d;
+        bool isInt;
+        int64_t i;
+        double d;
         if (!ParseNumber(s, isInt, i, d)) CastError(FType, varBoolean);
         return isInt ? i != 0 : d != 0;
     }
@@ -297,7 +322,8 @@ std::string Variant::AsString() const {
     case varDouble: return FloatToStr(FData.d);
     case varDate: return DateTimeToStr(FData.d);
     case varCurrency: return CurrToStr(Currency{FData.i});
-    case varString: case varOleStr: return FData.s->Text;
+    case varString:
+    case varOleStr: return FData.s->Text;
     default:
         if (IsIntType(FType)) return std::to_string(FData.i);
         CastError(FType, varString);
@@ -330,9 +356,14 @@ Currency Variant::AsCurrency() const {
     case varEmpty: return Currency{};
     case varBoolean: return Currency{FData.i ? -10000 : 0};
     case varCurrency: return Currency{FData.i};
-    case varSingle: case varDouble: case varDate: return fromDouble(FData.d);
-    case varString: case varOleStr: {
-        bool isInt; int64_t i; double d;
+    case varSingle:
+    case varDouble:
+    case varDate: return fromDouble(FData.d);
+    case varString:
+    case varOleStr: {
+        bool isInt;
+        int64_t i;
+        double d;
         if (!ParseNumber(FData.s->Text, isInt, i, d)) CastError(FType, varCurrency);
         return isInt ? fromInt(i) : fromDouble(d);
     }
@@ -363,7 +394,11 @@ Variant VarAsType(const Variant& v, TVarType type) {
     case varVariant: return v;
     case varInteger: return Variant(v.AsInteger());
     case varInt64: return Variant(v.AsInt64());
-    case varSmallint: case varShortInt: case varByte: case varWord: case varLongWord: {
+    case varSmallint:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord: {
         const int64_t i = IntegerOf(v, type);
         if (!FitsType(i, type)) OverflowError(v.VarType(), type);
         return Variant::FromInt(i, type);
@@ -521,7 +556,7 @@ void Variant::PutElement(std::initializer_list<int> indices, const Variant& valu
 }
 
 void Variant::PutElement(const std::vector<int>& indices, const Variant& value) {
-    ElementAt(indices.data(), indices.size());   // checks before anything changes
+    ElementAt(indices.data(), indices.size());  // checks before anything changes
     // Copy (and convert) first: the value may be this array or one of its elements.
     const TVarType elementType = FData.a->ElementType;
     Variant stored = elementType == varVariant ? value : VarAsType(value, elementType);
@@ -551,9 +586,11 @@ K KindOf(const Variant& v) noexcept {
     case varBoolean: return K::Bool;
     case varInt64: return K::Int64;
     case varCurrency: return K::Currency;
-    case varSingle: case varDouble: return K::Double;
+    case varSingle:
+    case varDouble: return K::Double;
     case varDate: return K::Date;
-    case varString: case varOleStr: return K::String;
+    case varString:
+    case varOleStr: return K::String;
     default: return IsIntType(v.VarType()) ? K::Int : K::Other;
     }
 }
@@ -573,10 +610,15 @@ Num ToNum(const Variant& v, K k) {
     switch (k) {
     case K::Empty: return {K::Int, 0, 0};
     case K::Bool: return {K::Int, v.RawInt() ? -1 : 0, 0};
-    case K::Int: case K::Int64: case K::Currency: return {k, v.RawInt(), 0};
-    case K::Double: case K::Date: return {k, 0, v.RawDouble()};
+    case K::Int:
+    case K::Int64:
+    case K::Currency: return {k, v.RawInt(), 0};
+    case K::Double:
+    case K::Date: return {k, 0, v.RawDouble()};
     case K::String: {
-        bool isInt; int64_t i; double d;
+        bool isInt;
+        int64_t i;
+        double d;
         if (!ParseNumber(v.RawString(), isInt, i, d)) CastError(v.VarType(), varDouble);
         if (isInt) return {Fits32(i) ? K::Int : K::Int64, i, 0};
         return {K::Double, 0, d};
@@ -585,9 +627,7 @@ Num ToNum(const Variant& v, K k) {
     }
 }
 
-Variant WholeResult(int64_t r, bool narrow) {
-    return narrow && Fits32(r) ? Variant(int32_t(r)) : Variant(r);
-}
+Variant WholeResult(int64_t r, bool narrow) { return narrow && Fits32(r) ? Variant(int32_t(r)) : Variant(r); }
 
 [[noreturn]] void CurrencyOverflow() { throw EOverflow("Floating point overflow"); }
 
@@ -615,7 +655,7 @@ Variant NumArith(char op, const Num& x, const Num& y) {
         if (op == '+') return CurrencyResult(a + b);
         if (op == '-') return CurrencyResult(a - b);
         if (x.k == K::Currency && y.k == K::Currency) {
-            const __int128 p = a * b;   // |a|,|b| < 2^63: fits
+            const __int128 p = a * b;  // |a|,|b| < 2^63: fits
             const __int128 q = p / 10000, r = p % 10000;
             __int128 res = q;
             const __int128 twice = (r < 0 ? -r : r) * 2;
@@ -630,7 +670,7 @@ Variant NumArith(char op, const Num& x, const Num& y) {
     // wrapping or failing, so long sums in scripts keep working.
     int64_t r;
     const bool overflow = op == '+' ? __builtin_add_overflow(x.i, y.i, &r)
-                        : op == '-' ? __builtin_sub_overflow(x.i, y.i, &r)
+        : op == '-'                 ? __builtin_sub_overflow(x.i, y.i, &r)
                                     : __builtin_mul_overflow(x.i, y.i, &r);
     if (overflow) return Variant(apply(double(x.i), double(y.i)));
     return WholeResult(r, x.k == K::Int && y.k == K::Int);
@@ -650,7 +690,7 @@ Variant Concat(const Variant& a, const Variant& b) {
 Variant Arith(char op, const Variant& a, const Variant& b) {
     // Fast paths for the script engine's commonest operands.
     if (a.VarType() == varInteger && b.VarType() == varInteger) {
-        const int64_t x = a.RawInt(), y = b.RawInt();   // 32-bit operands cannot overflow here
+        const int64_t x = a.RawInt(), y = b.RawInt();  // 32-bit operands cannot overflow here
         return WholeResult(op == '+' ? x + y : op == '-' ? x - y : x * y, true);
     }
     if (a.VarType() == varDouble && b.VarType() == varDouble) {
@@ -697,9 +737,7 @@ Variant Logic(char op, const Variant& a, const Variant& b) {
 
 int Sign(int c) noexcept { return c < 0 ? -1 : c > 0 ? 1 : 0; }
 
-TVariantRelationship FromSign(int c) noexcept {
-    return c < 0 ? vrLessThan : c > 0 ? vrGreaterThan : vrEqual;
-}
+TVariantRelationship FromSign(int c) noexcept { return c < 0 ? vrLessThan : c > 0 ? vrGreaterThan : vrEqual; }
 
 TVariantRelationship CompareNum(const Num& x, const Num& y) {
     if (x.IsWhole() && y.IsWhole()) return FromSign((x.i > y.i) - (x.i < y.i));
@@ -713,7 +751,7 @@ TVariantRelationship CompareNum(const Num& x, const Num& y) {
     if (a < b) return vrLessThan;
     if (a > b) return vrGreaterThan;
     if (a == b) return vrEqual;
-    return vrNotEqual;   // NaN
+    return vrNotEqual;  // NaN
 }
 
 bool Truth(const Num& n) noexcept { return n.k == K::Double || n.k == K::Date ? n.d != 0 : n.i != 0; }
@@ -756,7 +794,7 @@ Variant& VarAppend(Variant& a, const Variant& b) {
     // The only owner of a String may grow it in place; anything else takes the general path.
     if (a.FType == varString && b.IsString() && a.FData.s->Refs.load(std::memory_order_acquire) == 1) {
         if (&a == &b) {
-            a.FData.s->Text.append(a.FData.s->Text);   // append() copes with its own text
+            a.FData.s->Text.append(a.FData.s->Text);  // append() copes with its own text
         } else {
             a.FData.s->Text += b.RawString();
         }
@@ -772,7 +810,7 @@ Variant VarIntDiv(const Variant& a, const Variant& b) {
     if (ka == K::Null || kb == K::Null) return Variant::Null();
     const Whole w = WholeOperands(a, b);
     if (w.y == 0) throw EDivByZero("Division by zero");
-    if (w.x == INT64_MIN && w.y == -1) return Variant(-double(INT64_MIN));   // beyond Int64
+    if (w.x == INT64_MIN && w.y == -1) return Variant(-double(INT64_MIN));  // beyond Int64
     return WholeResult(w.x / w.y, w.narrow);
 }
 
@@ -839,7 +877,9 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
         const Variant& text = ka == K::String ? a : b;
         const bool textLeft = ka == K::String;
         if ((textLeft ? kb : ka) == K::Date) {
-            bool isInt; int64_t i; double d;
+            bool isInt;
+            int64_t i;
+            double d;
             TDateTime t;
             if (ParseNumber(text.RawString(), isInt, i, d)) {
                 t = isInt ? double(i) : d;

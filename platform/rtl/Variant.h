@@ -14,24 +14,42 @@
 
 #include "platform/rtl/Exceptions.h"
 
-using TDateTime = double;   // days since 1899-12-30, time as the fraction
+using TDateTime = double;  // days since 1899-12-30, time as the fraction
 
 // Fixed-point currency, four decimal places, as the class library stores it.
 struct Currency {
-    int64_t Scaled = 0;     // value * 10000
-    static Currency FromDouble(double d);   // rounds half to even at the fourth decimal
+    int64_t Scaled = 0;  // value * 10000
+    static Currency FromDouble(double d);  // rounds half to even at the fourth decimal
     double ToDouble() const noexcept { return double(Scaled) / 10000.0; }
     friend bool operator==(Currency a, Currency b) noexcept { return a.Scaled == b.Scaled; }
 };
 
 // VarType codes of the class library.
 enum TVarType : uint16_t {
-    varEmpty = 0x0000, varNull = 0x0001, varSmallint = 0x0002, varInteger = 0x0003,
-    varSingle = 0x0004, varDouble = 0x0005, varCurrency = 0x0006, varDate = 0x0007,
-    varOleStr = 0x0008, varDispatch = 0x0009, varError = 0x000A, varBoolean = 0x000B,
-    varVariant = 0x000C, varUnknown = 0x000D, varShortInt = 0x0010, varByte = 0x0011,
-    varWord = 0x0012, varLongWord = 0x0013, varInt64 = 0x0014, varStrArg = 0x0048,
-    varString = 0x0100, varAny = 0x0101, varTypeMask = 0x0FFF, varArray = 0x2000,
+    varEmpty = 0x0000,
+    varNull = 0x0001,
+    varSmallint = 0x0002,
+    varInteger = 0x0003,
+    varSingle = 0x0004,
+    varDouble = 0x0005,
+    varCurrency = 0x0006,
+    varDate = 0x0007,
+    varOleStr = 0x0008,
+    varDispatch = 0x0009,
+    varError = 0x000A,
+    varBoolean = 0x000B,
+    varVariant = 0x000C,
+    varUnknown = 0x000D,
+    varShortInt = 0x0010,
+    varByte = 0x0011,
+    varWord = 0x0012,
+    varLongWord = 0x0013,
+    varInt64 = 0x0014,
+    varStrArg = 0x0048,
+    varString = 0x0100,
+    varAny = 0x0101,
+    varTypeMask = 0x0FFF,
+    varArray = 0x2000,
     varByRef = 0x4000,
 };
 
@@ -56,9 +74,9 @@ public:
     // the value fits 32 bits, else varInt64; an unsigned value above the Int64 range raises
     // EVariantOverflowError.
     template <class T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> &&
-                 !std::is_same_v<T, int> && !std::is_same_v<T, int64_t>)
-    Variant(T v) : FType(varInteger) {
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> && !std::is_same_v<T, int> &&
+        !std::is_same_v<T, int64_t>) Variant(T v)
+        : FType(varInteger) {
         if constexpr (std::is_unsigned_v<T>) {
             if (uint64_t(v) > uint64_t(INT64_MAX)) ThrowIntegerOverflow();
         }
@@ -83,7 +101,7 @@ public:
     // Both assignments build the new value before releasing the old, so assigning an element
     // of an array to the array itself stays safe.
     Variant& operator=(const Variant& o) {
-        if (!OwnsHeap() && !o.OwnsHeap()) {   // numbers: a plain copy
+        if (!OwnsHeap() && !o.OwnsHeap()) {  // numbers: a plain copy
             FType = o.FType;
             FData = o.FData;
             return *this;
@@ -93,7 +111,7 @@ public:
         return *this;
     }
     Variant& operator=(Variant&& o) noexcept {
-        if (!OwnsHeap()) {   // nothing to release: take o's value and leave it Empty
+        if (!OwnsHeap()) {  // nothing to release: take o's value and leave it Empty
             FType = o.FType;
             FData = o.FData;
             if (this != &o) {
@@ -110,9 +128,23 @@ public:
         if (OwnsHeap()) Release();
     }
 
-    static Variant Null() noexcept { Variant v; v.FType = varNull; return v; }
-    static Variant FromDate(TDateTime d) noexcept { Variant v; v.FType = varDate; v.FData.d = d; return v; }
-    static Variant FromSingle(float f) noexcept { Variant v; v.FType = varSingle; v.FData.d = f; return v; }
+    static Variant Null() noexcept {
+        Variant v;
+        v.FType = varNull;
+        return v;
+    }
+    static Variant FromDate(TDateTime d) noexcept {
+        Variant v;
+        v.FType = varDate;
+        v.FData.d = d;
+        return v;
+    }
+    static Variant FromSingle(float f) noexcept {
+        Variant v;
+        v.FType = varSingle;
+        v.FData.d = f;
+        return v;
+    }
     // An integer kept with a narrower VarType (varSmallint, varShortInt, varByte, varWord, varLongWord).
     static Variant FromInt(int64_t value, TVarType type);
     // A string kept as automation text (varOleStr): concatenation treats it as not a string.
@@ -123,17 +155,17 @@ public:
     bool IsNull() const noexcept { return FType == varNull; }
     bool IsArray() const noexcept { return (FType & varArray) != 0; }
     bool IsString() const noexcept { return FType == varString || FType == varOleStr; }
-    bool IsOrdinal() const noexcept;   // integer kinds and Boolean
-    bool IsFloat() const noexcept;     // Single, Double, Currency, Date
-    bool IsNumeric() const noexcept;   // integer kinds, Single, Double, Currency
+    bool IsOrdinal() const noexcept;  // integer kinds and Boolean
+    bool IsFloat() const noexcept;  // Single, Double, Currency, Date
+    bool IsNumeric() const noexcept;  // integer kinds, Single, Double, Currency
 
     // Conversions; each raises EVariantTypeCastError where the value cannot convert
     // (Null always, except AsString which gives '' only through VarToStr).
-    int32_t AsInteger() const;          // floats round half to even; out of range: EVariantOverflowError
+    int32_t AsInteger() const;  // floats round half to even; out of range: EVariantOverflowError
     int64_t AsInt64() const;
-    double AsDouble() const;            // strings through the process decimal separator
-    bool AsBoolean() const;             // numbers: non-zero; "True"/"False" in any case; numeric text
-    std::string AsString() const;       // Booleans "True"/"False", floats FloatToStr, dates DateTimeToStr
+    double AsDouble() const;  // strings through the process decimal separator
+    bool AsBoolean() const;  // numbers: non-zero; "True"/"False" in any case; numeric text
+    std::string AsString() const;  // Booleans "True"/"False", floats FloatToStr, dates DateTimeToStr
     TDateTime AsDate() const;
     Currency AsCurrency() const;
     std::shared_ptr<IDispatchObject> AsDispatch() const;
@@ -141,7 +173,7 @@ public:
     // Raw access for the fast paths; valid only for the matching kind.
     int64_t RawInt() const noexcept { return FData.i; }
     double RawDouble() const noexcept { return FData.d; }
-    const std::string& RawString() const noexcept;   // varString / varOleStr only
+    const std::string& RawString() const noexcept;  // varString / varOleStr only
 
     // Array element access, one index per dimension (1 to 3 are usual, more work too); raises
     // EVariantBadIndexError out of bounds or for a wrong index count, EVariantInvalidArgError
@@ -201,7 +233,7 @@ inline bool VarIsNull(const Variant& v) noexcept { return v.IsNull(); }
 inline bool VarIsEmpty(const Variant& v) noexcept { return v.IsEmpty(); }
 inline bool VarIsArray(const Variant& v) noexcept { return v.IsArray(); }
 bool VarIsStr(const Variant& v) noexcept;
-std::string VarToStr(const Variant& v);            // Null and Empty give ''
+std::string VarToStr(const Variant& v);  // Null and Empty give ''
 Variant VarAsType(const Variant& v, TVarType type);
 std::string VarTypeAsText(TVarType type);
 
@@ -210,7 +242,7 @@ std::string VarTypeAsText(TVarType type);
 // bound below low - 1 or an element type an array cannot hold; EOutOfMemory beyond 2^27 elements.
 Variant VarArrayCreate(std::initializer_list<int> bounds, TVarType elementType);
 Variant VarArrayCreate(const std::vector<int>& bounds, TVarType elementType);
-Variant VarArrayOf(const std::vector<Variant>& values);                             // 0-based, varVariant
+Variant VarArrayOf(const std::vector<Variant>& values);  // 0-based, varVariant
 int VarArrayDimCount(const Variant& v);
 int VarArrayLowBound(const Variant& v, int dim);
 int VarArrayHighBound(const Variant& v, int dim);
@@ -227,7 +259,7 @@ void VarArrayRedim(Variant& v, int highBound);
 Variant operator+(const Variant& a, const Variant& b);
 Variant operator-(const Variant& a, const Variant& b);
 Variant operator*(const Variant& a, const Variant& b);
-Variant operator/(const Variant& a, const Variant& b);   // always a Double; by zero raises EZeroDivide
+Variant operator/(const Variant& a, const Variant& b);  // always a Double; by zero raises EZeroDivide
 Variant operator-(const Variant& a);
 // a := a + b, appending in place when a is a string whose text no other Variant shares,
 // so building a long text piece by piece stays linear. Same result as a = a + b.
@@ -236,8 +268,8 @@ Variant& VarAppend(Variant& a, const Variant& b);
 // round half to even, text by the locale); the result is an Integer unless an operand is an
 // Int64 or it does not fit 32 bits. Division by zero raises EDivByZero. and/or/xor/not on
 // Booleans (or Boolean text "True"/"False" with a Boolean) give a Boolean.
-Variant VarIntDiv(const Variant& a, const Variant& b);   // div: operands to integers, truncates
-Variant VarMod(const Variant& a, const Variant& b);      // sign of the dividend
+Variant VarIntDiv(const Variant& a, const Variant& b);  // div: operands to integers, truncates
+Variant VarMod(const Variant& a, const Variant& b);  // sign of the dividend
 Variant VarAnd(const Variant& a, const Variant& b);
 Variant VarOr(const Variant& a, const Variant& b);
 Variant VarXor(const Variant& a, const Variant& b);

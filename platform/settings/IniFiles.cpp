@@ -65,7 +65,7 @@ int64_t TCustomIniFile::ReadBinaryStream(const std::string& section, const std::
     bytes.reserve(hex.size() / 2);
     for (size_t i = 0; i + 1 < hex.size(); i += 2) {
         int hi = HexValue(hex[i]), lo = HexValue(hex[i + 1]);
-        if (hi < 0 || lo < 0) return 0;   // damaged text: no data rather than wrong data
+        if (hi < 0 || lo < 0) return 0;  // damaged text: no data rather than wrong data
         bytes.push_back(char(hi * 16 + lo));
     }
     if (value && !bytes.empty()) value->WriteBuffer(bytes.data(), int64_t(bytes.size()));
@@ -104,8 +104,7 @@ TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileNa
     if (!FileName().empty()) FStore.LoadFromFile(FileName());
 }
 
-std::string TMemIniFile::ReadString(const std::string& section, const std::string& ident,
-                                    const std::string& def) {
+std::string TMemIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) {
     std::string v;
     return FStore.ReadValue(section, ident, v) ? v : def;
 }
@@ -149,9 +148,7 @@ void TMemIniFile::ReadSectionValues(const std::string& section, TStrings* string
 
 void TMemIniFile::EraseSection(const std::string& section) { FStore.EraseSection(section); }
 
-void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-    FStore.DeleteKey(section, ident);
-}
+void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident) { FStore.DeleteKey(section, ident); }
 
 void TMemIniFile::UpdateFile() { FStore.SaveToFile(FileName()); }
 

@@ -20,11 +20,9 @@ public:
     explicit TCustomIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
     const std::string& FileName() const { return FFileName; }
 
-    virtual std::string ReadString(const std::string& section, const std::string& ident,
-                                   const std::string& def) = 0;
-    virtual void WriteString(const std::string& section, const std::string& ident,
-                             const std::string& value) = 0;
-    virtual void ReadSection(const std::string& section, TStrings* strings) = 0;   // key names
+    virtual std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) = 0;
+    virtual void WriteString(const std::string& section, const std::string& ident, const std::string& value) = 0;
+    virtual void ReadSection(const std::string& section, TStrings* strings) = 0;  // key names
     virtual void ReadSections(TStrings* strings) = 0;
     virtual void ReadSectionValues(const std::string& section, TStrings* strings) = 0;  // name=value
     virtual void EraseSection(const std::string& section) = 0;
@@ -34,8 +32,8 @@ public:
     // Typed values are text: a missing key or text that does not convert gives the default.
     virtual int32_t ReadInteger(const std::string& section, const std::string& ident, int32_t def);
     virtual void WriteInteger(const std::string& section, const std::string& ident, int32_t value);
-    virtual bool ReadBool(const std::string& section, const std::string& ident, bool def);   // non-zero is true
-    virtual void WriteBool(const std::string& section, const std::string& ident, bool value); // "1" / "0"
+    virtual bool ReadBool(const std::string& section, const std::string& ident, bool def);  // non-zero is true
+    virtual void WriteBool(const std::string& section, const std::string& ident, bool value);  // "1" / "0"
     double ReadFloat(const std::string& section, const std::string& ident, double def);
     void WriteFloat(const std::string& section, const std::string& ident, double value);
     TDateTime ReadDateTime(const std::string& section, const std::string& ident, TDateTime def);
@@ -57,8 +55,7 @@ public:
     // The file name is relative to the current folder; a missing file starts empty.
     explicit TMemIniFile(std::string fileName);
 
-    std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& def) override;
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) override;
     void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
     void ReadSection(const std::string& section, TStrings* strings) override;
     void ReadSections(TStrings* strings) override;

@@ -37,7 +37,7 @@ void TIniStore::Parse(std::string_view text) {
     FSections.clear();
     Section* current = nullptr;
     size_t pos = 0;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;   // UTF-8 byte-order mark
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;  // UTF-8 byte-order mark
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
@@ -84,8 +84,7 @@ void TIniStore::SaveToFile(const std::string& fileName) const {
     const std::string text = Serialize();
     std::string tmp = fileName + ".tmpXXXXXX";
     int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+    if (fd < 0) throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
     // Until the new text has taken the file's name, every way out removes it.
     auto dropTemp = OnScopeExit([&tmp] { ::unlink(tmp.c_str()); });
     size_t done = 0;
@@ -100,9 +99,15 @@ void TIniStore::SaveToFile(const std::string& fileName) const {
         done += size_t(n);
     }
     int err = errno;
-    if (ok && ::fsync(fd) != 0) { ok = false; err = errno; }
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        err = errno;
+    }
     ::close(fd);
-    if (ok && ::rename(tmp.c_str(), fileName.c_str()) != 0) { ok = false; err = errno; }
+    if (ok && ::rename(tmp.c_str(), fileName.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
     if (!ok) throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(err));
     dropTemp.Release();
 }
@@ -141,7 +146,10 @@ bool TIniStore::ReadValue(std::string_view section, std::string_view name, std::
 void TIniStore::WriteValue(std::string_view section, std::string_view name, std::string_view value) {
     Section& s = EnsureSection(section);
     for (Entry& e : s.Entries)
-        if (AnsiSameText(e.Name, name)) { e.Value = std::string(value); return; }
+        if (AnsiSameText(e.Name, name)) {
+            e.Value = std::string(value);
+            return;
+        }
     s.Entries.push_back({std::string(name), std::string(value)});
 }
 
@@ -149,13 +157,19 @@ bool TIniStore::DeleteKey(std::string_view section, std::string_view name) {
     Section* s = FindSection(section);
     if (!s) return false;
     for (auto it = s->Entries.begin(); it != s->Entries.end(); ++it)
-        if (AnsiSameText(it->Name, name)) { s->Entries.erase(it); return true; }
+        if (AnsiSameText(it->Name, name)) {
+            s->Entries.erase(it);
+            return true;
+        }
     return false;
 }
 
 bool TIniStore::EraseSection(std::string_view name) {
     for (auto it = FSections.begin(); it != FSections.end(); ++it)
-        if (AnsiSameText(it->Name, name)) { FSections.erase(it); return true; }
+        if (AnsiSameText(it->Name, name)) {
+            FSections.erase(it);
+            return true;
+        }
     return false;
 }
 

@@ -9,11 +9,16 @@
 
 class TIniStore {
 public:
-    struct Entry { std::string Name, Value; };
-    struct Section { std::string Name; std::vector<Entry> Entries; };
+    struct Entry {
+        std::string Name, Value;
+    };
+    struct Section {
+        std::string Name;
+        std::vector<Entry> Entries;
+    };
 
     void Parse(std::string_view text);
-    std::string Serialize() const;     // LF line ends, UTF-8
+    std::string Serialize() const;  // LF line ends, UTF-8
 
     // Loads a file; a missing file gives an empty store. Returns false on a read error.
     bool LoadFromFile(const std::string& fileName);

@@ -177,9 +177,7 @@ void TRegistry::CloseKey() {
     FReadOnly = false;
 }
 
-bool TRegistry::KeyExists(const std::string& key) {
-    return CurrentUser() && SectionOrBelowExists(Resolve(key));
-}
+bool TRegistry::KeyExists(const std::string& key) { return CurrentUser() && SectionOrBelowExists(Resolve(key)); }
 
 bool TRegistry::CreateKey(const std::string& key) {
     if (!CurrentUser()) return false;
@@ -243,16 +241,14 @@ void TRegistry::GetValueNames(TStrings* strings) {
 
 bool TRegistry::ReadRaw(const std::string& name, char& type, std::string& payload) {
     std::string raw;
-    if (!FKeyOpen || !FStore.ReadValue(FCurrentPath, name, raw) || raw.size() < 2 || raw[1] != ':')
-        return false;
+    if (!FKeyOpen || !FStore.ReadValue(FCurrentPath, name, raw) || raw.size() < 2 || raw[1] != ':') return false;
     type = raw[0];
     payload = raw.substr(2);
     return true;
 }
 
 void TRegistry::WriteRaw(const std::string& name, char type, const std::string& payload) {
-    if (!FKeyOpen || FReadOnly || !CurrentUser())
-        throw ERegistryException("Failed to set data for '" + name + "'");
+    if (!FKeyOpen || FReadOnly || !CurrentUser()) throw ERegistryException("Failed to set data for '" + name + "'");
     FStore.WriteValue(FCurrentPath, name, std::string(1, type) + ":" + payload);
     FDirty = true;
     if (!LazyWrite) Flush();
@@ -279,10 +275,11 @@ TRegDataType TRegistry::GetDataType(const std::string& name) {
     std::string p;
     if (!ReadRaw(name, t, p)) return rdUnknown;
     switch (t) {
-        case 's': case 'f': return rdString;
-        case 'i': return rdInteger;
-        case 'b': return rdBinary;
-        default: return rdUnknown;
+    case 's':
+    case 'f': return rdString;
+    case 'i': return rdInteger;
+    case 'b': return rdBinary;
+    default: return rdUnknown;
     }
 }
 
@@ -291,16 +288,16 @@ int TRegistry::GetDataSize(const std::string& name) {
     std::string p;
     if (!ReadRaw(name, t, p)) return -1;
     switch (t) {
-        case 'i': return 4;
-        case 'b': return int(p.size() / 2);
-        default: return int(Unescape(p).size()) + 1;   // with the terminating zero
+    case 'i': return 4;
+    case 'b': return int(p.size() / 2);
+    default: return int(Unescape(p).size()) + 1;  // with the terminating zero
     }
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
     char t;
     std::string p;
-    if (!ReadRaw(name, t, p)) return "";   // a missing string value reads as empty
+    if (!ReadRaw(name, t, p)) return "";  // a missing string value reads as empty
     if (t != 's' && t != 'f') InvalidType(name);
     return Unescape(p);
 }
@@ -331,7 +328,7 @@ int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize
     char t;
     std::string p, bytes;
     if (!ReadRaw(name, t, p) || t != 'b' || !FromHex(p, bytes)) InvalidType(name);
-    if (int(bytes.size()) > bufSize) InvalidType(name);   // never write past the caller's buffer
+    if (int(bytes.size()) > bufSize) InvalidType(name);  // never write past the caller's buffer
     if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     return int(bytes.size());
 }
@@ -342,7 +339,7 @@ void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(na
 
 void TRegistry::WriteFloat(const std::string& name, double value) {
     TFormatSettings fs = FormatSettings();
-    fs.DecimalSeparator = U'.';   // machine-independent text
+    fs.DecimalSeparator = U'.';  // machine-independent text
     WriteRaw(name, 'f', FloatToStrRoundTrip(value, fs));
 }
 
@@ -361,7 +358,7 @@ TRegIniFile::~TRegIniFile() = default;
 bool TRegIniFile::OpenSection(const std::string& section, bool canCreate) {
     FReg.CloseKey();
     std::string path = !section.empty() && section[0] == '\\' ? section
-                     : section.empty()                        ? "\\" + FileName()
+        : section.empty()                                     ? "\\" + FileName()
                                                               : "\\" + FileName() + "\\" + section;
     return FReg.OpenKey(path, canCreate);
 }

@@ -38,18 +38,18 @@ public:
     // Relative to the current key unless the path starts with "\".
     bool OpenKey(const std::string& key, bool canCreate);
     bool OpenKeyReadOnly(const std::string& key);
-    void CloseKey();                 // writes pending changes
+    void CloseKey();  // writes pending changes
     bool KeyExists(const std::string& key);
     bool CreateKey(const std::string& key);
-    bool DeleteKey(const std::string& key);   // the key, its subkeys and values
+    bool DeleteKey(const std::string& key);  // the key, its subkeys and values
     bool HasSubKeys();
-    void GetKeyNames(TStrings* strings);      // direct subkeys of the current key
+    void GetKeyNames(TStrings* strings);  // direct subkeys of the current key
     void GetValueNames(TStrings* strings);
 
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);
     TRegDataType GetDataType(const std::string& name);
-    int GetDataSize(const std::string& name);        // -1 when missing
+    int GetDataSize(const std::string& name);  // -1 when missing
 
     // Reading a missing value or one of another type raises ERegistryException.
     std::string ReadString(const std::string& name);
@@ -90,11 +90,10 @@ public:
     explicit TRegIniFile(std::string fileName);
     ~TRegIniFile() override;
 
-    std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& def) override;
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) override;
     void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
     void ReadSection(const std::string& section, TStrings* strings) override;
-    void ReadSections(TStrings* strings) override;     // subkey names
+    void ReadSections(TStrings* strings) override;  // subkey names
     void ReadSectionValues(const std::string& section, TStrings* strings) override;
     void EraseSection(const std::string& section) override;
     void DeleteKey(const std::string& section, const std::string& ident) override;

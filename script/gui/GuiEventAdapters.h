@@ -6,11 +6,11 @@
 #include "platform/gui/Forms.h"
 #include "script/EventAdapters.h"
 
-using TfsMouseEvent = TfsMouseEventOf<TMouseButton, TShiftState>;          // TMouseEvent
-using TfsMouseMoveEvent = TfsMouseMoveEventOf<TShiftState>;                // TMouseMoveEvent
-using TfsKeyEvent = TfsKeyEventOf<WORD, TShiftState>;                      // TKeyEvent
-using TfsKeyPressEvent = TfsKeyPressEventOf<char32_t>;                     // TKeyPressEvent
-using TfsCloseEvent = TfsCloseEventOf<TCloseAction>;                       // TCloseEvent
+using TfsMouseEvent = TfsMouseEventOf<TMouseButton, TShiftState>;  // TMouseEvent
+using TfsMouseMoveEvent = TfsMouseMoveEventOf<TShiftState>;  // TMouseMoveEvent
+using TfsKeyEvent = TfsKeyEventOf<WORD, TShiftState>;  // TKeyEvent
+using TfsKeyPressEvent = TfsKeyPressEventOf<char32_t>;  // TKeyPressEvent
+using TfsCloseEvent = TfsCloseEventOf<TCloseAction>;  // TCloseEvent
 // TfsNotifyEvent, TfsCloseQueryEvent and TfsCanResizeEvent need no window types
 // (EventAdapters.h).
 

@@ -176,9 +176,7 @@ protected:
             TestKit::Key(int(QChar::toUpper(ch)), Qt::NoModifier, CharToUtf8(ch));
         }
     }
-    static std::u32string Utf8ToChars(const std::string& s) {
-        return QString::fromStdString(s).toStdU32String();
-    }
+    static std::u32string Utf8ToChars(const std::string& s) { return QString::fromStdString(s).toStdU32String(); }
     static std::string CharToUtf8(char32_t c) { return QString::fromUcs4(&c, 1).toStdString(); }
 
     // Platform message boxes (error reports ...) are answered with OK and recorded.

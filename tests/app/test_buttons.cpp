@@ -23,7 +23,7 @@ int OpaquePixels(const QImage& img) {
 
 bool Inside(const TRect& inner, const TRect& outer) {
     return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
-           inner.Bottom <= outer.Bottom;
+        inner.Bottom <= outer.Bottom;
 }
 
 // Checks every bitmap button of form; plain names those that carry only a caption.
@@ -70,15 +70,16 @@ TEST_F(AppTest, BitmapButtonsShowAPictureBesideTheirCaption) {
     CheckButtons(chooser.get(), {});
     // The editor's column buttons are too narrow for a picture: their captions say it all.
     std::unique_ptr<TFVys> editor(new TFVys(FMain));
-    CheckButtons(editor.get(), {"BitBtn17", "BitBtn8", "BitBtn12", "BitBtn6", "BitBtn13", "BitBtn7", "BitBtn16",
-                                "BitBtn9", "BitBtn14", "BitBtn10", "BitBtn15", "BitBtn11"});
+    CheckButtons(editor.get(),
+        {"BitBtn17", "BitBtn8", "BitBtn12", "BitBtn6", "BitBtn13", "BitBtn7", "BitBtn16", "BitBtn9", "BitBtn14",
+            "BitBtn10", "BitBtn15", "BitBtn11"});
 }
 
 TEST_F(AppTest, TheMainWindowsCommandsHaveDistinctPictures) {
     Start();
     std::vector<QImage> seen;
     for (TBitBtn* b : {FMain->bNew, FMain->bEdit, FMain->bCopy, FMain->bDelete, FMain->bTisk, FMain->bNastaveni,
-                       FMain->bHelp, FMain->bInfo, FMain->BitBtn2}) {
+             FMain->bHelp, FMain->bInfo, FMain->BitBtn2}) {
         const QImage glyph = GlyphImage(b->GetGlyph(), 1, bsUp);
         for (const QImage& other : seen) EXPECT_NE(glyph, other) << b->GetName();
         seen.push_back(glyph);

@@ -64,7 +64,7 @@ TEST_F(DBMemoDaoTest, LongMemoWithLineBreaksSurvivesTypingAndPost) {
         memo->SetBounds(10, 10, 400, 300);
         memo->SetDataSource(source);
         memo->SetDataField("Program");
-        EXPECT_EQ(memo->GetText(), longText);   // the whole memo, not the field's display text
+        EXPECT_EQ(memo->GetText(), longText);  // the whole memo, not the field's display text
         ShowAndActivate(form);
         memo->SetFocus();
         ProcessEvents();

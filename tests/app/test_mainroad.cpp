@@ -7,9 +7,7 @@
 namespace apptest {
 namespace {
 
-TDBEdit* EditOf(TFVys* f, const std::string& field) {
-    return dynamic_cast<TDBEdit*>(f->FindComponent(field));
-}
+TDBEdit* EditOf(TFVys* f, const std::string& field) { return dynamic_cast<TDBEdit*>(f->FindComponent(field)); }
 
 // Chooses a subject in a lookup combo with the keyboard: typing searches the list, Enter takes it.
 void ChooseSubject(TRxDBLookupCombo* combo, const std::string& typed) {
@@ -170,7 +168,7 @@ TEST_F(AppTest, MainRoad) {
     });
     Press(FMain->bDelete);
     EXPECT_EQ(question.substr(0, question.find_last_not_of("\r\n") + 1),
-              "Přejete si opravdu smazat vysvědčení Nováková Eva Marie?");
+        "Přejete si opravdu smazat vysvědčení Nováková Eva Marie?");
     EXPECT_EQ(DM->QVys->RecordCount(), 2);
 
     // --- delete, answering "ANO"
@@ -202,9 +200,8 @@ TEST_F(AppTest, MainRoad) {
     EXPECT_EQ(other.Count("vysvedceni"), 1);
     EXPECT_EQ(other.Rows("SELECT SkolniRok, Trida, Jmeno, CisloTV, Ucitel, Predmet1, Predmet2, ZnamkaChovA, "
                          "Znamka1A, Znamka1B, Znamka2A, Znamka2B FROM vysvedceni"),
-              (std::vector<std::vector<std::string>>{{"2024/2025", "1.A", "Nováková Eva Marie", "12", "Horová",
-                                                      "Matematika", "Český jazyk a literatura", "velmi dobré",
-                                                      "výborný", "chvalitebný", "dobrý", "dostatečný"}}));
+        (std::vector<std::vector<std::string>>{{"2024/2025", "1.A", "Nováková Eva Marie", "12", "Horová", "Matematika",
+            "Český jazyk a literatura", "velmi dobré", "výborný", "chvalitebný", "dobrý", "dostatečný"}}));
     EXPECT_EQ(other.Value("SELECT COUNT(*) FROM Predmety WHERE Nazev = 'Etická výchova'"), "1");
     EXPECT_EQ(other.Value("SELECT SkolaNazev FROM Prefs"), "Základní škola");
 }

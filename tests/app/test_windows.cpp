@@ -118,7 +118,7 @@ TEST_F(CardTest, ClosingTheEditorByTheWindowIsStorno) {
 // The twelve column buttons: which fields they touch and how.
 struct TColumnCase {
     const char* button;
-    std::vector<std::pair<std::string, std::string>> expected;   // field, value after the click
+    std::vector<std::pair<std::string, std::string>> expected;  // field, value after the click
 };
 
 TEST_F(CardTest, ColumnButtons) {
@@ -127,8 +127,9 @@ TEST_F(CardTest, ColumnButtons) {
     const TColumnCase cases[] = {
         {"BitBtn17", {{"Chovani", ""}, {"Predmet1", ""}, {"Predmet19", ""}, {"Znamka1A", "výborný"}}},
         {"BitBtn12", {{"Znamka1A", ""}, {"Znamka2A", ""}, {"Znamka1B", "dobrý"}}},
-        {"BitBtn6", {{"ZnamkaChovA", cross}, {"Znamka1A", "výborný"}, {"Znamka2A", " "}, {"Znamka3A", cross},
-                     {"Znamka19A", cross}, {"Znamka1B", "dobrý"}}},
+        {"BitBtn6",
+            {{"ZnamkaChovA", cross}, {"Znamka1A", "výborný"}, {"Znamka2A", " "}, {"Znamka3A", cross},
+                {"Znamka19A", cross}, {"Znamka1B", "dobrý"}}},
         {"BitBtn13", {{"Znamka1B", ""}, {"Znamka1A", "výborný"}}},
         {"BitBtn7", {{"ZnamkaChovB", cross}, {"Znamka1B", "dobrý"}, {"Znamka19B", cross}, {"ZnamkaChovA", ""}}},
         {"BitBtn16", {{"NPredmet2", ""}, {"NZnamka1A", "pracoval(a)"}}},
@@ -170,9 +171,7 @@ TEST_F(CardTest, FillSubjectsOnlyWhenChosen) {
         // "Český jazyk a literatura": 24 characters
         ASSERT_TRUE(DM->QPredmety->Locate("Nazev", Variant(std::string("Český jazyk a literatura")), TLocateOptions{}));
         TModalScript chooser;
-        chooser.On("FSelProskrt", [](TCustomForm* form) {
-            Press(static_cast<TFSelProskrt*>(form)->BitBtn1);
-        });
+        chooser.On("FSelProskrt", [](TCustomForm* form) { Press(static_cast<TFSelProskrt*>(form)->BitBtn1); });
         Press(f->BitBtn8);
         EXPECT_EQ(DM->QVys->FieldByName("Predmet1")->GetAsString(), "Matematika");
         EXPECT_EQ(DM->QVys->FieldByName("Predmet2")->GetAsString(), "Český jazyk a litera");
@@ -193,10 +192,13 @@ protected:
 // split, in both subject columns, and the card keeps that text in the file.
 TEST_F(LongSubjectTest, FillSubjectsCutsToTwentyCharacters) {
     Start();
-    const struct { const char* subject; const char* filled; } cases[] = {
+    const struct {
+        const char* subject;
+        const char* filled;
+    } cases[] = {
         {"Občanská výchova a dějepis", "Občanská výchova a d"},
-        {"Tělesná výchova – plavání", "Tělesná výchova – pl"},   // byte 20 lies inside the dash
-        {"Přírodopis a zeměpis", "Přírodopis a zeměpis"},        // 20 characters, 24 bytes: kept whole
+        {"Tělesná výchova – plavání", "Tělesná výchova – pl"},  // byte 20 lies inside the dash
+        {"Přírodopis a zeměpis", "Přírodopis a zeměpis"},  // 20 characters, 24 bytes: kept whole
     };
     for (const auto& c : cases) {
         InEditor([&](TFVys* f) {
@@ -215,7 +217,7 @@ TEST_F(LongSubjectTest, FillSubjectsCutsToTwentyCharacters) {
         });
         TOtherConnection other(DbFile);
         EXPECT_EQ(other.Rows("SELECT Chovani, Predmet19, NPredmet1, NPredmet8 FROM vysvedceni"),
-                  (std::vector<std::vector<std::string>>{{c.filled, c.filled, c.filled, c.filled}}))
+            (std::vector<std::vector<std::string>>{{c.filled, c.filled, c.filled, c.filled}}))
             << c.subject;
     }
 }

@@ -21,27 +21,31 @@ namespace kdaotest {
 using testsupport::TempDir;
 
 inline std::string VysvedceniSchema() {
-    std::string cols = "ID INTEGER PRIMARY KEY AUTOINCREMENT, SkolniRok TEXT(10) COLLATE CZECH, Trida TEXT(15) COLLATE CZECH, "
-                       "Rocnik TEXT(5) COLLATE CZECH, Jmeno TEXT(50) COLLATE CZECH, DatumNar DATETIME, "
-                       "RodneCislo TEXT(15) COLLATE CZECH, MistoNar TEXT(50) COLLATE CZECH, CisloTV TEXT(5) COLLATE CZECH, "
-                       "Chovani TEXT(35) COLLATE CZECH, CHovaniTisk YESNO";
+    std::string cols =
+        "ID INTEGER PRIMARY KEY AUTOINCREMENT, SkolniRok TEXT(10) COLLATE CZECH, Trida TEXT(15) COLLATE CZECH, "
+        "Rocnik TEXT(5) COLLATE CZECH, Jmeno TEXT(50) COLLATE CZECH, DatumNar DATETIME, "
+        "RodneCislo TEXT(15) COLLATE CZECH, MistoNar TEXT(50) COLLATE CZECH, CisloTV TEXT(5) COLLATE CZECH, "
+        "Chovani TEXT(35) COLLATE CZECH, CHovaniTisk YESNO";
     for (int i = 1; i <= 19; ++i)
         cols += ", Predmet" + std::to_string(i) + " TEXT(35) COLLATE CZECH, Predmet" + std::to_string(i) + "Tisk YESNO";
     cols += ", ZnamkaChovA TEXT(15) COLLATE CZECH, ZnamkaChovB TEXT(15) COLLATE CZECH";
     for (int i = 1; i <= 19; ++i)
-        cols += ", Znamka" + std::to_string(i) + "A TEXT(15) COLLATE CZECH, Znamka" + std::to_string(i) + "B TEXT(15) COLLATE CZECH";
+        cols += ", Znamka" + std::to_string(i) + "A TEXT(15) COLLATE CZECH, Znamka" + std::to_string(i) +
+            "B TEXT(15) COLLATE CZECH";
     for (int i = 1; i <= 8; ++i) cols += ", NPredmet" + std::to_string(i) + " TEXT(35) COLLATE CZECH";
     for (int i = 1; i <= 8; ++i)
-        cols += ", NZnamka" + std::to_string(i) + "A TEXT(15) COLLATE CZECH, NZnamka" + std::to_string(i) + "B TEXT(15) COLLATE CZECH";
-    cols += ", ZamHodinyOmlA SHORT, ZamHodinyOmlB SHORT, ZamHodinyNeomlA SHORT, ZamHodinyNeomlB SHORT"
-            ", CelkHodnA TEXT(40) COLLATE CZECH, CelkHodnB TEXT(40) COLLATE CZECH"
-            ", PochvalyA LONGTEXT COLLATE CZECH, PochvalyB LONGTEXT COLLATE CZECH"
-            ", SplnilLet TEXT(10) COLLATE CZECH, LetDochazky TEXT(10) COLLATE CZECH, VzdelProgram LONGTEXT COLLATE CZECH"
-            ", Dolozka TEXT(120) COLLATE CZECH, VA TEXT(35) COLLATE CZECH, VB TEXT(35) COLLATE CZECH"
-            ", DneA TEXT(30) COLLATE CZECH, DneB TEXT(30) COLLATE CZECH"
-            ", ReportFront TEXT(128) COLLATE CZECH, ReportBack TEXT(128) COLLATE CZECH"
-            ", ReportOpisBack TEXT(128) COLLATE CZECH, ReportOpisFront TEXT(128) COLLATE CZECH"
-            ", Ucitel TEXT(30) COLLATE CZECH, SoucastiListB YESNO";
+        cols += ", NZnamka" + std::to_string(i) + "A TEXT(15) COLLATE CZECH, NZnamka" + std::to_string(i) +
+            "B TEXT(15) COLLATE CZECH";
+    cols +=
+        ", ZamHodinyOmlA SHORT, ZamHodinyOmlB SHORT, ZamHodinyNeomlA SHORT, ZamHodinyNeomlB SHORT"
+        ", CelkHodnA TEXT(40) COLLATE CZECH, CelkHodnB TEXT(40) COLLATE CZECH"
+        ", PochvalyA LONGTEXT COLLATE CZECH, PochvalyB LONGTEXT COLLATE CZECH"
+        ", SplnilLet TEXT(10) COLLATE CZECH, LetDochazky TEXT(10) COLLATE CZECH, VzdelProgram LONGTEXT COLLATE CZECH"
+        ", Dolozka TEXT(120) COLLATE CZECH, VA TEXT(35) COLLATE CZECH, VB TEXT(35) COLLATE CZECH"
+        ", DneA TEXT(30) COLLATE CZECH, DneB TEXT(30) COLLATE CZECH"
+        ", ReportFront TEXT(128) COLLATE CZECH, ReportBack TEXT(128) COLLATE CZECH"
+        ", ReportOpisBack TEXT(128) COLLATE CZECH, ReportOpisFront TEXT(128) COLLATE CZECH"
+        ", Ucitel TEXT(30) COLLATE CZECH, SoucastiListB YESNO";
     return "CREATE TABLE vysvedceni (" + cols + ");\n";
 }
 
@@ -101,7 +105,8 @@ protected:
 };
 
 // The message of the exception f raises ('' when none).
-template <class F> std::string ErrorOf(F&& f) {
+template <class F>
+std::string ErrorOf(F&& f) {
     try {
         f();
     } catch (const Exception& e) {
@@ -110,4 +115,4 @@ template <class F> std::string ErrorOf(F&& f) {
     return "";
 }
 
-} // namespace kdaotest
+}  // namespace kdaotest

@@ -23,11 +23,11 @@ TDataSet* MakeDaoTable(TComponent* owner, int rows) {
         "Datum DATETIME, Poznamka LONGTEXT COLLATE CZECH);\n"
         "INSERT INTO dao_fields (TableName, FieldName, Required, AllowZeroLength, Format) "
         "VALUES ('Zaci', 'Datum', 0, 0, 'Short Date');\n";
-    const double firstSeptember2024 = 45536;   // days since 1899-12-30
+    const double firstSeptember2024 = 45536;  // days since 1899-12-30
     for (int i = 1; i <= rows; ++i)
         script += "INSERT INTO Zaci VALUES (" + std::to_string(i) + ", 'Žák " + std::to_string(i) + "', " +
-                  std::to_string(i * 1.5) + ", " + std::to_string(firstSeptember2024 + i) + ", 'Poznámka " +
-                  std::to_string(i) + "');\n";
+            std::to_string(i * 1.5) + ", " + std::to_string(firstSeptember2024 + i) + ", 'Poznámka " +
+            std::to_string(i) + "');\n";
     Dao::CreateDatabaseFromScript(file, script);
     auto* db = new TKDaoDatabase(owner);
     db->SetSmartOpen(false);
@@ -44,8 +44,8 @@ TDataSet* MakeDaoTable(TComponent* owner, int rows) {
 
 // The table's documented rules: Locate leaves the window as it is, a dynaset adds new records
 // at its end, and Jet compares text without case.
-INSTANTIATE_TEST_SUITE_P(Dao, DataSetConformance,
-                         ::testing::Values(DataSetMaker{"Dao", MakeDaoTable, false, false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Dao, DataSetConformance, ::testing::Values(DataSetMaker{"Dao", MakeDaoTable, false, false, false}));
 
 // The database the program ships: every table opens with the fields the windows expect.
 TEST(ShippedDatabase, TablesOpenWithTheirFields) {
@@ -57,8 +57,14 @@ TEST(ShippedDatabase, TablesOpenWithTheirFields) {
     db->SetSmartOpen(false);
     db->SetDatabase(file);
     db->SetConnected(true);
-    struct { const char* table; int fields; int rows; } cases[] = {
-        {"vysvedceni", 135, 0}, {"Prefs", 9, 1}, {"Predmety", 3, 20},
+    struct {
+        const char* table;
+        int fields;
+        int rows;
+    } cases[] = {
+        {"vysvedceni", 135, 0},
+        {"Prefs", 9, 1},
+        {"Predmety", 3, 20},
     };
     for (const auto& c : cases) {
         auto* t = new TKDaoTable(&owner);

@@ -9,14 +9,41 @@ using namespace KDao;
 namespace {
 
 TEST(DaoUtils, TypeMapAndSizes) {
-    struct Case { int dao; TFieldType type; int size10; };
+    struct Case {
+        int dao;
+        TFieldType type;
+        int size10;
+    };
     const Case cases[] = {
-        {1, ftBoolean, 0}, {2, ftSmallint, 0}, {3, ftSmallint, 0}, {4, ftInteger, 0}, {5, ftCurrency, 0},
-        {6, ftFloat, 0}, {7, ftFloat, 0}, {8, ftDate, 0}, {9, ftBytes, 10}, {10, ftString, 10},
-        {11, ftBlob, 10}, {12, ftMemo, 10}, {13, ftUnknown, 0}, {14, ftUnknown, 0}, {15, ftBytes, 10},
-        {16, ftLargeint, 0}, {17, ftBlob, 10}, {18, ftString, 10}, {19, ftBCD, 0}, {20, ftBCD, 0},
-        {21, ftFloat, 0}, {22, ftTime, 0}, {23, ftDateTime, 0}, {101, ftIDispatch, 0}, {104, ftIDispatch, 0},
-        {107, ftIDispatch, 10}, {109, ftIDispatch, 10}, {110, ftUnknown, 0}, {40000, ftAutoInc, 0},
+        {1, ftBoolean, 0},
+        {2, ftSmallint, 0},
+        {3, ftSmallint, 0},
+        {4, ftInteger, 0},
+        {5, ftCurrency, 0},
+        {6, ftFloat, 0},
+        {7, ftFloat, 0},
+        {8, ftDate, 0},
+        {9, ftBytes, 10},
+        {10, ftString, 10},
+        {11, ftBlob, 10},
+        {12, ftMemo, 10},
+        {13, ftUnknown, 0},
+        {14, ftUnknown, 0},
+        {15, ftBytes, 10},
+        {16, ftLargeint, 0},
+        {17, ftBlob, 10},
+        {18, ftString, 10},
+        {19, ftBCD, 0},
+        {20, ftBCD, 0},
+        {21, ftFloat, 0},
+        {22, ftTime, 0},
+        {23, ftDateTime, 0},
+        {101, ftIDispatch, 0},
+        {104, ftIDispatch, 0},
+        {107, ftIDispatch, 10},
+        {109, ftIDispatch, 10},
+        {110, ftUnknown, 0},
+        {40000, ftAutoInc, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DaoFieldTypeToFieldType(c.dao), c.type) << c.dao;
@@ -66,7 +93,7 @@ TEST(DaoUtils, SqlLiterals) {
     EXPECT_EQ(SQLFloatText("1 234,5", comma), "1234.5");
     TFormatSettings dotted = TFormatSettings::Czech();
     dotted.ThousandSeparator = U'.';
-    EXPECT_EQ(SQLFloatText("1.234,5", dotted), "1234.5");   // thousands removed before the decimal point appears
+    EXPECT_EQ(SQLFloatText("1.234,5", dotted), "1234.5");  // thousands removed before the decimal point appears
     EXPECT_EQ(JetDateText(EncodeDate(2004, 3, 5)), "03/05/2004");
     EXPECT_EQ(JetTimeText(EncodeTime(7, 5, 9, 0)), "07:05:09");
 }
@@ -82,9 +109,12 @@ TEST(DaoUtils, ExpandSQLParams) {
     params.CreateParam(ftString, "P", ptInput)->SetValue(Variant("Jan \"Honza\""));
     params.CreateParam(ftFloat, "F", ptInput)->SetValue(Variant(1234.5));
     params.CreateParam(ftDate, "D", ptInput)->SetValue(Variant::FromDate(EncodeDate(2004, 3, 5)));
-    params.CreateParam(ftInteger, "N", ptInput);   // Null
+    params.CreateParam(ftInteger, "N", ptInput);  // Null
     params.CreateParam(ftString, "T", ptInput)->SetValue(Variant(":F is here"));
-    struct Case { const char* sql; const char* expanded; };
+    struct Case {
+        const char* sql;
+        const char* expanded;
+    };
     const Case cases[] = {
         {"A=:P and B=:PX", "A=\"Jan \"\"Honza\"\"\" and B=:PX"},
         {"X = :F", "X = 1234.5"},
@@ -104,15 +134,20 @@ TEST(DaoUtils, ExpandSQLParams) {
     ASSERT_EQ(parsed.Count(), 3);
     EXPECT_EQ(parsed.Items(0)->Name, "A");
     EXPECT_EQ(parsed.Items(1)->Name, "C");
-    EXPECT_EQ(parsed.Items(2)->Name, "Č");   // SQL names ignore case, Czech letters too
+    EXPECT_EQ(parsed.Items(2)->Name, "Č");  // SQL names ignore case, Czech letters too
 }
 
 TEST(DaoUtils, ValueTextConversions) {
-    struct Case { TFieldType type; const char* text; bool has; Variant native; };
+    struct Case {
+        TFieldType type;
+        const char* text;
+        bool has;
+        Variant native;
+    };
     const Case cases[] = {
         {ftInteger, "42", true, Variant(42)},
         {ftInteger, "12,7", true, Variant(13)},
-        {ftInteger, "abc", false, Variant()},     // Null rather than an untouched buffer
+        {ftInteger, "abc", false, Variant()},  // Null rather than an untouched buffer
         {ftInteger, "", false, Variant()},
         {ftBoolean, "Yes", true, Variant(true)},
         {ftBoolean, "=True", true, Variant(true)},
@@ -140,7 +175,7 @@ TEST(DaoUtils, ValueTextConversions) {
     EXPECT_EQ(NativeToText(ftDate, Variant(730120)), "730120 0");
     EXPECT_EQ(NativeToText(ftBoolean, Variant(true)), "True");
     EXPECT_EQ(NativeToText(ftFloat, Variant(2.5)), "2,5");
-    EXPECT_EQ(NativeToText(ftBytes, Variant(std::string(16, '\0')), true), "");   // the null GUID is Null
+    EXPECT_EQ(NativeToText(ftBytes, Variant(std::string(16, '\0')), true), "");  // the null GUID is Null
     const std::string g = GuidStringToBytes("{01234567-89AB-CDEF-0123-456789ABCDEF}");
     EXPECT_EQ(NativeToText(ftBytes, Variant(g), true), "{guid {01234567-89AB-CDEF-0123-456789ABCDEF}}");
     Variant back;
@@ -149,4 +184,4 @@ TEST(DaoUtils, ValueTextConversions) {
     EXPECT_THROW(TextToNative(ftBytes, "{guid {nonsense}}", back, true), EConvertError);
 }
 
-} // namespace
+}  // namespace

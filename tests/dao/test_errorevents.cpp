@@ -26,7 +26,13 @@ const std::string Duplicate = Dao::DefaultDescription(Dao::errDuplicateKey);
 const std::string Deleted = Dao::DefaultDescription(Dao::errRecordDeleted);
 
 TEST_F(ErrorEvents, PostOfAnEdit) {
-    struct Case { const char* name; std::vector<TDataAction> answers; bool raises; TDataSetState state; const char* shown; };
+    struct Case {
+        const char* name;
+        std::vector<TDataAction> answers;
+        bool raises;
+        TDataSetState state;
+        const char* shown;
+    };
     const Case cases[] = {
         // Retry asks again after the handler fixed nothing, then gives up.
         {"retry then fail", {daRetry, daFail}, true, dsEdit, "Chemie"},
@@ -40,7 +46,7 @@ TEST_F(ErrorEvents, PostOfAnEdit) {
         Messages.clear();
         t->OnPostError = Answering(c.answers);
         t->Edit();
-        t->FieldByName("Nazev")->SetAsString("Chemie");   // the name index is unique
+        t->FieldByName("Nazev")->SetAsString("Chemie");  // the name index is unique
         EXPECT_EQ(ErrorOf([&] { t->Post(); }), c.raises ? Duplicate : "") << c.name;
         EXPECT_EQ(Messages, std::vector<std::string>(c.answers.size(), Duplicate)) << c.name;
         EXPECT_EQ(t->State(), c.state) << c.name;
@@ -57,7 +63,12 @@ TEST_F(ErrorEvents, PostOfAnEdit) {
 }
 
 TEST_F(ErrorEvents, PostOfAnInsert) {
-    struct Case { const char* name; std::vector<TDataAction> answers; bool raises; int count; };
+    struct Case {
+        const char* name;
+        std::vector<TDataAction> answers;
+        bool raises;
+        int count;
+    };
     const Case cases[] = {
         {"abort adds nothing", {daAbort}, false, 5},
         {"fail", {daFail}, true, 5},
@@ -86,7 +97,12 @@ TEST_F(ErrorEvents, PostOfAnInsert) {
 }
 
 TEST_F(ErrorEvents, EditOfARecordAnotherUserDeleted) {
-    struct Case { const char* name; std::vector<TDataAction> answers; bool raises; TDataSetState state; };
+    struct Case {
+        const char* name;
+        std::vector<TDataAction> answers;
+        bool raises;
+        TDataSetState state;
+    };
     const Case cases[] = {
         // Abort: the framework enters the edit state anyway; the DAO Edit waits for the post.
         {"abort", {daAbort}, false, dsEdit},
@@ -106,7 +122,7 @@ TEST_F(ErrorEvents, EditOfARecordAnotherUserDeleted) {
         EXPECT_EQ(t->State(), c.state) << c.name;
         if (t->State() == dsEdit) {
             t->FieldByName("Nazev")->SetAsString("Nový");
-            EXPECT_EQ(ErrorOf([&] { t->Post(); }), Deleted) << c.name;   // the DAO Edit at post time
+            EXPECT_EQ(ErrorOf([&] { t->Post(); }), Deleted) << c.name;  // the DAO Edit at post time
             t->Cancel();
         }
         t->Close();
@@ -114,7 +130,11 @@ TEST_F(ErrorEvents, EditOfARecordAnotherUserDeleted) {
 }
 
 TEST_F(ErrorEvents, DeleteOfARecordAnotherUserDeleted) {
-    struct Case { const char* name; std::vector<TDataAction> answers; bool raises; };
+    struct Case {
+        const char* name;
+        std::vector<TDataAction> answers;
+        bool raises;
+    };
     const Case cases[] = {
         {"no handler: already done", {}, false},
         {"retry then abort", {daRetry, daAbort}, false},

@@ -15,11 +15,11 @@ TEST_F(KDaoDatabase_, ConnectsAndReadsSchema) {
     EXPECT_EQ(Db->GetDatabaseVersionInfo(), "4.0");
     EXPECT_GE(Db->TableNames.IndexOf("vysvedceni"), 0);
     EXPECT_GE(Db->TableNames.IndexOf("Prefs"), 0);
-    EXPECT_LT(Db->TableNames.IndexOf("dao_fields"), 0);   // system objects hidden
+    EXPECT_LT(Db->TableNames.IndexOf("dao_fields"), 0);  // system objects hidden
     Db->SetShowSystemObjects(true);
     EXPECT_GE(Db->TableNames.IndexOf("dao_fields"), 0);
     EXPECT_EQ(Db->GetLastDaoError().Number, 0);
-    Db->SetConnected(true);   // twice: nothing
+    Db->SetConnected(true);  // twice: nothing
     Db->SetConnected(false);
     EXPECT_EQ(Db->GetDatabaseLanguage(), "");
     EXPECT_EQ(Db->TableNames.Count(), 0);
@@ -27,23 +27,40 @@ TEST_F(KDaoDatabase_, ConnectsAndReadsSchema) {
 }
 
 TEST_F(KDaoDatabase_, SettersRefuseWhileConnected) {
-    struct Case { std::function<void()> set; const char* message; };
+    struct Case {
+        std::function<void()> set;
+        const char* message;
+    };
     const Case cases[] = {
-        {[&] { Db->SetExclusive(true); }, "TKDaoDatabase.F_Set_Exclusive: Cannot change Exclusive mode while Database is connected!"},
-        {[&] { Db->SetDatabaseType("ODBC"); }, "TKDaoDatabase.F_Set_DatabaseType: Cannot set Database Type while Database is connected!"},
-        {[&] { Db->SetDatabase("x"); }, "TKDaoDatabase.F_Set_Database: Cannot set Database while Database is connected!"},
-        {[&] { Db->SetDatabaseParameters("x"); }, "TKDaoDatabase.F_Set_DatabaseParameters: Cannot set DatabaseParameters while Database is connected!"},
-        {[&] { Db->SetReadOnly(true); }, "TKDaoDatabase.F_Set_ReadOnly: Cannot change mode while Database is connected!"},
-        {[&] { Db->SetLoginPrompt(true); }, "TKDaoDatabase.F_Set_LoginPrompt: Cannot change LoginPrompt while Database is connected!"},
-        {[&] { Db->SetUserName("x"); }, "TKDaoDatabase.F_Set_UserName: Cannot change User Name while Database is connected!"},
-        {[&] { Db->SetPassword("x"); }, "TKDaoDatabase.F_Set_Password: Cannot change Password while Database is connected!"},
-        {[&] { Db->SetDatabasePassword("x"); }, "TKDaoDatabase.F_Set_DatabasePassword: Cannot change Database Password while Database is connected!"},
-        {[&] { Db->SetSystemDatabase("x"); }, "TKDaoDatabase.F_Set_SystemDatabase: Cannot set SystemDatabase while Database is connected!"},
-        {[&] { Db->SetEngineType(1); }, "TKDaoDatabase.F_Set_EngineType: Cannot set EngineType Type while Database is connected!"},
-        {[&] { Db->SetPrivateEngine(true); }, "TKDaoDatabase.F_Set_EngineType: Cannot set PrivateEngine Type while Database is connected!"},
+        {[&] { Db->SetExclusive(true); },
+            "TKDaoDatabase.F_Set_Exclusive: Cannot change Exclusive mode while Database is connected!"},
+        {[&] { Db->SetDatabaseType("ODBC"); },
+            "TKDaoDatabase.F_Set_DatabaseType: Cannot set Database Type while Database is connected!"},
+        {[&] { Db->SetDatabase("x"); },
+            "TKDaoDatabase.F_Set_Database: Cannot set Database while Database is connected!"},
+        {[&] { Db->SetDatabaseParameters("x"); },
+            "TKDaoDatabase.F_Set_DatabaseParameters: Cannot set DatabaseParameters while Database is connected!"},
+        {[&] { Db->SetReadOnly(true); },
+            "TKDaoDatabase.F_Set_ReadOnly: Cannot change mode while Database is connected!"},
+        {[&] { Db->SetLoginPrompt(true); },
+            "TKDaoDatabase.F_Set_LoginPrompt: Cannot change LoginPrompt while Database is connected!"},
+        {[&] { Db->SetUserName("x"); },
+            "TKDaoDatabase.F_Set_UserName: Cannot change User Name while Database is connected!"},
+        {[&] { Db->SetPassword("x"); },
+            "TKDaoDatabase.F_Set_Password: Cannot change Password while Database is connected!"},
+        {[&] { Db->SetDatabasePassword("x"); },
+            "TKDaoDatabase.F_Set_DatabasePassword: Cannot change Database Password while Database is connected!"},
+        {[&] { Db->SetSystemDatabase("x"); },
+            "TKDaoDatabase.F_Set_SystemDatabase: Cannot set SystemDatabase while Database is connected!"},
+        {[&] { Db->SetEngineType(1); },
+            "TKDaoDatabase.F_Set_EngineType: Cannot set EngineType Type while Database is connected!"},
+        {[&] { Db->SetPrivateEngine(true); },
+            "TKDaoDatabase.F_Set_EngineType: Cannot set PrivateEngine Type while Database is connected!"},
         {[&] { Db->SetTrackTransactions(false); }, "Cannot set TrackTransactions property when Database is connected!"},
-        {[&] { Db->SetVersion("12.0"); }, "TKDaoDatabase.F_Set_DaoVersion: Cannot set Dao Version while Database is connected!"},
-        {[&] { Db->SetWorkspace("W"); }, "TKDaoDatabase.F_Set_Workspace: Cannot set Workspace while Database is connected!"},
+        {[&] { Db->SetVersion("12.0"); },
+            "TKDaoDatabase.F_Set_DaoVersion: Cannot set Dao Version while Database is connected!"},
+        {[&] { Db->SetWorkspace("W"); },
+            "TKDaoDatabase.F_Set_Workspace: Cannot set Workspace while Database is connected!"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.set), c.message);
     EXPECT_EQ(Db->GetDatabase(), FileName);
@@ -58,10 +75,11 @@ TEST_F(KDaoDatabase_, VersionRules) {
     Db->SetVersion("12.00");
     EXPECT_EQ(Db->GetVersion(), "12.0");
     EXPECT_EQ(Db->GetVersionInfo(), "(In Access'2007 mode)");
-    Db->SetVersion("3.5");   // not installed: the next newer engine
+    Db->SetVersion("3.5");  // not installed: the next newer engine
     EXPECT_EQ(Db->GetVersion(), "3.6");
     // "1" names no engine: refused, and the previous engine stays.
-    EXPECT_EQ(ErrorOf([&] { Db->SetVersion("12"); }), "You does not have Microsoft DAO installed ot it is an OLD Version!");
+    EXPECT_EQ(
+        ErrorOf([&] { Db->SetVersion("12"); }), "You does not have Microsoft DAO installed ot it is an OLD Version!");
     EXPECT_EQ(Db->GetVersion(), "3.6");
     Db->SetDatabaseType("Access");
     EXPECT_EQ(Db->GetDatabase(), "");
@@ -72,7 +90,8 @@ TEST_F(KDaoDatabase_, MissingFileAndSmartOpen) {
     Db->SetDatabase("nowhere/vys.mdb");
     EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }), "Cannot find Database:\r\nnowhere/vys.mdb");
     Db->SetDatabase("");
-    EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }), "TKDaoDatabase.F_Set_Active: Database property is not defined!");
+    EXPECT_EQ(
+        ErrorOf([&] { Db->SetConnected(true); }), "TKDaoDatabase.F_Set_Active: Database property is not defined!");
 
     // SmartOpen at run time looks beside the program.
     const std::string beside = ProgramDir() + "kdao-smartopen.mdb";
@@ -80,7 +99,7 @@ TEST_F(KDaoDatabase_, MissingFileAndSmartOpen) {
     Db->SetSmartOpen(true);
     Db->SetDatabase("kdao-smartopen.mdb");
     const std::string cwd = GetCurrentDir();
-    SetCurrentDir(Dir.Path);   // not in the current folder
+    SetCurrentDir(Dir.Path);  // not in the current folder
     Db->SetConnected(true);
     SetCurrentDir(cwd);
     EXPECT_EQ(Db->GetDatabase(), beside);
@@ -114,7 +133,10 @@ TEST_F(KDaoDatabase_, LoginPaths) {
     Db->SetLoginPrompt(true);
     int asked = 0;
     std::vector<std::string> shown;
-    TDbLoginHooks::Ask = [&](const std::string&, std::string&, std::string&, std::string&) { ++asked; return false; };
+    TDbLoginHooks::Ask = [&](const std::string&, std::string&, std::string&, std::string&) {
+        ++asked;
+        return false;
+    };
     TDbLoginHooks::ShowMessage = [&](const std::string& t) { shown.push_back(t); };
     EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }), "");
     EXPECT_FALSE(Db->Connected());
@@ -140,7 +162,8 @@ TEST_F(KDaoDatabase_, LoginPaths) {
 TEST_F(KDaoDatabase_, ConnectStringRejectsSeparators) {
     Db->SetConnected(false);
     Db->SetDatabasePassword("a;UID=x");
-    EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }), "TKDaoDatabase.F_Set_Active: User names and passwords may not contain ';'!");
+    EXPECT_EQ(ErrorOf([&] { Db->SetConnected(true); }),
+        "TKDaoDatabase.F_Set_Active: User names and passwords may not contain ';'!");
 }
 
 TEST_F(KDaoDatabase_, DisconnectClosesTables) {
@@ -152,4 +175,4 @@ TEST_F(KDaoDatabase_, DisconnectClosesTables) {
     EXPECT_TRUE(Db->OpenTables().empty());
 }
 
-} // namespace
+}  // namespace

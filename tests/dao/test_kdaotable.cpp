@@ -22,7 +22,12 @@ TEST_F(KDaoTable_, VysvedceniOpensWithAllFields) {
     TKDaoTable* t = Table("vysvedceni");
     t->Open();
     ASSERT_EQ(t->FieldCount(), 135);
-    struct Case { int index; const char* name; TClass cls; int size; };
+    struct Case {
+        int index;
+        const char* name;
+        TClass cls;
+        int size;
+    };
     const Case cases[] = {
         {0, "ID", TAutoIncField::StaticClass(), 0},
         {1, "SkolniRok", TStringField::StaticClass(), 10},
@@ -57,7 +62,7 @@ TEST_F(KDaoTable_, VysvedceniOpensWithAllFields) {
     EXPECT_EQ(t->RecordCount(), 5);
     EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Novák Jan");
     EXPECT_EQ(t->FieldByName("ZamHodinyOmlA")->GetAsInteger(), 4);
-    EXPECT_EQ(t->FieldByName("PochvalyA")->GetAsString(), "Pochvala třídního učitele");   // fetched, not cached
+    EXPECT_EQ(t->FieldByName("PochvalyA")->GetAsString(), "Pochvala třídního učitele");  // fetched, not cached
     EXPECT_DOUBLE_EQ(t->FieldByName("DatumNar")->GetAsDateTime(), 38000.5);
     EXPECT_TRUE(t->GetName().rfind("KDaoTable_", 0) == 0);
 
@@ -70,7 +75,8 @@ TEST_F(KDaoTable_, VysvedceniOpensWithAllFields) {
 TEST_F(KDaoTable_, NavigationCountsAndBookmarks) {
     TKDaoTable* t = Table("vysvedceni");
     t->Open();
-    EXPECT_EQ(Walk(t), (std::vector<std::string>{"Novák Jan", "Nováková Eva", "Chalupa Petr", "Čermák \"Číča\" Jiří", "Horák Adam"}));
+    EXPECT_EQ(Walk(t),
+        (std::vector<std::string>{"Novák Jan", "Nováková Eva", "Chalupa Petr", "Čermák \"Číča\" Jiří", "Horák Adam"}));
     EXPECT_TRUE(t->Eof());
     t->Last();
     EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Horák Adam");
@@ -111,7 +117,7 @@ TEST_F(KDaoTable_, SortedByAndReopenFailureCloses) {
     t->SetSortedBy(&sort);
     t->Open();
     EXPECT_EQ(t->SortText(), "[Jmeno] ");
-    EXPECT_EQ(Walk(t).front(), "Čermák \"Číča\" Jiří");   // Czech order: Č before H, Ch after H
+    EXPECT_EQ(Walk(t).front(), "Čermák \"Číča\" Jiří");  // Czech order: Č before H, Ch after H
     EXPECT_EQ(Walk(t)[2], "Chalupa Petr");
     // A filter DAO cannot understand closes the table instead of leaving it without a recordset.
     t->SetFiltered(true);
@@ -161,12 +167,12 @@ TEST_F(KDaoTable_, PostErrorEventAndCancelOfFailedInsert) {
         ++calls;
         EXPECT_FALSE(e.Message().empty());
         if (calls == 1) {
-            p->FieldByName("Nazev")->SetAsString("Chemie II");   // a free name: try again
+            p->FieldByName("Nazev")->SetAsString("Chemie II");  // a free name: try again
             action = daRetry;
         }
     };
     p->Insert();
-    p->FieldByName("Nazev")->SetAsString("Chemie");   // the name index is unique: Update fails
+    p->FieldByName("Nazev")->SetAsString("Chemie");  // the name index is unique: Update fails
     p->Post();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(p->FieldByName("Nazev")->GetAsString(), "Chemie II");
@@ -189,14 +195,14 @@ TEST_F(KDaoTable_, PostErrorEventAndCancelOfFailedInsert) {
 TEST_F(KDaoTable_, AnotherUserChangesOrDeletes) {
     TKDaoTable* t = Table("vysvedceni");
     t->Open();
-    t->Next();   // Nováková Eva, ID 2
+    t->Next();  // Nováková Eva, ID 2
     Other("UPDATE vysvedceni SET Jmeno = 'Nováková-Malá Eva' WHERE ID = 2");
-    t->Edit();   // editing starts from the database's values
+    t->Edit();  // editing starts from the database's values
     EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Nováková-Malá Eva");
     t->Cancel();
 
     Other("DELETE FROM vysvedceni WHERE ID = 2");
-    EXPECT_NO_THROW(t->Delete());   // already gone: done
+    EXPECT_NO_THROW(t->Delete());  // already gone: done
     EXPECT_EQ(t->RecordCount(), 4);
     EXPECT_NE(t->FieldByName("ID")->GetAsInteger(), 2);
 }
@@ -210,24 +216,24 @@ TEST_F(KDaoTable_, BlobStream) {
         EXPECT_EQ(s->Size(), int64_t(std::string("Pochvala třídního učitele").size()));
         char buf[8];
         EXPECT_EQ(s->Seek(1000, soFromBeginning), 1000);
-        EXPECT_EQ(s->Read(buf, 8), 0);                          // past the end: nothing
-        EXPECT_EQ(s->Seek(-1, soFromBeginning), -1);            // before the start: refused
+        EXPECT_EQ(s->Read(buf, 8), 0);  // past the end: nothing
+        EXPECT_EQ(s->Seek(-1, soFromBeginning), -1);  // before the start: refused
         EXPECT_EQ(s->Position(), 1000);
     }
     t->Edit();
     {
         std::unique_ptr<TStream> s(t->CreateBlobStream(memo, bmReadWrite));
         s->Seek(0, soFromBeginning);
-        s->Write("POCH", 4);                                    // overwrites in place
+        s->Write("POCH", 4);  // overwrites in place
         std::unique_ptr<TStream> r(t->CreateBlobStream(memo, bmRead));
         std::string back(size_t(r->Size()), '\0');
         r->Read(back.data(), r->Size());
-        EXPECT_EQ(back, "POCHvala třídního učitele");             // the written content, not the database's
+        EXPECT_EQ(back, "POCHvala třídního učitele");  // the written content, not the database's
     }
     {
         std::unique_ptr<TStream> s(t->CreateBlobStream(t->FieldByName("PochvalyB"), bmWrite));
         s->Seek(3, soFromBeginning);
-        s->Write("ab", 2);                                      // gap filled with zero bytes
+        s->Write("ab", 2);  // gap filled with zero bytes
         EXPECT_EQ(s->Size(), 5);
     }
     t->Post();
@@ -260,16 +266,21 @@ TEST_F(KDaoTable_, LocateAndLookup) {
     EXPECT_EQ(criteria("Jmeno", Variant("a\"b*"), TLocateOptions{loPartialKey}), "([Jmeno]  LIKE [@1]) | @1=a\"b[*]*");
     EXPECT_EQ(criteria("ID", Variant::Null(), TLocateOptions{}), "([ID] IS NULL)");
     EXPECT_EQ(criteria("DatumNar", Variant("5.3.2004 10:20:00"), TLocateOptions{}),
-              "([DatumNar]  = [@1]) | @1=" + VarToStr(Variant::FromDate(EncodeDate(2004, 3, 5) + EncodeTime(10, 20, 0, 0))));
+        "([DatumNar]  = [@1]) | @1=" + VarToStr(Variant::FromDate(EncodeDate(2004, 3, 5) + EncodeTime(10, 20, 0, 0))));
     EXPECT_EQ(criteria("ID", Variant("999 OR 1=1"), TLocateOptions{}), "no match");
 
-    struct Case { const char* key; TLocateOptions options; bool found; const char* name; };
+    struct Case {
+        const char* key;
+        TLocateOptions options;
+        bool found;
+        const char* name;
+    };
     const Case cases[] = {
         {"novák jan", TLocateOptions{loCaseInsensitive}, true, "Novák Jan"},
         {"ČERMÁK", both, true, "Čermák \"Číča\" Jiří"},
         {"Nováková", TLocateOptions{loPartialKey}, true, "Nováková Eva"},
         {"Chalupa Petr", TLocateOptions{}, true, "Chalupa Petr"},
-        {"chalupa petr", TLocateOptions{}, true, "Chalupa Petr"},   // Jet compares text without case
+        {"chalupa petr", TLocateOptions{}, true, "Chalupa Petr"},  // Jet compares text without case
         {"Nikdo", both, false, "Chalupa Petr"},
     };
     for (const Case& c : cases) {
@@ -279,7 +290,7 @@ TEST_F(KDaoTable_, LocateAndLookup) {
     EXPECT_TRUE(t->Locate("Trida;ZamHodinyOmlA", VarArrayOf({Variant("1.B"), Variant(12)}), TLocateOptions{}));
     EXPECT_EQ(t->RecNo(), 3);
     EXPECT_EQ(ErrorOf([&] { t->Locate("Trida;Jmeno", Variant("x"), TLocateOptions{}); }),
-              "Number of elements in the KeyValues array must be equal to the number of fields.");
+        "Number of elements in the KeyValues array must be equal to the number of fields.");
 
     EXPECT_EQ(VarToStr(t->Lookup("ID", Variant(5), "Jmeno")), "Horák Adam");
     Variant two = t->Lookup("Jmeno", Variant("Novák Jan"), "Trida;ZamHodinyOmlA");
@@ -289,7 +300,7 @@ TEST_F(KDaoTable_, LocateAndLookup) {
     EXPECT_TRUE(t->Lookup("ID", Variant(99), "Jmeno").IsNull());
     EXPECT_EQ(ErrorOf([&] { t->Lookup("ID", Variant(1), "Nope"); }), "Invalid field name: Nope");
     EXPECT_EQ(ErrorOf([&] { t->Lookup("ID", Variant(1), ""); }), "ResultFields are not defined");
-    EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Chalupa Petr");   // Lookup does not move
+    EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Chalupa Petr");  // Lookup does not move
     EXPECT_FALSE(t->FindFirst());
 }
 
@@ -306,10 +317,12 @@ TEST_F(KDaoTable_, TableTypeIndexesAndSeek) {
     EXPECT_FALSE(t->Locate("Nazev", Variant("Chemiex"), TLocateOptions{}));
     EXPECT_TRUE(t->Locate("Nazev", Variant("Dě"), TLocateOptions{loPartialKey}));
     EXPECT_EQ(t->FieldByName("Nazev")->GetAsString(), "Dějepis");
-    EXPECT_EQ(ErrorOf([&] { t->SetTableType(2); }), "TKDaoTable.F_Set_TableType: Cannot set TableType while Table is active!");
+    EXPECT_EQ(ErrorOf([&] { t->SetTableType(2); }),
+        "TKDaoTable.F_Set_TableType: Cannot set TableType while Table is active!");
 
     TKDaoTable* d = Table("Predmety");
-    EXPECT_EQ(ErrorOf([&] { d->SetIndexName("IxNazev"); }), "TKDaoTable.F_Set_IndexName: Indexes can be set only on Standard Tables!");
+    EXPECT_EQ(ErrorOf([&] { d->SetIndexName("IxNazev"); }),
+        "TKDaoTable.F_Set_IndexName: Indexes can be set only on Standard Tables!");
     d->Open();
     EXPECT_EQ(d->IndexDefs()->FindIndexForFields("Nazev"), "");
 }
@@ -321,7 +334,7 @@ TEST_F(KDaoTable_, MasterDetail) {
     ds->SetDataSet(master);
     TKDaoTable* detail = Table("vysvedceni");
     TStringList mf;
-    mf.Add("ID");   // one name without an arrow is a list of one
+    mf.Add("ID");  // one name without an arrow is a list of one
     detail->SetMasterFields(&mf);
     detail->SetMasterSource(ds);
     detail->Open();
@@ -336,7 +349,7 @@ TEST_F(KDaoTable_, MasterDetail) {
     EXPECT_EQ(detail->DetailNames(), (std::vector<std::string>{"ZamHodinyOmlA"}));
     master->First();
     EXPECT_EQ(Walk(detail), (std::vector<std::string>{}));
-    master->Last();   // ID 5: nobody has 5 excused hours
+    master->Last();  // ID 5: nobody has 5 excused hours
     EXPECT_TRUE(detail->IsEmpty());
     master->SetRecNo(2);
     EXPECT_EQ(Walk(detail), (std::vector<std::string>{"Horák Adam"}));
@@ -353,7 +366,11 @@ TEST_F(KDaoTable_, MasterDetail) {
     detail->SetFiltered(true);
     EXPECT_EQ(detail->CombineWithFilter("([ZamHodinyOmlA]  = 2)"), "(([ZamHodinyOmlA]  = 2)) AND ([Trida] = \"2.A\")");
     EXPECT_EQ(Walk(detail), (std::vector<std::string>{"Horák Adam"}));
-    EXPECT_EQ(ErrorOf([&] { master->SetMasterSource(nullptr); detail->SetMasterSource(detail->GetMasterSource()); }), "");
+    EXPECT_EQ(ErrorOf([&] {
+        master->SetMasterSource(nullptr);
+        detail->SetMasterSource(detail->GetMasterSource());
+    }),
+        "");
 }
 
 TEST_F(KDaoTable_, SqlParams) {
@@ -371,8 +388,8 @@ TEST_F(KDaoTable_, SqlParams) {
     sql.Add("Order By [Jmeno]");
     t->SetSQL(&sql);
     EXPECT_EQ(t->GetParams()->Count(), 2);
-    EXPECT_EQ(t->GetParams()->ParamByName("Trida")->AsString(), "1.A");   // kept
-    t->GetParams()->ParamByName("Ucitel")->Clear();                        // Null: IS NULL
+    EXPECT_EQ(t->GetParams()->ParamByName("Trida")->AsString(), "1.A");  // kept
+    t->GetParams()->ParamByName("Ucitel")->Clear();  // Null: IS NULL
     t->GetParams()->ParamByName("Trida")->SetAsString("2.A");
     t->Open();
     EXPECT_EQ(Walk(t), (std::vector<std::string>{"Horák Adam"}));
@@ -381,10 +398,14 @@ TEST_F(KDaoTable_, SqlParams) {
 TEST_F(KDaoTable_, SetterRefusalsAndOptions) {
     TKDaoTable* t = Table("Prefs");
     t->Open();
-    EXPECT_EQ(ErrorOf([&] { t->SetTableName("x"); }), "TKDaoTable.F_Set_TableName: Cannot set TableName while Table is active!");
-    EXPECT_EQ(ErrorOf([&] { t->SetDatabase(nullptr); }), "TKDaoTable.F_Set_Database: Cannot set Database while Table is Active!");
-    EXPECT_EQ(ErrorOf([&] { t->SetLockType(2); }), "TKDaoTable.F_Set_LockType: Cannot set LockType while Table is active!");
-    EXPECT_EQ(ErrorOf([&] { t->SetQueryDefName("q"); }), "TKDaoTable.F_Set_QueryDefName: Cannot set QueryDefName while Table is Active!");
+    EXPECT_EQ(ErrorOf([&] { t->SetTableName("x"); }),
+        "TKDaoTable.F_Set_TableName: Cannot set TableName while Table is active!");
+    EXPECT_EQ(ErrorOf([&] { t->SetDatabase(nullptr); }),
+        "TKDaoTable.F_Set_Database: Cannot set Database while Table is Active!");
+    EXPECT_EQ(
+        ErrorOf([&] { t->SetLockType(2); }), "TKDaoTable.F_Set_LockType: Cannot set LockType while Table is active!");
+    EXPECT_EQ(ErrorOf([&] { t->SetQueryDefName("q"); }),
+        "TKDaoTable.F_Set_QueryDefName: Cannot set QueryDefName while Table is Active!");
     t->Close();
     t->SetOpenOptions(TOOSet{dbAppendOnly, dbFailOnError});
     EXPECT_EQ(int(t->GetOpenOptions().Mask()), 136);
@@ -392,7 +413,8 @@ TEST_F(KDaoTable_, SetterRefusalsAndOptions) {
     TKDaoTable* none = new TKDaoTable(Owner.get());
     EXPECT_EQ(ErrorOf([&] { none->Open(); }), "TKDaoTable.OpenDaoRecordset: Missing Database Property");
     none->SetDatabase(Db);
-    EXPECT_EQ(ErrorOf([&] { none->Open(); }), "TKDaoTable.OpenDaoRecordset: Missing TableName or QueryDefName, or SQL is empty!");
+    EXPECT_EQ(ErrorOf([&] { none->Open(); }),
+        "TKDaoTable.OpenDaoRecordset: Missing TableName or QueryDefName, or SQL is empty!");
     none->SetTableName("Prefs");
     Db->SetConnected(false);
     EXPECT_EQ(ErrorOf([&] { none->Open(); }), "TKDaoTable.OpenDaoRecordset: Database is NOT connected");
@@ -407,4 +429,4 @@ TEST_F(KDaoTable_, SetterRefusalsAndOptions) {
     EXPECT_EQ(ErrorOf([&] { bad->Open(); }), "TKDaoTable: Invalid table name: Pre]fs");
 }
 
-} // namespace
+}  // namespace

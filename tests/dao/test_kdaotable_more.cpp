@@ -9,8 +9,8 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
 
-using kdaotest::ErrorOf;
 using KDao::GuidBytesToString;
+using kdaotest::ErrorOf;
 
 namespace {
 
@@ -39,17 +39,23 @@ INSERT INTO Odznaky (Klic, Poznamka) VALUES ('{6F9619FF-8B86-D011-B42D-00C04FC96
     }
 };
 
-const char* const ByTeacher = "PARAMETERS [pUcitel] Text; SELECT * FROM [vysvedceni] WHERE [Ucitel] = [pUcitel] ORDER BY [Jmeno];";
+const char* const ByTeacher =
+    "PARAMETERS [pUcitel] Text; SELECT * FROM [vysvedceni] WHERE [Ucitel] = [pUcitel] ORDER BY [Jmeno];";
 
 TEST_F(KDaoMore, QueryDefinitionParameterLines) {
     Db->CreateQueryDefSQL("PodleUcitele", ByTeacher);
     Other("UPDATE vysvedceni SET Ucitel = 'null' WHERE ID = 5");
-    struct Case { std::vector<std::string> lines; std::vector<std::string> names; const char* error; };
+    struct Case {
+        std::vector<std::string> lines;
+        std::vector<std::string> names;
+        const char* error;
+    };
     const Case cases[] = {
         {{"Horová"}, {"Novák Jan", "Nováková Eva"}, ""},
-        {{"null"}, {"Horák Adam"}, ""},   // a text like any other
-        {{"NULL"}, {}, ""},               // Null: equal to nothing
-        {{}, {}, "TKDaoTable.OpenDaoRecordset: Invalid number of QueryDef parameters or parameter is not in valid format!"},
+        {{"null"}, {"Horák Adam"}, ""},  // a text like any other
+        {{"NULL"}, {}, ""},  // Null: equal to nothing
+        {{}, {},
+            "TKDaoTable.OpenDaoRecordset: Invalid number of QueryDef parameters or parameter is not in valid format!"},
     };
     for (const Case& c : cases) {
         TKDaoTable* t = Query("PodleUcitele", c.lines);
@@ -67,12 +73,12 @@ TEST_F(KDaoMore, QueryDefSQLTextWritesTheDefinitionOnlyWhenAllowed) {
     TKDaoTable* t = Query("Trida", {});
     TStringList sql;
     sql.Add("SELECT * FROM [vysvedceni] WHERE [Trida] = \"2.A\";");
-    t->SetQueryDefSQLText(&sql);   // QueryDefSQLModify False: dropped, not even stored
+    t->SetQueryDefSQLText(&sql);  // QueryDefSQLModify False: dropped, not even stored
     EXPECT_EQ(Db->GetQueryDefSQL("Trida"), "SELECT * FROM [vysvedceni] WHERE [Trida] = \"1.A\";");
     EXPECT_EQ(t->GetQueryDefSQLText()->Text(), "SELECT * FROM [vysvedceni] WHERE [Trida] = \"1.A\";\r\n");
     t->SetQueryDefSQLModify(true);
     t->Open();
-    t->SetQueryDefSQLText(&sql);   // open: dropped
+    t->SetQueryDefSQLText(&sql);  // open: dropped
     EXPECT_EQ(Walk(t), (std::vector<std::string>{"Novák Jan", "Nováková Eva"}));
     t->Close();
     t->SetQueryDefSQLText(&sql);
@@ -95,21 +101,22 @@ TEST_F(KDaoMore, UpdateDaoIndexesCreatesAndDeletes) {
     ASSERT_EQ(defs->Count(), 2);
     ASSERT_TRUE(defs->Items(primary)->Options.Contains(ixPrimary));
     const std::string primaryName = defs->Items(primary)->Name;
-    defs->Delete(defs->IndexOf("IxNazev"));                         // IxNazev goes
+    defs->Delete(defs->IndexOf("IxNazev"));  // IxNazev goes
     defs->Add("IxTisk", "tisk;Nazev", TIndexOptions{})->DescFields = "Nazev";
-    defs->Add("IxNic", "Nic", TIndexOptions{ixUnique});             // no such field: not created
+    defs->Add("IxNic", "Nic", TIndexOptions{ixUnique});  // no such field: not created
     defs->Update();
     TStringList names;
     t->GetIndexNames(&names);
     EXPECT_EQ(names.Text(), primaryName + "\r\nIxTisk\r\n");
-    EXPECT_TRUE(t->Active());                                       // closed and opened around DAO
-    ASSERT_EQ(defs->Count(), 2);                                    // read back from DAO
+    EXPECT_TRUE(t->Active());  // closed and opened around DAO
+    ASSERT_EQ(defs->Count(), 2);  // read back from DAO
     const TIndexDef* tisk = defs->Find("IxTisk");
     EXPECT_EQ(tisk->Fields, "tisk");
     EXPECT_EQ(tisk->DescFields, "Nazev");
     t->SetIndexName("IxTisk");
     // Yes (-1) before No (0), names descending within each.
-    EXPECT_EQ(Walk(t, "Nazev"), (std::vector<std::string>{"Matematika", "Dějepis", "Český jazyk", "Chemie", "Cizí jazyk"}));
+    EXPECT_EQ(
+        Walk(t, "Nazev"), (std::vector<std::string>{"Matematika", "Dějepis", "Český jazyk", "Chemie", "Cizí jazyk"}));
     // The name index no longer refuses duplicates.
     t->Append();
     t->FieldByName("Nazev")->SetAsString("Chemie");
@@ -121,20 +128,25 @@ TEST_F(KDaoMore, ForwardOnlyRecordset) {
     t->Open();
     EXPECT_TRUE(t->GetReadOnly());
     EXPECT_EQ(t->RecordCount(), -1);
-    EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Novák Jan");   // first record read without a move
+    EXPECT_EQ(t->FieldByName("Jmeno")->GetAsString(), "Novák Jan");  // first record read without a move
     EXPECT_EQ(t->RecNo(), 1);
     std::vector<std::string> names;
     while (!t->Eof()) {
         names.push_back(t->FieldByName("Jmeno")->GetAsString());
         t->Next();
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Novák Jan", "Nováková Eva", "Chalupa Petr", "Čermák \"Číča\" Jiří", "Horák Adam"}));
-    EXPECT_EQ(t->MoveBy(-1), 0);   // no way back
+    EXPECT_EQ(names,
+        (std::vector<std::string>{"Novák Jan", "Nováková Eva", "Chalupa Petr", "Čermák \"Číča\" Jiří", "Horák Adam"}));
+    EXPECT_EQ(t->MoveBy(-1), 0);  // no way back
     EXPECT_FALSE(t->CanModify());
 }
 
 TEST_F(KDaoMore, RefreshSortedReturnsToTheFirstRecord) {
-    struct Case { bool refresh; int recNo; const char* first; };
+    struct Case {
+        bool refresh;
+        int recNo;
+        const char* first;
+    };
     for (const Case c : {Case{true, 1, "Adamec Jan"}, Case{false, 0, "Čermák \"Číča\" Jiří"}}) {
         TKDaoTable* t = Table("vysvedceni");
         TStringList sort;
@@ -163,8 +175,12 @@ TEST_F(KDaoMore, RecNoAfterAnInsertOnATableTypeRecordset) {
     TKDaoTable* t = Table("Predmety", 1);
     t->SetIndexName("IxNazev");
     t->Open();
-    EXPECT_EQ(Walk(t, "Nazev"), (std::vector<std::string>{"Cizí jazyk", "Český jazyk", "Dějepis", "Chemie", "Matematika"}));
-    struct Case { const char* name; int recNo; };
+    EXPECT_EQ(
+        Walk(t, "Nazev"), (std::vector<std::string>{"Cizí jazyk", "Český jazyk", "Dějepis", "Chemie", "Matematika"}));
+    struct Case {
+        const char* name;
+        int recNo;
+    };
     for (const Case c : {Case{"Fyzika", 4}, Case{"Zeměpis", 7}, Case{"Biologie", 1}}) {
         t->Insert();
         t->FieldByName("Nazev")->SetAsString(c.name);
@@ -177,7 +193,11 @@ TEST_F(KDaoMore, RecNoAfterAnInsertOnATableTypeRecordset) {
 
 TEST_F(KDaoMore, GuidFieldsAndTheirDisplay) {
     const std::string guid = "{6F9619FF-8B86-D011-B42D-00C04FC964FF}";
-    struct Case { bool showGuid; int width; const char* text; };
+    struct Case {
+        bool showGuid;
+        int width;
+        const char* text;
+    };
     for (const Case c : {Case{true, 38, "{6F9619FF-8B86-D011-B42D-00C04FC964FF}"}, Case{false, 0, nullptr}}) {
         TKDaoTable* t = Table("Odznaky");
         t->SetShowGUID(c.showGuid);
@@ -185,7 +205,7 @@ TEST_F(KDaoMore, GuidFieldsAndTheirDisplay) {
         TField* klic = t->FieldByName("Klic");
         EXPECT_EQ(klic->ClassType(), TBytesField::StaticClass());
         EXPECT_EQ(klic->ValidChars(), U"-0123456789ABCDEFabcdef{}") << c.showGuid;
-        EXPECT_EQ(GuidBytesToString(klic->GetAsString()), guid);   // 16 bytes
+        EXPECT_EQ(GuidBytesToString(klic->GetAsString()), guid);  // 16 bytes
         if (c.showGuid) {
             EXPECT_EQ(klic->DisplayWidth(), c.width);
             EXPECT_EQ(klic->DisplayText(), c.text);
@@ -197,14 +217,14 @@ TEST_F(KDaoMore, GuidFieldsAndTheirDisplay) {
     t->Open();
     TField* klic = t->FieldByName("Klic");
     t->Edit();
-    klic->SetText("1B4E28BA-2FA1-11D2-883F-0016D3CCA427");     // 36 characters: ignored
+    klic->SetText("1B4E28BA-2FA1-11D2-883F-0016D3CCA427");  // 36 characters: ignored
     EXPECT_EQ(klic->DisplayText(), guid);
     klic->SetText("{1b4e28ba-2fa1-11d2-883f-0016d3cca427}");
     t->Post();
     t->Next();
     EXPECT_TRUE(klic->IsNull());
     t->Edit();
-    klic->SetAsString(std::string(16, '\0'));                  // the null GUID is Null
+    klic->SetAsString(std::string(16, '\0'));  // the null GUID is Null
     EXPECT_TRUE(klic->IsNull());
     t->Cancel();
     TKDaoTable* check = Table("Odznaky");
@@ -213,8 +233,11 @@ TEST_F(KDaoMore, GuidFieldsAndTheirDisplay) {
 }
 
 TEST_F(KDaoMore, CachedMemoShowsItsFirstLine) {
-    struct Case { bool cache; const char* text; };
-    for (const Case c : {Case{true, "První řádek"}, Case{false, "(MEMO)"}}) {   // the framework's text without the cache
+    struct Case {
+        bool cache;
+        const char* text;
+    };
+    for (const Case c : {Case{true, "První řádek"}, Case{false, "(MEMO)"}}) {  // the framework's text without the cache
         TKDaoTable* t = Table("Odznaky");
         t->SetCacheMemos(c.cache);
         t->Open();
@@ -231,13 +254,16 @@ TEST_F(KDaoMore, CachedMemoShowsItsFirstLine) {
 }
 
 TEST_F(KDaoMore, UseCaptions) {
-    struct Case { bool use; const char* nazev; };
+    struct Case {
+        bool use;
+        const char* nazev;
+    };
     for (const Case c : {Case{true, "Název předmětu"}, Case{false, "Nazev"}}) {
         TKDaoTable* t = Table("Predmety");
         t->SetUseCaptions(c.use);
         t->Open();
         EXPECT_EQ(t->FieldByName("Nazev")->DisplayLabel(), c.nazev);
-        EXPECT_EQ(t->FieldByName("ID")->DisplayLabel(), "ID");   // no caption: its name
+        EXPECT_EQ(t->FieldByName("ID")->DisplayLabel(), "ID");  // no caption: its name
         t->Close();
     }
 }
@@ -250,7 +276,8 @@ TEST_F(KDaoMore, NoRepairWarningForAnotherUsersRow) {
         t->SetWarnOnBadDatabase(warn);
         t->Open();
         EXPECT_EQ(t->RecordCount(), 5 + !warn);
-        Other(std::string("INSERT INTO Predmety (Nazev, tisk) VALUES ('Výtvarná výchova ") + (warn ? "1" : "2") + "', 0)");
+        Other(std::string("INSERT INTO Predmety (Nazev, tisk) VALUES ('Výtvarná výchova ") + (warn ? "1" : "2") +
+            "', 0)");
         EXPECT_EQ(ErrorOf([&] { t->Last(); }), "") << warn;
         EXPECT_EQ(t->RecNo(), 6 + !warn) << warn;
         EXPECT_EQ(t->FieldByName("Nazev")->GetAsString(), std::string("Výtvarná výchova ") + (warn ? "1" : "2"));
@@ -265,7 +292,7 @@ TEST_F(KDaoMore, ParamDataIsStoredWithTheTable) {
     t->SetSQL(&sql);
     t->GetParams()->ParamByName("Trida")->SetAsString("1.A");
     t->GetParams()->ParamByName("Hodiny")->SetAsInteger(2);
-    EXPECT_FALSE(IsStoredProp(t, "Params"));   // its values travel as ParamData
+    EXPECT_FALSE(IsStoredProp(t, "Params"));  // its values travel as ParamData
     TMemoryStream stream;
     {
         TWriter w(&stream);

@@ -21,9 +21,20 @@ namespace lookuptest {
 
 inline const std::vector<std::string>& SubjectNames() {
     static const std::vector<std::string> names = {
-        "Anglický jazyk", "Biologie", "Český jazyk", "Dějepis", "Fyzika", "Chemie",
-        "Informační a komunikační technologie", "Matematika", "Německý jazyk", "Občanská výchova",
-        "Přírodopis", "Tělesná výchova", "Výtvarná výchova", "Zeměpis",
+        "Anglický jazyk",
+        "Biologie",
+        "Český jazyk",
+        "Dějepis",
+        "Fyzika",
+        "Chemie",
+        "Informační a komunikační technologie",
+        "Matematika",
+        "Německý jazyk",
+        "Občanská výchova",
+        "Přírodopis",
+        "Tělesná výchova",
+        "Výtvarná výchova",
+        "Zeměpis",
     };
     return names;
 }

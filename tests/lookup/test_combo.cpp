@@ -40,7 +40,7 @@ TEST_F(ComboTest, ListHeightSnapsToWholeRows) {
     const int h = l->GetItemHeight();
     const int b = l->BorderHeight();
     ASSERT_GT(h, 0);
-    EXPECT_EQ(b, 4);   // sunken edge
+    EXPECT_EQ(b, 4);  // sunken edge
     struct Case {
         int Asked, Rows;
     };
@@ -56,7 +56,7 @@ TEST_F(ComboTest, ListHeightSnapsToWholeRows) {
 }
 
 TEST_F(ComboTest, EmptyRowTakesARowAndTheKeyboardReachesIt) {
-    Cards->Next();   // the card without a subject
+    Cards->Next();  // the card without a subject
     auto* l = MakeList(7);
     l->SetDisplayEmpty("(žádný)");
     ProcessEvents();
@@ -68,7 +68,7 @@ TEST_F(ComboTest, EmptyRowTakesARowAndTheKeyboardReachesIt) {
     Key(Qt::Key_Down);
     EXPECT_EQ(Field(), "Biologie");
     Key(Qt::Key_Up);
-    Key(Qt::Key_Up);   // from the first record onto the empty row
+    Key(Qt::Key_Up);  // from the first record onto the empty row
     EXPECT_TRUE(FieldIsNull());
     EXPECT_EQ(l->Value(), "");
     Key(Qt::Key_End);
@@ -78,7 +78,7 @@ TEST_F(ComboTest, EmptyRowTakesARowAndTheKeyboardReachesIt) {
 }
 
 TEST_F(ComboTest, DraggingBelowTheListScrollsFasterFurtherAway) {
-    Cards->Next();   // no subject yet: the list starts at the first one
+    Cards->Next();  // no subject yet: the list starts at the first one
     auto* l = MakeList(7);
     ProcessEvents();
     const int h = l->GetItemHeight();
@@ -102,7 +102,7 @@ TEST_F(ComboTest, DraggingBelowTheListScrollsFasterFurtherAway) {
     const std::string before = Field();
     l->Perform(WM_TIMER, 1);
     EXPECT_NE(Field(), before);
-    MouseMove(l, Point(10, 5), Qt::LeftButton);   // back inside: the timer stops
+    MouseMove(l, Point(10, 5), Qt::LeftButton);  // back inside: the timer stops
     EXPECT_EQ(l->ScrollTimerInterval(), -1);
     EXPECT_FALSE(TimerRunning(l->WindowHandle(), 1));
     MouseUp(l, Point(10, 5));
@@ -127,7 +127,7 @@ TEST_F(ComboTest, ScrollBarShowsFivePositions) {
     EXPECT_EQ(Current(), "Zeměpis");
     l->Perform(WM_VSCROLL, MakeWParam(SB_THUMBPOSITION, 0));
     EXPECT_EQ(Current(), "Anglický jazyk");
-    EXPECT_EQ(Field(), "Fyzika");   // scrolling chooses nothing
+    EXPECT_EQ(Field(), "Fyzika");  // scrolling chooses nothing
     // Fewer records than rows: no range.
     l->SetRowCount(20);
     EXPECT_EQ(pos(), std::make_pair(0, 0));
@@ -192,18 +192,18 @@ TEST_F(ComboTest, KeysWriteTheFieldOrLeaveIt) {
         const char* Field;
     };
     const Step steps[] = {
-        {Qt::Key_Down, Qt::AltModifier, "", true, "Fyzika"},        // opens
-        {Qt::Key_Down, Qt::NoModifier, "", true, "Fyzika"},         // moves in the list only
-        {Qt::Key_Return, Qt::NoModifier, "\r", false, "Chemie"},    // closes, writes
+        {Qt::Key_Down, Qt::AltModifier, "", true, "Fyzika"},  // opens
+        {Qt::Key_Down, Qt::NoModifier, "", true, "Fyzika"},  // moves in the list only
+        {Qt::Key_Return, Qt::NoModifier, "\r", false, "Chemie"},  // closes, writes
         {Qt::Key_Down, Qt::AltModifier, "", true, "Chemie"},
         {Qt::Key_Down, Qt::NoModifier, "", true, "Chemie"},
         {Qt::Key_Escape, Qt::NoModifier, "\x1b", false, "Chemie"},  // closes, writes nothing
         {Qt::Key_Down, Qt::AltModifier, "", true, "Chemie"},
         {Qt::Key_Up, Qt::NoModifier, "", true, "Chemie"},
-        {Qt::Key_Up, Qt::AltModifier, "", false, "Fyzika"},         // closes accepting
-        {Qt::Key_Down, Qt::NoModifier, "", false, "Chemie"},        // closed: the next one at once
+        {Qt::Key_Up, Qt::AltModifier, "", false, "Fyzika"},  // closes accepting
+        {Qt::Key_Down, Qt::NoModifier, "", false, "Chemie"},  // closed: the next one at once
         {Qt::Key_Up, Qt::NoModifier, "", false, "Fyzika"},
-        {Qt::Key_M, Qt::NoModifier, "m", true, "Fyzika"},           // typing opens and searches
+        {Qt::Key_M, Qt::NoModifier, "m", true, "Fyzika"},  // typing opens and searches
         {Qt::Key_Return, Qt::NoModifier, "\r", false, "Matematika"},
     };
     c->SetFocus();
@@ -267,7 +267,7 @@ TEST_F(ComboTest, StoredDropDownCountDefaultIsTheConstructorsValue) {
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(c->GetDropDownCount(), 8);
     EXPECT_EQ(info->Default(), 8);
-    c->SetDropDownCount(7);   // differs from the default, so a stored form keeps its 7
+    c->SetDropDownCount(7);  // differs from the default, so a stored form keeps its 7
     EXPECT_NE(info->Default(), c->GetDropDownCount());
     EXPECT_EQ(c->GetWidth(), 145);
     EXPECT_EQ(c->GetHeight(), 21);
@@ -293,5 +293,5 @@ TEST_F(ComboTest, ScreenshotOfTheOpenCombo) {
     // The highlighted row (the third: Chemie, after Fyzika) is drawn in the selection colour.
     const int h = c->DataList()->GetItemHeight();
     const QColor highlight = ToQColor(clHighlight);
-    EXPECT_EQ(list.pixelColor(list.width() / 2 - 40, 1 + 5 * h + h / 2), highlight) ;
+    EXPECT_EQ(list.pixelColor(list.width() / 2 - 40, 1 + 5 * h + h / 2), highlight);
 }

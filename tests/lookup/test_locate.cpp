@@ -52,8 +52,8 @@ TEST(LocateObject, FindRecordCases) {
         const char* Value;
         bool Exact, CaseSensitive;
         bool Found;
-        const char* After;     // Nazev of the current record afterwards
-        int Locates;           // calls of the dataset's Locate
+        const char* After;  // Nazev of the current record afterwards
+        int Locates;  // calls of the dataset's Locate
     };
     const Case cases[] = {
         {"Nazev", "mat", false, false, true, "Matematika", 1},
@@ -61,10 +61,10 @@ TEST(LocateObject, FindRecordCases) {
         {"Nazev", "Matematika", true, true, true, "Matematika", 1},
         {"Nazev", "Matem", true, false, false, "Dějepis", 1},
         {"Nazev", "čes", false, false, true, "Český jazyk", 1},
-        {"Nazev", "Dějepis", true, true, true, "Dějepis", 0},       // already current
+        {"Nazev", "Dějepis", true, true, true, "Dějepis", 0},  // already current
         {"Nazev", "Latina", true, false, false, "Dějepis", 1},
         {"Kod", "11", true, false, true, "Přírodopis", 1},
-        {"Velka", "ZEMĚ", false, false, true, "Zeměpis", 0},       // calculated: scanned
+        {"Velka", "ZEMĚ", false, false, true, "Zeměpis", 0},  // calculated: scanned
         {"Velka", "zemĚ", false, false, true, "Zeměpis", 0},
         {"Velka", "LATINA", false, false, false, "Dějepis", 0},
     };
@@ -236,10 +236,10 @@ TEST_F(LookupTest, IncrementalSearchWithTheClock) {
     EXPECT_EQ(Field(), "Matematika");
     type(U'a', 1999);
     EXPECT_EQ(l->SearchText(), "Ma");
-    type(U'x', 500);                           // not found: unchanged
+    type(U'x', 500);  // not found: unchanged
     EXPECT_EQ(l->SearchText(), "Ma");
     EXPECT_EQ(Field(), "Matematika");
-    type(U'd', 2001);                          // after a pause "d" alone
+    type(U'd', 2001);  // after a pause "d" alone
     EXPECT_EQ(l->SearchText(), "D");
     EXPECT_EQ(Field(), "Dějepis");
     type(U'ě', 100);

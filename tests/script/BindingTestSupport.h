@@ -13,23 +13,20 @@
 
 class BindingSuite : public ::testing::Test {
 public:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         // Start-up registers the class-library binding with the global unit.
         if (!fsGlobalUnit()) {
             script::Startup();
             OwnStartup() = true;
         }
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         if (OwnStartup()) script::Shutdown();
         OwnStartup() = false;
     }
 
 private:
-    static bool& OwnStartup()
-    {
+    static bool& OwnStartup() {
         static bool own = false;
         return own;
     }
@@ -38,8 +35,7 @@ private:
 // Compiles `program` (PascalScript) in a script under the global unit, runs it and gives the
 // text of its variable Out; a compile error as "compile: <message> at <pos>", a run-time
 // error as "error: <message>". `prepare` registers extra items before compiling.
-inline std::string RunPascal(const std::string& program, const std::function<void(TfsScript&)>& prepare = {})
-{
+inline std::string RunPascal(const std::string& program, const std::function<void(TfsScript&)>& prepare = {}) {
     TfsScript script(nullptr);
     script.Parent = fsGlobalUnit();
     if (prepare) prepare(script);

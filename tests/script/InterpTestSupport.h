@@ -16,8 +16,7 @@ struct TestScript {
     std::unique_ptr<TfsScript> Script = std::make_unique<TfsScript>();
     std::string Output;
 
-    explicit TestScript(const std::string& language = "PascalScript")
-    {
+    explicit TestScript(const std::string& language = "PascalScript") {
         Script->Parent = fsGlobalUnit();
         Script->SetSyntaxType(language);
         Script->AddMethod("procedure Print(v: Variant)", [this](TObject*, TClass, const std::string&, TfsParams& p) {
@@ -26,17 +25,15 @@ struct TestScript {
             return Variant::Null();
         });
     }
-    bool Compile(const std::string& text)
-    {
+    bool Compile(const std::string& text) {
         Script->GetLines()->SetText(text);
         return Script->Compile();
     }
     // The output, or "error: message @ position", or "raised: message" (with output before it).
-    std::string Run(const std::string& text)
-    {
+    std::string Run(const std::string& text) {
         if (!Compile(text))
             return "error: " + Script->ErrorMsg + " @ " + Script->ErrorPos +
-                   (Script->ErrorUnit.empty() ? "" : " in " + Script->ErrorUnit);
+                (Script->ErrorUnit.empty() ? "" : " in " + Script->ErrorUnit);
         try {
             Script->Execute();
         } catch (const Exception& e) {
@@ -46,8 +43,7 @@ struct TestScript {
     }
 };
 
-inline std::string RunProgram(const std::string& language, const std::string& text)
-{
+inline std::string RunProgram(const std::string& language, const std::string& text) {
     TestScript t(language);
     return t.Run(text);
 }

@@ -15,8 +15,7 @@ std::string RenderIL(const TfsXMLItem* item, bool withTypes = false);
 struct TestHost : TfsILParserHost {
     std::vector<std::pair<std::string, std::string>> Units;
     int Requests = 0;
-    bool GetUnitSource(const std::string& unitName, std::string& unitText) override
-    {
+    bool GetUnitSource(const std::string& unitName, std::string& unitText) override {
         for (const auto& [name, text] : Units)
             if (name == unitName) {
                 ++Requests;

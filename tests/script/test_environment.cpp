@@ -16,20 +16,15 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new ScriptEn
 
 }  // namespace
 
-std::string RenderIL(const TfsXMLItem* item, bool withTypes)
-{
+std::string RenderIL(const TfsXMLItem* item, bool withTypes) {
     std::string r;
     for (int i = 0; i < item->Count(); ++i) {
         const TfsXMLItem* child = item->Items(i);
-        if (!withTypes && child->Name == "types" && child->Parent() && child->Parent()->Name == "program")
-            continue;
-        if (!r.empty())
-            r += ' ';
+        if (!withTypes && child->Name == "types" && child->Parent() && child->Parent()->Name == "program") continue;
+        if (!r.empty()) r += ' ';
         r += child->Name;
-        if (child->Count() > 0)
-            r += "(" + RenderIL(child, withTypes) + ")";
-        else if (child->Text.find("text=") != std::string::npos)
-            r += ":" + child->Prop("text");
+        if (child->Count() > 0) r += "(" + RenderIL(child, withTypes) + ")";
+        else if (child->Text.find("text=") != std::string::npos) r += ":" + child->Prop("text");
     }
     return r;
 }

@@ -82,10 +82,9 @@ protected:
     TEventHost* Host = new TEventHost(nullptr);
     int32_t HostHandle = Host->Handle();
     int ListBefore = fsEventList()->Count();
-    std::function<void()> FireAgain;   // what the script's FireAgain does
+    std::function<void()> FireAgain;  // what the script's FireAgain does
 
-    void SetUp() override
-    {
+    void SetUp() override {
         Script.Parent = fsGlobalUnit();
         Script.AddMethod("procedure FireAgain", [this](TObject*, TClass, const std::string&, TfsParams&) {
             if (FireAgain) FireAgain();
@@ -98,8 +97,8 @@ protected:
     void TearDown() override { delete TObject::FromHandle(HostHandle); }
 
     // What a script's "Host.<event> := <value>" does.
-    template <class A> void Bind(const char* event, const Variant& value, TObject* host = nullptr)
-    {
+    template <class A>
+    void Bind(const char* event, const Variant& value, TObject* host = nullptr) {
         TfsEventHelper helper(event, fsEventClass<A>(), TEventHost::StaticClass());
         helper.PrevValue = Variant(fsObjectToVariant(host ? host : Host));
         helper.OwnerScript = &Script;
@@ -109,8 +108,7 @@ protected:
     void Set(const char* name, const Variant& v) { Script.Find(name)->SetValue(v); }
 };
 
-TEST_F(Events, NotifyRunsTheProcedureWithTheSender)
-{
+TEST_F(Events, NotifyRunsTheProcedureWithTheSender) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     ASSERT_TRUE(Host->OnClick);
     Host->OnClick(Host);
@@ -118,22 +116,19 @@ TEST_F(Events, NotifyRunsTheProcedureWithTheSender)
     EXPECT_EQ(Script.Find("Who")->Value.AsInteger(), HostHandle);
 }
 
-TEST_F(Events, EventMemberReadsAsEmptyText)
-{
+TEST_F(Events, EventMemberReadsAsEmptyText) {
     TfsEventHelper helper("OnClick", fsEventClass<TfsNotifyEvent>(), TEventHost::StaticClass());
     EXPECT_EQ(VarToStr(helper.GetValue()), "");
     EXPECT_EQ(helper.TypeCode, tcString);
 }
 
-TEST_F(Events, NilUnbinds)
-{
+TEST_F(Events, NilUnbinds) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     Bind<TfsNotifyEvent>("OnClick", Variant(0));
     EXPECT_FALSE(Host->OnClick);
 }
 
-TEST_F(Events, OnlyProceduresCanHandle)
-{
+TEST_F(Events, OnlyProceduresCanHandle) {
     const Variant refused[] = {Variant(""), Variant("Log"), Variant("NoSuchName"), Variant("IntToStr")};
     for (const Variant& v : refused) {
         try {
@@ -147,21 +142,18 @@ TEST_F(Events, OnlyProceduresCanHandle)
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, UnknownEventIsAnError)
-{
+TEST_F(Events, UnknownEventIsAnError) {
     EXPECT_THROW(Bind<TfsNotifyEvent>("OnNothing", Variant("Click")), EPropertyError);
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, AdapterOfAnotherShapeBindsNothing)
-{
+TEST_F(Events, AdapterOfAnotherShapeBindsNothing) {
     EXPECT_THROW(Bind<TfsNotifyEvent>("OnCloseQuery", Variant("Click")), EPropertyError);
     EXPECT_FALSE(Host->OnCloseQuery);
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, MouseArgumentsArriveAsIntegers)
-{
+TEST_F(Events, MouseArgumentsArriveAsIntegers) {
     Bind<TfsTestMouseEvent>("OnMouseDown", Variant("MouseDown"));
     Bind<TfsTestMouseMoveEvent>("OnMouseMove", Variant("MouseMove"));
     Host->OnMouseDown(Host, tbMiddle, TTestShift{tsShift, tsCtrl}, 10, -3);
@@ -175,8 +167,7 @@ struct KeyCase {
     uint16_t Out;
 };
 
-TEST_F(Events, KeyComesBack)
-{
+TEST_F(Events, KeyComesBack) {
     Bind<TfsTestKeyEvent>("OnKeyDown", Variant("KeyDown"));
     const KeyCase cases[] = {{65, 0, 0}, {13, 13, 13}, {40, 38, 38}};
     for (const KeyCase& c : cases) {
@@ -188,8 +179,7 @@ TEST_F(Events, KeyComesBack)
     EXPECT_EQ(Log(), "65,4;13,4;40,4;");
 }
 
-TEST_F(Events, KeyPressCharacterComesBack)
-{
+TEST_F(Events, KeyPressCharacterComesBack) {
     Bind<TfsTestKeyPressEvent>("OnKeyPress", Variant("KeyPress"));
     const struct {
         char32_t In;
@@ -205,8 +195,7 @@ TEST_F(Events, KeyPressCharacterComesBack)
     EXPECT_EQ(Log(), "a;x;c;");
 }
 
-TEST_F(Events, CloseActionComesBackWithinItsRange)
-{
+TEST_F(Events, CloseActionComesBackWithinItsRange) {
     Bind<TfsTestCloseEvent>("OnClose", Variant("Close"));
     const struct {
         int NewAction;
@@ -220,8 +209,7 @@ TEST_F(Events, CloseActionComesBackWithinItsRange)
     }
 }
 
-TEST_F(Events, CloseQueryCanKeepTheWindowOpen)
-{
+TEST_F(Events, CloseQueryCanKeepTheWindowOpen) {
     Bind<TfsCloseQueryEvent>("OnCloseQuery", Variant("CloseQuery"));
     Set("NewClose", Variant(false));
     bool canClose = true;
@@ -230,8 +218,7 @@ TEST_F(Events, CloseQueryCanKeepTheWindowOpen)
     EXPECT_EQ(Log(), "can;");
 }
 
-TEST_F(Events, CanResizeSizesComeBack)
-{
+TEST_F(Events, CanResizeSizesComeBack) {
     Bind<TfsCanResizeEvent>("OnCanResize", Variant("CanResize"));
     int w = 50, h = 20;
     bool resize = true;
@@ -241,28 +228,25 @@ TEST_F(Events, CanResizeSizesComeBack)
     EXPECT_FALSE(resize);
 }
 
-TEST_F(Events, ParametersBeyondTheArgumentsGetNull)
-{
+TEST_F(Events, ParametersBeyondTheArgumentsGetNull) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Many"));
     Host->OnClick(Host);
     EXPECT_EQ(Log(), "null;");
 }
 
-TEST_F(Events, HandlerIsNotEnteredAgainAndWritesNothingBack)
-{
+TEST_F(Events, HandlerIsNotEnteredAgainAndWritesNothingBack) {
     Bind<TfsTestKeyEvent>("OnKeyDown", Variant("KeyDown"));
     Set("NewKey", Variant(0));
     uint16_t inner = 77;
     FireAgain = [&] { Host->OnKeyDown(Host, inner, TTestShift{}); };
     uint16_t outer = 65;
     Host->OnKeyDown(Host, outer, TTestShift{});
-    EXPECT_EQ(Log(), "65,0;");   // the inner event ran nothing
-    EXPECT_EQ(inner, 77);        // and got nothing of the running handler's Key
+    EXPECT_EQ(Log(), "65,0;");  // the inner event ran nothing
+    EXPECT_EQ(inner, 77);  // and got nothing of the running handler's Key
     EXPECT_EQ(outer, 0);
 }
 
-TEST_F(Events, HandlerExceptionReachesTheHost)
-{
+TEST_F(Events, HandlerExceptionReachesTheHost) {
     FireAgain = [] { throw Exception("fired"); };
     Bind<TfsTestKeyEvent>("OnKeyDown", Variant("KeyDown"));
     uint16_t key = 1;
@@ -274,16 +258,14 @@ TEST_F(Events, HandlerExceptionReachesTheHost)
     EXPECT_EQ(key, 5);
 }
 
-TEST_F(Events, RebindingReplacesTheHandler)
-{
+TEST_F(Events, RebindingReplacesTheHandler) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     Bind<TfsNotifyEvent>("OnClick", Variant("Other"));
     Host->OnClick(Host);
     EXPECT_EQ(Log(), "other;");
 }
 
-TEST_F(Events, ClearingTheScriptUnbindsItsProcedures)
-{
+TEST_F(Events, ClearingTheScriptUnbindsItsProcedures) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     Bind<TfsNotifyEvent>("OnClick", Variant("Other"));
     Bind<TfsCloseQueryEvent>("OnCloseQuery", Variant("CloseQuery"));
@@ -294,16 +276,14 @@ TEST_F(Events, ClearingTheScriptUnbindsItsProcedures)
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, DestroyedHostTakesItsAdaptersAlong)
-{
+TEST_F(Events, DestroyedHostTakesItsAdaptersAlong) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     Bind<TfsCloseQueryEvent>("OnCloseQuery", Variant("CloseQuery"));
     delete Host;
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, FreeObjectEventsUnbindsTheObject)
-{
+TEST_F(Events, FreeObjectEventsUnbindsTheObject) {
     auto* other = new TEventHost(nullptr);
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     Bind<TfsNotifyEvent>("OnClick", Variant("Other"), other);
@@ -314,8 +294,7 @@ TEST_F(Events, FreeObjectEventsUnbindsTheObject)
     delete other;
 }
 
-TEST_F(Events, ScriptFreeRemovesTheBindingFirst)
-{
+TEST_F(Events, ScriptFreeRemovesTheBindingFirst) {
     fsMarkScriptCreated(Host);
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     TfsScript runner(nullptr);
@@ -329,8 +308,7 @@ TEST_F(Events, ScriptFreeRemovesTheBindingFirst)
     EXPECT_EQ(fsEventList()->Count(), ListBefore);
 }
 
-TEST_F(Events, ShutdownUnbindsLiveHosts)
-{
+TEST_F(Events, ShutdownUnbindsLiveHosts) {
     Bind<TfsNotifyEvent>("OnClick", Variant("Click"));
     fsFreeEventList();
     EXPECT_FALSE(Host->OnClick);
@@ -340,8 +318,7 @@ TEST_F(Events, ShutdownUnbindsLiveHosts)
 }  // namespace
 
 // The whole road: a script assigns a procedure name to an event member registered with AddEvent.
-TEST(ScriptEventBinding, AssignmentInScriptBindsAndNilUnbinds)
-{
+TEST(ScriptEventBinding, AssignmentInScriptBindsAndNilUnbinds) {
     TEventHost host;
     TfsScript script(nullptr);
     script.Parent = fsGlobalUnit();
@@ -360,7 +337,7 @@ begin Clicks := 0; Host.OnClick := 'Clicked' end.
     host.OnClick(&host);
     host.OnClick(&host);
     EXPECT_EQ(script.Find("Clicks")->Value.AsInteger(), 2);
-    EXPECT_EQ(VarToStr(script.Evaluate("Host.OnClick")), "");   // reads back as empty text
+    EXPECT_EQ(VarToStr(script.Evaluate("Host.OnClick")), "");  // reads back as empty text
     script.GetLines()->SetText("begin Host.OnClick := nil end.");
     ASSERT_TRUE(script.Compile()) << script.ErrorMsg;
     script.Execute();

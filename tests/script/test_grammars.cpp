@@ -9,9 +9,8 @@
 
 namespace {
 
-const std::set<std::string> kElementKinds = {
-    "char", "keyword", "ident", "number", "string", "frstring", "eol", "sequence",
-    "switch", "optionalswitch", "loop", "optionalloop", "optional"};
+const std::set<std::string> kElementKinds = {"char", "keyword", "ident", "number", "string", "frstring", "eol",
+    "sequence", "switch", "optionalswitch", "loop", "optionalloop", "optional"};
 
 struct Expected {
     const char* language;
@@ -23,26 +22,25 @@ struct Expected {
 
 const Expected kExpected[] = {
     {"PascalScript", 40, 48,
-     {{"commentline1", "//"}, {"commentblock1", "{,}"}, {"commentblock2", "(*,*)"}, {"stringquotes", "'"},
-      {"hexsequence", "$"}},
-     {}},
+        {{"commentline1", "//"}, {"commentblock1", "{,}"}, {"commentblock2", "(*,*)"}, {"stringquotes", "'"},
+            {"hexsequence", "$"}},
+        {}},
     {"C++Script", 19, 47,
-     {{"commentline1", "//"}, {"commentblock1", "/*,*/"}, {"commentblock2", "/*,*/"}, {"stringquotes", "\""},
-      {"hexsequence", "0x"}},
-     {{"int", "integer"}, {"long", "integer"}, {"void", "integer"}, {"bool", "boolean"}, {"float", "extended"}}},
+        {{"commentline1", "//"}, {"commentblock1", "/*,*/"}, {"commentblock2", "/*,*/"}, {"stringquotes", "\""},
+            {"hexsequence", "0x"}},
+        {{"int", "integer"}, {"long", "integer"}, {"void", "integer"}, {"bool", "boolean"}, {"float", "extended"}}},
     {"BasicScript", 40, 47,
-     {{"commentline1", "'"}, {"commentline2", "rem"}, {"commentblock1", "/\\,/\\"}, {"commentblock2", "/\\,/\\"},
-      {"stringquotes", "\""}, {"hexsequence", "0x"}, {"declarevars", "0"}, {"skipeol", "0"}, {"skipchar", "_"}},
-     {{"decimal", "extended"}}},
+        {{"commentline1", "'"}, {"commentline2", "rem"}, {"commentblock1", "/\\,/\\"}, {"commentblock2", "/\\,/\\"},
+            {"stringquotes", "\""}, {"hexsequence", "0x"}, {"declarevars", "0"}, {"skipeol", "0"}, {"skipchar", "_"}},
+        {{"decimal", "extended"}}},
     {"JScript", 22, 42,
-     {{"commentline1", "//"}, {"commentblock1", "/*,*/"}, {"commentblock2", "/*,*/"}, {"stringquotes", "\""},
-      {"hexsequence", "0x"}, {"declarevars", "0"}},
-     {}},
+        {{"commentline1", "//"}, {"commentblock1", "/*,*/"}, {"commentblock2", "/*,*/"}, {"stringquotes", "\""},
+            {"hexsequence", "0x"}, {"declarevars", "0"}},
+        {}},
 };
 
 void CheckBody(const TfsXMLItem* item, const std::set<std::string>& rules, const TfsXMLItem* errors,
-               const std::string& where, std::set<std::string>& referenced)
-{
+    const std::string& where, std::set<std::string>& referenced) {
     for (int i = 0; i < item->Count(); ++i) {
         const TfsXMLItem* e = item->Items(i);
         if (!kElementKinds.count(e->Name)) {
@@ -57,8 +55,7 @@ void CheckBody(const TfsXMLItem* item, const std::set<std::string>& rules, const
     }
 }
 
-TEST(FsGrammars, EachGrammarIsCompleteAndConsistent)
-{
+TEST(FsGrammars, EachGrammarIsCompleteAndConsistent) {
     ASSERT_EQ(fsStandardGrammarCount, 4);
     for (const Expected& x : kExpected) {
         const std::string& text = fsGetLanguage(x.language);
@@ -109,14 +106,22 @@ TEST(FsGrammars, EachGrammarIsCompleteAndConsistent)
     }
 }
 
-TEST(FsGrammars, MessagesThatDifferPerLanguage)
-{
-    struct Case { const char* language; const char* err; const char* text; } cases[] = {
-        {"PascalScript", "err3", "Statement expected"}, {"BasicScript", "err3", "End of line expected"},
-        {"PascalScript", "err10", "'BEGIN' expected"}, {"C++Script", "err10", "'{' expected"},
-        {"BasicScript", "err10", "'TO' expected"}, {"C++Script", "err13", "'DEFINE' expected"},
-        {"JScript", "err13", ""}, {"PascalScript", "err15", "'TO' or 'DOWNTO' expected"},
-        {"BasicScript", "err17", "'FINALLY' or 'CATCH' expected"}, {"BasicScript", "err28", "'IF' expected"},
+TEST(FsGrammars, MessagesThatDifferPerLanguage) {
+    struct Case {
+        const char* language;
+        const char* err;
+        const char* text;
+    } cases[] = {
+        {"PascalScript", "err3", "Statement expected"},
+        {"BasicScript", "err3", "End of line expected"},
+        {"PascalScript", "err10", "'BEGIN' expected"},
+        {"C++Script", "err10", "'{' expected"},
+        {"BasicScript", "err10", "'TO' expected"},
+        {"C++Script", "err13", "'DEFINE' expected"},
+        {"JScript", "err13", ""},
+        {"PascalScript", "err15", "'TO' or 'DOWNTO' expected"},
+        {"BasicScript", "err17", "'FINALLY' or 'CATCH' expected"},
+        {"BasicScript", "err28", "'IF' expected"},
         {"C++Script", "err16", ""},
     };
     for (const auto& c : cases) {
@@ -128,8 +133,7 @@ TEST(FsGrammars, MessagesThatDifferPerLanguage)
     }
 }
 
-TEST(FsLanguages, RegistryKeepsFirstAndIgnoresCase)
-{
+TEST(FsLanguages, RegistryKeepsFirstAndIgnoresCase) {
     std::vector<std::string> expected = {"JScript", "BasicScript", "C++Script", "PascalScript"};
     EXPECT_EQ(fsGetLanguageList(), expected);
     std::string pascal = fsGetLanguage("PascalScript");

@@ -44,38 +44,43 @@ const Case kPascal[] = {
     {P, "var i: Integer; begin i := 0; repeat i := i + 1 until True; Print(i) end.", "1"},
     {P, "var i: Integer; begin i := 0; while i < 3 do i := i + 1; Print(i); while False do ; end.", "3"},
     {P, "var i, j: Integer; begin for i := 1 to 2 do for j := 1 to 3 do begin if j = 2 then break; Print(i * 10 + j) end end.",
-     "11|21"},
+        "11|21"},
     {P, "var i: Integer; begin for i := 1 to 4 do begin if i mod 2 = 0 then continue; Print(i) end end.", "1|3"},
-    {P, "var x: Integer; begin x := 5; case x of 1: Print('a'); 2..6: Print('b'); else Print('c') end; "
+    {P,
+        "var x: Integer; begin x := 5; case x of 1: Print('a'); 2..6: Print('b'); else Print('c') end; "
         "case 9 of 1: Print('x') end end.",
-     "b"},
+        "b"},
     {P, "var x: Integer; begin x := 3; case x of 1, 3: Print('one'); 3: Print('two') end end.", "one"},
     {P, "begin try RaiseException('boom') except Print('caught') end; Print('after') end.", "caught|after"},
     {P, "begin try Print(1) finally Print(2) end end.", "1|2"},
     {P, "begin try RaiseException('x') finally Print('fin') end; Print('no') end.", "fin raised: x"},
     {P, "procedure P(n: Integer); begin if n > 0 then begin Print(n); exit; Print(0) end end; begin P(1); Print(2) end.",
-     "1|2"},
-    {P, "function Fact(n: Integer): Integer; begin if n <= 1 then Result := 1 else Result := n * Fact(n - 1) end; "
+        "1|2"},
+    {P,
+        "function Fact(n: Integer): Integer; begin if n <= 1 then Result := 1 else Result := n * Fact(n - 1) end; "
         "begin Print(Fact(5)) end.",
-     "120"},
+        "120"},
     {P, "function F(n: Integer): Integer; begin Result := n; if n > 0 then Print(F(n - 1)); Print(n) end; begin F(2) end.",
-     "0|0|1|1|2"},
-    {P, "procedure Swap(var a, b: Integer); var t: Integer; begin t := a; a := b; b := t end; "
+        "0|0|1|1|2"},
+    {P,
+        "procedure Swap(var a, b: Integer); var t: Integer; begin t := a; a := b; b := t end; "
         "var x, y: Integer; begin x := 1; y := 2; Swap(x, y); Print(x); Print(y) end.",
-     "2|1"},
+        "2|1"},
     {P, "procedure P(var a: Integer); begin a := 5 end; begin P(3); Print('ok') end.", "ok"},
-    {P, "procedure P(a: Integer; b: String = 'd'); begin Print(b + IntToStr(a)) end; begin P(1); P(2, 'e') end.", "d1|e2"},
+    {P, "procedure P(a: Integer; b: String = 'd'); begin Print(b + IntToStr(a)) end; begin P(1); P(2, 'e') end.",
+        "d1|e2"},
     {P, "var s: String; begin s := 'abc'; s[2] := 'Q'; Print(s); Print(s[3]) end.", "aQc|c"},
-    {P, "var a: array[1..3] of Integer; i: Integer; begin for i := 1 to 3 do a[i] := i * i; Print(a[2] + a[3]) end.", "13"},
+    {P, "var a: array[1..3] of Integer; i: Integer; begin for i := 1 to 3 do a[i] := i * i; Print(a[2] + a[3]) end.",
+        "13"},
     {P, "var m: array[0..1, 0..1] of Integer; begin m[1, 0] := 7; Print(m[1, 0]) end.", "7"},
     {P, "var v: Variant; begin v := VarArrayCreate([0, 2], varVariant); v[1] := 'x'; Print(v[1]); Print(Length(v)) end.",
-     "x|3"},
+        "x|3"},
     {P, "begin Print(3 in [1, 2..4]); Print(5 in [1, 2..4]); Print(2 in [7]) end.", "True|False|False"},
     {P, "var b: Boolean; begin b := not True = False; Print(b) end.", "True"},
     {P, "var a, b: Boolean; begin a := False; b := True; Print(a and b); Print(a or b); Print(a xor b) end.",
-     "False|True|True"},
+        "False|True|True"},
     {P, "begin Print(7 div 2); Print(-7 div 2); Print(-7 mod 2); Print(7 / 2); Print(1 shl 4); Print(32 shr 2) end.",
-     "3|-3|-1|3,5|16|8"},
+        "3|-3|-1|3,5|16|8"},
     {P, "var s: String; i: Integer; begin s := ''; for i := 1 to 3 do s := s + IntToStr(i); Print(s) end.", "123"},
     {P, "var v: Variant; begin v := 1; Print('a' + VarToStr(v)); end.", "a1"},
     {P, "function F: Variant; begin end; begin Print(VarType(F)) end.", "1"},
@@ -89,9 +94,10 @@ const Case kPascal[] = {
     {P, "var v: Variant; begin v := 2; with v do ; Print(v) end.", "2"},
     // A recursive call that raises gives the caller its own locals back: the caller's n is
     // still 1 after it caught the error, so it does not raise again.
-    {P, "function F(n: Integer): Integer; var x: Integer; begin x := n * 10; if n > 0 then try F(n - 1) except end; "
+    {P,
+        "function F(n: Integer): Integer; var x: Integer; begin x := n * 10; if n > 0 then try F(n - 1) except end; "
         "if n = 0 then RaiseException('zero'); Result := x + n end; begin Print(F(1)) end.",
-     "11"},
+        "11"},
 };
 
 const Case kCpp[] = {
@@ -107,9 +113,10 @@ const Case kCpp[] = {
     {C, "#define N 3\r\n{ int a[N]; ; a[1] = N; Print(a[1]); }", "3"},
     {C, "void Hello() { } { Print(&Hello); }", "Hello"},
     {C, "#include \"twice.cpp\"\r\n{ Print(Twice(5)); }", "10"},
-    {C, "{ TStringList l = new TStringList(); l.Add(\"b\"); l.Add(\"a\"); l.Sorted = true; Print(l[0] + l[1]); "
+    {C,
+        "{ TStringList l = new TStringList(); l.Add(\"b\"); l.Add(\"a\"); l.Sorted = true; Print(l[0] + l[1]); "
         "Print(l.Count); delete l; }",
-     "ab|2"},
+        "ab|2"},
     {C, "{ TComponent a = new TComponent(nil), b = new TComponent(a); Print(b.Owner == a); delete a; }", "True"},
     {C, "{ TStringList l; delete l; }", "raised: Objekt není přiřazen: 'Free'"},
     {C, "{ TStringList l = new TStringList; delete l; Print(1); delete l; }", "1 raised: Objekt není přiřazen: 'Free'"},
@@ -123,24 +130,28 @@ const Case kBasic[] = {
     {B, "dim s, v\r\nv = 1\r\ns = \"a\" & v\r\nPrint(s)\r\n", "a1"},
     {B, "function F(n)\r\nreturn n * 2\r\nend function\r\nPrint(F(3))\r\n", "6"},
     {B, "dim x = 2\r\nselect case x\r\ncase 1: Print(1)\r\ncase 2, 3..4: Print(23)\r\ncase else: Print(0)\r\nend select\r\n",
-     "23"},
-    {B, "dim i = 0\r\nwhile i < 3\r\ni += 1\r\nwend\r\nPrint(i)\r\ndo\r\ni = i - 1\r\nloop until i = 0\r\nPrint(i)\r\n"
+        "23"},
+    {B,
+        "dim i = 0\r\nwhile i < 3\r\ni += 1\r\nwend\r\nPrint(i)\r\ndo\r\ni = i - 1\r\nloop until i = 0\r\nPrint(i)\r\n"
         "do\r\ni = i + 1\r\nloop while i < 2\r\nPrint(i)\r\n",
-     "3|0|2"},
+        "3|0|2"},
     {B, "try\r\nRaiseException(\"e\")\r\ncatch\r\nPrint(\"c\")\r\nend try\r\ntry\r\nPrint(1)\r\nfinally\r\nPrint(2)\r\nend try\r\n",
-     "c|1|2"},
-    {B, "sub P(a)\r\nif a > 1 then\r\nPrint(\"big\")\r\nelseif a = 1 then\r\nPrint(\"one\")\r\nelse\r\nPrint(\"small\")\r\n"
+        "c|1|2"},
+    {B,
+        "sub P(a)\r\nif a > 1 then\r\nPrint(\"big\")\r\nelseif a = 1 then\r\nPrint(\"one\")\r\nelse\r\nPrint(\"small\")\r\n"
         "end if\r\nexit\r\nPrint(\"no\")\r\nend sub\r\nP(2)\r\nP(1)\r\nP(0)\r\n",
-     "big|one|small"},
-    {B, "dim a[3], i\r\nfor i = 0 to 2\r\nif i = 1 then continue\r\na[i] = i * 10\r\nif i = 2 then break\r\nnext\r\n"
+        "big|one|small"},
+    {B,
+        "dim a[3], i\r\nfor i = 0 to 2\r\nif i = 1 then continue\r\na[i] = i * 10\r\nif i = 2 then break\r\nnext\r\n"
         "set i = a[2]\r\nPrint(i)\r\n",
-     "20"},
+        "20"},
     {B, "sub Hello\r\nend sub\r\nPrint(AddressOf Hello)\r\n", "Hello"},
     {B, "imports \"twice.vb\"\r\nPrint(Twice(6))\r\n", "12"},
     {B, "dim v = 3\r\nwith v\r\nPrint(v)\r\nend with\r\n", "3"},
-    {B, "dim l as TStringList = new TStringList\r\nl.Add(\"x\")\r\nl.Add(\"y\")\r\nl.Delete(0)\r\nPrint(l[0])\r\n"
+    {B,
+        "dim l as TStringList = new TStringList\r\nl.Add(\"x\")\r\nl.Add(\"y\")\r\nl.Delete(0)\r\nPrint(l[0])\r\n"
         "delete l\r\nset c = new TComponent(nil)\r\nPrint(c.Owner = nil)\r\ndelete c\r\n",
-     "y|True"},
+        "y|True"},
     {B, "dim o = new TObject()\r\ndelete o\r\ndelete o\r\n", "raised: Objekt není přiřazen: 'Free'"},
 };
 
@@ -150,21 +161,22 @@ const Case kJs[] = {
     {J, "var i = 0; while (i < 3) { i++; } Print(i);", "3"},
     {J, "for (var i = 0; i < 3; i++) { if (i == 1) break; Print(i); }", "0"},
     {J, "var x = 2; switch (x) { case 1: Print(1); case 2: Print(2); default: Print(0); }", "2"},
-    {J, "var i = 0; do { i++; } while (i < 0); Print(i); try { RaiseException(\"e\"); } except { Print(\"c\"); } "
+    {J,
+        "var i = 0; do { i++; } while (i < 0); Print(i); try { RaiseException(\"e\"); } except { Print(\"c\"); } "
         "Print(6 * 7 % 5);",
-     "1|c|2"},
+        "1|c|2"},
     {J, "var a[3]; for (var i = 0; i < 3; i++) { if (i == 1) continue; a[i] = i; } Print(a[2]); Print(3 in [1, 2..4]);",
-     "2|True"},
+        "2|True"},
     {J, "function Hello() { } Print(&Hello);", "Hello"},
     {J, "import \"twice.js\"; Print(Twice(7));", "14"},
     {J, "var v = 4; with (v) Print(v);", "4"},
     {J, "function F(s) { with (s) { return 5; } } Print(F(\"x\"));", "5"},
     {J, "var l = new TStringList; l.Add(\"x\"); Print(l.Count); delete l; var o; delete o;",
-     "1 raised: Objekt není přiřazen: 'Free'"},
+        "1 raised: Objekt není přiřazen: 'Free'"},
     // The element is reached through a Variant that is still Null when compiling: the delete
     // is resolved on first use and must still free it.
     {J, "var l = new TList(); var s = new TStringList(); l.Add(s); delete l[0]; try { Print(s.Count); } finally { delete l; }",
-     "raised: Hodnota neobsahuje objekt: 's'"},
+        "raised: Hodnota neobsahuje objekt: 's'"},
 };
 
 struct Table {
@@ -172,7 +184,10 @@ struct Table {
     const Case* Cases;
     size_t Count;
 };
-template <size_t N> Table TableOf(const char* language, const Case (&cases)[N]) { return {language, cases, N}; }
+template <size_t N>
+Table TableOf(const char* language, const Case (&cases)[N]) {
+    return {language, cases, N};
+}
 
 const Table kTables[] = {TableOf(P, kPascal), TableOf(C, kCpp), TableOf(B, kBasic), TableOf(J, kJs)};
 
@@ -184,8 +199,7 @@ const std::pair<const char*, const char*> kUnits[] = {
     {"twice.js", "function Twice(n) { return n * 2; }"},
 };
 
-std::string RunTableProgram(const Case& c)
-{
+std::string RunTableProgram(const Case& c) {
     TestScript t(c.Language);
     t.Script->OnGetUnit = [](TfsScript*, const std::string& name, std::string& text) {
         for (const auto& [unit, source] : kUnits)
@@ -195,16 +209,14 @@ std::string RunTableProgram(const Case& c)
 }
 
 struct UnitHost : TfsILParserHost {
-    bool GetUnitSource(const std::string& unitName, std::string& unitText) override
-    {
+    bool GetUnitSource(const std::string& unitName, std::string& unitText) override {
         for (const auto& [unit, source] : kUnits)
             if (unitName == unit) unitText = source;
         return true;
     }
 };
 
-TEST(Interpreter, ProgramTable)
-{
+TEST(Interpreter, ProgramTable) {
     for (const Table& t : kTables)
         for (size_t i = 0; i < t.Count; ++i) {
             const Case& c = t.Cases[i];
@@ -213,8 +225,7 @@ TEST(Interpreter, ProgramTable)
 }
 
 // Every rule of each grammar matches in at least one program of its language's table.
-TEST(Interpreter, RuleCoverage)
-{
+TEST(Interpreter, RuleCoverage) {
     for (const Table& t : kTables) {
         std::set<std::string> matched;
         for (size_t i = 0; i < t.Count; ++i) {
@@ -222,7 +233,8 @@ TEST(Interpreter, RuleCoverage)
             TfsILParser parser(host);
             parser.LoadGrammar(t.Language);
             parser.MatchedRules = &matched;
-            EXPECT_TRUE(parser.BuildIL(std::string(t.Cases[i].Program)) || std::string(t.Cases[i].Expected).rfind("error", 0) == 0)
+            EXPECT_TRUE(parser.BuildIL(std::string(t.Cases[i].Program)) ||
+                std::string(t.Cases[i].Expected).rfind("error", 0) == 0)
                 << t.Cases[i].Program << ": " << host.ErrorMsg << " @ " << host.ErrorPos;
         }
         TfsXMLDocument grammar;
@@ -267,8 +279,7 @@ const Case kErrors[] = {
     {C, "int F() { return \"a\"; } { F(); }", "error: Nekompatibilní typy: 'Integer', 'String' @ 1:21"},
 };
 
-TEST(Interpreter, CompileErrors)
-{
+TEST(Interpreter, CompileErrors) {
     for (const Case& c : kErrors) {
         const std::string got = RunProgram(c.Language, c.Program);
         if (std::string(c.Expected) == "raised: ") {

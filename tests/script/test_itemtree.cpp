@@ -27,8 +27,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TTreeHost, TPersistent, {
 namespace {
 
 // One line per element: its depth in blanks, its name, then its text and description.
-void Render(const TfsXMLItem* item, int depth, std::string& out)
-{
+void Render(const TfsXMLItem* item, int depth, std::string& out) {
     for (int i = 0; i < item->Count(); ++i) {
         const TfsXMLItem* c = item->Items(i);
         out += std::string(size_t(depth) * 2, ' ') + c->Name;
@@ -39,8 +38,7 @@ void Render(const TfsXMLItem* item, int depth, std::string& out)
     }
 }
 
-std::string Render(const TfsXMLItem* root)
-{
+std::string Render(const TfsXMLItem* root) {
     std::string out;
     Render(root, 0, out);
     return out;
@@ -50,8 +48,7 @@ Variant Nothing(TObject*, TClass, const std::string&, TfsParams&) { return Varia
 
 struct ItemTree : ::testing::Test {
     TfsScript S;
-    void SetUp() override
-    {
+    void SetUp() override {
         S.Parent = fsGlobalUnit();
         S.AddMethod("function Twice(x: Integer): Integer", Nothing, "ctMath", "Doubles x");
         S.AddMethod("procedure Beep", Nothing, "ctOther");
@@ -66,48 +63,45 @@ struct ItemTree : ::testing::Test {
     }
 };
 
-TEST_F(ItemTree, SectionsInOrderWithEveryKindOfEntry)
-{
+TEST_F(ItemTree, SectionsInOrderWithEveryKindOfEntry) {
     TfsXMLItem root;
     fsBuildItemTree(&S, &root, false);
     EXPECT_EQ(Render(&root),
-              "Functions\n"
-              "  ctOther [ctOther]\n"
-              "    item [procedure Beep] {Beep}\n"
-              "  ctMath [ctMath]\n"
-              "    item [function Twice(x: Integer): Integer] {Doubles x}\n"
-              "Classes\n"
-              "  item [TTreeHost = class(TPersistent)]\n"
-              "    item [property Caption: String]\n"
-              "    item [property Count: Integer]\n"
-              "    item [procedure Clear]\n"
-              "    item [index property Items(p0: Integer): String]\n"
-              "    item [event OnChange]\n"
-              "Types\n"
-              "  item [TMode: (mdOff,mdOn)]\n"
-              "Variables\n"
-              "  item [Counter: Integer]\n"
-              "  item [Mode: TMode]\n"
-              "Constants\n"
-              "  item [Quote: String = say \"hi\" & <bye>]\n");
+        "Functions\n"
+        "  ctOther [ctOther]\n"
+        "    item [procedure Beep] {Beep}\n"
+        "  ctMath [ctMath]\n"
+        "    item [function Twice(x: Integer): Integer] {Doubles x}\n"
+        "Classes\n"
+        "  item [TTreeHost = class(TPersistent)]\n"
+        "    item [property Caption: String]\n"
+        "    item [property Count: Integer]\n"
+        "    item [procedure Clear]\n"
+        "    item [index property Items(p0: Integer): String]\n"
+        "    item [event OnChange]\n"
+        "Types\n"
+        "  item [TMode: (mdOff,mdOn)]\n"
+        "Variables\n"
+        "  item [Counter: Integer]\n"
+        "  item [Mode: TMode]\n"
+        "Constants\n"
+        "  item [Quote: String = say \"hi\" & <bye>]\n");
 }
 
-TEST_F(ItemTree, FunctionsOnlyLeavesTheOtherSectionsEmpty)
-{
+TEST_F(ItemTree, FunctionsOnlyLeavesTheOtherSectionsEmpty) {
     TfsXMLItem root;
     fsBuildItemTree(&S, &root, true);
     EXPECT_EQ(Render(&root),
-              "Functions\n"
-              "  ctOther [ctOther]\n"
-              "    item [procedure Beep] {Beep}\n"
-              "  ctMath [ctMath]\n"
-              "    item [function Twice(x: Integer): Integer] {Doubles x}\n"
-              "Classes\nTypes\nVariables\nConstants\n");
+        "Functions\n"
+        "  ctOther [ctOther]\n"
+        "    item [procedure Beep] {Beep}\n"
+        "  ctMath [ctMath]\n"
+        "    item [function Twice(x: Integer): Integer] {Doubles x}\n"
+        "Classes\nTypes\nVariables\nConstants\n");
 }
 
 // Sections already there are found (case ignored) and filled, not created a second time.
-TEST_F(ItemTree, ExistingSectionsAreReused)
-{
+TEST_F(ItemTree, ExistingSectionsAreReused) {
     TfsXMLItem root;
     root.Add()->Name = "classes";
     fsBuildItemTree(&S, &root, false);
@@ -118,8 +112,7 @@ TEST_F(ItemTree, ExistingSectionsAreReused)
 }
 
 // Only the script's own registry is listed: the global unit's built-ins are not.
-TEST_F(ItemTree, ParentItemsAreNotListed)
-{
+TEST_F(ItemTree, ParentItemsAreNotListed) {
     TfsXMLItem root;
     fsBuildItemTree(&S, &root, true);
     EXPECT_EQ(root.FindItem("Functions")->Find("ctConv"), -1);

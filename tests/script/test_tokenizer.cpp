@@ -7,22 +7,18 @@
 namespace {
 
 // Settings of the languages as their grammars give them.
-void Pascal(TfsParser& p)
-{
-    for (const char* k : {"begin", "end", "var", "if"})
-        p.AddKeyword(k);
+void Pascal(TfsParser& p) {
+    for (const char* k : {"begin", "end", "var", "if"}) p.AddKeyword(k);
 }
 
-void CStyle(TfsParser& p)
-{
+void CStyle(TfsParser& p) {
     p.StringQuotes = "\"";
     p.HexSequence = "0x";
     p.SetCommentBlock1("/*,*/");
     p.SetCommentBlock2("/*,*/");
 }
 
-void Basic(TfsParser& p)
-{
+void Basic(TfsParser& p) {
     CStyle(p);
     p.CommentLine1 = "'";
     p.CommentLine2 = "rem";
@@ -48,8 +44,7 @@ std::string Ident(TfsParser& p) { return p.GetIdentifier(); }
 std::string Symbol(TfsParser& p) { return p.GetSymbol(); }
 void None(TfsParser&) {}
 
-TEST(FsTokenizer, ReaderTable)
-{
+TEST(FsTokenizer, ReaderTable) {
     const ReadCase cases[] = {
         {"float with exponent", None, "1.5e+3;", Number, "1.5e+3", 7},
         {"exponent without digits", None, "1.5e", Number, "1.5", 4},
@@ -98,8 +93,7 @@ TEST(FsTokenizer, ReaderTable)
     }
 }
 
-TEST(FsTokenizer, LineEndsWhereSignificant)
-{
+TEST(FsTokenizer, LineEndsWhereSignificant) {
     TfsParser p;
     Basic(p);
     // A continuation joins lines; a comment keeps the line end of its line.
@@ -109,17 +103,20 @@ TEST(FsTokenizer, LineEndsWhereSignificant)
     EXPECT_EQ(p.GetWord(), "b");
     EXPECT_TRUE(p.SkipLineEnd());
     EXPECT_EQ(p.GetWord(), "c");
-    EXPECT_FALSE(p.SkipLineEnd());   // the end of the text is no line end
+    EXPECT_FALSE(p.SkipLineEnd());  // the end of the text is no line end
 
     TfsParser skipping;
     skipping.SetText("a\r\nb");
     EXPECT_EQ(skipping.GetWord(), "a");
-    EXPECT_FALSE(skipping.SkipLineEnd());   // CR is a blank by default
+    EXPECT_FALSE(skipping.SkipLineEnd());  // CR is a blank by default
 }
 
-TEST(FsTokenizer, BracketedText)
-{
-    struct Case { const char* text; const char* result; int after; } cases[] = {
+TEST(FsTokenizer, BracketedText) {
+    struct Case {
+        const char* text;
+        const char* result;
+        int after;
+    } cases[] = {
         {"DataSet.\"Field\">x", "DataSet.\"Field\"", 16},
         {"a<b>c> ", "a<b>c", 6},
         {"'>'\">\"> ", "'>'\">\"", 7},
@@ -134,14 +131,13 @@ TEST(FsTokenizer, BracketedText)
     }
 }
 
-TEST(FsTokenizer, Positions)
-{
+TEST(FsTokenizer, Positions) {
     TfsParser p;
     p.SetText("ab\r\nčd\nx");
     EXPECT_EQ(p.GetLineCol(1), "1:1");
-    EXPECT_EQ(p.GetLineCol(4), "1:4");   // the LF belongs to the line it ends
+    EXPECT_EQ(p.GetLineCol(4), "1:4");  // the LF belongs to the line it ends
     EXPECT_EQ(p.GetLineCol(5), "2:1");
-    EXPECT_EQ(p.GetLineCol(6), "2:2");   // characters, not bytes
+    EXPECT_EQ(p.GetLineCol(6), "2:2");  // characters, not bytes
     EXPECT_EQ(p.GetLineCol(8), "3:1");
     EXPECT_EQ(p.GetTextPos(2, 2), 6);
     EXPECT_EQ(p.GetTextPos(1, 3), 8);
@@ -151,8 +147,7 @@ TEST(FsTokenizer, Positions)
     EXPECT_EQ(p.GetLineCol(), "2:2");
 }
 
-TEST(FsTokenizer, ResetRestoresDefaults)
-{
+TEST(FsTokenizer, ResetRestoresDefaults) {
     TfsParser p;
     Basic(p);
     p.AddKeyword("x");

@@ -7,39 +7,37 @@
 
 namespace {
 
-TEST(FsXmlEscape, EscapesTheSixCharactersOnly)
-{
+TEST(FsXmlEscape, EscapesTheSixCharactersOnly) {
     EXPECT_EQ(fsEscapeXML("a\nb\rc\"d<e>f&g'h"), "a&#10;b&#13;c&#34;d&#60;e&#62;f&#38;g'h");
     EXPECT_EQ(fsEscapeXML("čřž"), "čřž");
 }
 
-TEST(FsXmlEscape, UnescapeTable)
-{
-    struct Case { const char* in; const char* out; } cases[] = {
+TEST(FsXmlEscape, UnescapeTable) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
         {"&#65;", "A"},
         {"x&#60;&#62;y", "x<>y"},
-        {"&#269;", "č"},           // code points, not bytes
-        {"&#65", "&#65"},          // no ';': unchanged
-        {"&#x41;", "&#x41;"},      // not decimal: unchanged instead of an error
+        {"&#269;", "č"},  // code points, not bytes
+        {"&#65", "&#65"},  // no ';': unchanged
+        {"&#x41;", "&#x41;"},  // not decimal: unchanged instead of an error
         {"&#;", "&#;"},
         {"&#99999999;", "&#99999999;"},
         {"&#55296;", "&#55296;"},  // a surrogate half is no character
         {"a&b", "a&b"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fsUnescapeXML(c.in), c.out) << c.in;
+    for (const auto& c : cases) EXPECT_EQ(fsUnescapeXML(c.in), c.out) << c.in;
 }
 
-TEST(FsXmlEscape, AmpersandRoundTrips)
-{
+TEST(FsXmlEscape, AmpersandRoundTrips) {
     // A value that itself holds a character reference must come back unchanged.
     TfsXMLItem item;
     item.Text = "v=\"" + fsEscapeXML("&#65;\"<>") + "\"";
     EXPECT_EQ(item.Prop("v"), "&#65;\"<>");
 }
 
-TEST(FsXmlItem, FindItemAddsOnceAndFindIgnoresCase)
-{
+TEST(FsXmlItem, FindItemAddsOnceAndFindIgnoresCase) {
     TfsXMLItem root;
     root.Add()->Name = "Parser";
     EXPECT_EQ(root.Find("parser"), 0);
@@ -55,22 +53,26 @@ TEST(FsXmlItem, FindItemAddsOnceAndFindIgnoresCase)
     EXPECT_EQ(root.Find("čÁRKA"), 2);
 }
 
-TEST(FsXmlItem, PropTable)
-{
+TEST(FsXmlItem, PropTable) {
     TfsXMLItem item;
     item.Text = "text=\"Get\" pos=\"1:5\" Name=\"a&#34;b\" x=\"&#65;\" textual=\"no\" č=\"ř\"";
-    struct Case { const char* name; const char* value; } cases[] = {
-        {"text", "Get"}, {"TEXT", "Get"}, {"pos", "1:5"}, {"name", "a\"b"}, {"x", "A"},
-        {"tex", ""},         // whole names only
+    struct Case {
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {"text", "Get"},
+        {"TEXT", "Get"},
+        {"pos", "1:5"},
+        {"name", "a\"b"},
+        {"x", "A"},
+        {"tex", ""},  // whole names only
         {"missing", ""},
         {"Č", "ř"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(item.Prop(c.name), c.value) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(item.Prop(c.name), c.value) << c.name;
 }
 
-TEST(FsXmlItem, OwnershipAndMoves)
-{
+TEST(FsXmlItem, OwnershipAndMoves) {
     TfsXMLItem a, b;
     TfsXMLItem* child = a.Add();
     child->Add()->Name = "grandchild";
@@ -86,17 +88,16 @@ TEST(FsXmlItem, OwnershipAndMoves)
     b.InsertItem(0, first);
     EXPECT_EQ(b.Items(0)->Name, "first");
     EXPECT_EQ(b.Count(), 3);
-    delete b.Items(1);   // freeing an item takes it out of its parent's list
+    delete b.Items(1);  // freeing an item takes it out of its parent's list
     EXPECT_EQ(b.Count(), 2);
     EXPECT_EQ(b.Items(1)->Name, "second");
-    b.AddItem(new TfsXMLItem);   // a parentless item is adopted
+    b.AddItem(new TfsXMLItem);  // a parentless item is adopted
     EXPECT_EQ(b.Count(), 3);
     b.Clear();
     EXPECT_EQ(b.Count(), 0);
 }
 
-TEST(FsXmlItem, AssignCopiesDeepAndFromNilClears)
-{
+TEST(FsXmlItem, AssignCopiesDeepAndFromNilClears) {
     TfsXMLItem src;
     src.Name = "a";
     src.Text = "x=\"1\"";
@@ -117,8 +118,7 @@ TEST(FsXmlItem, AssignCopiesDeepAndFromNilClears)
     EXPECT_EQ(dst.Count(), 0);
 }
 
-TfsXMLDocument Sample()
-{
+TfsXMLDocument Sample() {
     TfsXMLDocument doc;
     doc.Root()->Name = "program";
     TfsXMLItem* v = doc.Root()->Add();
@@ -131,19 +131,17 @@ TfsXMLDocument Sample()
     return doc;
 }
 
-TEST(FsXmlDocument, SavesOnOneLineOrIndented)
-{
+TEST(FsXmlDocument, SavesOnOneLineOrIndented) {
     TfsXMLDocument doc = Sample();
     EXPECT_EQ(doc.SaveToString(),
-              "<?xml version=\"1.0\"?><program><var pos=\"1:1\"><ident text=\"a\"/></var><types/></program>");
+        "<?xml version=\"1.0\"?><program><var pos=\"1:1\"><ident text=\"a\"/></var><types/></program>");
     doc.AutoIndent = true;
     EXPECT_EQ(doc.SaveToString(),
-              "<?xml version=\"1.0\"?>\r\n<program>\r\n  <var pos=\"1:1\">\r\n    <ident text=\"a\"/>\r\n"
-              "  </var>\r\n  <types/>\r\n</program>\r\n");
+        "<?xml version=\"1.0\"?>\r\n<program>\r\n  <var pos=\"1:1\">\r\n    <ident text=\"a\"/>\r\n"
+        "  </var>\r\n  <types/>\r\n</program>\r\n");
 }
 
-TEST(FsXmlDocument, LoadsWhatItSaves)
-{
+TEST(FsXmlDocument, LoadsWhatItSaves) {
     TfsXMLDocument doc = Sample();
     doc.AutoIndent = true;
     TfsXMLDocument copy;
@@ -154,12 +152,14 @@ TEST(FsXmlDocument, LoadsWhatItSaves)
     EXPECT_EQ(copy.Root()->Items(1)->Name, "types");
 }
 
-TEST(FsXmlDocument, ReaderTable)
-{
-    struct Case { const char* text; const char* shape; } cases[] = {
+TEST(FsXmlDocument, ReaderTable) {
+    struct Case {
+        const char* text;
+        const char* shape;
+    } cases[] = {
         {"<?xml version=\"1.0\"?><a><b/><c x=\"1\"/></a>", "a(b c)"},
         {"<?xml?>text<a>chars<!-- <b/> -- > still --><b/>more</a>", "a(b)"},
-        {"<?xml?><a ><b x=\"1\" /></A>", "a(b)"},   // closing tag case ignored
+        {"<?xml?><a ><b x=\"1\" /></A>", "a(b)"},  // closing tag case ignored
         {"<?xml?>", ""},
     };
     for (const auto& c : cases) {
@@ -168,22 +168,20 @@ TEST(FsXmlDocument, ReaderTable)
         std::string shape = doc.Root()->Name;
         if (doc.Root()->Count()) {
             shape += "(";
-            for (int i = 0; i < doc.Root()->Count(); ++i)
-                shape += (i ? " " : "") + doc.Root()->Items(i)->Name;
+            for (int i = 0; i < doc.Root()->Count(); ++i) shape += (i ? " " : "") + doc.Root()->Items(i)->Name;
             shape += ")";
         }
         EXPECT_EQ(shape, c.shape) << c.text;
     }
 }
 
-TEST(FsXmlDocument, InvalidFormats)
-{
+TEST(FsXmlDocument, InvalidFormats) {
     const char* bad[] = {
-        "<a/>",                         // no header
-        "<?xml?><a><b</a>",             // "<" inside a tag
-        "<?xml?><a><b",                 // ends inside a tag
-        "<?xml?><a><b></c></a>",        // closing tag of another element
-        "<?xml?><a><b></b>",            // truncated: the document's closing tag is missing
+        "<a/>",  // no header
+        "<?xml?><a><b</a>",  // "<" inside a tag
+        "<?xml?><a><b",  // ends inside a tag
+        "<?xml?><a><b></c></a>",  // closing tag of another element
+        "<?xml?><a><b></b>",  // truncated: the document's closing tag is missing
     };
     for (const char* text : bad) {
         TfsXMLDocument doc;
@@ -196,8 +194,7 @@ TEST(FsXmlDocument, InvalidFormats)
     }
 }
 
-TEST(FsXmlDocument, ReaderLeavesStreamAfterWhatItRead)
-{
+TEST(FsXmlDocument, ReaderLeavesStreamAfterWhatItRead) {
     std::istringstream s("<?xml?><a/>tail");
     TfsXMLDocument doc;
     doc.LoadFromStream(s);
@@ -206,8 +203,7 @@ TEST(FsXmlDocument, ReaderLeavesStreamAfterWhatItRead)
     EXPECT_EQ(rest, "tail");
 }
 
-TEST(FsXmlDocument, LargeDocumentCrossesBufferBoundaries)
-{
+TEST(FsXmlDocument, LargeDocumentCrossesBufferBoundaries) {
     TfsXMLDocument doc;
     doc.Root()->Name = "r";
     for (int i = 0; i < 2000; ++i) {
@@ -221,8 +217,7 @@ TEST(FsXmlDocument, LargeDocumentCrossesBufferBoundaries)
     EXPECT_EQ(copy.Root()->Items(1999)->Prop("n"), "1999");
 }
 
-TEST(FsXmlDocument, FileErrors)
-{
+TEST(FsXmlDocument, FileErrors) {
     TfsXMLDocument doc;
     EXPECT_THROW(doc.LoadFromFile("/nonexistent/x.xml"), EFOpenError);
     EXPECT_THROW(doc.SaveToFile("/nonexistent/x.xml"), EFCreateError);

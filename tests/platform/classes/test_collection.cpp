@@ -90,7 +90,7 @@ TEST(Collection, IdsAreUniquePerCollectionAndNeverReused) {
     bands.Clear();
     bands.Add();
     EXPECT_EQ(IDs(bands), (std::vector<int>{4}));
-    EXPECT_EQ(other.Add()->ID(), 0);   // each collection counts for itself
+    EXPECT_EQ(other.Add()->ID(), 0);  // each collection counts for itself
 
     EXPECT_EQ(bands.FindItemID(4), bands.Items(0));
     EXPECT_EQ(bands.FindItemID(0), nullptr);
@@ -100,10 +100,13 @@ TEST(Collection, IdsAreUniquePerCollectionAndNeverReused) {
 TEST(Collection, IndexSetterMovesItem) {
     struct Case {
         int from, to;
-        std::vector<int> expected;   // IDs in order
+        std::vector<int> expected;  // IDs in order
     };
     const Case cases[] = {
-        {0, 3, {1, 2, 3, 0}}, {3, 0, {3, 0, 1, 2}}, {1, 2, {0, 2, 1, 3}}, {2, 2, {0, 1, 2, 3}},
+        {0, 3, {1, 2, 3, 0}},
+        {3, 0, {3, 0, 1, 2}},
+        {1, 2, {0, 2, 1, 3}},
+        {2, 2, {0, 1, 2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + "->" + std::to_string(c.to));
@@ -163,24 +166,39 @@ TEST(Collection, UpdateNotifications) {
         {"Clear", [](TBands& b) { b.Clear(); }, {-1}},
         {"Insert", [](TBands& b) { b.Insert(0); }, {-1}},
         {"delete item", [](TBands& b) { delete b.Items(0); }, {-1}},
-        {"batch", [](TBands& b) {
-             b.BeginUpdate();
-             b.Add();
-             static_cast<TBand*>(b.Items(0))->Touch(false);
-             b.Delete(1);
-             b.EndUpdate();
-         }, {-1}},
-        {"nested batch", [](TBands& b) {
-             b.BeginUpdate();
-             b.BeginUpdate();
-             b.Add();
-             b.EndUpdate();
-             b.Add();
-             b.EndUpdate();
-         }, {-1}},
-        {"empty batch", [](TBands& b) { b.BeginUpdate(); b.EndUpdate(); }, {-1}},
+        {"batch",
+            [](TBands& b) {
+                b.BeginUpdate();
+                b.Add();
+                static_cast<TBand*>(b.Items(0))->Touch(false);
+                b.Delete(1);
+                b.EndUpdate();
+            },
+            {-1}},
+        {"nested batch",
+            [](TBands& b) {
+                b.BeginUpdate();
+                b.BeginUpdate();
+                b.Add();
+                b.EndUpdate();
+                b.Add();
+                b.EndUpdate();
+            },
+            {-1}},
+        {"empty batch",
+            [](TBands& b) {
+                b.BeginUpdate();
+                b.EndUpdate();
+            },
+            {-1}},
         {"extra EndUpdate", [](TBands& b) { b.EndUpdate(); }, {}},
-        {"Clear of empty", [](TBands& b) { b.Clear(); b.Updates.clear(); b.Clear(); }, {}},
+        {"Clear of empty",
+            [](TBands& b) {
+                b.Clear();
+                b.Updates.clear();
+                b.Clear();
+            },
+            {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,7 +224,7 @@ TEST(Collection, RaisingItemConstructorLeavesCollectionUnchanged) {
     EXPECT_THROW(new TFailingBand(&bands), EInvalidOperation);
     EXPECT_EQ(bands.Count(), 1);
     TFailingBand::Fail = false;
-    EXPECT_EQ(bands.Add()->ID(), 2);   // only the directly built item took an ID
+    EXPECT_EQ(bands.Add()->ID(), 2);  // only the directly built item took an ID
 }
 
 TEST(Collection, ItemsMoveBetweenCollections) {
@@ -217,7 +235,7 @@ TEST(Collection, ItemsMoveBetweenCollections) {
     band->SetCollection(&b);
     EXPECT_EQ(a.Count(), 1);
     EXPECT_EQ(b.Count(), 2);
-    EXPECT_EQ(band->ID(), 1);   // b's counter
+    EXPECT_EQ(band->ID(), 1);  // b's counter
     EXPECT_EQ(band->Index(), 1);
     band->SetCollection(nullptr);
     EXPECT_EQ(band->Index(), -1);
@@ -226,7 +244,7 @@ TEST(Collection, ItemsMoveBetweenCollections) {
 
     TCollection plain;
     TCollectionItem* stranger = plain.Add();
-    EXPECT_THROW(stranger->SetCollection(&a), EListError);   // not a TBand
+    EXPECT_THROW(stranger->SetCollection(&a), EListError);  // not a TBand
     EXPECT_EQ(stranger->Collection(), &plain);
 }
 
@@ -240,10 +258,10 @@ TEST(Collection, AssignCopiesItemsThroughItemAssign) {
     ASSERT_EQ(dest.Count(), 2);
     EXPECT_EQ(static_cast<TBand*>(dest.Items(0))->Caption, "Hlavička");
     EXPECT_EQ(static_cast<TBand*>(dest.Items(1))->Caption, "Data");
-    EXPECT_EQ(IDs(dest), (std::vector<int>{1, 2}));   // new items, new IDs
+    EXPECT_EQ(IDs(dest), (std::vector<int>{1, 2}));  // new items, new IDs
     EXPECT_EQ(dest.Updates, (std::vector<int>{-1}));
 
-    dest.Assign(&dest);   // clearing first would lose everything
+    dest.Assign(&dest);  // clearing first would lose everything
     EXPECT_EQ(dest.Count(), 2);
 
     TPersistent other;

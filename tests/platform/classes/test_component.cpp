@@ -14,7 +14,9 @@ class TWatcher : public TComponent {
 public:
     explicit TWatcher(TComponent* owner, std::vector<std::string>* log = nullptr) : TComponent(owner), FLog(log) {}
     // "*" marks a reference that was still set: it would dangle if the target were gone.
-    ~TWatcher() override { if (FLog) FLog->push_back("~" + GetName() + (Target ? "*" : "")); }
+    ~TWatcher() override {
+        if (FLog) FLog->push_back("~" + GetName() + (Target ? "*" : ""));
+    }
 
     TComponent* Target = nullptr;
     void SetTarget(TComponent* t) {
@@ -23,7 +25,10 @@ public:
         if (t) t->FreeNotification(this);
     }
     int LoadedCalls = 0;
-    void Loaded() override { TComponent::Loaded(); ++LoadedCalls; }
+    void Loaded() override {
+        TComponent::Loaded();
+        ++LoadedCalls;
+    }
 
 protected:
     void Notification(TComponent* c, TOperation op) override {
@@ -69,7 +74,7 @@ TEST(ComponentOwnership, SiblingReferenceIsClearedWhenTheOwnerFreesBoth) {
         TComponent form(nullptr);
         auto* watcher = new TWatcher(&form, &log);
         watcher->SetName("W");
-        auto* label = new TComponent(&form);   // freed before the watcher (last first)
+        auto* label = new TComponent(&form);  // freed before the watcher (last first)
         watcher->SetTarget(label);
     }
     // The label's arrival and departure reach the watcher; it dies with no dangling target.
@@ -110,7 +115,7 @@ TEST(ComponentOwnership, ComponentIndexReorders) {
     c->SetComponentIndex(0);
     EXPECT_EQ(root.GetComponent(0), c);
     EXPECT_EQ(root.GetComponent(1), a);
-    a->SetComponentIndex(99);   // clamped to the end
+    a->SetComponentIndex(99);  // clamped to the end
     EXPECT_EQ(root.GetComponent(2), a);
     EXPECT_EQ(b->GetComponentIndex(), 1);
 }
@@ -118,10 +123,20 @@ TEST(ComponentOwnership, ComponentIndexReorders) {
 // --- names -------------------------------------------------------------------------------------
 
 TEST(ComponentName, IdentifierRule) {
-    struct Case { const char* name; bool valid; };
+    struct Case {
+        const char* name;
+        bool valid;
+    };
     const Case cases[] = {
-        {"Button1", true}, {"_x", true}, {"QVys", true}, {"a_b_9", true},
-        {"1abc", false}, {"my name", false}, {"a-b", false}, {"Jméno", false}, {"a.b", false},
+        {"Button1", true},
+        {"_x", true},
+        {"QVys", true},
+        {"a_b_9", true},
+        {"1abc", false},
+        {"my name", false},
+        {"a-b", false},
+        {"Jméno", false},
+        {"a.b", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsValidIdent(c.name), c.valid) << c.name;
@@ -152,15 +167,15 @@ TEST(ComponentName, UniqueInOwnerIgnoringCase) {
         EXPECT_STREQ(e.what(), "A component named EDIT1 already exists");
     }
     EXPECT_EQ(b->GetName(), "");
-    a->SetName("EDIT1");   // a new spelling of its own name is fine
+    a->SetName("EDIT1");  // a new spelling of its own name is fine
     EXPECT_EQ(root.FindComponent("edit1"), a);
-    a->SetName("");        // empty names never clash
+    a->SetName("");  // empty names never clash
     b->SetName("");
     EXPECT_EQ(root.FindComponent(""), nullptr);
 
     TComponent unowned(nullptr), twin(nullptr);
     unowned.SetName("Same");
-    twin.SetName("Same");   // different owners (none): allowed
+    twin.SetName("Same");  // different owners (none): allowed
 }
 
 TEST(ComponentName, TakingOverAComponentChecksItsName) {
@@ -184,7 +199,7 @@ TEST(ComponentNotification, FreeNotificationAcrossOwners) {
     grid->SetTarget(table);
     EXPECT_TRUE(table->GetComponentState().Contains(csFreeNotification));
 
-    dataModule.reset();   // frees the table
+    dataModule.reset();  // frees the table
     EXPECT_EQ(grid->Target, nullptr);
 }
 
@@ -193,9 +208,9 @@ TEST(ComponentNotification, WatcherDestroyedFirstLeavesNoDanglingLink) {
     TComponent table(nullptr);
     auto* grid = new TWatcher(form.get());
     grid->SetTarget(&table);
-    form.reset();          // the grid goes; the table must forget it
+    form.reset();  // the grid goes; the table must forget it
     EXPECT_FALSE(table.GetComponentState().Contains(csFreeNotification));
-}   // table destroyed here: must not call the freed grid (ASan would report it)
+}  // table destroyed here: must not call the freed grid (ASan would report it)
 
 TEST(ComponentNotification, RemoveFreeNotificationStopsTheMessage) {
     TComponent table(nullptr);
@@ -217,7 +232,7 @@ TEST(ComponentNotification, RemovalFromTheOwnerIsAnnounced) {
     form.RemoveComponent(label);
     EXPECT_EQ(watcher->Target, nullptr);
     watcher->SetTarget(label);
-    delete label;   // unowned now: only the direct link can tell the watcher
+    delete label;  // unowned now: only the direct link can tell the watcher
     EXPECT_EQ(watcher->Target, nullptr);
 }
 
@@ -247,7 +262,7 @@ TEST(ComponentState, LoadingBracketAndDesigning) {
 
     form.SetDesigning(true);
     EXPECT_TRUE(w->GetComponentState().Contains(csDesigning));
-    auto* late = new TComponent(&form);   // joins in design state
+    auto* late = new TComponent(&form);  // joins in design state
     EXPECT_TRUE(late->GetComponentState().Contains(csDesigning));
     form.SetDesigning(false);
     EXPECT_FALSE(late->GetComponentState().Contains(csDesigning));

@@ -85,7 +85,10 @@ KAROMIL_IMPLEMENT_CLASS(THolder, TPersistent)
 // --- encoding ----------------------------------------------------------------------------------
 
 TEST(FilerEncoding, IntegersTakeTheSmallestSignedForm) {
-    struct Case { int64_t value; Bytes bytes; };
+    struct Case {
+        int64_t value;
+        Bytes bytes;
+    };
     const Case cases[] = {
         {0, {0x02, 0x00}},
         {-1, {0x02, 0xFF}},
@@ -139,7 +142,7 @@ TEST(FilerEncoding, NextValuePeeksWithoutConsuming) {
     EXPECT_EQ(r.ReadInteger(), 5);
     EXPECT_TRUE(r.EndOfList());
     r.ReadListEnd();
-    EXPECT_THROW(r.NextValue(), EReadError);   // nothing left
+    EXPECT_THROW(r.NextValue(), EReadError);  // nothing left
 }
 
 TEST(FilerEncoding, EmptyListsAsTheReportStoresThem) {
@@ -157,7 +160,10 @@ TEST(FilerRoundTrip, EveryValueFormComesBack) {
     out.Items = {"DataSet=\"QVys\"", std::string(300, 'x'), ""};
     out.Count = -70000;
     out.Big = -(int64_t(1) << 50);
-    out.Picture = std::string("\x00\x01\xFF" "PNG", 6);
+    out.Picture = std::string(
+        "\x00\x01\xFF"
+        "PNG",
+        6);
     TMemoryStream s;
     TWriter(&s).WriteProperties(&out);
 
@@ -183,7 +189,7 @@ TEST(FilerRoundTrip, ComponentDesignPositionAsLeftAndTop) {
     TReader(&s).ReadProperties(&back);
     EXPECT_EQ(back.GetDesignInfo(), placed.GetDesignInfo());
 
-    TComponent unplaced(nullptr);   // zero halves are not written
+    TComponent unplaced(nullptr);  // zero halves are not written
     TMemoryStream empty;
     TWriter(&empty).WriteProperties(&unplaced);
     EXPECT_EQ(empty.Size(), 0);
@@ -205,7 +211,7 @@ TEST(FilerDamage, UnknownNameEndsReadingSilently) {
     THolder h;
     TReader(&s).ReadProperties(&h);
     EXPECT_EQ(h.Count, 7);
-    EXPECT_EQ(h.Big, 0);   // after the unknown entry: not read
+    EXPECT_EQ(h.Big, 0);  // after the unknown entry: not read
 }
 
 TEST(FilerDamage, EveryTruncationKeepsTheReadablePrefix) {
@@ -222,13 +228,16 @@ TEST(FilerDamage, EveryTruncationKeepsTheReadablePrefix) {
         Load(s, Bytes(bytes.begin(), bytes.begin() + long(cut)));
         THolder in;
         EXPECT_NO_THROW(TReader(&s).ReadProperties(&in)) << cut;
-        EXPECT_TRUE(in.Picture.empty()) << cut;   // the last entry is never complete
+        EXPECT_TRUE(in.Picture.empty()) << cut;  // the last entry is never complete
         EXPECT_LE(s.Position(), s.Size());
     }
 }
 
 TEST(FilerDamage, LengthsBeyondTheDataRaise) {
-    struct Case { const char* what; Bytes bytes; };
+    struct Case {
+        const char* what;
+        Bytes bytes;
+    };
     const Case cases[] = {
         {"long string length", {0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}},
         {"long string cut", {0x0C, 0x05, 0x00, 0x00, 0x00, 'a', 'b'}},
@@ -242,8 +251,12 @@ TEST(FilerDamage, LengthsBeyondTheDataRaise) {
         Load(s, c.bytes);
         EXPECT_THROW(TReader(&s).ReadString(), EReadError) << c.what;
     }
-    struct IntCase { const char* what; Bytes bytes; };
-    const IntCase ints[] = {{"int8", {0x02}}, {"int16", {0x03, 0x01}}, {"int32", {0x04, 1, 2, 3}}, {"int64", {0x13, 1}}};
+    struct IntCase {
+        const char* what;
+        Bytes bytes;
+    };
+    const IntCase ints[] = {
+        {"int8", {0x02}}, {"int16", {0x03, 0x01}}, {"int32", {0x04, 1, 2, 3}}, {"int64", {0x13, 1}}};
     for (const IntCase& c : ints) {
         TMemoryStream s;
         Load(s, c.bytes);
@@ -251,7 +264,7 @@ TEST(FilerDamage, LengthsBeyondTheDataRaise) {
     }
     TMemoryStream s;
     Load(s, {0x40});
-    EXPECT_THROW(TReader(&s).ReadStr(), EReadError);   // a name of 64 bytes, none there
+    EXPECT_THROW(TReader(&s).ReadStr(), EReadError);  // a name of 64 bytes, none there
 }
 
 TEST(FilerDamage, HugeBinaryLengthIsRefusedBeforeAllocating) {

@@ -50,7 +50,13 @@ TEST(List, EditingOperations) {
         {"move backward", [](TList& l) { l.Move(3, 0); }, {3, 0, 1, 2}},
         {"exchange", [](TList& l) { l.Exchange(0, 3); }, {3, 1, 2, 0}},
         {"set item", [](TList& l) { l.SetItems(2, P(5)); }, {0, 1, 5, 3}},
-        {"pack", [](TList& l) { l.SetItems(1, nullptr); l.Add(nullptr); l.Pack(); }, {0, 2, 3}},
+        {"pack",
+            [](TList& l) {
+                l.SetItems(1, nullptr);
+                l.Add(nullptr);
+                l.Pack();
+            },
+            {0, 2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,7 +90,12 @@ TEST(List, OutOfRangeIndexRaisesListErrorAndChangesNothing) {
         {"Move to", [](TList& l) { l.Move(0, 3); }, "List index out of bounds (3)"},
         {"Move from", [](TList& l) { l.Move(-2, 0); }, "List index out of bounds (-2)"},
         {"Exchange", [](TList& l) { l.Exchange(0, 9); }, "List index out of bounds (9)"},
-        {"Last of empty", [](TList& l) { l.Clear(); l.Last(); }, "List index out of bounds (-1)"},
+        {"Last of empty",
+            [](TList& l) {
+                l.Clear();
+                l.Last();
+            },
+            "List index out of bounds (-1)"},
         {"capacity below count", [](TList& l) { l.SetCapacity(2); }, "List capacity out of bounds (2)"},
     };
     for (const Case& c : cases) {
@@ -119,7 +130,13 @@ TEST(List, CapacityGrowsAheadOfCountAndClearReleasesIt) {
 
 TEST(List, SortOrdersByComparator) {
     const std::vector<std::vector<int>> inputs = {
-        {}, {5}, {1, 0}, {7, 3, 5, 1, 6, 0, 2, 4}, {2, 2, 1, 1, 0, 0}, {0, 1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1, 0},
+        {},
+        {5},
+        {1, 0},
+        {7, 3, 5, 1, 6, 0, 2, 4},
+        {2, 2, 1, 1, 0, 0},
+        {0, 1, 2, 3, 4, 5, 6, 7},
+        {7, 6, 5, 4, 3, 2, 1, 0},
     };
     for (const auto& input : inputs) {
         TList list;
@@ -136,7 +153,11 @@ TEST(List, SortSurvivesInconsistentComparators) {
     const std::vector<std::pair<const char*, TListSortCompare>> comparators = {
         {"always less", [](void*, void*) { return -1; }},
         {"always greater", [](void*, void*) { return 1; }},
-        {"random", [n = 12345u](void*, void*) mutable { n = n * 1103515245u + 12345u; return int(n >> 16) % 3 - 1; }},
+        {"random",
+            [n = 12345u](void*, void*) mutable {
+                n = n * 1103515245u + 12345u;
+                return int(n >> 16) % 3 - 1;
+            }},
     };
     for (const auto& [name, cmp] : comparators) {
         SCOPED_TRACE(name);

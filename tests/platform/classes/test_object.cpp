@@ -13,7 +13,10 @@ class TShape : public TPersistent {
 public:
     int Width = 0;
     void Assign(TPersistent* source) override {
-        if (auto* s = As<TShape>(source)) { Width = s->Width; return; }
+        if (auto* s = As<TShape>(source)) {
+            Width = s->Width;
+            return;
+        }
         TPersistent::Assign(source);
     }
 };
@@ -153,12 +156,12 @@ TEST(MetaClass, VirtualConstructors) {
 
     EXPECT_EQ(TAbstractThing::StaticClass()->CreateFunc(), nullptr);
     EXPECT_THROW(TAbstractThing::StaticClass()->Create(), EAbstractError);
-    EXPECT_EQ(TShape::StaticClass()->CreateComponentFunc(), nullptr);   // not a component
+    EXPECT_EQ(TShape::StaticClass()->CreateComponentFunc(), nullptr);  // not a component
 
     TComponent owner(nullptr);
     TComponent* built = TOwnedThing::StaticClass()->CreateComponent(&owner);
     EXPECT_EQ(built->ClassName(), "TOwnedThing");
-    EXPECT_EQ(built->GetOwner(), &owner);   // freed by the owner
+    EXPECT_EQ(built->GetOwner(), &owner);  // freed by the owner
 }
 
 // --- TPersistent -------------------------------------------------------------------------------
@@ -189,9 +192,9 @@ TEST(Persistent, AssignCopiesOrRaisesWithBothClassNames) {
 TEST(ClassRegistry, FindsByNameIgnoringCaseWithAncestors) {
     RegisterClasses({TCircle::StaticClass()});
     EXPECT_EQ(GetClass("tcircle"), TCircle::StaticClass());
-    EXPECT_EQ(FindClass("TShape"), TShape::StaticClass());   // ancestors come along
+    EXPECT_EQ(FindClass("TShape"), TShape::StaticClass());  // ancestors come along
     EXPECT_EQ(GetClass("TPersistent"), TPersistent::StaticClass());
-    EXPECT_EQ(GetClass("TObject"), nullptr);                    // registration stops at TPersistent
+    EXPECT_EQ(GetClass("TObject"), nullptr);  // registration stops at TPersistent
 
     UnRegisterClass(TCircle::StaticClass());
     EXPECT_EQ(GetClass("TCircle"), nullptr);
@@ -201,7 +204,7 @@ TEST(ClassRegistry, FindsByNameIgnoringCaseWithAncestors) {
     } catch (const EClassNotFound& e) {
         EXPECT_STREQ(e.what(), "Class TCircle not found");
     }
-    RegisterClass(TCircle::StaticClass());   // again: harmless
+    RegisterClass(TCircle::StaticClass());  // again: harmless
     RegisterClass(TCircle::StaticClass());
     EXPECT_EQ(GetClass("TCIRCLE"), TCircle::StaticClass());
 }

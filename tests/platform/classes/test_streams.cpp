@@ -26,9 +26,7 @@ std::string Slurp(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteFile(const std::string& name, const std::string& data) {
-    std::ofstream(name, std::ios::binary) << data;
-}
+void WriteFile(const std::string& name, const std::string& data) { std::ofstream(name, std::ios::binary) << data; }
 
 class StreamFiles : public ::testing::Test {
 protected:
@@ -57,12 +55,20 @@ TEST(Streams, SeekFromEachOrigin) {
     struct Case {
         int64_t offset;
         int origin;
-        int64_t expected;   // -1: refused, position stays 4
+        int64_t expected;  // -1: refused, position stays 4
     };
     const Case cases[] = {
-        {3, soFromBeginning, 3}, {0, soFromBeginning, 0}, {3, soFromCurrent, 7}, {-4, soFromCurrent, 0},
-        {-2, soFromEnd, 8}, {0, soFromEnd, 10}, {5, soFromEnd, 15},   // beyond the end is allowed
-        {-1, soFromBeginning, -1}, {-5, soFromCurrent, -1}, {-11, soFromEnd, -1}, {0, 3, -1},
+        {3, soFromBeginning, 3},
+        {0, soFromBeginning, 0},
+        {3, soFromCurrent, 7},
+        {-4, soFromCurrent, 0},
+        {-2, soFromEnd, 8},
+        {0, soFromEnd, 10},
+        {5, soFromEnd, 15},  // beyond the end is allowed
+        {-1, soFromBeginning, -1},
+        {-5, soFromCurrent, -1},
+        {-11, soFromEnd, -1},
+        {0, 3, -1},
         {int64_t(1) << 40, soFromBeginning, int64_t(1) << 40},
     };
     const std::function<std::unique_ptr<TStream>()> makers[] = {
@@ -122,7 +128,7 @@ TEST(Streams, MemoryStreamFillsGapsWithZeros) {
     m.SetSize(9);
     EXPECT_EQ(std::string(static_cast<char*>(m.Memory()) + 6, 3), std::string(3, '\0'));
     EXPECT_EQ(m.Position(), 6);
-    m.SetSize(3);   // shrinking pulls the position back to the end
+    m.SetSize(3);  // shrinking pulls the position back to the end
     EXPECT_EQ(m.Position(), 3);
     EXPECT_THROW(m.SetSize(-1), EWriteError);
 
@@ -169,7 +175,7 @@ TEST(Streams, CopyFrom) {
     struct Case {
         const char* name;
         int64_t start, count, copied;
-        size_t from, length;   // the part of `big` expected in the target
+        size_t from, length;  // the part of `big` expected in the target
     };
     const Case cases[] = {
         {"all, from the start whatever the position", 1000, 0, int64_t(big.size()), 0, big.size()},
@@ -182,7 +188,8 @@ TEST(Streams, CopyFrom) {
         source.SetPosition(c.start);
         TMemoryStream target;
         EXPECT_EQ(target.CopyFrom(&source, c.count), c.copied);
-        EXPECT_EQ(std::string(static_cast<char*>(target.Memory()), size_t(target.Size())), big.substr(c.from, c.length));
+        EXPECT_EQ(
+            std::string(static_cast<char*>(target.Memory()), size_t(target.Size())), big.substr(c.from, c.length));
     }
     TStringStream source("short");
     TMemoryStream target;
@@ -230,7 +237,7 @@ TEST_F(StreamFiles, CreateWriteReopenRead) {
         EXPECT_EQ(f.Size(), 11);
         f.SetPosition(6);
         char buf[5];
-        f.ReadBuffer(buf, 5);   // fmCreate opens for reading too
+        f.ReadBuffer(buf, 5);  // fmCreate opens for reading too
         EXPECT_EQ(std::string(buf, 5), "world");
         EXPECT_EQ(f.FileName(), name);
     }
@@ -247,7 +254,7 @@ TEST_F(StreamFiles, CreateWriteReopenRead) {
         EXPECT_THROW(f.WriteBuffer("x", 1), EWriteError);
     }
     {
-        TFileStream f(name, fmCreate);   // create truncates
+        TFileStream f(name, fmCreate);  // create truncates
         EXPECT_EQ(f.Size(), 0);
     }
 }
@@ -257,7 +264,7 @@ TEST_F(StreamFiles, OpenErrorsCarryTheSystemReason) {
     struct Case {
         std::string name;
         uint16_t mode;
-        bool create;   // EFCreateError rather than EFOpenError
+        bool create;  // EFCreateError rather than EFOpenError
         const char* reason;
     };
     const Case cases[] = {
@@ -271,7 +278,7 @@ TEST_F(StreamFiles, OpenErrorsCarryTheSystemReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.mode));
         std::string expected = std::string(c.create ? "Cannot create file \"" : "Cannot open file \"") + c.name +
-                               "\". " + c.reason;
+            "\". " + c.reason;
         try {
             TFileStream f(c.name, c.mode);
             ADD_FAILURE() << "opened";
@@ -316,10 +323,10 @@ TEST_F(StreamFiles, ShareModesKeepOtherOpensOut) {
         }
         EXPECT_EQ(opened, c.secondOpens);
         if (!opened && c.first != fmCreate) {
-            EXPECT_EQ(Slurp(name), "content");   // a refused create truncates nothing
+            EXPECT_EQ(Slurp(name), "content");  // a refused create truncates nothing
         }
         first.reset();
-        EXPECT_NO_THROW(TFileStream(name, c.second));   // free again once the first one closed
+        EXPECT_NO_THROW(TFileStream(name, c.second));  // free again once the first one closed
     }
 }
 

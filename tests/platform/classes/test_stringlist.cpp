@@ -96,13 +96,20 @@ TEST(StringList, FindAnswersFirstMatchOrInsertPosition) {
         int index;
     };
     const Case cases[] = {
-        {"a", false, 0}, {"b", true, 0}, {"B", true, 0}, {"c", false, 1}, {"d", true, 1},
-        {"dd", false, 4}, {"f", true, 4}, {"g", false, 5}, {"", false, 0},
+        {"a", false, 0},
+        {"b", true, 0},
+        {"B", true, 0},
+        {"c", false, 1},
+        {"d", true, 1},
+        {"dd", false, 4},
+        {"f", true, 4},
+        {"g", false, 5},
+        {"", false, 0},
     };
     TStringList list;
     list.SetSorted(true);
     list.SetDuplicates(dupAccept);
-    Fill(list, {"f", "d", "D", "b", "d"});   // b d D d f (equal ones in order added)
+    Fill(list, {"f", "d", "D", "b", "d"});  // b d D d f (equal ones in order added)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.s);
         int index = -7;
@@ -119,8 +126,8 @@ TEST(StringList, SortingUsesCzechOrderIgnoringCase) {
     TStringList list;
     Fill(list, {"žába", "Chata", "hrad", "čaj", "cukr", "ibis", "řeka", "rak", "šum", "sova", "Zima"});
     list.SetSorted(true);
-    EXPECT_EQ(LinesOf(list),
-              (Lines{"cukr", "čaj", "hrad", "Chata", "ibis", "rak", "řeka", "sova", "šum", "Zima", "žába"}));
+    EXPECT_EQ(
+        LinesOf(list), (Lines{"cukr", "čaj", "hrad", "Chata", "ibis", "rak", "řeka", "sova", "šum", "Zima", "žába"}));
     EXPECT_EQ(list.IndexOf("CHATA"), 3);
     EXPECT_EQ(list.IndexOf("ŽÁBA"), 10);
     EXPECT_EQ(list.IndexOf("chat"), -1);
@@ -165,7 +172,7 @@ TEST(StringList, SortedListRefusesPositionalEdits) {
         {"Insert", [](TStringList& l) { l.Insert(0, "x"); }},
         {"InsertObject", [](TStringList& l) { l.InsertObject(1, "x", nullptr); }},
         {"Put", [](TStringList& l) { l.SetStrings(0, "x"); }},
-        {"Move", [](TStringList& l) { l.Move(0, 2); }},   // the class library lost the line here
+        {"Move", [](TStringList& l) { l.Move(0, 2); }},  // the class library lost the line here
     };
     for (const auto& [name, op] : ops) {
         SCOPED_TRACE(name);
@@ -183,9 +190,7 @@ TEST(StringList, SortedListRefusesPositionalEdits) {
 }
 
 TEST(StringList, CustomSortOrdersUnsortedListOnly) {
-    auto byLength = [](TStringList* l, int a, int b) {
-        return int(l->Strings(a).size()) - int(l->Strings(b).size());
-    };
+    auto byLength = [](TStringList* l, int a, int b) { return int(l->Strings(a).size()) - int(l->Strings(b).size()); };
     TStringList list;
     Fill(list, {"ccc", "a", "bb"});
     list.CustomSort(byLength);
@@ -193,7 +198,7 @@ TEST(StringList, CustomSortOrdersUnsortedListOnly) {
 
     TStringList sorted;
     sorted.SetSorted(true);
-    Fill(sorted, {"ccc", "bb", "a"});   // a bb ccc either way: check it stays alphabetical
+    Fill(sorted, {"ccc", "bb", "a"});  // a bb ccc either way: check it stays alphabetical
     sorted.Add("aaaa");
     sorted.CustomSort(byLength);
     EXPECT_EQ(LinesOf(sorted), (Lines{"a", "aaaa", "bb", "ccc"}));
@@ -210,8 +215,8 @@ TEST(StringList, EditsCarryObjectsAndIntegers) {
     list.SetObjectsAsInt(0, -2);
     list.SetObjectsAsInt(2, 7);
 
-    list.Move(0, 2);        // one two zero
-    list.Exchange(0, 1);    // two one zero
+    list.Move(0, 2);  // one two zero
+    list.Exchange(0, 1);  // two one zero
     list.SetStrings(1, "jedna");
     EXPECT_EQ(LinesOf(list), (Lines{"two", "jedna", "zero"}));
     EXPECT_EQ(list.Objects(0), &o2);
@@ -264,7 +269,7 @@ TEST(StringList, AssignCopiesLinesObjectsAndIntegers) {
     EXPECT_EQ(dest.ObjectsAsInt(1), -2);
     EXPECT_TRUE(dest.Equals(&source));
 
-    dest.Assign(&dest);   // the class library cleared the list first and lost it
+    dest.Assign(&dest);  // the class library cleared the list first and lost it
     EXPECT_EQ(LinesOf(dest), (Lines{"a", "b"}));
 
     TPersistent other;
@@ -290,15 +295,15 @@ TEST(StringList, OwningListDeletesObjectsWhenTheyGo) {
         for (const char* s : {"a", "b", "c", "d"}) list.AddObject(s, new Tracked(deaths));
         list.Delete(0);
         EXPECT_EQ(deaths, 1);
-        list.SetObjects(0, new Tracked(deaths));   // replaces b's object
+        list.SetObjects(0, new Tracked(deaths));  // replaces b's object
         EXPECT_EQ(deaths, 2);
-        list.SetObjects(0, list.Objects(0));      // same object: kept
+        list.SetObjects(0, list.Objects(0));  // same object: kept
         EXPECT_EQ(deaths, 2);
         list.Delete(2);
         EXPECT_EQ(deaths, 3);
         list.AddObject("e", new Tracked(deaths));
     }
-    EXPECT_EQ(deaths, 6);   // b, c and e go with the list
+    EXPECT_EQ(deaths, 6);  // b, c and e go with the list
 
     int kept = 0;
     Tracked t(kept);
@@ -336,9 +341,11 @@ TEST(StringList, NamesAndValues) {
         const char* value;
     };
     const Case cases[] = {
-        {0, "USER NAME", "jan"}, {1, "Heslo", "x=y"},
-        {2, "", ""},   // the class library answered "ez rovnítka" here
-        {3, "", "prázdné"}, {4, "Šéf", ""},
+        {0, "USER NAME", "jan"},
+        {1, "Heslo", "x=y"},
+        {2, "", ""},  // the class library answered "ez rovnítka" here
+        {3, "", "prázdné"},
+        {4, "Šéf", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);
@@ -403,7 +410,7 @@ TEST(StringList, TextSplitsOnCrLfAndCrAndLfAndJoinsWithCrLf) {
         {"a\rb\r", {"a", "b"}},
         {"\r\n", {""}},
         {"a\r\n\r\nb", {"a", "", "b"}},
-        {"a\n\rb", {"a", "", "b"}},   // LF then CR: two breaks
+        {"a\n\rb", {"a", "", "b"}},  // LF then CR: two breaks
         {"a\r\r\n", {"a", ""}},
         {"příliš\nžluťoučký", {"příliš", "žluťoučký"}},
     };
@@ -453,11 +460,11 @@ TEST(StringList, CommaTextReadsLooseInput) {
     };
     const Case cases[] = {
         {"  a , b  ", {"a", "b"}},
-        {"a b", {"a", "b"}},            // blanks split outside quotes
+        {"a b", {"a", "b"}},  // blanks split outside quotes
         {"a,,b", {"a", "", "b"}},
         {",a", {"", "a"}},
         {"a,", {"a", ""}},
-        {"a, ", {"a"}},                 // a delimiter followed by blanks ends nothing
+        {"a, ", {"a"}},  // a delimiter followed by blanks ends nothing
         {"\"x\"\"y\"", {"x\"y"}},
         {"\"unclosed, still", {"unclosed, still"}},
         {"\"a\"b,c", {"a", "b", "c"}},
@@ -504,25 +511,76 @@ TEST(StringList, OnChangeFiresAfterEveryChangeAndOnceAfterABatch) {
         {"Exchange", [](TStringList& l) { l.Exchange(0, 1); }, 1},
         {"Move", [](TStringList& l) { l.Move(0, 1); }, 1},
         {"Clear", [](TStringList& l) { l.Clear(); }, 1},
-        {"Clear twice", [](TStringList& l) { l.Clear(); l.Clear(); }, 1},
+        {"Clear twice",
+            [](TStringList& l) {
+                l.Clear();
+                l.Clear();
+            },
+            1},
         {"Sort", [](TStringList& l) { l.Sort(); }, 1},
-        {"two Adds", [](TStringList& l) { l.Add("x"); l.Add("y"); }, 2},
-        {"batch", [](TStringList& l) { l.BeginUpdate(); l.Add("x"); l.Delete(0); l.Add("y"); l.EndUpdate(); }, 1},
-        {"nested batch", [](TStringList& l) { l.BeginUpdate(); l.BeginUpdate(); l.Add("x"); l.EndUpdate(); l.Add("y"); l.EndUpdate(); }, 1},
-        {"extra EndUpdate", [](TStringList& l) { l.EndUpdate(); l.Add("x"); }, 1},
+        {"two Adds",
+            [](TStringList& l) {
+                l.Add("x");
+                l.Add("y");
+            },
+            2},
+        {"batch",
+            [](TStringList& l) {
+                l.BeginUpdate();
+                l.Add("x");
+                l.Delete(0);
+                l.Add("y");
+                l.EndUpdate();
+            },
+            1},
+        {"nested batch",
+            [](TStringList& l) {
+                l.BeginUpdate();
+                l.BeginUpdate();
+                l.Add("x");
+                l.EndUpdate();
+                l.Add("y");
+                l.EndUpdate();
+            },
+            1},
+        {"extra EndUpdate",
+            [](TStringList& l) {
+                l.EndUpdate();
+                l.Add("x");
+            },
+            1},
         {"SetText", [](TStringList& l) { l.SetText("a\nb\nc"); }, 1},
         {"SetCommaText", [](TStringList& l) { l.SetCommaText("a,b,c"); }, 1},
         {"Values", [](TStringList& l) { l.SetValues("n", "v"); }, 1},
-        {"Find", [](TStringList& l) { int i; l.Find("b", i); l.IndexOf("b"); }, 0},
-        {"refused Insert", [](TStringList& l) { l.SetSorted(true); try { l.Insert(0, "z"); } catch (const EStringListError&) {} }, 1},
+        {"Find",
+            [](TStringList& l) {
+                int i;
+                l.Find("b", i);
+                l.IndexOf("b");
+            },
+            0},
+        {"refused Insert",
+            [](TStringList& l) {
+                l.SetSorted(true);
+                try {
+                    l.Insert(0, "z");
+                } catch (const EStringListError&) {}
+            },
+            1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TStringList list;
         Fill(list, {"b", "a"});
         int changing = 0, changed = 0;
-        list.OnChanging = [&](TObject* sender) { EXPECT_EQ(sender, &list); EXPECT_EQ(changing++, changed); };
-        list.OnChange = [&](TObject* sender) { EXPECT_EQ(sender, &list); ++changed; };
+        list.OnChanging = [&](TObject* sender) {
+            EXPECT_EQ(sender, &list);
+            EXPECT_EQ(changing++, changed);
+        };
+        list.OnChange = [&](TObject* sender) {
+            EXPECT_EQ(sender, &list);
+            ++changed;
+        };
         c.op(list);
         EXPECT_EQ(changed, c.changes);
         EXPECT_EQ(changing, c.changes);
@@ -575,8 +633,10 @@ TEST(StringList, StreamsAreUtf8WithCrLfAndSkipByteOrderMark) {
     list.SaveToStream(&out);
     EXPECT_EQ(out.DataString(), "Příliš\r\n\r\nžluťoučký kůň\r\n");
 
-    TStringStream in("skip\n\xEF\xBB\xBF" "a\nb");
-    in.SetPosition(5);   // loading starts at the stream's position
+    TStringStream in(
+        "skip\n\xEF\xBB\xBF"
+        "a\nb");
+    in.SetPosition(5);  // loading starts at the stream's position
     TStringList loaded;
     loaded.LoadFromStream(&in);
     EXPECT_EQ(LinesOf(loaded), (Lines{"a", "b"}));

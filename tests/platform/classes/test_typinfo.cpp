@@ -27,7 +27,10 @@ class TFixtureFont : public TPersistent {
 public:
     int Size = 10;
     void Assign(TPersistent* source) override {
-        if (auto* f = As<TFixtureFont>(source)) { Size = f->Size; return; }
+        if (auto* f = As<TFixtureFont>(source)) {
+            Size = f->Size;
+            return;
+        }
         TPersistent::Assign(source);
     }
 };
@@ -42,7 +45,7 @@ public:
     const std::string& GetCaption() const { return FCaption; }
     void SetCaption(const std::string& v) { FCaption = v; }
     TFixtureFont* GetFont() const { return const_cast<TFixtureFont*>(&FFont); }
-    void SetFont(TFixtureFont* v) { FFont.Assign(v); }   // a persistent property copies
+    void SetFont(TFixtureFont* v) { FFont.Assign(v); }  // a persistent property copies
     bool IsFontStored() const { return FFont.Size != 10; }
     TStrings* GetLines() const { return FLines.get(); }
     void SetLines(TStrings* v) { FLines->Assign(v); }
@@ -62,7 +65,7 @@ public:
     TNotifyEvent OnClick;
 
 protected:
-    int32_t Hidden = 0;   // published only by TFixtureChild
+    int32_t Hidden = 0;  // published only by TFixtureChild
 
 private:
     int32_t FCount = 3;
@@ -128,9 +131,8 @@ protected:
 // --- the tables --------------------------------------------------------------------------------
 
 TEST(PropList, RootFirstInDeclarationOrder) {
-    const std::vector<std::string> expected = {
-        "Name", "Tag", "Count", "Big", "Letter", "Wide", "Align", "Visible", "Ratio", "Stamp", "Caption",
-        "Style", "Color", "Link", "Font", "Lines", "Value", "OnClick", "ReadOnlyCount"};
+    const std::vector<std::string> expected = {"Name", "Tag", "Count", "Big", "Letter", "Wide", "Align", "Visible",
+        "Ratio", "Stamp", "Caption", "Style", "Color", "Link", "Font", "Lines", "Value", "OnClick", "ReadOnlyCount"};
     EXPECT_EQ(Names(TFixture::StaticClass()), expected);
     EXPECT_EQ(Names(TComponent::StaticClass()), (std::vector<std::string>{"Name", "Tag"}));
     EXPECT_TRUE(GetPropList(TPersistent::StaticClass()).empty());
@@ -149,17 +151,30 @@ TEST(PropList, DescendantPublishesBaseMemberAndRepublishedKeepsItsPlace) {
 }
 
 TEST(PropList, KindsTypeNamesAndDescriptors) {
-    struct Case { const char* prop; TTypeKind kind; const char* typeName; };
+    struct Case {
+        const char* prop;
+        TTypeKind kind;
+        const char* typeName;
+    };
     const Case cases[] = {
-        {"Name", tkString, "TComponentName"}, {"Tag", tkInteger, "Integer"},
-        {"Count", tkInteger, "Integer"},      {"Big", tkInt64, "Int64"},
-        {"Letter", tkChar, "Char"},           {"Wide", tkWChar, "WideChar"},
-        {"Align", tkEnumeration, "TAlign"},   {"Visible", tkEnumeration, "Boolean"},
-        {"Ratio", tkFloat, "Extended"},       {"Stamp", tkFloat, "TDateTime"},
-        {"Caption", tkString, "String"},      {"Style", tkSet, "TFontStyles"},
-        {"Color", tkInteger, "TColor"},       {"Link", tkClass, "TComponent"},
-        {"Font", tkClass, "TFixtureFont"},    {"Lines", tkClass, "TStrings"},
-        {"Value", tkVariant, "Variant"},      {"OnClick", tkMethod, "TNotifyEvent"},
+        {"Name", tkString, "TComponentName"},
+        {"Tag", tkInteger, "Integer"},
+        {"Count", tkInteger, "Integer"},
+        {"Big", tkInt64, "Int64"},
+        {"Letter", tkChar, "Char"},
+        {"Wide", tkWChar, "WideChar"},
+        {"Align", tkEnumeration, "TAlign"},
+        {"Visible", tkEnumeration, "Boolean"},
+        {"Ratio", tkFloat, "Extended"},
+        {"Stamp", tkFloat, "TDateTime"},
+        {"Caption", tkString, "String"},
+        {"Style", tkSet, "TFontStyles"},
+        {"Color", tkInteger, "TColor"},
+        {"Link", tkClass, "TComponent"},
+        {"Font", tkClass, "TFixtureFont"},
+        {"Lines", tkClass, "TStrings"},
+        {"Value", tkVariant, "Variant"},
+        {"OnClick", tkMethod, "TNotifyEvent"},
     };
     for (const Case& c : cases) {
         const TPropInfo* info = GetPropInfo(TFixture::StaticClass(), c.prop);
@@ -168,8 +183,8 @@ TEST(PropList, KindsTypeNamesAndDescriptors) {
         EXPECT_EQ(info->PropType()->Name(), c.typeName) << c.prop;
     }
     auto type = [](const char* prop) { return GetPropInfo(TFixture::StaticClass(), prop)->PropType(); };
-    EXPECT_NE(type("Color"), type("Count"));    // TColor is not Integer
-    EXPECT_NE(type("Name"), type("Caption"));   // TComponentName is not String
+    EXPECT_NE(type("Color"), type("Count"));  // TColor is not Integer
+    EXPECT_NE(type("Name"), type("Caption"));  // TComponentName is not String
     EXPECT_EQ(type("Count"), TypeInfoInteger());
     EXPECT_EQ(type("Stamp")->FloatType(), TFloatType::DateTime);
     EXPECT_EQ(type("Ratio")->FloatType(), TFloatType::Extended);
@@ -197,14 +212,14 @@ TEST(PropList, DefaultsAndStored) {
     auto info = [](const char* prop) { return GetPropInfo(TFixture::StaticClass(), prop); };
     EXPECT_TRUE(info("Count")->HasDefault());
     EXPECT_EQ(info("Visible")->Default(), 1);
-    EXPECT_FALSE(info("Big")->HasDefault());   // "no default": always stored
+    EXPECT_FALSE(info("Big")->HasDefault());  // "no default": always stored
     EXPECT_TRUE(info("ReadOnlyCount")->IsReadOnly());
     EXPECT_FALSE(info("Count")->IsReadOnly());
 
     TFixture fx(nullptr);
     EXPECT_FALSE(IsStoredProp(&fx, "Name"));
     EXPECT_TRUE(IsStoredProp(&fx, "Count"));
-    EXPECT_FALSE(IsStoredProp(&fx, "Font"));   // per-object predicate
+    EXPECT_FALSE(IsStoredProp(&fx, "Font"));  // per-object predicate
     fx.GetFont()->Size = 12;
     EXPECT_TRUE(IsStoredProp(&fx, "font"));
 }
@@ -212,13 +227,25 @@ TEST(PropList, DefaultsAndStored) {
 // --- access by name ----------------------------------------------------------------------------
 
 TEST_F(TypInfoTest, VariantRoundTripOfEveryValueKind) {
-    struct Case { const char* prop; Variant value; };
+    struct Case {
+        const char* prop;
+        Variant value;
+    };
     const Case cases[] = {
-        {"Name", Variant("Fixture1")}, {"Tag", Variant(-5)},     {"Count", Variant(42)},
-        {"Big", Variant(int64_t(1) << 40)}, {"Letter", Variant(int('Z'))}, {"Wide", Variant(0x10D)},
-        {"Align", Variant(2)},          {"Visible", Variant(false)}, {"Ratio", Variant(2.5)},
-        {"Stamp", Variant::FromDate(45000.25)}, {"Caption", Variant("Vysvědčení")},
-        {"Style", Variant(0b1010)},     {"Color", Variant(0x00FF00)}, {"Value", Variant("any")},
+        {"Name", Variant("Fixture1")},
+        {"Tag", Variant(-5)},
+        {"Count", Variant(42)},
+        {"Big", Variant(int64_t(1) << 40)},
+        {"Letter", Variant(int('Z'))},
+        {"Wide", Variant(0x10D)},
+        {"Align", Variant(2)},
+        {"Visible", Variant(false)},
+        {"Ratio", Variant(2.5)},
+        {"Stamp", Variant::FromDate(45000.25)},
+        {"Caption", Variant("Vysvědčení")},
+        {"Style", Variant(0b1010)},
+        {"Color", Variant(0x00FF00)},
+        {"Value", Variant("any")},
     };
     for (const Case& c : cases) {
         SetVariantProp(fx, c.prop, c.value);
@@ -237,8 +264,8 @@ TEST_F(TypInfoTest, TypedAccessAndSetBits) {
     EXPECT_EQ(GetOrdProp(fx, "COUNT"), 3);
     SetOrdProp(fx, "Style", 0);
     fx->Style.Include(fsUnderline);
-    EXPECT_EQ(GetOrdProp(fx, "Style"), 4);   // element n is bit n
-    SetOrdProp(fx, "Visible", -1);           // a Variant's True
+    EXPECT_EQ(GetOrdProp(fx, "Style"), 4);  // element n is bit n
+    SetOrdProp(fx, "Visible", -1);  // a Variant's True
     EXPECT_TRUE(fx->Visible);
     SetOrdProp(fx, "Visible", 0);
     EXPECT_FALSE(fx->Visible);
@@ -246,7 +273,7 @@ TEST_F(TypInfoTest, TypedAccessAndSetBits) {
     EXPECT_EQ(GetStrProp(fx, "caption"), "Třída");
     SetFloatProp(fx, "Ratio", 0.125);
     EXPECT_EQ(GetFloatProp(fx, "Ratio"), 0.125);
-    SetVariantProp(fx, "Align", Variant("ALCLIENT"));   // by value name too
+    SetVariantProp(fx, "Align", Variant("ALCLIENT"));  // by value name too
     EXPECT_EQ(fx->Align, alClient);
     EXPECT_EQ(GetOrdProp(fx, "ReadOnlyCount"), 6);
 }
@@ -264,7 +291,7 @@ TEST_F(TypInfoTest, ObjectsTravelAsHandles) {
 
     TFixtureFont bigger;
     bigger.Size = 20;
-    SetObjectProp(fx, "Font", &bigger);   // the setter copies
+    SetObjectProp(fx, "Font", &bigger);  // the setter copies
     EXPECT_EQ(fx->GetFont()->Size, 20);
     EXPECT_NE(GetObjectProp(fx, "Font"), &bigger);
 
@@ -276,7 +303,7 @@ TEST_F(TypInfoTest, ObjectsTravelAsHandles) {
 
 TEST_F(TypInfoTest, WrongUseRaises) {
     TFixtureFont font;
-    EXPECT_THROW(SetObjectProp(fx, "Link", &font), EInvalidCast);   // not a component
+    EXPECT_THROW(SetObjectProp(fx, "Link", &font), EInvalidCast);  // not a component
     EXPECT_EQ(fx->Link, nullptr);
     EXPECT_THROW(SetOrdProp(fx, "Align", 4), ERangeError);
     EXPECT_THROW(SetOrdProp(fx, "Align", -1), ERangeError);
@@ -304,7 +331,7 @@ TEST_F(TypInfoTest, EventsTakeATypeErasedHandler) {
     EXPECT_EQ(sender, fx);
 
     EXPECT_THROW(SetMethodProp(fx, "OnClick", std::function<void(int)>([](int) {})), EPropertyConvertError);
-    EXPECT_TRUE(fx->OnClick);   // unchanged
+    EXPECT_TRUE(fx->OnClick);  // unchanged
     SetMethodProp(fx, "OnClick", TMethodHandler());
     EXPECT_FALSE(fx->OnClick);
     EXPECT_THROW(SetMethodProp(fx, "Count", TMethodHandler()), EPropertyConvertError);
@@ -312,7 +339,7 @@ TEST_F(TypInfoTest, EventsTakeATypeErasedHandler) {
 
 TEST(TypInfoDispatch, SetterThroughTheTableReachesTheOverride) {
     TFixtureChild child(nullptr);
-    SetOrdProp(&child, "Count", -9);   // TFixtureChild clamps
+    SetOrdProp(&child, "Count", -9);  // TFixtureChild clamps
     EXPECT_EQ(child.GetCount(), 0);
     SetOrdProp(&child, "Hidden", 4);
     EXPECT_EQ(GetOrdProp(&child, "hidden"), 4);

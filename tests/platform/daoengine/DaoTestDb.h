@@ -66,7 +66,11 @@ protected:
 // The DAO error number a statement raises, or 0.
 template <class F>
 int DaoErr(F&& f) {
-    try { f(); } catch (const Dao::EDaoError& e) { return e.Number(); }
+    try {
+        f();
+    } catch (const Dao::EDaoError& e) {
+        return e.Number();
+    }
     return 0;
 }
 
@@ -74,4 +78,4 @@ inline std::string Str(const Dao::Recordset& rs, const char* field) {
     return VarToStr(const_cast<Dao::Recordset&>(rs).GetFields().Item(field).GetValue());
 }
 
-} // namespace daotest
+}  // namespace daotest

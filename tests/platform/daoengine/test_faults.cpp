@@ -70,11 +70,12 @@ TEST_F(Faults, KilledWriterLosesNothingCommitted) {
         if (name.rfind("Zápis ", 0) == 0) {
             present.insert(std::stoi(name.substr(std::string("Zápis ").size())));
             // no half-written record: the memo is whole
-            EXPECT_EQ(VarToStr(rs->GetFields().Item("Poznamka").GetValue()).size(), 2001 + name.size() - std::string("Zápis ").size());
+            EXPECT_EQ(VarToStr(rs->GetFields().Item("Poznamka").GetValue()).size(),
+                2001 + name.size() - std::string("Zápis ").size());
         }
     }
     for (int c : committed) EXPECT_TRUE(present.count(c)) << "committed record " << c << " is missing";
-    EXPECT_LE(present.size(), committed.size() + 1);   // at most the one in flight
+    EXPECT_LE(present.size(), committed.size() + 1);  // at most the one in flight
 }
 
-} // namespace
+}  // namespace

@@ -12,20 +12,28 @@ namespace {
 NameResolver Columns(std::vector<std::string> known) {
     return [known](const std::vector<std::string>& parts, NameResolution& r) {
         for (const auto& k : known)
-            if (k == parts.back()) { r.Sql = "\"" + k + "\""; return true; }
+            if (k == parts.back()) {
+                r.Sql = "\"" + k + "\"";
+                return true;
+            }
         return false;
     };
 }
 
 TEST(JetCriteria, LiteralsBecomeBinds) {
-    struct Case { const char* Jet; const char* Sql; std::vector<std::string> Binds; };
+    struct Case {
+        const char* Jet;
+        const char* Sql;
+        std::vector<std::string> Binds;
+    };
     const Case cases[] = {
         {"[Jmeno] = \"Nov\"\"ák\"", "(\"Jmeno\" = ?1 COLLATE CZECH)", {"Nov\"ák"}},
         {"([Jmeno] LIKE LCASE(\"nov*\"))", "((\"Jmeno\" LIKE lcase(?1)))", {"nov*"}},
         {"[A] IS NULL AND [B] IS NOT NULL", "((\"A\" IS NULL) AND (\"B\" IS NOT NULL))", {}},
         {"[A] = True OR [A] = False", "((\"A\" = ?1 COLLATE CZECH) OR (\"A\" = ?2 COLLATE CZECH))", {"-1", "0"}},
         {"[A] = 12", "(\"A\" = ?1 COLLATE CZECH)", {"12"}},
-        {"[G] = {guid {0A1B2C3D-0000-1111-2222-333344445555}}", "(\"G\" = ?1 COLLATE CZECH)", {"{0A1B2C3D-0000-1111-2222-333344445555}"}},
+        {"[G] = {guid {0A1B2C3D-0000-1111-2222-333344445555}}", "(\"G\" = ?1 COLLATE CZECH)",
+            {"{0A1B2C3D-0000-1111-2222-333344445555}"}},
         {"[T].[A] <> 'x'", "(\"A\" <> ?1 COLLATE CZECH)", {"x"}},
     };
     for (const auto& c : cases) {
@@ -37,9 +45,13 @@ TEST(JetCriteria, LiteralsBecomeBinds) {
 }
 
 TEST(JetCriteria, DatesAreDaysSince1899) {
-    struct Case { const char* Text; double Days; };
-    const Case cases[] = {{"12/30/1899", 0}, {"01/31/2005 12:30:00 PM", 38383.5 + 30.0 / 1440}, {"01/31/2005 12:30:00 AM", 38383 + 30.0 / 1440},
-                          {"02/01/2003", 37653}, {"06:00:00", 0.25}, {"12/29/1899 06:00:00", -1.25}};
+    struct Case {
+        const char* Text;
+        double Days;
+    };
+    const Case cases[] = {{"12/30/1899", 0}, {"01/31/2005 12:30:00 PM", 38383.5 + 30.0 / 1440},
+        {"01/31/2005 12:30:00 AM", 38383 + 30.0 / 1440}, {"02/01/2003", 37653}, {"06:00:00", 0.25},
+        {"12/29/1899 06:00:00", -1.25}};
     for (const auto& c : cases) {
         double d = 0;
         ASSERT_TRUE(ParseJetDate(c.Text, d)) << c.Text;
@@ -52,23 +64,42 @@ TEST(JetCriteria, DatesAreDaysSince1899) {
 }
 
 TEST(JetCriteria, SyntaxErrorsAndUnknownNames) {
-    const char* bad[] = {"[A] = ", "[A] = \"open", "[A = 1", "(A = 1", "[A] = 1 [B]", "[A] = #13/45/2000#", "[A] LIKE", "AND"};
-    for (const char* b : bad) EXPECT_EQ(DaoErr([&] { TranslateCriteria(b, Columns({"A", "B"})); }), errSyntaxInCriteria) << b;
+    const char* bad[] = {
+        "[A] = ", "[A] = \"open", "[A = 1", "(A = 1", "[A] = 1 [B]", "[A] = #13/45/2000#", "[A] LIKE", "AND"};
+    for (const char* b : bad)
+        EXPECT_EQ(DaoErr([&] { TranslateCriteria(b, Columns({"A", "B"})); }), errSyntaxInCriteria) << b;
     EXPECT_EQ(DaoErr([&] { TranslateCriteria("[Z] = 1", Columns({"A"})); }), errUnknownName);
     EXPECT_EQ(TranslateSort("[A] DESC, B ", Columns({"A", "B"})), "\"A\" COLLATE CZECH DESC, \"B\" COLLATE CZECH ASC");
     EXPECT_EQ(DaoErr([&] { TranslateSort("[A] = 1", Columns({"A"})); }), errSyntaxInCriteria);
 }
 
 TEST(JetLike, Patterns) {
-    struct Case { const char* Pattern; const char* Value; bool Match; };
+    struct Case {
+        const char* Pattern;
+        const char* Value;
+        bool Match;
+    };
     const Case cases[] = {
-        {"nov*", "Novák", true},       {"NOV*", "novák", true},     {"*ák", "Čermák", true},
-        {"?ermák", "Čermák", true},    {"č*", "Čermák", true},      {"c*", "Čermák", false},
-        {"#.A", "1.A", true},          {"#.A", "X.A", false},       {"[!0-9]*", "A1", true},
-        {"[!0-9]*", "1A", false},      {"[a-c]*", "Bohouš", true},  {"a[*]b", "a*b", true},
-        {"a[*]b", "axb", false},       {"[?]", "?", true},          {"*", "", true},
-        {"?", "", false},              {"a*b*c", "aXbYc", true},    {"a*b*c", "aXbY", false},
-        {"[", "[", true},              {"100[%]", "100%", true},
+        {"nov*", "Novák", true},
+        {"NOV*", "novák", true},
+        {"*ák", "Čermák", true},
+        {"?ermák", "Čermák", true},
+        {"č*", "Čermák", true},
+        {"c*", "Čermák", false},
+        {"#.A", "1.A", true},
+        {"#.A", "X.A", false},
+        {"[!0-9]*", "A1", true},
+        {"[!0-9]*", "1A", false},
+        {"[a-c]*", "Bohouš", true},
+        {"a[*]b", "a*b", true},
+        {"a[*]b", "axb", false},
+        {"[?]", "?", true},
+        {"*", "", true},
+        {"?", "", false},
+        {"a*b*c", "aXbYc", true},
+        {"a*b*c", "aXbY", false},
+        {"[", "[", true},
+        {"100[%]", "100%", true},
     };
     for (const auto& c : cases) EXPECT_EQ(JetLike(c.Pattern, c.Value), c.Match) << c.Pattern << " ~ " << c.Value;
 }
@@ -96,8 +127,16 @@ class Injection : public daotest::DaoFixture {};
 
 TEST_F(Injection, LiteralsNeverBecomeSql) {
     const char* hostile[] = {
-        "x\") OR (\"1\"=\"1",  "x' OR '1'='1",    "a]b",    "[Jmeno]",  "x]) OR ([ID] > 0",
-        ":Jmeno",              "?1",              "; DROP TABLE Zaci; --", "#1/1/2000#", "O'Brien \"Bob\"",
+        "x\") OR (\"1\"=\"1",
+        "x' OR '1'='1",
+        "a]b",
+        "[Jmeno]",
+        "x]) OR ([ID] > 0",
+        ":Jmeno",
+        "?1",
+        "; DROP TABLE Zaci; --",
+        "#1/1/2000#",
+        "O'Brien \"Bob\"",
     };
     auto rs = Dynaset();
     for (const char* h : hostile) {
@@ -107,7 +146,10 @@ TEST_F(Injection, LiteralsNeverBecomeSql) {
         EXPECT_TRUE(rs->NoMatch()) << h;
         rs->SetFilter("[Poznamka] = \"" + lit + "\" OR [Jmeno] = \"" + lit + "\"");
         EXPECT_EQ(rs->OpenRecordset()->RecordCount(), 0) << h;
-        EXPECT_EQ(Db->OpenRecordset("Select * From [Zaci] Where [Poznamka] = \"" + lit + "\";", dbOpenDynaset)->RecordCount(), 0) << h;
+        EXPECT_EQ(
+            Db->OpenRecordset("Select * From [Zaci] Where [Poznamka] = \"" + lit + "\";", dbOpenDynaset)->RecordCount(),
+            0)
+            << h;
 
         rs->AddNew();
         rs->GetFields().Item("Jmeno").SetValue(Variant("Host"));
@@ -121,4 +163,4 @@ TEST_F(Injection, LiteralsNeverBecomeSql) {
     EXPECT_EQ(Db->OpenRecordset("Zaci", dbOpenSnapshot)->RecordCount(), 5);
 }
 
-} // namespace
+}  // namespace

@@ -26,7 +26,10 @@ TEST_F(Opening, MissingFileIsNeverCreated) {
 }
 
 TEST_F(Opening, ForeignFilesAreRefusedByName) {
-    struct Case { const char* Name; std::string Content; };
+    struct Case {
+        const char* Name;
+        std::string Content;
+    };
     std::string jet(2048, '\0');
     jet.replace(4, 15, "Standard Jet DB");
     const Case cases[] = {{"jet.mdb", jet}, {"text.mdb", "Hello, this is not a database at all.\n"}, {"empty.mdb", ""}};
@@ -40,7 +43,7 @@ TEST_F(Opening, ForeignFilesAreRefusedByName) {
             EXPECT_EQ(e.Number(), errUnrecognizedFormat) << c.Name;
             EXPECT_NE(e.Message().find(f), std::string::npos) << e.Message();
         }
-        EXPECT_EQ(std::filesystem::file_size(f), c.Content.size()) << c.Name;   // left untouched
+        EXPECT_EQ(std::filesystem::file_size(f), c.Content.size()) << c.Name;  // left untouched
     }
     // an SQLite file that is not ours
     const std::string other = Dir.File("other.sqlite");
@@ -96,7 +99,7 @@ TEST_F(Opening, DatabaseDescribesItself) {
     auto rs = Db->OpenRecordset("Zaci", dbOpenTable);
     rs->SetIndex("IxTrida");
     rs->Seek("=", {Variant("1.a")});
-    EXPECT_EQ(daotest::Str(*rs, "Jmeno"), "Horák");   // Jmeno descending within 1.A
+    EXPECT_EQ(daotest::Str(*rs, "Jmeno"), "Horák");  // Jmeno descending within 1.A
     ix.Delete("IxTrida");
     EXPECT_EQ(DaoErr([&] { ix.Item("IxTrida"); }), errItemNotFound);
     EXPECT_EQ(DaoErr([&] { ix.Delete("PrimaryKey"); }), errNotSupported);
@@ -125,9 +128,10 @@ TEST(SchemaScript, RefusesExistingFileAndRemovesAFailedOne) {
     Dao::CreateDatabaseFromScript(f, "CREATE TABLE t (a TEXT(5));");
     EXPECT_EQ(DaoErr([&] { Dao::CreateDatabaseFromScript(f, ""); }), errObjectExists);
     const std::string g = dir.File("b.mdb");
-    EXPECT_EQ(DaoErr([&] { Dao::CreateDatabaseFromScript(g, "CREATE TABLE t (a TEXT(5)); nonsense;"); }), errSyntaxInExpression);
+    EXPECT_EQ(DaoErr([&] { Dao::CreateDatabaseFromScript(g, "CREATE TABLE t (a TEXT(5)); nonsense;"); }),
+        errSyntaxInExpression);
     EXPECT_FALSE(std::filesystem::exists(g));
     EXPECT_EQ(DaoErr([&] { Dao::CreateDatabaseFromScriptFile(g, dir.File("none.sql")); }), errFileNotFound);
 }
 
-} // namespace
+}  // namespace

@@ -42,7 +42,7 @@ TEST_F(Recordset_, OpensOnFirstRecordAndMovesToBothEnds) {
     EXPECT_TRUE(rs->GetBOF());
     EXPECT_EQ(DaoErr([&] { rs->MovePrevious(); }), errNoCurrentRecord);
     rs->Move(3);
-    EXPECT_EQ(Str(*rs, "Jmeno"), "Čermák");   // from BOF, three rows on
+    EXPECT_EQ(Str(*rs, "Jmeno"), "Čermák");  // from BOF, three rows on
     rs->Move(-2);
     EXPECT_EQ(Str(*rs, "Jmeno"), "Horák");
     rs->Move(10);
@@ -64,16 +64,16 @@ TEST_F(Recordset_, BookmarksAreRowIdsSharedWithClones) {
     rs->Move(2);
     const Bookmark b = rs->GetBookmark();
     ASSERT_EQ(b.size(), 4u);
-    EXPECT_EQ(b, (Bookmark{3, 0, 0, 0}));   // row id 3, little-endian
+    EXPECT_EQ(b, (Bookmark{3, 0, 0, 0}));  // row id 3, little-endian
     rs->MoveFirst();
     rs->Move(2);
-    EXPECT_EQ(rs->GetBookmark(), b);        // same record, same bookmark
+    EXPECT_EQ(rs->GetBookmark(), b);  // same record, same bookmark
 
     auto clone = rs->Clone();
     EXPECT_EQ(DaoErr([&] { clone->GetFields().Item(0).GetValue(); }), errNoCurrentRecord);
     clone->SetBookmark(b);
     EXPECT_EQ(Str(*clone, "Jmeno"), "Čermák");
-    clone->MoveNext();                      // own position
+    clone->MoveNext();  // own position
     EXPECT_EQ(Str(*rs, "Jmeno"), "Čermák");
     EXPECT_EQ(DaoErr([&] { rs->SetBookmark(Bookmark{99, 0, 0, 0}); }), errInvalidBookmark);
     EXPECT_EQ(DaoErr([&] { rs->SetBookmark(Bookmark{1}); }), errInvalidBookmark);
@@ -82,7 +82,7 @@ TEST_F(Recordset_, BookmarksAreRowIdsSharedWithClones) {
     clone->Delete();
     EXPECT_EQ(DaoErr([&] { rs->GetFields().Item("Jmeno").GetValue(); }), errRecordDeleted);
     EXPECT_EQ(DaoErr([&] { rs->SetBookmark(b); }), errRecordDeleted);
-    rs->MoveNext();                         // continues from the deleted row's neighbour
+    rs->MoveNext();  // continues from the deleted row's neighbour
     EXPECT_EQ(Str(*rs, "Jmeno"), "Cibulka");
     EXPECT_EQ(rs->RecordCount(), 4);
 }
@@ -96,14 +96,14 @@ TEST_F(Recordset_, EditModeTransitions) {
     rs->Edit();
     EXPECT_EQ(rs->GetEditMode(), dbEditInProgress);
     rs->GetFields().Item("Jmeno").SetValue(Variant("Horáková"));
-    EXPECT_EQ(Str(*rs, "Jmeno"), "Horáková");   // the buffer
+    EXPECT_EQ(Str(*rs, "Jmeno"), "Horáková");  // the buffer
     rs->CancelUpdate();
     EXPECT_EQ(rs->GetEditMode(), dbEditNone);
     EXPECT_EQ(Str(*rs, "Jmeno"), "Horák");
     rs->AddNew();
     EXPECT_EQ(rs->GetEditMode(), dbEditAdd);
-    EXPECT_EQ(Str(*rs, "Trida"), "1.A");          // the column's default
-    rs->MoveNext();                               // moving drops the new record
+    EXPECT_EQ(Str(*rs, "Trida"), "1.A");  // the column's default
+    rs->MoveNext();  // moving drops the new record
     EXPECT_EQ(rs->GetEditMode(), dbEditNone);
     EXPECT_EQ(rs->RecordCount(), 5);
 }
@@ -136,17 +136,16 @@ TEST_P(UpdateValidation, FailsWithNumberAndKeepsTheEdit) {
 
 void PrintTo(const UpdateCase& c, std::ostream* os) { *os << c.Name; }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UpdateValidation,
+INSTANTIATE_TEST_SUITE_P(Cases, UpdateValidation,
     ::testing::Values(UpdateCase{"required null on edit", "Jmeno", Variant::Null(), false, errRequiredNull},
-                      UpdateCase{"required never set on add", "Hodiny", Variant(1), true, errRequiredNull},
-                      UpdateCase{"zero length not allowed", "Jmeno", Variant(""), false, errZeroLength},
-                      UpdateCase{"21 characters in TEXT(20)", "Jmeno", Variant("ŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽ"), false, errFieldTooSmall},
-                      UpdateCase{"letters in a number", "Hodiny", Variant("dvě"), false, errConversion},
-                      UpdateCase{"out of SHORT range", "Hodiny", Variant(70000), false, errConversion},
-                      UpdateCase{"not a date", "DatumNar", Variant("31.2.2003"), false, errConversion},
-                      UpdateCase{"unique index", "Poznamka", Variant("b"), false, errDuplicateKey},
-                      UpdateCase{"unique index ignores case", "Poznamka", Variant("B"), true, errDuplicateKey}),
+        UpdateCase{"required never set on add", "Hodiny", Variant(1), true, errRequiredNull},
+        UpdateCase{"zero length not allowed", "Jmeno", Variant(""), false, errZeroLength},
+        UpdateCase{"21 characters in TEXT(20)", "Jmeno", Variant("ŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽŽ"), false, errFieldTooSmall},
+        UpdateCase{"letters in a number", "Hodiny", Variant("dvě"), false, errConversion},
+        UpdateCase{"out of SHORT range", "Hodiny", Variant(70000), false, errConversion},
+        UpdateCase{"not a date", "DatumNar", Variant("31.2.2003"), false, errConversion},
+        UpdateCase{"unique index", "Poznamka", Variant("b"), false, errDuplicateKey},
+        UpdateCase{"unique index ignores case", "Poznamka", Variant("B"), true, errDuplicateKey}),
     [](const auto& info) {
         std::string name = info.param.Name;
         for (char& ch : name)
@@ -169,14 +168,14 @@ TEST_F(Recordset_, AddNewAppendsToTheKeysetAndKeepsTheCursor) {
     rs->GetFields().Item("Jmeno").SetValue(Variant("Adam"));
     rs->Update();
     EXPECT_EQ(rs->GetEditMode(), dbEditNone);
-    EXPECT_EQ(Str(*rs, "Jmeno"), "Cibulka");     // current record unchanged
+    EXPECT_EQ(Str(*rs, "Jmeno"), "Cibulka");  // current record unchanged
     EXPECT_EQ(rs->RecordCount(), 6);
     rs->SetBookmark(rs->LastModified());
     EXPECT_EQ(Str(*rs, "Jmeno"), "Adam");
-    EXPECT_EQ(rs->AbsolutePosition(), 5);         // at the end, not in sort order
+    EXPECT_EQ(rs->AbsolutePosition(), 5);  // at the end, not in sort order
     EXPECT_EQ(VarToStr(rs->GetFields().Item("ID").GetValue()), "6");
     EXPECT_EQ(rs->GetFields().Item("Tisk").GetValue().AsBoolean(), false);
-    rs->Requery();                                // now sorted in
+    rs->Requery();  // now sorted in
     EXPECT_EQ(Str(*rs, "Jmeno"), "Adam");
 }
 
@@ -202,7 +201,7 @@ TEST_F(Recordset_, EditWritesAndSetsLastModified) {
 
 TEST_F(Recordset_, RowDeletedByAnotherUserGives3167) {
     auto rs = Dynaset();
-    rs->Move(1);   // Chalupa
+    rs->Move(1);  // Chalupa
     Other("DELETE FROM Zaci WHERE ID = 2");
     EXPECT_EQ(DaoErr([&] { rs->Edit(); }), errRecordDeleted);
     EXPECT_EQ(DaoErr([&] { rs->GetFields().Item(0).GetValue(); }), errRecordDeleted);
@@ -213,7 +212,7 @@ TEST_F(Recordset_, RowDeletedByAnotherUserGives3167) {
     Other("DELETE FROM Zaci WHERE ID = 4");
     rs2->Move(1);
     EXPECT_EQ(DaoErr([&] { rs2->Delete(); }), 0);
-    rs2->MoveNext();                                 // passes over the vanished row
+    rs2->MoveNext();  // passes over the vanished row
     EXPECT_EQ(Str(*rs2, "Jmeno"), "Šťastný");
     EXPECT_EQ(rs2->RecordCount(), 2);
 
@@ -233,15 +232,18 @@ TEST_F(Recordset_, ChangeSinceEditGives3197) {
     EXPECT_EQ(rs->GetEditMode(), dbEditInProgress);
     rs->CancelUpdate();
     rs->Move(0);
-    EXPECT_EQ(Str(*rs, "Trida"), "3.C");             // the other user's value
-    rs->Edit();                                       // starts from it
+    EXPECT_EQ(Str(*rs, "Trida"), "3.C");  // the other user's value
+    rs->Edit();  // starts from it
     rs->GetFields().Item("Hodiny").SetValue(Variant(7));
     rs->Update();
     EXPECT_EQ(Str(*rs, "Hodiny"), "7");
 }
 
 TEST_F(Recordset_, FindFirstIsCaseInsensitiveInCzech) {
-    struct Case { const char* Criteria; const char* Found; };
+    struct Case {
+        const char* Criteria;
+        const char* Found;
+    };
     const Case cases[] = {
         {"[Jmeno] = \"čermák\"", "Čermák"},
         {"[Jmeno] = LCASE(\"ŠŤASTNÝ\")", "Šťastný"},
@@ -260,7 +262,7 @@ TEST_F(Recordset_, FindFirstIsCaseInsensitiveInCzech) {
         EXPECT_EQ(Str(*rs, "Jmeno"), c.Found) << c.Criteria;
     }
     rs->MoveLast();
-    rs->FindFirst("[Jmeno] = \"Cermak\"");   // accents matter, only case does not
+    rs->FindFirst("[Jmeno] = \"Cermak\"");  // accents matter, only case does not
     EXPECT_TRUE(rs->NoMatch());
     EXPECT_EQ(Str(*rs, "Jmeno"), "Šťastný");  // position unchanged
     EXPECT_EQ(DaoErr([&] { rs->FindFirst("[Jmeno] = "); }), errSyntaxInCriteria);
@@ -291,7 +293,7 @@ TEST_F(Recordset_, SnapshotKeepsValuesAndRequeryShowsOthersRows) {
     Other("UPDATE Zaci SET Jmeno = 'Hora' WHERE ID = 1; INSERT INTO Zaci (Jmeno, Poznamka) VALUES ('Nový', 'z')");
     EXPECT_EQ(Str(*snap, "Jmeno"), "Horák");
     dyn->MoveFirst();
-    EXPECT_EQ(Str(*dyn, "Jmeno"), "Hora");          // read again on arrival
+    EXPECT_EQ(Str(*dyn, "Jmeno"), "Hora");  // read again on arrival
     EXPECT_EQ(dyn->RecordCount(), 5);
     dyn->Requery();
     EXPECT_EQ(dyn->RecordCount(), 6);
@@ -315,13 +317,14 @@ TEST_F(Recordset_, SeekOnIndexOfTableTypeRecordset) {
     rs->Seek("=", {Variant("Nikdo")});
     EXPECT_TRUE(rs->NoMatch());
     rs->SetIndex("PrimaryKey");
-    rs->Seek("=", {Variant("4")});                // key text converts to the column type
+    rs->Seek("=", {Variant("4")});  // key text converts to the column type
     EXPECT_EQ(Str(*rs, "Jmeno"), "Cibulka");
     EXPECT_EQ(DaoErr([&] { Dynaset()->Seek("=", {Variant(1)}); }), errNotSupported);
 }
 
 TEST_F(Recordset_, QueryDefinitionWithParameters) {
-    QueryDef& q = Db->CreateQueryDef("ZaciTridy", "PARAMETERS [pTrida] Text; SELECT * FROM [Zaci] WHERE [Trida] = [pTrida] ORDER BY [Jmeno];");
+    QueryDef& q = Db->CreateQueryDef(
+        "ZaciTridy", "PARAMETERS [pTrida] Text; SELECT * FROM [Zaci] WHERE [Trida] = [pTrida] ORDER BY [Jmeno];");
     EXPECT_EQ(q.GetType(), dbQSelect);
     ASSERT_EQ(q.GetParameters().Count(), 1);
     EXPECT_EQ(q.GetParameters().Item(0).GetName(), "pTrida");
@@ -334,7 +337,7 @@ TEST_F(Recordset_, QueryDefinitionWithParameters) {
     q.GetParameters().Item(0).SetValue(Variant::Null());
     EXPECT_EQ(q.OpenRecordset(dbOpenSnapshot)->RecordCount(), 0);
 
-    auto db2 = Open();                              // stored in the file
+    auto db2 = Open();  // stored in the file
     QueryDef& again = db2->GetQueryDefs().Item("zacitridy");
     EXPECT_EQ(again.GetSQL(), q.GetSQL());
     EXPECT_EQ(DaoErr([&] { db2->CreateQueryDef("ZaciTridy", "SELECT 1"); }), errObjectExists);
@@ -344,7 +347,8 @@ TEST_F(Recordset_, QueryDefinitionWithParameters) {
 }
 
 TEST_F(Recordset_, GeneralSelectIsReadOnlyAndSearchable) {
-    auto rs = Db->OpenRecordset("SELECT [Trida], COUNT(*) AS Pocet FROM [Zaci] GROUP BY [Trida] ORDER BY [Trida]", dbOpenDynaset);
+    auto rs = Db->OpenRecordset(
+        "SELECT [Trida], COUNT(*) AS Pocet FROM [Zaci] GROUP BY [Trida] ORDER BY [Trida]", dbOpenDynaset);
     EXPECT_FALSE(rs->Updatable());
     EXPECT_EQ(rs->RecordCount(), 4);
     rs->FindFirst("[Pocet] = 2");
@@ -362,11 +366,16 @@ TEST_F(Recordset_, FieldsDescribeTheColumns) {
     auto rs = Dynaset();
     Fields& f = rs->GetFields();
     ASSERT_EQ(f.Count(), 7);
-    struct Col { const char* Name; int Type; int Size; int Attributes; };
+    struct Col {
+        const char* Name;
+        int Type;
+        int Size;
+        int Attributes;
+    };
     const Col cols[] = {{"ID", dbLong, 4, dbAutoIncrField | dbUpdatableField}, {"Jmeno", dbText, 20, dbUpdatableField},
-                        {"Trida", dbText, 5, dbUpdatableField},                {"DatumNar", dbDate, 8, dbUpdatableField},
-                        {"Tisk", dbBoolean, 1, dbUpdatableField},               {"Hodiny", dbInteger, 2, dbUpdatableField},
-                        {"Poznamka", dbMemo, 0, dbUpdatableField}};
+        {"Trida", dbText, 5, dbUpdatableField}, {"DatumNar", dbDate, 8, dbUpdatableField},
+        {"Tisk", dbBoolean, 1, dbUpdatableField}, {"Hodiny", dbInteger, 2, dbUpdatableField},
+        {"Poznamka", dbMemo, 0, dbUpdatableField}};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(f.Item(i).GetName(), cols[i].Name);
         EXPECT_EQ(f.Item(i).GetType(), cols[i].Type) << cols[i].Name;
@@ -394,4 +403,4 @@ TEST_F(Recordset_, ClosedObjectsGive3420) {
     EXPECT_EQ(DaoErr([&] { Db->OpenRecordset("Zaci"); }), errObjectClosed);
 }
 
-} // namespace
+}  // namespace

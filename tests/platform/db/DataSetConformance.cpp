@@ -15,7 +15,7 @@ TRecordingLink::TRecordingLink(TDataSource* source, int bufferCount, bool visual
 }
 
 TRecordingLink::~TRecordingLink() {
-    Log = nullptr;   // the log may already be gone
+    Log = nullptr;  // the log may already be gone
     SetDataSource(nullptr);
 }
 
@@ -30,7 +30,9 @@ void TRecordingLink::Write(const std::string& line) {
     if (Log) Log->push_back(Name.empty() ? line : Name + ":" + line);
 }
 void TRecordingLink::ActiveChanged() { Write(Active() ? "Active(1)" : "Active(0)"); }
-void TRecordingLink::CheckBrowseMode() { if (RecordCheckBrowse) Write("CheckBrowse"); }
+void TRecordingLink::CheckBrowseMode() {
+    if (RecordCheckBrowse) Write("CheckBrowse");
+}
 void TRecordingLink::DataSetChanged() { Write("Changed"); }
 void TRecordingLink::DataSetScrolled(int d) { Write("Scrolled(" + std::to_string(d) + ")"); }
 void TRecordingLink::EditingChanged() { Write(Editing() ? "Editing(1)" : "Editing(0)"); }
@@ -99,7 +101,7 @@ TEST_P(DataSetConformance, OpenActivatesLinksAndStandsOnTheFirstRecord) {
     EXPECT_EQ(Id(), 1);
     EXPECT_EQ(DS->RecordCount(), 5);
     DS->Next();
-    DS->Open();   // already open: nothing happens, the row stays
+    DS->Open();  // already open: nothing happens, the row stays
     EXPECT_EQ(Id(), 2);
 }
 
@@ -139,7 +141,7 @@ TEST_P(DataSetConformance, EmptyDatasetIsAtBothEnds) {
     DS->Prior();
     DS->First();
     EXPECT_TRUE(DS->Bof() && DS->Eof());
-    EXPECT_EQ(Take(), "Changed");   // only First's: the moves had nowhere to go
+    EXPECT_EQ(Take(), "Changed");  // only First's: the moves had nowhere to go
     EXPECT_TRUE(DS->FieldByName("ID")->IsNull());
     EXPECT_EQ(DS->GetBookmark(), "");
 }
@@ -160,20 +162,20 @@ TEST_P(DataSetConformance, NavigationTable) {
         {"Next", 3, false, false, "Scrolled(1)"},
         {"Prior", 2, false, false, "Scrolled(-1)"},
         {"Prior", 1, false, false, "Scrolled(-1)"},
-        {"Prior", 1, true, false, "Scrolled(0)"},     // stops at once: still told
-        {"Prior", 1, true, false, ""},                // flag already set: nothing
+        {"Prior", 1, true, false, "Scrolled(0)"},  // stops at once: still told
+        {"Prior", 1, true, false, ""},  // flag already set: nothing
         {"MoveBy2", 3, false, false, "Scrolled(2)"},
         {"Last", 5, false, true, "Changed"},
         {"Next", 5, false, true, ""},
         {"Prior", 4, false, false, "Scrolled(-1)"},
         {"Next", 5, false, false, "Scrolled(1)"},
-        {"Next", 5, false, true, "Scrolled(0)"},      // on the last record: EOF, no move
+        {"Next", 5, false, true, "Scrolled(0)"},  // on the last record: EOF, no move
         {"First", 1, true, false, "Changed"},
         {"MoveBy10", 5, false, true, "Scrolled(4)"},  // the end stops it after 4
         {"MoveBy-3", 2, false, false, "Scrolled(-3)"},
         {"MoveBy0", 2, false, false, ""},
         {"Locate4", 4, false, false, "Changed"},
-        {"Locate9", 4, false, false, ""},             // not found: no move, no notice
+        {"Locate9", 4, false, false, ""},  // not found: no move, no notice
         {"RecNo=2", 2, false, false, "Changed"},
     };
     for (const NavCase& c : steps) {
@@ -206,13 +208,13 @@ TEST_P(DataSetConformance, RecNoFollowsTheCursor) {
 
 TEST_P(DataSetConformance, ScrollDistanceOfAWideLink) {
     Build(10, 5);
-    DS->MoveBy(4);   // the link's last row
+    DS->MoveBy(4);  // the link's last row
     EXPECT_EQ(Link->ActiveRecord(), 4);
     Log.clear();
-    DS->Next();      // past the window: the rows move by one
+    DS->Next();  // past the window: the rows move by one
     EXPECT_EQ(Take(), "Scrolled(1)");
     EXPECT_EQ(Link->ActiveRecord(), 4);
-    DS->Prior();     // inside the window
+    DS->Prior();  // inside the window
     EXPECT_EQ(Take(), "Scrolled(0)");
     EXPECT_EQ(Link->ActiveRecord(), 3);
     EXPECT_EQ(Link->RecordCount(), 5);
@@ -234,11 +236,11 @@ TEST_P(DataSetConformance, ResyncCentresTheActiveRecord) {
     Build(10, 5);
     DS->Locate("ID", Variant(6), {});
     if (!GetParam().LocateCentres) GTEST_SKIP() << "this dataset keeps the window where it is";
-    EXPECT_EQ(DS->ActiveRecord(), 2);   // (5 - 1) div 2
+    EXPECT_EQ(DS->ActiveRecord(), 2);  // (5 - 1) div 2
     EXPECT_EQ(Link->RecordCount(), 5);
     DS->Locate("ID", Variant(10), {});
     EXPECT_EQ(Id(), 10);
-    EXPECT_EQ(DS->ActiveRecord(), 4);   // too few records after it to centre
+    EXPECT_EQ(DS->ActiveRecord(), 4);  // too few records after it to centre
 }
 
 TEST_P(DataSetConformance, LinkRowsPointTheFieldsAtBufferedRecords) {
@@ -321,16 +323,17 @@ TEST_P(DataSetConformance, InsertAndAppendInOrder) {
     DS->MoveBy(2);
     Log.clear();
     DS->Insert();
-    EXPECT_EQ(Take(), "BeforeInsert, BeforeScroll, Editing(1), OnNewRecord, Record(Body), Changed, AfterInsert, AfterScroll");
-    EXPECT_FALSE(DS->Modified());       // what OnNewRecord set does not count
+    EXPECT_EQ(
+        Take(), "BeforeInsert, BeforeScroll, Editing(1), OnNewRecord, Record(Body), Changed, AfterInsert, AfterScroll");
+    EXPECT_FALSE(DS->Modified());  // what OnNewRecord set does not count
     EXPECT_TRUE(DS->FieldByName("ID")->IsNull());
     DS->Cancel();
-    EXPECT_EQ(Id(), 3);                 // back where the insert began
+    EXPECT_EQ(Id(), 3);  // back where the insert began
     Log.clear();
     DS->Append();
     EXPECT_EQ(DS->State(), dsInsert);
     EXPECT_FALSE(DS->Bof());
-    EXPECT_TRUE(DS->Eof());             // Append leaves EOF set: callers tell it from Insert so
+    EXPECT_TRUE(DS->Eof());  // Append leaves EOF set: callers tell it from Insert so
     DS->FieldByName("ID")->SetAsInteger(6);
     DS->Post();
     EXPECT_EQ(Id(), 6);
@@ -370,7 +373,7 @@ TEST_P(DataSetConformance, DeleteInOrderAndAtTheEnds) {
     EXPECT_EQ(DS->RecordCount(), 4);
     DS->Last();
     DS->Delete();
-    EXPECT_EQ(Id(), 4);                 // the last one gone: its predecessor
+    EXPECT_EQ(Id(), 4);  // the last one gone: its predecessor
     EXPECT_FALSE(DS->Eof());
     Build(1);
     DS->Delete();
@@ -404,11 +407,11 @@ TEST_P(DataSetConformance, WritingInBrowseModeIsRefused) {
 
 TEST_P(DataSetConformance, CheckBrowseModePostsOrCancels) {
     DS->Edit();
-    DS->CheckBrowseMode();                       // nothing changed: cancelled
+    DS->CheckBrowseMode();  // nothing changed: cancelled
     EXPECT_EQ(DS->State(), dsBrowse);
     DS->Edit();
     DS->FieldByName("Jmeno")->SetAsString("Jiný");
-    DS->Next();                                  // navigation posts first
+    DS->Next();  // navigation posts first
     DS->Prior();
     EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Jiný");
 }
@@ -446,8 +449,9 @@ TEST_P(DataSetConformance, FieldChangeIsNotEchoedToTheUpdatingLink) {
     DS->Edit();
     Log.clear();
     DS->Post();
-    EXPECT_EQ(Take(), "other:UpdateData, writer:UpdateData, other:Record(Jmeno), other:Editing(0), "
-                      "writer:Editing(0), other:Changed, writer:Changed");
+    EXPECT_EQ(Take(),
+        "other:UpdateData, writer:UpdateData, other:Record(Jmeno), other:Editing(0), "
+        "writer:Editing(0), other:Changed, writer:Changed");
     EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Z ovládacího prvku");
 }
 
@@ -476,9 +480,9 @@ TEST_P(DataSetConformance, DisableControlsReportsAStateChangeFirst) {
     Log.clear();
     DS->DisableControls();
     DS->Close();
-    EXPECT_EQ(Take(), "Active(0)");             // a close is told at once
+    EXPECT_EQ(Take(), "Active(0)");  // a close is told at once
     DS->EnableControls();
-    EXPECT_EQ(Take(), "");                      // nothing more for an inactive dataset
+    EXPECT_EQ(Take(), "");  // nothing more for an inactive dataset
 }
 
 TEST_P(DataSetConformance, NonVisualLinksHearFirst) {
@@ -509,7 +513,7 @@ TEST_P(DataSetConformance, BookmarksGoBackAndCompare) {
     EXPECT_EQ(DS->CompareBookmarks(b4, b4), 0);
     EXPECT_EQ(DS->CompareBookmarks(b1, b4), -DS->CompareBookmarks(b4, b1));
     EXPECT_NE(DS->CompareBookmarks(b1, b4), 0);
-    EXPECT_EQ(DS->CompareBookmarks("", b1), 1);   // none sorts after every bookmark
+    EXPECT_EQ(DS->CompareBookmarks("", b1), 1);  // none sorts after every bookmark
     EXPECT_EQ(DS->CompareBookmarks(b1, ""), -1);
     EXPECT_EQ(DS->CompareBookmarks("", ""), 0);
     DS->SetBookmark(b1);
@@ -541,7 +545,7 @@ TEST_P(DataSetConformance, LocateOptionsTable) {
         const char* Fields;
         Variant Keys;
         TLocateOptions Options;
-        int Id;   // 0: not found
+        int Id;  // 0: not found
     };
     const Case cases[] = {
         {"ID", Variant(3), {}, 3},
@@ -610,7 +614,7 @@ TEST_P(DataSetConformance, FieldValuesAndNulls) {
     body->SetAsVariant(Variant(2.25));
     EXPECT_EQ(body->GetAsString(), "2,25");
     DS->FieldByName("Jmeno")->SetAsString(std::string(30, 'x'));
-    EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), std::string(20, 'x'));   // cut to Size
+    EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), std::string(20, 'x'));  // cut to Size
     DS->Post();
     EXPECT_DOUBLE_EQ(body->GetAsFloat(), 2.25);
     EXPECT_EQ(DS->FieldByName("Datum")->GetAsString(), "2.9.2024");

@@ -22,8 +22,8 @@ class TRecordingLink : public TDataLink {
 public:
     explicit TRecordingLink(TDataSource* source = nullptr, int bufferCount = 1, bool visual = true);
     ~TRecordingLink() override;
-    std::vector<std::string>* Log;       // where lines go (its own by default)
-    std::string Name;                    // when set, lines read "Name:line"
+    std::vector<std::string>* Log;  // where lines go (its own by default)
+    std::string Name;  // when set, lines read "Name:line"
     bool RecordCheckBrowse = false;
     // The lines so far joined by ", ", then forgotten.
     std::string Take();
@@ -55,9 +55,9 @@ struct DataSetMaker {
     // "Poznámka i", in that order. ID identifies a record.
     std::function<TDataSet*(TComponent* owner, int rows)> Make;
     // Where a dataset's documented behaviour differs from the framework's defaults.
-    bool LocateCentres = true;         // a found record is centred in the link's window
-    bool InsertInPlace = true;         // a posted insert stays before the old current record
-    bool CaseSensitiveLocate = true;   // without loCaseInsensitive, Locate tells case apart
+    bool LocateCentres = true;  // a found record is centred in the link's window
+    bool InsertInPlace = true;  // a posted insert stays before the old current record
+    bool CaseSensitiveLocate = true;  // without loCaseInsensitive, Locate tells case apart
 };
 inline void PrintTo(const DataSetMaker& m, std::ostream* os) { *os << m.Name; }
 
@@ -66,10 +66,10 @@ protected:
     void SetUp() override { Build(5); }
     // A fresh, open dataset of `rows` records with a recording link of `bufferCount` rows.
     void Build(int rows, int bufferCount = 1);
-    int Id() const;                       // ID of the current record
+    int Id() const;  // ID of the current record
     std::string Take() { return Link->Take(); }
 
-    std::vector<std::string> Log;          // link lines and dataset events together
+    std::vector<std::string> Log;  // link lines and dataset events together
     std::unique_ptr<TComponent> Owner;
     TDataSet* DS = nullptr;
     TDataSource* Source = nullptr;

@@ -58,20 +58,14 @@ TEST_F(FieldTest, TextConversionTable) {
         const char* Display;
     };
     const Case cases[] = {
-        {"S", "abcdefgh", "abcde", "abcde"},       // cut to Size characters
-        {"S", "žluťoučký", "žluťo", "žluťo"},      // characters, not bytes
-        {"Small", "-32768", "-32768", "-32768"},
-        {"I", " 42 ", "42", "42"},
-        {"F", "3,25", "3,25", "3,25"},
-        {"C", "12", "12", "12,00 Kč"},
-        {"B", "t", "True", "True"},
-        {"B", "FALSE", "False", "False"},
-        {"D", "24.12.2024", "24.12.2024", "24.12.2024"},
-        {"T", "13:30:05", "13:30:05", "13:30:05"},
+        {"S", "abcdefgh", "abcde", "abcde"},  // cut to Size characters
+        {"S", "žluťoučký", "žluťo", "žluťo"},  // characters, not bytes
+        {"Small", "-32768", "-32768", "-32768"}, {"I", " 42 ", "42", "42"}, {"F", "3,25", "3,25", "3,25"},
+        {"C", "12", "12", "12,00 Kč"}, {"B", "t", "True", "True"}, {"B", "FALSE", "False", "False"},
+        {"D", "24.12.2024", "24.12.2024", "24.12.2024"}, {"T", "13:30:05", "13:30:05", "13:30:05"},
         {"DT", "1.2.2025 8:15:00", "1.2.2025 8:15:00", "1.2.2025 8:15:00"},
         {"DT", "1.2.2025", "1.2.2025", "1.2.2025"},  // time 0 is left out
-        {"L", "9000000000", "9000000000", "9000000000"},
-        {"I", "", "", ""},                          // empty text is Null
+        {"L", "9000000000", "9000000000", "9000000000"}, {"I", "", "", ""},  // empty text is Null
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Field) + " <- " + c.In);
@@ -105,14 +99,14 @@ TEST_F(FieldTest, InvalidValuesAreRefused) {
         }
     }
     EXPECT_THROW(F("D")->SetAsString("31.2.2024"), EConvertError);
-    EXPECT_FALSE(F("I")->GetAsBoolean());   // Null reads as 0
+    EXPECT_FALSE(F("I")->GetAsBoolean());  // Null reads as 0
 }
 
 TEST_F(FieldTest, NativeFormsUseDaysAndMilliseconds) {
     Variant v;
     F("D")->SetAsDateTime(EncodeDate(2000, 1, 1));
     ASSERT_TRUE(F("D")->GetData(&v));
-    EXPECT_EQ(v.AsInteger(), 730120);               // 1 January 0001 is day 1
+    EXPECT_EQ(v.AsInteger(), 730120);  // 1 January 0001 is day 1
     F("T")->SetAsDateTime(EncodeTime(13, 30, 0, 0));
     ASSERT_TRUE(F("T")->GetData(&v));
     EXPECT_EQ(v.AsInteger(), 48600000);
@@ -135,7 +129,9 @@ TEST_F(FieldTest, FormatsAndEvents) {
     b->SetAsString("n");
     EXPECT_FALSE(b->GetAsBoolean());
     EXPECT_EQ(b->DisplayText(), "Ne");
-    F("S")->OnGetText = [](TField* s, std::string& t, bool display) { t = display ? "<" + s->GetAsString() + ">" : "e"; };
+    F("S")->OnGetText = [](TField* s, std::string& t, bool display) {
+        t = display ? "<" + s->GetAsString() + ">" : "e";
+    };
     F("S")->SetAsString("ab");
     EXPECT_EQ(F("S")->DisplayText(), "<ab>");
     EXPECT_EQ(F("S")->Text(), "e");

@@ -19,7 +19,7 @@ TMemDataSet* MakeSchool(TComponent* owner, int rows) {
     ds->Open();
     for (int i = 1; i <= rows; ++i)
         ds->AppendRecord({Variant(i), Variant("Žák " + std::to_string(i)), Variant(i * 1.5),
-                          Variant::FromDate(EncodeDate(2024, 9, 1) + i), Variant("Poznámka " + std::to_string(i))});
+            Variant::FromDate(EncodeDate(2024, 9, 1) + i), Variant("Poznámka " + std::to_string(i))});
     ds->Close();
     return ds;
 }
@@ -27,9 +27,7 @@ TMemDataSet* MakeSchool(TComponent* owner, int rows) {
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Mem, DataSetConformance,
-                         ::testing::Values(DataSetMaker{"Mem", [](TComponent* o, int rows) -> TDataSet* {
-                             return MakeSchool(o, rows);
-                         }}));
+    ::testing::Values(DataSetMaker{"Mem", [](TComponent* o, int rows) -> TDataSet* { return MakeSchool(o, rows); }}));
 
 class MemDataSetTest : public ::testing::Test {
 protected:
@@ -85,7 +83,7 @@ TEST_F(MemDataSetTest, FilterTextsTable) {
 TEST_F(MemDataSetTest, OnFilterRecordAndFind) {
     DS->Open();
     DS->SetOnFilterRecord([](TDataSet* ds, bool& accept) { accept = ds->FieldByName("ID")->GetAsInteger() % 2 == 0; });
-    EXPECT_TRUE(DS->FindFirst());   // searches with the filter though it is off
+    EXPECT_TRUE(DS->FindFirst());  // searches with the filter though it is off
     EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 2);
     EXPECT_TRUE(DS->FindNext());
     EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 4);
@@ -97,7 +95,7 @@ TEST_F(MemDataSetTest, OnFilterRecordAndFind) {
     EXPECT_EQ(Ids(), (std::vector<int>{2, 4, 6}));
     DS->Locate("ID", Variant(4), {});
     EXPECT_EQ(DS->RecNo(), 2);
-    EXPECT_FALSE(DS->Locate("ID", Variant(3), {}));   // filtered out
+    EXPECT_FALSE(DS->Locate("ID", Variant(3), {}));  // filtered out
     // A posted record the filter rejects leaves the view.
     DS->Edit();
     DS->FieldByName("ID")->SetAsInteger(41);
@@ -122,7 +120,7 @@ TEST_F(MemDataSetTest, MasterDetail) {
     EXPECT_EQ(detail->RecordCount(), 1);
     EXPECT_EQ(detail->FieldByName("Predmet")->GetAsString(), "Fyzika");
     detail->Append();
-    EXPECT_EQ(detail->FieldByName("IDVys")->GetAsInteger(), 2);   // the master's key before OnNewRecord
+    EXPECT_EQ(detail->FieldByName("IDVys")->GetAsInteger(), 2);  // the master's key before OnNewRecord
     detail->FieldByName("Predmet")->SetAsString("Dějepis");
     detail->Post();
     EXPECT_EQ(detail->RecordCount(), 2);
@@ -142,7 +140,7 @@ TEST_F(MemDataSetTest, MasterDetail) {
     (void)other;
     EXPECT_THROW(detail->SetMasterSource(detailSource), EDatabaseError);
     DS->Close();
-    EXPECT_EQ(detail->RecordCount(), 4);   // no master: everything
+    EXPECT_EQ(detail->RecordCount(), 4);  // no master: everything
 }
 
 TEST_F(MemDataSetTest, CalculatedAndLookupFields) {
@@ -182,7 +180,7 @@ TEST_F(MemDataSetTest, CalculatedAndLookupFields) {
     DS->Next();
     EXPECT_TRUE(subject->IsNull());
     DS->Edit();
-    DS->FieldByName("ID")->SetAsInteger(1);                       // recalculated at once
+    DS->FieldByName("ID")->SetAsInteger(1);  // recalculated at once
     EXPECT_EQ(subject->GetAsString(), "Matematika");
     DS->FieldByName("Body")->SetAsFloat(10);
     EXPECT_DOUBLE_EQ(doubled->GetAsFloat(), 20.0);
@@ -192,7 +190,7 @@ TEST_F(MemDataSetTest, CalculatedAndLookupFields) {
     EXPECT_DOUBLE_EQ(DS->Lookup("ID", Variant(5), "Dvojnasobek").AsDouble(), 15.0);
     EXPECT_GT(calcRuns, 0);
     DS->Close();
-    EXPECT_EQ(DS->FieldCount(), 7);   // persistent fields stay
+    EXPECT_EQ(DS->FieldCount(), 7);  // persistent fields stay
 }
 
 TEST_F(MemDataSetTest, ErrorEventsRetryAbortFail) {
@@ -238,7 +236,10 @@ TEST_F(MemDataSetTest, ErrorEventsRetryAbortFail) {
     // Delete errors.
     DS->OnInternalDelete = [&](TMemDataSet*) { throw EDatabaseError("nelze"); };
     int asked = 0;
-    DS->OnDeleteError = [&](TDataSet*, Exception&, TDataAction& a) { ++asked; a = daFail; };
+    DS->OnDeleteError = [&](TDataSet*, Exception&, TDataAction& a) {
+        ++asked;
+        a = daFail;
+    };
     EXPECT_THROW(DS->Delete(), EDatabaseError);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(DS->RecordCount(), 6);
@@ -249,14 +250,14 @@ TEST_F(MemDataSetTest, RequiredIsNotCheckedByPost) {
     DS->Open();
     EXPECT_TRUE(DS->FieldByName("Jmeno")->Required());
     DS->Append();
-    DS->Post();   // the database, not the framework, refuses empty required values
+    DS->Post();  // the database, not the framework, refuses empty required values
     EXPECT_EQ(DS->RecordCount(), 7);
 }
 
 TEST_F(MemDataSetTest, BookmarkOrderIsConfigurable) {
     DS->Open();
     DS->First();
-    DS->Insert();   // a new record before record 1: newer identity, earlier place
+    DS->Insert();  // a new record before record 1: newer identity, earlier place
     DS->FieldByName("ID")->SetAsInteger(0);
     DS->Post();
     TBookmark fresh = DS->GetBookmark();
@@ -299,7 +300,7 @@ TEST_F(MemDataSetTest, LayoutChangesReachLinks) {
     DS->DisableControls();
     DS->FieldByName("Body")->SetVisible(true);
     DS->EnableControls();
-    EXPECT_EQ(link.Take(), "Layout");   // the suppressed layout change instead of a data change
+    EXPECT_EQ(link.Take(), "Layout");  // the suppressed layout change instead of a data change
 }
 
 TEST_F(MemDataSetTest, FieldDataLinkFollowsItsField) {
@@ -328,7 +329,7 @@ TEST_F(MemDataSetTest, FieldDataLinkFollowsItsField) {
     EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Z editoru");
     Source->AutoEdit = false;
     EXPECT_FALSE(link.Edit());
-    EXPECT_THROW(link.SetFieldName("Neni"), EDatabaseError);   // with a control: an error at once
+    EXPECT_THROW(link.SetFieldName("Neni"), EDatabaseError);  // with a control: an error at once
 }
 
 namespace {
@@ -353,6 +354,6 @@ TEST_F(MemDataSetTest, ErrorsThatCannotBeRaisedReachTheHook) {
     TDataSet::SetHandleExceptionHook(previous);
     EXPECT_EQ(got, DS);
     EXPECT_EQ(message, "Disk je plný");
-    EXPECT_FALSE(TDataSet::GetHandleExceptionHook());   // put back as it was
+    EXPECT_FALSE(TDataSet::GetHandleExceptionHook());  // put back as it was
 }
 }  // namespace

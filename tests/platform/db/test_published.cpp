@@ -19,18 +19,23 @@ std::vector<std::string> OwnProps(TClass c) {
 
 TEST(PublishedProperties, ListsOfTheFrameworkClasses) {
     using V = std::vector<std::string>;
-    struct Case { TClass cls; V names; };
+    struct Case {
+        TClass cls;
+        V names;
+    };
     const Case cases[] = {
         {TDataSet::StaticClass(),
-         V{"Active", "AutoCalcFields", "Filter", "Filtered", "BeforeOpen", "AfterOpen", "BeforeClose", "AfterClose",
-           "BeforeInsert", "AfterInsert", "BeforeEdit", "AfterEdit", "BeforePost", "AfterPost", "BeforeCancel",
-           "AfterCancel", "BeforeDelete", "AfterDelete", "BeforeScroll", "AfterScroll", "OnCalcFields",
-           "OnDeleteError", "OnEditError", "OnFilterRecord", "OnNewRecord", "OnPostError"}},
-        {TDataSource::StaticClass(), V{"AutoEdit", "DataSet", "Enabled", "OnDataChange", "OnStateChange", "OnUpdateData"}},
+            V{"Active", "AutoCalcFields", "Filter", "Filtered", "BeforeOpen", "AfterOpen", "BeforeClose", "AfterClose",
+                "BeforeInsert", "AfterInsert", "BeforeEdit", "AfterEdit", "BeforePost", "AfterPost", "BeforeCancel",
+                "AfterCancel", "BeforeDelete", "AfterDelete", "BeforeScroll", "AfterScroll", "OnCalcFields",
+                "OnDeleteError", "OnEditError", "OnFilterRecord", "OnNewRecord", "OnPostError"}},
+        {TDataSource::StaticClass(),
+            V{"AutoEdit", "DataSet", "Enabled", "OnDataChange", "OnStateChange", "OnUpdateData"}},
         {TField::StaticClass(),
-         V{"Alignment", "ConstraintErrorMessage", "DefaultExpression", "DisplayLabel", "DisplayWidth", "EditMask",
-           "FieldKind", "FieldName", "Index", "KeyFields", "LookupCache", "LookupDataSet", "LookupKeyFields",
-           "LookupResultField", "ReadOnly", "Required", "Visible", "OnChange", "OnGetText", "OnSetText", "OnValidate"}},
+            V{"Alignment", "ConstraintErrorMessage", "DefaultExpression", "DisplayLabel", "DisplayWidth", "EditMask",
+                "FieldKind", "FieldName", "Index", "KeyFields", "LookupCache", "LookupDataSet", "LookupKeyFields",
+                "LookupResultField", "ReadOnly", "Required", "Visible", "OnChange", "OnGetText", "OnSetText",
+                "OnValidate"}},
         {TStringField::StaticClass(), V{"Size"}},
         {TNumericField::StaticClass(), V{"DisplayFormat", "EditFormat"}},
         {TFloatField::StaticClass(), V{"Currency", "Precision"}},
@@ -48,7 +53,14 @@ TEST(PublishedProperties, ListsOfTheFrameworkClasses) {
 }
 
 TEST(PublishedProperties, KindsAndDefaults) {
-    struct Case { TClass cls; const char* name; TTypeKind kind; const char* type; bool hasDefault; int64_t def; };
+    struct Case {
+        TClass cls;
+        const char* name;
+        TTypeKind kind;
+        const char* type;
+        bool hasDefault;
+        int64_t def;
+    };
     const Case cases[] = {
         {TDataSet::StaticClass(), "Active", tkEnumeration, "Boolean", true, 0},
         {TDataSet::StaticClass(), "AutoCalcFields", tkEnumeration, "Boolean", true, 1},
@@ -83,7 +95,7 @@ TEST(PublishedProperties, ReadAndWrittenByNameReachTheObjects) {
     auto* src = new TDataSource(&owner);
     SetObjectProp(src, "DataSet", ds);
     EXPECT_EQ(src->DataSet(), ds);
-    SetOrdProp(ds, "Active", 1);   // through the dataset's own setter: it opens
+    SetOrdProp(ds, "Active", 1);  // through the dataset's own setter: it opens
     EXPECT_TRUE(ds->Active());
     EXPECT_EQ(src->State(), dsBrowse);
     TField* name = ds->FieldByName("Jmeno");
@@ -100,7 +112,10 @@ TEST(PublishedProperties, ReadAndWrittenByNameReachTheObjects) {
     ds->First();
     EXPECT_GT(scrolled, 0);
     bool asked = false;
-    SetMethodProp<void(TDataSet*, bool&)>(ds, "OnFilterRecord", [&](TDataSet*, bool& accept) { asked = true; accept = true; });
+    SetMethodProp<void(TDataSet*, bool&)>(ds, "OnFilterRecord", [&](TDataSet*, bool& accept) {
+        asked = true;
+        accept = true;
+    });
     EXPECT_TRUE(bool(ds->OnFilterRecord()));
     SetOrdProp(ds, "Filtered", 1);
     EXPECT_TRUE(asked);
@@ -123,10 +138,16 @@ TEST(ErrorEventHook, FrameworkLeavesTheErrorToADatasetThatServesItsEvents) {
     ds->Open();
     ds->AppendRecord({Variant(1)});
     int asked = 0;
-    auto retry = [&](TDataSet*, Exception&, TDataAction& a) { ++asked; a = daRetry; };
+    auto retry = [&](TDataSet*, Exception&, TDataAction& a) {
+        ++asked;
+        a = daRetry;
+    };
     ds->OnPostError = retry;
     ds->OnDeleteError = retry;
-    struct Case { bool own; int asked; };
+    struct Case {
+        bool own;
+        int asked;
+    };
     for (const Case c : {Case{true, 0}, Case{false, 2}}) {
         ds->Own = c.own;
         asked = 0;
@@ -137,10 +158,10 @@ TEST(ErrorEventHook, FrameworkLeavesTheErrorToADatasetThatServesItsEvents) {
         ds->Edit();
         ds->FieldByName("ID")->SetAsInteger(2);
         if (c.own) {
-            EXPECT_THROW(ds->Post(), EDatabaseError);   // plain: no retry by the framework
+            EXPECT_THROW(ds->Post(), EDatabaseError);  // plain: no retry by the framework
             ds->Cancel();
         } else {
-            ds->Post();   // the framework's wrapper retried
+            ds->Post();  // the framework's wrapper retried
         }
         int deletes = 0;
         ds->OnInternalDelete = [&](TMemDataSet*) {

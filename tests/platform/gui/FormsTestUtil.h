@@ -40,7 +40,9 @@ inline TModalResult RunModalSteps(TCustomForm* form, std::vector<std::function<v
         if (i >= steps.size()) return;
         steps[i]();
         std::weak_ptr<std::function<void(size_t)>> weak = next;
-        QTimer::singleShot(20, [weak, i] { if (auto n = weak.lock()) (*n)(i + 1); });
+        QTimer::singleShot(20, [weak, i] {
+            if (auto n = weak.lock()) (*n)(i + 1);
+        });
     };
     const TModalResult r = RunModal(form, [next] { (*next)(0); });
     *next = nullptr;
@@ -62,7 +64,8 @@ protected:
         if (Form->GetVisible()) Form->Hide();
         TestKit::ProcessEvents();
     }
-    template <class T> T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
+    template <class T>
+    T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
         T* c = new T(Form);
         c->SetParent(parent ? parent : Form);
         c->SetBounds(left, top, width, height);

@@ -62,7 +62,7 @@ TEST_F(ApplicationTest, AHandlerThatPostsAgainDoesNotStarveTheLoop) {
         Sink->WndProc(m);
     };
     PostMessage(Sink->WindowHandle(), WM_USER + 5);
-    Application->ProcessMessages();   // returns although the handler keeps posting
+    Application->ProcessMessages();  // returns although the handler keeps posting
     EXPECT_LT(rounds, 1000);
     Sink->WindowProc = nullptr;
     TMsg m;
@@ -81,7 +81,7 @@ TEST_F(ApplicationTest, ExceptionsGoToOnExceptionAndAbortIsSilent) {
     PostMessage(Sink->WindowHandle(), WM_USER + 7);
     PostMessage(Sink->WindowHandle(), WM_USER + 8);
     PostMessage(Sink->WindowHandle(), WM_USER + 9);
-    PostMessage(Sink->WindowHandle(), WM_USER + 1);   // still delivered after the faults
+    PostMessage(Sink->WindowHandle(), WM_USER + 1);  // still delivered after the faults
     ProcessEvents();
     EXPECT_EQ(seen, (std::vector<std::string>{"bad", "std"}));
     EXPECT_EQ(Sink->Got, (std::vector<UINT>{WM_USER + 1}));
@@ -118,7 +118,7 @@ TEST(ScreenTest, CursorTableAcceptsArbitrarySlotsAndMetricsAreFixed) {
     Screen->SetCursors(14000, QCursor(Qt::OpenHandCursor));
     EXPECT_EQ(Screen->GetCursors(-1140).shape(), Qt::PointingHandCursor);
     EXPECT_EQ(Screen->GetCursors(14000).shape(), Qt::OpenHandCursor);
-    EXPECT_EQ(Screen->GetCursors(12345).shape(), Qt::ArrowCursor);   // unknown: the default
+    EXPECT_EQ(Screen->GetCursors(12345).shape(), Qt::ArrowCursor);  // unknown: the default
     Screen->SetCursor(crHourGlass);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
@@ -149,8 +149,14 @@ TEST(ShellTest, OpenOnlyFilesAndWebOrMailAddresses) {
     const std::string file = "/tmp/karomil_shell_test.pdf";
     std::ofstream(file) << "x";
     std::vector<std::string> launched;
-    SetShellLauncher([&](const std::string& t) { launched.push_back(t); return true; });
-    struct Case { std::string target; bool opens; };
+    SetShellLauncher([&](const std::string& t) {
+        launched.push_back(t);
+        return true;
+    });
+    struct Case {
+        std::string target;
+        bool opens;
+    };
     const Case cases[] = {
         {file, true},
         {"https://example.org/a?b=1", true},
@@ -158,7 +164,7 @@ TEST(ShellTest, OpenOnlyFilesAndWebOrMailAddresses) {
         {"mailto:office@example.org", true},
         {"/tmp/no/such/file.pdf", false},
         {"javascript:alert(1)", false},
-        {"file:///etc", false},          // a folder is no file
+        {"file:///etc", false},  // a folder is no file
         {"ftp://example.org/x", false},
         {"https://", false},
     };
@@ -211,15 +217,15 @@ TEST(DemoTest, CustomControlPaintsTextAndShapes) {
     const QImage img = Grab(demo);
     img.save("/tmp/karomil_demo_control.png");
     EXPECT_EQ(QColor(img.pixel(50, 35)), QColor(Qt::yellow));
-    EXPECT_EQ(QColor(img.pixel(10, 10)), QColor(0, 0, 128));     // the pen's corner
-    EXPECT_EQ(QColor(img.pixel(90, 35)), QColor(Qt::white));     // right edge excluded
+    EXPECT_EQ(QColor(img.pixel(10, 10)), QColor(0, 0, 128));  // the pen's corner
+    EXPECT_EQ(QColor(img.pixel(90, 35)), QColor(Qt::white));  // right edge excluded
     EXPECT_EQ(QColor(img.pixel(140, 35)), QColor(Qt::green));
     EXPECT_EQ(QColor(img.pixel(189, 70)), QColor(Qt::red));
-    EXPECT_EQ(QColor(img.pixel(190, 70)), QColor(Qt::white));    // last pixel of the line not drawn
+    EXPECT_EQ(QColor(img.pixel(190, 70)), QColor(Qt::white));  // last pixel of the line not drawn
     int dark = 0;
     for (int y = 78; y < 96; ++y)
         for (int x = 12; x < 150; ++x) dark += qGray(img.pixel(x, y)) < 100;
-    EXPECT_GT(dark, 50);   // the text is there
+    EXPECT_GT(dark, 50);  // the text is there
     delete form;
 }
 

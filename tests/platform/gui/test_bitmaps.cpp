@@ -30,7 +30,7 @@ TEST(Bitmap, WidthThenHeightGivesThatSize) {
     EnsureGuiApp();
     TBitmap b;
     b.SetWidth(4);
-    EXPECT_EQ(b.GetWidth(), 4);   // remembered while there are no pixels yet
+    EXPECT_EQ(b.GetWidth(), 4);  // remembered while there are no pixels yet
     b.SetHeight(3);
     EXPECT_EQ(b.GetWidth(), 4);
     EXPECT_EQ(b.GetHeight(), 3);
@@ -201,18 +201,39 @@ TEST(Metafile, RecordsEnumeratesAndReplaysStretched) {
     mf.SetHeight(10);
     auto dst = MakeBitmap(20, 20);
     dst->Canvas()->StretchDraw(Rect(0, 0, 20, 20), &mf);
-    EXPECT_EQ(dst->GetPixel(8, 8), clRed);     // (4,4) doubled
+    EXPECT_EQ(dst->GetPixel(8, 8), clRed);  // (4,4) doubled
     EXPECT_EQ(dst->GetPixel(11, 2), clWhite);  // right of the doubled rectangle
 }
 
 TEST(Metafile, LoadsPlaceableWmfSize) {
     // A placeable header (1440 units an inch, 1 inch square) and the smallest metafile.
     std::string w;
-    auto put16 = [&](int v) { w.push_back(char(v & 255)); w.push_back(char((v >> 8) & 255)); };
-    auto put32 = [&](uint32_t v) { put16(int(v & 0xFFFF)); put16(int(v >> 16)); };
-    put32(0x9AC6CDD7u); put16(0); put16(0); put16(0); put16(1440); put16(1440); put16(1440); put32(0); put16(0);
-    put16(1); put16(9); put16(0x300); put32(12); put16(0); put32(3); put16(0);   // header, 9 words
-    put32(3); put16(0);                                                          // EOF record, 3 words
+    auto put16 = [&](int v) {
+        w.push_back(char(v & 255));
+        w.push_back(char((v >> 8) & 255));
+    };
+    auto put32 = [&](uint32_t v) {
+        put16(int(v & 0xFFFF));
+        put16(int(v >> 16));
+    };
+    put32(0x9AC6CDD7u);
+    put16(0);
+    put16(0);
+    put16(0);
+    put16(1440);
+    put16(1440);
+    put16(1440);
+    put32(0);
+    put16(0);
+    put16(1);
+    put16(9);
+    put16(0x300);
+    put32(12);
+    put16(0);
+    put32(3);
+    put16(0);  // header, 9 words
+    put32(3);
+    put16(0);  // EOF record, 3 words
     TMemoryStream s;
     Fill(s, w + "zz");
     TMetafile mf;
@@ -234,7 +255,7 @@ TEST(ImageList, AddMaskedSplitsStripsAndDrawsTransparently) {
     int changes = 0;
     link.OnChange = [&](TObject*) { ++changes; };
     il.RegisterChanges(&link);
-    EXPECT_EQ(il.AddMasked(strip.get(), clDefault), 0);   // bottom-left pixel: fuchsia
+    EXPECT_EQ(il.AddMasked(strip.get(), clDefault), 0);  // bottom-left pixel: fuchsia
     EXPECT_EQ(il.Count(), 2);
     EXPECT_EQ(changes, 1);
     auto dst = MakeBitmap(4, 4, clGray);

@@ -25,14 +25,18 @@ protected:
 };
 
 TEST(ButtonLayout, GlyphAndTextPlacedByLayoutMarginAndSpacing) {
-    struct Case { TButtonLayout Layout; int Margin, Spacing; TRect Glyph, Text; };
+    struct Case {
+        TButtonLayout Layout;
+        int Margin, Spacing;
+        TRect Glyph, Text;
+    };
     const TRect client = Rect(0, 0, 100, 40);
     const TSize glyph{16, 16}, text{40, 14};
     const Case cases[] = {
-        {blGlyphLeft, -1, 4, Bounds(20, 12, 16, 16), Bounds(40, 13, 40, 14)},     // pair centred
+        {blGlyphLeft, -1, 4, Bounds(20, 12, 16, 16), Bounds(40, 13, 40, 14)},  // pair centred
         {blGlyphLeft, 5, 4, Bounds(5, 12, 16, 16), Bounds(25, 13, 40, 14)},
         {blGlyphRight, 5, 2, Bounds(79, 12, 16, 16), Bounds(37, 13, 40, 14)},
-        {blGlyphLeft, -1, -1, Bounds(14, 12, 16, 16), Bounds(44, 13, 40, 14)},    // thirds
+        {blGlyphLeft, -1, -1, Bounds(14, 12, 16, 16), Bounds(44, 13, 40, 14)},  // thirds
         {blGlyphTop, 2, 1, Bounds(42, 2, 16, 16), Bounds(30, 19, 40, 14)},
         {blGlyphBottom, 2, 1, Bounds(42, 22, 16, 16), Bounds(30, 7, 40, 14)},
     };
@@ -45,7 +49,11 @@ TEST(ButtonLayout, GlyphAndTextPlacedByLayoutMarginAndSpacing) {
 
 TEST(ButtonLayout, GlyphStripGivesThePictureOfEachState) {
     EnsureApplication();
-    struct Case { int NumGlyphs; TButtonState State; QRgb Expected; };
+    struct Case {
+        int NumGlyphs;
+        TButtonState State;
+        QRgb Expected;
+    };
     TBitmap strip(48, 16);
     const TColor colours[] = {clRed, clGreen, clBlue};
     for (int i = 0; i < 3; ++i) {
@@ -55,7 +63,7 @@ TEST(ButtonLayout, GlyphStripGivesThePictureOfEachState) {
     strip.SetPixel(0, 15, clFuchsia);
     const Case cases[] = {
         {3, bsUp, qRgb(255, 0, 0)}, {3, bsDisabled, qRgb(0, 128, 0)}, {3, bsDown, qRgb(0, 0, 255)},
-        {3, bsExclusive, qRgb(255, 0, 0)},   // no fourth picture: the up one
+        {3, bsExclusive, qRgb(255, 0, 0)},  // no fourth picture: the up one
     };
     for (const Case& c : cases) {
         const QImage img = GlyphImage(&strip, c.NumGlyphs, c.State);
@@ -70,11 +78,19 @@ TEST(ButtonLayout, GlyphStripGivesThePictureOfEachState) {
 }
 
 TEST_F(ButtonsTest, KindBringsCaptionResultAndDefaultFlags) {
-    struct Case { TBitBtnKind Kind; const char* Caption; TModalResult Result; bool Default, Cancel; };
+    struct Case {
+        TBitBtnKind Kind;
+        const char* Caption;
+        TModalResult Result;
+        bool Default, Cancel;
+    };
     const Case cases[] = {
-        {bkOK, "OK", mrOk, true, false},          {bkCancel, "Storno", mrCancel, false, true},
-        {bkYes, "&Ano", mrYes, true, false},      {bkNo, "&Ne", mrNo, false, true},
-        {bkRetry, "&Opakovat", mrRetry, false, false}, {bkClose, "&Zavřít", mrNone, false, false},
+        {bkOK, "OK", mrOk, true, false},
+        {bkCancel, "Storno", mrCancel, false, true},
+        {bkYes, "&Ano", mrYes, true, false},
+        {bkNo, "&Ne", mrNo, false, true},
+        {bkRetry, "&Opakovat", mrRetry, false, false},
+        {bkClose, "&Zavřít", mrNone, false, false},
     };
     for (const Case& c : cases) {
         auto* b = Add<TBitBtn>(10, 10, 90, 30);
@@ -141,12 +157,12 @@ TEST_F(ButtonsTest, SpeedButtonsOfAGroupExcludeEachOther) {
     b->SetDown(true);
     EXPECT_FALSE(a->GetDown());
     EXPECT_TRUE(b->GetDown());
-    b->SetDown(false);           // the last one down stays down without AllowAllUp
+    b->SetDown(false);  // the last one down stays down without AllowAllUp
     EXPECT_TRUE(b->GetDown());
-    a->SetAllowAllUp(true);      // shared by the whole group
+    a->SetAllowAllUp(true);  // shared by the whole group
     b->SetDown(false);
     EXPECT_FALSE(b->GetDown());
-    single->SetDown(true);       // outside a group nothing stays down
+    single->SetDown(true);  // outside a group nothing stays down
     EXPECT_FALSE(single->GetDown());
 }
 

@@ -11,18 +11,28 @@ struct PixelCase {
 };
 
 void ExpectPixels(TBitmap& b, const std::vector<PixelCase>& cases) {
-    for (const auto& c : cases)
-        EXPECT_EQ(b.GetPixel(c.x, c.y), c.expected) << "at (" << c.x << "," << c.y << ")";
+    for (const auto& c : cases) EXPECT_EQ(b.GetPixel(c.x, c.y), c.expected) << "at (" << c.x << "," << c.y << ")";
 }
 
 // --- colours -------------------------------------------------------------------------------
 
 TEST(Colors, SystemColoursResolveThroughTheFixedTable) {
-    struct { TColor in, out; } cases[] = {
-        {clBtnFace, 0xC8D0D4}, {clBtnShadow, 0x808080}, {clBtnHighlight, 0xFFFFFF}, {cl3DDkShadow, 0x404040},
-        {clWindow, 0xFFFFFF}, {clWindowText, 0}, {clHighlight, 0x6A240A}, {clGrayText, 0x808080},
-        {TColor(0x8000000F), 0xC8D0D4},   // the older system-colour flag resolves the same way
-        {clRed, clRed}, {clNone, clNone}, {clDefault, clDefault}, {clGray, RGB(128, 128, 128)},
+    struct {
+        TColor in, out;
+    } cases[] = {
+        {clBtnFace, 0xC8D0D4},
+        {clBtnShadow, 0x808080},
+        {clBtnHighlight, 0xFFFFFF},
+        {cl3DDkShadow, 0x404040},
+        {clWindow, 0xFFFFFF},
+        {clWindowText, 0},
+        {clHighlight, 0x6A240A},
+        {clGrayText, 0x808080},
+        {TColor(0x8000000F), 0xC8D0D4},  // the older system-colour flag resolves the same way
+        {clRed, clRed},
+        {clNone, clNone},
+        {clDefault, clDefault},
+        {clGray, RGB(128, 128, 128)},
     };
     for (auto c : cases) EXPECT_EQ(ColorToRGB(c.in), c.out) << std::hex << c.in;
 }
@@ -38,7 +48,9 @@ TEST(Colors, NamesRoundTrip) {
 // --- fonts ---------------------------------------------------------------------------------
 
 TEST(Font, SizeAndHeightFollowPixelsPerInch) {
-    struct { int ppi, size, height; } cases[] = {{96, 8, -11}, {96, 10, -13}, {96, 12, -16}, {600, 10, -83}, {72, 9, -9}};
+    struct {
+        int ppi, size, height;
+    } cases[] = {{96, 8, -11}, {96, 10, -13}, {96, 12, -16}, {600, 10, -83}, {72, 9, -9}};
     for (auto c : cases) {
         TFont f;
         f.SetPixelsPerInch(c.ppi);
@@ -127,8 +139,9 @@ TEST(Canvas, RectangleOutlineAndFill) {
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clBlue);
     c->Rectangle(1, 1, 6, 6);
-    ExpectPixels(*b, {{1, 1, clBlack}, {5, 1, clBlack}, {1, 5, clBlack}, {5, 5, clBlack}, {3, 3, clBlue},
-                      {2, 2, clBlue}, {4, 4, clBlue}, {6, 5, clWhite}, {5, 6, clWhite}, {0, 0, clWhite}});
+    ExpectPixels(*b,
+        {{1, 1, clBlack}, {5, 1, clBlack}, {1, 5, clBlack}, {5, 5, clBlack}, {3, 3, clBlue}, {2, 2, clBlue},
+            {4, 4, clBlue}, {6, 5, clWhite}, {5, 6, clWhite}, {0, 0, clWhite}});
 }
 
 TEST(Canvas, RectangleWithoutPenFillsOnePixelLess) {
@@ -141,9 +154,14 @@ TEST(Canvas, RectangleWithoutPenFillsOnePixelLess) {
 }
 
 TEST(Canvas, LineToLeavesTheLastPixelAndMovesThePen) {
-    struct { TPoint from, to, lastDrawn, notDrawn; } cases[] = {
-        {{0, 0}, {5, 0}, {4, 0}, {5, 0}}, {{5, 1}, {0, 1}, {1, 1}, {0, 1}}, {{0, 0}, {0, 5}, {0, 4}, {0, 5}},
-        {{0, 0}, {4, 4}, {3, 3}, {4, 4}}, {{7, 0}, {3, 4}, {4, 3}, {3, 4}},
+    struct {
+        TPoint from, to, lastDrawn, notDrawn;
+    } cases[] = {
+        {{0, 0}, {5, 0}, {4, 0}, {5, 0}},
+        {{5, 1}, {0, 1}, {1, 1}, {0, 1}},
+        {{0, 0}, {0, 5}, {0, 4}, {0, 5}},
+        {{0, 0}, {4, 4}, {3, 3}, {4, 4}},
+        {{7, 0}, {3, 4}, {4, 3}, {3, 4}},
     };
     for (auto k : cases) {
         auto b = MakeBitmap(8, 8);
@@ -161,14 +179,15 @@ TEST(Canvas, DottedLineGapsFollowTheBackgroundMode) {
     auto b = MakeBitmap(16, 2, clGray);
     TCanvas* c = b->Canvas();
     c->Pen()->SetStyle(psDot);
-    c->Brush()->SetColor(clYellow);   // a solid brush: opaque background in its colour
+    c->Brush()->SetColor(clYellow);  // a solid brush: opaque background in its colour
     c->MoveTo(0, 0);
     c->LineTo(12, 0);
-    c->Brush()->SetStyle(bsClear);    // transparent background: gaps untouched
+    c->Brush()->SetStyle(bsClear);  // transparent background: gaps untouched
     c->MoveTo(0, 1);
     c->LineTo(12, 1);
-    ExpectPixels(*b, {{0, 0, clBlack}, {2, 0, clBlack}, {3, 0, clYellow}, {5, 0, clYellow}, {6, 0, clBlack},
-                      {0, 1, clBlack}, {3, 1, clGray}, {6, 1, clBlack}});
+    ExpectPixels(*b,
+        {{0, 0, clBlack}, {2, 0, clBlack}, {3, 0, clYellow}, {5, 0, clYellow}, {6, 0, clBlack}, {0, 1, clBlack},
+            {3, 1, clGray}, {6, 1, clBlack}});
 }
 
 TEST(Canvas, WidePenHasRoundEndsAndStyledWidePenIsSolid) {
@@ -178,8 +197,9 @@ TEST(Canvas, WidePenHasRoundEndsAndStyledWidePenIsSolid) {
     c->Pen()->SetStyle(psDot);
     c->MoveTo(3, 4);
     c->LineTo(16, 4);
-    ExpectPixels(*b, {{3, 3, clBlack}, {3, 5, clBlack}, {9, 4, clBlack}, {10, 4, clBlack}, {11, 4, clBlack},
-                      {9, 2, clWhite}, {9, 6, clWhite}});
+    ExpectPixels(*b,
+        {{3, 3, clBlack}, {3, 5, clBlack}, {9, 4, clBlack}, {10, 4, clBlack}, {11, 4, clBlack}, {9, 2, clWhite},
+            {9, 6, clWhite}});
 }
 
 TEST(Canvas, XorAndNotXorDrawnTwiceRestore) {
@@ -272,7 +292,8 @@ TEST(Clip, IntersectExcludeSaveRestore) {
     EXPECT_EQ(GetClipRgn(dc, rgn), 1);
     c->Brush()->SetColor(clRed);
     c->FillRect(Rect(0, 0, 10, 10));
-    ExpectPixels(*b, {{1, 1, clWhite}, {2, 2, clRed}, {7, 7, clRed}, {8, 8, clWhite}, {4, 4, clWhite}, {5, 5, clWhite}});
+    ExpectPixels(
+        *b, {{1, 1, clWhite}, {2, 2, clRed}, {7, 7, clRed}, {8, 8, clWhite}, {4, 4, clWhite}, {5, 5, clWhite}});
     RestoreDC(dc, saved);
     EXPECT_EQ(GetClipRgn(dc, rgn), 0);
     c->FillRect(Rect(0, 0, 10, 10));
@@ -313,23 +334,26 @@ TEST(Edges, RaisedEdgeColoursAndAdjust) {
     EXPECT_EQ(r, Rect(2, 2, 4, 4));
     TColor light = ColorToRGB(cl3DLight), dark = ColorToRGB(cl3DDkShadow), hi = ColorToRGB(clBtnHighlight),
            sh = ColorToRGB(clBtnShadow);
-    ExpectPixels(*b, {{0, 0, light}, {4, 0, light}, {0, 4, light}, {5, 0, dark}, {0, 5, dark}, {5, 5, dark},
-                      {1, 1, hi}, {4, 1, sh}, {1, 4, sh}, {4, 4, sh}, {2, 2, clWhite}});
+    ExpectPixels(*b,
+        {{0, 0, light}, {4, 0, light}, {0, 4, light}, {5, 0, dark}, {0, 5, dark}, {5, 5, dark}, {1, 1, hi}, {4, 1, sh},
+            {1, 4, sh}, {4, 4, sh}, {2, 2, clWhite}});
 }
 
 TEST(Edges, SunkenOuterOnlyTopLeftSides) {
     auto b = MakeBitmap(5, 5);
     TRect r = Rect(0, 0, 5, 5);
     DrawEdge(b->Canvas()->Handle(), r, BDR_SUNKENOUTER, BF_TOPLEFT);
-    ExpectPixels(*b, {{0, 0, ColorToRGB(clBtnShadow)}, {3, 0, ColorToRGB(clBtnShadow)}, {4, 4, clWhite}, {4, 0, clWhite}});
+    ExpectPixels(
+        *b, {{0, 0, ColorToRGB(clBtnShadow)}, {3, 0, ColorToRGB(clBtnShadow)}, {4, 4, clWhite}, {4, 0, clWhite}});
 }
 
 TEST(Edges, CheckBoxIsThirteenPixelsWithMark) {
     auto b = MakeBitmap(13, 13);
     TRect r = Rect(0, 0, 13, 13);
     DrawFrameControl(b->Canvas()->Handle(), r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
-    ExpectPixels(*b, {{0, 0, ColorToRGB(clBtnShadow)}, {12, 12, ColorToRGB(clBtnHighlight)}, {2, 2, clWhite},
-                      {9, 3, clBlack}, {3, 5, clBlack}, {5, 9, clBlack}});
+    ExpectPixels(*b,
+        {{0, 0, ColorToRGB(clBtnShadow)}, {12, 12, ColorToRGB(clBtnHighlight)}, {2, 2, clWhite}, {9, 3, clBlack},
+            {3, 5, clBlack}, {5, 9, clBlack}});
 }
 
 TEST(Edges, FocusRectInvertsEveryOtherPixelAndTwiceRestores) {
@@ -351,8 +375,9 @@ TEST(Shapes, EllipseStaysInsideItsBox) {
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clRed);
     c->Ellipse(1, 1, 11, 11);
-    ExpectPixels(*b, {{1, 5, clBlack}, {10, 5, clBlack}, {5, 1, clBlack}, {5, 10, clBlack}, {11, 5, clWhite},
-                      {5, 11, clWhite}, {5, 5, clRed}, {1, 1, clWhite}});
+    ExpectPixels(*b,
+        {{1, 5, clBlack}, {10, 5, clBlack}, {5, 1, clBlack}, {5, 10, clBlack}, {11, 5, clWhite}, {5, 11, clWhite},
+            {5, 5, clRed}, {1, 1, clWhite}});
 }
 
 TEST(Shapes, PolygonFilledAndOutlined) {
@@ -368,7 +393,7 @@ TEST(Shapes, PieRunsCounterClockwiseBetweenTheRadials) {
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clRed);
     c->Pen()->SetColor(clRed);
-    c->Pie(0, 0, 21, 21, 21, 10, 10, 0);   // from three o'clock to twelve: the top-right quarter
+    c->Pie(0, 0, 21, 21, 21, 10, 10, 0);  // from three o'clock to twelve: the top-right quarter
     ExpectPixels(*b, {{15, 5, clRed}, {5, 15, clWhite}, {5, 5, clWhite}, {15, 15, clWhite}});
 }
 
@@ -383,8 +408,8 @@ TEST(Text, TextOutPaintsOpaqueCellAndMovesPen) {
     c->TextOut(2, 2, "Ix");
     int w = c->TextWidth("Ix");
     EXPECT_EQ(c->PenPos(), Point(2 + w, 2));
-    EXPECT_EQ(b->GetPixel(2 + w - 1, 2), clYellow);      // cell background
-    EXPECT_EQ(b->GetPixel(2 + w, 2), clGray);            // right edge excluded
+    EXPECT_EQ(b->GetPixel(2 + w - 1, 2), clYellow);  // cell background
+    EXPECT_EQ(b->GetPixel(2 + w, 2), clGray);  // right edge excluded
     // Glyph edges are smoothed: ink is any pixel clearly darker than the cell.
     bool ink = false;
     for (int y = 2; y < 2 + c->TextHeight("I"); ++y)
@@ -419,7 +444,10 @@ Drawn LayOut(const std::string& text, TRect r, uint32_t format) {
         d.result = DrawText(mc.Handle(), text, -1, r, format);
     }
     for (const auto& rec : mf.EnumRecords())
-        if (rec.Type == 84) { d.lines.push_back(rec.Text); d.origins.push_back(rec.Origin); }
+        if (rec.Type == 84) {
+            d.lines.push_back(rec.Text);
+            d.origins.push_back(rec.Origin);
+        }
     return d;
 }
 
@@ -430,13 +458,17 @@ TEST(DrawText, WordBreakBreaksOnlyAtBlanks) {
     EnsureGuiApp();
     int aaa = m.TextWidth("aaa bbb");
     int lh = m.TextHeight("Wg");
-    struct { std::string text; int width; std::vector<std::string> lines; } cases[] = {
+    struct {
+        std::string text;
+        int width;
+        std::vector<std::string> lines;
+    } cases[] = {
         {"aaa bbb", aaa, {"aaa bbb"}},
         {"aaa bbb", aaa - 1, {"aaa", "bbb"}},
-        {"aaa   bbb", aaa, {"aaa", "bbb"}},                      // blanks at the break are dropped
-        {"averyveryverylongword x", 10, {"averyveryverylongword", "x"}},   // a long word stays whole
+        {"aaa   bbb", aaa, {"aaa", "bbb"}},  // blanks at the break are dropped
+        {"averyveryverylongword x", 10, {"averyveryverylongword", "x"}},  // a long word stays whole
         {"one\r\ntwo\nthree", 1000, {"one", "two", "three"}},
-        {"a-b-c-d-e-f", 10, {"a-b-c-d-e-f"}},                 // no break at hyphens
+        {"a-b-c-d-e-f", 10, {"a-b-c-d-e-f"}},  // no break at hyphens
         {"", 100, {""}},
     };
     for (const auto& k : cases) {
@@ -460,7 +492,7 @@ TEST(DrawText, CalcRectWidensToTheLongestWord) {
     EXPECT_EQ(r, Rect(5, 5, 5 + word, 5 + 2 * lh));
     r = Rect(0, 0, 500, 0);
     DrawText(dc, "ab cd", -1, r, DT_CALCRECT | DT_WORDBREAK);
-    EXPECT_EQ(r.Right, m.TextWidth("ab cd"));   // narrowed to the text
+    EXPECT_EQ(r.Right, m.TextWidth("ab cd"));  // narrowed to the text
     r = Rect(0, 0, 0, 0);
     DrawText(dc, "x\ny", -1, r, DT_CALCRECT);
     EXPECT_EQ(r.Bottom, 2 * lh);
@@ -472,13 +504,13 @@ TEST(DrawText, AlignmentAndVerticalCentre) {
     m.Font()->SetName("Arial");
     m.Font()->SetHeight(-11);
     int w = m.TextWidth("abc"), lh = m.TextHeight("Wg");
-    struct { uint32_t fmt; TPoint origin; } cases[] = {
-        {DT_SINGLELINE, {10, 20}},
-        {DT_SINGLELINE | DT_RIGHT, {110 - w, 20}},
-        {DT_SINGLELINE | DT_CENTER, {(120 - w) / 2, 20}},
-        {DT_SINGLELINE | DT_VCENTER, {10, (20 + 60 - lh) / 2}},
-        {DT_SINGLELINE | DT_BOTTOM, {10, 60 - lh}},
-        {DT_VCENTER, {10, 20}},   // vertical centring needs a single line
+    struct {
+        uint32_t fmt;
+        TPoint origin;
+    } cases[] = {
+        {DT_SINGLELINE, {10, 20}}, {DT_SINGLELINE | DT_RIGHT, {110 - w, 20}},
+        {DT_SINGLELINE | DT_CENTER, {(120 - w) / 2, 20}}, {DT_SINGLELINE | DT_VCENTER, {10, (20 + 60 - lh) / 2}},
+        {DT_SINGLELINE | DT_BOTTOM, {10, 60 - lh}}, {DT_VCENTER, {10, 20}},  // vertical centring needs a single line
     };
     for (auto k : cases) {
         Drawn d = LayOut("abc", Rect(10, 20, 110, 60), k.fmt);
@@ -568,7 +600,7 @@ TEST(Canvas, RestoreDCSelectsTheCanvasObjectsAgain) {
     RestoreDC(c, saved);
     ASSERT_LT(small, big);
     saved = SaveDC(c);
-    c->Font()->SetHeight(-10);   // unchanged: no change notice
+    c->Font()->SetHeight(-10);  // unchanged: no change notice
     EXPECT_EQ(c->TextWidth("W"), small);
     RestoreDC(c, saved);
 }
@@ -617,7 +649,10 @@ TEST(TextAlign, ReferencePointSitsWhereTheFlagsSay) {
     };
     const TRect home = draw(TA_TOP | TA_LEFT, false);
     ASSERT_GE(home.Left, 80);
-    struct { uint32_t align; int dx, dy; } cases[] = {
+    struct {
+        uint32_t align;
+        int dx, dy;
+    } cases[] = {
         {TA_RIGHT | TA_TOP, -ext.cx, 0},
         {TA_CENTER | TA_TOP, -(ext.cx / 2), 0},
         {TA_LEFT | TA_BOTTOM, 0, -tm.tmHeight},
@@ -647,7 +682,7 @@ TEST(TextAlign, UpdateCurrentPositionWritesOnFromThePenAndMovesIt) {
     GetTextExtentPoint32(dc, "cd", cd);
     MoveToEx(dc, 10, 5);
     SetTextAlign(dc, TA_UPDATECP);
-    TextOut(dc, 150, 30, "ab");      // the point given is ignored
+    TextOut(dc, 150, 30, "ab");  // the point given is ignored
     TextOut(dc, 150, 30, "cd");
     TPoint pos;
     MoveToEx(dc, 0, 0, &pos);

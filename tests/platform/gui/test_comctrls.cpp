@@ -36,7 +36,9 @@ TEST_F(ComCtrlsTest, FirstSheetShowsAndOnlyTheActiveOneIsVisible) {
     TPageControl* pc = Pages();
     ASSERT_EQ(pc->PageCount(), 3);
     EXPECT_EQ(pc->GetActivePageIndex(), 0);
-    struct Case { int Index; };
+    struct Case {
+        int Index;
+    };
     for (const Case& c : {Case{2}, Case{1}, Case{0}}) {
         pc->SetActivePageIndex(c.Index);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(pc->Pages(i)->GetVisible(), i == c.Index) << c.Index;
@@ -49,7 +51,10 @@ TEST_F(ComCtrlsTest, ChangesByCodeFireNoEventsChangesByTheUserDo) {
     TPageControl* pc = Pages();
     std::vector<std::string> log;
     bool allow = true;
-    pc->OnChanging = [&](TObject*, bool& a) { log.push_back("changing " + std::to_string(pc->GetActivePageIndex())); a = allow; };
+    pc->OnChanging = [&](TObject*, bool& a) {
+        log.push_back("changing " + std::to_string(pc->GetActivePageIndex()));
+        a = allow;
+    };
     pc->OnChange = [&](TObject*) { log.push_back("change " + std::to_string(pc->GetActivePageIndex())); };
     pc->SetActivePageIndex(1);
     EXPECT_TRUE(log.empty());
@@ -58,7 +63,7 @@ TEST_F(ComCtrlsTest, ChangesByCodeFireNoEventsChangesByTheUserDo) {
     TestKit::Click(pc, Point(tab.Left + 5, tab.Top + 5));
     ProcessEvents();
     EXPECT_EQ(log, (std::vector<std::string>{"changing 1", "change 2"}));
-    allow = false;     // OnChanging refuses
+    allow = false;  // OnChanging refuses
     const TRect first = pc->TabRect(0);
     TestKit::Click(pc, Point(first.Left + 5, first.Top + 5));
     ProcessEvents();
@@ -70,9 +75,14 @@ TEST_F(ComCtrlsTest, CtrlTabPagesThroughTheTabsFromInsideAPage) {
     ShowAndActivate(Form);
     Edits[0]->SetFocus();
     ProcessEvents();
-    struct Case { Qt::KeyboardModifiers Mods; int Page; };
+    struct Case {
+        Qt::KeyboardModifiers Mods;
+        int Page;
+    };
     const Case cases[] = {
-        {Qt::ControlModifier, 1}, {Qt::ControlModifier, 2}, {Qt::ControlModifier, 0},   // wraps
+        {Qt::ControlModifier, 1},
+        {Qt::ControlModifier, 2},
+        {Qt::ControlModifier, 0},  // wraps
         {Qt::ControlModifier | Qt::ShiftModifier, 2},
     };
     for (const Case& c : cases) {
@@ -82,7 +92,7 @@ TEST_F(ComCtrlsTest, CtrlTabPagesThroughTheTabsFromInsideAPage) {
         // The focus left the hidden page for the shown one.
         EXPECT_TRUE(Edits[size_t(c.Page)]->Focused()) << c.Page;
     }
-    Key(Qt::Key_Tab);   // plain Tab still moves the focus, not the page
+    Key(Qt::Key_Tab);  // plain Tab still moves the focus, not the page
     ProcessEvents();
     EXPECT_EQ(pc->GetActivePageIndex(), 2);
 }
@@ -103,11 +113,11 @@ TEST_F(ComCtrlsTest, ArrowsMoveTheTabWhileThePageControlHasTheFocus) {
 TEST_F(ComCtrlsTest, HiddenTabsAndRemovedPagesLeaveTheRest) {
     TPageControl* pc = Pages();
     pc->SetActivePageIndex(1);
-    pc->Pages(1)->SetTabVisible(false);     // the shown page's tab goes: the next one shows
+    pc->Pages(1)->SetTabVisible(false);  // the shown page's tab goes: the next one shows
     EXPECT_EQ(pc->GetActivePageIndex(), 2);
     EXPECT_EQ(pc->Pages(2)->TabIndex(), 1);
     pc->Pages(1)->SetTabVisible(true);
-    pc->Pages(0)->SetPageIndex(2);          // reorder
+    pc->Pages(0)->SetPageIndex(2);  // reorder
     EXPECT_EQ(pc->Pages(2)->GetCaption(), "Přední strana");
     TTabSheet* active = pc->GetActivePage();
     delete active;
@@ -152,7 +162,7 @@ TEST_F(ComCtrlsTest, StatusBarPanelsLieSideBySideAndShowTheirText) {
     EXPECT_EQ(sb->PanelRect(0).Left, 0);
     EXPECT_EQ(sb->PanelRect(0).Right, 120);
     EXPECT_EQ(sb->PanelRect(1).Left, 122);
-    EXPECT_EQ(sb->PanelRect(1).Right, sb->GetClientWidth());   // the last one takes the rest
+    EXPECT_EQ(sb->PanelRect(1).Right, sb->GetClientWidth());  // the last one takes the rest
     ShowAndActivate(Form);
     auto darkIn = [&](TRect r) {
         const QImage img = Grab(sb);
@@ -165,7 +175,7 @@ TEST_F(ComCtrlsTest, StatusBarPanelsLieSideBySideAndShowTheirText) {
     first->SetText("");
     ProcessEvents();
     EXPECT_FALSE(darkIn(sb->PanelRect(0)));
-    sb->SetSimpleText("Ukládám…");   // one panel over the whole bar
+    sb->SetSimpleText("Ukládám…");  // one panel over the whole bar
     sb->SetSimplePanel(true);
     EXPECT_EQ(sb->PanelRect(0).Width(), sb->GetClientWidth());
     ProcessEvents();
@@ -174,7 +184,7 @@ TEST_F(ComCtrlsTest, StatusBarPanelsLieSideBySideAndShowTheirText) {
 
 TEST_F(ComCtrlsTest, ToolButtonsLineUpAndGroupedChecksExcludeEachOther) {
     auto* tb = Add<TToolBar>(0, 0, 90, 29);
-    tb->SetAlign(alNone);     // at the top it would be as wide as the form
+    tb->SetAlign(alNone);  // at the top it would be as wide as the form
     tb->SetWidth(90);
     tb->SetButtonWidth(30);
     auto add = [&](TToolButtonStyle style) {
@@ -192,11 +202,11 @@ TEST_F(ComCtrlsTest, ToolButtonsLineUpAndGroupedChecksExcludeEachOther) {
     EXPECT_EQ(a->GetLeft(), 0);
     EXPECT_EQ(b->GetLeft(), 30);
     EXPECT_EQ(sep->GetWidth(), 8);
-    EXPECT_EQ(c->GetTop(), a->GetTop() + tb->GetButtonHeight());   // 68 + 30 > 90: wrapped
+    EXPECT_EQ(c->GetTop(), a->GetTop() + tb->GetButtonHeight());  // 68 + 30 > 90: wrapped
     tb->SetAutoSize(true);
     EXPECT_EQ(tb->GetHeight(), 2 + 2 * tb->GetButtonHeight() + 2);
     a->SetCaption("Vysvědčení");
-    tb->SetShowCaptions(true);     // a caption wider than ButtonWidth widens its button
+    tb->SetShowCaptions(true);  // a caption wider than ButtonWidth widens its button
     EXPECT_GT(a->GetWidth(), 30);
     tb->SetShowCaptions(false);
     a->Click();
@@ -205,8 +215,8 @@ TEST_F(ComCtrlsTest, ToolButtonsLineUpAndGroupedChecksExcludeEachOther) {
     b->Click();
     EXPECT_TRUE(b->GetDown());
     EXPECT_FALSE(a->GetDown());
-    EXPECT_TRUE(c->GetDown());      // beyond the separator
-    b->SetEnabled(false);           // a disabled button comes up
+    EXPECT_TRUE(c->GetDown());  // beyond the separator
+    b->SetEnabled(false);  // a disabled button comes up
     EXPECT_FALSE(b->GetDown());
 }
 
@@ -221,8 +231,13 @@ TEST_F(ComCtrlsTest, UpDownStepsItsAssociate) {
     EXPECT_EQ(e->GetText(), "1");
     std::vector<TUDBtnType> clicks;
     ud->OnClickButton = [&](TObject*, TUDBtnType b) { clicks.push_back(b); };
-    struct Case { bool Wrap; TUDBtnType Button; int Position; };
-    const Case cases[] = {{false, btNext, 2}, {false, btNext, 3}, {false, btNext, 3}, {true, btNext, 1}, {true, btPrev, 3}};
+    struct Case {
+        bool Wrap;
+        TUDBtnType Button;
+        int Position;
+    };
+    const Case cases[] = {
+        {false, btNext, 2}, {false, btNext, 3}, {false, btNext, 3}, {true, btNext, 1}, {true, btPrev, 3}};
     for (const Case& c : cases) {
         ud->SetWrap(c.Wrap);
         ud->Step(c.Button);
@@ -231,14 +246,17 @@ TEST_F(ComCtrlsTest, UpDownStepsItsAssociate) {
     }
     EXPECT_EQ(clicks.size(), 5u);
     ShowAndActivate(Form);
-    TestKit::Click(ud, Point(5, 18));   // lower half: down
+    TestKit::Click(ud, Point(5, 18));  // lower half: down
     ProcessEvents();
     EXPECT_EQ(ud->GetPosition(), 2);
 }
 
 TEST_F(ComCtrlsTest, ProgressBarStaysInRangeAndWrapsOnStep) {
     auto* p = Add<TProgressBar>(10, 10, 100, 16);
-    struct Case { int Set; int Expected; };
+    struct Case {
+        int Set;
+        int Expected;
+    };
     for (const Case& c : {Case{50, 50}, Case{150, 100}, Case{-5, 0}}) {
         p->SetPosition(c.Set);
         EXPECT_EQ(p->GetPosition(), c.Expected);
@@ -335,7 +353,7 @@ TEST_F(ComCtrlsTest, ScreenshotOfPanelButtonsPagesAndStatusBar) {
     EXPECT_TRUE(front->GetVisible());
     EXPECT_FALSE(pc->Pages(1)->GetVisible());
     const QImage panel = Grab(top);
-    EXPECT_EQ(panel.pixelColor(0, 0).rgb() & 0xFFFFFF, ToQColor(clBtnHighlight).rgb() & 0xFFFFFF);   // raised
+    EXPECT_EQ(panel.pixelColor(0, 0).rgb() & 0xFFFFFF, ToQColor(clBtnHighlight).rgb() & 0xFFFFFF);  // raised
     EXPECT_EQ(panel.pixelColor(3, 3).rgb() & 0xFFFFFF, ToQColor(TColor(9039870)).rgb() & 0xFFFFFF);
 }
 
@@ -350,16 +368,19 @@ TEST_F(ComCtrlsTest, DatePickerShowsTheDateInTheChosenFormat) {
     int changes = 0;
     picker->OnChange = [&](TObject*) { ++changes; };
     const TDateTime day = EncodeDate(2024, 5, 5);
-    picker->SetDate(day + 0.75);   // the time of day is dropped
+    picker->SetDate(day + 0.75);  // the time of day is dropped
     EXPECT_EQ(picker->GetDate(), day);
     auto* edit = static_cast<QDateEdit*>(picker->Widget());
     // The formats of the format settings, with the month in the form the date needs.
-    struct Case { TDTDateFormat Format; std::string Shown; };
+    struct Case {
+        TDTDateFormat Format;
+        std::string Shown;
+    };
     for (const Case& c : {Case{dfShort, "5.5.2024"}, Case{dfLong, "5. května 2024"}}) {
         picker->SetDateFormat(c.Format);
         EXPECT_EQ(edit->text().toStdString(), c.Shown) << c.Format;
     }
-    EXPECT_EQ(changes, 0);   // changes by code fire nothing
+    EXPECT_EQ(changes, 0);  // changes by code fire nothing
 }
 
 TEST_F(ComCtrlsTest, DatePickerReportsTheUsersChange) {
@@ -370,13 +391,16 @@ TEST_F(ComCtrlsTest, DatePickerReportsTheUsersChange) {
     ShowAndActivate(Form);
     picker->SetFocus();
     ProcessEvents();
-    Key(Qt::Key_Up);   // the day goes up
+    Key(Qt::Key_Up);  // the day goes up
     EXPECT_EQ(seen, (std::vector<TDateTime>{EncodeDate(2024, 5, 6)}));
     EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 5, 6));
 }
 
 TEST(QtDateFormatTest, MapsTheClassLibraryLetters) {
-    struct Case { const char* Format; const char* Qt; };
+    struct Case {
+        const char* Format;
+        const char* Qt;
+    };
     const Case cases[] = {
         {"d.M.yyyy", "d.M.yyyy"},
         {"d. mmmm yyyy", "d. MMMM yyyy"},

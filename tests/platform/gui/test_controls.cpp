@@ -42,7 +42,9 @@ public:
     std::function<void()> OnPaintHook;
     TColor Fill = clWhite;
 
-    void Note(const std::string& s) { if (Log) Log->push_back(Tag + ":" + s); }
+    void Note(const std::string& s) {
+        if (Log) Log->push_back(Tag + ":" + s);
+    }
     void Dispatch(TMessage& m) override {
         switch (m.Msg) {
         case WM_SETFOCUS: {
@@ -66,7 +68,9 @@ public:
         case WM_CANCELMODE: Note("cancelmode"); break;
         case WM_TIMER: Note("timer " + std::to_string(m.WParam)); break;
         case WM_USER + 1: Note("user1"); break;
-        case WM_SIZE: Note("size " + std::to_string(TWMSize(m).Width()) + "x" + std::to_string(TWMSize(m).Height())); break;
+        case WM_SIZE:
+            Note("size " + std::to_string(TWMSize(m).Width()) + "x" + std::to_string(TWMSize(m).Height()));
+            break;
         case WM_VSCROLL: Note("vscroll " + std::to_string(TWMScroll(m).ScrollCode())); break;
         default: break;
         }
@@ -75,16 +79,26 @@ public:
 
 protected:
     void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
-        Note("mousedown " + std::to_string(int(b)) + (s.Contains(ssDouble) ? " dbl" : "") + " " + std::to_string(x) + "," + std::to_string(y));
+        Note("mousedown " + std::to_string(int(b)) + (s.Contains(ssDouble) ? " dbl" : "") + " " + std::to_string(x) +
+            "," + std::to_string(y));
         TCustomControl::MouseDown(b, s, x, y);
     }
     void MouseUp(TMouseButton b, TShiftState s, int x, int y) override {
         Note("mouseup " + std::to_string(int(b)));
         TCustomControl::MouseUp(b, s, x, y);
     }
-    void Click() override { Note("click"); TCustomControl::Click(); }
-    void DblClick() override { Note("dblclick"); TCustomControl::DblClick(); }
-    void KeyPress(char32_t& key) override { Note("keypress " + std::to_string(uint32_t(key))); TCustomControl::KeyPress(key); }
+    void Click() override {
+        Note("click");
+        TCustomControl::Click();
+    }
+    void DblClick() override {
+        Note("dblclick");
+        TCustomControl::DblClick();
+    }
+    void KeyPress(char32_t& key) override {
+        Note("keypress " + std::to_string(uint32_t(key)));
+        TCustomControl::KeyPress(key);
+    }
     void Paint() override {
         if (OnPaintHook) OnPaintHook();
         Canvas()->Brush()->SetColor(Fill);
@@ -105,7 +119,7 @@ protected:
         ShowAndActivate(Form);
     }
     void TearDown() override {
-        delete Form;   // owns A and B
+        delete Form;  // owns A and B
         ProcessEvents();
         Answers.reset();
     }
@@ -144,8 +158,9 @@ TEST_F(ControlsTest, DoubleClickOnlyForWindowsThatAskForIt) {
     ProcessEvents();
     Take();
     DblClick(A, {3, 4});
-    EXPECT_EQ(Take(), (Strings{"A:mousedown 0 3,4", "A:capturechanged", "A:click", "A:mouseup 0", "A:dblclick",
-                               "A:mousedown 0 dbl 3,4", "A:capturechanged", "A:mouseup 0"}));
+    EXPECT_EQ(Take(),
+        (Strings{"A:mousedown 0 3,4", "A:capturechanged", "A:click", "A:mouseup 0", "A:dblclick",
+            "A:mousedown 0 dbl 3,4", "A:capturechanged", "A:mouseup 0"}));
     // Without csDoubleClicks the window class has no CS_DBLCLKS: the second press is a press.
     B->SetControlStyle(B->ControlStyle() - TControlStyle{csDoubleClicks});
     B->RecreateWnd();
@@ -153,8 +168,9 @@ TEST_F(ControlsTest, DoubleClickOnlyForWindowsThatAskForIt) {
     ProcessEvents();
     Take();
     DblClick(B, {3, 4});
-    EXPECT_EQ(Take(), (Strings{"B:mousedown 0 3,4", "B:capturechanged", "B:click", "B:mouseup 0", "B:mousedown 0 3,4",
-                               "B:capturechanged", "B:click", "B:mouseup 0"}));
+    EXPECT_EQ(Take(),
+        (Strings{"B:mousedown 0 3,4", "B:capturechanged", "B:click", "B:mouseup 0", "B:mousedown 0 3,4",
+            "B:capturechanged", "B:click", "B:mouseup 0"}));
 }
 
 TEST_F(ControlsTest, KeyDownThenCharThenKeyUp) {
@@ -166,17 +182,19 @@ TEST_F(ControlsTest, KeyDownThenCharThenKeyUp) {
 }
 
 TEST_F(ControlsTest, CharactersMadeFromKeyAndModifiers) {
-    struct Case { int key; Qt::KeyboardModifiers mods; std::string text; int expectedChar; };
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        std::string text;
+        int expectedChar;
+    };
     const Case cases[] = {
-        {Qt::Key_C, Qt::ControlModifier, "", 3},       // Ctrl+C
-        {Qt::Key_V, Qt::ControlModifier, "", 22},
-        {Qt::Key_X, Qt::ControlModifier, "\x18", 24},
-        {Qt::Key_Return, Qt::NoModifier, "\r", 13},
-        {Qt::Key_Return, Qt::ControlModifier, "", 10},
-        {Qt::Key_Backspace, Qt::NoModifier, "\b", 8},
-        {Qt::Key_Escape, Qt::NoModifier, "\x1b", 27},
-        {0x1EC, Qt::NoModifier, "ě", 0x11B},   // a Czech letter arrives as its code point
-        {Qt::Key_Delete, Qt::NoModifier, "\x7f", -1},    // no character for Delete
+        {Qt::Key_C, Qt::ControlModifier, "", 3},  // Ctrl+C
+        {Qt::Key_V, Qt::ControlModifier, "", 22}, {Qt::Key_X, Qt::ControlModifier, "\x18", 24},
+        {Qt::Key_Return, Qt::NoModifier, "\r", 13}, {Qt::Key_Return, Qt::ControlModifier, "", 10},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", 8}, {Qt::Key_Escape, Qt::NoModifier, "\x1b", 27},
+        {0x1EC, Qt::NoModifier, "ě", 0x11B},  // a Czech letter arrives as its code point
+        {Qt::Key_Delete, Qt::NoModifier, "\x7f", -1},  // no character for Delete
     };
     A->DlgCode = DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTCHARS | DLGC_WANTARROWS;
     A->SetFocus();
@@ -185,7 +203,8 @@ TEST_F(ControlsTest, CharactersMadeFromKeyAndModifiers) {
         Take();
         Key(c.key, c.mods, c.text);
         std::string chars;
-        for (auto& s : Log) if (s.rfind("A:char ", 0) == 0) chars = s.substr(7);
+        for (auto& s : Log)
+            if (s.rfind("A:char ", 0) == 0) chars = s.substr(7);
         EXPECT_EQ(chars, c.expectedChar < 0 ? std::string() : std::to_string(c.expectedChar)) << "key " << c.key;
     }
 }
@@ -259,8 +278,12 @@ TEST_F(ControlsTest, CaptureDuringPressRoutesTheMouseToTheHolder) {
     EXPECT_EQ(GetCapture(), A->WindowHandle());
     // The move arrives at B's window, but A holds the capture: A sees it in its coordinates.
     std::vector<std::string> moves;
-    A->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { moves.push_back("A " + std::to_string(x) + "," + std::to_string(y)); };
-    B->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { moves.push_back("B " + std::to_string(x) + "," + std::to_string(y)); };
+    A->OnMouseMove = [&](TObject*, TShiftState, int x, int y) {
+        moves.push_back("A " + std::to_string(x) + "," + std::to_string(y));
+    };
+    B->OnMouseMove = [&](TObject*, TShiftState, int x, int y) {
+        moves.push_back("B " + std::to_string(x) + "," + std::to_string(y));
+    };
     MouseMove(B, {1, 2}, Qt::LeftButton);
     EXPECT_EQ(moves, (Strings{"A 111,2"}));
     MouseUp(B, {1, 2});
@@ -329,7 +352,7 @@ TEST_F(ControlsTest, ThrowingPaintIsReportedOnce) {
 TEST_F(ControlsTest, WindowTimersByControlAndId) {
     TFakeClock clock;
     SetTimer(A->WindowHandle(), 7, 5);
-    SetTimer(A->WindowHandle(), 7, 5);   // restart, not a second timer
+    SetTimer(A->WindowHandle(), 7, 5);  // restart, not a second timer
     int callbacks = 0;
     SetTimer(B->WindowHandle(), 1, 5, [&](HWND w, UINT msg, uintptr_t id, DWORD) {
         EXPECT_EQ(w, B->WindowHandle());
@@ -365,10 +388,14 @@ TEST_F(ControlsTest, PostedMessagesInOrderAndDroppedForDestroyedWindows) {
 }
 
 TEST_F(ControlsTest, ScrollBarVisibilityFollowsWindowsRule) {
-    struct Case { int min, max; UINT page; bool shown; };
+    struct Case {
+        int min, max;
+        UINT page;
+        bool shown;
+    };
     const Case cases[] = {
-        {0, 0, 0, false},     // empty range
-        {0, 100, 0, true},    // no page: any range shows
+        {0, 0, 0, false},  // empty range
+        {0, 100, 0, true},  // no page: any range shows
         {0, 99, 100, false},  // a page covers the whole range
         {0, 100, 100, true},  // one more line than the page
         {5, 5, 1, false},
@@ -471,7 +498,7 @@ TEST_F(ControlsTest, ParentDestroyedFirstDetachesChildWindows) {
     auto* panel = new TCustomControl(nullptr);
     panel->SetBounds(0, 100, 200, 90);
     panel->SetParent(Form);
-    auto* child = new TProbe(Form, &Log, "child");   // owned by the form, parented by the panel
+    auto* child = new TProbe(Form, &Log, "child");  // owned by the form, parented by the panel
     child->SetBounds(1, 1, 20, 20);
     child->SetParent(panel);
     ProcessEvents();
@@ -479,7 +506,7 @@ TEST_F(ControlsTest, ParentDestroyedFirstDetachesChildWindows) {
     delete panel;
     EXPECT_EQ(child->GetParent(), nullptr);
     EXPECT_FALSE(child->HandleAllocated());
-    ASSERT_NE(child->OuterWidget(), nullptr);   // still ours, not deleted by Qt
+    ASSERT_NE(child->OuterWidget(), nullptr);  // still ours, not deleted by Qt
     EXPECT_EQ(child->OuterWidget()->parentWidget(), nullptr);
     delete child;
 }
@@ -488,10 +515,16 @@ TEST_F(ControlsTest, WheelGoesToTheControlUnderTheMouse) {
     B->SetFocus();
     ProcessEvents();
     int delta = 0, focused = 0;
-    A->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) { delta += d; handled = true; };
-    B->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) { focused += d; handled = true; };
+    A->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) {
+        delta += d;
+        handled = true;
+    };
+    B->OnMouseWheel = [&](TObject*, TShiftState, int d, TPoint, bool& handled) {
+        focused += d;
+        handled = true;
+    };
     Wheel(A, {5, 5}, -120);
-    Wheel(A, {5, 5}, -60);   // half a notch waits for the other half
+    Wheel(A, {5, 5}, -60);  // half a notch waits for the other half
     EXPECT_EQ(delta, -120);
     Wheel(A, {5, 5}, -60);
     EXPECT_EQ(delta, -240);
@@ -506,7 +539,10 @@ TEST_F(ControlsTest, GraphicControlGetsItsOwnMouseAndPaint) {
             Canvas()->Brush()->SetColor(clRed);
             Canvas()->FillRect(GetClientRect());
         }
-        void MouseDown(TMouseButton, TShiftState, int x, int y) override { ++Downs; Pos = {x, y}; }
+        void MouseDown(TMouseButton, TShiftState, int x, int y) override {
+            ++Downs;
+            Pos = {x, y};
+        }
         TPoint Pos;
     };
     auto* dot = new TDot(Form);
@@ -535,9 +571,9 @@ TEST_F(ControlsTest, ClassLibraryDragManager) {
     A->OnEndDrag = [&](TObject*, TObject* target, int, int) { events.push_back(target == B ? "end onB" : "end none"); };
     MouseDown(A, {5, 5});
     EXPECT_TRUE(A->Dragging());
-    MouseMove(A, {7, 7}, Qt::LeftButton);   // within the threshold: nothing yet
+    MouseMove(A, {7, 7}, Qt::LeftButton);  // within the threshold: nothing yet
     EXPECT_TRUE(events.empty());
-    MouseMove(A, {115, 20}, Qt::LeftButton);   // over B
+    MouseMove(A, {115, 20}, Qt::LeftButton);  // over B
     MouseMove(A, {117, 20}, Qt::LeftButton);
     MouseUp(A, {117, 20});
     EXPECT_EQ(events, (Strings{"over 0", "over 2", "drop 7,20 fromA", "end onB"}));
@@ -563,7 +599,11 @@ TEST_F(ControlsTest, EscapeCancelsADragAndStillReachesTheSource) {
 }
 
 TEST(ShortCutTest, EncodingRoundTrips) {
-    struct Case { WORD key; TShiftState shift; TShortCut sc; };
+    struct Case {
+        WORD key;
+        TShiftState shift;
+        TShortCut sc;
+    };
     const Case cases[] = {
         {VK_RETURN, {ssCtrl}, 0x400D},
         {'A', {ssShift, ssCtrl}, 0x6041},
@@ -599,9 +639,9 @@ TEST_F(ControlsTest, CanResizeAdjustsOrRefusesANewSize) {
     A->SetBounds(5, 6, 400, 20);
     EXPECT_EQ(A->GetBoundsRect(), Rect(5, 6, 155, 46));
     allow = false;
-    A->SetBounds(0, 0, 90, 90);   // refused as a whole: it does not move either
+    A->SetBounds(0, 0, 90, 90);  // refused as a whole: it does not move either
     EXPECT_EQ(A->GetBoundsRect(), Rect(5, 6, 155, 46));
-    A->SetBounds(20, 30, 150, 40);   // a move alone asks nothing
+    A->SetBounds(20, 30, 150, 40);  // a move alone asks nothing
     EXPECT_EQ(A->GetBoundsRect(), Rect(20, 30, 170, 70));
     EXPECT_EQ(asked, 2);
 }

@@ -29,7 +29,7 @@ protected:
         DS->Open();
         for (int i = 1; i <= 30; ++i)
             DS->AppendRecord({Variant(i), Variant("Žák " + std::to_string(i)), i % 2 ? Variant(true) : Variant(),
-                              Variant(" prospěl "), Variant("Poznámka " + std::to_string(i))});
+                Variant(" prospěl "), Variant("Poznámka " + std::to_string(i))});
         DS->First();
         Source = new TDataSource(&Owner);
         Source->SetDataSet(DS);
@@ -40,7 +40,8 @@ protected:
         if (Form->GetVisible()) Form->Hide();
         ProcessEvents();
     }
-    template <class T> T* Add(const std::string& field, int top) {
+    template <class T>
+    T* Add(const std::string& field, int top) {
         T* c = new T(Form);
         c->SetParent(Form);
         c->SetBounds(10, top, 150, 22);
@@ -57,7 +58,7 @@ protected:
 TEST_F(DBCtrlsTest, EditShowsTheFieldAndFollowsTheRecord) {
     TDBEdit* e = Add<TDBEdit>("Jmeno", 10);
     EXPECT_EQ(e->GetText(), "Žák 1");
-    EXPECT_EQ(e->GetMaxLength(), 12);   // from the field's size
+    EXPECT_EQ(e->GetMaxLength(), 12);  // from the field's size
     DS->Next();
     EXPECT_EQ(e->GetText(), "Žák 2");
     EXPECT_EQ(DS->State(), dsBrowse);
@@ -74,8 +75,8 @@ TEST_F(DBCtrlsTest, TypingEditsAndFocusExitWritesTheField) {
     ASSERT_TRUE(e->Focused());
     Key(Qt::Key_End);
     Key(Qt::Key_X, Qt::NoModifier, "x");
-    EXPECT_EQ(DS->State(), dsEdit);                          // auto edit through the data source
-    EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Žák 1");   // not yet written
+    EXPECT_EQ(DS->State(), dsEdit);  // auto edit through the data source
+    EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Žák 1");  // not yet written
     Key(Qt::Key_Tab);
     EXPECT_TRUE(other->Focused());
     EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Žák 1x");
@@ -90,7 +91,7 @@ TEST_F(DBCtrlsTest, PostAsksTheEditForItsText) {
     ProcessEvents();
     Key(Qt::Key_End);
     Key(Qt::Key_Y, Qt::NoModifier, "y");
-    DS->Post();   // UpdateRecord before the post, while the focus stays
+    DS->Post();  // UpdateRecord before the post, while the focus stays
     EXPECT_EQ(DS->FieldByName("Jmeno")->GetAsString(), "Žák 1y");
     EXPECT_TRUE(e->Focused());
 }
@@ -148,7 +149,10 @@ TEST_F(DBCtrlsTest, TextAndMemoShowTheirFields) {
 
 TEST_F(DBCtrlsTest, CheckBoxShowsBooleanNullAndTextValues) {
     TDBCheckBox* b = Add<TDBCheckBox>("Vyznamenani", 10);
-    struct Case { int Id; TCheckBoxState State; };
+    struct Case {
+        int Id;
+        TCheckBoxState State;
+    };
     for (Case c : {Case{1, cbChecked}, Case{2, cbUnchecked} /* Null */, Case{3, cbChecked}}) {
         DS->Locate("ID", Variant(c.Id), {});
         EXPECT_EQ(b->GetState(), c.State) << c.Id;
@@ -157,7 +161,7 @@ TEST_F(DBCtrlsTest, CheckBoxShowsBooleanNullAndTextValues) {
     TDBCheckBox* t = Add<TDBCheckBox>("Prospech", 40);
     t->SetValueChecked("PROSPĚL;ano");
     t->SetValueUnchecked("neprospěl");
-    EXPECT_TRUE(t->GetChecked());   // blanks trimmed, case ignored
+    EXPECT_TRUE(t->GetChecked());  // blanks trimmed, case ignored
 }
 
 TEST_F(DBCtrlsTest, CheckBoxClickWritesTheValue) {
@@ -199,15 +203,19 @@ TEST_F(DBCtrlsTest, GridKeysAndClicksMoveTheDataSet) {
     ASSERT_TRUE(g->Focused());
     const int rows = g->VisibleRowCount();
     ASSERT_GT(rows, 3);
-    EXPECT_EQ(g->ColumnCount(), 5);   // one per field
-    struct Step { int QtKey; Qt::KeyboardModifiers Mods; int Id; };
+    EXPECT_EQ(g->ColumnCount(), 5);  // one per field
+    struct Step {
+        int QtKey;
+        Qt::KeyboardModifiers Mods;
+        int Id;
+    };
     const Step steps[] = {
         {Qt::Key_Down, Qt::NoModifier, 2},
         {Qt::Key_Down, Qt::NoModifier, 3},
         {Qt::Key_Up, Qt::NoModifier, 2},
         {Qt::Key_PageDown, Qt::NoModifier, 2 + rows},
         {Qt::Key_End, Qt::ControlModifier, 30},
-        {Qt::Key_Down, Qt::NoModifier, 0},   // past the last record: a new one, left again below
+        {Qt::Key_Down, Qt::NoModifier, 0},  // past the last record: a new one, left again below
         {Qt::Key_Home, Qt::ControlModifier, 1},
         {Qt::Key_Up, Qt::NoModifier, 1},
     };
@@ -259,7 +267,10 @@ TEST_F(DBCtrlsTest, GridScrollBarFollowsTheRecordsAndTheWheel) {
     EXPECT_EQ(int(bar().nPage), rows);
     EXPECT_EQ(bar().nPos, 0);
     // The wheel over the grid, the focus elsewhere: one record a notch.
-    struct { int angle; int id; } wheel[] = {{-120, 2}, {-360, 5}, {120, 4}};
+    struct {
+        int angle;
+        int id;
+    } wheel[] = {{-120, 2}, {-360, 5}, {120, 4}};
     for (const auto& w : wheel) {
         Wheel(g, {60, 60}, w.angle);
         EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), w.id) << w.angle;
@@ -268,7 +279,7 @@ TEST_F(DBCtrlsTest, GridScrollBarFollowsTheRecordsAndTheWheel) {
     // The bar's actions.
     g->Perform(WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 30);
-    EXPECT_EQ(bar().nPos, 30 - rows);   // the last page
+    EXPECT_EQ(bar().nPos, 30 - rows);  // the last page
     EXPECT_EQ(g->TopRecord(), 30 - rows);
     g->Perform(WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(DS->FieldByName("ID")->GetAsInteger(), 1);
@@ -326,13 +337,25 @@ TEST_F(DBCtrlsTest, EditingKeysPutTheRecordIntoEditModeFirst) {
         std::string Expected;
     };
     const Case cases[] = {
-        {"Backspace", [] { Key(Qt::Key_End); Key(Qt::Key_Backspace); }, "Žák "},
-        {"Delete", [] { Key(Qt::Key_Home); Key(Qt::Key_Delete); }, "ák 1"},
-        {"Ctrl+V", [] {
-             QApplication::clipboard()->setText("Nový");
-             Key(Qt::Key_Home);
-             Key(Qt::Key_V, Qt::ControlModifier);
-         }, "NovýŽák 1"},
+        {"Backspace",
+            [] {
+                Key(Qt::Key_End);
+                Key(Qt::Key_Backspace);
+            },
+            "Žák "},
+        {"Delete",
+            [] {
+                Key(Qt::Key_Home);
+                Key(Qt::Key_Delete);
+            },
+            "ák 1"},
+        {"Ctrl+V",
+            [] {
+                QApplication::clipboard()->setText("Nový");
+                Key(Qt::Key_Home);
+                Key(Qt::Key_V, Qt::ControlModifier);
+            },
+            "NovýŽák 1"},
     };
     TDBEdit* e = Add<TDBEdit>("Jmeno", 10);
     TEdit* other = new TEdit(Form);
@@ -378,7 +401,12 @@ TEST_F(DBCtrlsTest, MemoKeepsLongTextsAndLineBreaks) {
         std::string Expected;
     };
     const Case cases[] = {
-        {"Enter first", [] { Key(Qt::Key_Return); Key(Qt::Key_A, Qt::NoModifier, "a"); }, longText + "\r\na"},
+        {"Enter first",
+            [] {
+                Key(Qt::Key_Return);
+                Key(Qt::Key_A, Qt::NoModifier, "a");
+            },
+            longText + "\r\na"},
         {"Backspace first", [] { Key(Qt::Key_Backspace); }, longText.substr(0, longText.size() - 1)},
     };
     for (const Case& c : cases) {
@@ -410,7 +438,11 @@ TEST_F(DBCtrlsTest, ListComboWritesTheItemChosenByKeys) {
     ShowAndActivate(Form);
     c->SetFocus();
     ProcessEvents();
-    struct Step { int QtKey; const char* Text; const char* Expected; };
+    struct Step {
+        int QtKey;
+        const char* Text;
+        const char* Expected;
+    };
     const Step steps[] = {
         {Qt::Key_Down, "", "s vyznamenáním"},
         {Qt::Key_N, "n", "neprospěl"},
@@ -486,7 +518,7 @@ TEST_F(DBGridEditTest, KeysOpenTheEditorAndEnterWritesTheField) {
     struct Case {
         const char* Name;
         std::function<void()> Open;
-        std::string Typed;   // after opening
+        std::string Typed;  // after opening
         std::string Expected;
     };
     const Case cases[] = {
@@ -503,12 +535,12 @@ TEST_F(DBGridEditTest, KeysOpenTheEditorAndEnterWritesTheField) {
         EXPECT_TRUE(Editor()->Focused());
         if (std::string(c.Name) != "typing") {
             EXPECT_EQ(Editor()->GetText(), "Žák 1");
-            EXPECT_EQ(DS->State(), dsBrowse);   // opening the editor changes nothing yet
+            EXPECT_EQ(DS->State(), dsBrowse);  // opening the editor changes nothing yet
             Key(Qt::Key_End);
         }
         Key(Qt::Key_X, Qt::NoModifier, c.Typed);
         EXPECT_EQ(DS->State(), dsEdit);
-        EXPECT_EQ(Name(), "Žák 1");   // not yet written
+        EXPECT_EQ(Name(), "Žák 1");  // not yet written
         Key(Qt::Key_Return);
         EXPECT_EQ(Editor(), nullptr);
         EXPECT_TRUE(Grid->Focused());
@@ -530,7 +562,7 @@ TEST_F(DBGridEditTest, RowChangeAndFocusExitWriteTheTypedText) {
     FocusName();
     Key(Qt::Key_F2);
     Key(Qt::Key_A, Qt::NoModifier, "A");
-    Key(Qt::Key_Down);   // writes, posts and moves; the editor follows
+    Key(Qt::Key_Down);  // writes, posts and moves; the editor follows
     EXPECT_EQ(DS->State(), dsBrowse);
     EXPECT_EQ(Id(), 2);
     ASSERT_NE(Editor(), nullptr);
@@ -540,7 +572,7 @@ TEST_F(DBGridEditTest, RowChangeAndFocusExitWriteTheTypedText) {
     EXPECT_TRUE(Other->Focused());
     EXPECT_EQ(Editor(), nullptr);
     EXPECT_EQ(Name(), "B");
-    EXPECT_EQ(DS->State(), dsEdit);   // leaving the grid writes the field, posting is the record's
+    EXPECT_EQ(DS->State(), dsEdit);  // leaving the grid writes the field, posting is the record's
     DS->Post();
     DS->First();
     EXPECT_EQ(Name(), "A");
@@ -573,17 +605,17 @@ TEST_F(DBGridEditTest, InsertAndDownPastTheLastRowAddRecords) {
     Key(Qt::Key_Insert);
     EXPECT_EQ(DS->State(), dsInsert);
     Key(Qt::Key_N, Qt::NoModifier, "N");
-    Key(Qt::Key_Down);   // posts the new record
+    Key(Qt::Key_Down);  // posts the new record
     EXPECT_EQ(DS->State(), dsBrowse);
     EXPECT_EQ(DS->RecordCount(), 31);
     Key(Qt::Key_Escape);
     Key(Qt::Key_End, Qt::ControlModifier);
     Key(Qt::Key_Down);
-    EXPECT_EQ(DS->State(), dsInsert);   // appended
+    EXPECT_EQ(DS->State(), dsInsert);  // appended
     Key(Qt::Key_Down);
-    EXPECT_EQ(DS->State(), dsInsert);   // an empty appended record stays
+    EXPECT_EQ(DS->State(), dsInsert);  // an empty appended record stays
     Key(Qt::Key_Up);
-    EXPECT_EQ(DS->State(), dsBrowse);   // and goes when left
+    EXPECT_EQ(DS->State(), dsBrowse);  // and goes when left
     EXPECT_EQ(Id(), 30);
     // Leaving the grid gives up an empty appended record, keeps a filled one.
     Key(Qt::Key_Down);
@@ -614,7 +646,8 @@ TEST_F(DBGridEditTest, ReadOnlyGridsAndFieldsDoNotEdit) {
         {"read-only grid", [](TDBGrid* g, TMemDataSet*) { g->SetReadOnly(true); }, false},
         {"read-only dataset", [](TDBGrid*, TMemDataSet* d) { d->ReadOnly = true; }, false},
         {"read-only field", [](TDBGrid*, TMemDataSet* d) { d->FieldByName("Jmeno")->SetReadOnly(true); }, true},
-        {"without dgEditing", [](TDBGrid* g, TMemDataSet*) { g->SetOptions(g->GetOptions().Exclude(dgEditing)); }, false},
+        {"without dgEditing", [](TDBGrid* g, TMemDataSet*) { g->SetOptions(g->GetOptions().Exclude(dgEditing)); },
+            false},
         {"row selection", [](TDBGrid* g, TMemDataSet*) { g->SetOptions(g->GetOptions().Include(dgRowSelect)); }, true},
     };
     for (const Case& c : cases) {
@@ -653,15 +686,15 @@ TEST_F(DBGridEditTest, EnterAndEscapeInADialog) {
         Grid->SetFocus();
         ProcessEvents();
         Grid->SetSelectedIndex(1);
-        Key(Qt::Key_Return);   // opens the editor
+        Key(Qt::Key_Return);  // opens the editor
         Key(Qt::Key_End);
         Key(Qt::Key_X, Qt::NoModifier, "x");
-        Key(Qt::Key_Return);   // writes
+        Key(Qt::Key_Return);  // writes
         EXPECT_EQ(Name(), "Žák 1x");
-        Key(Qt::Key_Escape);   // takes back the record's change
+        Key(Qt::Key_Escape);  // takes back the record's change
         EXPECT_EQ(Name(), "Žák 1");
         EXPECT_EQ(DS->State(), dsBrowse);
-        Key(Qt::Key_Escape);   // nothing to take back: the cancel button
+        Key(Qt::Key_Escape);  // nothing to take back: the cancel button
     });
     EXPECT_EQ(r, mrCancel);
     Grid->SetOptions(Grid->GetOptions().Exclude(dgEditing));

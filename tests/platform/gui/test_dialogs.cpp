@@ -17,7 +17,10 @@ struct THook {
 };
 
 TEST(DialogsTest, FiltersInBothForms) {
-    struct Case { const char* Filter; std::vector<std::pair<std::string, std::vector<std::string>>> Parsed; };
+    struct Case {
+        const char* Filter;
+        std::vector<std::pair<std::string, std::vector<std::string>>> Parsed;
+    };
     const Case cases[] = {
         {"*.fr3", {{"*.fr3", {"*.fr3"}}}},
         {"Šablony (*.fr3)|*.fr3", {{"Šablony (*.fr3)", {"*.fr3"}}}},
@@ -33,7 +36,10 @@ TEST(DialogsTest, MessageDlgAndInputQueryThroughTheHook) {
     THook hook([&](TDialogCall& call) {
         seen.push_back(call.Caption + ":" + call.Text);
         if (call.Kind == TDialogCall::dkMessage) call.Result = mrYes;
-        if (call.Kind == TDialogCall::dkInput) { call.Accepted = call.Value != "zrušit"; call.Value = "Nová"; }
+        if (call.Kind == TDialogCall::dkInput) {
+            call.Accepted = call.Value != "zrušit";
+            call.Value = "Nová";
+        }
     });
     EXPECT_EQ(MessageDlg("Smazat?", mtConfirmation, {mbYes, mbNo}), mrYes);
     std::string v = "Stará";
@@ -41,14 +47,18 @@ TEST(DialogsTest, MessageDlgAndInputQueryThroughTheHook) {
     EXPECT_EQ(v, "Nová");
     v = "zrušit";
     EXPECT_FALSE(InputQuery("Třída", "Název:", v));
-    EXPECT_EQ(v, "zrušit");   // cancelled: untouched
+    EXPECT_EQ(v, "zrušit");  // cancelled: untouched
     EXPECT_EQ(InputBox("T", "P", "zrušit"), "zrušit");
     EXPECT_EQ(seen.front(), "Potvrzení:Smazat?");
 }
 
 TEST(DialogsTest, MessageDlgFormAnswersKeys) {
     EnsureApplication();
-    struct Case { TMsgDlgButtons Buttons; int QtKey; int Result; };
+    struct Case {
+        TMsgDlgButtons Buttons;
+        int QtKey;
+        int Result;
+    };
     const Case cases[] = {
         {{mbYes, mbNo}, Qt::Key_Return, mrYes},
         {{mbYes, mbNo}, Qt::Key_Escape, mrNo},
@@ -128,14 +138,18 @@ TEST(DialogsTest, FontColourAndPrintDialogs) {
 }
 
 TEST(DialogsTest, GraphicFilterAndExtensionFollowTheGraphicClass) {
-    struct Case { TGraphicClass Class; std::string Filter; std::string Extension; };
+    struct Case {
+        TGraphicClass Class;
+        std::string Filter;
+        std::string Extension;
+    };
     const Case cases[] = {
         {TBitmap::StaticClass(), "Bitmapy (*.bmp)|*.bmp", "bmp"},
         {TIcon::StaticClass(), "Ikony (*.ico)|*.ico", "ico"},
         {TJPEGImage::StaticClass(),
-         "Vše (*.jpg;*.jpeg)|*.jpg;*.jpeg|Obrázky JPEG (*.jpg)|*.jpg|Obrázky JPEG (*.jpeg)|*.jpeg", "jpg"},
+            "Vše (*.jpg;*.jpeg)|*.jpg;*.jpeg|Obrázky JPEG (*.jpg)|*.jpg|Obrázky JPEG (*.jpeg)|*.jpeg", "jpg"},
         {TMetafile::StaticClass(),
-         "Vše (*.emf;*.wmf)|*.emf;*.wmf|Rozšířené metasoubory (*.emf)|*.emf|Metasoubory (*.wmf)|*.wmf", "emf"},
+            "Vše (*.emf;*.wmf)|*.emf;*.wmf|Rozšířené metasoubory (*.emf)|*.emf|Metasoubory (*.wmf)|*.wmf", "emf"},
         {nullptr, "", ""},
     };
     for (const Case& c : cases) {
@@ -171,7 +185,7 @@ TEST(DialogsTest, PictureDialogsRunThroughTheHook) {
     EXPECT_EQ(save->GetFileName(), (dir / "razítko.bmp").string());
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].Kind, TDialogCall::dkOpen);
-    EXPECT_EQ(calls[0].Filter, GraphicFilter(TGraphic::StaticClass()));   // the dialog's own list
+    EXPECT_EQ(calls[0].Filter, GraphicFilter(TGraphic::StaticClass()));  // the dialog's own list
     EXPECT_EQ(calls[1].Kind, TDialogCall::dkSave);
     EXPECT_EQ(calls[1].Filter, "Bitmapy (*.bmp)|*.bmp");
     EXPECT_EQ(GetCurrentDir(), start);

@@ -22,10 +22,17 @@ protected:
 };
 
 TEST_F(ExtCtrlsTest, PanelBevelsAndBorderNarrowTheAlignedArea) {
-    struct Case { TPanelBevel Outer, Inner; int BevelWidth, BorderWidth; int Inset; };
+    struct Case {
+        TPanelBevel Outer, Inner;
+        int BevelWidth, BorderWidth;
+        int Inset;
+    };
     const Case cases[] = {
-        {bvNone, bvNone, 1, 0, 0}, {bvRaised, bvNone, 1, 0, 1}, {bvRaised, bvLowered, 2, 0, 4},
-        {bvLowered, bvNone, 1, 5, 6}, {bvNone, bvSpace, 3, 1, 4},
+        {bvNone, bvNone, 1, 0, 0},
+        {bvRaised, bvNone, 1, 0, 1},
+        {bvRaised, bvLowered, 2, 0, 4},
+        {bvLowered, bvNone, 1, 5, 6},
+        {bvNone, bvSpace, 3, 1, 4},
     };
     for (const Case& c : cases) {
         auto* p = Add<TPanel>(0, 0, 200, 100);
@@ -59,10 +66,10 @@ TEST_F(ExtCtrlsTest, PanelPaintsItsColourBevelAndCaption) {
     p->SetCaption("Přejete si opravdu smazat?");
     ShowAndActivate(Form);
     QImage img = Grab(p);
-    EXPECT_EQ(At(img, 0, 0), Rgb(clBtnHighlight));     // raised: light top-left
-    EXPECT_EQ(At(img, 199, 59), Rgb(clBtnShadow));     // dark bottom-right
+    EXPECT_EQ(At(img, 0, 0), Rgb(clBtnHighlight));  // raised: light top-left
+    EXPECT_EQ(At(img, 199, 59), Rgb(clBtnShadow));  // dark bottom-right
     EXPECT_EQ(At(img, 4, 4), Rgb(clYellow));
-    bool text = false;   // some dark pixels of the caption in the middle band
+    bool text = false;  // some dark pixels of the caption in the middle band
     for (int x = 20; x < 180 && !text; ++x)
         for (int y = 20; y < 40 && !text; ++y) text = qGray(img.pixel(x, y)) < 100;
     EXPECT_TRUE(text);
@@ -73,7 +80,10 @@ TEST_F(ExtCtrlsTest, PanelPaintsItsColourBevelAndCaption) {
 }
 
 TEST_F(ExtCtrlsTest, PanelCaptionFollowsAlignment) {
-    struct Case { TAlignment Alignment; int MinLeft, MaxLeft; };
+    struct Case {
+        TAlignment Alignment;
+        int MinLeft, MaxLeft;
+    };
     const Case cases[] = {{taLeftJustify, 0, 12}, {taCenter, 70, 100}, {taRightJustify, 140, 199}};
     auto* p = Add<TPanel>(10, 10, 200, 40);
     p->SetCaption("Tisk");
@@ -92,10 +102,16 @@ TEST_F(ExtCtrlsTest, PanelCaptionFollowsAlignment) {
 }
 
 TEST_F(ExtCtrlsTest, BevelShapesDrawTheirLines) {
-    struct Case { TBevelShape Shape; TBevelStyle Style; TPoint Dark, Light; };
+    struct Case {
+        TBevelShape Shape;
+        TBevelStyle Style;
+        TPoint Dark, Light;
+    };
     const Case cases[] = {
-        {bsTopLine, bsLowered, {10, 0}, {10, 1}},   {bsTopLine, bsRaised, {10, 1}, {10, 0}},
-        {bsBottomLine, bsLowered, {10, 18}, {10, 19}}, {bsLeftLine, bsLowered, {0, 10}, {1, 10}},
+        {bsTopLine, bsLowered, {10, 0}, {10, 1}},
+        {bsTopLine, bsRaised, {10, 1}, {10, 0}},
+        {bsBottomLine, bsLowered, {10, 18}, {10, 19}},
+        {bsLeftLine, bsLowered, {0, 10}, {1, 10}},
         {bsBox, bsLowered, {0, 5}, {39, 5}},
     };
     auto* b = Add<TBevel>(10, 10, 40, 20);
@@ -111,7 +127,10 @@ TEST_F(ExtCtrlsTest, BevelShapesDrawTheirLines) {
 }
 
 TEST_F(ExtCtrlsTest, ImagePlacesItsPicture) {
-    struct Case { bool Stretch, Center, AutoSize; TRect Control, Dest; };
+    struct Case {
+        bool Stretch, Center, AutoSize;
+        TRect Control, Dest;
+    };
     const Case cases[] = {
         {false, false, false, Bounds(5, 5, 80, 60), Rect(0, 0, 20, 10)},
         {false, true, false, Bounds(5, 5, 80, 60), Bounds(30, 25, 20, 10)},
@@ -143,7 +162,7 @@ TEST_F(ExtCtrlsTest, TransparentImageShowsItsParentThroughTheKeyColour) {
     i->OnClick = [&](TObject*) { ++clicks; };
     ShowAndActivate(Form);
     EXPECT_EQ(At(Grab(i), 1, 1), Rgb(clBlue));
-    i->SetTransparent(true);     // the bottom-left pixel's blue disappears
+    i->SetTransparent(true);  // the bottom-left pixel's blue disappears
     ProcessEvents();
     const QImage img = Grab(i);
     EXPECT_EQ(At(img, 1, 1), Rgb(clWhite));
@@ -160,7 +179,7 @@ TEST_F(ExtCtrlsTest, ShapeFillsWithItsBrush) {
     ShowAndActivate(Form);
     const QImage img = Grab(s);
     EXPECT_EQ(At(img, 30, 15), Rgb(clLime));
-    EXPECT_EQ(At(img, 2, 2), Rgb(clWhite));   // outside the circle: the form
+    EXPECT_EQ(At(img, 2, 2), Rgb(clWhite));  // outside the circle: the form
 }
 
 TEST_F(ExtCtrlsTest, RadioGroupKeepsOneItemAndReportsChanges) {
@@ -181,7 +200,7 @@ TEST_F(ExtCtrlsTest, RadioGroupKeepsOneItemAndReportsChanges) {
     EXPECT_EQ(g->GetItemIndex(), 1);
     EXPECT_FALSE(g->Buttons(0)->GetChecked());
     EXPECT_EQ(clicks, 2);
-    g->GetItems()->Delete(1);     // the selected item goes: the index follows
+    g->GetItems()->Delete(1);  // the selected item goes: the index follows
     EXPECT_EQ(g->ButtonCount(), 1);
     EXPECT_EQ(g->GetItemIndex(), 0);
 }
@@ -232,7 +251,7 @@ TEST_F(ExtCtrlsTest, TimerFiresWhileEnabled) {
     while (clock.elapsed() < 50) Application->ProcessMessages();
     EXPECT_EQ(ticks, before);
     t.SetInterval(0);
-    t.SetEnabled(true);           // no interval: no timer
+    t.SetEnabled(true);  // no interval: no timer
     EXPECT_FALSE(t.Running());
 }
 

@@ -68,20 +68,36 @@ TEST_F(FormsTest, KeysDriveTheDialogToItsResult) {
     const Case cases[] = {
         {"Enter in an edit clicks the default button", [](TDialog&) { Key(Qt::Key_Return); }, mrOk, ""},
         {"Escape clicks the cancel button", [](TDialog&) { Key(Qt::Key_Escape); }, mrCancel, ""},
-        {"typing, Tab, typing, Enter", [](TDialog&) {
-             Key(Qt::Key_J, Qt::NoModifier, "j");
-             Key(Qt::Key_A, Qt::NoModifier, "á");
-             Key(Qt::Key_Tab);
-             Key(Qt::Key_X, Qt::NoModifier, "x");
-             Key(Qt::Key_Return);
-         }, mrOk, "já"},
-        {"Tab to the cancel button, Enter clicks it", [](TDialog&) {
-             Key(Qt::Key_Tab); Key(Qt::Key_Tab); Key(Qt::Key_Tab); Key(Qt::Key_Return);
-         }, mrCancel, ""},
-        {"Space on the focused OK button", [](TDialog&) {
-             Key(Qt::Key_Tab); Key(Qt::Key_Tab); Key(Qt::Key_Space, Qt::NoModifier, " ");
-         }, mrOk, ""},
-        {"Shift+Tab goes backwards to Storno", [](TDialog&) { Key(Qt::Key_Backtab, Qt::ShiftModifier); Key(Qt::Key_Return); }, mrCancel, ""},
+        {"typing, Tab, typing, Enter",
+            [](TDialog&) {
+                Key(Qt::Key_J, Qt::NoModifier, "j");
+                Key(Qt::Key_A, Qt::NoModifier, "á");
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_X, Qt::NoModifier, "x");
+                Key(Qt::Key_Return);
+            },
+            mrOk, "já"},
+        {"Tab to the cancel button, Enter clicks it",
+            [](TDialog&) {
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Return);
+            },
+            mrCancel, ""},
+        {"Space on the focused OK button",
+            [](TDialog&) {
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Tab);
+                Key(Qt::Key_Space, Qt::NoModifier, " ");
+            },
+            mrOk, ""},
+        {"Shift+Tab goes backwards to Storno",
+            [](TDialog&) {
+                Key(Qt::Key_Backtab, Qt::ShiftModifier);
+                Key(Qt::Key_Return);
+            },
+            mrCancel, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -118,10 +134,14 @@ TEST_F(FormsTest, CloseQueryAndOnCloseCanKeepTheModalFormOpen) {
         // The result handed back is read after OnHide.
         if (d.Form->GetModalResult() == mrOk) d.Form->SetModalResult(mrYes);
     };
-    const TModalResult r = RunModalSteps(d.Form, {
-        [] { Key(Qt::Key_Return); },   // refused by CloseQuery
-        [&] { EXPECT_TRUE(d.Form->GetVisible()); Key(Qt::Key_Return); },
-    });
+    const TModalResult r = RunModalSteps(d.Form,
+        {
+            [] { Key(Qt::Key_Return); },  // refused by CloseQuery
+            [&] {
+                EXPECT_TRUE(d.Form->GetVisible());
+                Key(Qt::Key_Return);
+            },
+        });
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(r, mrYes);
     EXPECT_EQ(log, (std::vector<std::string>{"close", "hide"}));
@@ -150,7 +170,7 @@ TEST_F(FormsTest, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
             d.Form->SetModalResult(mrCancel);
             d.Form->Close();
         }
-        if (key == VK_DELETE) key = 0;   // never reaches the edit
+        if (key == VK_DELETE) key = 0;  // never reaches the edit
     };
     const TModalResult r = RunModal(d.Form, [&] {
         Key(Qt::Key_Q, Qt::NoModifier, "q");
@@ -243,11 +263,15 @@ TEST_F(FormsTest, BorderStylesAndIconsBecomeWindowFlags) {
     };
     const Case cases[] = {
         {bsSizeable, {biSystemMenu, biMinimize, biMaximize}, fsNormal,
-         Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint, Qt::WindowStaysOnTopHint, false},
-        {bsDialog, {biSystemMenu, biMinimize, biMaximize}, fsNormal, Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint, true},
+            Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint,
+            Qt::WindowStaysOnTopHint, false},
+        {bsDialog, {biSystemMenu, biMinimize, biMaximize}, fsNormal, Qt::WindowCloseButtonHint,
+            Qt::WindowMinimizeButtonHint, true},
         {bsSingle, {}, fsNormal, Qt::WindowTitleHint, Qt::WindowCloseButtonHint, true},
-        {bsNone, {biSystemMenu}, fsStayOnTop, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint, Qt::WindowCloseButtonHint, false},
-        {bsToolWindow, {biSystemMenu}, fsNormal, Qt::Tool | Qt::WindowCloseButtonHint, Qt::WindowMaximizeButtonHint, true},
+        {bsNone, {biSystemMenu}, fsStayOnTop, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint,
+            Qt::WindowCloseButtonHint, false},
+        {bsToolWindow, {biSystemMenu}, fsNormal, Qt::Tool | Qt::WindowCloseButtonHint, Qt::WindowMaximizeButtonHint,
+            true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.Style));
@@ -291,7 +315,7 @@ TEST_F(FormsTest, ReleasedFormFreedByItsOwnerFirstIsNotFreedTwice) {
     TForm* f = new TForm(owner);
     f->Release();
     delete owner;
-    ProcessEvents();   // the pending deletion finds the form gone
+    ProcessEvents();  // the pending deletion finds the form gone
     SUCCEED();
 }
 
@@ -304,7 +328,7 @@ TEST_F(FormsTest, FirstTabStopGetsTheFocusAndEventsComeInOrder) {
     d.Form->OnHide = [&](TObject*) { log.push_back("hide"); };
     d.Form->OnResize = [&](TObject*) { log.push_back("resize"); };
     d.Form->AfterConstruction();
-    d.Form->AfterConstruction();   // once only
+    d.Form->AfterConstruction();  // once only
     RunModal(d.Form, [&] {
         EXPECT_EQ(d.Form->GetActiveControl(), d.Name);
         EXPECT_TRUE(d.Name->Focused());

@@ -62,16 +62,18 @@ TEST_F(AccelTest, AltLetterReachesTheControlWhoseCaptionClaimsIt) {
     edit->SetFocus();
     ProcessEvents();
     // Each key from the edit, which keeps its text.
-    struct Case { int Key; const char* Text; std::function<bool()> Done; };
+    struct Case {
+        int Key;
+        const char* Text;
+        std::function<bool()> Done;
+    };
     const Case cases[] = {
-        {Qt::Key_U, "u", [&] { return saves == 1; }},
-        {Qt::Key_T, "t", [&] { return prints == 1; }},
-        {Qt::Key_N, "n", [&] { return previews == 1; }},
-        {Qt::Key_J, "j", [&] { return named->Focused(); }},
+        {Qt::Key_U, "u", [&] { return saves == 1; }}, {Qt::Key_T, "t", [&] { return prints == 1; }},
+        {Qt::Key_N, "n", [&] { return previews == 1; }}, {Qt::Key_J, "j", [&] { return named->Focused(); }},
         {Qt::Key_V, "v", [&] { return check->GetChecked() && check->Focused(); }},
         {Qt::Key_Z, "z", [&] { return r2->GetChecked() && !r1->GetChecked() && r2->Focused(); }},
         {Qt::Key_unknown, "ř", [&] { return pages->GetActivePage() == p2; }},
-        {Qt::Key_H, "h", [&] { return hiddenClicks == 1; }},   // its page is shown now
+        {Qt::Key_H, "h", [&] { return hiddenClicks == 1; }},  // its page is shown now
     };
     for (const Case& c : cases) {
         edit->SetFocus();
@@ -101,11 +103,14 @@ TEST_F(AccelTest, UnclaimedAltLetterIsNotEatenAndHiddenControlsDoNotClaim) {
     b->OnClick = [&](TObject*) { ++clicks; };
     off->OnClick = [&](TObject*) { ++clicks; };
     std::vector<WORD> keys;
-    edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState shift) { if (shift.Contains(ssAlt)) keys.push_back(key); };
+    edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState shift) {
+        if (shift.Contains(ssAlt)) keys.push_back(key);
+    };
     ShowAndActivate(Form);
     edit->SetFocus();
     ProcessEvents();
-    for (auto [key, text] : {std::pair{Qt::Key_S, "s"}, std::pair{Qt::Key_K, "k"}, std::pair{Qt::Key_X, "x"}}) AltKey(key, text);
+    for (auto [key, text] : {std::pair{Qt::Key_S, "s"}, std::pair{Qt::Key_K, "k"}, std::pair{Qt::Key_X, "x"}})
+        AltKey(key, text);
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(keys, (std::vector<WORD>{'S', 'K', 'X'}));
     EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'x'), 0);

@@ -30,7 +30,8 @@ protected:
         ProcessEvents();
     }
     void Type(const std::string& chars) {
-        for (char c : chars) Key(c >= 'a' && c <= 'z' ? Qt::Key_A + (c - 'a') : int(c), Qt::NoModifier, std::string(1, c));
+        for (char c : chars)
+            Key(c >= 'a' && c <= 'z' ? Qt::Key_A + (c - 'a') : int(c), Qt::NoModifier, std::string(1, c));
     }
     TComponent Owner{nullptr};
     TForm* Form = nullptr;
@@ -39,15 +40,20 @@ protected:
 };
 
 TEST_F(MaskEditTest, ValuesAreLaidIntoThePicture) {
-    struct Case { const char* Mask; const char* Value; const char* EditText; const char* Text; };
+    struct Case {
+        const char* Mask;
+        const char* Value;
+        const char* EditText;
+        const char* Text;
+    };
     const Case cases[] = {
-        {"!99/99/0000;1;_", "05.05.2024", "05.05.2024", "05.05.2024"},   // '/' is the date separator
+        {"!99/99/0000;1;_", "05.05.2024", "05.05.2024", "05.05.2024"},  // '/' is the date separator
         {"000-000;0;_", "123456", "123-456", "123456"},
-        {"000-000;0;_", "12", "12_-___", "12    "},                       // empty places read as spaces
+        {"000-000;0;_", "12", "12_-___", "12    "},  // empty places read as spaces
         {"000-000;1;*", "123-4", "123-4**", "123-4  "},
         {">LL<ll;0; ", "ábCD", "ÁBcd", "ÁBcd"},
         {"\\(000\\);1;_", "(42)", "(42_)", "(42 )"},
-        {"!999;0;_", "12", "_12", " 12"},                                 // '!' fills from the right
+        {"!999;0;_", "12", "_12", " 12"},  // '!' fills from the right
         {"", "volný text", "volný text", "volný text"},
     };
     for (const Case& c : cases) {
@@ -90,7 +96,7 @@ TEST_F(MaskEditTest, TypingOverwritesPlacesSkipsLiteralsAndRefusesWhatDoesNotFit
     Type("2024");
     EXPECT_EQ(Edit->GetText(), "05.05.2024");
     EXPECT_EQ(Edit->GetSelStart(), 10);
-    Type("9");   // past the last place
+    Type("9");  // past the last place
     EXPECT_EQ(Edit->GetEditText(), "05.05.2024");
     EXPECT_EQ(Beeps, 2);
 }
@@ -101,9 +107,9 @@ TEST_F(MaskEditTest, BackspaceAndDeleteBlankPlacesWithoutShortening) {
     ShowAndActivate(Form);
     Edit->SetFocus();
     ProcessEvents();
-    Edit->SetSelStart(6);   // after the second dot
+    Edit->SetSelStart(6);  // after the second dot
     Edit->SetSelLength(0);
-    Key(Qt::Key_Backspace);   // the dot is skipped: the 5 before it goes
+    Key(Qt::Key_Backspace);  // the dot is skipped: the 5 before it goes
     EXPECT_EQ(Edit->GetEditText(), "05.0_.2024");
     EXPECT_EQ(Edit->GetSelStart(), 4);
     Edit->SetSelStart(6);
@@ -120,7 +126,7 @@ TEST_F(MaskEditTest, EditsOfTheWidgetThatBreakThePictureAreRefused) {
     Edit->SetFocus();
     ProcessEvents();
     Edit->SelectAll();
-    Edit->SetSelText("písmena");   // what a paste does
+    Edit->SetSelText("písmena");  // what a paste does
     EXPECT_EQ(Edit->GetEditText(), "12_");
     Edit->SetEditMask("");
     Edit->SelectAll();
@@ -152,7 +158,7 @@ TEST_F(MaskEditTest, LeavingWithARequiredPlaceBlankIsRefusedUntilEscape) {
     ShowAndActivate(Form);
     Edit->SetFocus();
     ProcessEvents();
-    other->SetFocus();   // nothing typed: leaving is fine
+    other->SetFocus();  // nothing typed: leaving is fine
     ProcessEvents();
     EXPECT_TRUE(other->Focused());
 

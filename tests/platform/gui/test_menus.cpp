@@ -43,11 +43,17 @@ protected:
 };
 
 TEST(ShortCuts, TextAndBackAgain) {
-    struct Case { TShortCut ShortCut; const char* Text; };
+    struct Case {
+        TShortCut ShortCut;
+        const char* Text;
+    };
     const Case cases[] = {
-        {TShortCut(scCtrl | 'S'), "Ctrl+S"},     {TShortCut(scShift | WORD(VK_F5)), "Shift+F5"},
-        {TShortCut(scCtrl | scAlt | WORD(VK_DELETE)), "Ctrl+Alt+Del"}, {VK_F12, "F12"},
-        {TShortCut(scShift | scCtrl | WORD(VK_RETURN)), "Shift+Ctrl+Enter"}, {0, ""},
+        {TShortCut(scCtrl | 'S'), "Ctrl+S"},
+        {TShortCut(scShift | WORD(VK_F5)), "Shift+F5"},
+        {TShortCut(scCtrl | scAlt | WORD(VK_DELETE)), "Ctrl+Alt+Del"},
+        {VK_F12, "F12"},
+        {TShortCut(scShift | scCtrl | WORD(VK_RETURN)), "Shift+Ctrl+Enter"},
+        {0, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ShortCutToText(c.ShortCut), c.Text);
@@ -70,7 +76,7 @@ TEST_F(MenusTest, ItemTreeFindsByCaptionAndFreesItsChildrenWithTheirOwner) {
     EXPECT_EQ(quit->GetMenuIndex(), 2);
     delete quit;
     EXPECT_EQ(file->Count(), 2);
-    EXPECT_THROW(menu->GetItems()->Add(file->Items(0)), EMenuError);   // already has a parent
+    EXPECT_THROW(menu->GetItems()->Add(file->Items(0)), EMenuError);  // already has a parent
 }
 
 TEST_F(MenusTest, MainMenuShortcutReachesItsItemBeforeTheFocusedControl) {
@@ -90,7 +96,7 @@ TEST_F(MenusTest, MainMenuShortcutReachesItsItemBeforeTheFocusedControl) {
     Key(Qt::Key_D, Qt::ControlModifier);
     ProcessEvents();
     EXPECT_EQ(Clicked, (std::vector<std::string>{"&Soubor", "&Uložit"}));
-    delete menu;                       // the form forgets it
+    delete menu;  // the form forgets it
     EXPECT_EQ(Form->GetMenu(), nullptr);
 }
 
@@ -175,22 +181,22 @@ TEST_F(MenusTest, ActionDrivesItsButtonAndMenuItem) {
     EXPECT_EQ(item->GetCaption(), "Tisk vysvědčení");
     EXPECT_EQ(item->GetShortCut(), TShortCut(scCtrl | 'P'));
 
-    UpdateActionLists();                 // as the idle application does
+    UpdateActionLists();  // as the idle application does
     EXPECT_FALSE(button->GetEnabled());
     EXPECT_FALSE(item->GetEnabled());
     item->Click();
     EXPECT_EQ(executed, 0);
     canPrint = true;
-    QTimer::singleShot(0, [] {});        // something to handle, so the wait ends
-    Application->HandleMessage();        // idle time updates the actions
+    QTimer::singleShot(0, [] {});  // something to handle, so the wait ends
+    Application->HandleMessage();  // idle time updates the actions
     EXPECT_TRUE(button->GetEnabled());
     button->Click();
     item->Click();
     EXPECT_EQ(executed, 2);
-    button->OnClick = [](TObject*) {};   // an own OnClick replaces the action's
+    button->OnClick = [](TObject*) {};  // an own OnClick replaces the action's
     button->Click();
     EXPECT_EQ(executed, 2);
-    delete print;                        // the clients forget it
+    delete print;  // the clients forget it
     EXPECT_EQ(button->GetAction(), nullptr);
     EXPECT_EQ(item->GetAction(), nullptr);
     EXPECT_EQ(list.ActionCount(), 0);

@@ -22,7 +22,7 @@ TEST(PaintBoxTest, OnPaintDrawsWithTheControlsFontAndColour) {
     box->OnPaint = [&](TObject* s) {
         TCanvas* c = static_cast<TPaintBox*>(s)->Canvas();
         seen.push_back(c->Font()->GetName());
-        c->FillRect(Rect(0, 0, 10, 10));    // the brush holds the control's colour
+        c->FillRect(Rect(0, 0, 10, 10));  // the brush holds the control's colour
         c->Brush()->SetColor(clRed);
         c->FillRect(Rect(100, 60, 120, 80));
     };
@@ -32,7 +32,7 @@ TEST(PaintBoxTest, OnPaintDrawsWithTheControlsFontAndColour) {
     EXPECT_EQ(seen.back(), "Arial");
     EXPECT_EQ(image.pixelColor(5, 5), ToQColor(clYellow));
     EXPECT_EQ(image.pixelColor(110, 70), ToQColor(clRed));
-    EXPECT_NE(image.pixelColor(50, 40), ToQColor(clYellow));   // nothing painted there
+    EXPECT_NE(image.pixelColor(50, 40), ToQColor(clYellow));  // nothing painted there
     form->Hide();
     ProcessEvents();
 }

@@ -20,10 +20,18 @@ protected:
 };
 
 TEST_F(StdCtrlsTest, HotkeysOfCaptions) {
-    struct Case { const char* Caption; const char* Stripped; char32_t Key; };
+    struct Case {
+        const char* Caption;
+        const char* Stripped;
+        char32_t Key;
+    };
     const Case cases[] = {
-        {"&Soubor", "Soubor", U's'}, {"Uložit &jako", "Uložit jako", U'j'}, {"Tisk && náhled", "Tisk & náhled", 0},
-        {"&Řádek", "Řádek", U'ř'}, {"bez", "bez", 0}, {"konec&", "konec", 0},
+        {"&Soubor", "Soubor", U's'},
+        {"Uložit &jako", "Uložit jako", U'j'},
+        {"Tisk && náhled", "Tisk & náhled", 0},
+        {"&Řádek", "Řádek", U'ř'},
+        {"bez", "bez", 0},
+        {"konec&", "konec", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StripHotkey(c.Caption), c.Stripped) << c.Caption;
@@ -42,7 +50,7 @@ TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsControl) {
     EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, U'ř'), 1);
     ProcessEvents();
     EXPECT_TRUE(target->Focused());
-    delete target;   // the label forgets it
+    delete target;  // the label forgets it
     EXPECT_EQ(l->GetFocusControl(), nullptr);
 }
 
@@ -60,16 +68,16 @@ TEST_F(StdCtrlsTest, EditPropertiesReachTheWidget) {
     int changes = 0;
     e->OnChange = [&](TObject*) { ++changes; };
     e->SetText("heslo");
-    EXPECT_EQ(changes, 1);   // by code too
+    EXPECT_EQ(changes, 1);  // by code too
     e->SetPasswordChar(U'*');
     e->SetMaxLength(6);
     ShowAndActivate(Form);
     e->SetFocus();
     ProcessEvents();
-    EXPECT_EQ(e->GetSelLength(), 5);   // entering selects all
+    EXPECT_EQ(e->GetSelLength(), 5);  // entering selects all
     Key(Qt::Key_End);
     for (const char* ch : {"1", "2", "3"}) Key(Qt::Key_1, Qt::NoModifier, ch);
-    EXPECT_EQ(e->GetText(), "heslo1");   // MaxLength
+    EXPECT_EQ(e->GetText(), "heslo1");  // MaxLength
     EXPECT_TRUE(e->GetModified());
     EXPECT_EQ(changes, 2);
     const QImage img = Grab(e);
@@ -87,7 +95,7 @@ TEST_F(StdCtrlsTest, MemoLinesAndTextAgree) {
     m->SetFocus();
     ProcessEvents();
     Key(Qt::Key_End, Qt::ControlModifier);
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");   // a memo wants Enter
+    Key(Qt::Key_Return, Qt::NoModifier, "\r");  // a memo wants Enter
     Key(Qt::Key_D, Qt::NoModifier, "d");
     EXPECT_EQ(m->GetLines()->Count(), 4);
     EXPECT_EQ(m->GetLines()->Strings(3), "d");
@@ -124,7 +132,7 @@ TEST_F(StdCtrlsTest, ComboAndListBoxSelect) {
     EXPECT_EQ(c->GetText(), "dvojka");
     c->SetText("trojka");
     EXPECT_EQ(c->GetItemIndex(), 2);
-    c->SetText("čtyřka");   // no such item in a list-only combo
+    c->SetText("čtyřka");  // no such item in a list-only combo
     EXPECT_EQ(c->GetItemIndex(), -1);
     TListBox* l = Add<TListBox>(10, 40, 150, 80);
     for (const char* s : {"Čeština", "Matematika", "Fyzika"}) l->GetItems()->Add(s);
@@ -227,7 +235,10 @@ class StaticTextTest : public formstest::FormFixture {};
 // The accelerator letter is underlined, "&&" shows one "&", blanks and markup stay as typed.
 TEST_F(StaticTextTest, CaptionShowsItsAcceleratorUnderlined) {
     TStaticText* st = Add<TStaticText>(10, 10, 200, 20);
-    struct Case { const char* Caption; const char* Shown; };
+    struct Case {
+        const char* Caption;
+        const char* Shown;
+    };
     const Case cases[] = {
         {"&Třída", "<u>T</u>řída"},
         {"A && B", "A &amp; B"},
@@ -239,8 +250,9 @@ TEST_F(StaticTextTest, CaptionShowsItsAcceleratorUnderlined) {
         st->SetCaption(c.Caption);
         auto* label = qobject_cast<QLabel*>(st->Widget());
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text().toStdString(),
-                  std::string("<span style=\"white-space:pre-wrap\">") + c.Shown + "</span>") << c.Caption;
+        EXPECT_EQ(
+            label->text().toStdString(), std::string("<span style=\"white-space:pre-wrap\">") + c.Shown + "</span>")
+            << c.Caption;
     }
 }
 }  // namespace

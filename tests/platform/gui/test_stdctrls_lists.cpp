@@ -37,7 +37,12 @@ TEST_F(ListsTest, VariableRowsAreMeasuredAndDrawnByTheOwner) {
     TListBox* l = Add<TListBox>(10, 10, 150, 120);
     l->SetStyle(lbOwnerDrawVariable);
     l->OnMeasureItem = [](TWinControl*, int index, int& height) { height = 10 * (index + 1); };
-    struct Drawn { int Index; TRect Rect; bool Selected; TColor Brush; };
+    struct Drawn {
+        int Index;
+        TRect Rect;
+        bool Selected;
+        TColor Brush;
+    };
     std::vector<Drawn> drawn;
     l->OnDrawItem = [&](TWinControl* c, int index, TRect r, TOwnerDrawState state) {
         TCanvas* canvas = static_cast<TListBox*>(c)->Canvas();
@@ -49,10 +54,20 @@ TEST_F(ListsTest, VariableRowsAreMeasuredAndDrawnByTheOwner) {
     ShowAndActivate(Form);
     const int clientW = l->GetClientWidth();
     // Rows 10, 20, 30, 40 ... high from the top.
-    struct Case { TPoint P; bool Existing; int Item; };
+    struct Case {
+        TPoint P;
+        bool Existing;
+        int Item;
+    };
     const Case cases[] = {
-        {{5, 0}, true, 0}, {{5, 9}, true, 0}, {{5, 10}, true, 1}, {{5, 29}, true, 1}, {{5, 30}, true, 2},
-        {{5, 60}, true, 3}, {{5, -1}, false, -1}, {{clientW + 5, 5}, false, -1},
+        {{5, 0}, true, 0},
+        {{5, 9}, true, 0},
+        {{5, 10}, true, 1},
+        {{5, 29}, true, 1},
+        {{5, 30}, true, 2},
+        {{5, 60}, true, 3},
+        {{5, -1}, false, -1},
+        {{clientW + 5, 5}, false, -1},
     };
     for (const Case& c : cases) EXPECT_EQ(l->ItemAtPos(c.P, c.Existing), c.Item) << c.P.Y;
     EXPECT_EQ(l->ItemRect(2), Rect(0, 30, clientW, 60));
@@ -105,9 +120,19 @@ TEST_F(ListsTest, IntegralHeightCutsToWholeRowsAndClientSizeIsSettable) {
 TEST_F(ListsTest, SelectStringFindsACaseInsensitivePrefix) {
     TListBox* l = Add<TListBox>(10, 10, 150, 100);
     for (const char* s : {"Čeština", "Matematika", "Fyzika", "mateřština", "Chemie"}) l->GetItems()->Add(s);
-    struct Case { const char* Text; int After; LRESULT Found; };
+    struct Case {
+        const char* Text;
+        int After;
+        LRESULT Found;
+    };
     const Case cases[] = {
-        {"ma", -1, 1}, {"MAT", 1, 3}, {"mat", 3, 1}, {"č", -1, 0}, {"ČEŠ", 4, 0}, {"fyz", 0, 2}, {"x", -1, LB_ERR},
+        {"ma", -1, 1},
+        {"MAT", 1, 3},
+        {"mat", 3, 1},
+        {"č", -1, 0},
+        {"ČEŠ", 4, 0},
+        {"fyz", 0, 2},
+        {"x", -1, LB_ERR},
         {"", -1, 0},
     };
     for (const Case& c : cases) {
@@ -130,7 +155,7 @@ TEST_F(ListsTest, PressCapturesAndTracksTheSelectionUntilRelease) {
     ProcessEvents();
     MouseDown(l, {20, 5});
     EXPECT_EQ(l->GetItemIndex(), 0);
-    EXPECT_EQ(indexOnMouseDown, 0);   // the list selected first
+    EXPECT_EQ(indexOnMouseDown, 0);  // the list selected first
     EXPECT_EQ(GetCapture(), l->WindowHandle());
     MouseMove(l, {20, 45}, Qt::LeftButton);
     EXPECT_EQ(l->GetItemIndex(), 2);
@@ -144,7 +169,7 @@ TEST_F(ListsTest, PressCapturesAndTracksTheSelectionUntilRelease) {
     MouseUp(l, {20, l->GetClientHeight() + 10});
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(clicks, 1);
-    MouseMove(l, {20, 5});   // no longer tracking
+    MouseMove(l, {20, 5});  // no longer tracking
     EXPECT_EQ(l->GetItemIndex(), last);
     int doubles = 0;
     l->OnDblClick = [&](TObject*) { ++doubles; };
@@ -191,10 +216,10 @@ TEST_F(ListsTest, MultiSelectByClicksAndSelectionTravelsWithSortedItems) {
     TListBox* l = FixedList(5);
     l->SetMultiSelect(true);
     ShowAndActivate(Form);
-    Click(l, {20, 25});                              // item 1 alone
-    Click(l, {20, 65}, Qt::LeftButton, Qt::ShiftModifier);   // 1..3
+    Click(l, {20, 25});  // item 1 alone
+    Click(l, {20, 65}, Qt::LeftButton, Qt::ShiftModifier);  // 1..3
     EXPECT_EQ(l->GetSelCount(), 3);
-    Click(l, {20, 45}, Qt::LeftButton, Qt::ControlModifier); // 2 off
+    Click(l, {20, 45}, Qt::LeftButton, Qt::ControlModifier);  // 2 off
     EXPECT_EQ(l->GetSelCount(), 2);
     EXPECT_TRUE(l->GetSelected(1));
     EXPECT_FALSE(l->GetSelected(2));
@@ -225,7 +250,10 @@ TEST_F(ListsTest, MultiSelectByClicksAndSelectionTravelsWithSortedItems) {
 // --- check list box --------------------------------------------------------------------------
 
 TEST_F(ListsTest, CheckListBoxTogglesByClickOnTheBoxAndBySpace) {
-    struct Case { bool AllowGrayed; std::vector<TCheckBoxState> Cycle; };
+    struct Case {
+        bool AllowGrayed;
+        std::vector<TCheckBoxState> Cycle;
+    };
     const Case cases[] = {
         {false, {cbChecked, cbUnchecked, cbChecked}},
         {true, {cbGrayed, cbChecked, cbUnchecked, cbGrayed}},
@@ -246,7 +274,7 @@ TEST_F(ListsTest, CheckListBoxTogglesByClickOnTheBoxAndBySpace) {
         }
         EXPECT_EQ(checks, int(c.Cycle.size()));
         EXPECT_EQ(l->GetItemIndex(), 1);
-        Click(l, {80, h / 2});   // on the text: selects, leaves the box
+        Click(l, {80, h / 2});  // on the text: selects, leaves the box
         EXPECT_EQ(l->GetItemIndex(), 0);
         EXPECT_EQ(l->GetState(0), cbUnchecked);
         l->SetFocus();
@@ -269,7 +297,7 @@ TEST_F(ListsTest, CheckListBoxStatesFollowSortedItems) {
     EXPECT_FALSE(l->GetChecked(0));
     EXPECT_EQ(l->GetState(1), cbGrayed);
     EXPECT_EQ(l->GetState(2), cbChecked);
-    EXPECT_TRUE(l->GetChecked(1));   // grayed counts as checked
+    EXPECT_TRUE(l->GetChecked(1));  // grayed counts as checked
     EXPECT_THROW(l->GetState(3), EListError);
     EXPECT_THROW(l->SetChecked(-1, true), EListError);
     // The box paints its state: a checked box differs from an empty one.
@@ -296,7 +324,11 @@ TEST_F(ListsTest, OwnerDrawnComboPaintsItsFieldAndRows) {
     c->SetSorted(true);
     for (const char* s : {"trojka", "jednička", "dvojka"}) c->GetItems()->Add(s);
     EXPECT_EQ(c->GetItems()->Strings(0), "dvojka");
-    struct Drawn { int Index; TRect Rect; TOwnerDrawState State; };
+    struct Drawn {
+        int Index;
+        TRect Rect;
+        TOwnerDrawState State;
+    };
     std::vector<Drawn> drawn;
     c->OnDrawItem = [&](TWinControl* control, int index, TRect r, TOwnerDrawState state) {
         drawn.push_back({index, r, state});

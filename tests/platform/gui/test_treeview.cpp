@@ -55,7 +55,14 @@ TEST_F(TreeViewTest, NodesKeepTheirPlaceDepthFirst) {
     Outline();
     TTreeNodes* items = Tree->GetItems();
     ASSERT_EQ(items->Count(), 5);
-    struct Case { int Item; const char* Text; int Index; int Level; const char* Parent; int Children; };
+    struct Case {
+        int Item;
+        const char* Text;
+        int Index;
+        int Level;
+        const char* Parent;
+        int Children;
+    };
     const Case cases[] = {
         {0, "Úvod", 0, 0, nullptr, 2},
         {1, "Oddíl 1", 0, 1, "Úvod", 1},
@@ -104,8 +111,8 @@ TEST_F(TreeViewTest, SelectedByCodeShowsTheNodeAndFiresOnChange) {
     TTreeNode* part = Tree->GetItems()->Item(2);
     Tree->SetSelected(part);
     EXPECT_TRUE(part->GetSelected());
-    EXPECT_TRUE(part->IsVisible());   // its parents were expanded for it
-    Tree->SetSelected(part);          // no change, no event
+    EXPECT_TRUE(part->IsVisible());  // its parents were expanded for it
+    Tree->SetSelected(part);  // no change, no event
     // Collapsing a parent of the selection moves the selection up to it.
     Tree->GetItems()->Item(0)->Collapse(false);
     EXPECT_EQ(Tree->GetSelected(), Tree->GetItems()->Item(0));
@@ -136,7 +143,7 @@ TEST_F(TreeViewTest, TopItemScrollsButNeverPastTheLastPage) {
     Tree->GetScrollInfo(SB_VERT, si);
     EXPECT_EQ(si.nPos, 2);
     EXPECT_EQ(si.nMax, 39);
-    TestKit::Wheel(Tree, Point(20, 20), -120);   // one notch down: three rows
+    TestKit::Wheel(Tree, Point(20, 20), -120);  // one notch down: three rows
     ProcessEvents();
     EXPECT_EQ(Tree->GetTopItem(), items->Item(5));
 }
@@ -145,7 +152,9 @@ TEST_F(TreeViewTest, ClickSelectsBeforeOnClickAndTheButtonToggles) {
     Outline();
     std::vector<std::string> log;
     Tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + n->GetText()); };
-    Tree->OnClick = [&](TObject*) { log.push_back("click " + (Tree->GetSelected() ? Tree->GetSelected()->GetText() : "-")); };
+    Tree->OnClick = [&](TObject*) {
+        log.push_back("click " + (Tree->GetSelected() ? Tree->GetSelected()->GetText() : "-"));
+    };
     ShowAndActivate(Form);
     TTreeNode* end = Tree->GetItems()->Item(4);
     TestKit::Click(Tree, RowPoint(end));
@@ -171,15 +180,19 @@ TEST_F(TreeViewTest, KeysMoveTheSelectionAndExpand) {
     Tree->SetFocus();
     TTreeNodes* items = Tree->GetItems();
     Tree->SetSelected(items->Item(0));
-    struct Case { int QtKey; const char* Selected; bool IntroExpanded; };
+    struct Case {
+        int QtKey;
+        const char* Selected;
+        bool IntroExpanded;
+    };
     const Case cases[] = {
         {Qt::Key_Down, "Závěr", false},
         {Qt::Key_Up, "Úvod", false},
-        {Qt::Key_Right, "Úvod", true},      // expands first
-        {Qt::Key_Right, "Oddíl 1", true},   // then goes to the first child
-        {Qt::Key_Down, "Oddíl 2", true},    // "Oddíl 1" is collapsed
-        {Qt::Key_Left, "Úvod", true},       // a leaf goes to its parent
-        {Qt::Key_Left, "Úvod", false},      // an expanded node collapses
+        {Qt::Key_Right, "Úvod", true},  // expands first
+        {Qt::Key_Right, "Oddíl 1", true},  // then goes to the first child
+        {Qt::Key_Down, "Oddíl 2", true},  // "Oddíl 1" is collapsed
+        {Qt::Key_Left, "Úvod", true},  // a leaf goes to its parent
+        {Qt::Key_Left, "Úvod", false},  // an expanded node collapses
         {Qt::Key_End, "Závěr", false},
         {Qt::Key_Home, "Úvod", false},
         {Qt::Key_Plus, "Úvod", true},
@@ -191,7 +204,7 @@ TEST_F(TreeViewTest, KeysMoveTheSelectionAndExpand) {
         EXPECT_EQ(Tree->GetSelected()->GetText(), c.Selected) << c.QtKey;
         EXPECT_EQ(items->Item(0)->GetExpanded(), c.IntroExpanded) << c.QtKey;
     }
-    EXPECT_TRUE(Tree->Focused());   // arrows stay with the tree inside a dialog
+    EXPECT_TRUE(Tree->Focused());  // arrows stay with the tree inside a dialog
 }
 
 TEST_F(TreeViewTest, SelectionShowsWithoutFocusOnlyWhenNotHidden) {
@@ -204,13 +217,14 @@ TEST_F(TreeViewTest, SelectionShowsWithoutFocusOnlyWhenNotHidden) {
     Tree->SetSelected(end);
     const TRect client = Tree->ClientRectInWindow();
     const TRect text = Tree->NodeRect(end, true);
-    auto pixel = [&] {
-        return Grab(Tree).pixelColor(client.Left + text.Right - 2, client.Top + text.Top + 1);
-    };
+    auto pixel = [&] { return Grab(Tree).pixelColor(client.Left + text.Right - 2, client.Top + text.Top + 1); };
     Tree->SetFocus();
     ProcessEvents();
     EXPECT_EQ(pixel(), ToQColor(clHighlight));
-    struct Case { bool Hide; TColor Expected; };
+    struct Case {
+        bool Hide;
+        TColor Expected;
+    };
     for (const Case& c : {Case{true, clWindow}, Case{false, clBtnFace}}) {
         Tree->SetHideSelection(c.Hide);
         other->SetFocus();

@@ -50,10 +50,12 @@ public:
     std::string Tag;
     std::function<void()> OnDouble;
     bool RefuseIme = false;
-    int Hit = 0;                       // answer of WM_NCHITTEST everywhere; 0 = the usual
+    int Hit = 0;  // answer of WM_NCHITTEST everywhere; 0 = the usual
     TPoint MinTrack{60, 40};
 
-    void Note(const std::string& s) { if (Log) Log->push_back(Tag + ":" + s); }
+    void Note(const std::string& s) {
+        if (Log) Log->push_back(Tag + ":" + s);
+    }
     void Dispatch(TMessage& m) override {
         switch (m.Msg) {
         case WM_LBUTTONDOWN: Note("down"); break;
@@ -67,25 +69,29 @@ public:
         case WM_IME_ENDCOMPOSITION: Note("imeend"); break;
         case WM_IME_COMPOSITION:
             Note("ime " + std::to_string(m.LParam) + " [" + ImmGetCompositionString(WindowHandle(), GCS_COMPSTR) + "|" +
-                 ImmGetCompositionString(WindowHandle(), GCS_RESULTSTR) + "]");
-            if (RefuseIme) return;   // dropped: the committed text goes no further
+                ImmGetCompositionString(WindowHandle(), GCS_RESULTSTR) + "]");
+            if (RefuseIme) return;  // dropped: the committed text goes no further
             break;
         case WM_NCHITTEST:
-            if (Hit) { m.Result = Hit; return; }
+            if (Hit) {
+                m.Result = Hit;
+                return;
+            }
             break;
         case WM_NCLBUTTONDOWN: Note("nclbuttondown " + std::to_string(m.WParam)); break;
         case WM_ENTERSIZEMOVE: Note("entersizemove"); break;
         case WM_EXITSIZEMOVE: Note("exitsizemove"); break;
-        case WM_GETMINMAXINFO:
-            TWMGetMinMaxInfo(m).MinMaxInfo().ptMinTrackSize = MinTrack;
-            return;
+        case WM_GETMINMAXINFO: TWMGetMinMaxInfo(m).MinMaxInfo().ptMinTrackSize = MinTrack; return;
         default: break;
         }
         TCustomControl::Dispatch(m);
     }
 
 protected:
-    void Click() override { Note("click"); TCustomControl::Click(); }
+    void Click() override {
+        Note("click");
+        TCustomControl::Click();
+    }
     void DblClick() override {
         Note("dblclick");
         TCustomControl::DblClick();
@@ -147,11 +153,14 @@ TEST_F(WindowCoreTest, DoubleClickDeliversWindowsOrder) {
     SystemDoubleClick(A, {20, 20});
     ProcessEvents();
     EXPECT_EQ(Only(Log, {"down", "up", "click", "dblclk", "dblclick"}),
-              (TLog{"A:down", "A:up", "A:click", "A:dblclk", "A:dblclick", "A:up"}));
+        (TLog{"A:down", "A:up", "A:click", "A:dblclk", "A:dblclick", "A:up"}));
 }
 
 TEST_F(WindowCoreTest, ClickRightAfterDoubleClickIsAPlainClick) {
-    struct TCase { const char* name; bool other; };
+    struct TCase {
+        const char* name;
+        bool other;
+    };
     for (TCase t : {TCase{"another control", true}, TCase{"the same control", false}}) {
         SCOPED_TRACE(t.name);
         SystemDoubleClick(A, {20, 20});
@@ -160,7 +169,8 @@ TEST_F(WindowCoreTest, ClickRightAfterDoubleClickIsAPlainClick) {
         SystemClick(target, {20, 20});
         ProcessEvents();
         const std::string tag = target->Tag;
-        EXPECT_EQ(Only(Log, {"down", "up", "click", "dblclk", "dblclick"}), (TLog{tag + ":down", tag + ":up", tag + ":click"}));
+        EXPECT_EQ(Only(Log, {"down", "up", "click", "dblclk", "dblclick"}),
+            (TLog{tag + ":down", tag + ":up", tag + ":click"}));
         Log.clear();
     }
 }
@@ -187,7 +197,7 @@ TEST_F(WindowCoreTest, ClickInFormOpenedByDoubleClickReachesItsControl) {
     A->OnDouble = [&] {
         SetShowModalHook([&](TCustomForm*) {
             QTimer::singleShot(0, [&] {
-                SystemMouseUp(A, {20, 20});   // blocked by the modal form
+                SystemMouseUp(A, {20, 20});  // blocked by the modal form
                 SystemClick(ok, {10, 10});
                 dialog->SetModalResult(mrOk);
             });
@@ -243,7 +253,7 @@ TEST_F(WindowCoreTest, NonActivatingPopupLeavesActivationAndFocusAlone) {
     ProcessEvents();
     EXPECT_EQ(QApplication::activeWindow(), Form->OuterWidget());
     EXPECT_TRUE(A->Focused());
-    EXPECT_EQ(Log, TLog{});   // no focus message reached A
+    EXPECT_EQ(Log, TLog{});  // no focus message reached A
 }
 
 // --- caret -------------------------------------------------------------------------------------
@@ -284,7 +294,11 @@ TEST_F(WindowCoreTest, CaretInvertsThePixelsBelowItAndBlinks) {
 // --- user resize from non-client hit codes -------------------------------------------------------
 
 TEST_F(WindowCoreTest, EdgeAndCornerHitCodesResizeWithinTheMinimumTrackingSize) {
-    struct TCase { int hit; TPoint move; TRect bounds; };
+    struct TCase {
+        int hit;
+        TPoint move;
+        TRect bounds;
+    };
     // A sits at (10, 10, 110, 90); the press is at its client point (50, 40), form point (60, 50).
     const TCase cases[] = {
         {HTBOTTOMRIGHT, {30, 20}, {10, 10, 140, 110}},
@@ -344,8 +358,9 @@ TEST_F(WindowCoreTest, NonClientDoubleClickCarriesTheHitCode) {
     std::vector<std::pair<UINT, WPARAM>> nc;
     for (const TMessage& m : spy.Messages())
         if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCMBUTTONDBLCLK) nc.emplace_back(m.Msg, m.WParam);
-    EXPECT_EQ(nc, (std::vector<std::pair<UINT, WPARAM>>{{WM_NCLBUTTONDOWN, HTBORDER}, {WM_NCLBUTTONUP, HTBORDER},
-                                                          {WM_NCLBUTTONDBLCLK, HTBORDER}, {WM_NCLBUTTONUP, HTBORDER}}));
+    EXPECT_EQ(nc,
+        (std::vector<std::pair<UINT, WPARAM>>{{WM_NCLBUTTONDOWN, HTBORDER}, {WM_NCLBUTTONUP, HTBORDER},
+            {WM_NCLBUTTONDBLCLK, HTBORDER}, {WM_NCLBUTTONUP, HTBORDER}}));
     const TPoint screen = A->ClientToScreen({5, 5});
     EXPECT_EQ(PointFromLParam(spy.Messages().back().LParam), screen);
     A->Hit = 0;
@@ -380,8 +395,9 @@ TEST_F(WindowCoreTest, InputMethodCompositionBecomesMessagesAndCharacters) {
     SendComposition(A, "", QString::fromUtf8("žl"));
     ProcessEvents();
     const std::string comp = std::to_string(GCS_COMPSTR), both = std::to_string(GCS_COMPSTR | GCS_RESULTSTR);
-    EXPECT_EQ(Log, (TLog{"A:imestart", "A:ime " + comp + " [z|]", "A:ime " + comp + " [zl|]",
-                         "A:ime " + both + " [|žl]", "A:imeend", "A:char 382", "A:char 108"}));
+    EXPECT_EQ(Log,
+        (TLog{"A:imestart", "A:ime " + comp + " [z|]", "A:ime " + comp + " [zl|]", "A:ime " + both + " [|žl]",
+            "A:imeend", "A:char 382", "A:char 108"}));
     EXPECT_EQ(ImmGetCompositionString(A->WindowHandle(), GCS_RESULTSTR), "") << "only while handled";
 }
 
@@ -390,7 +406,7 @@ TEST_F(WindowCoreTest, DroppedCompositionTypesNothing) {
     ProcessEvents();
     A->RefuseIme = true;
     Log.clear();
-    SendComposition(A, "", "ab");   // committed at once, no composition window
+    SendComposition(A, "", "ab");  // committed at once, no composition window
     ProcessEvents();
     const std::string result = std::to_string(GCS_RESULTSTR);
     EXPECT_EQ(Log, (TLog{"A:ime " + result + " [|ab]"}));
@@ -436,9 +452,17 @@ TEST_F(WindowCoreTest, CompositionReachesAHostedEditorUnlessDropped) {
 
 TEST(Resources, GridBitmapsAreDrawnAndDistinct) {
     EnsureApplication();
-    struct { const char* name; int size; } cases[] = {
-        {"DXGRID_ARROW", 12}, {"DXGRID_EDIT", 12}, {"DXGRID_INSERT", 12}, {"DXGRID_MULTIDOT", 12},
-        {"DXGRID_MULTIARROW", 12}, {"DXGRID_VERSCROLLBITMAP", 28}, {"DXGRID_HORSCROLLBITMAP", 28},
+    struct {
+        const char* name;
+        int size;
+    } cases[] = {
+        {"DXGRID_ARROW", 12},
+        {"DXGRID_EDIT", 12},
+        {"DXGRID_INSERT", 12},
+        {"DXGRID_MULTIDOT", 12},
+        {"DXGRID_MULTIARROW", 12},
+        {"DXGRID_VERSCROLLBITMAP", 28},
+        {"DXGRID_HORSCROLLBITMAP", 28},
         {"DXGRID_FULLSCROLLBITMAP", 28},
     };
     std::vector<QImage> seen;
@@ -466,8 +490,8 @@ TEST(Resources, GridBitmapsAreDrawnAndDistinct) {
 TEST(Resources, TreeListCursorsHaveAPictureAndAHotSpot) {
     EnsureApplication();
     const char* names[] = {"DXTLDELETECURSOR", "DXTL_FULLSCROLLCURSOR", "DXTL_HORSCROLLCURSOR", "DXTL_VERSCROLLCURSOR",
-                           "DXTL_UPSCROLLCURSOR", "DXTL_RIGHTSCROLLCURSOR", "DXTL_DOWNSCROLLCURSOR",
-                           "DXTL_LEFTSCROLLCURSOR", "DXTL_DRAGCOPY", "DXTL_MULTIDRAGCOPY"};
+        "DXTL_UPSCROLLCURSOR", "DXTL_RIGHTSCROLLCURSOR", "DXTL_DOWNSCROLLCURSOR", "DXTL_LEFTSCROLLCURSOR",
+        "DXTL_DRAGCOPY", "DXTL_MULTIDRAGCOPY"};
     std::vector<QImage> seen;
     for (const char* name : names) {
         SCOPED_TRACE(name);
@@ -508,10 +532,24 @@ TEST(Resources, ModulesAddTheirOwnAndUnknownNamesAreAnError) {
 
 TEST(SystemMetrics, FixedClassicValues) {
     EnsureApplication();
-    struct { int index, value; } cases[] = {
-        {SM_CXVSCROLL, 17}, {SM_CYHSCROLL, 17}, {SM_CXHSCROLL, 17}, {SM_CYVSCROLL, 17}, {SM_CXBORDER, 1},
-        {SM_CYBORDER, 1}, {SM_CXEDGE, 2}, {SM_CYEDGE, 2}, {SM_CXDLGFRAME, 3}, {SM_CYDLGFRAME, 3},
-        {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_CXDRAG, 4}, {SM_CYDRAG, 4}, {SM_CXICON, 32},
+    struct {
+        int index, value;
+    } cases[] = {
+        {SM_CXVSCROLL, 17},
+        {SM_CYHSCROLL, 17},
+        {SM_CXHSCROLL, 17},
+        {SM_CYVSCROLL, 17},
+        {SM_CXBORDER, 1},
+        {SM_CYBORDER, 1},
+        {SM_CXEDGE, 2},
+        {SM_CYEDGE, 2},
+        {SM_CXDLGFRAME, 3},
+        {SM_CYDLGFRAME, 3},
+        {SM_CXDOUBLECLK, 4},
+        {SM_CYDOUBLECLK, 4},
+        {SM_CXDRAG, 4},
+        {SM_CYDRAG, 4},
+        {SM_CXICON, 32},
         {SM_CXSMICON, 16},
     };
     for (auto c : cases) EXPECT_EQ(GetSystemMetrics(c.index), c.value) << "index " << c.index;
@@ -532,7 +570,7 @@ TEST_F(WindowCoreTest, DestroyReachesEveryChildWindowOnceParentFirst) {
     A->DestroyHandle();
     EXPECT_EQ(Only(Log, {"destroy"}), (TLog{"A:destroy", "C:destroy", "G:destroy"}));
     Log.clear();
-    delete A;   // its window is gone already: nothing more
+    delete A;  // its window is gone already: nothing more
     A = nullptr;
     EXPECT_EQ(Only(Log, {"destroy"}), TLog{});
 
@@ -540,9 +578,10 @@ TEST_F(WindowCoreTest, DestroyReachesEveryChildWindowOnceParentFirst) {
     (void)d;
     ProcessEvents();
     Log.clear();
-    delete B;   // the window goes with the control
+    delete B;  // the window goes with the control
     B = nullptr;
-    EXPECT_EQ(Only(Log, {"destroy"}), (TLog{"D:destroy"})) << "B's own handler is gone by the time its base destroys the window";
+    EXPECT_EQ(Only(Log, {"destroy"}), (TLog{"D:destroy"}))
+        << "B's own handler is gone by the time its base destroys the window";
 }
 
 // --- mouse enter and leave of graphic controls -----------------------------------------------------------

@@ -17,7 +17,7 @@ public:
         });
         AddMember("AddTo", [this](uint16_t, std::vector<Variant>& args) {
             if (args.size() != 2) throw EOleSysError("bad count", DISP_E_BADPARAMCOUNT);
-            args[1] = args[1] + args[0];   // second argument is written back
+            args[1] = args[1] + args[0];  // second argument is written back
             return Variant(value);
         });
     }
@@ -36,7 +36,7 @@ TEST(Automation, UnknownProgramIdentifierFailsHonestly) {
 
 TEST(Automation, MembersByNameWithReversedArgumentsAndWriteBack) {
     RegisterAutomationClass("Test.Counter", [] { return std::make_shared<TCounter>(); });
-    Variant obj = CreateOleObject("test.counter");   // identifiers ignore case
+    Variant obj = CreateOleObject("test.counter");  // identifiers ignore case
     std::shared_ptr<IDispatch> disp = VarToDispatch(obj);
     ASSERT_TRUE(disp);
 

@@ -29,15 +29,21 @@ TEST(EncodeDate, DayNumbers) {
         int Y, M, D;
         double Expected;
     } cases[] = {
-        {1899, 12, 30, 0},    {1899, 12, 31, 1},        {1900, 1, 1, 2},          {2000, 1, 1, 36526},
-        {2024, 2, 29, 45351}, {1, 1, 1, -693593},        {9999, 12, 31, 2958465}, {1600, 3, 1, -109511},
+        {1899, 12, 30, 0},
+        {1899, 12, 31, 1},
+        {1900, 1, 1, 2},
+        {2000, 1, 1, 36526},
+        {2024, 2, 29, 45351},
+        {1, 1, 1, -693593},
+        {9999, 12, 31, 2958465},
+        {1600, 3, 1, -109511},
     };
     for (const auto& c : cases) EXPECT_EQ(EncodeDate(c.Y, c.M, c.D), c.Expected) << c.Y << "-" << c.M << "-" << c.D;
 }
 
 TEST(EncodeDate, ImpossibleDatesRaise) {
-    const int cases[][3] = {{2023, 2, 29}, {1900, 2, 29}, {0, 1, 1},  {10000, 1, 1}, {2024, 13, 1},
-                            {2024, 0, 1},  {2024, 4, 31}, {2024, 1, 0}, {2024, 1, 32}, {-5, 1, 1}};
+    const int cases[][3] = {{2023, 2, 29}, {1900, 2, 29}, {0, 1, 1}, {10000, 1, 1}, {2024, 13, 1}, {2024, 0, 1},
+        {2024, 4, 31}, {2024, 1, 0}, {2024, 1, 32}, {-5, 1, 1}};
     for (const auto& c : cases) {
         TDateTime d = 123;
         EXPECT_FALSE(TryEncodeDate(c[0], c[1], c[2], d));
@@ -103,10 +109,12 @@ TEST(Calendar, DayOfWeekLeapYearsAndMonthLengths) {
     const struct {
         int Y, M, D, Dow;
     } days[] = {{2024, 5, 5, 1}, {2024, 5, 6, 2}, {1899, 12, 30, 7}, {2000, 1, 1, 7}, {1, 1, 1, 2}, {1899, 12, 29, 6}};
-    for (const auto& c : days) EXPECT_EQ(DayOfWeek(EncodeDate(c.Y, c.M, c.D)), c.Dow) << c.Y << "-" << c.M << "-" << c.D;
-    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 29) - 0.75), 6);   // the time does not move the day
+    for (const auto& c : days)
+        EXPECT_EQ(DayOfWeek(EncodeDate(c.Y, c.M, c.D)), c.Dow) << c.Y << "-" << c.M << "-" << c.D;
+    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 29) - 0.75), 6);  // the time does not move the day
 
-    for (auto [year, leap] : {std::pair{1900, false}, {2000, true}, {2024, true}, {2023, false}, {2100, false}, {4, true}})
+    for (auto [year, leap] :
+        {std::pair{1900, false}, {2000, true}, {2024, true}, {2023, false}, {2100, false}, {4, true}})
         EXPECT_EQ(IsLeapYear(year), leap) << year;
     EXPECT_EQ(DaysInMonth(2024, 2), 29);
     EXPECT_EQ(DaysInMonth(2023, 2), 28);
@@ -192,12 +200,12 @@ TEST(FormatDateTime, SpecifiersWithCzechNames) {
         {"t", "14:07"},
         {"tt", "14:07:09"},
         {"c", "5.5.2024 14:07:09"},
-        {"hh:mm", "14:07"},          // m after h is the minute
+        {"hh:mm", "14:07"},  // m after h is the minute
         {"h:m", "14:7"},
-        {"hh' h 'mm", "14 h 07"},    // ... also across literals
-        {"hh:nn mm", "14:07 05"},    // but not after another specifier
+        {"hh' h 'mm", "14 h 07"},  // ... also across literals
+        {"hh:nn mm", "14:07 05"},  // but not after another specifier
         {"mm hh", "05 14"},
-        {"hh:mmmm", "14:květen"},    // only m and mm become minutes
+        {"hh:mmmm", "14:květen"},  // only m and mm become minutes
         {"hh:nn am/pm", "02:07 pm"},
         {"h:nn AM/PM", "2:07 PM"},
         {"h a/p", "2 p"},
@@ -217,8 +225,8 @@ TEST(FormatDateTime, SpecifiersWithCzechNames) {
 }
 
 TEST(FormatDateTime, NamesSeparatorsAndTwelveHours) {
-    const char* months[12] = {"leden", "únor", "březen", "duben", "květen", "červen",
-                              "červenec", "srpen", "září", "říjen", "listopad", "prosinec"};
+    const char* months[12] = {"leden", "únor", "březen", "duben", "květen", "červen", "červenec", "srpen", "září",
+        "říjen", "listopad", "prosinec"};
     for (int m = 1; m <= 12; ++m) EXPECT_EQ(FormatDateTime("mmmm", EncodeDate(2024, m, 1), Cz()), months[m - 1]);
     const char* days[7] = {"pondělí", "úterý", "středa", "čtvrtek", "pátek", "sobota", "neděle"};
     for (int d = 0; d < 7; ++d) EXPECT_EQ(FormatDateTime("dddd", EncodeDate(2024, 5, 6 + d), Cz()), days[d]);
@@ -226,7 +234,8 @@ TEST(FormatDateTime, NamesSeparatorsAndTwelveHours) {
     TFormatSettings fs = Cz();
     fs.DateSeparator = U'-';
     fs.TimeSeparator = U'.';
-    EXPECT_EQ(FormatDateTime("dd/mm/yyyy hh:nn", EncodeDate(2024, 5, 5) + EncodeTime(9, 3, 0, 0), fs), "05-05-2024 09.03");
+    EXPECT_EQ(
+        FormatDateTime("dd/mm/yyyy hh:nn", EncodeDate(2024, 5, 5) + EncodeTime(9, 3, 0, 0), fs), "05-05-2024 09.03");
 
     const std::pair<int, const char*> hours[] = {{0, "12:30 am"}, {11, "11:30 am"}, {12, "12:30 pm"}, {23, "11:30 pm"}};
     for (auto [h, expected] : hours) EXPECT_EQ(FormatDateTime("h:nn am/pm", EncodeTime(h, 30, 0, 0), Cz()), expected);
@@ -264,19 +273,19 @@ TEST(StrToDate, CzechDatesWithDots) {
         {"29.2.2024", 2024, 2, 29},
         {"31.12.9999", 9999, 12, 31},
         {"1.1.0001", 1, 1, 1},
-        {"5.5.24", 2024, 5, 5},   // two-digit years within the century window
+        {"5.5.24", 2024, 5, 5},  // two-digit years within the century window
         {"1.1.99", 1999, 1, 1},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToDate(c.Text, Cz()), EncodeDate(c.Y, c.M, c.D)) << c.Text;
 
     int y, m, d;
     DecodeDate(Date(), y, m, d);
-    EXPECT_EQ(StrToDate("5.6", Cz()), EncodeDate(y, 6, 5));   // no year: this year
+    EXPECT_EQ(StrToDate("5.6", Cz()), EncodeDate(y, 6, 5));  // no year: this year
 }
 
 TEST(StrToDate, RejectsWhatIsNoDate) {
-    for (const char* bad : {"", "5", "5.5.2024x", "31.4.2024", "29.2.2023", "5/5/2024", "5..2024", "a.b.c",
-                            "5.5.20245", "0.5.2024", "5.0.2024", "5.5.2024 10:00"}) {
+    for (const char* bad : {"", "5", "5.5.2024x", "31.4.2024", "29.2.2023", "5/5/2024", "5..2024", "a.b.c", "5.5.20245",
+             "0.5.2024", "5.0.2024", "5.5.2024 10:00"}) {
         TDateTime v = 7;
         EXPECT_FALSE(TryStrToDate(bad, v, Cz())) << bad;
         EXPECT_EQ(v, 7) << bad;
@@ -295,19 +304,19 @@ TEST(StrToDate, OrderFollowsTheShortDateFormat) {
     EXPECT_EQ(StrToDate("2024-05-06", iso), EncodeDate(2024, 5, 6));
     int y, m, d;
     DecodeDate(Date(), y, m, d);
-    EXPECT_EQ(StrToDate("05-06", iso), EncodeDate(y, 5, 6));   // year first, then month and day
+    EXPECT_EQ(StrToDate("05-06", iso), EncodeDate(y, 5, 6));  // year first, then month and day
 }
 
 TEST(StrToDate, CenturyWindow) {
     int y, m, d;
     DecodeDate(Date(), y, m, d);
     TFormatSettings fs = Cz();
-    fs.TwoDigitYearCenturyWindow = 0;   // no window: the current century
+    fs.TwoDigitYearCenturyWindow = 0;  // no window: the current century
     EXPECT_EQ(StrToDate("1.1.99", fs), EncodeDate(y / 100 * 100 + 99, 1, 1));
     fs.TwoDigitYearCenturyWindow = 50;
-    int twoDigits = (y + 49) % 100;   // 49 years ahead is still inside the window
+    int twoDigits = (y + 49) % 100;  // 49 years ahead is still inside the window
     EXPECT_EQ(StrToDate("1.1." + std::to_string(twoDigits), fs), EncodeDate(y + 49, 1, 1));
-    twoDigits = (y - 50) % 100;       // 50 years back is the window's first year
+    twoDigits = (y - 50) % 100;  // 50 years back is the window's first year
     EXPECT_EQ(StrToDate("1.1." + std::to_string(twoDigits), fs), EncodeDate(y - 50, 1, 1));
 }
 
@@ -319,7 +328,7 @@ TEST(StrToTime, HoursMinutesSecondsAndAmPm) {
         {"14:07", 14, 7, 0, 0},
         {"14:07:09", 14, 7, 9, 0},
         {" 8:05:03 ", 8, 5, 3, 0},
-        {"14:07:09,5", 14, 7, 9, 500},   // a fraction of a second, not 5 ms
+        {"14:07:09,5", 14, 7, 9, 500},  // a fraction of a second, not 5 ms
         {"14:07:09.045", 14, 7, 9, 45},
         {"2:07 odp.", 14, 7, 0, 0},
         {"2:07 PM", 14, 7, 0, 0},
@@ -334,7 +343,7 @@ TEST(StrToTime, HoursMinutesSecondsAndAmPm) {
     for (const auto& c : cases) EXPECT_EQ(StrToTime(c.Text, Cz()), EncodeTime(c.H, c.N, c.S, c.Ms)) << c.Text;
 
     for (const char* bad : {"", "14", "24:00", "14:60", "14:07:60", "13:00 odp.", "0:30 AM", "14:07:09,5555", "x",
-                            "14:", "14:07 xx", "14.07"}) {
+             "14:", "14:07 xx", "14.07"}) {
         TDateTime v = 7;
         EXPECT_FALSE(TryStrToTime(bad, v, Cz())) << bad;
     }
@@ -349,8 +358,8 @@ TEST(StrToDateTime, DateTimeOrEither) {
     EXPECT_EQ(StrToDateTime("5.5.2024 2:07 odp.", Cz()), day + EncodeTime(14, 7, 0, 0));
     // before 1899-12-30 the time is subtracted: the day stays the integer part
     EXPECT_EQ(StrToDateTime("29.12.1899 06:00", Cz()), -1.25);
-    EXPECT_EQ(ConvertErrorOf([] { StrToDateTime("5.5.2024 25:00", Cz()); }),
-              "'5.5.2024 25:00' is not a valid date and time");
+    EXPECT_EQ(
+        ConvertErrorOf([] { StrToDateTime("5.5.2024 25:00", Cz()); }), "'5.5.2024 25:00' is not a valid date and time");
     // what DateTimeToStr writes reads back
     const TDateTime dt = day + EncodeTime(8, 5, 3, 0);
     EXPECT_EQ(StrToDateTime(DateTimeToStr(dt, Cz()), Cz()), dt);

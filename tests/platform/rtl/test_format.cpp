@@ -70,7 +70,7 @@ TEST(FloatToStrF, AllFormats) {
         {1234.5678, ffFixed, 15, 2, "1234,57"},
         {2.5, ffFixed, 15, 0, "3"},
         {-2.5, ffFixed, 15, 0, "-3"},
-        {1.005, ffFixed, 15, 2, "1,01"},   // rounded on the decimal value, not the binary one
+        {1.005, ffFixed, 15, 2, "1,01"},  // rounded on the decimal value, not the binary one
         {-0.001, ffFixed, 15, 2, "0,00"},  // rounds to zero: no sign
         {1e20, ffFixed, 15, 2, "1,00000000000000E+20"},
         {1234567.891, ffNumber, 15, 2, "1" + NB + "234" + NB + "567,89"},
@@ -98,8 +98,8 @@ TEST(FloatToStrF, CurrencyLayouts) {
         fs.CurrencyFormat = uint8_t(format);
         EXPECT_EQ(FloatToStrF(1.5, ffCurrency, 15, 2, fs), expected) << format;
     }
-    const char* negative[16] = {"($1,50)", "-$1,50", "$-1,50", "$1,50-",  "(1,50$)", "-1,50$", "1,50-$", "1,50$-",
-                                "-1,50 $", "-$ 1,50", "1,50 $-", "$ 1,50-", "$ -1,50", "1,50- $", "($ 1,50)", "(1,50 $)"};
+    const char* negative[16] = {"($1,50)", "-$1,50", "$-1,50", "$1,50-", "(1,50$)", "-1,50$", "1,50-$", "1,50$-",
+        "-1,50 $", "-$ 1,50", "1,50 $-", "$ 1,50-", "$ -1,50", "1,50- $", "($ 1,50)", "(1,50 $)"};
     for (int format = 0; format < 16; ++format) {
         fs.NegCurrFormat = uint8_t(format);
         EXPECT_EQ(FloatToStrF(-1.5, ffCurrency, 15, 2, fs), negative[format]) << format;
@@ -154,7 +154,8 @@ TEST(FormatFloat, PicturesAndRounding) {
         {"0 \"a;b\"", 3, "3 a;b"},
         {"", 1.5, "1,5"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.Format, c.Value, Cz()), c.Expected) << c.Format << " " << c.Value;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.Format, c.Value, Cz()), c.Expected) << c.Format << " " << c.Value;
 }
 
 TEST(FormatFloat, Sections) {
@@ -164,19 +165,17 @@ TEST(FormatFloat, Sections) {
         const char* Expected;
     };
     const Case cases[] = {
-        {"0.00;(0.00)", -5.5, "(5,50)"},          // the negative section adds no sign of its own
-        {"0.00;(0.00)", 5.5, "5,50"},
-        {"0.00;(0.00);\"nula\"", 0, "nula"},
+        {"0.00;(0.00)", -5.5, "(5,50)"},  // the negative section adds no sign of its own
+        {"0.00;(0.00)", 5.5, "5,50"}, {"0.00;(0.00);\"nula\"", 0, "nula"},
         {"0.00;(0.00);\"nula\"", -0.001, "nula"},  // shows as zero, so the zero section
-        {"0.00;(0.00);\"nula\"", 0.004, "nula"},
-        {"0.0;(0.0)", -0.01, "0,0"},               // zero without the negative decoration
-        {"0.00;;\"nula\"", -3, "-3,00"},           // an empty negative section: the positive one
-        {"0.00;-0.00;", 0, "0,00"},                // an empty zero section: the positive one
-        {"\"kladné\";\"záporné\";\"nula\"", 7, "kladné"},
-        {"\"kladné\";\"záporné\";\"nula\"", -7, "záporné"},
-        {"0;0;0;0", -2, "2"},                      // a fourth section is part of the third
+        {"0.00;(0.00);\"nula\"", 0.004, "nula"}, {"0.0;(0.0)", -0.01, "0,0"},  // zero without the negative decoration
+        {"0.00;;\"nula\"", -3, "-3,00"},  // an empty negative section: the positive one
+        {"0.00;-0.00;", 0, "0,00"},  // an empty zero section: the positive one
+        {"\"kladné\";\"záporné\";\"nula\"", 7, "kladné"}, {"\"kladné\";\"záporné\";\"nula\"", -7, "záporné"},
+        {"0;0;0;0", -2, "2"},  // a fourth section is part of the third
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.Format, c.Value, Cz()), c.Expected) << c.Format << " " << c.Value;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.Format, c.Value, Cz()), c.Expected) << c.Format << " " << c.Value;
 }
 
 TEST(CurrToStr, ExactFourDecimalPlaces) {
@@ -192,8 +191,15 @@ TEST(CurrToStr, ExactFourDecimalPlaces) {
 
 TEST(StrToFloat, AcceptsTheSettingsSeparatorAndExponent) {
     const std::pair<const char*, double> good[] = {
-        {"1,5", 1.5}, {" -1,5e3 ", -1500}, {"1e5", 1e5}, {"2E-3", 0.002}, {",5", 0.5},
-        {"5,", 5},    {"+2", 2},           {"0", 0},     {"1,7976931348623157e308", DBL_MAX},
+        {"1,5", 1.5},
+        {" -1,5e3 ", -1500},
+        {"1e5", 1e5},
+        {"2E-3", 0.002},
+        {",5", 0.5},
+        {"5,", 5},
+        {"+2", 2},
+        {"0", 0},
+        {"1,7976931348623157e308", DBL_MAX},
     };
     for (auto [text, value] : good) EXPECT_EQ(StrToFloat(text, Cz()), value) << text;
 
@@ -215,12 +221,17 @@ TEST(StrToFloat, AcceptsTheSettingsSeparatorAndExponent) {
 
 TEST(FloatToStrRoundTrip, ShortestTextThatReadsBack) {
     const FloatCase exact[] = {
-        {0.1, "0,1"}, {0.1 + 0.2, "0,30000000000000004"}, {1e300, "1E300"}, {-2.5, "-2,5"},
-        {123456789012345678.0, "1,2345678901234568E17"}, {0.0, "0"},
+        {0.1, "0,1"},
+        {0.1 + 0.2, "0,30000000000000004"},
+        {1e300, "1E300"},
+        {-2.5, "-2,5"},
+        {123456789012345678.0, "1,2345678901234568E17"},
+        {0.0, "0"},
     };
     for (const auto& c : exact) EXPECT_EQ(FloatToStrRoundTrip(c.Value, Cz()), c.Expected);
 
-    const double values[] = {1.0 / 3.0, -2.0 / 3.0, DBL_MAX, DBL_MIN, 5e-324, 1e-5, 0.0001, 12345.6789e10, std::numbers::pi};
+    const double values[] = {
+        1.0 / 3.0, -2.0 / 3.0, DBL_MAX, DBL_MIN, 5e-324, 1e-5, 0.0001, 12345.6789e10, std::numbers::pi};
     for (double v : values) EXPECT_EQ(StrToFloat(FloatToStrRoundTrip(v, Cz()), Cz()), v) << v;
 }
 
@@ -317,18 +328,12 @@ TEST(FormatMaskText, LaysTheValueIntoThePicture) {
         const char* Value;
         const char* Expected;
     } cases[] = {
-        {"!99.99.9999;1; ", "", "  .  .    "},
-        {"!99.99.9999;1;_", "05.05.2024", "05.05.2024"},
-        {"99:99;1;_", "1230", "12:30"},
-        {"000\\-0000;0;_", "5551234", "555-1234"},
-        {"(999) 000-0000;0;_", "5551234", "(555) 123-4   "},
-        {"!999;0;_", "12", " 12"},
-        {"00/00/0000;0;_", "05052024", "05.05.2024"},   // '/' is the date separator
-        {"00:00;0;_", "0930", "09:30"},
-        {"\\A\\B-00;0;_", "7", "AB-7 "},
-        {"LL-00;0;*", "ab12", "ab-12"},
-        {">LL<ll;0;_", "ČřŽš", "ČřŽš"},
-        {"000", "12", "12 "},   // no fields: blanks are spaces
+        {"!99.99.9999;1; ", "", "  .  .    "}, {"!99.99.9999;1;_", "05.05.2024", "05.05.2024"},
+        {"99:99;1;_", "1230", "12:30"}, {"000\\-0000;0;_", "5551234", "555-1234"},
+        {"(999) 000-0000;0;_", "5551234", "(555) 123-4   "}, {"!999;0;_", "12", " 12"},
+        {"00/00/0000;0;_", "05052024", "05.05.2024"},  // '/' is the date separator
+        {"00:00;0;_", "0930", "09:30"}, {"\\A\\B-00;0;_", "7", "AB-7 "}, {"LL-00;0;*", "ab12", "ab-12"},
+        {">LL<ll;0;_", "ČřŽš", "ČřŽš"}, {"000", "12", "12 "},  // no fields: blanks are spaces
     };
     for (const auto& c : cases) EXPECT_EQ(FormatMaskText(c.Mask, c.Value), c.Expected) << c.Mask;
 }

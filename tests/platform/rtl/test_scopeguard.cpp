@@ -7,13 +7,14 @@
 
 TEST(ScopeGuard, RunsOnNormalExitAndOnException) {
     int runs = 0;
-    { auto g = OnScopeExit([&] { ++runs; }); }
+    {
+        auto g = OnScopeExit([&] { ++runs; });
+    }
     EXPECT_EQ(runs, 1);
     try {
         auto g = OnScopeExit([&] { ++runs; });
         throw std::runtime_error("x");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(runs, 2);
     {
         auto g = OnScopeExit([&] { ++runs; });
@@ -22,7 +23,7 @@ TEST(ScopeGuard, RunsOnNormalExitAndOnException) {
     EXPECT_EQ(runs, 2);
     {
         auto a = OnScopeExit([&] { ++runs; });
-        auto b = std::move(a);   // the moved-from guard must not run a second time
+        auto b = std::move(a);  // the moved-from guard must not run a second time
     }
     EXPECT_EQ(runs, 3);
 }
@@ -37,8 +38,7 @@ TEST(ScopeGuard, RollbackRestoresTheSavedValue) {
         EXPECT_TRUE(flag);
         EXPECT_EQ(keep.Saved(), "old");
         throw std::runtime_error("x");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(s, "old");
     EXPECT_FALSE(flag);
     {
@@ -55,10 +55,11 @@ TEST(ScopeGuard, TryFinallyRunsTheClosingStepOnEveryPath) {
     EXPECT_EQ(finished, 1);
     // Work failed: the step still runs, and work's error is the one that arrives, not the step's.
     try {
-        TryFinally([] { throw std::runtime_error("work"); }, [&] {
-            ++finished;
-            throw std::logic_error("finish");
-        });
+        TryFinally([] { throw std::runtime_error("work"); },
+            [&] {
+                ++finished;
+                throw std::logic_error("finish");
+            });
         ADD_FAILURE() << "work's error was lost";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "work");

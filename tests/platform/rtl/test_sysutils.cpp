@@ -20,19 +20,33 @@ namespace fs = std::filesystem;
 // --- integers ---------------------------------------------------------------------------------
 
 TEST(StrToInt, AcceptsTheClassLibrarySyntax) {
-    struct Case { const char* text; int32_t expected; };
+    struct Case {
+        const char* text;
+        int32_t expected;
+    };
     const Case cases[] = {
-        {"0", 0},          {"123", 123},      {"   42", 42},           {"+7", 7},
-        {"-7", -7},        {"007", 7},        {"$FF", 255},            {"$ff", 255},
-        {"0x1A", 26},      {"0X1a", 26},      {"-$10", -16},           {"$FFFFFFFF", -1},
-        {"$80000000", INT_MIN},               {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+        {"0", 0},
+        {"123", 123},
+        {"   42", 42},
+        {"+7", 7},
+        {"-7", -7},
+        {"007", 7},
+        {"$FF", 255},
+        {"$ff", 255},
+        {"0x1A", 26},
+        {"0X1a", 26},
+        {"-$10", -16},
+        {"$FFFFFFFF", -1},
+        {"$80000000", INT_MIN},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToInt(c.text), c.expected) << c.text;
 }
 
 TEST(StrToInt, RejectsEverythingElseWithTheClassLibraryText) {
-    const char* bad[] = {"", " ", "-", "+", "$", "0x", "2147483648", "-2147483649", "12 ", "1a", "$G",
-                         "\t1", "$100000000", "1.0", "1,0", "--1", "١٢", "1e3"};
+    const char* bad[] = {"", " ", "-", "+", "$", "0x", "2147483648", "-2147483649", "12 ", "1a", "$G", "\t1",
+        "$100000000", "1.0", "1,0", "--1", "١٢", "1e3"};
     for (const char* text : bad) {
         int32_t v = 99;
         EXPECT_FALSE(TryStrToInt(text, v)) << text;
@@ -48,12 +62,20 @@ TEST(StrToInt, RejectsEverythingElseWithTheClassLibraryText) {
 }
 
 TEST(StrToInt64, UsesTheFullWidth) {
-    struct Case { const char* text; bool ok; int64_t expected; };
+    struct Case {
+        const char* text;
+        bool ok;
+        int64_t expected;
+    };
     const Case cases[] = {
-        {"9223372036854775807", true, INT64_MAX}, {"-9223372036854775808", true, INT64_MIN},
-        {"9223372036854775808", false, 0},        {"$FFFFFFFFFFFFFFFF", true, -1},
-        {"$FFFFFFFF", true, 0xFFFFFFFF},          {"$10000000000000000", false, 0},
-        {"  -12", true, -12},                     {"x", false, 0},
+        {"9223372036854775807", true, INT64_MAX},
+        {"-9223372036854775808", true, INT64_MIN},
+        {"9223372036854775808", false, 0},
+        {"$FFFFFFFFFFFFFFFF", true, -1},
+        {"$FFFFFFFF", true, 0xFFFFFFFF},
+        {"$10000000000000000", false, 0},
+        {"  -12", true, -12},
+        {"x", false, 0},
     };
     for (const auto& c : cases) {
         int64_t v = 0;
@@ -68,11 +90,23 @@ TEST(StrToInt64, UsesTheFullWidth) {
 // --- rounding ---------------------------------------------------------------------------------
 
 TEST(Rounding, RoundHalvesToEvenTruncTowardZero) {
-    struct Case { double v; int64_t round, trunc; };
+    struct Case {
+        double v;
+        int64_t round, trunc;
+    };
     const Case cases[] = {
-        {0.5, 0, 0},          {1.5, 2, 1},          {2.5, 2, 2},     {3.5, 4, 3},
-        {-0.5, 0, 0},         {-1.5, -2, -1},       {-2.5, -2, -2},  {2.4999999, 2, 2},
-        {2.5000001, 3, 2},    {-2.9, -3, -2},       {0.0, 0, 0},     {1e15 + 0.5, 1000000000000000, 1000000000000000},
+        {0.5, 0, 0},
+        {1.5, 2, 1},
+        {2.5, 2, 2},
+        {3.5, 4, 3},
+        {-0.5, 0, 0},
+        {-1.5, -2, -1},
+        {-2.5, -2, -2},
+        {2.4999999, 2, 2},
+        {2.5000001, 3, 2},
+        {-2.9, -3, -2},
+        {0.0, 0, 0},
+        {1e15 + 0.5, 1000000000000000, 1000000000000000},
         {4503599627370497.0, 4503599627370497, 4503599627370497},
         {-9223372036854775808.0, INT64_MIN, INT64_MIN},
     };
@@ -96,24 +130,51 @@ TEST(Rounding, IntAndFracKeepTheSign) {
 }
 
 TEST(Rounding, RoundToDigits) {
-    struct Case { double v; int digit; double expected; };
+    struct Case {
+        double v;
+        int digit;
+        double expected;
+    };
     const Case cases[] = {
-        {1234567, 3, 1235000}, {1234450, 2, 1234400}, {1234550, 2, 1234600}, {2.5, 0, 2}, {3.5, 0, 4}, {-1.5, 0, -2},
-        {1.149, -2, 1.15},     // the nearest double to 1.15, not 115 * 0.01
-        {0.125, -2, 0.12},     {0.375, -2, 0.38},    {-0.125, -2, -0.12}, {12.3456, -3, 12.346},
+        {1234567, 3, 1235000},
+        {1234450, 2, 1234400},
+        {1234550, 2, 1234600},
+        {2.5, 0, 2},
+        {3.5, 0, 4},
+        {-1.5, 0, -2},
+        {1.149, -2, 1.15},  // the nearest double to 1.15, not 115 * 0.01
+        {0.125, -2, 0.12},
+        {0.375, -2, 0.38},
+        {-0.125, -2, -0.12},
+        {12.3456, -3, 12.346},
     };
     for (const auto& c : cases) EXPECT_EQ(RoundTo(c.v, c.digit), c.expected) << c.v << " @ " << c.digit;
 }
 
 TEST(MulDiv, RoundsHalvesAwayFromZeroAndFlagsFailures) {
-    struct Case { int a, b, c, expected; };
+    struct Case {
+        int a, b, c, expected;
+    };
     const Case cases[] = {
-        {10, 3, 4, 8},     {-10, 3, 4, -8},     {10, -3, 4, -8},      {10, 3, -4, -8},
-        {-10, 3, -4, 8},   {7, 1, 2, 4},        {-7, 1, 2, -4},       {5, 1, 3, 2},
-        {4, 1, 3, 1},      {-12, 96, 72, -16},  {10, 96, 72, 13},     {INT_MAX, 2, 2, INT_MAX},
-        {INT_MAX, INT_MAX, INT_MAX, INT_MAX},   // needs the 64-bit product
-        {1, 1, 0, -1},     {0, 5, 0, -1},       {INT_MAX, INT_MAX, 1, -1},   // does not fit
-        {INT_MIN, 1, -1, -1}, {INT_MIN, 1, 1, INT_MIN}, {0, 7, 3, 0},
+        {10, 3, 4, 8},
+        {-10, 3, 4, -8},
+        {10, -3, 4, -8},
+        {10, 3, -4, -8},
+        {-10, 3, -4, 8},
+        {7, 1, 2, 4},
+        {-7, 1, 2, -4},
+        {5, 1, 3, 2},
+        {4, 1, 3, 1},
+        {-12, 96, 72, -16},
+        {10, 96, 72, 13},
+        {INT_MAX, 2, 2, INT_MAX},
+        {INT_MAX, INT_MAX, INT_MAX, INT_MAX},  // needs the 64-bit product
+        {1, 1, 0, -1},
+        {0, 5, 0, -1},
+        {INT_MAX, INT_MAX, 1, -1},  // does not fit
+        {INT_MIN, 1, -1, -1},
+        {INT_MIN, 1, 1, INT_MIN},
+        {0, 7, 3, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
 }
@@ -155,7 +216,13 @@ TEST(Guid, RoundTripsAndRejectsMalformedText) {
 // --- paths ------------------------------------------------------------------------------------
 
 TEST(Paths, NameParts) {
-    struct Case { const char* path; const char* name; const char* dir; const char* ext; const char* changed; };
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* dir;
+        const char* ext;
+        const char* changed;
+    };
     const Case cases[] = {
         {"/home/u/vys.mdb", "vys.mdb", "/home/u/", ".mdb", "/home/u/vys.bak"},
         {"vys.mdb", "vys.mdb", "", ".mdb", "vys.bak"},
@@ -178,7 +245,7 @@ TEST(Paths, NameParts) {
 TEST(Paths, TrailingDelimiterAndExpansion) {
     EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp"), "/tmp/");
     EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp/"), "/tmp/");
-    EXPECT_EQ(IncludeTrailingPathDelimiter(""), "");   // stays relative, never the root
+    EXPECT_EQ(IncludeTrailingPathDelimiter(""), "");  // stays relative, never the root
     EXPECT_EQ(ExpandFileName("/a/./b/../c"), "/a/c");
     EXPECT_EQ(ExpandFileName("x.txt"), (fs::current_path() / "x.txt").string());
     const std::string dir = ProgramDir();
@@ -251,7 +318,7 @@ TEST_F(Files, ExistsDeleteRename) {
     EXPECT_TRUE(RenameFile(a, b));
     EXPECT_FALSE(FileExists(a));
     Write(a, "new");
-    EXPECT_FALSE(RenameFile(a, b));   // never replaces an existing file
+    EXPECT_FALSE(RenameFile(a, b));  // never replaces an existing file
     EXPECT_TRUE(FileExists(a));
     std::ifstream in(b);
     std::string kept;
@@ -260,7 +327,7 @@ TEST_F(Files, ExistsDeleteRename) {
 
     EXPECT_TRUE(DeleteFile(a));
     EXPECT_FALSE(DeleteFile(a));
-    EXPECT_FALSE(DeleteFile(FDir));    // not for folders
+    EXPECT_FALSE(DeleteFile(FDir));  // not for folders
 }
 
 TEST_F(Files, CurrentDirectory) {
@@ -302,4 +369,4 @@ TEST(Ticks, SleepAdvancesTheMonotonicCounter) {
     EXPECT_GE(uint32_t(GetTickCount() - t0), 19u);
 }
 
-}   // namespace
+}  // namespace

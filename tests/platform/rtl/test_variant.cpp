@@ -31,8 +31,8 @@ std::atomic<bool> gCounting{false};
 
 #ifdef KAROMIL_TEST_ASAN
 // From the sanitizer runtime (GCC ships no header for it).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*malloc_hook)(const volatile void*, size_t), void (*free_hook)(const volatile void*));
 namespace {
 void CountMalloc(const volatile void*, size_t) {
     if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
@@ -72,9 +72,9 @@ long AllocationsDuring(const std::function<void()>& body) {
 enum class Err { None, Cast, Overflow, InvalidOp, BadIndex, InvalidArg, ZeroDivide, DivByZero, Other };
 
 const char* ErrName(Err e) {
-    static const char* const names[] = {"none",       "EVariantTypeCastError", "EVariantOverflowError",
-                                        "EVariantInvalidOpError", "EVariantBadIndexError",
-                                        "EVariantInvalidArgError", "EZeroDivide", "EDivByZero", "other"};
+    static const char* const names[] = {"none", "EVariantTypeCastError", "EVariantOverflowError",
+        "EVariantInvalidOpError", "EVariantBadIndexError", "EVariantInvalidArgError", "EZeroDivide", "EDivByZero",
+        "other"};
     return names[int(e)];
 }
 
@@ -103,8 +103,7 @@ Err Raised(const std::function<void()>& f) {
 
 // Same kind and same value (Null and Empty included).
 ::testing::AssertionResult Same(const Variant& actual, const Variant& expected) {
-    if (actual.VarType() == expected.VarType() && VarSameValue(actual, expected))
-        return ::testing::AssertionSuccess();
+    if (actual.VarType() == expected.VarType() && VarSameValue(actual, expected)) return ::testing::AssertionSuccess();
     auto show = [](const Variant& v) {
         std::string text;
         try {
@@ -127,13 +126,17 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 // --- kinds -----------------------------------------------------------------------------------
 
 TEST(Variant, KindsKeepTheirVarTypeCodes) {
-    struct Case { Variant v; TVarType type; const char* text; };
+    struct Case {
+        Variant v;
+        TVarType type;
+        const char* text;
+    };
     const Case cases[] = {
         {Variant(), varEmpty, "Empty"},
         {Variant::Null(), varNull, "Null"},
         {Variant(5), varInteger, "Integer"},
         {Int64V(5), varInt64, "Int64"},
-        {Variant(5LL), varInteger, "Integer"},                 // other integer types by value
+        {Variant(5LL), varInteger, "Integer"},  // other integer types by value
         {Variant(5000000000LL), varInt64, "Int64"},
         {Variant(4000000000u), varInt64, "Int64"},
         {Variant(short(-3)), varInteger, "Integer"},
@@ -157,7 +160,7 @@ TEST(Variant, KindsKeepTheirVarTypeCodes) {
         EXPECT_EQ(VarTypeAsText(c.v.VarType()), c.text);
     }
     EXPECT_TRUE(Variant().IsEmpty());
-    EXPECT_FALSE(Variant().IsNull());   // Empty and Null stay apart
+    EXPECT_FALSE(Variant().IsNull());  // Empty and Null stay apart
     EXPECT_EQ(VarTypeAsText(TVarType(varByRef | varVariant)), "ByRef Variant");
 }
 
@@ -171,7 +174,7 @@ TEST(Variant, NarrowIntegerKindsCheckTheirRange) {
 
 TEST(Variant, NumbersBooleansAndDatesNeverAllocate) {
     static_assert(sizeof(Variant) <= 16);
-    ASSERT_GT(AllocationsDuring([] { Variant text("counted"); }), 0);   // the counter works
+    ASSERT_GT(AllocationsDuring([] { Variant text("counted"); }), 0);  // the counter works
     const long n = AllocationsDuring([] {
         Variant a(3), b(int64_t(4)), c(2.5), d(true), e(Currency{15000}), f = Variant::FromDate(45000.25);
         Variant sum = a + b;
@@ -191,13 +194,17 @@ TEST(Variant, NumbersBooleansAndDatesNeverAllocate) {
 // --- conversions -----------------------------------------------------------------------------
 
 TEST(VariantConversion, ToInteger) {
-    struct Case { Variant v; int32_t expected; Err err; };
+    struct Case {
+        Variant v;
+        int32_t expected;
+        Err err;
+    };
     const Case cases[] = {
         {Variant(), 0, Err::None},
         {Variant(-7), -7, Err::None},
         {Int64V(INT32_MIN), INT32_MIN, Err::None},
         {Int64V(int64_t(INT32_MAX) + 1), 0, Err::Overflow},
-        {Variant(2.5), 2, Err::None},        // halves to even, unlike Trunc
+        {Variant(2.5), 2, Err::None},  // halves to even, unlike Trunc
         {Variant(3.5), 4, Err::None},
         {Variant(-2.5), -2, Err::None},
         {Variant(2.4999), 2, Err::None},
@@ -213,7 +220,7 @@ TEST(VariantConversion, ToInteger) {
         {Variant::FromInt(4000000000, varLongWord), 0, Err::Overflow},
         {Variant("42"), 42, Err::None},
         {Variant("-42"), -42, Err::None},
-        {Variant("2,5"), 2, Err::None},      // locale decimal separator, then rounding
+        {Variant("2,5"), 2, Err::None},  // locale decimal separator, then rounding
         {Variant("3,5"), 4, Err::None},
         {Variant("abc"), 0, Err::Cast},
         {Variant(""), 0, Err::Cast},
@@ -257,7 +264,11 @@ TEST(VariantConversion, ToInt64DoubleAndCurrency) {
     EXPECT_EQ(Variant(9.0e18).AsInt64(), int64_t(9000000000000000000));
     EXPECT_EQ(Raised([] { (void)Variant(1e19).AsInt64(); }), Err::Overflow);
 
-    struct Case { Variant v; double expected; Err err; };
+    struct Case {
+        Variant v;
+        double expected;
+        Err err;
+    };
     const Case cases[] = {
         {Variant(), 0, Err::None},
         {Variant(true), -1, Err::None},
@@ -278,9 +289,12 @@ TEST(VariantConversion, ToInt64DoubleAndCurrency) {
     }
 
     // Currency keeps four decimals, halves to even (binary-exact halves used here).
-    struct CurCase { double in; int64_t scaled; };
+    struct CurCase {
+        double in;
+        int64_t scaled;
+    };
     for (const CurCase& c : {CurCase{1.23456, 12346}, CurCase{0.03125, 312}, CurCase{0.09375, 938},
-                             CurCase{-0.03125, -312}, CurCase{-1.5, -15000}}) {
+             CurCase{-0.03125, -312}, CurCase{-1.5, -15000}}) {
         EXPECT_EQ(Currency::FromDouble(c.in).Scaled, c.scaled) << c.in;
     }
     EXPECT_EQ(Variant(7).AsCurrency().Scaled, 70000);
@@ -290,7 +304,11 @@ TEST(VariantConversion, ToInt64DoubleAndCurrency) {
 }
 
 TEST(VariantConversion, ToBoolean) {
-    struct Case { Variant v; bool expected; Err err; };
+    struct Case {
+        Variant v;
+        bool expected;
+        Err err;
+    };
     const Case cases[] = {
         {Variant(), false, Err::None},
         {Variant(0), false, Err::None},
@@ -315,7 +333,10 @@ TEST(VariantConversion, ToBoolean) {
 }
 
 TEST(VariantConversion, ToString) {
-    struct Case { Variant v; const char* expected; };
+    struct Case {
+        Variant v;
+        const char* expected;
+    };
     const Case cases[] = {
         {Variant(), ""},
         {Variant(-42), "-42"},
@@ -323,7 +344,7 @@ TEST(VariantConversion, ToString) {
         {Variant(true), "True"},
         {Variant(false), "False"},
         {Variant(1.5), "1,5"},
-        {Variant::FromSingle(0.1f), "0,1"},   // not the widened double's noise
+        {Variant::FromSingle(0.1f), "0,1"},  // not the widened double's noise
         {Cur(2.5), "2,5"},
         {Variant::FromDate(45000), "15.3.2023"},
         {Variant::FromDate(45000.5), "15.3.2023 12:00:00"},
@@ -351,7 +372,12 @@ TEST(VariantConversion, ToDateAndDispatch) {
 }
 
 TEST(VariantConversion, VarAsType) {
-    struct Case { Variant v; TVarType type; Variant expected; Err err; };
+    struct Case {
+        Variant v;
+        TVarType type;
+        Variant expected;
+        Err err;
+    };
     const Case cases[] = {
         {Variant(42), varByte, Variant::FromInt(42, varByte), Err::None},
         {Variant(300), varByte, Variant(), Err::Overflow},
@@ -428,17 +454,17 @@ TEST(VariantOperators, AdditionPromotesAndConcatenates) {
     const double two63 = 9223372036854775808.0;
     RunOpCases({
         {Variant(2), Op::Add, Variant(3), Variant(5)},
-        {Int64V(2), Op::Add, Variant(3), Int64V(5)},                       // literals stay Int64
+        {Int64V(2), Op::Add, Variant(3), Int64V(5)},  // literals stay Int64
         {Variant(INT32_MAX), Op::Add, Variant(1), Int64V(int64_t(INT32_MAX) + 1)},
-        {Int64V(INT64_MAX), Op::Add, Variant(1), Variant(two63)},          // beyond Int64: Double
+        {Int64V(INT64_MAX), Op::Add, Variant(1), Variant(two63)},  // beyond Int64: Double
         {Int64V(INT64_MIN), Op::Sub, Variant(1), Variant(-two63)},
         {Int64V(int64_t(1) << 62), Op::Mul, Variant(4), Variant(two63 * 2)},
         {Variant(1), Op::Add, Variant(0.5), Variant(1.5)},
         {Variant::FromSingle(0.5f), Op::Add, Variant(1), Variant(1.5)},
         {Variant("a"), Op::Add, Variant("b"), Variant("ab")},
-        {Ole("a"), Op::Add, Ole("b"), Ole("ab")},                          // concatenates, stays OleStr
+        {Ole("a"), Op::Add, Ole("b"), Ole("ab")},  // concatenates, stays OleStr
         {Ole("a"), Op::Add, Variant("b"), Variant("ab")},
-        {Variant(1), Op::Add, Variant("2"), Variant(3)},                   // text + number adds
+        {Variant(1), Op::Add, Variant("2"), Variant(3)},  // text + number adds
         {Variant("2"), Op::Add, Variant(1), Variant(3)},
         {Variant("1,5"), Op::Add, Variant(1), Variant(2.5)},
         {Variant("abc"), Op::Add, Variant(1), Variant(), Err::Cast},
@@ -447,7 +473,7 @@ TEST(VariantOperators, AdditionPromotesAndConcatenates) {
         {Variant(), Op::Add, Variant(), Variant(0)},
         {Variant::Null(), Op::Add, Variant(1), Variant::Null()},
         {Variant("x"), Op::Add, Variant::Null(), Variant::Null()},
-        {Variant(true), Op::Add, Variant(1), Variant(0)},                  // True counts as -1
+        {Variant(true), Op::Add, Variant(1), Variant(0)},  // True counts as -1
         {VarArrayOf({Variant(1)}), Op::Add, Variant(1), Variant(), Err::InvalidOp},
         {Variant(std::shared_ptr<IDispatchObject>()), Op::Add, Variant(1), Variant(), Err::InvalidOp},
     });
@@ -457,10 +483,10 @@ TEST(VariantOperators, CurrencyAndDateArithmetic) {
     RunOpCases({
         {Cur(1.5), Op::Add, Variant(1), Cur(2.5)},
         {Cur(1.5), Op::Mul, Cur(1.5), Cur(2.25)},
-        {Cur(0.0001), Op::Mul, Cur(0.5), Cur(0)},              // 0.00005 to even
-        {Cur(0.0003), Op::Mul, Cur(0.5), Cur(0.0002)},         // 0.00015 to even
-        {Cur(10), Op::Mul, Variant(1.21), Cur(12.1)},          // Currency wins over Double
-        {Cur(0.1), Op::Add, Cur(0.2), Cur(0.3)},               // exact, unlike doubles
+        {Cur(0.0001), Op::Mul, Cur(0.5), Cur(0)},  // 0.00005 to even
+        {Cur(0.0003), Op::Mul, Cur(0.5), Cur(0.0002)},  // 0.00015 to even
+        {Cur(10), Op::Mul, Variant(1.21), Cur(12.1)},  // Currency wins over Double
+        {Cur(0.1), Op::Add, Cur(0.2), Cur(0.3)},  // exact, unlike doubles
         {Cur(1), Op::Div, Cur(4), Variant(0.25)},
         {Int64V(INT64_MAX), Op::Mul, Cur(1), Variant(), Err::Other},
         {Variant::FromDate(45000), Op::Add, Variant(1), Variant::FromDate(45001)},
@@ -474,21 +500,21 @@ TEST(VariantOperators, CurrencyAndDateArithmetic) {
 TEST(VariantOperators, DivisionAndRemainder) {
     RunOpCases({
         {Variant(7), Op::Div, Variant(2), Variant(3.5)},
-        {Variant(6), Op::Div, Variant(3), Variant(2.0)},       // always a Double
+        {Variant(6), Op::Div, Variant(3), Variant(2.0)},  // always a Double
         {Variant(1), Op::Div, Variant(0), Variant(), Err::ZeroDivide},
         {Variant(0.0), Op::Div, Variant(0.0), Variant(), Err::ZeroDivide},
         {Variant(1), Op::Div, Variant(), Variant(), Err::ZeroDivide},
         {Variant::Null(), Op::Div, Variant(0), Variant::Null()},
         {Variant(7), Op::IntDiv, Variant(2), Variant(3)},
-        {Variant(-7), Op::IntDiv, Variant(2), Variant(-3)},    // truncates
-        {Variant(7.5), Op::IntDiv, Variant(2), Variant(4)},    // 7.5 rounds to 8 first
-        {Variant(6.5), Op::IntDiv, Variant(2), Variant(3)},    // 6.5 rounds to 6 first
+        {Variant(-7), Op::IntDiv, Variant(2), Variant(-3)},  // truncates
+        {Variant(7.5), Op::IntDiv, Variant(2), Variant(4)},  // 7.5 rounds to 8 first
+        {Variant(6.5), Op::IntDiv, Variant(2), Variant(3)},  // 6.5 rounds to 6 first
         {Variant("9"), Op::IntDiv, Variant(2), Variant(4)},
         {Int64V(9), Op::IntDiv, Variant(2), Int64V(4)},
         {Variant(1), Op::IntDiv, Variant(0), Variant(), Err::DivByZero},
         {Variant(1), Op::IntDiv, Variant(0.4), Variant(), Err::DivByZero},
         {Int64V(INT64_MIN), Op::IntDiv, Variant(-1), Variant(9223372036854775808.0)},
-        {Variant(-7), Op::Mod, Variant(3), Variant(-1)},       // sign of the dividend
+        {Variant(-7), Op::Mod, Variant(3), Variant(-1)},  // sign of the dividend
         {Variant(7), Op::Mod, Variant(-3), Variant(1)},
         {Variant(-90), Op::Mod, Variant(360), Variant(-90)},
         {Int64V(INT64_MIN), Op::Mod, Variant(-1), Int64V(0)},
@@ -507,13 +533,13 @@ TEST(VariantOperators, LogicAndShifts) {
         {Variant(12), Op::And, Variant(10), Variant(8)},
         {Variant(12), Op::Or, Variant(3), Variant(15)},
         {Variant(12), Op::Xor, Variant(10), Variant(6)},
-        {Variant(true), Op::And, Variant(3), Variant(3)},      // bitwise with True as -1
+        {Variant(true), Op::And, Variant(3), Variant(3)},  // bitwise with True as -1
         {Int64V(12), Op::And, Variant(10), Int64V(8)},
         {Variant::Null(), Op::And, Variant(false), Variant::Null()},
         {Variant(true), Op::Or, Variant::Null(), Variant::Null()},
         {Variant("x"), Op::Or, Variant(true), Variant(), Err::Cast},
         {Variant(1), Op::Shl, Variant(4), Variant(16)},
-        {Variant(-1), Op::Shr, Variant(28), Variant(15)},      // logical, 32 bits
+        {Variant(-1), Op::Shr, Variant(28), Variant(15)},  // logical, 32 bits
         {Int64V(1), Op::Shl, Variant(40), Int64V(int64_t(1) << 40)},
         {Variant(1), Op::Shl, Variant::Null(), Variant::Null()},
     });
@@ -526,7 +552,10 @@ TEST(VariantOperators, LogicAndShifts) {
 }
 
 TEST(VariantOperators, UnaryMinus) {
-    struct Case { Variant v; Variant expected; };
+    struct Case {
+        Variant v;
+        Variant expected;
+    };
     const Case cases[] = {
         {Variant(5), Variant(-5)},
         {Variant(INT32_MIN), Int64V(-int64_t(INT32_MIN))},
@@ -544,7 +573,11 @@ TEST(VariantOperators, UnaryMinus) {
 // --- comparisons -----------------------------------------------------------------------------
 
 TEST(VariantCompare, RelationshipTable) {
-    struct Case { Variant a, b; TVariantRelationship expected; Err err = Err::None; };
+    struct Case {
+        Variant a, b;
+        TVariantRelationship expected;
+        Err err = Err::None;
+    };
     const Case cases[] = {
         // Null equals Null and sorts below everything else.
         {Variant::Null(), Variant::Null(), vrEqual},
@@ -562,7 +595,7 @@ TEST(VariantCompare, RelationshipTable) {
         {Variant("a"), Variant("b"), vrLessThan},
         {Variant("abc"), Variant("abc"), vrEqual},
         {Variant("a"), Variant("A"), vrLessThan},
-        {Variant("chata"), Variant("hrad"), vrGreaterThan},    // "ch" after "h"
+        {Variant("chata"), Variant("hrad"), vrGreaterThan},  // "ch" after "h"
         {Ole("b"), Variant("a"), vrGreaterThan},
         // Text against numbers compares numerically.
         {Variant("10"), Variant(9), vrGreaterThan},
@@ -572,7 +605,7 @@ TEST(VariantCompare, RelationshipTable) {
         {Variant::FromDate(45000), Variant("45000"), vrEqual},
         // Numbers across kinds.
         {Variant(1), Variant(1.0), vrEqual},
-        {Int64V(int64_t(1) << 53) , Int64V((int64_t(1) << 53) + 1), vrLessThan},   // no rounding through double
+        {Int64V(int64_t(1) << 53), Int64V((int64_t(1) << 53) + 1), vrLessThan},  // no rounding through double
         {Cur(1.5), Variant(1.5), vrEqual},
         {Cur(1), Variant(1), vrEqual},
         {Cur(1), Int64V(2), vrLessThan},
@@ -687,13 +720,13 @@ TEST(VariantArray, SeveralDimensionsKeepEveryCellApart) {
 
 TEST(VariantArray, TypedArraysConvertOnPut) {
     Variant a = VarArrayCreate({0, 2}, varInteger);
-    EXPECT_TRUE(Same(a.GetElement({0}), Variant(0)));    // zeroed, not Empty
+    EXPECT_TRUE(Same(a.GetElement({0}), Variant(0)));  // zeroed, not Empty
     a.PutElement({1}, Variant("12"));
     EXPECT_TRUE(Same(a.GetElement({1}), Variant(12)));
     a.PutElement({2}, Variant(2.5));
     EXPECT_TRUE(Same(a.GetElement({2}), Variant(2)));
     EXPECT_EQ(Raised([&] { a.PutElement({0}, Variant("x")); }), Err::Cast);
-    EXPECT_TRUE(Same(a.GetElement({0}), Variant(0)));    // unchanged after the failure
+    EXPECT_TRUE(Same(a.GetElement({0}), Variant(0)));  // unchanged after the failure
 
     Variant bytes = VarArrayCreate({0, 0}, varByte);
     EXPECT_EQ(Raised([&] { bytes.PutElement({0}, Variant(300)); }), Err::Overflow);
@@ -710,7 +743,7 @@ TEST(VariantArray, RedimKeepsElements) {
     VarArrayRedim(a, 0);
     EXPECT_TRUE(Same(a.GetElement({0}), Variant(1)));
     EXPECT_EQ(Raised([&] { (void)a.GetElement({1}); }), Err::BadIndex);
-    VarArrayRedim(a, -1);   // SetLength(a, 0)
+    VarArrayRedim(a, -1);  // SetLength(a, 0)
     EXPECT_EQ(VarArrayHighBound(a, 1), -1);
     EXPECT_EQ(Raised([&] { VarArrayRedim(a, -2); }), Err::BadIndex);
 
@@ -755,7 +788,7 @@ TEST(VariantArray, InvalidUse) {
     EXPECT_EQ(Raised([] { VarArrayCreate({3, 1}, varVariant); }), Err::InvalidArg);
     EXPECT_EQ(Raised([] { VarArrayCreate({0, 1}, varNull); }), Err::InvalidArg);
     EXPECT_EQ(Raised([] { VarArrayCreate({0, 1}, TVarType(varArray | varInteger)); }), Err::InvalidArg);
-    EXPECT_THROW(VarArrayCreate({0, 2000000000}, varVariant), EOutOfMemory);   // refused, not a crash
+    EXPECT_THROW(VarArrayCreate({0, 2000000000}, varVariant), EOutOfMemory);  // refused, not a crash
     EXPECT_THROW(VarArrayCreate({0, 100000, 0, 100000}, varVariant), EOutOfMemory);
     Variant a = VarArrayCreate({0, 0}, varVariant);
     EXPECT_THROW(VarArrayRedim(a, 2000000000), EOutOfMemory);
@@ -767,7 +800,7 @@ TEST(VariantArray, InvalidUse) {
     EXPECT_EQ(Raised([&] { (void)one.GetElement({0}); }), Err::InvalidArg);
     Variant two(2);
     EXPECT_EQ(Raised([&] { VarArrayRedim(two, 3); }), Err::InvalidArg);
-    EXPECT_EQ(VarArrayHighBound(VarArrayCreate({0, -1}, varVariant), 1), -1);   // empty array
+    EXPECT_EQ(VarArrayHighBound(VarArrayCreate({0, -1}, varVariant), 1), -1);  // empty array
 }
 
 // --- strings ---------------------------------------------------------------------------------
@@ -789,12 +822,14 @@ TEST(VariantString, CopiesShareTextUntilWritten) {
 }
 
 TEST(VariantString, AppendFollowsAdditionAndGrowsInPlace) {
-    struct Case { Variant a, b, expected; };
+    struct Case {
+        Variant a, b, expected;
+    };
     const Case cases[] = {
         {Variant("ab"), Variant("c"), Variant("abc")},
         {Variant(), Variant("x"), Variant("x")},
         {Ole("a"), Ole("b"), Ole("ab")},
-        {Variant("2"), Variant(1), Variant(3)},       // as with +, a number adds
+        {Variant("2"), Variant(1), Variant(3)},  // as with +, a number adds
         {Variant("a"), Variant::Null(), Variant::Null()},
     };
     for (const Case& c : cases) {
@@ -819,7 +854,11 @@ TEST(VariantString, AppendFollowsAdditionAndGrowsInPlace) {
 // --- exceptions ------------------------------------------------------------------------------
 
 TEST(Exceptions, InheritsFromByNameIgnoringCase) {
-    struct Case { std::function<void()> raise; const char* name; bool inherits; };
+    struct Case {
+        std::function<void()> raise;
+        const char* name;
+        bool inherits;
+    };
     const Case cases[] = {
         {[] { throw EZeroDivide("z"); }, "EMathError", true},
         {[] { throw EZeroDivide("z"); }, "eexternal", true},

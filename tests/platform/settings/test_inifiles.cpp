@@ -39,17 +39,23 @@ protected:
 
 TEST_F(SettingsTest, MemIniFileTypedValuesAndDefaults) {
     {
-        std::ofstream(Path("a.ini")) << "[Grid]\r\nWidth=120\r\nBad=12x\r\nOn=2\r\nOff=0\r\n[\\Band\\Band3]\r\nName=Pásmo\r\n";
+        std::ofstream(Path("a.ini"))
+            << "[Grid]\r\nWidth=120\r\nBad=12x\r\nOn=2\r\nOff=0\r\n[\\Band\\Band3]\r\nName=Pásmo\r\n";
     }
     TMemIniFile ini(Path("a.ini"));
-    struct { const char* section; const char* ident; int def; int expect; } ints[] = {
-        {"grid", "WIDTH", 0, 120},          // names ignore case
-        {"Grid", "Bad", 7, 7},              // text that is no number gives the default
+    struct {
+        const char* section;
+        const char* ident;
+        int def;
+        int expect;
+    } ints[] = {
+        {"grid", "WIDTH", 0, 120},  // names ignore case
+        {"Grid", "Bad", 7, 7},  // text that is no number gives the default
         {"Grid", "Missing", -1, -1},
         {"Nowhere", "Width", 5, 5},
     };
     for (const auto& c : ints) EXPECT_EQ(ini.ReadInteger(c.section, c.ident, c.def), c.expect) << c.ident;
-    EXPECT_TRUE(ini.ReadBool("Grid", "On", false));   // any non-zero is true
+    EXPECT_TRUE(ini.ReadBool("Grid", "On", false));  // any non-zero is true
     EXPECT_FALSE(ini.ReadBool("Grid", "Off", true));
     EXPECT_EQ(ini.ReadString("\\band\\BAND3", "name", ""), "Pásmo");
 
@@ -134,8 +140,8 @@ TEST_F(SettingsTest, RegistryKeysAndTypedValues) {
         reg.WriteBinaryData("Filter", layout, sizeof layout);
         reg.CloseKey();
     }
-    TRegistry reg;   // reads what the first instance wrote
-    EXPECT_TRUE(reg.KeyExists("\\Software\\Karomil Reports"));   // a parent of an existing key exists
+    TRegistry reg;  // reads what the first instance wrote
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Karomil Reports"));  // a parent of an existing key exists
     ASSERT_TRUE(reg.OpenKey("\\software\\karomil reports\\preview", false));
     EXPECT_EQ(reg.ReadString("Text"), "řádek 1\nřádek 2\\konec");
     EXPECT_EQ(reg.ReadInteger("Zoom"), -150);
@@ -179,7 +185,7 @@ TEST_F(SettingsTest, RegIniFileSectionsAreSubkeys) {
     EXPECT_EQ(ini.ReadString("Band\\Band3", "Caption", ""), "Známky");
     TStringList sections;
     ini.ReadSections(&sections);
-    EXPECT_EQ(sections.Count(), 2);   // Grid, Band
+    EXPECT_EQ(sections.Count(), 2);  // Grid, Band
     ini.EraseSection("Band");
     EXPECT_EQ(ini.ReadString("Band\\Band3", "Caption", "none"), "none");
     ini.UpdateFile();

@@ -63,7 +63,7 @@ TEST_F(PrinterTest, NoPrinterGivesTheVirtualA4Printer) {
     EXPECT_EQ(p->BinNameToNumber("Zásobník 9"), 7);
     EXPECT_EQ(p->PaperNameToNumber("není"), 256);
     EXPECT_EQ(p->BinIndex(3), -1);
-    EXPECT_EQ(p->PaperIndex(9), 9);   // after the custom entry and codes 1 to 8
+    EXPECT_EQ(p->PaperIndex(9), 9);  // after the custom entry and codes 1 to 8
 
     p->SetViewParams(9, poLandscape, 0, 0);
     EXPECT_DOUBLE_EQ(p->PaperWidth(), 297);
