@@ -129,6 +129,12 @@ void Draw(TPainter& p, TAppGlyph glyph) {
         p.Box(1, 4, 14, 14, RGB(220, 170, 30));
         p.Shape({{4, 7}, {15, 7}, {13, 13}, {1, 13}}, RGB(250, 210, 80));
         break;
+    case TAppGlyph::Preview:  // a sheet under a magnifying glass
+        p.Page(1, 0, 11, 14);
+        p.TextLines(3, 8, 3, 10);
+        p.Disc(6, 5, 14, 13, RGB(190, 220, 250));
+        p.Line({{12, 12}, {15, 15}}, kOutline, 2);
+        break;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include "platform/gui/Buttons.h"
 
-enum class TAppGlyph { New, Edit, Copy, Delete, Print, Settings, Help, About, Exit, Ok, Cancel, Open };
+enum class TAppGlyph { New, Edit, Copy, Delete, Print, Settings, Help, About, Exit, Ok, Cancel, Open, Preview };
 
 constexpr int kGlyphSize = 16;
 

@@ -83,7 +83,7 @@ void LabelCardFields(TDataSet* ds) {
 
 }  // namespace
 
-TDM::TDM(TComponent* owner) : TDataModule(owner) {
+TDM::TDM(TComponent* owner) : TDataModule(owner), FStartFolder(IncludeTrailingPathDelimiter(GetCurrentDir())) {
     TFormLoader l(this);
     SetName("DM");
 
@@ -146,10 +146,12 @@ TDM::~TDM() {
     if (DM == this) DM = nullptr;
 }
 
+// A relative database name was opened against the folder current at start-up; a file dialog
+// may have moved the process elsewhere since.
 std::string TDM::DataFolder() const {
-    const std::string db = KDaoDatabase1->GetDatabase();
-    const std::string folder = ExtractFilePath(db);
-    return folder.empty() ? IncludeTrailingPathDelimiter(GetCurrentDir()) : folder;
+    const std::string folder = ExtractFilePath(KDaoDatabase1->GetDatabase());
+    if (!folder.empty() && folder[0] == '/') return folder;
+    return FStartFolder + folder;
 }
 
 // Each message gets a fresh window of its own, owned by the local pointer alone and freed at

@@ -33,6 +33,9 @@ public:
 
     // The folder of the open database file, with the trailing '/'; where the user's data lives.
     std::string DataFolder() const;
+
+private:
+    std::string FStartFolder;
 };
 
 extern TDM* DM;

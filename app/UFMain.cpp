@@ -7,6 +7,7 @@
 #include "app/UFDM.h"
 #include "app/UFNastaveni.h"
 #include "app/UFSplashLogo.h"
+#include "app/UFTisk.h"
 #include "app/UFVys.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
@@ -133,6 +134,11 @@ void TFMain::bNewClick(TObject*) {
     DM->QVys->Insert();
     DM->QVys->FieldByName("ReportFront")->SetAsString(DM->QPrefs->FieldByName("DefaultReportFront")->GetAsString());
     DM->QVys->FieldByName("ReportBack")->SetAsString(DM->QPrefs->FieldByName("DefaultReportBack")->GetAsString());
+    // The duplicate's templates too: the school's defaults for them would otherwise never reach a card.
+    DM->QVys->FieldByName("ReportOpisFront")
+        ->SetAsString(DM->QPrefs->FieldByName("DefaultReportOpisFront")->GetAsString());
+    DM->QVys->FieldByName("ReportOpisBack")
+        ->SetAsString(DM->QPrefs->FieldByName("DefaultReportOpisBack")->GetAsString());
     editor->ShowModal();
 }
 
@@ -185,9 +191,11 @@ void TFMain::bDeleteClick(TObject*) {
     DM->QVys->Open();
 }
 
-// The print window comes with the report library; until then the command does nothing.
+// The print window is made for the current card and freed when it closes.
 void TFMain::bTiskClick(TObject*) {
     if (DM->QVys->IsEmpty()) return;
+    std::unique_ptr<TFTisk> print = MakeDialog<TFTisk>(this);
+    print->ShowModal();
 }
 
 void TFMain::bNastaveniClick(TObject*) {

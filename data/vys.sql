@@ -282,7 +282,7 @@ INSERT INTO dao_tables (Name, DateCreated, LastUpdated) VALUES ('Predmety', 4600
 INSERT INTO dao_fields (TableName, FieldName, Required, AllowZeroLength) VALUES ('Predmety', 'Nazev', 0, -1);
 
 INSERT INTO Prefs (SkolaNazev, SkolaAdr1, SkolaAdr2, IZO, DefaultReportFront, DefaultReportBack, DefaultReportOpisBack, DefaultReportOpisFront)
-  VALUES ('Základní škola', '', '', '', '', '', '', '');
+  VALUES ('Základní škola', '', '', '', 'vysvedceni-predni.fr3', 'vysvedceni-zadni.fr3', 'opis-zadni.fr3', 'opis-predni.fr3');
 
 INSERT INTO Predmety (Nazev, tisk) VALUES ('Chování', -1);
 INSERT INTO Predmety (Nazev, tisk) VALUES ('Český jazyk a literatura', -1);
