@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/Streams.h"
+#include "platform/gui/Bitmaps.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
@@ -149,4 +150,26 @@ TEST_F(DialogTest, DialogComponentsKeepTheirPlaceOnlyInsideAReport) {
     loose.SaveToStream(&ms2);
     const std::string text2(static_cast<const char*>(ms2.Memory()), size_t(ms2.Size()));
     EXPECT_EQ(text2.find("PropData="), std::string::npos) << text2;
+}
+
+TEST_F(DialogTest, DesignTimeDrawingOfComponentsAndControls) {
+    TBitmap surface;
+    surface.SetWidth(200);
+    surface.SetHeight(120);
+    surface.Canvas()->Brush()->SetColor(clWhite);
+    surface.Canvas()->FillRect(Rect(0, 0, 200, 120));
+
+    auto* page = new TfrxDialogPage(&Report);
+    auto* ds = new TfrxUserDataSet(page);
+    ds->SetName("Rows");
+    ds->SetBounds(10, 10, 0, 0);
+    ds->Draw(surface.Canvas(), 1, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(ds->GetWidth(), 28);
+    EXPECT_EQ(surface.GetPixel(20, 20), ColorToRGB(clBtnFace));  // the icon's face
+    EXPECT_EQ(surface.GetPixel(100, 100), clWhite);
+
+    auto* button = new TTestButtonControl(page);
+    button->SetBounds(100, 10, 60, 25);
+    button->Draw(surface.Canvas(), 1, 1, 0, 0);
+    EXPECT_NE(surface.GetPixel(130, 22), clWhite);  // the control painted itself there
 }
