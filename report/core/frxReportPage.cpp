@@ -73,6 +73,12 @@ void TfrxReportPage::UpdateDimensions() {
     SetHeight(double(Round(FPaperHeight * frxPixelsPerMM)));
 }
 
+void TfrxReportPage::StorePaperDimensions(double width, double height) {
+    FPaperWidth = width;
+    FPaperHeight = height;
+    UpdateDimensions();
+}
+
 void TfrxReportPage::SetPaperWidth(double value) {
     FPaperWidth = value;
     FPaperSize = 256;

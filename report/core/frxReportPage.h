@@ -103,6 +103,8 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // New paper dimensions (mm) that keep the paper code, then UpdateDimensions.
+    void StorePaperDimensions(double width, double height);
 
 private:
     TPrinterOrientation FOrientation = poPortrait;

@@ -9,6 +9,7 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
+#include "report/core/frxDMPClass.h"
 #include "report/core/frxMemoView.h"
 #include "report/core/frxObjects.h"
 #include "report/core/frxOptions.h"
@@ -372,4 +373,5 @@ void frx::RegisterViewClasses() {
     RegisterClasses({TfrxView::StaticClass(), TfrxHighlight::StaticClass(), TfrxFormat::StaticClass()});
     frx::RegisterObjectClasses();
     frx::RegisterMemoClasses();
+    frx::RegisterDMPClasses();
 }

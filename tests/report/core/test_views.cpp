@@ -12,10 +12,13 @@
 #include "platform/gui/Bitmaps.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
+#include "report/core/frxDMPClass.h"
 #include "report/core/frxDataSet.h"
 #include "report/core/frxObjects.h"
 #include "report/core/frxReport.h"
+#include "report/core/frxMemoView.h"
 #include "report/core/frxReportPage.h"
+#include "script/Interpreter.h"
 
 namespace {
 std::unique_ptr<TBitmap> White(int w, int h) {
@@ -343,4 +346,155 @@ TEST(ReportPage, SubreportLinksBothWays) {
     sub2->SetPage(page);
     delete page;
     EXPECT_EQ(sub2->GetPage(), nullptr);
+}
+
+TEST(StoredViews, ObjectsRoundTripThroughTheStoredFormat) {
+    TfrxReport report;
+    auto* page = new TfrxReportPage(&report);
+    page->SetName("Page1");
+    page->SetOrientation(poLandscape);
+    page->LeftMargin = 12.5;
+    page->SetColor(clYellow);
+    auto* band = new TfrxMasterData(page);
+    band->SetName("MasterData1");
+    auto* memo = new TfrxMemoView(band);
+    memo->SetName("Memo1");
+    memo->SetBounds(1, 2, 30, 4);
+    memo->SetText("Jméno: [Jmeno]\r\ndruhý řádek");
+    memo->HAlign = haCenter;
+    memo->GapX = 3;
+    memo->GetDisplayFormat()->Kind = fkNumeric;
+    memo->GetDisplayFormat()->FormatStr = "%2.2f";
+    memo->GetFrame()->Typ = {ftLeft, ftBottom};
+    memo->GetFrame()->Style = fsDouble;
+    memo->GetHighlight()->Condition = "Value > 1";
+    memo->SetRotation(90);
+    auto* line = new TfrxLineView(band);
+    line->SetName("Line1");
+    line->Diagonal = true;
+    auto* shape = new TfrxShapeView(band);
+    shape->SetName("Shape1");
+    shape->Shape = skDiamond;
+    shape->BrushStyle = bsCross;
+    auto* picture = new TfrxPictureView(band);
+    picture->SetName("Picture1");
+    TBitmap bmp(3, 2);
+    picture->GetPicture()->SetGraphic(&bmp);
+    picture->KeepAspectRatio = false;
+
+    TStringStream stored;
+    report.SaveToStream(&stored);
+    TfrxReport loaded;
+    stored.SetPosition(0);
+    loaded.LoadFromStream(&stored);
+    EXPECT_EQ(loaded.ErrorList->Count(), 0) << loaded.ErrorList->Text();
+
+    auto* p = dynamic_cast<TfrxReportPage*>(loaded.FindObject("Page1"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->GetOrientation(), poLandscape);
+    EXPECT_DOUBLE_EQ(p->GetPaperWidth(), 297);
+    EXPECT_DOUBLE_EQ(p->LeftMargin, 12.5);
+    EXPECT_EQ(p->GetColor(), clYellow);
+    auto* m = dynamic_cast<TfrxMemoView*>(loaded.FindObject("Memo1"));
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->GetText(), "Jméno: [Jmeno]\r\ndruhý řádek");
+    EXPECT_EQ(m->HAlign, haCenter);
+    EXPECT_DOUBLE_EQ(m->GapX, 3);
+    EXPECT_EQ(m->GetDisplayFormat()->Kind, fkNumeric);
+    EXPECT_EQ(m->GetDisplayFormat()->FormatStr, "%2.2f");
+    EXPECT_EQ(m->GetFrame()->Typ, (TfrxFrameTypes{ftLeft, ftBottom}));
+    EXPECT_EQ(m->GetFrame()->Style, fsDouble);
+    EXPECT_EQ(m->GetHighlight()->Condition, "Value > 1");
+    EXPECT_EQ(m->GetRotation(), 90);
+    EXPECT_TRUE(dynamic_cast<TfrxLineView*>(loaded.FindObject("Line1"))->Diagonal);
+    auto* s = dynamic_cast<TfrxShapeView*>(loaded.FindObject("Shape1"));
+    EXPECT_EQ(s->Shape, skDiamond);
+    EXPECT_EQ(s->BrushStyle, bsCross);
+    auto* pic = dynamic_cast<TfrxPictureView*>(loaded.FindObject("Picture1"));
+    EXPECT_FALSE(pic->KeepAspectRatio);
+    EXPECT_EQ(pic->GetPicture()->GetWidth(), 3);
+}
+
+TEST(StoredViews, TagStrExpressionsDiffAndHighlightAssign) {
+    static bool scripting = (script::Startup(), true);
+    (void)scripting;
+    TfrxReport report;
+    auto* v = new TfrxShapeView(&report);
+    v->SetName("Shape1");
+    v->TagStr = "a[1 + 1]b[2 * 3]c";
+    v->URL = "bez výrazu";
+    v->BeforePrint();
+    v->GetData();
+    EXPECT_EQ(v->TagStr, "a2b6c");
+    EXPECT_EQ(v->URL, "bez výrazu");
+    v->AfterPrint();
+    EXPECT_EQ(v->TagStr, "a[1 + 1]b[2 * 3]c");
+
+    TfrxShapeView same(nullptr), other(nullptr);
+    const std::string base = same.TfrxComponent::Diff(&other);
+    EXPECT_EQ(same.Diff(&other), base);
+    other.Color = clRed;
+    other.Shape = skEllipse;
+    other.GetFrame()->Width = 1.00001;  // within the tolerance
+    EXPECT_EQ(same.Diff(&other), base + " Color=\"536870911\" Shape=\"0\"");
+
+    TfrxHighlight a, b;
+    b.Condition = "x";
+    b.Color = clLime;
+    b.Active = true;
+    a.Assign(&b);
+    EXPECT_EQ(a.Condition, "x");
+    EXPECT_EQ(a.Color, clLime);
+    EXPECT_FALSE(a.Active);
+}
+
+TEST(DotMatrix, GridSnappingAndStyles) {
+    TfrxDMPMemoView m(nullptr);
+    struct Case {
+        double value;
+        TfrxAlign align;
+        double want;
+    } lefts[] = {{20, baNone, 19.2}, {28.7, baNone, 28.8}, {28.7, baRight, 19.2}, {14.4, baNone, 19.2}};
+    for (const Case& c : lefts) {
+        m.Align = c.align;
+        m.SetLeft(c.value);
+        EXPECT_NEAR(m.GetLeft(), c.want, 1e-9) << c.value;
+    }
+    m.SetTop(30);
+    EXPECT_DOUBLE_EQ(m.GetTop(), 34);
+    m.SetHeight(8);
+    EXPECT_DOUBLE_EQ(m.GetHeight(), 0);
+    EXPECT_EQ(m.GetFont()->GetName(), "Courier New");
+    EXPECT_TRUE(m.GetParentFont());
+
+    TfrxDMPLineView line(nullptr);
+    line.SetLeft(0);
+    line.SetTop(0);
+    EXPECT_DOUBLE_EQ(line.GetLeft(), 4.8);
+    EXPECT_DOUBLE_EQ(line.GetTop(), 8.5);
+
+    TfrxDMPMemoView styled(nullptr), plain(nullptr);
+    styled.SetFontStyle({fsxBold, fsx15cpi});
+    EXPECT_FALSE(styled.GetParentFont());
+    EXPECT_TRUE(styled.GetFont()->GetStyle().Contains(fsBold));
+    const std::string diff = styled.Diff(&plain);
+    EXPECT_EQ(diff.substr(diff.size() - 16), " FontStyle=\"257\"");
+}
+
+TEST(DotMatrix, PageSnapsPaperAndHandsItsStyleDown) {
+    TfrxDMPPage page(nullptr);
+    page.SetDefaults();
+    EXPECT_NEAR(page.LeftMargin, 2.5399983595843927, 1e-9);
+    EXPECT_NEAR(page.TopMargin, 4.497913761764029, 1e-9);
+    if (page.GetPaperSize() == 9 && page.GetOrientation() == poPortrait) {
+        EXPECT_NEAR(page.GetPaperWidth(), 82 * 9.6 / frxPixelsPerMM, 1e-9);
+        EXPECT_NEAR(page.GetPaperHeight(), 66 * 17 / frxPixelsPerMM, 1e-9);
+    }
+    page.SetPaperWidth(210);
+    EXPECT_NEAR(page.GetPaperWidth(), 83 * 9.6 / frxPixelsPerMM, 1e-9);
+
+    auto* band = new TfrxMasterData(&page);
+    auto* memo = new TfrxDMPMemoView(band);
+    page.SetFontStyle({fsxBold});
+    EXPECT_TRUE(memo->GetFontStyle().Contains(fsxBold));
 }
