@@ -1,0 +1,95 @@
+#pragma once
+// Objects of reports for character (dot-matrix) printers: a page, a text and a line that live
+// on a grid of character cells 9.6 pixels wide and 17 high, use the fixed-pitch screen font and
+// carry the printer's character styles as flags.
+
+#include <cstdint>
+
+#include "platform/classes/TypInfo.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxObjects.h"
+#include "report/core/frxReportPage.h"
+
+enum TfrxDMPFontStyle {
+    fsxBold,
+    fsxItalic,
+    fsxUnderline,
+    fsxSuperScript,
+    fsxSubScript,
+    fsxCondensed,
+    fsxWide,
+    fsx12cpi,
+    fsx15cpi
+};
+KAROMIL_ENUM_TYPE(TfrxDMPFontStyle, "fsxBold", "fsxItalic", "fsxUnderline", "fsxSuperScript", "fsxSubScript",
+    "fsxCondensed", "fsxWide", "fsx12cpi", "fsx15cpi")
+using TfrxDMPFontStyles = TSet<TfrxDMPFontStyle>;
+KAROMIL_SET_TYPE(TfrxDMPFontStyles, TfrxDMPFontStyle)
+
+inline constexpr double frxDMPCellWidth = 9.6, frxDMPCellHeight = 17;
+
+class TfrxDMPMemoView : public TfrxCustomMemoView {
+    KAROMIL_CLASS(TfrxDMPMemoView, TfrxCustomMemoView)
+public:
+    explicit TfrxDMPMemoView(TComponent* owner);
+
+    TfrxDMPFontStyles GetFontStyle() const noexcept { return FFontStyle; }
+    void SetFontStyle(TfrxDMPFontStyles value);
+    void SetParentFont(bool value) override;
+    // Positions and sizes snap to the character grid.
+    void SetLeft(double value) override;
+    void SetTop(double value) override;
+    void SetWidth(double value) override;
+    void SetHeight(double value) override;
+    double CalcHeight() override;
+    double CalcWidth() override;
+    // The frame runs half a cell outside the object, through the middle of the next cells.
+    void DrawFrame() override;
+    std::string Diff(TfrxComponent* templ) override;
+    std::string GetDescription() const override;
+
+private:
+    void ResetFont();
+    TfrxDMPFontStyles FFontStyle;
+};
+
+class TfrxDMPLineView : public TfrxCustomLineView {
+    KAROMIL_CLASS(TfrxDMPLineView, TfrxCustomLineView)
+public:
+    explicit TfrxDMPLineView(TComponent* owner) : TfrxCustomLineView(owner) {}
+
+    TfrxDMPFontStyles GetFontStyle() const noexcept { return FFontStyle; }
+    void SetFontStyle(TfrxDMPFontStyles value);
+    void SetParentFont(bool value) override;
+    // The line sits in the middle of a cell; its extent is not snapped.
+    void SetLeft(double value) override;
+    void SetTop(double value) override;
+    std::string Diff(TfrxComponent* templ) override;
+    std::string GetDescription() const override;
+
+private:
+    TfrxDMPFontStyles FFontStyle;
+};
+
+class TfrxDMPPage : public TfrxReportPage {
+    KAROMIL_CLASS(TfrxDMPPage, TfrxReportPage)
+public:
+    explicit TfrxDMPPage(TComponent* owner);
+
+    TfrxDMPFontStyles GetFontStyle() const noexcept { return FFontStyle; }
+    // Every object of the page that inherits its font takes the new style.
+    void SetFontStyle(TfrxDMPFontStyles value);
+    void SetDefaults() override;
+    void SetPaperWidth(double value) override;
+    void SetPaperHeight(double value) override;
+    void SetPaperSize(int value) override;
+
+private:
+    void ResetFont();
+    void SnapPaper(bool cut);
+    TfrxDMPFontStyles FFontStyle;
+};
+
+namespace frx {
+void RegisterDMPClasses();
+}
