@@ -16,7 +16,7 @@
 #include "platform/settings/Registry.h"
 #include "report/core/frxDataSetStub.h"
 #include "report/core/frxEngineStub.h"
-#include "report/core/frxPreviewPagesStub.h"
+#include "report/core/frxPreviewPages.h"
 #include "report/core/frxProgress.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
