@@ -10,8 +10,10 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxBands.h"
 #include "report/core/frxClass.h"
 #include "report/core/frxOutline.h"
+#include "report/core/frxPage.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxUtils.h"
@@ -149,7 +151,7 @@ void TfrxPreviewPages::LinkSourceObjects(TfrxComponent* copy, TfrxComponent* des
         if (insideCrossView(c)) continue;
         c->SourceObject = d;
         d->SourceObject = c;
-        const std::string prefix = IsA(c, "TfrxBand") ? "b" : LowerCase(c->GetNamePrefix().substr(0, 1));
+        const std::string prefix = dynamic_cast<TfrxBand*>(c) ? "b" : LowerCase(c->GetNamePrefix().substr(0, 1));
         std::string name;
         FDictionary.AddUnique(prefix, "Page" + IntToStr(pageIndex) + "." + c->GetName(), name, c);
         c->DictionaryName = name;
@@ -175,7 +177,7 @@ void TfrxPreviewPages::AddToSourcePage(TfrxComponent* obj) {
     auto* copy = dynamic_cast<TfrxComponent*>(obj->ClassType()->CreateComponent(page));
     copy->Assign(obj);
     copy->CreateUniqueName();
-    const std::string prefix = IsA(copy, "TfrxBand") ? "b" : LowerCase(copy->GetNamePrefix().substr(0, 1));
+    const std::string prefix = dynamic_cast<TfrxBand*>(copy) ? "b" : LowerCase(copy->GetNamePrefix().substr(0, 1));
     std::string name;
     FDictionary.AddUnique(prefix, "Page" + IntToStr(int(FSourcePages.size()) - 1) + "." + copy->GetName(), name, copy);
     copy->DictionaryName = name;
@@ -317,14 +319,14 @@ void TfrxPreviewPages::PasteObjects(double x, double y) {
 bool TfrxPreviewPages::BandExists(TfrxBand* band) {
     TfrxXMLItem* page = CurPageItem();
     if (!page) return false;
-    TfrxComponent* b = frxBandComponent(band);
-    const char* footerClass = IsA(b, "TfrxPageFooter") ? "TfrxPageFooter"
-                                                       : (IsA(b, "TfrxColumnFooter") ? "TfrxColumnFooter" : nullptr);
+    const bool pageFooter = dynamic_cast<TfrxPageFooter*>(band) != nullptr;
+    const bool columnFooter = dynamic_cast<TfrxColumnFooter*>(band) != nullptr;
     for (int i = 0; i < page->Count(); ++i) {
         TfrxComponent* templ = TemplateOf(page->Items(i));
         if (!templ) continue;
-        if (templ->SourceObject == b) return true;
-        if (footerClass && IsA(templ, footerClass)) return true;
+        if (templ->SourceObject == band) return true;
+        if (pageFooter && dynamic_cast<TfrxPageFooter*>(templ)) return true;
+        if (columnFooter && dynamic_cast<TfrxColumnFooter*>(templ)) return true;
     }
     return false;
 }
@@ -341,7 +343,7 @@ double TfrxPreviewPages::GetLastY() {
     for (int i = 0; i < page->Count(); ++i) {
         TfrxXMLItem* item = page->Items(i);
         TfrxComponent* templ = TemplateOf(item);
-        if (!templ || !IsA(templ, "TfrxBand") || IsA(templ, "TfrxPageFooter")) continue;
+        if (!dynamic_cast<TfrxBand*>(templ) || dynamic_cast<TfrxPageFooter*>(templ)) continue;
         const double y = AttrFloat(item, "t", templ->GetTop()) + AttrFloat(item, "h", templ->GetHeight());
         result = std::max(result, y);
     }
@@ -405,8 +407,7 @@ TfrxComponent* TfrxPreviewPages::RebuildPage(TfrxXMLItem* item) {
     if (source < 0) {
         // A page written whole (edited in the preview, or from a loaded file).
         TClass cls = FindClass(item->Name);
-        if (!cls->InheritsFromName("TfrxComponent") || cls->InheritsFromName("TfrxReport"))
-            throw Exception(frxInvalidFileFormat);
+        if (!cls->InheritsFrom(TfrxPage::StaticClass())) throw Exception(frxInvalidFileFormat);
         page.reset(dynamic_cast<TfrxComponent*>(cls->CreateComponent(nullptr)));
         TfrxXMLSerializer serializer(nullptr);
         serializer.LookupRoot = Report;
@@ -539,8 +540,7 @@ void TfrxPreviewPages::LoadFromStream(TStream* stream, bool allowPartialLoading)
             TfrxXMLItem* item = sources->Items(i);
             // A page of its own registered class, else an ordinary report page.
             TClass cls = GetClass(item->Name);
-            if (!cls || !cls->InheritsFromName("TfrxComponent") || cls->InheritsFromName("TfrxReport"))
-                cls = FindClass("TfrxReportPage");
+            if (!cls || !cls->InheritsFrom(TfrxPage::StaticClass())) cls = FindClass("TfrxReportPage");
             std::unique_ptr<TfrxComponent> page(dynamic_cast<TfrxComponent*>(cls->CreateComponent(nullptr)));
             if (!page) throw Exception(frxInvalidFileFormat);
             TfrxXMLSerializer serializer(nullptr);

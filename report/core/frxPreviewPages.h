@@ -22,11 +22,10 @@ class TfrxOutline;
 class TfrxXMLDocument;
 class TfrxXMLItem;
 
-// Pages and bands cross the store's interface under their own classes and are report objects
-// inside; each class derives from TfrxComponent alone, so the object's address is the same.
+// Pages cross the store's interface as report pages and are report objects inside; the page
+// classes derive from TfrxComponent alone (through TfrxPage), so the address is the same.
 inline TfrxComponent* frxPageComponent(TfrxReportPage* page) { return reinterpret_cast<TfrxComponent*>(page); }
 inline TfrxReportPage* frxAsReportPage(TfrxComponent* page) { return reinterpret_cast<TfrxReportPage*>(page); }
-inline TfrxComponent* frxBandComponent(TfrxBand* band) { return reinterpret_cast<TfrxComponent*>(band); }
 
 enum TfrxAddPageMode { amOverwrite, amAppend };
 

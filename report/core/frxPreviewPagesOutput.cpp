@@ -13,6 +13,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxBands.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReport.h"
@@ -28,7 +29,7 @@ bool IsA(const TObject* o, const char* className) { return o && o->ClassType()->
 // What a report page shows: every report component on it but the bands (the views; bands
 // are only drawn through their objects).
 TfrxReportComponent* AsView(TfrxComponent* c) {
-    return IsA(c, "TfrxBand") ? nullptr : dynamic_cast<TfrxReportComponent*>(c);
+    return dynamic_cast<TfrxBand*>(c) ? nullptr : dynamic_cast<TfrxReportComponent*>(c);
 }
 
 // Page and view settings are read by their published names, with the page's defaults where

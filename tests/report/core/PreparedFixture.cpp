@@ -5,7 +5,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "report/core/frxXML.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPPage, TfrxComponent, {
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TPPage, TfrxPage, {
     KAROMIL_PROP(Width);
     KAROMIL_PROP(Height);
     p.Prop("LeftMargin", &Self::LeftMargin);

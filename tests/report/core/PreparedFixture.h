@@ -8,12 +8,13 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/gui/Graphics.h"
 #include "report/core/frxClass.h"
+#include "report/core/frxPage.h"
 #include "report/core/frxPreviewPages.h"
 
-class TPPage : public TfrxComponent {
-    KAROMIL_CLASS(TPPage, TfrxComponent)
+class TPPage : public TfrxPage {
+    KAROMIL_CLASS(TPPage, TfrxPage)
 public:
-    explicit TPPage(TComponent* owner) : TfrxComponent(owner) { SetBounds(0, 0, 794, 1123); }
+    explicit TPPage(TComponent* owner) : TfrxPage(owner) { SetBounds(0, 0, 794, 1123); }
     double LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;
     bool MirrorMargins = false;
     int32_t PaperSize = 9, Bin = 7, BinOtherPages = 7;

@@ -9,6 +9,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/gui/TestKit.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxBands.h"
 #include "report/core/frxOutline.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxXML.h"
@@ -286,4 +287,31 @@ TEST_F(PreparedPages, PageEditsAndSourceObjectsAddedLater) {
     EXPECT_EQ(extra->SourceObject->GetParent(), pages->SourcePage(0));
     EXPECT_EQ(pages->Dictionary()->GetObject(extra->DictionaryName), extra->SourceObject);
     delete extra;
+}
+
+TEST_F(PreparedPages, BandsOnTheCurrentPageAndTheirLowestEdge) {
+    auto* data = new TfrxMasterData(design);
+    data->SetName("MasterData1");
+    data->SetBounds(0, 200, 700, 30);
+    auto* footer = new TfrxPageFooter(design);
+    footer->SetName("PageFooter1");
+    footer->SetBounds(0, 900, 700, 40);
+    auto* other = new TfrxPageFooter(design);
+    other->SetName("PageFooter2");
+    auto* title = new TfrxReportTitle(design);
+    title->SetName("ReportTitle1");
+    Build(1);
+    EXPECT_TRUE(data->DictionaryName.rfind("b", 0) == 0);  // bands are "b" names
+    EXPECT_FALSE(pages->BandExists(data));
+    EXPECT_DOUBLE_EQ(pages->GetLastY(), 0);  // the box is no band
+    pages->AddObject(footer);
+    EXPECT_TRUE(pages->BandExists(other));  // any page footer counts
+    EXPECT_FALSE(pages->BandExists(title));
+    EXPECT_DOUBLE_EQ(pages->GetLastY(), 0);  // nor the page footer
+    pages->AddObject(data);
+    data->SetTop(230);
+    data->SetHeight(45);
+    pages->AddObject(data);
+    EXPECT_TRUE(pages->BandExists(data));
+    EXPECT_DOUBLE_EQ(pages->GetLastY(), 275);
 }
