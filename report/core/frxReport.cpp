@@ -398,6 +398,9 @@ void TfrxReport::DesignReport() {
             auto* page = dynamic_cast<TfrxComponent*>(c->CreateComponent(this));
             if (page) page->SetName("Page1");
         }
+    // The cached expressions call into the items that go now; they go first.
+    FExpressionCache->Clear();
+    ScriptValueVar = nullptr;
     FScript->ClearItems(this);
     DesignModified = false;
     RunDesigner(false);
