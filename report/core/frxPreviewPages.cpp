@@ -50,6 +50,12 @@ int SourcePageIndexOf(const std::string& name) {
     int32_t n = -1;
     return TryStrToInt(name.substr(4, 5), n) ? n : -1;
 }
+// The class of a page element: a registered report page class of that name, else an ordinary
+// report page.
+TClass PageClass(const std::string& name) {
+    TClass cls = GetClass(name);
+    return cls && cls->InheritsFrom(TfrxReportPage::StaticClass()) ? cls : TfrxReportPage::StaticClass();
+}
 }  // namespace
 
 TfrxPrintDialogFunc& frxPrintDialogClass() {
@@ -406,9 +412,7 @@ TfrxComponent* TfrxPreviewPages::RebuildPage(TfrxXMLItem* item) {
     const int source = SourcePageIndexOf(item->Name);
     if (source < 0) {
         // A page written whole (edited in the preview, or from a loaded file).
-        TClass cls = FindClass(item->Name);
-        if (!cls->InheritsFrom(TfrxPage::StaticClass())) throw Exception(frxInvalidFileFormat);
-        page.reset(dynamic_cast<TfrxComponent*>(cls->CreateComponent(nullptr)));
+        page.reset(dynamic_cast<TfrxComponent*>(PageClass(item->Name)->CreateComponent(nullptr)));
         TfrxXMLSerializer serializer(nullptr);
         serializer.LookupRoot = Report;
         serializer.ReadTree(page.get(), item);
@@ -539,8 +543,7 @@ void TfrxPreviewPages::LoadFromStream(TStream* stream, bool allowPartialLoading)
         for (int i = 0; i < sources->Count(); ++i) {
             TfrxXMLItem* item = sources->Items(i);
             // A page of its own registered class, else an ordinary report page.
-            TClass cls = GetClass(item->Name);
-            if (!cls || !cls->InheritsFrom(TfrxPage::StaticClass())) cls = FindClass("TfrxReportPage");
+            TClass cls = PageClass(item->Name);
             std::unique_ptr<TfrxComponent> page(dynamic_cast<TfrxComponent*>(cls->CreateComponent(nullptr)));
             if (!page) throw Exception(frxInvalidFileFormat);
             TfrxXMLSerializer serializer(nullptr);

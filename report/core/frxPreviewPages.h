@@ -17,15 +17,15 @@
 #include "report/core/frxDictionary.h"
 #include "report/core/frxOptions.h"
 #include "report/core/frxPlugins.h"
+#include "report/core/frxReportPage.h"
 
 class TfrxOutline;
 class TfrxXMLDocument;
 class TfrxXMLItem;
 
-// Pages cross the store's interface as report pages and are report objects inside; the page
-// classes derive from TfrxComponent alone (through TfrxPage), so the address is the same.
-inline TfrxComponent* frxPageComponent(TfrxReportPage* page) { return reinterpret_cast<TfrxComponent*>(page); }
-inline TfrxReportPage* frxAsReportPage(TfrxComponent* page) { return reinterpret_cast<TfrxReportPage*>(page); }
+// The store keeps its pages as report objects; pages of other classes are not report pages.
+inline TfrxComponent* frxPageComponent(TfrxReportPage* page) { return page; }
+inline TfrxReportPage* frxAsReportPage(TfrxComponent* page) { return dynamic_cast<TfrxReportPage*>(page); }
 
 enum TfrxAddPageMode { amOverwrite, amAppend };
 
@@ -126,7 +126,8 @@ private:
     void AddToCache(int index, std::unique_ptr<TfrxComponent> page);
     void CutOutline();
     void PrintPage(int index, class TfrxCustomPrinter* printer, bool& docStarted);
-    void ExportPage(int index, TfrxCustomExportFilter* filter, const std::set<int>& wanted, bool allPages);
+    void ExportPage(
+        int index, TfrxCustomExportFilter* filter, const std::set<int>& wanted, bool allPages, class TBitmap* scratch);
 
     std::unique_ptr<TfrxXMLDocument> FDocument;
     TfrxDictionary FDictionary;

@@ -14,38 +14,25 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxObjects.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxUtils.h"
 #include "report/core/frxXML.h"
+#include "script/Interpreter.h"
 
 namespace {
 constexpr double mmToPx = 3.77953;
 
-bool IsA(const TObject* o, const char* className) { return o && o->ClassType()->InheritsFromName(className); }
 
-// What a report page shows: every report component on it but the bands (the views; bands
-// are only drawn through their objects).
-TfrxReportComponent* AsView(TfrxComponent* c) {
-    return dynamic_cast<TfrxBand*>(c) ? nullptr : dynamic_cast<TfrxReportComponent*>(c);
-}
-
-// Page and view settings are read by their published names, with the page's defaults where
-// a class does not publish them.
-double FloatOf(TfrxComponent* c, const char* name, double otherwise = 0) {
-    return IsPublishedProp(c, name) ? GetFloatProp(c, name) : otherwise;
-}
-int64_t OrdOf(TfrxComponent* c, const char* name, int64_t otherwise = 0) {
-    return IsPublishedProp(c, name) ? GetOrdProp(c, name) : otherwise;
-}
-std::string StrOf(TfrxComponent* c, const char* name) { return IsPublishedProp(c, name) ? GetStrProp(c, name) : ""; }
+TfrxView* AsView(TfrxComponent* c) { return dynamic_cast<TfrxView*>(c); }
 
 // The page's left margin in mm as drawn: the right one on a mirrored odd page.
-double LeftMarginOf(TfrxComponent* page, int index) {
-    const bool mirrored = index % 2 == 1 && OrdOf(page, "MirrorMargins") != 0;
-    return FloatOf(page, mirrored ? "RightMargin" : "LeftMargin");
+double LeftMarginOf(TfrxReportPage* page, int index) {
+    return index % 2 == 1 && page->MirrorMargins ? page->RightMargin : page->LeftMargin;
 }
 
 std::vector<TfrxComponent*> AllOf(TfrxComponent* c) {
@@ -65,9 +52,6 @@ std::set<int> PageList(const std::string& text, int count, bool& all) {
     return r;
 }
 
-// Views travel to the report's events under their own class; it derives from TfrxComponent
-// alone, so the address is the same.
-TfrxView* AsViewClass(TfrxReportComponent* c) { return reinterpret_cast<TfrxView*>(c); }
 
 // Sound: a link may open only a web or mail address; a prepared report from elsewhere could
 // otherwise make a click start a local file or program.
@@ -81,30 +65,24 @@ bool IsWebOrMailLink(const std::string& url) {
 
 void TfrxPreviewPages::DrawPage(
     int index, TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
-    TfrxComponent* page = PageObject(index);
+    TfrxReportPage* page = GetPage(index);
     if (!page) return;
-    const bool mirrored = index % 2 == 1 && OrdOf(page, "MirrorMargins") != 0;
-    const double left = FloatOf(page, "LeftMargin"), right = FloatOf(page, "RightMargin");
-    if (mirrored) {
-        SetFloatProp(page, "LeftMargin", right);
-        SetFloatProp(page, "RightMargin", left);
-    }
+    const bool mirrored = index % 2 == 1 && page->MirrorMargins;
+    if (mirrored) std::swap(page->LeftMargin, page->RightMargin);
     auto restore = OnScopeExit([&] {
-        if (mirrored) {
-            SetFloatProp(page, "LeftMargin", left);
-            SetFloatProp(page, "RightMargin", right);
-        }
+        if (mirrored) std::swap(page->LeftMargin, page->RightMargin);
     });
-    offsetX += FloatOf(page, "LeftMargin") * mmToPx * scaleX;
-    offsetY += FloatOf(page, "TopMargin") * mmToPx * scaleY;
+    page->DrawBackground(canvas, scaleX, scaleY, offsetX, offsetY);
+    offsetX += page->LeftMargin * mmToPx * scaleX;
+    offsetY += page->TopMargin * mmToPx * scaleY;
     const bool printing = dynamic_cast<TfrxPrinterCanvas*>(canvas) != nullptr;
     const bool metafile = canvas->IsMetafileCanvas();
     const TRect clip = metafile ? TRect{} : canvas->ClipRect();
     const int ox = int(std::nearbyint(offsetX)), oy = int(std::nearbyint(offsetY));
+    const int total = GetCount();
     for (TfrxComponent* obj : AllOf(page)) {
-        TfrxReportComponent* view = AsView(obj);
-        if (!view) continue;
-        if (printing && OrdOf(obj, "Printable", 1) == 0) continue;
+        TfrxView* view = AsView(obj);
+        if (!view || (printing && !view->Printable)) continue;
         if (!metafile) {
             const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
             TRect r{int(std::nearbyint(l * scaleX)) - 20 + ox, int(std::nearbyint(t * scaleY)) - 20 + oy,
@@ -113,6 +91,7 @@ void TfrxPreviewPages::DrawPage(
             TRect common;
             if (!IntersectRect(common, r, clip)) continue;
         }
+        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(view)) memo->PageTotal = total;
         view->Draw(canvas, scaleX, scaleY, offsetX, offsetY);
     }
 }
@@ -120,15 +99,14 @@ void TfrxPreviewPages::DrawPage(
 // --- printing --------------------------------------------------------------------------------
 
 void TfrxPreviewPages::PrintPage(int index, TfrxCustomPrinter* printer, bool& docStarted) {
-    TfrxComponent* page = PageObject(index);
+    TfrxReportPage* page = GetPage(index);
     if (!page) return;
     if (!docStarted) {
         printer->BeginDoc();
         docStarted = true;
     }
-    printer->SetPrintParams(int(OrdOf(page, "PaperSize", 9)), TPrinterOrientation(OrdOf(page, "Orientation")),
-        FloatOf(page, "PaperWidth"), FloatOf(page, "PaperHeight"),
-        int(OrdOf(page, index == 0 ? "Bin" : "BinOtherPages", 7)), FPrintCopies, int(OrdOf(page, "Duplex")) + 1);
+    printer->SetPrintParams(page->GetPaperSize(), page->GetOrientation(), page->GetPaperWidth(), page->GetPaperHeight(),
+        index == 0 ? page->Bin : page->BinOtherPages, FPrintCopies, int(page->Duplex) + 1);
     printer->BeginPage();
     DrawPage(index, printer->Canvas(), printer->DPIX() / 96.0, printer->DPIY() / 96.0,
         -printer->LeftMargin() * printer->DPIX() / 25.4, -printer->TopMargin() * printer->DPIY() / 25.4);
@@ -211,30 +189,38 @@ bool TfrxPreviewPages::Print() {
 // --- export ----------------------------------------------------------------------------------
 
 void TfrxPreviewPages::ExportPage(
-    int index, TfrxCustomExportFilter* filter, const std::set<int>& wanted, bool allPages) {
+    int index, TfrxCustomExportFilter* filter, const std::set<int>& wanted, bool allPages, TBitmap* scratch) {
     if (!allPages && !wanted.count(index + 1)) return;
-    TfrxComponent* page = PageObject(index);
+    TfrxReportPage* page = GetPage(index);
     if (!page) return;
     if (Report) Report->DoProgress(ptExporting, index + 1);
-    filter->StartPage(frxAsReportPage(page), index);
+    filter->StartPage(page, index);
     page->SetLeft(LeftMarginOf(page, index) * mmToPx);
-    page->SetTop(FloatOf(page, "TopMargin") * mmToPx);
-    if (TClass picture = GetClass("TfrxPictureView")) {
-        std::unique_ptr<TfrxComponent> back(dynamic_cast<TfrxComponent*>(picture->CreateComponent(nullptr)));
-        back->SetName("_pagebackground");
-        if (IsPublishedProp(page, "Color")) SetOrdProp(back.get(), "Color", GetOrdProp(page, "Color"));
-        if (IsPublishedProp(page, "Frame")) SetObjectProp(back.get(), "Frame", GetObjectProp(page, "Frame"));
-        if (IsPublishedProp(page, "BackPicture"))
-            SetObjectProp(back.get(), "Picture", GetObjectProp(page, "BackPicture"));
-        SetOrdProp(back.get(), "Stretched", 1);
-        SetOrdProp(back.get(), "KeepAspectRatio", 0);
-        back->SetBounds(page->GetLeft(), page->GetTop(),
-            page->GetWidth() - (FloatOf(page, "LeftMargin") + FloatOf(page, "RightMargin")) * mmToPx,
-            page->GetHeight() - (FloatOf(page, "TopMargin") + FloatOf(page, "BottomMargin")) * mmToPx);
-        filter->ExportObject(back.get());
+    page->SetTop(page->TopMargin * mmToPx);
+    {
+        TfrxPictureView back(nullptr);
+        back.SetName("_pagebackground");
+        back.Color = page->GetColor();
+        back.SetFrame(page->GetFrame());
+        back.SetPicture(page->GetBackPicture());
+        back.Stretched = true;
+        back.KeepAspectRatio = false;
+        back.SetBounds(page->GetLeft(), page->GetTop(),
+            page->GetWidth() - (page->LeftMargin + page->RightMargin) * mmToPx,
+            page->GetHeight() - (page->TopMargin + page->BottomMargin) * mmToPx);
+        filter->ExportObject(&back);
     }
-    for (TfrxComponent* obj : AllOf(page)) filter->ExportObject(obj);
-    filter->FinishPage(frxAsReportPage(page), index);
+    const std::vector<TfrxComponent*> all = AllOf(page);
+    for (TfrxComponent* obj : all)
+        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(obj)) {
+            if (memo->GetHighlight()->Active) memo->SetFont(memo->GetHighlight()->GetFont());
+            memo->PageTotal = GetCount();
+            memo->InsertPageTotal();
+            // An auto-width text takes its width when drawn once.
+            if (memo->AutoWidth) memo->Draw(scratch->Canvas(), 1, 1, 0, 0);
+        }
+    for (TfrxComponent* obj : all) filter->ExportObject(obj);
+    filter->FinishPage(page, index);
     if (Report && Report->GetPreview()) {
         page->SetLeft(0);
         page->SetTop(0);
@@ -253,6 +239,7 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter) {
     try {
         bool allPages = true;
         const std::set<int> wanted = PageList(filter->PageNumbers, GetCount(), allPages);
+        TBitmap scratch;  // for measuring
         // Sound: a filter that cannot start (its file could not be made) fails the export;
         // it used to count as done.
         if (!filter->Start()) return false;
@@ -271,7 +258,7 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter) {
         };
         try {
             for (int i = 0; i < GetCount(); ++i) {
-                ExportPage(i, filter, wanted, allPages);
+                ExportPage(i, filter, wanted, allPages, &scratch);
                 if (Report->Terminated) break;
                 Application->ProcessMessages();
             }
@@ -294,27 +281,27 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter) {
 void TfrxPreviewPages::ObjectOver(int index, int x, int y, TMouseButton button, TShiftState shift, double scale,
     double offsetX, double offsetY, bool click, TCursor& cursor) {
     if (index < 0 || index >= GetCount() || Running()) return;
-    TfrxComponent* page = PageObject(index);
+    TfrxReportPage* page = GetPage(index);
     if (!page) return;
     offsetX += scale * LeftMarginOf(page, index) * mmToPx;
-    offsetY += FloatOf(page, "TopMargin") * mmToPx * scale;
+    offsetY += page->TopMargin * mmToPx * scale;
     const int ox = int(std::nearbyint(offsetX)), oy = int(std::nearbyint(offsetY));
     std::vector<TfrxComponent*> all = AllOf(page);
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         TfrxComponent* obj = *it;
-        TfrxReportComponent* view = AsView(obj);
+        TfrxView* view = AsView(obj);
         if (!view) continue;
         const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
         const TRect r{int(std::nearbyint(l * scale)) + ox, int(std::nearbyint(t * scale)) + oy,
             int(std::nearbyint((l + obj->GetWidth()) * scale)) + ox,
             int(std::nearbyint((t + obj->GetHeight()) * scale)) + oy};
         if (!PtInRect(r, TPoint{x, y})) continue;
-        const auto own = TCursor(OrdOf(obj, "Cursor"));
+        const auto own = TCursor(view->Cursor);
         if (own != crDefault) cursor = own;
-        const std::string url = StrOf(obj, "URL");
+        const std::string& url = view->URL;
         if (!url.empty() && own == crDefault) cursor = crHandPoint;
         if (!click) {
-            if (Report && Report->OnMouseOverObject) Report->OnMouseOverObject(AsViewClass(view));
+            if (Report && Report->OnMouseOverObject) Report->OnMouseOverObject(view);
             return;
         }
         TfrxCustomPreview* preview = Report ? Report->GetPreview() : nullptr;
@@ -331,9 +318,17 @@ void TfrxPreviewPages::ObjectOver(int index, int x, int y, TMouseButton button, 
             ShellExecute(nullptr, "", url);
         }
         bool modified = false;
-        if (Report && Report->OnClickObject) Report->OnClickObject(AsViewClass(view), button, shift, modified);
+        if (Report) {
+            // The object's own click procedure first (it may change the page), then the
+            // report's event; both may set Modified.
+            Variant params = VarArrayOf({Variant(fsObjectToVariant(view)), Variant(int32_t(button)),
+                Variant(int32_t(shift.Mask() & 0xFF)), Variant(modified)});
+            Report->CallScriptProc(view, view->OnPreviewClick, params, true);
+            modified = params.GetElement({3}).AsBoolean();
+            if (Report->OnClickObject) Report->OnClickObject(view, button, shift, modified);
+        }
         if (modified) {
-            ModifyPage(index, frxAsReportPage(page));  // frees the cached page
+            ModifyPage(index, page);  // frees the cached page
             if (preview) preview->Invalidate();
         }
         return;

@@ -43,7 +43,7 @@ public:
     void StartPage(TfrxReportPage*, int index) override { Log += "page" + std::to_string(index) + ";"; }
     void ExportObject(TfrxComponent* obj) override {
         if (obj->GetName() == FailOn) throw Exception("Disk je plný");
-        if (obj->GetName()[0] != '_') Log += obj->GetName() + ";";
+        Log += obj->GetName() == "_pagebackground" ? std::string("bg;") : obj->GetName() + ";";
     }
     void FinishPage(TfrxReportPage*, int index) override { Log += "end" + std::to_string(index) + ";"; }
     void Finish() override { Log += "finish"; }
@@ -61,7 +61,7 @@ protected:
         report.ShowProgress = false;
         report.GetEngineOptions()->SilentMode = true;
         report.Engine()->FinalPass = true;
-        design = new TPPage(&report);
+        design = new TfrxReportPage(&report);
         design->SetName("Page1");
         design->LeftMargin = design->TopMargin = 10;
         design->RightMargin = 20;
@@ -95,7 +95,7 @@ protected:
     }
     TRecordingBackend rec;
     TfrxReport report;
-    TPPage* design;
+    TfrxReportPage* design;
     TPBox* box;
     TPText* text;
     TfrxPreviewPages* pages;
@@ -128,7 +128,7 @@ TEST_F(PreparedOutput, PageDrawnAtItsPlaceMirroredOnOddPages) {
     pages->DrawPage(1, bmp.Canvas(), 1, 1, 0, 0);  // the second page: 20 mm on the left
     EXPECT_EQ(bmp.GetPixel(60, 50), clWhite);
     EXPECT_EQ(bmp.GetPixel(88, 50), clRed);
-    EXPECT_DOUBLE_EQ(GetFloatProp(frxPageComponent(pages->GetPage(1)), "LeftMargin"), 10);  // put back
+    EXPECT_DOUBLE_EQ(pages->GetPage(1)->LeftMargin, 10);  // put back
 }
 
 TEST_F(PreparedOutput, PrintRangesCopiesAndReverse) {
@@ -211,7 +211,7 @@ TEST_F(PreparedOutput, ExportDrivesTheFilterInOrder) {
     EXPECT_FALSE(pages->Export(nullptr));
     filter.PageNumbers = "2,4";
     EXPECT_TRUE(pages->Export(&filter));
-    EXPECT_EQ(filter.Log, "start;page1;Box1;Text1;end1;page3;Box1;Text1;end3;finish");
+    EXPECT_EQ(filter.Log, "start;page1;bg;Box1;Text1;end1;page3;bg;Box1;Text1;end3;finish");
     EXPECT_EQ(filter.Report, &report);
 
     TRecFilter refused;
@@ -224,7 +224,7 @@ TEST_F(PreparedOutput, ExportDrivesTheFilterInOrder) {
     TFakePreview preview;
     report.SetPreview(&preview);
     EXPECT_FALSE(pages->Export(&failing));
-    EXPECT_EQ(failing.Log, "start;page0;Box1;finish");
+    EXPECT_EQ(failing.Log, "start;page0;bg;Box1;finish");
     EXPECT_GE(report.ErrorList->IndexOf("Disk je plný"), 0);
     EXPECT_EQ(preview.Log, "hide;");
     EXPECT_EQ(preview.Locks, 1);
@@ -233,7 +233,7 @@ TEST_F(PreparedOutput, ExportDrivesTheFilterInOrder) {
     current.CurrentPageOnly = true;
     pages->PreviewPageNo = 5;
     EXPECT_TRUE(pages->Export(&current));
-    EXPECT_EQ(current.Log, "start;page4;Box1;Text1;end4;finish");
+    EXPECT_EQ(current.Log, "start;page4;bg;Box1;Text1;end4;finish");
     report.SetPreview(nullptr);
 
     TfrxReport empty;
@@ -305,4 +305,12 @@ TEST_F(PreparedOutput, ClicksFollowOnlySafeLinksOnTheTopmostObject) {
     over = nullptr;
     pages->ObjectOver(0, 5, 5, mbLeft, {}, 1, 0, 0, false, cursor);  // in the margin
     EXPECT_EQ(over, nullptr);
+
+    // A click whose event changes the object stores the changed page.
+    report.OnClickObject = [](TfrxView* v, TMouseButton, TShiftState, bool& modified) {
+        if (auto* t = dynamic_cast<TPText*>(v)) t->Caption = "kliknuto";
+        modified = true;
+    };
+    pages->ObjectOver(0, 60, 55, mbLeft, {}, 1, 0, 0, true, cursor);
+    EXPECT_EQ(static_cast<TPText*>(frxPageComponent(pages->GetPage(0))->FindObject("Text1"))->Caption, "kliknuto");
 }
