@@ -83,6 +83,14 @@ public:
     virtual void InternalOnProgressStart(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
     virtual void InternalOnProgress(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
     virtual void InternalOnProgressStop(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
+    // What the prepared pages ask of the preview when a link is clicked or an export ends; the
+    // preview control overrides them.
+    virtual void SetPageNo(int value) { (void)value; }  // clamped to the pages
+    virtual void SetPosition(int pageN, int top) {
+        (void)pageN;
+        (void)top;
+    }
+    virtual void HideMessage() {}
 };
 
 // The preview window of the output layer: creates the window for the report (owner the

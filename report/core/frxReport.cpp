@@ -20,7 +20,7 @@
 #include "report/core/frxDialogPage.h"
 #include "report/core/frxEngineStub.h"
 #include "report/core/frxExpression.h"
-#include "report/core/frxPreviewPagesStub.h"
+#include "report/core/frxPreviewPages.h"
 #include "report/core/frxProgress.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"

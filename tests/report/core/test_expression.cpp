@@ -63,6 +63,7 @@ TEST_F(ExpressionTest, LookupAnswersInItsOrder) {
         if (name == "Nothing") v = Variant::Null();  // Null is an answer, Empty is not
     };
     Report.Engine()->StartDate = 45000;
+    Report.PreviewPages()->CurPageIndex = 0;  // the engine is on the first page (an empty store says -1)
     ASSERT_TRUE(Prepare("var Z: Integer; begin Z := 9; end."));
     Report.Script()->Execute();
 
