@@ -83,6 +83,14 @@ public:
     virtual void InternalOnProgressStart(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
     virtual void InternalOnProgress(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
     virtual void InternalOnProgressStop(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
+    // What the prepared pages ask of the preview when a link is clicked or an export ends; the
+    // preview control overrides them.
+    virtual void SetPageNo(int value) { (void)value; }  // clamped to the pages
+    virtual void SetPosition(int pageN, int top) {
+        (void)pageN;
+        (void)top;
+    }
+    virtual void HideMessage() {}
 };
 
 // The preview window of the output layer: creates the window for the report (owner the
@@ -148,6 +156,8 @@ public:
     double PageHeight = 0, PageWidth = 0;
     TDateTime StartDate = 0, StartTime = 0;
     int32_t TotalPages = 0;
+    int32_t CurLineNo = 0;  // the current row's number within its level ("Line")
+    int32_t CurLineNoThrough = 0;  // the current row's number through the band run ("Line#")
 
     TfrxReport* Report;
     TList* NotifyList() const noexcept { return FNotifyList.get(); }

@@ -2,6 +2,7 @@
 
 #include "report/core/frxUtils.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/classes/Collection.h"
@@ -162,9 +163,11 @@ void frxParsePageNumbers(const std::string& text, TStrings* list, int lastPage) 
     for (char c : s) {
         if (c == ',') {
             int n = StrToInt(number);
+            // Sound: ranges stop at the last page and numbers beyond it are left out; a typed
+            // "1-999999999" used to build a list of a billion numbers.
             if (inRange)
-                for (int p = rangeStart; p <= n; ++p) list->Add(IntToStr(p));
-            else list->Add(IntToStr(n));
+                for (int p = std::max(rangeStart, 1); p <= std::min(n, lastPage); ++p) list->Add(IntToStr(p));
+            else if (n >= 1 && n <= lastPage) list->Add(IntToStr(n));
             inRange = false;
             number.clear();
         } else if (c == '-') {

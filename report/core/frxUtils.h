@@ -56,7 +56,8 @@ std::string frxFloatToStr(double value);
 // hide brackets. finish is the position of the closing bracket's last character.
 std::string frxGetBracketedText(
     const std::string& text, const std::string& openBracket, const std::string& closeBracket, int& start, int& finish);
-// "1,3,5-7" -> 1, 3, 5, 6, 7; "4-" runs to lastPage; EConvertError on a part that is no number.
+// "1,3,5-7" -> 1, 3, 5, 6, 7; "4-" runs to lastPage; pages beyond lastPage are left out;
+// EConvertError on a part that is no number.
 void frxParsePageNumbers(const std::string& text, TStrings* list, int lastPage);
 // Characters of code 128 and more become code 1 followed by (c - 128) when encoding, and back;
 // byte by byte, so UTF-8 text survives the round trip.

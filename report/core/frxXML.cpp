@@ -443,6 +443,10 @@ void TfrxXMLDocument::CreateTempFile() {
     // Sound: the folder is taken whole; cutting it at 64 characters put the file elsewhere.
     FTempFileName = ::CreateTempFile(TempDir.empty() ? GetTempDir() : IncludeTrailingPathDelimiter(TempDir), "fr");
     FTempStream = std::make_unique<TFileStream>(FTempFileName, fmOpenReadWrite);
+    // Sound: swapped pages hold pupils' personal data; the file (created 0600) loses its name at
+    // once and lives only as the open descriptor, so no crash can leave it behind. The name is
+    // kept for diagnostics.
+    DeleteFile(FTempFileName);
 }
 
 void TfrxXMLDocument::DeleteTempFile() {

@@ -80,12 +80,14 @@ TEST(FrxUtils, PageNumbers) {
         const char* text;
         const char* pages;
     } cases[] = {
-        {"1,3,5-7", "1|3|5|6|7"},
+        {"1,3,5-7", "1|3|5|6"},  // 7 is beyond the last page
         {"4-", "4|5|6"},
         {"7-5", ""},
         {"2, 4", "2|4"},
         {"", ""},
-        {"007", "7"},
+        {"006", "6"},
+        {"1-999999999", "1|2|3|4|5|6"},  // clamped to the last page
+        {"5,9", "5"},  // beyond the last page: left out
     };
     for (const auto& c : cases) {
         frxParsePageNumbers(c.text, &list, 6);

@@ -167,7 +167,7 @@ TEST(FrxXml, PartialLoadAndSwapFile) {
     partial.UnloadItem(p1);
     EXPECT_FALSE(p1->Loaded);
     EXPECT_FALSE(partial.TempFileName().empty());
-    EXPECT_TRUE(FileExists(partial.TempFileName()));
+    EXPECT_FALSE(FileExists(partial.TempFileName()));  // nameless from the start: nothing left behind
     EXPECT_EQ(Save(partial), text);  // both kinds read back while writing
     partial.LoadItem(p1);
     EXPECT_EQ(p1->Items(0)->Name, "obj1");

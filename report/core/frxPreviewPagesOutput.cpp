@@ -1,0 +1,341 @@
+// The prepared pages going out: drawing a page on a canvas, printing through the printer
+// layer, driving an export filter, and the preview's mouse over a page.
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/StringList.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/gui/Application.h"
+#include "platform/gui/Bitmaps.h"
+#include "platform/gui/Shell.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Strings.h"
+#include "platform/rtl/SysUtils.h"
+#include "report/core/frxBands.h"
+#include "report/core/frxPreviewPages.h"
+#include "report/core/frxPrinter.h"
+#include "report/core/frxReport.h"
+#include "report/core/frxRes.h"
+#include "report/core/frxUtils.h"
+#include "report/core/frxXML.h"
+
+namespace {
+constexpr double mmToPx = 3.77953;
+
+bool IsA(const TObject* o, const char* className) { return o && o->ClassType()->InheritsFromName(className); }
+
+// What a report page shows: every report component on it but the bands (the views; bands
+// are only drawn through their objects).
+TfrxReportComponent* AsView(TfrxComponent* c) {
+    return dynamic_cast<TfrxBand*>(c) ? nullptr : dynamic_cast<TfrxReportComponent*>(c);
+}
+
+// Page and view settings are read by their published names, with the page's defaults where
+// a class does not publish them.
+double FloatOf(TfrxComponent* c, const char* name, double otherwise = 0) {
+    return IsPublishedProp(c, name) ? GetFloatProp(c, name) : otherwise;
+}
+int64_t OrdOf(TfrxComponent* c, const char* name, int64_t otherwise = 0) {
+    return IsPublishedProp(c, name) ? GetOrdProp(c, name) : otherwise;
+}
+std::string StrOf(TfrxComponent* c, const char* name) { return IsPublishedProp(c, name) ? GetStrProp(c, name) : ""; }
+
+// The page's left margin in mm as drawn: the right one on a mirrored odd page.
+double LeftMarginOf(TfrxComponent* page, int index) {
+    const bool mirrored = index % 2 == 1 && OrdOf(page, "MirrorMargins") != 0;
+    return FloatOf(page, mirrored ? "RightMargin" : "LeftMargin");
+}
+
+std::vector<TfrxComponent*> AllOf(TfrxComponent* c) {
+    TList* all = c->GetAllObjects();
+    std::vector<TfrxComponent*> r;
+    for (int i = 0; i < all->Count(); ++i) r.push_back(static_cast<TfrxComponent*>(all->Items(i)));
+    return r;
+}
+
+// The chosen page numbers; an empty text means every page (all: true).
+std::set<int> PageList(const std::string& text, int count, bool& all) {
+    all = Trim(text).empty();
+    TStringList list;
+    frxParsePageNumbers(text, &list, count);
+    std::set<int> r;
+    for (int i = 0; i < list.Count(); ++i) r.insert(StrToInt(list.Get(i)));
+    return r;
+}
+
+// Views travel to the report's events under their own class; it derives from TfrxComponent
+// alone, so the address is the same.
+TfrxView* AsViewClass(TfrxReportComponent* c) { return reinterpret_cast<TfrxView*>(c); }
+
+// Sound: a link may open only a web or mail address; a prepared report from elsewhere could
+// otherwise make a click start a local file or program.
+bool IsWebOrMailLink(const std::string& url) {
+    const std::string lower = LowerCase(url);
+    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 || lower.rfind("mailto:", 0) == 0;
+}
+}  // namespace
+
+// --- drawing ---------------------------------------------------------------------------------
+
+void TfrxPreviewPages::DrawPage(
+    int index, TCanvas* canvas, double scaleX, double scaleY, double offsetX, double offsetY) {
+    TfrxComponent* page = PageObject(index);
+    if (!page) return;
+    const bool mirrored = index % 2 == 1 && OrdOf(page, "MirrorMargins") != 0;
+    const double left = FloatOf(page, "LeftMargin"), right = FloatOf(page, "RightMargin");
+    if (mirrored) {
+        SetFloatProp(page, "LeftMargin", right);
+        SetFloatProp(page, "RightMargin", left);
+    }
+    auto restore = OnScopeExit([&] {
+        if (mirrored) {
+            SetFloatProp(page, "LeftMargin", left);
+            SetFloatProp(page, "RightMargin", right);
+        }
+    });
+    offsetX += FloatOf(page, "LeftMargin") * mmToPx * scaleX;
+    offsetY += FloatOf(page, "TopMargin") * mmToPx * scaleY;
+    const bool printing = dynamic_cast<TfrxPrinterCanvas*>(canvas) != nullptr;
+    const bool metafile = canvas->IsMetafileCanvas();
+    const TRect clip = metafile ? TRect{} : canvas->ClipRect();
+    const int ox = int(std::nearbyint(offsetX)), oy = int(std::nearbyint(offsetY));
+    for (TfrxComponent* obj : AllOf(page)) {
+        TfrxReportComponent* view = AsView(obj);
+        if (!view) continue;
+        if (printing && OrdOf(obj, "Printable", 1) == 0) continue;
+        if (!metafile) {
+            const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
+            TRect r{int(std::nearbyint(l * scaleX)) - 20 + ox, int(std::nearbyint(t * scaleY)) - 20 + oy,
+                int(std::nearbyint((l + obj->GetWidth()) * scaleX + 20)) + ox,
+                int(std::nearbyint((t + obj->GetHeight()) * scaleY + 20)) + oy};
+            TRect common;
+            if (!IntersectRect(common, r, clip)) continue;
+        }
+        view->Draw(canvas, scaleX, scaleY, offsetX, offsetY);
+    }
+}
+
+// --- printing --------------------------------------------------------------------------------
+
+void TfrxPreviewPages::PrintPage(int index, TfrxCustomPrinter* printer, bool& docStarted) {
+    TfrxComponent* page = PageObject(index);
+    if (!page) return;
+    if (!docStarted) {
+        printer->BeginDoc();
+        docStarted = true;
+    }
+    printer->SetPrintParams(int(OrdOf(page, "PaperSize", 9)), TPrinterOrientation(OrdOf(page, "Orientation")),
+        FloatOf(page, "PaperWidth"), FloatOf(page, "PaperHeight"),
+        int(OrdOf(page, index == 0 ? "Bin" : "BinOtherPages", 7)), FPrintCopies, int(OrdOf(page, "Duplex")) + 1);
+    printer->BeginPage();
+    DrawPage(index, printer->Canvas(), printer->DPIX() / 96.0, printer->DPIY() / 96.0,
+        -printer->LeftMargin() * printer->DPIX() / 25.4, -printer->TopMargin() * printer->DPIY() / 25.4);
+    if (Report) Report->DoProgress(ptPrinting, index + 1);
+    printer->EndPage();
+    Application->ProcessMessages();
+    ClearCache();
+}
+
+bool TfrxPreviewPages::Print() {
+    if (!Report) return false;
+    TfrxPrintOptions* po = Report->GetPrintOptions();
+    TfrxPrintDialogValues v;
+    v.Copies = po->Copies;
+    v.Collate = po->Collate;
+    v.PageNumbers = po->PageNumbers;
+    v.PrintPages = po->PrintPages;
+    v.Reverse = po->Reverse;
+    v.Range = v.PageNumbers.empty() ? TfrxPrintDialogValues::prAll : TfrxPrintDialogValues::prNumbers;
+    Report->SelectPrinter();
+    std::string numbers = po->PageNumbers;
+    if (po->ShowDialog) {
+        v.Printer = frxGetPrinters()->GetCurrentPrinter()->Name();
+        if (TfrxPrintDialogFunc& dialog = frxPrintDialogClass(); dialog && !dialog(Report, v)) return false;
+        numbers = v.Range == TfrxPrintDialogValues::prAll ? std::string()
+            : v.Range == TfrxPrintDialogValues::prCurrent ? IntToStr(PreviewPageNo)
+                                                          : v.PageNumbers;
+    }
+    auto after = OnScopeExit([&] {
+        if (Report->OnAfterPrintReport) Report->OnAfterPrintReport(Report);
+    });
+    if (Report->OnPrintReport) Report->OnPrintReport(Report);
+    if (TfrxCustomPreview* preview = Report->GetPreview()) preview->Lock();
+
+    const int count = GetCount();
+    bool allPages = true;
+    const std::set<int> wanted = PageList(numbers, count, allPages);
+    TfrxCustomPrinter* printer = frxGetPrinters()->GetCurrentPrinter();
+    Report->SetTerminated(false);
+    Report->DoProgressStart(ptPrinting);
+    auto stop = OnScopeExit([&] { Report->DoProgressStop(ptPrinting); });
+    printer->SetTitle(Report->GetReportOptions()->Name.empty() ? Report->FileName : Report->GetReportOptions()->Name);
+    const int copies = std::max(1, v.Copies);
+    FPrintCopies = v.Collate ? 1 : copies;
+
+    std::vector<int> order;
+    for (int i = 0; i < count; ++i) {
+        const int n = i + 1;
+        // A list whose every number lay beyond the last page prints nothing, not everything.
+        if (!allPages && !wanted.count(n)) continue;
+        if ((v.PrintPages == ppOdd && n % 2 == 0) || (v.PrintPages == ppEven && n % 2 == 1)) continue;
+        order.push_back(i);
+    }
+    if (v.Reverse) std::reverse(order.begin(), order.end());
+
+    bool docStarted = false, cancelled = false;
+    // A document left open by an error is thrown away, never handed over half printed.
+    auto discard = OnScopeExit([&] {
+        if (docStarted) printer->Abort();
+    });
+    const int runs = v.Collate ? copies : 1;
+    for (int run = 0; run < runs && !cancelled; ++run)
+        for (int index : order) {
+            if (Report->Terminated) {
+                cancelled = true;
+                break;
+            }
+            PrintPage(index, printer, docStarted);
+        }
+    // Sound: a cancelled print ends the document once, by throwing it away, and answers
+    // False; it used to be ended a second time and reported as printed.
+    if (cancelled) return false;
+    if (docStarted) {
+        docStarted = false;
+        printer->EndDoc();  // raises when the spooler refuses the job
+    }
+    return true;
+}
+
+// --- export ----------------------------------------------------------------------------------
+
+void TfrxPreviewPages::ExportPage(
+    int index, TfrxCustomExportFilter* filter, const std::set<int>& wanted, bool allPages) {
+    if (!allPages && !wanted.count(index + 1)) return;
+    TfrxComponent* page = PageObject(index);
+    if (!page) return;
+    if (Report) Report->DoProgress(ptExporting, index + 1);
+    filter->StartPage(frxAsReportPage(page), index);
+    page->SetLeft(LeftMarginOf(page, index) * mmToPx);
+    page->SetTop(FloatOf(page, "TopMargin") * mmToPx);
+    if (TClass picture = GetClass("TfrxPictureView")) {
+        std::unique_ptr<TfrxComponent> back(dynamic_cast<TfrxComponent*>(picture->CreateComponent(nullptr)));
+        back->SetName("_pagebackground");
+        if (IsPublishedProp(page, "Color")) SetOrdProp(back.get(), "Color", GetOrdProp(page, "Color"));
+        if (IsPublishedProp(page, "Frame")) SetObjectProp(back.get(), "Frame", GetObjectProp(page, "Frame"));
+        if (IsPublishedProp(page, "BackPicture"))
+            SetObjectProp(back.get(), "Picture", GetObjectProp(page, "BackPicture"));
+        SetOrdProp(back.get(), "Stretched", 1);
+        SetOrdProp(back.get(), "KeepAspectRatio", 0);
+        back->SetBounds(page->GetLeft(), page->GetTop(),
+            page->GetWidth() - (FloatOf(page, "LeftMargin") + FloatOf(page, "RightMargin")) * mmToPx,
+            page->GetHeight() - (FloatOf(page, "TopMargin") + FloatOf(page, "BottomMargin")) * mmToPx);
+        filter->ExportObject(back.get());
+    }
+    for (TfrxComponent* obj : AllOf(page)) filter->ExportObject(obj);
+    filter->FinishPage(frxAsReportPage(page), index);
+    if (Report && Report->GetPreview()) {
+        page->SetLeft(0);
+        page->SetTop(0);
+    } else {
+        ClearCache();
+    }
+}
+
+bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter) {
+    if (!filter || !Report) return false;
+    filter->Report = Report;
+    if (filter->GetShowDialog() && filter->ShowModal() != mrOk) return false;
+    TfrxCustomPreview* preview = Report->GetPreview();
+    if (filter->CurrentPageOnly) filter->PageNumbers = preview ? IntToStr(PreviewPageNo) : "1";
+    Report->SetTerminated(false);
+    try {
+        bool allPages = true;
+        const std::set<int> wanted = PageList(filter->PageNumbers, GetCount(), allPages);
+        // Sound: a filter that cannot start (its file could not be made) fails the export;
+        // it used to count as done.
+        if (!filter->Start()) return false;
+        if (preview) {
+            preview->Refresh();
+            preview->Lock();
+        }
+        Report->DoProgressStart(ptExporting);
+        auto end = [&] {
+            if (preview) {
+                preview->HideMessage();
+                preview->Refresh();
+            }
+            Report->DoProgressStop(ptExporting);
+            filter->Finish();
+        };
+        try {
+            for (int i = 0; i < GetCount(); ++i) {
+                ExportPage(i, filter, wanted, allPages);
+                if (Report->Terminated) break;
+                Application->ProcessMessages();
+            }
+        } catch (...) {
+            end();
+            throw;
+        }
+        end();
+    } catch (const Exception& e) {
+        Report->ErrorList->Add(e.Message());
+        if (!Report->GetEngineOptions()->SilentMode)
+            frxErrorMsg(frxGetResources()->Get("clErrors") + "\r\n" + Report->ErrorList->Text());
+        return false;
+    }
+    return true;
+}
+
+// --- the mouse over a page ---------------------------------------------------------------------
+
+void TfrxPreviewPages::ObjectOver(int index, int x, int y, TMouseButton button, TShiftState shift, double scale,
+    double offsetX, double offsetY, bool click, TCursor& cursor) {
+    if (index < 0 || index >= GetCount() || Running()) return;
+    TfrxComponent* page = PageObject(index);
+    if (!page) return;
+    offsetX += scale * LeftMarginOf(page, index) * mmToPx;
+    offsetY += FloatOf(page, "TopMargin") * mmToPx * scale;
+    const int ox = int(std::nearbyint(offsetX)), oy = int(std::nearbyint(offsetY));
+    std::vector<TfrxComponent*> all = AllOf(page);
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        TfrxComponent* obj = *it;
+        TfrxReportComponent* view = AsView(obj);
+        if (!view) continue;
+        const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
+        const TRect r{int(std::nearbyint(l * scale)) + ox, int(std::nearbyint(t * scale)) + oy,
+            int(std::nearbyint((l + obj->GetWidth()) * scale)) + ox,
+            int(std::nearbyint((t + obj->GetHeight()) * scale)) + oy};
+        if (!PtInRect(r, TPoint{x, y})) continue;
+        const auto own = TCursor(OrdOf(obj, "Cursor"));
+        if (own != crDefault) cursor = own;
+        const std::string url = StrOf(obj, "URL");
+        if (!url.empty() && own == crDefault) cursor = crHandPoint;
+        if (!click) {
+            if (Report && Report->OnMouseOverObject) Report->OnMouseOverObject(AsViewClass(view));
+            return;
+        }
+        TfrxCustomPreview* preview = Report ? Report->GetPreview() : nullptr;
+        if (!url.empty() && url[0] == '@') {
+            // Sound: a malformed page link is ignored instead of raising out of a mouse click.
+            int32_t n = 0;
+            if (preview && TryStrToInt(Trim(url.substr(1, 255)), n)) preview->SetPageNo(n);
+        } else if (!url.empty() && url[0] == '#') {
+            TfrxXMLItem* anchor = FindAnchor(url.substr(1));
+            int32_t p = 0, top = 0;
+            if (anchor && preview && TryStrToInt(anchor->Prop("page"), p) && TryStrToInt(anchor->Prop("top"), top))
+                preview->SetPosition(p + 1, top);
+        } else if (!url.empty() && IsWebOrMailLink(url)) {
+            ShellExecute(nullptr, "", url);
+        }
+        bool modified = false;
+        if (Report && Report->OnClickObject) Report->OnClickObject(AsViewClass(view), button, shift, modified);
+        if (modified) {
+            ModifyPage(index, frxAsReportPage(page));  // frees the cached page
+            if (preview) preview->Invalidate();
+        }
+        return;
+    }
+}
