@@ -46,7 +46,8 @@ void TfrxOutline::GetItem(int index, std::string& text, int& page, int& top) {
 }
 
 void TfrxOutline::ShiftItems(TfrxXMLItem* from, int newTop) {
-    TfrxXMLItem* parent = from ? from->Parent() : nullptr;
+    // The root's siblings are other parts of the prepared report, not outline items.
+    TfrxXMLItem* parent = from && from != Root() ? from->Parent() : nullptr;
     if (!parent) return;
     const int i = parent->IndexOf(from);
     if (i < 0 || i + 1 >= parent->Count()) return;

@@ -18,7 +18,7 @@
 #include "report/core/frxDataSet.h"
 #include "report/core/frxDialog.h"
 #include "report/core/frxDialogPage.h"
-#include "report/core/frxEngineStub.h"
+#include "report/core/frxEngine.h"
 #include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxProgress.h"
@@ -545,6 +545,7 @@ void frx::Startup() {
     static bool done = false;
     if (done) return;
     done = true;
+    script::Startup();  // every report runs its script and expressions in one of the languages
     RegisterClasses({TfrxReport::StaticClass(), TfrxStyleItem::StaticClass(), TfrxFrame::StaticClass()});
     RegisterClasses({TfrxUserDataSet::StaticClass(), TfrxDBDataset::StaticClass(), TfrxPage::StaticClass(),
         TfrxDialogPage::StaticClass()});
