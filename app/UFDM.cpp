@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/UFMessageBox.h"
+#include "report/core/frxDataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/gui/Application.h"
 #include "platform/rtl/SysUtils.h"
@@ -138,6 +139,16 @@ TDM::TDM(TComponent* owner) : TDataModule(owner), FStartFolder(IncludeTrailingPa
     QTemp->AfterOpen = [](TDataSet* ds) { LabelCardFields(ds); };
     DSTemp = l.Add<TDataSource>("DSTemp");
     DSTemp->SetDataSet(QTemp);
+
+    // The report templates read the current card and the school's row through these.
+    frxDBDSVys = l.Add<TfrxDBDataset>("frxDBDSVys");
+    frxDBDSVys->SetUserName("frxDBDSVys");
+    frxDBDSVys->CloseDataSource = false;
+    frxDBDSVys->SetDataSource(DSVys);
+    frxDBDSPrefs = l.Add<TfrxDBDataset>("frxDBDSPrefs");
+    frxDBDSPrefs->SetUserName("frxDBDSPrefs");
+    frxDBDSPrefs->CloseDataSource = false;
+    frxDBDSPrefs->SetDataSource(DSPrefs);
 
     l.Finish();
 }

@@ -1,14 +1,15 @@
 #pragma once
 // The data module: the database "vys.mdb", its three tables (four table components) and their
-// data sources, and the two methods through which every window asks or warns the user.
-//
-// The two report datasets are left out until the report library exists.
+// data sources, the two report datasets the templates read, and the two methods through which
+// every window asks or warns the user.
 
 #include <string>
 
 #include "dao/KDaoDatabase.h"
 #include "dao/KDaoTable.h"
 #include "platform/gui/Forms.h"
+
+class TfrxDBDataset;
 
 class TDM : public TDataModule {
     KAROMIL_CLASS(TDM, TDataModule)
@@ -25,6 +26,8 @@ public:
     TDataSource* DSPredmety = nullptr;
     TKDaoTable* QTemp = nullptr;
     TDataSource* DSTemp = nullptr;
+    TfrxDBDataset* frxDBDSVys = nullptr;
+    TfrxDBDataset* frxDBDSPrefs = nullptr;
 
     // A message with an OK button in a window of formColor around a panel of panelColor.
     void MessageOk(const std::string& caption, const std::string& text, TColor formColor, TColor panelColor);

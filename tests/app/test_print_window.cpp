@@ -2,9 +2,13 @@
 // and a template that cannot be loaded is said to the user instead of printing an empty report.
 
 #include "app/UFTisk.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxPreviewPages.h"
+#include "report/core/frxReport.h"
 #include "tests/app/AppFixture.h"
 
 #include <fstream>
+#include <map>
 
 namespace apptest {
 namespace {
@@ -98,6 +102,77 @@ TEST_F(PrintWindowTest, DesignWithoutADesignerSaysSoAndChangesNothing) {
     });
     InPrintWindow([&](TFTisk* f) { Press(f->bModify); }, boxes);
     EXPECT_NE(said.find("Návrhář tiskových formulářů není"), std::string::npos) << said;
+}
+
+// A filled-in card prepared from each shipped template: the pupil's data and every grade stand
+// in their text objects; rows whose print flag is off are left out.
+class FilledCardTest : public PrintWindowTest {
+protected:
+    void PrepareDatabase() override {
+        Sql("UPDATE Prefs SET SkolaNazev = 'Základní škola Karlov', SkolaAdr1 = 'Školní 12', SkolaAdr2 = "
+            "'Praha 2', IZO = '600123456'");
+        Sql("INSERT INTO vysvedceni (SkolniRok, Trida, Rocnik, Jmeno, DatumNar, RodneCislo, MistoNar, CisloTV, "
+            "Chovani, CHovaniTisk, ZnamkaChovA, ZnamkaChovB, Predmet1, Predmet1Tisk, Znamka1A, Znamka1B, Predmet2, "
+            "Predmet2Tisk, Znamka2A, Znamka2B, Predmet3, Predmet3Tisk, Znamka3A, ZamHodinyOmlA, ZamHodinyNeomlB, "
+            "CelkHodnA, VA, DneA, Ucitel, Dolozka, ReportFront, ReportBack, ReportOpisFront, ReportOpisBack) VALUES "
+            "('2025/2026', '4.B', '4.', 'Růžena Čermáková', 41000, '125512/1234', 'Třeboň', '17', 'Chování', -1, "
+            "'velmi dobré', 'uspokojivé', 'Český jazyk a literatura', -1, 'výborný', 'chvalitebný', "
+            "'Matematika', -1, 'dobrý', 'dostatečný', 'Výtvarná výchova', 0, 'výborný', 12, 3, 'prospěla', "
+            "'Praze', '31. 1. 2026', 'Mgr. Jana Dvořáková', 'Opis vydán na žádost zákonného zástupce.', "
+            "'vysvedceni-predni.fr3', 'vysvedceni-zadni.fr3', 'opis-predni.fr3', 'opis-zadni.fr3')");
+    }
+    // Name -> text of every memo on the prepared pages.
+    std::map<std::string, std::string> Prepared(TfrxReport* report) {
+        std::map<std::string, std::string> texts;
+        TfrxCustomPreviewPages* pages = report->PreviewPages();
+        for (int p = 0; p < pages->GetCount(); ++p) {
+            TList* all = frxPageComponent(pages->GetPage(p))->GetAllObjects();
+            for (int i = 0; i < all->Count(); ++i)
+                if (auto* m = dynamic_cast<TfrxCustomMemoView*>(static_cast<TfrxComponent*>(all->Items(i))))
+                    texts[m->GetName()] = Trim(m->GetText());
+        }
+        return texts;
+    }
+};
+
+TEST_F(FilledCardTest, EachTemplatePreparesTheCardsDataIntoItsTextObjects) {
+    Start();
+    std::map<std::string, std::map<std::string, std::string>> byTemplate;
+    InPrintWindow([&](TFTisk* f) {
+        for (TEdit* line : {f->FormularFront, f->FormularBack, f->FormularOpisFront, f->FormularOPISBack}) {
+            ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(line->GetText())))
+                << line->GetText() << ": " << f->frxReport1->ErrorList->Text();
+            ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+            EXPECT_EQ(f->frxReport1->PreviewPages()->GetCount(), 1) << line->GetText();
+            byTemplate[line->GetText()] = Prepared(f->frxReport1);
+        }
+    });
+    for (const char* front : {"vysvedceni-predni.fr3", "opis-predni.fr3"}) {
+        auto& t = byTemplate[front];
+        EXPECT_EQ(t["Jmeno"], "Růžena Čermáková") << front;
+        EXPECT_EQ(t["Trida"], "4.B") << front;
+        EXPECT_EQ(t["SkolniRok"], "Školní rok 2025/2026") << front;
+        EXPECT_EQ(t["SkolaNazev"], "Základní škola Karlov") << front;
+        EXPECT_EQ(t["IZO"], "IZO: 600123456") << front;
+        EXPECT_EQ(t["Predmet1"], "Český jazyk a literatura") << front;
+        EXPECT_EQ(t["Znamka1A"], "výborný") << front;
+        EXPECT_EQ(t["Znamka1B"], "chvalitebný") << front;
+        EXPECT_EQ(t["Znamka2B"], "dostatečný") << front;
+        EXPECT_EQ(t["ZnamkaChovA"], "velmi dobré") << front;
+        // The third subject's print flag is off: its row is not printed.
+        EXPECT_EQ(t.count("Predmet3"), 0u) << front;
+        EXPECT_EQ(t.count("Znamka3A"), 0u) << front;
+    }
+    EXPECT_EQ(byTemplate["opis-predni.fr3"]["OpisTitle"], "O P I S");
+    for (const char* back : {"vysvedceni-zadni.fr3", "opis-zadni.fr3"}) {
+        auto& t = byTemplate[back];
+        EXPECT_EQ(t["ZamHodinyOmlA"], "12") << back;
+        EXPECT_EQ(t["ZamHodinyNeomlB"], "3") << back;
+        EXPECT_EQ(t["CelkHodnA"], "prospěla") << back;
+        EXPECT_EQ(t["MistoVA"], "1. pololetí:  V Praze dne 31. 1. 2026") << back;
+        EXPECT_EQ(t["UcitelA"], "Mgr. Jana Dvořáková") << back;
+    }
+    EXPECT_EQ(byTemplate["opis-zadni.fr3"]["Dolozka"], "Opis vydán na žádost zákonného zástupce.");
 }
 
 }  // namespace
