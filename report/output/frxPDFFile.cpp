@@ -2,6 +2,7 @@
 
 #include "report/output/frxPDFFile.h"
 
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -196,6 +197,7 @@ int TfrxPDFFile::AddFont(TFont* font) {
             return int(i);
     }
     auto entry = std::make_unique<TfrxPDFFont>(this, font);
+    ObjectsPerFont = EmbeddedFonts ? 3 : 2;
     entry->Number = ObjectsPerFont * int(Fonts.size()) + 1;
     Fonts.push_back(std::move(entry));
     return int(Fonts.size()) - 1;
@@ -252,9 +254,10 @@ void TfrxPDFFile::SaveToStream(TStream* stream) {
     char date[32];
     std::snprintf(date, sizeof date, "%04d%02d%02d%02d%02d%02d", year, month, day, hour, minute, second);
 
-    const int F = int(Fonts.size()), K = ObjectsPerFont != 0 ? ObjectsPerFont : (EmbeddedFonts ? 3 : 2);
+    // Set before the first page or font is added, the options hold for the whole document.
+    const int F = int(Fonts.size()), K = EmbeddedFonts ? 3 : 2;
+    assert(Fonts.empty() || ObjectsPerFont == K);
     ObjectsPerFont = K;
-    for (size_t i = 0; i < Fonts.size(); ++i) Fonts[i]->Number = K * int(i) + 1;
     const int P = Outline ? itemCount + 4 : 3;
     PagesObject = P;
 
