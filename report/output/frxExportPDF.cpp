@@ -136,7 +136,6 @@ TfrxPDFExportDialog::TfrxPDFExportDialog(TComponent* owner) : TForm(owner) {
     CurPageRB = Make<TRadioButton>(this, GroupPageRange, "CurPageRB", "Current page", 12, 40, 233, 17);
     PageNumbersRB = Make<TRadioButton>(this, GroupPageRange, "PageNumbersRB", "Pages:", 12, 60, 77, 17);
     PageNumbersE = Make<TEdit>(this, GroupPageRange, "PageNumbersE", nullptr, 92, 58, 153, 21);
-    PageNumbersE->OnChange = [this](TObject*) { PageNumbersRB->SetChecked(true); };
     DescrL = Make<TLabel>(this, GroupPageRange, "DescrL",
         "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12", 12, 84, 233, 42);
     DescrL->SetAutoSize(false);
