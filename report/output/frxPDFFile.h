@@ -25,6 +25,7 @@
 class TBitmap;
 class TfrxCustomOutline;
 class TfrxPDFFile;
+class TfrxView;
 
 class TfrxPDFElement : public TObject {
     KAROMIL_CLASS(TfrxPDFElement, TObject)
@@ -137,6 +138,10 @@ public:
         TColor frameColor, double lineWidth, TColor fillColor, double left, double top, double width, double height);
     // A picture as an inline JPEG (quality 100) stretched over the box.
     void AddImage(TBitmap* bitmap, double left, double top, double width, double height);
+    // A report object: text objects as text, lines and rectangles as paths, anything else
+    // drawn into a bitmap and embedded as an image; frames as lines. The object is left as it
+    // was.
+    void AddObject(TfrxView* view);
 
     void SaveToStream(TStream* stream) override;
 };
