@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include "platform/classes/StringList.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Shell.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxRes.h"
 #include "report/output/frxExportXLS.h"
+#include "report/output/frxExportXLSDialog.h"
 #include "report/output/frxExportXLSExcel.h"
 
 namespace {
@@ -226,4 +229,46 @@ TEST(ExportXLS, DescriptionAndEmptyFileName) {
     TfrxXLSExport x(nullptr);
     EXPECT_EQ(x.GetDescription(), "Tabulka Excel (OLE)");
     EXPECT_FALSE(x.Start());
+}
+
+TEST(ExportXLS, DialogShowsCzechTextsAndReadsBackTheChoices) {
+    TfrxXLSExport x(nullptr);
+    x.AsText = true;
+    std::string caption, merge, open, filter;
+    bool asTextShown = false;
+    SetShowModalHook([&](TCustomForm* f) {
+        auto* d = static_cast<TfrxXLSExportDialog*>(f);
+        caption = d->GetCaption();
+        merge = d->MergeCB->GetCaption();
+        open = d->OpenExcelCB->GetCaption();
+        asTextShown = d->AsTextCB->GetChecked();
+        d->PageNumbersE->SetText("1,3-4");  // selects "Stránky:"
+        d->StylesCB->SetChecked(false);
+        d->SetModalResult(mrOk);
+    });
+    SetDialogHook([&](TDialogCall& call) {
+        filter = call.Filter;
+        call.Accepted = true;
+        call.Value = "/tmp/přehled.xlsx";
+    });
+    const TModalResult r = x.ShowModal();
+    SetShowModalHook(nullptr);
+    SetDialogHook(nullptr);
+    EXPECT_EQ(r, mrOk);
+    EXPECT_EQ(caption, "Export do Excelu");
+    EXPECT_EQ(merge, "Připojit buňky");
+    EXPECT_EQ(open, "Po exportu otevřít Excel");
+    EXPECT_EQ(filter, "Soubor Excelu (*.xlsx)|*.xlsx");
+    EXPECT_TRUE(asTextShown);
+    EXPECT_FALSE(x.ExportStyles);
+    EXPECT_EQ(x.PageNumbers, "1,3-4");
+    EXPECT_FALSE(x.CurrentPageOnly);
+    EXPECT_EQ(x.GetFileName(), "/tmp/přehled.xlsx");
+
+    // Cancelling the save dialog cancels the export.
+    SetShowModalHook([](TCustomForm* f) { f->SetModalResult(mrOk); });
+    SetDialogHook([](TDialogCall& call) { call.Accepted = false; });
+    EXPECT_EQ(x.ShowModal(), mrCancel);
+    SetShowModalHook(nullptr);
+    SetDialogHook(nullptr);
 }
