@@ -141,6 +141,7 @@ private:
     int StyleWithBackground(int style, TColor color);
     int StyleWithFrame(int style, uint8_t frameTyp);
     void AddView(TfrxView* view);
+    int AddViewStyle(TfrxView* view);
 
     std::vector<TfrxIEMObjectList> FObjects;
     std::vector<std::unique_ptr<TfrxIEMStyle>> FStyles;

@@ -108,8 +108,9 @@ int TfrxExcel::AddStyle(const TfrxIEMStyle& style) {
     s.FontColor = style.Font->GetColor() == clNone ? 0 : frxColorToRGB(style.Font->GetColor());
     s.Filled = style.Color != clNone;
     if (s.Filled) s.FillColor = frxColorToRGB(style.Color);
-    if (style.Rotation >= 1 && style.Rotation <= 90) s.Rotation = style.Rotation;
-    else if (style.Rotation >= 270 && style.Rotation <= 359) s.Rotation = style.Rotation - 360;
+    const int rotation = (style.Rotation % 360 + 360) % 360;  // a text object keeps the sign
+    if (rotation >= 1 && rotation <= 90) s.Rotation = rotation;
+    else if (rotation >= 270 && rotation <= 359) s.Rotation = rotation - 360;
     switch (style.HAlign) {
     case haRight: s.HAlign = shRight; break;
     case haCenter: s.HAlign = shCenter; break;

@@ -272,3 +272,16 @@ TEST(ExportXLS, DialogShowsCzechTextsAndReadsBackTheChoices) {
     SetShowModalHook(nullptr);
     SetDialogHook(nullptr);
 }
+
+TEST(ExportXLS, RangesPastTheSheetAreCutOrRefusedNeverMoved) {
+    TfrxExcel xl;
+    xl.OpenExcel();
+    EXPECT_TRUE(xl.SetRange(255, 1, 1, 3)) << "column 255 and beyond are ordinary columns";
+    EXPECT_EQ(xl.Range.Col, 254);
+    EXPECT_EQ(xl.Range.Cols, 3);
+    EXPECT_TRUE(xl.SetRange(TWorkbook::MaxCols - 1, 2, 2, 5));
+    EXPECT_EQ(xl.Range.Cols, 2) << "cut at the last column";
+    EXPECT_EQ(xl.Range.Row, 1);
+    EXPECT_FALSE(xl.SetRange(TWorkbook::MaxCols + 1, 1, 1, 1));
+    EXPECT_EQ(xl.Range.Col, TWorkbook::MaxCols - 2) << "a refused range leaves the current one";
+}
