@@ -13,7 +13,7 @@
 #include "platform/classes/Object.h"
 #include "platform/gui/Graphics.h"
 #include "report/core/frxDrawText.h"
-#include "report/core/frxFrameStub.h"
+#include "report/core/frxView.h"
 #include "report/core/frxPrinter.h"
 
 class TBitmap;
