@@ -14,6 +14,9 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxObjects.h"
+#include "report/core/frxReportPage.h"
 #include "report/core/frxRes.h"
 #include "report/output/frxExportXLS.h"
 #include "report/output/frxExportXLSDialog.h"
@@ -284,4 +287,78 @@ TEST(ExportXLS, RangesPastTheSheetAreCutOrRefusedNeverMoved) {
     EXPECT_EQ(xl.Range.Row, 1);
     EXPECT_FALSE(xl.SetRange(TWorkbook::MaxCols + 1, 1, 1, 1));
     EXPECT_EQ(xl.Range.Col, TWorkbook::MaxCols - 2) << "a refused range leaves the current one";
+}
+
+namespace {
+
+TfrxMemoView* PageMemo(
+    TfrxReportPage& page, const std::string& name, double l, double t, double w, double h, const std::string& text) {
+    auto* m = new TfrxMemoView(&page);
+    m->SetParent(&page);
+    m->SetName(name);
+    m->SetBounds(l, t, w, h);
+    m->SetText(text);
+    return m;
+}
+
+}  // namespace
+
+TEST(ExportXLS, ReportCardPagesThroughTheExportSteps) {
+    TfrxReportPage first(nullptr), second(nullptr);
+    for (TfrxReportPage* p : {&first, &second}) p->LeftMargin = p->RightMargin = p->TopMargin = p->BottomMargin = 15;
+    PageMemo(first, "Title", 0, 0, 480, 40, "Vysvědčení — Šťastná Žofie")->GetFrame()->Typ = frxAllSides;
+    PageMemo(first, "S1", 0, 40, 320, 20, "Český jazyk");
+    PageMemo(first, "G1", 320, 40, 160, 20, "1");
+    PageMemo(first, "S2", 0, 60, 320, 20, "Matematika");
+    PageMemo(first, "G2", 320, 60, 160, 20, "2");
+    PageMemo(second, "Behaviour", 0, 0, 480, 20, "Chování: velmi dobré");
+    auto* seal = new TfrxShapeView(&second);
+    seal->SetParent(&second);
+    seal->SetName("Seal");
+    seal->Shape = skEllipse;
+    seal->SetBounds(400, 20, 40, 20);
+
+    const std::string dir = TempDir();
+    const std::string file = dir + "vysvědčení.xlsx";
+    TfrxXLSExport x(nullptr);
+    x.ShowProgress = false;
+    x.SetFileName(file);
+    ASSERT_TRUE(x.Start());
+    int index = 0;
+    for (TfrxReportPage* p : {&first, &second}) {
+        x.StartPage(p, index);
+        for (int i = 0; i < p->ChildCount(); ++i) x.ExportObject(p->Child(i));
+        x.FinishPage(p, index++);
+    }
+    x.Finish();
+
+    const std::string out = RunPython("PATH = '" + file + "'\n" + R"(
+import openpyxl
+ws = openpyxl.load_workbook(PATH).worksheets[0]
+for row in ws.iter_rows(min_row=1, max_row=5, max_col=4):
+    for c in row:
+        if c.value is not None:
+            print(c.coordinate, repr(c.value), c.data_type)
+print("merged", sorted(str(r) for r in ws.merged_cells.ranges))
+print("widths", [round(ws.column_dimensions[c].width, 2) for c in "ABCD"])
+print("breaks", [b.id for b in ws.row_breaks.brk])
+print("images", [(i.anchor._from.col, i.anchor._from.row) for i in ws._images])
+print("margin", round(ws.page_margins.top * 25.4, 3))
+)");
+    EXPECT_EQ(out.find("Traceback"), std::string::npos) << out;
+    for (const char* line : {
+             "A1 'Vysvědčení — Šťastná Žofie' s",
+             "A2 'Český jazyk' s",
+             "B2 1 n",
+             "A3 'Matematika' s",
+             "A4 'Chování: velmi dobré' s",
+             "merged ['A1:D1', 'A4:D4', 'B2:D2', 'B3:D3']",
+             "widths [40.71, 10.71, 5.71, 5.71]",
+             "breaks [3]",
+             "images [(2, 4)]",
+             "margin 15.0",
+         })
+        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+    DeleteFile(file);
+    ::rmdir(dir.c_str());
 }
