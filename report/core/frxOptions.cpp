@@ -4,7 +4,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
-#include "report/core/frxDataSetStub.h"
+#include "report/core/frxDataSet.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 

@@ -148,6 +148,8 @@ public:
     double PageHeight = 0, PageWidth = 0;
     TDateTime StartDate = 0, StartTime = 0;
     int32_t TotalPages = 0;
+    int32_t CurLineNo = 0;  // the current row's number within its level ("Line")
+    int32_t CurLineNoThrough = 0;  // the current row's number through the band run ("Line#")
 
     TfrxReport* Report;
     TList* NotifyList() const noexcept { return FNotifyList.get(); }

@@ -14,8 +14,12 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/settings/IniFiles.h"
 #include "platform/settings/Registry.h"
-#include "report/core/frxDataSetStub.h"
+#include "report/core/frxBands.h"
+#include "report/core/frxDataSet.h"
+#include "report/core/frxDialog.h"
+#include "report/core/frxDialogPage.h"
 #include "report/core/frxEngineStub.h"
+#include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPagesStub.h"
 #include "report/core/frxProgress.h"
 #include "report/core/frxRes.h"
@@ -101,6 +105,7 @@ TfrxReport::TfrxReport(TComponent* owner)
     FErrorList->SetDuplicates(dupIgnore);
     FScript->Parent = fsGlobalUnit();
     FScript->ExtendedCharset = true;
+    FExpressionCache = std::make_unique<TfrxExpressionCache>(FScript.get());
     FPrepareTimer->SetEnabled(false);
     FPrepareTimer->SetInterval(50);
     FPrepareTimer->OnTimer = [this](TObject*) {
@@ -319,17 +324,7 @@ void TfrxReport::ShowErrors() { frxErrorMsg(Res("clErrors") + "\r\n" + ErrorList
 
 // --- running ---------------------------------------------------------------------------------
 
-bool TfrxReport::PrepareScript() {
-    // The expression cache, the report's objects and variables join the script with the
-    // engine's own preparation; here the script text is compiled.
-    FScript->ClearItems(this);
-    FScript->Parent = fsGlobalUnit();  // the global unit may have started after the report
-    FScript->GetLines()->Assign(FScriptText.get());
-    FScript->SetSyntaxType(ScriptLanguage);
-    if (FScript->Compile()) return true;
-    ErrorList->Add(Format(Res("clScrError"), {Variant(FScript->ErrorPos), Variant(FScript->ErrorMsg)}));
-    return false;
-}
+// PrepareScript, Calc and the script calls live in frxExpressionCalc.cpp.
 
 bool TfrxReport::PrepareReport(bool clearLastReport) {
     if (clearLastReport) FPreviewPages->Clear();
@@ -402,6 +397,9 @@ void TfrxReport::DesignReport() {
             auto* page = dynamic_cast<TfrxComponent*>(c->CreateComponent(this));
             if (page) page->SetName("Page1");
         }
+    // The cached expressions call into the items that go now; they go first.
+    FExpressionCache->Clear();
+    ScriptValueVar = nullptr;
     FScript->ClearItems(this);
     DesignModified = false;
     RunDesigner(false);
@@ -547,4 +545,8 @@ void frx::Startup() {
     if (done) return;
     done = true;
     RegisterClasses({TfrxReport::StaticClass(), TfrxStyleItem::StaticClass(), TfrxFrame::StaticClass()});
+    RegisterClasses({TfrxUserDataSet::StaticClass(), TfrxDBDataset::StaticClass(), TfrxPage::StaticClass(),
+        TfrxDialogPage::StaticClass()});
+    for (int i = 0; i < frxBandTypeCount(); ++i) RegisterClass(frxBandType(i));
+    RegisterClasses({TfrxDataBand::StaticClass(), TfrxNullBand::StaticClass()});
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gui/Messages.h"
 #include "report/core/frxClass.h"
@@ -24,7 +25,10 @@ class TfrxProgress;
 class TfrxStyles;
 class TfrxVariables;
 class TfrxView;
+class TfsCustomVariable;
 class TfsScript;
+class TfrxExpressionCache;
+using TfsParams = std::vector<Variant>;
 
 using TfrxBeforePrintEvent = std::function<void(TfrxReportComponent* sender)>;
 using TfrxClickObjectEvent =
@@ -79,6 +83,7 @@ public:
     TfrxVariables* Variables() const noexcept { return FVariables.get(); }
     TfrxStyles* Styles() const noexcept { return FStyles.get(); }
     TfsScript* Script() const noexcept { return FScript.get(); }
+    TfrxExpressionCache* ExpressionCache() const noexcept { return FExpressionCache.get(); }
     TfrxCustomEngine* Engine() const noexcept { return FEngine.get(); }
     TfrxCustomPreviewPages* PreviewPages() const noexcept { return FPreviewPages.get(); }
     TStringList* SystemNames() const noexcept { return FSystemNames.get(); }
@@ -135,6 +140,30 @@ public:
     void GetDatasetAndField(const std::string& complexName, TfrxDataSet*& dataSet, std::string& field) const;
     void GetDataSetList(TStrings* list, bool skipUserDataSets = false) const;
 
+    // --- expressions and script calls
+    // The value of an expression text in `script` (the report's own when nil): a name that
+    // LookupValue answers, else the compiled expression. A compile error is added to
+    // ErrorList (after CurrentObjectName and ": ") and raised.
+    Variant Calc(const std::string& expr, TfsScript* script = nullptr);
+    // Answers a name: a dataset field alias."field", a system name, OnGetValue, a report
+    // variable (whose text is an expression), a variable of the report's script. False with
+    // Null when nothing answers.
+    bool LookupValue(const std::string& name, Variant& value);
+    // The script variable "Value" that PrepareScript registers; nullptr before it.
+    TfsCustomVariable* ScriptValueVar = nullptr;
+    void SetValueVariable(const Variant& value);
+    // Script procedures of object events; they run only while the engine runs, or with
+    // runAlways. CallScriptProc writes the procedure's final parameter values back.
+    void DoNotifyEvent(TObject* obj, const std::string& eventName, bool runAlways = false);
+    void CallScriptProc(TObject* obj, const std::string& procName, Variant& params, bool runAlways = false);
+    void NotifyBeforePrint(TfrxReportComponent* obj);
+    void NotifyAfterPrint(TfrxReportComponent* obj);
+    // The view's OnPreviewClick procedure (always run), then OnClickObject.
+    template <class View = TfrxView>
+    void NotifyPreviewClick(View* obj, TMouseButton button, TShiftState shift, bool& modified) {
+        DoPreviewClick(obj, obj, button, shift, modified);
+    }
+
     std::string GetDescription() const override;
 
 protected:
@@ -142,6 +171,11 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void DoPreviewClick(
+        TfrxReportComponent* obj, TfrxView* view, TMouseButton button, TShiftState shift, bool& modified);
+    Variant GetCallback(TfsParams& params);
+    Variant SetCallback(TfsParams& params);
+    Variant MacroCallback(const std::string& methodName, TfsParams& params);
     void ReadCollection(TCollection* collection, TReader* reader);
     void WriteCollection(TCollection* collection, TWriter* writer);
     void ShowErrors();
@@ -152,6 +186,8 @@ private:
     std::unique_ptr<TfrxVariables> FVariables;
     std::unique_ptr<TfrxStyles> FStyles;
     std::unique_ptr<TfsScript> FScript;
+    std::unique_ptr<TfrxExpressionCache> FExpressionCache;
+    int FLookupDepth = 0;  // nesting of variable lookups, bounded against self-reference
     std::unique_ptr<TStrings> FScriptText;
     std::unique_ptr<TfrxEngineOptions> FEngineOptions;
     std::unique_ptr<TfrxPreviewOptions> FPreviewOptions;

@@ -18,7 +18,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/settings/IniFiles.h"
 #include "platform/settings/Registry.h"
-#include "report/core/frxDataSetStub.h"
+#include "report/core/frxDataSet.h"
 #include "report/core/frxProgress.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxStyles.h"

@@ -1,0 +1,11 @@
+#pragma once
+// TfrxPage: base of a report's top-level children, the report pages (which hold the bands and
+// describe the paper) and the dialog pages (windows shown before the report pages run).
+
+#include "report/core/frxClass.h"
+
+class TfrxPage : public TfrxComponent {
+    KAROMIL_CLASS(TfrxPage, TfrxComponent)
+public:
+    explicit TfrxPage(TComponent* owner);
+};
