@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/classes/Filer.h"
+#include "platform/db/Fields.h"
 #include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -461,6 +462,13 @@ void TPicture::Assign(TPersistent* source) {
         SetGraphic(g);
         return;
     }
+    if (auto* f = dynamic_cast<TBlobField*>(source)) {
+        TMemoryStream data;
+        f->SaveToStream(&data);
+        data.SetPosition(0);
+        LoadFromBlob(&data);
+        return;
+    }
     TPersistent::Assign(source);
 }
 
@@ -512,26 +520,52 @@ void TPicture::SaveToFile(const std::string& fileName) {
     if (FGraphic) FGraphic->SaveToFile(fileName);
 }
 
+namespace {
+std::unique_ptr<TGraphic> SniffGraphic(TStream* stream) {
+    const int64_t size = stream->Size() - stream->Position();
+    if (size >= 8) {
+        // A picture kept in a database field may carry an 8-byte header: 1, 0x0100 and the
+        // length of what follows. Only an exact length counts; else the bytes are the image.
+        const int64_t start = stream->Position();
+        const std::string h = ReadExactly(stream, 8);
+        if (!(Le16(h, 0) == 1 && Le16(h, 2) == 0x0100 && int64_t(Le32(h, 4)) == size - 8))
+            stream->SetPosition(start);
+    }
+    const int64_t at = stream->Position();
+    const int64_t left = stream->Size() - at;
+    const std::string head = ReadExactly(stream, std::min<int64_t>(64, left));
+    stream->SetPosition(at);
+    if (head.size() >= 2 && head[0] == 'B' && head[1] == 'M') return std::make_unique<TBitmap>();
+    if (head.size() >= 2 && uint8_t(head[0]) == 0xFF && uint8_t(head[1]) == 0xD8)
+        return std::make_unique<TJPEGImage>();
+    if (head.size() >= 4 && Le32(head, 0) == 0x9AC6CDD7u) return std::make_unique<TMetafile>();
+    if (left > 100 && Le32(head, 40) == 0x464D4520u) return std::make_unique<TMetafile>();
+    // Sound: an icon only with a whole icon header (reserved 0, type 1, at least one image),
+    // not any data whose second word happens to be below 2.
+    if (head.size() >= 6 && Le16(head, 0) == 0 && Le16(head, 2) == 1 && Le16(head, 4) >= 1)
+        return std::make_unique<TIcon>();
+    return nullptr;
+}
+}  // namespace
+
 void TPicture::LoadFromStream(TStream* stream) {
-    int64_t start = stream->Position();
-    std::string head = ReadExactly(stream, std::min<int64_t>(64, stream->Size() - start));
-    size_t skip = 0;
-    // A picture kept in a database field may carry an 8-byte header: 1, 0x0100, size.
-    if (head.size() >= 8 && Le16(head, 0) == 1 && Le16(head, 2) == 0x0100) skip = 8;
-    stream->SetPosition(start + int64_t(skip));
-    auto at = [&](size_t i) { return i + skip < head.size() ? uint8_t(head[i + skip]) : 0; };
-    std::unique_ptr<TGraphic> g;
-    if (at(0) == 'B' && at(1) == 'M') g = std::make_unique<TBitmap>();
-    else if (at(0) == 0xFF && at(1) == 0xD8) g = std::make_unique<TJPEGImage>();
-    else if (at(0) == 0 && at(1) == 0 && at(2) == 1 && at(3) == 0) g = std::make_unique<TIcon>();
-    else if (at(0) == 0xD7 && at(1) == 0xCD && at(2) == 0xC6 && at(3) == 0x9A) g = std::make_unique<TMetafile>();
-    else if (at(40) == ' ' && at(41) == 'E' && at(42) == 'M' && at(43) == 'F') g = std::make_unique<TMetafile>();
-    else throw EInvalidGraphic("Neznámý formát obrázku.");
+    std::unique_ptr<TGraphic> g = SniffGraphic(stream);
+    if (!g) throw EInvalidGraphic("Neznámý formát obrázku.");
     g->LoadFromStream(stream);
     g->OnChange = [this](TObject* s) { Changed(s); };
     FGraphic = std::move(g);
     Changed(this);
 }
+
+void TPicture::LoadFromBlob(TStream* stream) {
+    if (stream->Size() - stream->Position() <= 0) {
+        FGraphic.reset();
+        Changed(this);
+        return;
+    }
+    LoadFromStream(stream);
+}
+
 void TPicture::SaveToStream(TStream* stream) {
     if (FGraphic) FGraphic->SaveToStream(stream);
 }

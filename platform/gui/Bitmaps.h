@@ -207,8 +207,9 @@ struct TMetaRecord {
 };
 
 // A recorded picture. Pictures recorded here are kept as records and replayed through the
-// canvas; loaded WMF/EMF files keep their bytes and size (they are not rendered: a frame
-// marks their place).
+// canvas; loaded WMF/EMF files keep their bytes and size but are not rendered: their place is
+// marked by a visible placeholder (a frame with both diagonals), and CanRender says so, so
+// that callers can tell the user.
 class TMetafile : public TGraphic {
     KAROMIL_CLASS(TMetafile, TGraphic)
 public:
@@ -224,6 +225,8 @@ public:
     void SetEnhanced(bool v) noexcept { FEnhanced = v; }
     void Clear();
     std::vector<TMetaRecord> EnumRecords() const;
+    // False for a loaded file, which is kept but drawn as a placeholder only.
+    bool CanRender() const noexcept { return FOriginal.empty(); }
     int RecordCount() const;
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream) override;  // files it loaded; recorded pictures: EInvalidGraphicOperation
@@ -268,8 +271,13 @@ public:
     bool Empty() const { return !FGraphic || FGraphic->Empty(); }
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
-    // Detects BMP, JPEG, ICO, placeable WMF and EMF; EInvalidGraphic otherwise.
+    // From the stream's position: skips a database field's 8-byte picture header when its
+    // length matches, then tells BMP, JPEG, placeable WMF, EMF and ICO by their first bytes;
+    // EInvalidGraphic for anything else or damaged data.
     void LoadFromStream(TStream* stream);
+    // As LoadFromStream, but no bytes left means no picture (an empty field).
+    void LoadFromBlob(TStream* stream);
+    // Assign also takes a blob field (TBlobField): its content as by LoadFromBlob.
     void SaveToStream(TStream* stream);
     TNotifyEvent OnChange;
 

@@ -1,5 +1,6 @@
 // TCanvas: the device-context state and the GDI drawing rules over QPainter.
 
+#include <QtGui/QPaintEngine>
 #include <QtGui/QPainterPath>
 #include <QtGui/QPixmap>
 
@@ -410,7 +411,12 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return;
     }
-    QPolygon on, off;
+    struct Run {
+        QPoint from, to;
+        bool on;
+    };
+    std::vector<Run> runs;
+    QPolygon onPixels, offPixels;
     int total = 0;
     for (int v : pattern) total += v;
     int ax = std::abs(dx), ay = std::abs(dy), sx = dx >= 0 ? 1 : -1, sy = dy >= 0 ? 1 : -1;
@@ -427,7 +433,9 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
             isOn = (k % 2) == 0;
             ++phase;
         }
-        (isOn ? on : off) << QPoint(x, y);
+        (isOn ? onPixels : offPixels) << QPoint(x, y);
+        if (!runs.empty() && runs.back().on == isOn) runs.back().to = QPoint(x, y);
+        else runs.push_back({QPoint(x, y), QPoint(x, y), isOn});
         if (ax >= ay) {
             x += sx;
             err -= ay;
@@ -444,15 +452,34 @@ void CanvasPaint::Line(TCanvas* c, TPoint a, TPoint b, int& phase, bool drawLast
             }
         }
     }
-    p->setPen(QPen(col, 1));
-    p->drawPoints(on);
-    if (!off.isEmpty() && s.bkMode == OPAQUE) {
+    // On an image every pixel is set as GDI would set it. A vector device (PDF, printer) gets
+    // each run of pixels as one line, so that a dash or a diagonal stays a line there instead
+    // of a string of separate dots.
+    const bool raster = p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Raster;
+    auto paintRuns = [&](bool on, const QColor& colour) {
+        if (raster) {
+            const QPolygon& pts = on ? onPixels : offPixels;
+            p->setPen(QPen(colour, 1));
+            p->drawPoints(pts);
+            return;
+        }
+        for (const Run& r : runs) {
+            if (r.on != on) continue;
+            if (r.from.x() == r.to.x() || r.from.y() == r.to.y()) {
+                p->fillRect(QRect(QPoint(std::min(r.from.x(), r.to.x()), std::min(r.from.y(), r.to.y())),
+                                QPoint(std::max(r.from.x(), r.to.x()), std::max(r.from.y(), r.to.y()))),
+                    colour);
+            } else {
+                p->setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap));
+                p->drawLine(QPointF(r.from.x() + 0.5, r.from.y() + 0.5), QPointF(r.to.x() + 0.5, r.to.y() + 0.5));
+            }
+        }
+    };
+    paintRuns(true, col);
+    if (!offPixels.isEmpty() && s.bkMode == OPAQUE) {
         QColor bk = RgbToQ(s.bkColor);
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        if (ApplyRop2(p, s.rop2, bk)) {
-            p->setPen(QPen(bk, 1));
-            p->drawPoints(off);
-        }
+        if (ApplyRop2(p, s.rop2, bk)) paintRuns(false, bk);
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -965,8 +992,11 @@ bool RoundRect(HDC dc, int l, int t, int r, int b, int w, int h) {
     bool shrunk;
     QRectF o = OutlineRect(dc, d, shrunk);
     QPainterPath fill, stroke;
-    fill.addRoundedRect(QRectF(d.left(), d.top(), d.width() - 1, d.height() - 1), rx, ry);
     stroke.addRoundedRect(o.translated(0.5, 0.5), rx, ry);
+    // With an outline the fill stays inside it: the corner arcs would otherwise leave fill
+    // pixels outside the rounded outline. Without one, the filled area is the box.
+    if (PenVisible(s.pen)) fill = stroke;
+    else fill.addRoundedRect(QRectF(d.left(), d.top(), d.width() - 1, d.height() - 1), rx, ry);
     FillAndStroke(dc, fill, stroke);
     return true;
 }

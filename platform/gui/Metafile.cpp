@@ -165,11 +165,21 @@ void Replay(HDC dc, const TMetaRecordData& r) {
 
 void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
     if (FRecorder->Records.empty()) {
-        if (!FOriginal.empty()) {
-            // Loaded files are not rendered: their place is marked with a frame.
+        if (!FOriginal.empty() && r.Width() > 0 && r.Height() > 0) {
+            // Loaded files are not rendered: a frame with both diagonals shows that a picture
+            // is there and was not drawn, rather than an empty place that looks like success.
+            canvas->SaveDC();
+            TPenData pen;
+            pen.Color = clGray;
+            canvas->SelectPen(pen);
             TBrushData b;
             b.Color = clGray;
             FrameRect(canvas, r, b);
+            MoveToEx(canvas, r.Left, r.Top);
+            LineTo(canvas, r.Right, r.Bottom);
+            MoveToEx(canvas, r.Left, r.Bottom - 1);
+            LineTo(canvas, r.Right, r.Top - 1);
+            canvas->RestoreDC(-1);
         }
         return;
     }

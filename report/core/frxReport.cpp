@@ -25,6 +25,7 @@
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxStyles.h"
+#include "report/core/frxView.h"
 #include "report/core/frxUtils.h"
 #include "report/core/frxVariables.h"
 #include "report/core/frxXMLSerializer.h"
@@ -549,4 +550,5 @@ void frx::Startup() {
         TfrxDialogPage::StaticClass()});
     for (int i = 0; i < frxBandTypeCount(); ++i) RegisterClass(frxBandType(i));
     RegisterClasses({TfrxDataBand::StaticClass(), TfrxNullBand::StaticClass()});
+    frx::RegisterViewClasses();
 }

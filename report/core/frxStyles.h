@@ -9,7 +9,7 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/gui/Graphics.h"
-#include "report/core/frxFrameStub.h"
+#include "report/core/frxView.h"
 
 class TStream;
 class TStrings;
