@@ -16,6 +16,7 @@ class QMouseEvent;
 class QKeyEvent;
 class QInputMethodEvent;
 class QScrollBar;
+class QTimer;
 
 // The outer widget (the window with its non-client area) and the inner one (the client area).
 class TQtWindowWidget : public QWidget {
@@ -47,6 +48,10 @@ struct TWinControl::TWindow {
     bool PaintFailed = false;  // the last paint threw; report only the first
     bool NcPaintFailed = false;  // the same for the frame
     int RedrawOff = 0;
+    // The geometry our own code gave the window last: any other comes from the window system.
+    QRect Requested;
+    // Restarted by every move or size the window system makes; WM_EXITSIZEMOVE when it runs out.
+    QTimer* MoveSizeEnd = nullptr;  // owned by Outer
 };
 
 // The one place where Qt events become messages.
@@ -61,6 +66,8 @@ public:
     // event; the result string becomes WM_CHARs unless a handler drops the composition.
     static void DeliverInputMethod(TWinControl* target, QInputMethodEvent* e);
     static TCanvas* PaintDC(TWinControl* c);
+    // A move or size of a top-level window that the window system made.
+    static void NoteSystemMoveSize(TWinControl* c, QWidget* outer);
 };
 
 namespace gui_detail {

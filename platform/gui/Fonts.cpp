@@ -10,11 +10,13 @@
 #include <QtGui/QFontDatabase>
 #include <QtGui/QGuiApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <tuple>
 
+#include "platform/gui/Application.h"
 #include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Shutdown.h"
@@ -209,4 +211,47 @@ TFontFace& FaceFor(const TFontData& font, double scale) {
     lastH = h;
     lastFace = it->second.get();
     return *lastFace;
+}
+
+// --- font families ---------------------------------------------------------------------------
+
+namespace {
+// The Windows character sets whose letters a writing system of Qt's gives.
+std::vector<TFontCharset> CharsetsOf(QFontDatabase::WritingSystem ws) {
+    switch (ws) {
+    case QFontDatabase::Latin: return {ANSI_CHARSET, 162 /* Turkish */, 186 /* Baltic */, EASTEUROPE_CHARSET};
+    case QFontDatabase::Greek: return {161};
+    case QFontDatabase::Cyrillic: return {204};
+    case QFontDatabase::Hebrew: return {177};
+    case QFontDatabase::Arabic: return {178};
+    case QFontDatabase::Thai: return {222};
+    case QFontDatabase::Vietnamese: return {163};
+    case QFontDatabase::SimplifiedChinese: return {134};
+    case QFontDatabase::TraditionalChinese: return {136};
+    case QFontDatabase::Japanese: return {128};
+    case QFontDatabase::Korean: return {129};
+    case QFontDatabase::Symbol: return {SYMBOL_CHARSET};
+    default: return {};
+    }
+}
+}  // namespace
+
+std::vector<TFontFamily> EnumFontFamilies() {
+    EnsureQtApplication();
+    std::vector<TFontFamily> result;
+    for (const QString& family : QFontDatabase::families()) {
+        TFontFamily f;
+        f.Name = family.toStdString();
+        f.FontType = QFontDatabase::isSmoothlyScalable(family) ? TRUETYPE_FONTTYPE : RASTER_FONTTYPE;
+        for (QFontDatabase::WritingSystem ws : QFontDatabase::writingSystems(family))
+            for (TFontCharset cs : CharsetsOf(ws)) f.Charsets.push_back(cs);
+        std::sort(f.Charsets.begin(), f.Charsets.end());
+        f.Charsets.erase(std::unique(f.Charsets.begin(), f.Charsets.end()), f.Charsets.end());
+        result.push_back(std::move(f));
+    }
+    std::sort(result.begin(), result.end(), [](const TFontFamily& a, const TFontFamily& b) { return a.Name < b.Name; });
+    result.erase(std::unique(result.begin(), result.end(),
+                     [](const TFontFamily& a, const TFontFamily& b) { return a.Name == b.Name; }),
+        result.end());
+    return result;
 }

@@ -250,6 +250,18 @@ std::string MapFontName(const std::string& windowsName);
 // controls whose Qt widgets show a TFont.
 QFont ToQFont(const TFontData& font);
 
+// One installed font family as the font enumeration reports it: its flags (TRUETYPE_FONTTYPE
+// for an outline font that scales smoothly) and the character sets its letters cover, in
+// ascending order.
+constexpr int RASTER_FONTTYPE = 1, DEVICE_FONTTYPE = 2, TRUETYPE_FONTTYPE = 4;
+struct TFontFamily {
+    std::string Name;
+    int FontType = 0;
+    std::vector<TFontCharset> Charsets;
+};
+// Every installed family once, sorted by name.
+std::vector<TFontFamily> EnumFontFamilies();
+
 // --- pens and brushes ----------------------------------------------------------------------
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };

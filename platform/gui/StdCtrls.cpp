@@ -887,11 +887,18 @@ QWidget* TCustomComboBox::CreateWidget(QWidget* parent) {
         if (down == FDropped) return;
         gui_detail::Guarded([&] {
             FDropped = down;
-            if (down) {
-                if (OnDropDown) OnDropDown(this);
-            } else if (OnCloseUp) OnCloseUp(this);
+            if (down) DropDown();
+            else CloseUp();
         });
     });
+}
+
+void TCustomComboBox::DropDown() {
+    if (OnDropDown) OnDropDown(this);
+}
+
+void TCustomComboBox::CloseUp() {
+    if (OnCloseUp) OnCloseUp(this);
 }
 
 void TCustomComboBox::Refill() {

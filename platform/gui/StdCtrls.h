@@ -359,6 +359,9 @@ protected:
     void WidgetCreated() override;
     int ColorRole() const override;
     virtual void Change();
+    // The list opened (OnDropDown) or closed (OnCloseUp).
+    virtual void DropDown();
+    virtual void CloseUp();
     // An owner-drawn row (odComboBoxEdit: the closed combo's field); the canvas has the font,
     // and the highlight colours for a selected row.
     virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);

@@ -247,7 +247,8 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
         outer->setWindowTitle(QString::fromStdString(params.Caption));
     }
     outer->setEnabled(FEnabled);
-    outer->setGeometry(params.X, params.Y, params.Width, params.Height);
+    FWindow->Requested = QRect(params.X, params.Y, params.Width, params.Height);
+    outer->setGeometry(FWindow->Requested);
     FHandleAllocated = true;
     FClientInWindow = TRect{-1, -1, -1, -1};
     RecalcFrame();
@@ -381,7 +382,9 @@ bool TWinControl::Showing() const { return FHandleAllocated && FWindow->Outer->i
 
 void TWinControl::BoundsChanged(const TRect& oldBounds) {
     if (FHandleAllocated) {
-        FWindow->Outer->setGeometry(GetLeft(), GetTop(), GetWidth(), GetHeight());
+        // Set first: a shown window reports the move while setGeometry runs.
+        FWindow->Requested = QRect(GetLeft(), GetTop(), GetWidth(), GetHeight());
+        FWindow->Outer->setGeometry(FWindow->Requested);
         if (oldBounds.Width() != GetWidth() || oldBounds.Height() != GetHeight()) RecalcFrame();
     } else if (oldBounds.Width() != GetWidth() || oldBounds.Height() != GetHeight()) {
         Resize();

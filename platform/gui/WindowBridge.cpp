@@ -305,6 +305,29 @@ std::string ImmGetCompositionString(HWND, LPARAM index) {
     return {};
 }
 
+// A window moved or sized by the window system (the user dragging its frame or caption), told
+// from our own SetBounds by the geometry we asked for. X11 tells no end of such a drag, so the
+// end is when the window has kept still for a moment: WM_EXITSIZEMOVE then, once.
+void TWindowBridge::NoteSystemMoveSize(TWinControl* c, QWidget* outer) {
+    constexpr int kMoveSizeSettleMs = 300;
+    TWinControl::TWindow* w = c->FWindow.get();
+    if (gInput.Sizing.Control == c) return;  // our own frame sizing sends its own end
+    if (outer->geometry() == w->Requested) return;  // where our own code put it
+    w->Requested = outer->geometry();
+    if (!w->MoveSizeEnd) {
+        w->MoveSizeEnd = new QTimer(outer);
+        w->MoveSizeEnd->setSingleShot(true);
+        w->MoveSizeEnd->setInterval(kMoveSizeSettleMs);
+        // Through the widget: the control may be gone while its widget waits for deletion.
+        auto* window = static_cast<TQtWindowWidget*>(outer);
+        QObject::connect(w->MoveSizeEnd, &QTimer::timeout, outer, [window] {
+            if (TWinControl* control = window->Control())
+                gui_detail::Guarded([control] { control->Perform(WM_EXITSIZEMOVE); });
+        });
+    }
+    w->MoveSizeEnd->start();
+}
+
 bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEvent* e) {
     TWinControl::TWindow* w = c->FWindow.get();
     if (!w) return false;
@@ -400,12 +423,14 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
                 c->ChangeBounds(c->FLeft, c->FTop, s.width(), s.height());
                 c->RecalcFrame();
             }
+            NoteSystemMoveSize(c, widget);
         }
         return false;
     case QEvent::Move:
         if (!client && widget->isWindow()) {
             const QPoint p = widget->pos();
             c->ChangeBounds(p.x(), p.y(), c->FWidth, c->FHeight);
+            NoteSystemMoveSize(c, widget);
         }
         return false;
     case QEvent::Close:
