@@ -95,11 +95,13 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
     ZoomPageWidthB = Button(this, "ZoomPageWidthB", 13);
     Zoom100B = Button(this, "Zoom100B", 14);
     Zoom50B = Button(this, "Zoom50B", 15);
-    Sep3 = Holder(this, "Sep3", 56);
+    // The window system's combo has a wider button than the flat combo drawn for the report
+    // library; until that one takes its place the box is wider, so that "100%" shows whole.
+    Sep3 = Holder(this, "Sep3", 66);
     ZoomCB = new TComboBox(this);
     ZoomCB->SetName("ZoomCB");
     ZoomCB->SetParent(Sep3);
-    ZoomCB->SetBounds(2, 0, 49, 21);
+    ZoomCB->SetBounds(2, 0, 62, 21);
     ZoomCB->SetText("100%");
     Sep2 = Button(this, "Sep2", -1, tbsSeparator);
     PageSettingsB = Button(this, "PageSettingsB", 7);
