@@ -774,9 +774,23 @@ void TToolBar::ArrangeButtons() {
     FArranging = true;
     int x = 0, y = 2, rowHeight = FButtonHeight;
     const int width = GetClientWidth();
-    for (int i = 0; i < ButtonCount(); ++i) {
-        TToolButton* b = Buttons(i);
-        if (!b->GetVisible()) continue;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->GetVisible()) continue;
+        auto* b = dynamic_cast<TToolButton*>(c);
+        if (!b) {
+            // Other controls (an edit, a combo, a panel holding them) take their own width and
+            // sit in the row beside the buttons, centred on the button height.
+            if (c->GetAlign() != alNone) continue;
+            const int w = c->GetWidth(), h = c->GetHeight();
+            if (FWrapable && x > 0 && x + w > width) {
+                x = 0;
+                y += rowHeight;
+            }
+            c->SetBounds(x, h < FButtonHeight ? y + (FButtonHeight - h) / 2 : y, w, h);
+            x += w;
+            continue;
+        }
         const bool sep = b->GetStyle() == tbsSeparator || b->GetStyle() == tbsDivider;
         int w = sep ? 8 : FButtonWidth;
         if (!sep && FShowCaptions) {

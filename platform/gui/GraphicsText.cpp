@@ -1,5 +1,7 @@
 // Text output and measurement: ExtTextOut, DrawText and the extent functions.
 
+#include <QtGui/QTransform>
+
 #include <algorithm>
 #include <cmath>
 
@@ -92,6 +94,14 @@ bool ExtTextOut(
         m.text = text;
         if (dx) m.dx = *dx;
         QRect b = cell;
+        if (s.font.Orientation != 0) {
+            // A turned run is bounded by its turned cell, as it is painted below.
+            QTransform t;
+            t.translate(d.X, d.Y);
+            t.rotate(-s.font.Orientation / 10.0);
+            t.translate(-shiftX, -shiftY);
+            b = t.mapRect(QRect(0, 0, width, face.Height()));
+        }
         if (r && (options & ETO_CLIPPED)) b = b.intersected(rect);
         if (r && (options & ETO_OPAQUE)) b = b.united(rect);
         m.bounds = FromQRect(b);

@@ -208,6 +208,7 @@ public:
     std::unique_ptr<TfrxCustomOutline> Outline;
     TfrxCustomEngine* Engine = nullptr;
     int CurPageIndex = 0;
+    int CurPreviewPage = 0;  // 1-based page the preview shows, set before Print and Export
     int ReportFirstPage = 0;
 
     virtual int GetCount() = 0;
