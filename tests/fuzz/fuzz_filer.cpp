@@ -26,9 +26,12 @@ protected:
                 r->ReadListEnd();
             },
             nullptr, false);
-        filer->DefineProperty("Count", [this](TReader* r) { Count = r->ReadInteger(); }, nullptr, false);
-        filer->DefineProperty("Big", [this](TReader* r) { Big = r->ReadInt64(); }, nullptr, false);
-        filer->DefineProperty("Name", [this](TReader* r) { Name = r->ReadString(); }, nullptr, false);
+        filer->DefineProperty(
+            "Count", [this](TReader* r) { Count = r->ReadInteger(); }, nullptr, false);
+        filer->DefineProperty(
+            "Big", [this](TReader* r) { Big = r->ReadInt64(); }, nullptr, false);
+        filer->DefineProperty(
+            "Name", [this](TReader* r) { Name = r->ReadString(); }, nullptr, false);
         filer->DefineBinaryProperty(
             "Picture",
             [this](TStream* s) {
