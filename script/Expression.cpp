@@ -132,20 +132,27 @@ int TfsOperatorNode::Priority() const {
     return 7;
 }
 
+namespace {
+// An operator that reads both operands, left first, and combines them: the links of a chain
+// "a + b + c" (whose tree leans left, one node per operator).
+bool IsChainLink(TfsExpressionNode* node) {
+    if (!node || node->IsOperand()) return false;
+    switch (static_cast<TfsOperatorNode*>(node)->OpCode) {
+    case opNone:
+    case opNot:
+    case opUnMinus:
+    case opIn:
+    case opIs: return false;
+    default: return true;
+    }
+}
+}  // namespace
+
 Variant TfsOperatorNode::GetValue() {
     switch (OpCode) {
     case opNone: return Left->GetValue();
     case opNot: return VarNot(Left->GetValue());
     case opUnMinus: return -Left->GetValue();
-    case opOr:
-    case opAnd:
-        if (BoolShortCut) {
-            Variant l = Left->GetValue();
-            const bool b = l.AsBoolean();
-            if (OpCode == opOr ? b : !b) return l;
-            return Right->GetValue();
-        }
-        break;
     case opIn: {
         Variant l = Left->GetValue();
         auto* set = static_cast<TfsSetNode*>(Right.get())->Set();
@@ -165,6 +172,21 @@ Variant TfsOperatorNode::GetValue() {
     default: break;
     }
 
+    if (IsChainLink(Left.get())) {
+        // Sound: a chain is evaluated from its innermost operator outwards in a loop. One call
+        // per operator overflowed the stack on a few thousand terms ("1 + 1 + ... + 1").
+        std::vector<TfsOperatorNode*> chain{this};
+        TfsExpressionNode* bottom = Left.get();
+        while (IsChainLink(bottom)) {
+            chain.push_back(static_cast<TfsOperatorNode*>(bottom));
+            bottom = bottom->Left.get();
+        }
+        Variant value = bottom->GetValue();
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) value = (*it)->WithLeft(value);
+        return value;
+    }
+    if ((OpCode == opOr || OpCode == opAnd) && BoolShortCut) return WithLeft(Left->GetValue());
+
     // Left before right. An operand that only holds a value is read where it is stored; the
     // left one is copied first when reading the right one runs code that could change it.
     const Variant* pl = Left->Direct;
@@ -176,6 +198,16 @@ Variant TfsOperatorNode::GetValue() {
     }
     const Variant l = Left->GetValue();
     if (pr) return Combine(l, *pr);
+    return Combine(l, Right->GetValue());
+}
+
+Variant TfsOperatorNode::WithLeft(const Variant& l) {
+    if ((OpCode == opOr || OpCode == opAnd) && BoolShortCut) {
+        const bool b = l.AsBoolean();
+        if (OpCode == opOr ? b : !b) return l;
+        return Right->GetValue();
+    }
+    if (const Variant* pr = Right->Direct) return Combine(l, *pr);
     return Combine(l, Right->GetValue());
 }
 
@@ -388,21 +420,51 @@ bool AllowedFor(TfsTypeCode left, TfsOpCode op, bool strCat) {
 }  // namespace
 
 void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::string& typeName, std::string& errorPos) {
-    if (!node) {
-        code = tcVariant;
-        typeName.clear();
-        return;
+    // Sound: the tree is walked with a stack of its own, left subtree, right subtree, then the
+    // operator. A flat chain "1 + 1 + ... + 1" is as deep as it is long, and one call per
+    // operator overflowed the stack on a few thousand terms.
+    struct Pending {
+        TfsExpressionNode* Node;
+        bool ChildrenDone;
+    };
+    struct Checked {
+        TfsTypeCode Code;
+        std::string Name;
+    };
+    std::vector<Pending> pending{{node, false}};
+    std::vector<Checked> checked;
+    while (!pending.empty()) {
+        const Pending p = pending.back();
+        pending.pop_back();
+        if (!p.Node) {
+            checked.push_back({tcVariant, std::string()});
+            continue;
+        }
+        if (p.Node->IsOperand()) {
+            checked.push_back({p.Node->TypeCode, p.Node->TypeName});
+            continue;
+        }
+        if (!p.ChildrenDone) {
+            pending.push_back({p.Node, true});
+            pending.push_back({p.Node->Right.get(), false});
+            pending.push_back({p.Node->Left.get(), false});
+            continue;
+        }
+        Checked right = std::move(checked.back());
+        checked.pop_back();
+        Checked left = std::move(checked.back());
+        checked.pop_back();
+        CheckOperator(static_cast<TfsOperatorNode*>(p.Node), left.Code, left.Name, right.Code, right.Name, errorPos);
+        checked.push_back({p.Node->TypeCode, p.Node->TypeName});
     }
-    if (node->IsOperand()) {
-        code = node->TypeCode;
-        typeName = node->TypeName;
-        return;
-    }
-    auto* op = static_cast<TfsOperatorNode*>(node);
-    TfsTypeCode lc, rc;
-    std::string ln, rn;
-    Check(node->Left.get(), lc, ln, errorPos);
-    Check(node->Right.get(), rc, rn, errorPos);
+    code = checked.back().Code;
+    typeName = checked.back().Name;
+}
+
+void TfsExpression::CheckOperator(TfsOperatorNode* op, TfsTypeCode lc, const std::string& ln, TfsTypeCode rc,
+    const std::string& rn, std::string& errorPos) {
+    TfsTypeCode code;
+    std::string typeName;
     op->IntFastPath = lc == tcInteger && rc == tcInteger;
     op->BoolShortCut = lc == tcBoolean && rc == tcBoolean;
     bool fits;
@@ -438,10 +500,10 @@ void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::strin
     } else {
         code = lc;
         typeName = ln;
-        if (errorPos.empty()) errorPos = node->SourcePos.empty() ? "1:1" : node->SourcePos;
+        if (errorPos.empty()) errorPos = op->SourcePos.empty() ? "1:1" : op->SourcePos;
     }
-    node->TypeCode = code;
-    node->TypeName = typeName;
+    op->TypeCode = code;
+    op->TypeName = typeName;
 }
 
 std::string TfsExpression::Complete() {

@@ -95,6 +95,7 @@ public:
 
 private:
     Variant Combine(const Variant& l, const Variant& r) const;  // the operators of two operands
+    Variant WithLeft(const Variant& l);  // the value, the left operand's value given
     TfsScript* FScript;  // for "is": the class named on the right
 };
 
@@ -141,6 +142,8 @@ private:
     static void Link(TfsExpressionNode* parent, std::unique_ptr<TfsExpressionNode> child);
     static std::unique_ptr<TfsExpressionNode> Detach(TfsExpressionNode* parent, TfsExpressionNode* child);
     void Check(TfsExpressionNode* node, TfsTypeCode& code, std::string& typeName, std::string& errorPos);
+    void CheckOperator(TfsOperatorNode* op, TfsTypeCode lc, const std::string& ln, TfsTypeCode rc,
+        const std::string& rn, std::string& errorPos);
 
     TfsScript* FScript;
     std::unique_ptr<TfsExpressionNode> FRoot;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cassert>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/ScriptTools.h"
 
@@ -220,6 +222,8 @@ bool TfsILParser::BuildIL(const std::string& text) {
     FErrorPos.clear();
     FErrorTerm = false;
     FFurthest = 1;
+    FDepth = 0;
+    FTooDeep = false;
     if (UnitName.empty()) FScript.ErrorUnit.clear();  // a unit name left from an earlier compile would mislead
     FParser.SetText(text);
 
@@ -303,6 +307,10 @@ void TfsILParser::ApplyNode(const TfsGrammarElement& e, int start, size_t& mark,
     }
 }
 
+namespace {
+constexpr size_t kMaxUnitSize = 4 << 20;  // far beyond any script unit
+}  // namespace
+
 void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark) {
     for (const std::string& unit : IncludedUnits)
         if (AnsiSameText(unit, fileName)) return;
@@ -312,19 +320,27 @@ void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark) {
     bool loaded = FScript.GetUnitSource(fileName, source);
     std::string unitText;
     if (!loaded) {
-        std::ifstream f(fileName, std::ios::binary);
-        if (!f) {
+        // Sound: only a regular file of a script's size is read, and never past that size: a
+        // device or a huge file named in a uses clause ('/dev/zero') used to be read until
+        // memory ran out. Anything else is the same error as a missing file.
+        std::error_code ec;
+        const bool regular = std::filesystem::is_regular_file(fileName, ec);
+        std::ifstream f;
+        if (regular) f.open(fileName, std::ios::binary);
+        if (f.is_open()) {
+            source.resize(kMaxUnitSize + 1);
+            f.read(source.data(), std::streamsize(source.size()));
+            source.resize(size_t(f.gcount()));
+            loaded = source.size() <= kMaxUnitSize;
+            if (!loaded) source.clear();
+        }
+        if (!loaded) {
             // A missing unit is a compile error like any other, not an exception out of Compile.
             if (FErrorText.empty()) {
                 FErrorText = "Cannot open file \"" + fileName + "\"";
                 FErrorPos.clear();
                 FScript.ErrorUnit = fileName;
             }
-        } else {
-            std::ostringstream s;
-            s << f.rdbuf();
-            source = s.str();
-            loaded = true;
         }
     }
     if (loaded && !source.empty()) {
@@ -352,6 +368,20 @@ void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark) {
 
 bool TfsILParser::Match(const TfsGrammarElement& e) {
     using K = TfsGrammarElement;
+    // Sound limit: every nested bracket, block or statement costs several frames here and in
+    // the builder, so a deep enough text used to overflow the stack. Past the limit the whole
+    // match fails at once (no backtracking through the levels) and Compile reports an error.
+    if (FTooDeep) return false;
+    if (FDepth >= kMaxMatchDepth) {
+        FTooDeep = true;
+        if (FErrorText.empty() || FErrorText == FRules->Error("err3")) {
+            FErrorText = SNestedTooDeeply;
+            FErrorPos = LineColAfterBlanks(FParser.Position());
+        }
+        return false;
+    }
+    ++FDepth;
+    auto leave = OnScopeExit([this] { --FDepth; });
     const int start = FParser.Position();
     size_t mark = FLines.size();
     bool matched = false;

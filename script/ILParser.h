@@ -106,4 +106,8 @@ private:
     std::string FErrorPos;
     bool FErrorTerm = false;
     int FFurthest = 1;
+    // Nesting of grammar elements being matched; see Match.
+    static constexpr int kMaxMatchDepth = 1500;
+    int FDepth = 0;
+    bool FTooDeep = false;
 };

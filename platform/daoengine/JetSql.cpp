@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/daoengine/DaoErrors.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 
 namespace Dao {
@@ -206,25 +207,55 @@ private:
         return mark;
     }
 
+    // A left-nested chain "((a OP b) OP c)" built in one pass: rebuilding the whole text at
+    // every operator made long OR lists quadratic.
+    struct Chain {
+        std::vector<const char*> Opens;  // the prefix of each operator, innermost first
+        std::string Tail;
+        explicit Chain(std::string first) : Tail(std::move(first)) {}
+        void Add(const char* open, const std::string& middle, const std::string& right, const char* close) {
+            Opens.push_back(open);
+            Tail += middle;
+            Tail += right;
+            Tail += close;
+        }
+        std::string Text() const {
+            std::string out;
+            for (auto it = Opens.rbegin(); it != Opens.rend(); ++it) out += *it;
+            return out + Tail;
+        }
+    };
+    // Every construct that nests ("(", NOT, unary minus, a function call) counts one level:
+    // deeper criteria are a syntax error, not a stack overflow. No criterion typed by a
+    // person comes near the limit.
+    static constexpr int kMaxDepth = 200;
+    auto Nest() {
+        ++Depth;
+        auto leave = OnScopeExit([this] { --Depth; });
+        if (Depth > kMaxDepth) Fail("expression nested too deeply");
+        return leave;
+    }
+
     std::string Or() {
-        std::string l = And();
+        Chain c(And());
         while (IsKeyword(Peek(), "OR")) {
             ++I;
-            l = "(" + l + " OR " + And() + ")";
+            c.Add("(", " OR ", And(), ")");
         }
-        return l;
+        return c.Text();
     }
     std::string And() {
-        std::string l = Not();
+        Chain c(Not());
         while (IsKeyword(Peek(), "AND")) {
             ++I;
-            l = "(" + l + " AND " + Not() + ")";
+            c.Add("(", " AND ", Not(), ")");
         }
-        return l;
+        return c.Text();
     }
     std::string Not() {
         if (IsKeyword(Peek(), "NOT")) {
             ++I;
+            auto level = Nest();
             return "(NOT " + Not() + ")";
         }
         return Comparison();
@@ -293,34 +324,36 @@ private:
         return l;
     }
     std::string Additive() {
-        std::string l = Multiplicative();
+        Chain c(Multiplicative());
         for (;;) {
             if (IsOp("+") || IsOp("-")) {
-                std::string op = Peek().Text;
+                std::string op = " " + Peek().Text + " ";
                 ++I;
-                l = "(" + l + " " + op + " " + Multiplicative() + ")";
+                c.Add("(", op, Multiplicative(), ")");
             } else if (IsOp("&")) {
                 ++I;
-                l = "(COALESCE(" + l + ", '') || COALESCE(" + Multiplicative() + ", ''))";
-            } else return l;
+                c.Add("(COALESCE(", ", '') || COALESCE(", Multiplicative(), ", ''))");
+            } else return c.Text();
         }
     }
     std::string Multiplicative() {
-        std::string l = Unary();
+        Chain c(Unary());
         while (IsOp("*") || IsOp("/")) {
-            std::string op = Peek().Text;
+            std::string op = " " + Peek().Text + " ";
             ++I;
-            l = "(" + l + " " + op + " " + Unary() + ")";
+            c.Add("(", op, Unary(), ")");
         }
-        return l;
+        return c.Text();
     }
     std::string Unary() {
         if (IsOp("-")) {
             ++I;
+            auto level = Nest();
             return "(-" + Unary() + ")";
         }
         if (IsOp("+")) {
             ++I;
+            auto level = Nest();
             return Unary();
         }
         return Operand();
@@ -340,6 +373,7 @@ private:
         case Tok::Op:
             if (t.Text == "(") {
                 ++I;
+                auto level = Nest();
                 std::string e = Or();
                 if (!IsOp(")")) Fail(") expected");
                 ++I;
@@ -387,6 +421,7 @@ private:
     std::string Function() {
         const std::string name = AnsiUpperCase(Peek().Text);
         I += 2;  // name and '('
+        auto level = Nest();
         std::vector<std::string> args;
         if (!IsOp(")")) {
             for (;;) {
@@ -416,6 +451,7 @@ private:
     const NameResolver& Names;
     std::vector<Variant> Binds;
     size_t I = 0;
+    int Depth = 0;
     int Next;
     int SyntaxErr, NameErr;
 };

@@ -291,3 +291,40 @@ TEST(Interpreter, CompileErrors) {
 }
 
 }  // namespace
+
+// Damaged input found by fuzzing: nesting beyond any real script is a compile error instead of
+// a stack overflow, a flat chain of thousands of operators compiles and runs, and a uses clause
+// reads no device.
+TEST(Interpreter, NestingChainsAndUnitsStayWithinLimits) {
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    struct Case {
+        const char* Language;
+        std::string Text;
+    };
+    auto nested = [&](int n) {
+        return std::vector<Case>{
+            {"PascalScript", "begin Print(" + repeat("(", n) + "1" + repeat(")", n) + "); end."},
+            {"PascalScript", repeat("begin ", n) + "Print(1)" + repeat(" end", n) + "."},
+            {"PascalScript", "begin " + repeat("if True then ", n) + "Print(1); end."},
+            {"C++Script", "{ Print(" + repeat("(", n) + "1" + repeat(")", n) + "); }"},
+            {"C++Script", "{ " + repeat("{ ", n) + "Print(1);" + repeat(" }", n) + " }"},
+            {"BasicScript", "Print(" + repeat("(", n) + "1" + repeat(")", n) + ")"},
+            {"JScript", "Print(" + repeat("(", n) + "1" + repeat(")", n) + ");"},
+        };
+    };
+    for (const Case& c : nested(40)) EXPECT_EQ(RunProgram(c.Language, c.Text), "1") << c.Language << ": " << c.Text;
+    for (const Case& c : nested(400)) {
+        const std::string result = RunProgram(c.Language, c.Text);
+        EXPECT_EQ(result.rfind("error: Příliš hluboké vnoření @ ", 0), 0u) << c.Language << ": " << result;
+    }
+
+    EXPECT_EQ(RunProgram("PascalScript", "begin Print(0" + repeat(" + 1", 7000) + "); end."), "7000");
+    EXPECT_EQ(RunProgram("PascalScript", "begin Print(True" + repeat(" and True", 2000) + " or False); end."), "True");
+
+    const std::string device = RunProgram("PascalScript", "uses '/dev/zero'; begin end.");
+    EXPECT_EQ(device, "error: Cannot open file \"/dev/zero\" @  in /dev/zero");
+}

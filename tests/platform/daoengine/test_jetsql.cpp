@@ -164,3 +164,27 @@ TEST_F(Injection, LiteralsNeverBecomeSql) {
 }
 
 }  // namespace
+
+// Damaged criteria found by fuzzing: nesting deeper than any person types is a syntax error,
+// not a stack overflow, and a long OR list is translated in one pass with the same text.
+TEST(JetCriteria, DeepNestingIsASyntaxErrorAndLongChainsKeepTheirForm) {
+    const NameResolver cols = Columns({"A"});
+    const std::string nested = std::string(150, '(') + "[A] = 1" + std::string(150, ')');
+    EXPECT_NO_THROW(TranslateCriteria(nested, cols));
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::string deep[] = {repeat("(", 5000) + "[A]", repeat("-", 5000) + "1", repeat("NOT ", 5000) + "[A] = 1",
+        repeat("LEN(", 5000) + "[A]", repeat("+", 5000) + "1"};
+    for (const std::string& d : deep)
+        EXPECT_EQ(DaoErr([&] { TranslateCriteria(d, cols); }), errSyntaxInCriteria) << d.substr(0, 8);
+
+    EXPECT_EQ(TranslateCriteria("[A] = 1 OR [A] = 2 AND [A] & 'x' - 3 * 4 / 5 OR [A] + 6 = 7", cols).Sql,
+        "(((\"A\" = ?1 COLLATE CZECH) OR ((\"A\" = ?2 COLLATE CZECH) AND ((COALESCE(\"A\", '') || "
+        "COALESCE(?3, '')) - ((?4 * ?5) / ?6)))) OR ((\"A\" + ?7) = ?8 COLLATE CZECH))");
+    const SqlText many = TranslateCriteria("[A] = 0" + repeat(" OR [A] = 1", 39999), cols);
+    EXPECT_EQ(many.Binds.size(), 40000u);
+    EXPECT_EQ(many.Sql.substr(0, 3), "(((");
+}
