@@ -19,6 +19,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "script/gui/WindowBindings.h"
+#include "report/output/frxPreviewForm.h"
 
 void SplashPause(TForm*) { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); }
 
@@ -38,6 +39,7 @@ void StartUp(const std::function<void(TForm*)>& pause) {
     fsUseWindowBindings();  // scripts started later see windows, dialogs and graphics
     Application->Initialize();
     InstallDbLoginDialog();
+    frxRegisterPreview();  // "Ukázka před tiskem" shows prepared report cards in the preview window
     std::unique_ptr<TFSplashLogo> splash(new TFSplashLogo(nullptr));
     // Painted before the pause, which handles no messages: else the window stays black.
     splash->ShowAndPaint();

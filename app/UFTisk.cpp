@@ -6,6 +6,9 @@
 #include "report/core/frxOptions.h"
 #include "report/core/frxPlugins.h"
 #include "report/core/frxReport.h"
+#include "report/output/frxDialogControls.h"
+#include "report/output/frxExportPDF.h"
+#include "report/output/frxExportXLS.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
@@ -143,6 +146,16 @@ TFTisk::TFTisk(TComponent* owner) : TForm(owner) {
     frxReport1->GetPreviewOptions()->Zoom = 1;
     frxReport1->GetPrintOptions()->Printer = "Předvolená";
     frxReport1->ScriptLanguage = "PascalScript";
+
+    // The two exports are offered by the preview while this window exists.
+    frxPDFExport1 = l.Add<TfrxPDFExport>("frxPDFExport1", this);
+    frxPDFExport1->PrintOptimized = false;
+    frxPDFExport1->Outline = false;
+    frxXLSExport1 = l.Add<TfrxXLSExport>("frxXLSExport1", this);
+    frxXLSExport1->ShowProgress = true;
+    frxXLSExport1->AsText = false;
+    frxXLSExport1->Background = true;
+    frxDialogControls1 = l.Add<TfrxDialogControls>("frxDialogControls1", this);
 
     OpenDialog1 = l.Add<TOpenDialog>("OpenDialog1", this);
     OpenDialog1->SetDefaultExt("*.fr3");

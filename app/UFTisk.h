@@ -8,7 +8,10 @@
 #include "app/AppControls.h"
 #include "platform/gui/Dialogs.h"
 
+class TfrxDialogControls;
+class TfrxPDFExport;
 class TfrxReport;
+class TfrxXLSExport;
 
 class TFTisk : public TForm {
     KAROMIL_CLASS(TFTisk, TForm)
@@ -45,6 +48,9 @@ public:
     TBitBtn* bbTiskOpis2 = nullptr;
     TBitBtn* bStorno = nullptr;
     TfrxReport* frxReport1 = nullptr;
+    TfrxPDFExport* frxPDFExport1 = nullptr;
+    TfrxXLSExport* frxXLSExport1 = nullptr;
+    TfrxDialogControls* frxDialogControls1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
 
     void FormCreate(TObject* sender);

@@ -7,7 +7,8 @@ KAROMIL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3 zlib1g-dev libjpeg62-turbo-dev
   libxlsxwriter-dev libcups2-dev
-  cups-daemon cups-client cups-core-drivers poppler-utils
+  cups-daemon cups-client cups-core-drivers poppler-utils qpdf python3-openpyxl
+  clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
 )
 
