@@ -18,8 +18,8 @@
 #include "platform/gui/StartupProbe.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
-#include "script/gui/WindowBindings.h"
 #include "report/output/frxPreviewForm.h"
+#include "script/gui/WindowBindings.h"
 
 void SplashPause(TForm*) { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); }
 
