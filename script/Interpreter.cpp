@@ -202,7 +202,26 @@ void TfsProcVariable::RestoreLocals(std::vector<Variant>& saved) const noexcept 
     for (size_t i = 0; i < locals.size() && i < saved.size(); ++i) locals[i]->Value = std::move(saved[i]);
 }
 
+namespace {
+// Procedure calls now running, across all scripts (they run on the one GUI thread), and the
+// stack address where the outermost of them began.
+int gCallDepth = 0;
+uintptr_t gStackBase = 0;
+// Far deeper than any script's own recursion goes. Each level may also hold a deep
+// expression, so the stack the calls have taken is bounded too, well inside the 8 MB a
+// thread's stack has.
+constexpr int kMaxCallDepth = 500;
+constexpr uintptr_t kMaxStackUse = 4u << 20;
+}  // namespace
+
 Variant TfsProcVariable::GetValue() {
+    // Sound: a procedure that calls itself without end stops with a run-time error instead of
+    // overflowing the process's stack.
+    const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if (gCallDepth == 0) gStackBase = here;
+    if (gCallDepth >= kMaxCallDepth || (here < gStackBase && gStackBase - here > kMaxStackUse))
+        throw Exception(SStackOverflow);
+    TRollback depth(gCallDepth, gCallDepth + 1);
     const bool wasRunning = Running;
     Running = true;
     // When no main program is marked (a report calling its cached functions), the running

@@ -30,6 +30,7 @@ inline constexpr const char* SLeftCantAssigned = "Levá stranu nelze přiřadit 
 inline constexpr const char* SForError = "Pro proměnnou smyčky musí být číselná proměnná";
 inline constexpr const char* SEventError = "Handler události musí být procedura";
 inline constexpr const char* SNestedTooDeeply = "Příliš hluboké vnoření";
+inline constexpr const char* SStackOverflow = "Přetečení zásobníku";
 
 // Replaces the first "%s" of `pattern` by `arg` (the messages above take at most one).
 std::string fsFormatMessage(std::string_view pattern, std::string_view arg);

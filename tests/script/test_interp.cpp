@@ -293,8 +293,8 @@ TEST(Interpreter, CompileErrors) {
 }  // namespace
 
 // Damaged input found by fuzzing: nesting beyond any real script is a compile error instead of
-// a stack overflow, a flat chain of thousands of operators compiles and runs, and a uses clause
-// reads no device.
+// a stack overflow, a flat chain of thousands of operators compiles and runs, endless recursion
+// is a run-time error, and a uses clause reads no device.
 TEST(Interpreter, NestingChainsAndUnitsStayWithinLimits) {
     auto repeat = [](const std::string& s, int n) {
         std::string out;
@@ -324,6 +324,17 @@ TEST(Interpreter, NestingChainsAndUnitsStayWithinLimits) {
 
     EXPECT_EQ(RunProgram("PascalScript", "begin Print(0" + repeat(" + 1", 7000) + "); end."), "7000");
     EXPECT_EQ(RunProgram("PascalScript", "begin Print(True" + repeat(" and True", 2000) + " or False); end."), "True");
+
+    // Recursion without end, also with deep expressions on every level, is a run-time error.
+    EXPECT_EQ(RunProgram("PascalScript", "procedure P; begin P; end; begin P; end."), "raised: Přetečení zásobníku");
+    EXPECT_EQ(RunProgram("PascalScript",
+                  "function F(x: Extended): Extended; begin Result := " + repeat("Abs(", 60) + "F(x + 1)" +
+                      repeat(")", 60) + "; end; begin F(1); end."),
+        "raised: Přetečení zásobníku");
+    EXPECT_EQ(RunProgram("PascalScript",
+                  "function F(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := F(n - 1) + 1; end;"
+                  " begin Print(F(400)); end."),
+        "400");
 
     const std::string device = RunProgram("PascalScript", "uses '/dev/zero'; begin end.");
     EXPECT_EQ(device, "error: Cannot open file \"/dev/zero\" @  in /dev/zero");
