@@ -22,6 +22,7 @@
 #include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPagesStub.h"
 #include "report/core/frxProgress.h"
+#include "report/core/frxReportBindings.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxStyles.h"
@@ -549,4 +550,6 @@ void frx::Startup() {
         TfrxDialogPage::StaticClass()});
     for (int i = 0; i < frxBandTypeCount(); ++i) RegisterClass(frxBandType(i));
     RegisterClasses({TfrxDataBand::StaticClass(), TfrxNullBand::StaticClass()});
+    // After the classes above, so that the report classes' binding finds them registered.
+    script::AddBindingUnit(frxStartReportRTTI, frxStopReportRTTI);
 }
