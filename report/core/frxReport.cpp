@@ -22,6 +22,7 @@
 #include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxProgress.h"
+#include "report/core/frxReportBindings.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxStyles.h"
@@ -552,4 +553,6 @@ void frx::Startup() {
     for (int i = 0; i < frxBandTypeCount(); ++i) RegisterClass(frxBandType(i));
     RegisterClasses({TfrxDataBand::StaticClass(), TfrxNullBand::StaticClass()});
     frx::RegisterViewClasses();
+    // After the classes above, so that the report classes' binding finds them registered.
+    script::AddBindingUnit(frxStartReportRTTI, frxStopReportRTTI);
 }
