@@ -8,7 +8,6 @@ KAROMIL_PACKAGES=(
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3 zlib1g-dev libjpeg62-turbo-dev
   libxlsxwriter-dev libcups2-dev
   cups-daemon cups-client cups-core-drivers poppler-utils qpdf python3-openpyxl
-  clang-14 libclang-rt-14-dev llvm-14
   fonts-liberation2 fonts-dejavu-core
 )
 

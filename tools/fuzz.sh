@@ -5,6 +5,9 @@
 # input that caused it, in base64 and in hex.
 #
 #   tools/fuzz.sh [harness ...]        all harnesses when none is named
+#
+# Needs the Debian packages clang-14, libclang-rt-14-dev (libFuzzer and the sanitizer runtimes)
+# and llvm-14 (the symbolizer), besides those of tools/deps.sh.
 #   KAROMIL_FUZZ_SECONDS   time per harness (default 25)
 #   KAROMIL_FUZZ_JOBS      harnesses run at once (default 2)
 #   KAROMIL_FUZZ_BUILD_DIR build tree (default build-fuzz)
