@@ -109,6 +109,9 @@ TEST_F(PrintWindowTest, DesignWithoutADesignerSaysSoAndChangesNothing) {
 class FilledCardTest : public PrintWindowTest {
 protected:
     void PrepareDatabase() override {
+        // The shipped templates beside the database, where a card's relative paths find them.
+        for (const char* t : {"vysvedceni-predni.fr3", "vysvedceni-zadni.fr3", "opis-predni.fr3", "opis-zadni.fr3"})
+            std::filesystem::copy_file(std::string(KAROMIL_TEMPLATE_DIR) + "/" + t, Folder + "/" + t);
         Sql("UPDATE Prefs SET SkolaNazev = 'Základní škola Karlov', SkolaAdr1 = 'Školní 12', SkolaAdr2 = "
             "'Praha 2', IZO = '600123456'");
         Sql("INSERT INTO vysvedceni (SkolniRok, Trida, Rocnik, Jmeno, DatumNar, RodneCislo, MistoNar, CisloTV, "
