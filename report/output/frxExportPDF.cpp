@@ -11,6 +11,7 @@
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
 #include "report/output/frxPDFFile.h"
+#include "report/output/frxrcExports.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPDFExport, TfrxCustomExportFilter, {
     p.Prop("Compressed", &Self::Compressed).Default(1);

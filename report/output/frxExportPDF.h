@@ -83,6 +83,3 @@ public:
     void FormCreate(TObject* sender);
 };
 
-// Registers the export filters' Czech texts in the report library's text table (done once by
-// the first export filter made; callable again for a table made anew).
-void frxRegisterExportTexts();

@@ -10,6 +10,7 @@
 #include "report/core/frxProgress.h"
 #include "report/core/frxRes.h"
 #include "report/output/frxExportXLSExcel.h"
+#include "report/output/frxrcExports.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxXLSExport, TfrxCustomExportFilter, {
     p.Prop("ExportStyles", &Self::ExportStyles).Default(1);
@@ -22,36 +23,6 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxXLSExport, TfrxCustomExportFilter, {
     p.Prop("Background", &Self::Background);
 })
 
-void frxRegisterXLSExportTexts() {
-    TfrxResources* r = frxGetResources();
-    r->Add("XlsOLEexport", "Tabulka Excel (OLE)");
-    r->Add("ProgressWait", "Prosím čekejte");
-    r->Add("ProgressRows", "Nastavování řádků");
-    r->Add("ProgressColumns", "Nastavování sloupců");
-    r->Add("ProgressStyles", "Nastavování stylů");
-    r->Add("ProgressObjects", "Exportování objektů");
-    r->Add("TfrxXLSExportDialog",
-        "Caption=Export do Excelu\r\n"
-        "OkB.Caption=OK\r\n"
-        "CancelB.Caption=Zrušit\r\n"
-        "GroupPageRange.Caption= Rozsah stránek \r\n"
-        "AllRB.Caption=Vše\r\n"
-        "CurPageRB.Caption=Aktuální stránku\r\n"
-        "PageNumbersRB.Caption=Stránky:\r\n"
-        "DescrL.Caption=Zadejte čísla stránek a/nebo rozsah stránek, oddělených čárkami. Např.: 1,3,5-12\r\n"
-        "GroupQuality.Caption= Nastavení exportu \r\n"
-        "StylesCB.Caption=Styly\r\n"
-        "PicturesCB.Caption=Obrázky\r\n"
-        "MergeCB.Caption=Připojit buňky\r\n"
-        "WCB.Caption=WYSIWYG\r\n"
-        "AsTextCB.Caption=As text\r\n"
-        "BackgrCB.Caption=Background\r\n"
-        "OpenExcelCB.Caption=Po exportu otevřít Excel\r\n"
-        // The workbook is written in the Office Open XML format, whose files end in .xlsx.
-        "SaveDialog1.Filter=Soubor Excelu (*.xlsx)|*.xlsx\r\n"
-        "SaveDialog1.DefaultExt=.xlsx");
-}
-
 bool frxXLSTextToNumber(const std::string& text, double& value) {
     const TFormatSettings& fs = FormatSettings();
     double v = 0;
@@ -61,7 +32,7 @@ bool frxXLSTextToNumber(const std::string& text, double& value) {
     return true;
 }
 
-TfrxXLSExport::TfrxXLSExport(TComponent* owner) : TfrxCustomExportFilter(owner) { frxRegisterXLSExportTexts(); }
+TfrxXLSExport::TfrxXLSExport(TComponent* owner) : TfrxCustomExportFilter(owner) { frxRegisterExportTexts(); }
 
 TfrxXLSExport::~TfrxXLSExport() = default;
 

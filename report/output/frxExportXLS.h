@@ -60,5 +60,3 @@ private:
 // "0,50" keep the form they were written in.
 bool frxXLSTextToNumber(const std::string& text, double& value);
 
-// The Excel export's Czech texts in the report library's text table.
-void frxRegisterXLSExportTexts();

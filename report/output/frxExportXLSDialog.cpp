@@ -5,6 +5,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxRes.h"
 #include "report/output/frxExportXLS.h"
+#include "report/output/frxrcExports.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxXLSExportDialog, TForm)
 
@@ -65,7 +66,7 @@ TfrxXLSExportDialog::TfrxXLSExportDialog(TComponent* owner) : TForm(owner) {
 }
 
 void TfrxXLSExportDialog::FormCreate(TObject*) {
-    frxRegisterXLSExportTexts();
+    frxRegisterExportTexts();
     frxGetResources()->LocalizeForm(this);
 }
 

@@ -1,7 +1,8 @@
 // The Czech texts of the export filters and their dialogs.
 
+#include "report/output/frxrcExports.h"
+
 #include "report/core/frxRes.h"
-#include "report/output/frxExportPDF.h"
 
 void frxRegisterExportTexts() {
     TfrxResources* res = frxGetResources();
@@ -46,6 +47,7 @@ void frxRegisterExportTexts() {
         "AsTextCB.Caption=As text\r\n"
         "BackgrCB.Caption=Background\r\n"
         "OpenExcelCB.Caption=Po exportu otevřít Excel\r\n"
-        "SaveDialog1.Filter=Soubor Excelu (*.xls)|*.xls\r\n"
-        "SaveDialog1.DefaultExt=.xls");
+        // The workbook is written in the Office Open XML format, whose files end in .xlsx.
+        "SaveDialog1.Filter=Soubor Excelu (*.xlsx)|*.xlsx\r\n"
+        "SaveDialog1.DefaultExt=.xlsx");
 }

@@ -5,9 +5,14 @@
 #include "report/core/frxMemoView.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
+#include "report/output/frxExportPDF.h"
+#include "report/output/frxExportXLS.h"
 #include "tests/app/AppFixture.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <map>
 
 namespace apptest {
@@ -176,6 +181,45 @@ TEST_F(FilledCardTest, EachTemplatePreparesTheCardsDataIntoItsTextObjects) {
         EXPECT_EQ(t["UcitelA"], "Mgr. Jana Dvořáková") << back;
     }
     EXPECT_EQ(byTemplate["opis-zadni.fr3"]["Dolozka"], "Opis vydán na žádost zákonného zástupce.");
+}
+
+// Reads a command's standard output.
+std::string Output(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
+    char buf[4096];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p.get())) > 0;) out.append(buf, n);
+    return out;
+}
+
+// The prepared front of the card goes out through the print window's own exports: the PDF reads
+// back with the pupil's data and grades, the workbook is written. With $KAROMIL_SHOT_DIR the
+// window and both files are kept there to be looked at.
+TEST_F(FilledCardTest, TheFrontExportsToPdfAndWorkbookThroughTheWindowsFilters) {
+    Start();
+    const char* shots = std::getenv("KAROMIL_SHOT_DIR");
+    const std::string dir = shots && *shots ? std::string(shots) : Folder;
+    InPrintWindow([&](TFTisk* f) {
+        if (shots && *shots) {
+            TestKit::ProcessEvents();
+            TestKit::Grab(f).save(QString::fromStdString(dir + "/print-window.png"));
+        }
+        ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
+        ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+        f->frxPDFExport1->SetShowDialog(false);
+        f->frxPDFExport1->SetFileName(dir + "/karta.pdf");
+        EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1));
+        f->frxXLSExport1->SetShowDialog(false);
+        f->frxXLSExport1->ShowProgress = false;
+        f->frxXLSExport1->SetFileName(dir + "/karta.xlsx");
+        EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxXLSExport1));
+    });
+    const std::string text = Output("pdftotext -layout '" + dir + "/karta.pdf' -");
+    for (const char* expected : {"VYSVĚDČENÍ", "Růžena Čermáková", "Školní rok 2025/2026", "Základní škola Karlov",
+             "Český jazyk a literatura", "výborný", "chvalitebný", "dostatečný", "velmi dobré"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+    EXPECT_EQ(text.find("Výtvarná výchova"), std::string::npos) << "a row whose print flag is off";
+    EXPECT_TRUE(std::filesystem::file_size(dir + "/karta.xlsx") > 0);
 }
 
 }  // namespace
