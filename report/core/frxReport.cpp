@@ -21,6 +21,7 @@
 #include "report/core/frxEngine.h"
 #include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPages.h"
+#include "report/core/frxPrinter.h"
 #include "report/core/frxProgress.h"
 #include "report/core/frxReportBindings.h"
 #include "report/core/frxRes.h"
@@ -451,7 +452,10 @@ void TfrxReport::SetStyles(TfrxStyles* styles) {
 }
 
 void TfrxReport::SelectPrinter() {
-    // The printer list arrives with the printer layer; until then the current printer stays.
+    // A name that is not installed (the default-printer text among them) leaves the current one.
+    TfrxPrinters* printers = frxGetPrinters();
+    const int index = printers->IndexOf(GetPrintOptions()->Printer);
+    if (index >= 0 && index != printers->PrinterIndex()) printers->SetPrinterIndex(index);
 }
 
 TCustomIniFile* TfrxReport::GetIniFile() const {
