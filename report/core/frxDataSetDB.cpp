@@ -319,7 +319,12 @@ TfrxFieldType TfrxDBDataset::GetFieldType(const std::string& fieldName) {
     if (!f) return fftNumeric;
     switch (f->DataType()) {
     case ftString:
-    case ftWideString: return fftString;
+    case ftWideString:
+    case ftFixedChar:
+    // Sound: long text fields are text too; as numbers an empty one printed "0" into the
+    // commendations box of a report card.
+    case ftMemo:
+    case ftFmtMemo: return fftString;
     case ftBoolean: return fftBoolean;
     default: return fftNumeric;
     }

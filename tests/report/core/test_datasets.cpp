@@ -196,3 +196,35 @@ TEST_F(DataSetTest, AnAdapterFreedMidRunUnhooksItself) {
     EXPECT_EQ(own, 1);
     Mem.AfterOpen = nullptr;
 }
+
+// With Nulls converted, an empty field becomes the empty value of its kind: a long text field
+// is text, so an empty commendation prints nothing rather than "0".
+TEST(DataSetNulls, ConvertedByFieldKind) {
+    TMemDataSet mem(nullptr);
+    mem.FieldDefs()->Add("N", ftInteger);
+    mem.FieldDefs()->Add("S", ftString, 10);
+    mem.FieldDefs()->Add("M", ftMemo);
+    mem.FieldDefs()->Add("B", ftBoolean);
+    mem.Open();
+    mem.AppendRecord({Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null()});
+    TfrxReport report;
+    auto* ds = new TfrxDBDataset(&report);
+    ds->SetName("D");
+    ds->SetDataSet(&mem);
+    report.DataSets()->Add(ds);
+    ds->Initialize();
+    ds->First();
+    struct {
+        const char* Field;
+        TfrxFieldType Kind;
+        const char* Text;
+    } cases[] = {{"N", fftNumeric, "0"}, {"S", fftString, ""}, {"M", fftString, ""}, {"B", fftBoolean, "False"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ds->GetFieldType(c.Field), c.Kind) << c.Field;
+        Variant v;
+        ASSERT_TRUE(report.LookupValue(std::string("D.\"") + c.Field + "\"", v)) << c.Field;
+        EXPECT_FALSE(v.IsNull()) << c.Field;
+        EXPECT_EQ(VarToStr(v), c.Text) << c.Field;
+    }
+    ds->Finalize();
+}

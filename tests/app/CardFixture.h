@@ -1,0 +1,76 @@
+#pragma once
+// The print window opened from the main window, and a database holding one filled-in card whose
+// templates are the shipped ones, lying beside the database.
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/UFTisk.h"
+#include "platform/rtl/SysUtils.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxPreviewPages.h"
+#include "report/core/frxReport.h"
+#include "tests/app/AppFixture.h"
+
+namespace apptest {
+
+class PrintWindowTest : public AppTest {
+protected:
+    void PrepareDatabase() override {
+        Sql("INSERT INTO vysvedceni (Jmeno, ReportFront, ReportBack, ReportOpisFront, ReportOpisBack) VALUES "
+            "('Horák Adam', 'vysvedceni-predni.fr3', 'vysvedceni-zadni.fr3', 'opis-predni.fr3', "
+            "'chybi/opis-zadni.fr3')");
+    }
+    // Opens the print window with "Tisk" and runs step in it; closes it afterwards.
+    void InPrintWindow(std::function<void(TFTisk*)> step, TModalScript& script) {
+        script.On("FTisk", [step](TCustomForm* form) {
+            auto* f = static_cast<TFTisk*>(form);
+            step(f);
+            if (f->FormState().Contains(fsModal) && f->GetModalResult() == mrNone) Press(f->bStorno);
+        });
+        Press(FMain->bTisk);
+        EXPECT_TRUE(script.Done());
+    }
+    void InPrintWindow(std::function<void(TFTisk*)> step) {
+        TModalScript script;
+        InPrintWindow(step, script);
+    }
+};
+
+// A filled-in card prepared from each shipped template: the pupil's data and every grade stand
+// in their text objects; rows whose print flag is off are left out.
+class FilledCardTest : public PrintWindowTest {
+protected:
+    void PrepareDatabase() override {
+        // The shipped templates beside the database, where a card's relative paths find them.
+        for (const char* t : {"vysvedceni-predni.fr3", "vysvedceni-zadni.fr3", "opis-predni.fr3", "opis-zadni.fr3"})
+            std::filesystem::copy_file(std::string(KAROMIL_TEMPLATE_DIR) + "/" + t, Folder + "/" + t);
+        Sql("UPDATE Prefs SET SkolaNazev = 'Základní škola Karlov', SkolaAdr1 = 'Školní 12', SkolaAdr2 = "
+            "'Praha 2', IZO = '600123456'");
+        Sql("INSERT INTO vysvedceni (SkolniRok, Trida, Rocnik, Jmeno, DatumNar, RodneCislo, MistoNar, CisloTV, "
+            "Chovani, CHovaniTisk, ZnamkaChovA, ZnamkaChovB, Predmet1, Predmet1Tisk, Znamka1A, Znamka1B, Predmet2, "
+            "Predmet2Tisk, Znamka2A, Znamka2B, Predmet3, Predmet3Tisk, Znamka3A, ZamHodinyOmlA, ZamHodinyNeomlB, "
+            "CelkHodnA, VA, DneA, Ucitel, Dolozka, ReportFront, ReportBack, ReportOpisFront, ReportOpisBack) VALUES "
+            "('2025/2026', '4.B', '4.', 'Růžena Čermáková', 41000, '125512/1234', 'Třeboň', '17', 'Chování', -1, "
+            "'velmi dobré', 'uspokojivé', 'Český jazyk a literatura', -1, 'výborný', 'chvalitebný', "
+            "'Matematika', -1, 'dobrý', 'dostatečný', 'Výtvarná výchova', 0, 'výborný', 12, 3, 'prospěla', "
+            "'Praze', '31. 1. 2026', 'Mgr. Jana Dvořáková', 'Opis vydán na žádost zákonného zástupce.', "
+            "'vysvedceni-predni.fr3', 'vysvedceni-zadni.fr3', 'opis-predni.fr3', 'opis-zadni.fr3')");
+    }
+    // Name -> text of every memo on the prepared pages.
+    std::map<std::string, std::string> Prepared(TfrxReport* report) {
+        std::map<std::string, std::string> texts;
+        TfrxCustomPreviewPages* pages = report->PreviewPages();
+        for (int p = 0; p < pages->GetCount(); ++p) {
+            TList* all = frxPageComponent(pages->GetPage(p))->GetAllObjects();
+            for (int i = 0; i < all->Count(); ++i)
+                if (auto* m = dynamic_cast<TfrxCustomMemoView*>(static_cast<TfrxComponent*>(all->Items(i))))
+                    texts[m->GetName()] = Trim(m->GetText());
+        }
+        return texts;
+    }
+};
+
+}  // namespace apptest
