@@ -13,6 +13,7 @@
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
 #include "tests/app/AppFixture.h"
+#include "tests/app/CardData.h"
 
 namespace apptest {
 
@@ -44,20 +45,9 @@ protected:
 class FilledCardTest : public PrintWindowTest {
 protected:
     void PrepareDatabase() override {
-        // The shipped templates beside the database, where a card's relative paths find them.
-        for (const char* t : {"vysvedceni-predni.fr3", "vysvedceni-zadni.fr3", "opis-predni.fr3", "opis-zadni.fr3"})
+        for (const char* sql : filledcard::Sql) Sql(sql);
+        for (const char* t : filledcard::Templates)
             std::filesystem::copy_file(std::string(KAROMIL_TEMPLATE_DIR) + "/" + t, Folder + "/" + t);
-        Sql("UPDATE Prefs SET SkolaNazev = 'Základní škola Karlov', SkolaAdr1 = 'Školní 12', SkolaAdr2 = "
-            "'Praha 2', IZO = '600123456'");
-        Sql("INSERT INTO vysvedceni (SkolniRok, Trida, Rocnik, Jmeno, DatumNar, RodneCislo, MistoNar, CisloTV, "
-            "Chovani, CHovaniTisk, ZnamkaChovA, ZnamkaChovB, Predmet1, Predmet1Tisk, Znamka1A, Znamka1B, Predmet2, "
-            "Predmet2Tisk, Znamka2A, Znamka2B, Predmet3, Predmet3Tisk, Znamka3A, ZamHodinyOmlA, ZamHodinyNeomlB, "
-            "CelkHodnA, VA, DneA, Ucitel, Dolozka, ReportFront, ReportBack, ReportOpisFront, ReportOpisBack) VALUES "
-            "('2025/2026', '4.B', '4.', 'Růžena Čermáková', 41000, '125512/1234', 'Třeboň', '17', 'Chování', -1, "
-            "'velmi dobré', 'uspokojivé', 'Český jazyk a literatura', -1, 'výborný', 'chvalitebný', "
-            "'Matematika', -1, 'dobrý', 'dostatečný', 'Výtvarná výchova', 0, 'výborný', 12, 3, 'prospěla', "
-            "'Praze', '31. 1. 2026', 'Mgr. Jana Dvořáková', 'Opis vydán na žádost zákonného zástupce.', "
-            "'vysvedceni-predni.fr3', 'vysvedceni-zadni.fr3', 'opis-predni.fr3', 'opis-zadni.fr3')");
     }
     // Name -> text of every memo on the prepared pages.
     std::map<std::string, std::string> Prepared(TfrxReport* report) {
