@@ -72,13 +72,13 @@ double Distance(const TPlace& place, const std::vector<testsupport::TPrivateCups
         if (!match) continue;
         const auto& first = words[i];
         const auto& last = words[i + want.size() - 1];
-        const double x = (place.HAlign == haRight ? last.XMax
-                             : place.HAlign == haCenter ? (first.XMin + last.XMax) / 2
-                                                        : first.XMin) /
+        const double x = (place.HAlign == haRight           ? last.XMax
+                                 : place.HAlign == haCenter ? (first.XMin + last.XMax) / 2
+                                                            : first.XMin) /
             kPt;
-        const double y = (place.VAlign == vaBottom ? first.YMax
-                             : place.VAlign == vaCenter ? (first.YMin + first.YMax) / 2
-                                                        : first.YMin) /
+        const double y = (place.VAlign == vaBottom          ? first.YMax
+                                 : place.VAlign == vaCenter ? (first.YMin + first.YMax) / 2
+                                                            : first.YMin) /
             kPt;
         best = std::min(best, std::hypot(x - place.X, y - place.Y));
     }
@@ -126,9 +126,8 @@ TEST_F(FilledCardTest, BothSidesPrintToCupsWithEveryTextWhereTheTemplatePutsIt) 
         const auto words = cups.Words(jobs[size_t(side)]);
         ASSERT_GT(sides[side].size(), 20u) << "side " << side;
         for (const TPlace& place : sides[side])
-            EXPECT_LE(Distance(place, words), 1.0)
-                << "side " << side << ": " << place.Name << " \"" << place.Text << "\" expected at " << place.X
-                << ", " << place.Y << " mm";
+            EXPECT_LE(Distance(place, words), 1.0) << "side " << side << ": " << place.Name << " \"" << place.Text
+                                                   << "\" expected at " << place.X << ", " << place.Y << " mm";
     }
     // The card's own data is among what was checked.
     auto has = [&](int side, const std::string& name, const std::string& text) {

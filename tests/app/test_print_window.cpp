@@ -137,13 +137,19 @@ std::string Output(const std::string& command) {
     return out;
 }
 
-// The prepared front of the card goes out through the print window's own exports: the PDF reads
-// back with the pupil's data and grades, the workbook is written. With $KAROMIL_SHOT_DIR the
-// window and both files are kept there to be looked at.
+// The prepared front of the card goes out through the print window's own exports. The PDF is
+// sound to qpdf and reads back with the pupil's data and grades, compressed or not, with fonts
+// embedded or not; the workbook reads back with the same texts in merged cells. With
+// $KAROMIL_SHOT_DIR the window and the files are kept there to be looked at.
 TEST_F(FilledCardTest, TheFrontExportsToPdfAndWorkbookThroughTheWindowsFilters) {
     Start();
     const char* shots = std::getenv("KAROMIL_SHOT_DIR");
     const std::string dir = shots && *shots ? std::string(shots) : Folder;
+    const struct {
+        const char* File;
+        bool Compressed, Embedded;
+    } pdfs[] = {
+        {"karta.pdf", true, false}, {"karta-nekomprimovana.pdf", false, false}, {"karta-pisma.pdf", true, true}};
     InPrintWindow([&](TFTisk* f) {
         if (shots && *shots) {
             TestKit::ProcessEvents();
@@ -152,19 +158,54 @@ TEST_F(FilledCardTest, TheFrontExportsToPdfAndWorkbookThroughTheWindowsFilters) 
         ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
         ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
         f->frxPDFExport1->SetShowDialog(false);
-        f->frxPDFExport1->SetFileName(dir + "/karta.pdf");
-        EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1));
+        for (const auto& pdf : pdfs) {
+            f->frxPDFExport1->Compressed = pdf.Compressed;
+            f->frxPDFExport1->EmbeddedFonts = pdf.Embedded;
+            f->frxPDFExport1->SetFileName(dir + "/" + pdf.File);
+            EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1)) << pdf.File;
+        }
         f->frxXLSExport1->SetShowDialog(false);
         f->frxXLSExport1->ShowProgress = false;
         f->frxXLSExport1->SetFileName(dir + "/karta.xlsx");
         EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxXLSExport1));
     });
-    const std::string text = Output("pdftotext -layout '" + dir + "/karta.pdf' -");
-    for (const char* expected : {"VYSVĚDČENÍ", "Růžena Čermáková", "Školní rok 2025/2026", "Základní škola Karlov",
-             "Český jazyk a literatura", "výborný", "chvalitebný", "dostatečný", "velmi dobré"})
-        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
-    EXPECT_EQ(text.find("Výtvarná výchova"), std::string::npos) << "a row whose print flag is off";
-    EXPECT_TRUE(std::filesystem::file_size(dir + "/karta.xlsx") > 0);
+    // In reading order.
+    const char* expected[] = {"VYSVĚDČENÍ", "Základní škola Karlov", "Školní rok 2025/2026", "Růžena Čermáková",
+        "velmi dobré", "Český jazyk a literatura", "výborný", "chvalitebný", "dostatečný"};
+    for (const auto& pdf : pdfs) {
+        const std::string file = "'" + dir + "/" + pdf.File + "'";
+        const std::string check = Output("qpdf --check " + file + " 2>&1; echo rc=$?");
+        EXPECT_NE(check.find("No syntax or stream encoding errors"), std::string::npos) << pdf.File << "\n" << check;
+        EXPECT_NE(check.find("rc=0"), std::string::npos) << pdf.File << "\n" << check;
+        const std::string fonts = Output("pdffonts " + file);
+        EXPECT_EQ(fonts.find(" yes "), pdf.Embedded ? fonts.find(" yes ") : std::string::npos) << fonts;
+        if (pdf.Embedded) EXPECT_NE(fonts.find(" yes "), std::string::npos) << fonts;
+        const std::string text = Output("pdftotext -layout " + file + " -");
+        size_t at = 0;
+        for (const char* e : expected) {
+            const size_t found = text.find(e, at);
+            EXPECT_NE(found, std::string::npos) << pdf.File << ": " << e << " in\n" << text;
+            if (found != std::string::npos) at = found;
+        }
+        EXPECT_EQ(text.find("Výtvarná výchova"), std::string::npos) << "a row whose print flag is off";
+    }
+
+    const std::string script = Folder + "/cti.py";
+    std::ofstream(script) << "import openpyxl\n"
+                             "ws = openpyxl.load_workbook('"
+                          << dir
+                          << "/karta.xlsx').worksheets[0]\n"
+                             "for row in ws.iter_rows():\n"
+                             "    for c in row:\n"
+                             "        if c.value is not None: print('cell', c.coordinate, c.value)\n"
+                             "print('merged', len(ws.merged_cells.ranges))\n"
+                             "print('widths', sum(1 for d in ws.column_dimensions.values() if d.width))\n";
+    const std::string book = Output("/usr/bin/python3 '" + script + "' 2>&1");
+    for (const char* e : expected)
+        EXPECT_NE(book.find(std::string(" ") + e), std::string::npos) << e << " in\n" << book;
+    EXPECT_EQ(book.find("Výtvarná výchova"), std::string::npos) << book;
+    EXPECT_EQ(book.find("merged 0\n"), std::string::npos) << book;
+    EXPECT_EQ(book.find("widths 0\n"), std::string::npos) << book;
 }
 
 }  // namespace

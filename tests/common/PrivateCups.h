@@ -116,9 +116,10 @@ public:
                "if [ -n \"$6\" ]; then cat \"$6\" >\"$out.part\"; else cat >\"$out.part\"; fi && mv \"$out.part\" \"$out\"\n";
         ::chmod((bin + "/backend/karomil").c_str(), 0755);
         std::ofstream(Dir + "/cups-files.conf")
-            << "FileDevice Yes\nServerBin " << bin << "\nServerRoot " << Dir << "\nRequestRoot " << Dir << "/spool\nCacheDir " << Dir
-            << "/cache\nStateDir " << Dir << "/state\nTempDir " << Dir << "/spool\nErrorLog " << Dir
-            << "/log/error_log\nAccessLog " << Dir << "/log/access_log\nPageLog " << Dir << "/log/page_log\n";
+            << "FileDevice Yes\nServerBin " << bin << "\nServerRoot " << Dir << "\nRequestRoot " << Dir
+            << "/spool\nCacheDir " << Dir << "/cache\nStateDir " << Dir << "/state\nTempDir " << Dir
+            << "/spool\nErrorLog " << Dir << "/log/error_log\nAccessLog " << Dir << "/log/access_log\nPageLog " << Dir
+            << "/log/page_log\n";
 
         ::setenv("CUPS_SERVER", Sock.c_str(), 1);
         cupsSetServer(nullptr);  // read CUPS_SERVER again
@@ -129,7 +130,8 @@ public:
         for (int i = 0; i < 100 && rc != 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             if (::access(Sock.c_str(), F_OK) == 0)
-                rc = RunProgram({FindProgram("lpadmin"), "-p", "Karomil", "-v", "karomil:" + Dir + "/out", "-E", "-P", ppd},
+                rc = RunProgram(
+                    {FindProgram("lpadmin"), "-p", "Karomil", "-v", "karomil:" + Dir + "/out", "-E", "-P", ppd},
                     Dir + "/log/lpadmin.out");
         }
         if (rc != 0) return Fail(ReadFile(Dir + "/log/lpadmin.out") + ReadFile(Dir + "/log/cupsd.out"));
@@ -257,11 +259,11 @@ private:
 }  // namespace testsupport
 
 // Skips the test (or fails it where CI requires a real print) when a program is missing.
-#define KAROMIL_CUPS_OR_SKIP(cups)                                                                 \
-    do {                                                                                           \
-        if (!(cups).Missing.empty()) {                                                             \
-            if (testsupport::TPrivateCups::Required())                                            \
-                FAIL() << (cups).Missing << " missing, and KAROMIL_REQUIRE_CUPS=1";               \
-            GTEST_SKIP() << (cups).Missing << " not installed: no real print";                    \
-        }                                                                                          \
+#define KAROMIL_CUPS_OR_SKIP(cups)                                                  \
+    do {                                                                            \
+        if (!(cups).Missing.empty()) {                                              \
+            if (testsupport::TPrivateCups::Required())                              \
+                FAIL() << (cups).Missing << " missing, and KAROMIL_REQUIRE_CUPS=1"; \
+            GTEST_SKIP() << (cups).Missing << " not installed: no real print";      \
+        }                                                                           \
     } while (0)
