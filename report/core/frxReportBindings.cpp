@@ -15,6 +15,8 @@
 #include "report/core/frxDialog.h"
 #include "report/core/frxDialogPage.h"
 #include "report/core/frxEngine.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxObjects.h"
 #include "report/core/frxView.h"
 #include "report/core/frxOptions.h"
 #include "report/core/frxPage.h"
@@ -43,6 +45,12 @@ std::string Param(const TfsParams& p, size_t i) { return i < p.size() ? VarToStr
 void CheckNotRunning(const TfrxReport* report, const char* member) {
     if (report && report->Engine() && report->Engine()->Running)
         throw Exception(Format(SCallWhileRunning, {Variant(member)}));
+}
+
+// The prepared pages an engine writes: its own during a run, else its report's.
+TfrxPreviewPages* EnginePages(TfrxCustomEngine* e) {
+    TfrxCustomPreviewPages* pages = e->PreviewPages ? e->PreviewPages : e->Report ? e->Report->PreviewPages() : nullptr;
+    return dynamic_cast<TfrxPreviewPages*>(pages);
 }
 
 // A view class built in its own unit: bound when its class is registered, skipped otherwise.
@@ -197,9 +205,28 @@ void RegisterObjects(TfsScript* g) {
         }));
     g->AddClass(TfrxFrame::StaticClass(), "TPersistent");
 
-    // Views live in their own units; here only what their registered classes offer.
     for (const NamedClass& v : kViewClasses)
         if (TClass cls = GetClass(v.Name)) g->AddClass(cls, v.Ancestor);
+    if (TfsClassVariable* c = g->FindClass("TfrxStretcheable"))
+        c->AddMethod("function CalcHeight: Extended",
+            fsMethod<TfrxStretcheable>([](TfrxStretcheable* v, TfsParams&) { return v->CalcHeight(); }));
+    if (TfsClassVariable* c = g->FindClass("TfrxCustomMemoView")) {
+        c->AddMethod("function CalcWidth: Extended",
+            fsMethod<TfrxCustomMemoView>([](TfrxCustomMemoView* m, TfsParams&) { return m->CalcWidth(); }));
+        c->AddProperty("Text", "String",
+            fsGetter<TfrxCustomMemoView>([](TfrxCustomMemoView* m) { return m->GetText(); }),
+            fsSetter<TfrxCustomMemoView>([](TfrxCustomMemoView* m, const Variant& v) { m->SetText(VarToStr(v)); }));
+        c->AddProperty("Lines", "TStrings",
+            fsGetter<TfrxCustomMemoView>([](TfrxCustomMemoView* m) { return Handle(m->GetMemo()); }),
+            fsSetter<TfrxCustomMemoView>([](TfrxCustomMemoView* m, const Variant& v) {
+                m->GetMemo()->Assign(fsObjectArg<TStrings>(v, "Lines", false));
+            }));
+        c->AddProperty(
+            "Value", "Variant", fsGetter<TfrxCustomMemoView>([](TfrxCustomMemoView* m) { return m->DataValue; }));
+    }
+    if (TfsClassVariable* c = g->FindClass("TfrxPictureView"))
+        c->AddMethod("procedure LoadFromFile(filename: String)",
+            fsMethod<TfrxPictureView>([](TfrxPictureView* v, TfsParams& p) { v->LoadFromFile(Param(p, 0)); }));
 
     if (TfsClassVariable* c = g->AddClass(TfrxBand::StaticClass(), "TfrxReportComponent"))
         c->AddProperty("Overflow", "Boolean", fsGetter<TfrxBand>([](TfrxBand* b) { return b->GetOverflow(); }));
@@ -264,6 +291,15 @@ void RegisterReport(TfsScript* g) {
             fsMethod<TfrxCustomEngine>([](TfrxCustomEngine* e, TfsParams&) { e->StopReport(); }));
         c->AddMethod("function FreeSpace: Extended",
             fsMethod<TfrxCustomEngine>([](TfrxCustomEngine* e, TfsParams&) { return e->FreeSpace(); }));
+        c->AddMethod("procedure AddAnchor(const Text: String)",
+            fsMethod<TfrxCustomEngine>([](TfrxCustomEngine* e, TfsParams& p) {
+                if (TfrxPreviewPages* pages = EnginePages(e)) pages->AddAnchor(Param(p, 0));
+            }));
+        c->AddMethod("function GetAnchorPage(const Text: String): Integer",
+            fsMethod<TfrxCustomEngine>([](TfrxCustomEngine* e, TfsParams& p) {
+                TfrxPreviewPages* pages = EnginePages(e);
+                return int32_t(pages ? pages->GetAnchorPage(Param(p, 0)) : 0);
+            }));
     }
     g->AddClass(TfrxEngine::StaticClass(), "TfrxCustomEngine");
 

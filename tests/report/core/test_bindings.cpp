@@ -7,10 +7,13 @@
 #include "platform/classes/StringList.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemDataSet.h"
+#include "platform/gui/TestKit.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxBands.h"
 #include "report/core/frxDataSet.h"
 #include "report/core/frxOptions.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxObjects.h"
 #include "report/core/frxPage.h"
 #include "report/core/frxPlugins.h"
 #include "report/core/frxReport.h"
@@ -133,6 +136,46 @@ TEST_F(BindingsTest, ScriptsWriteThroughTheBindings) {
     EXPECT_DOUBLE_EQ(Subject->GetTop(), 2);
     EXPECT_EQ(Subject->GetName(), "Predmet2");
     EXPECT_TRUE(Report.Terminated);
+}
+
+// A memo's text, lines, value and measures, a picture's loading and the engine's anchors, as a
+// page event uses them.
+TEST_F(BindingsTest, MemoPictureAndAnchorMembers) {
+    TestKit::EnsureApplication();  // the memo measures with the text services
+    auto* memo = new TfrxMemoView(Subject);
+    memo->SetName("Poznamka");
+    memo->SetBounds(0, 0, 100, 20);
+    memo->SetText("Ahoj");
+    memo->DataValue = Variant(int32_t(5));
+    auto* picture = new TfrxPictureView(Subject);
+    picture->SetName("Obrazek");
+    Prepare(
+        "procedure Go(Sender: TfrxComponent);\n"
+        "begin\n"
+        "  Poznamka.Text := Poznamka.Text + ' světe';\n"
+        "  Poznamka.Lines.Add('druhý řádek');\n"
+        "  Engine.AddAnchor('kotva');\n"
+        "  Obrazek.LoadFromFile('/neni/obrazek.png');\n"
+        "end;\n"
+        "begin end.");
+    Report.PreviewPages()->CurPageIndex = 2;
+    try {
+        RunEvent(Page, "Go");
+        ADD_FAILURE() << "a missing picture file loaded";
+    } catch (const Exception&) {
+        // the picture's load reports the missing file; what ran before it stays done
+    }
+    EXPECT_EQ(memo->GetText(), "Ahoj světe\r\ndruhý řádek");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Poznamka.Lines.Count", "2"},
+        {"Poznamka.Value + 1", "6"},
+        {"Poznamka.CalcHeight > 30", "True"},
+        {"Poznamka.CalcWidth > 20", "True"},
+        {"Engine.GetAnchorPage('kotva')", "3"},  // the page it was set on, from 1
+        {"Engine.GetAnchorPage('nic')", "1"},
+    };
+    for (const auto& [expr, expected] : cases) EXPECT_EQ(VarToStr(Report.Calc(expr)), expected) << expr;
+    EXPECT_EQ(Report.ErrorList->Count(), 0) << Report.ErrorList->Text();
 }
 
 TEST_F(BindingsTest, CallsThatFreeOrMoveObjectsAreRefusedWhileRunning) {
