@@ -8,7 +8,6 @@
 
 #include "platform/gui/TestKit.h"
 #include "platform/printing/Printing.h"
-#include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxBands.h"
 #include "report/core/frxMemoView.h"
 #include "report/core/frxOptions.h"
@@ -18,15 +17,24 @@
 #include "report/core/frxReportPage.h"
 #include "tests/common/PrivateCups.h"
 
-TEST(CupsPrint, TwoPagesThroughTheReportPrinterReachAPdfQueue) {
-    TestKit::EnsureApplication();
+namespace {
+// Each test prints through its own server; the report layer forgets the printers it listed.
+class CupsPrint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestKit::EnsureApplication();
+        KAROMIL_CUPS_OR_SKIP(cups);
+        ASSERT_TRUE(cups.Start(KAROMIL_TEST_PPD)) << cups.Error;
+        frxFreePrinters();
+    }
+    void TearDown() override { frxFreePrinters(); }
     testsupport::TPrivateCups cups;
-    KAROMIL_CUPS_OR_SKIP(cups);
-    ASSERT_TRUE(cups.Start(KAROMIL_TEST_PPD)) << cups.Error;
-    auto forgetPrinters = OnScopeExit([] { frxFreePrinters(); });
+};
+}  // namespace
+
+TEST_F(CupsPrint, TwoPagesThroughTheReportPrinterReachAPdfQueue) {
 
     // The report layer enumerates on first use and makes the only printer current.
-    frxFreePrinters();
     TfrxPrinters* printers = frxGetPrinters();
     ASSERT_TRUE(printers->HasPhysicalPrinters());
     const int index = printers->IndexOf("karomil");
@@ -73,13 +81,7 @@ TEST(CupsPrint, TwoPagesThroughTheReportPrinterReachAPdfQueue) {
 // A prepared report printed the way the print button does it (the preview pages' Print with
 // the report's print options): pages 2 and 3 in two collated copies reach the queue in order,
 // on A4, unscaled — the page header stands where the template puts it, within 1 mm.
-TEST(CupsPrint, APreparedReportPrintsItsChosenPagesUnscaled) {
-    TestKit::EnsureApplication();
-    testsupport::TPrivateCups cups;
-    KAROMIL_CUPS_OR_SKIP(cups);
-    ASSERT_TRUE(cups.Start(KAROMIL_TEST_PPD)) << cups.Error;
-    auto forgetPrinters = OnScopeExit([] { frxFreePrinters(); });
-    frxFreePrinters();
+TEST_F(CupsPrint, APreparedReportPrintsItsChosenPagesUnscaled) {
 
     TfrxReport report;
     report.GetEngineOptions()->SilentMode = true;
