@@ -12,6 +12,7 @@
 #include <QtWidgets/QStyledItemDelegate>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QProxyStyle>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QTextEdit>
@@ -818,15 +819,31 @@ public:
     void showPopup() override {
         FDropped(true);
         QComboBox::showPopup();
+        const int width = ListWidth ? ListWidth() : 0;
+        if (QWidget* popup = view()->window(); width > 0 && popup != window()) popup->resize(width, popup->height());
     }
     void hidePopup() override {
         QComboBox::hidePopup();
         FDropped(false);
     }
     std::function<void(QPainter*, const QRect&)> PaintField;
+    // The control's own look: the field and button places (null: the style's), the frame
+    // painting and the list width (0: the style's).
+    std::function<QRect(QStyle::SubControl)> CustomRect;
+    std::function<void(QPainter*)> PaintFrame;
+    std::function<int()> ListWidth;
+    QRect Custom(QStyle::SubControl sc) const { return CustomRect ? CustomRect(sc) : QRect(); }
 
 protected:
     void paintEvent(QPaintEvent* e) override {
+        if (PaintFrame && !Custom(QStyle::SC_ComboBoxEditField).isNull()) {
+            QPainter painter(this);
+            gui_detail::GuardedPaint(FPaintFailed, [&] {
+                PaintFrame(&painter);
+                if (PaintField) PaintField(&painter, Custom(QStyle::SC_ComboBoxEditField));
+            });
+            return;
+        }
         if (!PaintField) {
             QComboBox::paintEvent(e);
             return;
@@ -844,6 +861,28 @@ protected:
 private:
     std::function<void(bool)> FDropped;
     bool FPaintFailed = false;
+};
+}  // namespace
+
+namespace {
+// Places the field and the button of a combo with a look of its own; the style's look is kept
+// for everything else (and for combos that answer nothing). Qt lays out the line edit and
+// tests mouse presses on the button through these rectangles.
+class TCustomComboStyle : public QProxyStyle {
+public:
+    QRect subControlRect(
+        ComplexControl cc, const QStyleOptionComplex* option, SubControl sc, const QWidget* widget) const override {
+        if (cc == CC_ComboBox)
+            if (auto* c = dynamic_cast<const TQtComboBox*>(widget)) {
+                const QRect field = c->Custom(SC_ComboBoxEditField);
+                if (!field.isNull()) {
+                    if (sc == SC_ComboBoxEditField) return field;
+                    if (sc == SC_ComboBoxArrow) return c->Custom(SC_ComboBoxArrow);
+                    if (sc == SC_ComboBoxFrame) return c->rect();
+                }
+            }
+        return QProxyStyle::subControlRect(cc, option, sc, widget);
+    }
 };
 }  // namespace
 
@@ -918,6 +957,25 @@ void TCustomComboBox::WidgetCreated() {
     c->setMaxVisibleItems(std::max(1, FDropDownCount));
     c->setInsertPolicy(QComboBox::NoInsert);
     if (c->lineEdit()) c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    if (!IsRectEmpty(CustomFieldRect())) {
+        auto* q = static_cast<TQtComboBox*>(c);
+        auto* style = new TCustomComboStyle;
+        style->setParent(c);
+        c->setStyle(style);
+        q->CustomRect = [this](QStyle::SubControl sc) {
+            const TRect r = gui_detail::Guarded(
+                [&] { return sc == QStyle::SC_ComboBoxArrow ? CustomButtonRect() : CustomFieldRect(); }, TRect());
+            return IsRectEmpty(r) ? QRect() : QRect(r.Left, r.Top, r.Width(), r.Height());
+        };
+        q->PaintFrame = [this](QPainter* p) {
+            QPaintDevice* d = p->device();
+            FCanvas->Attach(p, Rect(0, 0, d->width(), d->height()));
+            auto detach = OnScopeExit([this] { FCanvas->Detach(); });
+            FCanvas->Font()->Assign(GetFont());
+            PaintFrame();
+        };
+        q->ListWidth = [this] { return gui_detail::Guarded([this] { return CustomListWidth(); }, 0); };
+    }
     ApplyOwnerDraw();
     Refill();
     // Any selection the program did not make is the user's (the list, or arrow keys).

@@ -367,6 +367,14 @@ protected:
     virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
     bool Editable() const noexcept { return FStyle == csDropDown || FStyle == csSimple; }
     bool OwnerDraw() const noexcept { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    // A combo with a look of its own (a flat frame and a narrow button) answers where its text
+    // field and its drop button lie, in client coordinates, and paints everything around the
+    // field with Canvas in PaintFrame. Empty rectangles keep the style's look.
+    virtual TRect CustomFieldRect() const { return {}; }
+    virtual TRect CustomButtonRect() const { return {}; }
+    virtual void PaintFrame() {}
+    // Width of the opened list; 0 leaves the control's width.
+    virtual int CustomListWidth() const { return 0; }
 
 private:
     friend class TComboPopupWatch;

@@ -48,6 +48,11 @@ std::function<void(TfrxReport*)>& frxPreviewWindow() {
     return show;
 }
 
+std::function<void(TCustomForm*, const std::string&)>& frxPreviewWindowMessage() {
+    static std::function<void(TCustomForm*, const std::string&)> show;
+    return show;
+}
+
 TfrxCustomExportFilter::TfrxCustomExportFilter(TComponent* owner) : TComponent(owner) {
     frxExportFilters()->Register(this);
 }

@@ -98,6 +98,9 @@ public:
 // frees it) or modeless (freeing itself on close) as PreviewOptions.Modal says. Unset while no
 // output layer is linked.
 std::function<void(TfrxReport* report)>& frxPreviewWindow();
+// Shows a report's progress text in the status line of its preview window (the report's
+// PreviewForm). Unset while no output layer is linked.
+std::function<void(TCustomForm* window, const std::string& text)>& frxPreviewWindowMessage();
 
 class TfrxCustomExportFilter : public TComponent {
     KAROMIL_CLASS(TfrxCustomExportFilter, TComponent)

@@ -299,6 +299,7 @@ void TfrxPreviewPages::ObjectOver(int index, int x, int y, TMouseButton button, 
         const auto own = TCursor(view->Cursor);
         if (own != crDefault) cursor = own;
         const std::string& url = view->URL;
+        if (!url.empty() && Report) Report->ShowProgressText(url);  // the preview's status line
         if (!url.empty() && own == crDefault) cursor = crHandPoint;
         if (!click) {
             if (Report && Report->OnMouseOverObject) Report->OnMouseOverObject(view);

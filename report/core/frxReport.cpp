@@ -507,8 +507,12 @@ void TfrxReport::DoProgressStop(TfrxProgressType type) {
 }
 
 void TfrxReport::ShowProgressText(const std::string& text) {
-    // The preview window's status line takes the text once the output layer shows one.
-    if (FEngine->Running && OldStyleProgress && ShowProgress && FProgressForm) FProgressForm->SetMessage(text);
+    if (FEngineOptions->SilentMode) return;
+    if (FEngine->Running && OldStyleProgress) {
+        if (ShowProgress && FProgressForm) FProgressForm->SetMessage(text);
+    } else if (PreviewForm && frxPreviewWindowMessage()) {
+        frxPreviewWindowMessage()(PreviewForm, text);
+    }
     Application->ProcessMessages();
 }
 

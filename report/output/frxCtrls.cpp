@@ -1,6 +1,7 @@
 #include "report/output/frxCtrls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
@@ -26,6 +27,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxComboEdit, TComboBox, {
 })
 
 // --- flat combo ------------------------------------------------------------------------------
+
+namespace {
+int Nearest(double v) { return int(std::nearbyint(v)); }
+}  // namespace
 
 TfrxCustomComboBox::TfrxCustomComboBox(TComponent* owner) : TCustomComboBox(owner) {
     Canvas()->Font()->Assign(GetFont());
@@ -56,6 +61,8 @@ bool TfrxCustomComboBox::Hot() const {
 
 void TfrxCustomComboBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
+    case CM_ENTER:
+    case CM_EXIT: Invalidate(); break;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
         FMouseInside = m.Msg == CM_MOUSEENTER;
@@ -71,6 +78,129 @@ void TfrxCustomComboBox::DropDown() {
     const TPoint top = ClientToScreen(Point(0, 0));
     FDropsUpward = ListWouldPassScreen(top.Y, GetItemHeight(), GetListHeight(), Screen->Height());
     TCustomComboBox::DropDown();
+    Invalidate();
+}
+
+void TfrxCustomComboBox::CloseUp() {
+    TCustomComboBox::CloseUp();
+    Invalidate();
+}
+
+TRect TfrxCustomComboBox::CustomFieldRect() const {
+    const int w = GetWidth(), h = GetHeight();
+    return Rect(FEditOffset + 3, 3, w - FButtonWidth - 4, h - 3);
+}
+
+TRect TfrxCustomComboBox::CustomButtonRect() const {
+    const int w = GetWidth(), h = GetHeight();
+    return Rect(w - FButtonWidth - 2, 2, w - 2, h - 2);
+}
+
+void TfrxCustomComboBox::PaintFrame() {
+    TCanvas* c = Canvas();
+    const TRect client = Rect(0, 0, GetWidth(), GetHeight());
+    if (!GetEnabled()) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(client);
+        TRect r = client;
+        InflateRect(r, -2, -2);
+        c->Brush()->SetColor(clWindow);
+        c->FrameRect(r);
+        DrawArrow(c, GetWidth() - FButtonWidth + Nearest(FButtonWidth / 2.0) - 4, Nearest((GetHeight() - 4) / 2.0) + 1);
+        return;
+    }
+    // The field's own background, then what lies left of it.
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(GetColor());
+    c->FillRect(CustomFieldRect());
+    DrawEditBackground(c, GetItemIndex(), Rect(3, 3, FEditOffset + 3, GetHeight() - 3));
+    if (!Editable() && !OwnerDraw()) {  // a read-only combo shows its text without an edit field
+        TRect field = CustomFieldRect();
+        c->Font()->Assign(GetFont());
+        c->Brush()->SetStyle(bsClear);
+        DrawText(c->Handle(), GetText(), -1, field, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        c->Brush()->SetStyle(bsSolid);
+    }
+    if (Hot()) {
+        DrawFrame(c, true);
+        DrawButton(c, GetDroppedDown() ? 2 : 1);
+    } else {
+        DrawFrame(c, false);
+        DrawButton(c, 0);
+    }
+}
+
+void TfrxCustomComboBox::DrawEditBackground(TCanvas* c, int, const TRect& rect) {
+    if (FEditOffset <= 0) return;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWindow);
+    c->FillRect(rect);
+}
+
+void TfrxCustomComboBox::DrawFrame(TCanvas* c, bool active) {
+    TRect r = Rect(0, 0, GetWidth(), GetHeight());
+    c->Brush()->SetStyle(bsSolid);
+    TRect inner = r;
+    InflateRect(inner, -1, -1);
+    c->Brush()->SetColor(clBtnFace);
+    c->FrameRect(inner);
+    InflateRect(inner, -1, -1);
+    inner.Right -= FButtonWidth + 1;
+    c->Brush()->SetColor(clWindow);
+    c->FrameRect(inner);
+    if (active) {
+        DrawEdge(c->Handle(), r, BDR_SUNKENOUTER, BF_RECT);
+    } else {
+        c->Brush()->SetColor(clBtnFace);
+        c->FrameRect(r);
+    }
+}
+
+void TfrxCustomComboBox::DrawButton(TCanvas* c, int state) {
+    const int w = GetWidth(), h = GetHeight();
+    TRect r = Rect(w - FButtonWidth - 2, 2, w - 2, h - 2);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    const int x = w - FButtonWidth + Nearest(FButtonWidth / 2.0) - 4, y = Nearest((h - 4) / 2.0) + 1;
+    const int lineX = w - FButtonWidth - 3;
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    switch (state) {
+    case 0:
+        c->Brush()->SetColor(clWindow);
+        c->FrameRect(r);
+        c->Pen()->SetColor(clWindow);
+        c->MoveTo(lineX, 2);
+        c->LineTo(lineX, h - 2);
+        DrawArrow(c, x, y);
+        break;
+    case 1:
+        DrawEdge(c->Handle(), r, BDR_RAISEDINNER, BF_RECT);
+        c->Pen()->SetColor(clBtnFace);
+        c->MoveTo(lineX, 1);
+        c->LineTo(lineX, h - 1);
+        DrawArrow(c, x, y);
+        break;
+    default:
+        DrawEdge(c->Handle(), r, BDR_SUNKENOUTER, BF_RECT);
+        c->Pen()->SetColor(clBtnFace);
+        c->MoveTo(lineX, 1);
+        c->LineTo(lineX, h - 1);
+        DrawArrow(c, x + 1, y + 1);
+        break;
+    }
+}
+
+void TfrxCustomComboBox::DrawArrow(TCanvas* c, int x, int y) {
+    c->Pen()->SetColor(clBlack);
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    for (int i = 0; i < 3; ++i) {
+        c->MoveTo(x + i, y + i);
+        c->LineTo(x + 5 - i, y + i);
+    }
 }
 
 // --- font preview ----------------------------------------------------------------------------
@@ -269,6 +399,14 @@ void TfrxFontComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState st
         c->MoveTo(rect.Left, y);
         c->LineTo(rect.Right, y);
     }
+}
+
+// The list's field paints the TrueType mark in its row itself, so the field starts where the
+// flat combo's does.
+TRect TfrxFontComboBox::CustomFieldRect() const {
+    TRect r = TfrxCustomComboBox::CustomFieldRect();
+    r.Left -= FEditOffset;
+    return r;
 }
 
 void TfrxFontComboBox::Dispatch(TMessage& m) {

@@ -43,6 +43,17 @@ public:
 
 protected:
     void DropDown() override;
+    void CloseUp() override;
+    // The flat look: a one-pixel frame, the narrow button with its small arrow, raised while hot.
+    TRect CustomFieldRect() const override;
+    TRect CustomButtonRect() const override;
+    void PaintFrame() override;
+    int CustomListWidth() const override { return FListWidth > 0 ? FListWidth : GetWidth() - 1; }
+    // Paints the area left of the text field (itemIndex: the shown item, -1 for none).
+    virtual void DrawEditBackground(TCanvas* canvas, int itemIndex, const TRect& rect);
+    void DrawFrame(TCanvas* canvas, bool active);
+    void DrawButton(TCanvas* canvas, int state);  // 0 flat, 1 raised, 2 pressed
+    static void DrawArrow(TCanvas* canvas, int x, int y);
     int FEditOffset = 0;
 
 private:
@@ -105,6 +116,7 @@ protected:
     void DropDown() override;
     void CloseUp() override;
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
+    TRect CustomFieldRect() const override;
     void Dispatch(TMessage& message) override;
 
 private:

@@ -10,9 +10,15 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxBands.h"
+#include "report/core/frxDMPClass.h"
+#include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
+#include "report/core/frxReportPage.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxView.h"
 #include "report/core/frxUtils.h"
+#include "report/output/frxPageSettings.h"
 #include "report/output/frxPreviewForm.h"
 #include "report/output/frxPreviewImages.h"
 #include "report/output/frxPreviewWorkspace.h"
@@ -113,9 +119,9 @@ void TfrxPreview::DoPageChanged() {
 void TfrxPreview::SetPosition(int pageN, int top) {
     if (pageN > PageCount()) pageN = PageCount();
     if (pageN < 1) pageN = 1;
-    // The anchor's top counts from the page's top margin; the margin is read once prepared
-    // pages carry their page objects (0 until then).
-    const double topMargin = 0;
+    // The anchor's top counts from the page's top margin.
+    const TfrxReportPage* page = PreviewPages ? PreviewPages->GetPage(pageN - 1) : nullptr;
+    const double topMargin = page ? page->TopMargin : 0;
     const int y = top == 0 ? 0 : frxRoundZoom((top + topMargin * 3.77953) * FZoom);
     FWorkspace->SetVertPosition(
         FWorkspace->PageList()->GetPageBounds(pageN - 1, FWorkspace->GetClientWidth(), FZoom).Top + y - 10);
@@ -408,6 +414,96 @@ void TfrxPreview::LoadFromFile(const std::string& fileName) {
     }
     // Sound: a file that is not there is said, instead of silently keeping the old pages.
     if (!loaded) frxErrorMsg(Format("Soubor %s nebyl nalezen.", {Variant(fileName)}));
+}
+
+void TfrxPreview::PageSetupDlg() {
+    if (Running || !PreviewPages || PageCount() == 0) return;
+    TfrxReportPage* page = PreviewPages->GetPage(FPageNo - 1);
+    if (!page) return;
+    std::unique_ptr<TfrxPageSettingsForm> dialog(new TfrxPageSettingsForm(Application));
+    dialog->Page = page;
+    if (dialog->ShowModal() != mrOk) return;
+    if (dialog->ApplyToAll() && Report) {
+        ApplyToAllPages(page);
+        Report->PrepareReport(true);
+        return;
+    }
+    Lock();
+    auto unlock = OnScopeExit([this] { Unlock(); });
+    PreviewPages->ModifyPage(FPageNo - 1, page);
+    BuildPageList();
+}
+
+void TfrxPreview::ApplyToAllPages(TfrxReportPage* page) {
+    for (int i = 0; i < Report->GetPageCount(); ++i) {
+        auto* target = dynamic_cast<TfrxReportPage*>(Report->GetPageAt(i));
+        if (!target) continue;
+        target->SetOrientation(page->GetOrientation());
+        target->SetPaperWidth(page->GetPaperWidth());
+        target->SetPaperHeight(page->GetPaperHeight());
+        target->SetPaperSize(page->GetPaperSize());
+        target->LeftMargin = page->LeftMargin;
+        target->RightMargin = page->RightMargin;
+        target->TopMargin = page->TopMargin;
+        target->BottomMargin = page->BottomMargin;
+    }
+}
+
+bool TfrxPreview::DesignerAvailable() const {
+    if (frxDesignerClass()) return true;
+    // No designer is linked into this program: say so instead of a button that silently does
+    // nothing.
+    frxErrorMsg("Návrhář tiskových formulářů není v této verzi programu k dispozici. Stránka zůstává beze změny.");
+    return false;
+}
+
+void TfrxPreview::Edit() {
+    if (Running || !PreviewPages || PageCount() == 0 || !DesignerAvailable()) return;
+    TfrxReportPage* page = PreviewPages->GetPage(FPageNo - 1);
+    if (!page) return;
+    std::unique_ptr<TfrxReportPage> copy(
+        dynamic_cast<TfrxDMPPage*>(page) ? new TfrxDMPPage(nullptr) : new TfrxReportPage(nullptr));
+    copy->AssignAll(page);
+    // The designer edits the page as loose objects: no data links, everything placed on the
+    // page itself at its absolute position, no bands.
+    std::vector<TfrxComponent*> all;
+    TList* list = copy->GetAllObjects();
+    for (int i = 0; i < list->Count(); ++i) all.push_back(static_cast<TfrxComponent*>(list->Items(i)));
+    for (TfrxComponent* obj : all) {
+        if (auto* view = dynamic_cast<TfrxView*>(obj)) {
+            view->DataField.clear();
+            view->SetDataSet(nullptr);
+        }
+        if (obj->GetParent() != copy.get()) {
+            const double left = obj->GetAbsLeft(), top = obj->GetAbsTop();
+            obj->SetLeft(left);
+            obj->SetTop(top);
+            obj->SetParentFont(false);
+            obj->SetParent(copy.get());
+        }
+    }
+    for (TfrxComponent* obj : all)
+        if (dynamic_cast<TfrxBand*>(obj)) delete obj;
+    auto temp = std::make_unique<TfrxReport>(nullptr);
+    copy->SetParent(temp.get());
+    copy.release();  // the temporary report frees it
+    if (!temp->DesignPreviewPage()) return;
+    Lock();
+    auto unlock = OnScopeExit([this] { Unlock(); });
+    if (auto* edited = dynamic_cast<TfrxReportPage*>(temp->GetPageAt(0))) PreviewPages->ModifyPage(FPageNo - 1, edited);
+    BuildPageList();
+}
+
+void TfrxPreview::EditTemplate() {
+    auto* pages = dynamic_cast<TfrxPreviewPages*>(PreviewPages);
+    if (Running || !pages || !DesignerAvailable()) return;
+    // The source pages are lent, not given: the temporary report lists them as its pages
+    // while the designer runs and forgets them before it is freed.
+    auto temp = std::make_unique<TfrxReport>(nullptr);
+    TList* children = temp->Objects();
+    auto giveBack = OnScopeExit([children] { children->Clear(); });
+    for (int i = 0; i < pages->SourcePageCount(); ++i) children->Add(pages->SourcePage(i));
+    temp->DesignReport();
 }
 
 void TfrxPreview::Find() {

@@ -19,6 +19,7 @@ class TTreeNode;
 class TTreeView;
 class TfrxCustomExportFilter;
 class TfrxPreviewWorkspace;
+class TfrxReportPage;
 
 enum TfrxPreviewTool { ptHand, ptZoom, ptNone };
 KAROMIL_ENUM_TYPE(TfrxPreviewTool, "ptHand", "ptZoom", "ptNone")
@@ -84,6 +85,7 @@ public:
     void LoadFromFile();
     void LoadFromFile(const std::string& fileName);
     void Export(TfrxCustomExportFilter* filter);
+    void PageSetupDlg();
     void Find();
     void FindNext();
     void Clear();
@@ -114,6 +116,9 @@ protected:
 
 private:
     void AddOutlineLevel(TTreeNode* node);
+    void ApplyToAllPages(TfrxReportPage* page);
+    // False, after telling the user, when no designer is linked to edit with.
+    bool DesignerAvailable() const;
     void OutlineClick(TObject* sender);
     void UpdateFormControls();
     TTreeView* FOutline;

@@ -15,6 +15,7 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxUtils.h"
+#include "report/output/frxCtrls.h"
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewImages.h"
 #include "report/output/frxPreviewWorkspace.h"
@@ -69,9 +70,7 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
     Showtemplate1->SetName("Showtemplate1");
     Showtemplate1->SetCaption("Show template");
     HiddenMenu->GetItems()->Add(Showtemplate1);
-    // The template view lends the prepared report's source pages to the designer, which
-    // arrives with the designer layer; until then the item does nothing.
-    Showtemplate1->OnClick = [](TObject*) {};
+    Showtemplate1->OnClick = [this](TObject*) { FPreview->EditTemplate(); };
 
     ToolBar = new TToolBar(this);
     ToolBar->SetName("ToolBar");
@@ -95,13 +94,12 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
     ZoomPageWidthB = Button(this, "ZoomPageWidthB", 13);
     Zoom100B = Button(this, "Zoom100B", 14);
     Zoom50B = Button(this, "Zoom50B", 15);
-    // The window system's combo has a wider button than the flat combo drawn for the report
-    // library; until that one takes its place the box is wider, so that "100%" shows whole.
-    Sep3 = Holder(this, "Sep3", 66);
-    ZoomCB = new TComboBox(this);
+    Sep3 = Holder(this, "Sep3", 56);
+    ZoomCB = new TfrxComboBox(this);
     ZoomCB->SetName("ZoomCB");
     ZoomCB->SetParent(Sep3);
-    ZoomCB->SetBounds(2, 0, 62, 21);
+    ZoomCB->SetBounds(2, 0, 49, 21);
+    ZoomCB->SetListWidth(100);
     ZoomCB->SetText("100%");
     Sep2 = Button(this, "Sep2", -1, tbsSeparator);
     PageSettingsB = Button(this, "PageSettingsB", 7);
@@ -165,12 +163,10 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
         UpdateZoomText();
     };
     ZoomCB->OnClick = [this](TObject*) { ZoomCBClick(); };
-    // Page settings and page editing need the page objects of prepared pages and the designer;
-    // the buttons do nothing until those layers are linked.
-    PageSettingsB->OnClick = [](TObject*) {};
+    PageSettingsB->OnClick = [this](TObject*) { FPreview->PageSetupDlg(); };
     NewPageB->OnClick = [this](TObject*) { FPreview->AddPage(); };
     DelPageB->OnClick = [this](TObject*) { FPreview->DeletePage(); };
-    DesignerB->OnClick = [](TObject*) {};
+    DesignerB->OnClick = [this](TObject*) { FPreview->Edit(); };
     DesignerB->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int, int) {
         if (b != mbRight) return;
         const TPoint p = DesignerB->ClientToScreen({0, 0});
@@ -373,11 +369,21 @@ void TfrxPreviewForm::Dispatch(TMessage& m) {
         UpdateZoomText();
         return;
     }
+    // A modal window only notes a close request and asks once its loop regains control, which
+    // is after the whole run; the close box must stop the run at once, as it does modeless.
+    if (m.Msg == WM_CLOSE && FPreview->Running) {
+        FPreview->CloseAfterRun = true;
+        FPreview->Cancel();
+        return;
+    }
     TForm::Dispatch(m);
 }
 
 void frxRegisterPreview() {
     frxLoadPreviewCursors();
+    frxPreviewWindowMessage() = [](TCustomForm* window, const std::string& text) {
+        if (auto* form = dynamic_cast<TfrxPreviewForm*>(window)) form->SetMessage(text);
+    };
     frxPreviewWindow() = [](TfrxReport* report) {
         auto* form = new TfrxPreviewForm(Application);
         report->SetPreview(form->Preview());

@@ -9,7 +9,6 @@
 
 #include "platform/gui/Forms.h"
 
-class TComboBox;
 class TEdit;
 class TImageList;
 class TMenuItem;
@@ -18,6 +17,7 @@ class TSpeedButton;
 class TStatusBar;
 class TToolBar;
 class TToolButton;
+class TfrxComboBox;
 class TfrxPreview;
 class TfrxTBPanel;
 
@@ -31,7 +31,7 @@ public:
     TToolButton *PrintB, *OpenB, *SaveB, *ExportB, *FindB, *Sep1;
     TToolButton *ZoomWholePageB, *ZoomPageWidthB, *Zoom100B, *Zoom50B;
     TfrxTBPanel* Sep3;
-    TComboBox* ZoomCB;
+    TfrxComboBox* ZoomCB;
     TToolButton *Sep2, *PageSettingsB, *OutlineB, *Sep5, *HandToolB, *ZoomToolB, *Sep7;
     TToolButton *NewPageB, *DelPageB, *DesignerB, *Sep6, *FirstB, *PriorB;
     TfrxTBPanel* Sep4;

@@ -41,9 +41,12 @@ public:
     bool BandExists(TfrxBand*) override { return false; }
     int GetCurPosition() override { return 0; }
     double GetLastY() override { return 0; }
-    void AddEmptyPage(int index) override { Pages.insert(Pages.begin() + index + 1, FakePage{}); }
+    // Out-of-range indexes are ignored, as by the real store.
+    void AddEmptyPage(int index) override {
+        if (index >= 0 && index < GetCount()) Pages.insert(Pages.begin() + (index + 1), FakePage{});
+    }
     void DeletePage(int index) override {
-        if (Pages.size() > 1) Pages.erase(Pages.begin() + index);
+        if (Pages.size() > 1 && index >= 0 && index < GetCount()) Pages.erase(Pages.begin() + index);
     }
     void ModifyPage(int, TfrxReportPage*) override {}
     void DrawPage(int index, TCanvas* c, double sx, double sy, double ox, double oy) override {

@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
+#include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
 #include "platform/settings/Registry.h"
 #include "report/output/frxCtrls.h"
@@ -43,6 +47,45 @@ TEST(FlatCombo, ListHeightAndDroppingUpward) {
     EXPECT_EQ(combo->GetStyle(), csDropDownList);
     combo->SetReadOnly(false);
     EXPECT_EQ(combo->GetStyle(), csDropDown);
+}
+
+TEST(FlatCombo, FlatUntilTheMouseComesAndItsListHasItsOwnWidth) {
+    TestKit::EnsureApplication();
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* combo = new TfrxComboBox(&form);
+    combo->SetParent(&form);
+    combo->SetBounds(10, 10, 49, 21);
+    combo->SetListWidth(100);
+    for (const char* item : {"25%", "50%", "100%"}) combo->GetItems()->Add(item);
+    combo->SetText("100%");
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 100, 80, 21);
+    TestKit::ShowAndActivate(&form);
+    other->SetFocus();
+    TestKit::ProcessEvents();
+    // The button's lower right corner: the window colour when flat, the shadow when raised.
+    const QPoint corner(49 - 3, 21 - 3);
+    const QPoint arrowTip(42, 11);  // the triangle's last row: x 49 - 11 + 6 - 4 + 2, y 8 + 1 + 2
+    QImage flat = TestKit::Grab(combo);
+    EXPECT_EQ(QColor(flat.pixel(corner)), QColor(Qt::white));
+    EXPECT_EQ(QColor(flat.pixel(0, 0)), QColor(212, 208, 200)) << "the frame in the button face";
+    EXPECT_EQ(QColor(flat.pixel(arrowTip)), QColor(Qt::black));
+    combo->Perform(CM_MOUSEENTER, 0, 0);
+    QImage hot = TestKit::Grab(combo);
+    EXPECT_EQ(QColor(hot.pixel(corner)), QColor(128, 128, 128));
+    combo->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(QColor(TestKit::Grab(combo).pixel(corner)), QColor(Qt::white));
+
+    combo->SetDroppedDown(true);
+    TestKit::ProcessEvents();
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->width(), 100);
+    combo->SetDroppedDown(false);
+    combo->SetListWidth(0);  // the control's width less one
+    EXPECT_EQ(combo->GetListWidth(), 0);
 }
 
 TEST(FontCombo, PreviewGoesBesideTheControl) {

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxReport.h"
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewWorkspace.h"
+#include "report/output/frxSearchDialog.h"
 #include "report/output/frxScrollWin.h"
 #include "tests/report/output/PreviewFixture.h"
 
@@ -218,6 +221,16 @@ TEST(Preview, EmptyPreparedReportShowsNoPage) {
     EXPECT_EQ(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)), QColor(128, 128, 128));
     EXPECT_EQ(h.Pages.DrawCount, 0);
     h.Preview->FindNext();  // nothing to search, nothing happens
+    // Keys, zoom modes and commands on no pages keep the page number 0 and fail nowhere.
+    h.Preview->SetFocus();
+    for (int key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Down, Qt::Key_F3}) TestKit::Key(key);
+    TestKit::Key(Qt::Key_PageDown, Qt::ControlModifier);
+    for (TfrxZoomMode mode : {zmWholePage, zmPageWidth, zmManyPages, zmDefault}) h.Preview->SetZoomMode(mode);
+    h.Preview->AddPage();
+    h.Preview->DeletePage();
+    h.Preview->PageSetupDlg();
+    EXPECT_EQ(h.Preview->GetPageNo(), 0);
+    EXPECT_EQ(h.W()->GetVertPosition(), 0);
 }
 
 TEST(Preview, PaintsWhitePagesWithAShadowOnGray) {
@@ -298,4 +311,34 @@ TEST(PreviewSearch, AMatchAlreadyInViewDoesNotScroll) {
     h.W()->FindText();
     EXPECT_FALSE(s.Found);
     EXPECT_EQ(h.W()->GetVertPosition(), 0);
+}
+
+TEST(PreviewSearch, CtrlFAsksF3GoesOnAndTheDialogRemembersTheText) {
+    Host h(0, SearchPages());
+    h.Preview->SetFocus();
+    TestKit::Key(Qt::Key_F3);  // before any search: nothing
+    EXPECT_FALSE(frxSearchState().Found);
+    frxLastSearchText() = "podpis";
+    std::string offered;
+    SetShowModalHook([&](TCustomForm* form) {
+        auto* d = dynamic_cast<TfrxSearchDialog*>(form);
+        ASSERT_NE(d, nullptr);
+        offered = d->TextE->GetText();
+        d->TextE->SetText("žák");
+        d->TopCB->SetChecked(true);
+        d->CaseCB->SetChecked(false);
+        d->OkB->Click();
+    });
+    auto unhook = OnScopeExit([] { SetShowModalHook(nullptr); });
+    TestKit::Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(offered, "podpis");
+    EXPECT_EQ(frxLastSearchText(), "žák");
+    ASSERT_TRUE(frxSearchState().Found);
+    EXPECT_NEAR(frxSearchState().Match.Top, 200, 2);
+    TestKit::Key(Qt::Key_F3);  // the second hit on the same page
+    ASSERT_TRUE(frxSearchState().Found);
+    EXPECT_EQ(h.W()->SearchPage, 1);
+    EXPECT_NEAR(frxSearchState().Match.Top, 900, 2);
+    TestKit::Key(Qt::Key_F3);
+    EXPECT_EQ(h.W()->SearchPage, 3);
 }

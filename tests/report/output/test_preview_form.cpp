@@ -11,6 +11,7 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
 #include "report/core/frxReport.h"
+#include "report/output/frxCtrls.h"
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewForm.h"
 #include "report/output/frxPreviewWorkspace.h"
