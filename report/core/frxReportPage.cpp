@@ -165,11 +165,7 @@ void TfrxReportPage::DrawBackground(TCanvas* canvas, double scaleX, double scale
 }
 
 void TfrxReportPage::SetDataSet(TfrxDataSet* value) {
-    if (FDataSet != value) {
-        if (FDataSet) FDataSet->RemoveFreeNotification(this);
-        FDataSet = value;
-        if (FDataSet) FDataSet->FreeNotification(this);
-    }
+    ReplaceReference(this, FDataSet, value);
     FDataSetName = value ? value->GetUserName() : std::string();
 }
 
@@ -177,12 +173,7 @@ std::string TfrxReportPage::GetDataSetName() const { return FDataSet ? FDataSet-
 
 void TfrxReportPage::SetDataSetName(const std::string& value) {
     FDataSetName = value;
-    TfrxDataSet* found = frxDataSetByName(FDataSet, value, this);
-    if (found != FDataSet) {
-        if (FDataSet) FDataSet->RemoveFreeNotification(this);
-        FDataSet = found;
-        if (FDataSet) FDataSet->FreeNotification(this);
-    }
+    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, this));
 }
 
 void TfrxReportPage::Notification(TComponent* component, TOperation operation) {
