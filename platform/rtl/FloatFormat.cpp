@@ -380,26 +380,13 @@ std::string RenderSection(
 
 // --- Format -------------------------------------------------------------------------------------
 
-bool IsIntegerKind(const Variant& v) noexcept {
-    switch (v.VarType()) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64: return true;
-    default: return false;
-    }
-}
-
 bool IsNumberKind(const Variant& v) noexcept {
     switch (v.VarType()) {
     case varSingle:
     case varDouble:
     case varCurrency:
     case varDate: return true;
-    default: return IsIntegerKind(v);
+    default: return v.IsInteger();
     }
 }
 
@@ -425,21 +412,6 @@ void PadLeftZeros(std::string& digits, int precision) {
     if (int(digits.size()) < precision) digits.insert(0, size_t(precision) - digits.size(), '0');
 }
 
-// Mask characters of an edit mask.
-bool IsMaskPosition(char32_t c) noexcept {
-    switch (c) {
-    case 'L':
-    case 'l':
-    case 'A':
-    case 'a':
-    case 'C':
-    case 'c':
-    case '0':
-    case '9':
-    case '#': return true;
-    default: return false;
-    }
-}
 
 }  // namespace
 
@@ -626,7 +598,7 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         if (i < n && format[i] == '*') {
             ++i;
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             value = int(std::clamp<int64_t>(a.AsInt64(), -1000000, 1000000));
             return true;
         }
@@ -690,7 +662,7 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         switch (type) {
         case 'd': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             int64_t v = a.AsInt64();
             uint64_t mag = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
             text = std::to_string(mag);
@@ -700,21 +672,21 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         }
         case 'u': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = std::to_string(UnsignedValue(a));
             PadLeftZeros(text, precision);
             break;
         }
         case 'x': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = HexText(UnsignedValue(a));
             PadLeftZeros(text, precision);
             break;
         }
         case 'p': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = HexText(uint32_t(a.AsInt64()));
             PadLeftZeros(text, 8);
             break;
@@ -767,6 +739,21 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
 }
 
 // --- edit masks ---------------------------------------------------------------------------------
+
+bool IsMaskPosition(char32_t c) noexcept {
+    switch (c) {
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a':
+    case 'C':
+    case 'c':
+    case '0':
+    case '9':
+    case '#': return true;
+    default: return false;
+    }
+}
 
 std::string FormatMaskText(std::string_view editMask, std::string_view value) {
     // Split "mask;save-literals;blank" at unescaped ';'. FormatMaskText always pads with blanks
