@@ -15,7 +15,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportPage, TfrxPage, {
     KAROMIL_PROP(Orientation).Default(poPortrait);
     KAROMIL_PROP(PaperWidth);
     KAROMIL_PROP(PaperHeight);
-    KAROMIL_PROP(PaperSize).Default(9);
+    // Sound: the paper code is always written. Left out as a default, a reloaded A4 page read
+    // only the width and height, whose setters turn the code into custom (256); the stored
+    // templates carry the code too.
+    KAROMIL_PROP(PaperSize);
     p.Prop("LeftMargin", &Self::LeftMargin);
     p.Prop("RightMargin", &Self::RightMargin);
     p.Prop("TopMargin", &Self::TopMargin);
