@@ -37,9 +37,11 @@ auto& ItemAt(V& items, int index) {
     return Deref(items[size_t(index)]);
 }
 
-// The first item whose name (nameOf) is `name`, ignoring case; nullptr when there is none.
-template <class V, class N>
-auto* FindNamed(V& items, const std::string& name, N nameOf) {
+// The first item whose name (nameOf, GetName by default) is `name`, ignoring case; nullptr when
+// there is none.
+constexpr auto kGetName = [](const auto& item) -> const std::string& { return item.GetName(); };
+template <class V, class N = decltype(kGetName)>
+auto* FindNamed(V& items, const std::string& name, N nameOf = kGetName) {
     using Item = std::remove_reference_t<decltype(Deref(items.front()))>;
     for (auto& item : items)
         if (AnsiSameText(nameOf(Deref(item)), name)) return &Deref(item);
@@ -128,8 +130,7 @@ void TableDef::Load() {
 
 Index& Indexes::Item(int index) { return ItemAt(FItems, index); }
 Index& Indexes::Item(const std::string& name) {
-    if (Index* ix = FindNamed(FItems, name, [](const Index& ix) -> const std::string& { return ix.GetName(); }))
-        return *ix;
+    if (Index* ix = FindNamed(FItems, name)) return *ix;
     NotFound(name);
 }
 
@@ -224,11 +225,10 @@ void Indexes::Delete(const std::string& name) {
 
 TableDef& TableDefs::Item(int index) { return ItemAt(FItems, index); }
 TableDef& TableDefs::Item(const std::string& name) {
-    auto nameOf = [](const TableDef& t) -> const std::string& { return t.GetName(); };
-    if (TableDef* t = FindNamed(FItems, name, nameOf)) return *t;
+    if (TableDef* t = FindNamed(FItems, name)) return *t;
     // a table created since the last Refresh
     Refresh();
-    if (TableDef* t = FindNamed(FItems, name, nameOf)) return *t;
+    if (TableDef* t = FindNamed(FItems, name)) return *t;
     NotFound(name);
 }
 void TableDefs::Refresh() {
@@ -311,8 +311,7 @@ void QueryDef::SetSQL(const std::string& sql) {
 
 QueryDef& QueryDefs::Item(int index) { return ItemAt(FItems, index); }
 QueryDef& QueryDefs::Item(const std::string& name) {
-    if (QueryDef* q = FindNamed(FItems, name, [](const QueryDef& q) -> const std::string& { return q.GetName(); }))
-        return *q;
+    if (QueryDef* q = FindNamed(FItems, name)) return *q;
     NotFound(name);
 }
 void QueryDefs::Refresh() {

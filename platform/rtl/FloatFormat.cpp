@@ -36,6 +36,17 @@ struct Decimal {
 
 void RoundAt(Decimal& d, int keep);
 
+// The digits and the exponent of a number written in scientific form ("1.2345e+03").
+void ReadScientific(std::string_view s, Decimal& d) {
+    const size_t e = s.find('e');
+    for (char c : s.substr(0, e))
+        if (c != '.') d.Digits += c;
+    int exp10 = 0;
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
+    d.Exponent = exp10 + 1;
+    d.StripTrailingZeros();
+}
+
 // The value rounded to `precision` significant digits: first the decimal value the double
 // stands for (15 digits, more when asked), then half away from zero on those digits, so
 // 1234.5 to four digits is 1235 and 1.005 to two decimals 1.01.
@@ -48,14 +59,7 @@ Decimal ToDecimal(double v, int precision) {
     if (v == 0) return d;
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, generated - 1);
-    std::string_view s(buf, size_t(r.ptr - buf));
-    size_t e = s.find('e');
-    for (char c : s.substr(0, e))
-        if (c != '.') d.Digits += c;
-    int exp10 = 0;
-    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
-    d.Exponent = exp10 + 1;
-    d.StripTrailingZeros();
+    ReadScientific(std::string_view(buf, size_t(r.ptr - buf)), d);
     RoundAt(d, precision);
     return d;
 }
@@ -553,16 +557,9 @@ std::string FloatToStrRoundTrip(double v, const TFormatSettings& fs) {
     if (v == 0) return "0";
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
-    std::string_view s(buf, size_t(r.ptr - buf));
-    size_t e = s.find('e');
     Decimal d;
     d.Negative = v < 0;
-    for (char c : s.substr(0, e))
-        if (c != '.') d.Digits += c;
-    int exp10 = 0;
-    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
-    d.Exponent = exp10 + 1;
-    d.StripTrailingZeros();
+    ReadScientific(std::string_view(buf, size_t(r.ptr - buf)), d);
 
     std::string point = CharText(fs.DecimalSeparator);
     std::string out = d.Negative ? "-" : "";
