@@ -1,5 +1,7 @@
 #include "app/UFTisk.h"
 
+#include <algorithm>
+
 #include "app/Colors.h"
 #include "app/Glyphs.h"
 #include "app/UFDM.h"
@@ -166,6 +168,40 @@ TFTisk::TFTisk(TComponent* owner) : TForm(owner) {
     OpenDialog1->SetTitle("Výběr formuláře pro tisk vysvědčení");
 
     l.Finish();
+}
+
+// Sound: on a screen narrower than the window (800 x 600) the two groups, their lines and the
+// close button narrow to the client width; the window used to open with a horizontal scroll
+// bar, scrolled so far that the groups' captions lost their first letters. From the designed
+// width up the layout is the designed one; below a width that no longer holds the buttons'
+// captions the scroll bar takes over.
+void TFTisk::Resize() {
+    TForm::Resize();
+    if (!bStorno) return;  // still being built
+    constexpr int kDesignedGroupWidth = 957, kNarrowestGroupWidth = 640;
+    const int groupWidth = std::clamp(GetClientWidth() - 24, kNarrowestGroupWidth, kDesignedGroupWidth);
+    const int scrolled = GetHorzScrollBar()->ScrollPos();  // children stand moved by the bar
+    for (TGroupBox* group : {GroupBox1, GroupBox2})
+        group->SetBounds(8 - scrolled, group->GetTop(), groupWidth, group->GetHeight());
+    // Each line: its edit across the group, the four buttons under it side by side.
+    constexpr int kGap = 14;
+    const int inner = groupWidth - 36;
+    const int button = (inner - 3 * kGap + 3) / 4;
+    const struct {
+        TEdit* Edit;
+        TBitBtn* Buttons[4];
+    } lines[] = {{FormularFront, {bPrint, bPreview, bModify, bLoad}},
+        {FormularOpisFront, {BitBtn2, BitBtn7, BitBtn8, BitBtn9}}, {FormularBack, {BitBtn5, BitBtn6, BitBtn1, BitBtn4}},
+        {FormularOPISBack, {BitBtn3, BitBtn10, BitBtn11, BitBtn12}}};
+    for (const auto& line : lines) {
+        line.Edit->SetWidth(inner);
+        for (int i = 0; i < 4; ++i) {
+            const int left = 16 + i * (button + kGap);
+            line.Buttons[i]->SetBounds(
+                left, line.Buttons[i]->GetTop(), i < 3 ? button : 16 + inner - left, line.Buttons[i]->GetHeight());
+        }
+    }
+    bStorno->SetLeft(groupWidth - bStorno->GetWidth() - scrolled);
 }
 
 // The school's data is read afresh; the lines show the card's own templates.

@@ -65,6 +65,9 @@ public:
     // database, else beside the program (never against the process's current folder).
     static std::string TemplatePath(const std::string& text);
 
+protected:
+    void Resize() override;
+
 private:
     // Loads the line's template into frxReport1; a missing one is said to the user and stops.
     bool LoadTemplate(TEdit* line);

@@ -125,3 +125,14 @@ private:
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
 };
+
+// Points a reference that `holder` keeps to another component at `value`: the old target stops
+// and the new one starts telling the holder before it goes (the holder's Notification then
+// clears the reference).
+template <class T>
+void ReplaceReference(TComponent* holder, T*& reference, T* value) {
+    if (reference == value) return;
+    if (reference) reference->RemoveFreeNotification(holder);
+    reference = value;
+    if (reference) reference->FreeNotification(holder);
+}

@@ -1,6 +1,9 @@
 // Engine, workspace, database and the definition collections.
 #include <sys/stat.h>
 
+#include <memory>
+#include <type_traits>
+
 #include "platform/daoengine/DaoMessages.h"
 #include "platform/daoengine/DaoSqlite.h"
 #include "platform/rtl/Strings.h"
@@ -16,16 +19,41 @@ namespace {
 [[noreturn]] void NotFound(const std::string& what) {
     throw EDaoError(errItemNotFound, std::string(Msg::ItemNotFound) + " ('" + what + "')");
 }
+
+// The collections hold their items by value or through owning pointers.
+template <class T>
+T& Deref(T& item) {
+    return item;
+}
+template <class T>
+T& Deref(std::unique_ptr<T>& item) {
+    return *item;
+}
+
+// The item at a position; DAO's "Item not found" outside the collection.
+template <class V>
+auto& ItemAt(V& items, int index) {
+    if (index < 0 || size_t(index) >= items.size()) NotFound(std::to_string(index));
+    return Deref(items[size_t(index)]);
+}
+
+// The first item whose name (nameOf, GetName by default) is `name`, ignoring case; nullptr when
+// there is none.
+constexpr auto kGetName = [](const auto& item) -> const std::string& { return item.GetName(); };
+template <class V, class N = decltype(kGetName)>
+auto* FindNamed(V& items, const std::string& name, N nameOf = kGetName) {
+    using Item = std::remove_reference_t<decltype(Deref(items.front()))>;
+    for (auto& item : items)
+        if (AnsiSameText(nameOf(Deref(item)), name)) return &Deref(item);
+    return static_cast<Item*>(nullptr);
+}
 }  // namespace
 
 // --- small collections ------------------------------------------------------------------------
-Property& Properties::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return FItems[size_t(index)];
-}
+Property& Properties::Item(int index) { return ItemAt(FItems, index); }
 Property& Properties::Item(const std::string& name) {
-    for (auto& p : FItems)
-        if (AnsiSameText(p.Name, name)) return p;
+    if (Property* p = FindNamed(FItems, name, [](const Property& p) -> const std::string& { return p.Name; }))
+        return *p;
     throw EDaoError(errPropertyNotFound, std::string(Msg::PropertyNotFound) + " ('" + name + "')");
 }
 bool Properties::Has(const std::string& name) const {
@@ -35,15 +63,9 @@ bool Properties::Has(const std::string& name) const {
 }
 void Properties::Add(std::string name, Variant value) { FItems.push_back(Property{std::move(name), std::move(value)}); }
 
-const ErrorRec& Errors::Item(int index) const {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return FSink->Items()[size_t(index)];
-}
+const ErrorRec& Errors::Item(int index) const { return ItemAt(FSink->Items(), index); }
 
-Field& Fields::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return *FItems[size_t(index)];
-}
+Field& Fields::Item(int index) { return ItemAt(FItems, index); }
 Field& Fields::Item(const std::string& name) {
     int i = IndexOf(name);
     if (i < 0) NotFound(name);
@@ -106,13 +128,9 @@ void TableDef::Load() {
     FIndexes.Refresh();
 }
 
-Index& Indexes::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return *FItems[size_t(index)];
-}
+Index& Indexes::Item(int index) { return ItemAt(FItems, index); }
 Index& Indexes::Item(const std::string& name) {
-    for (auto& ix : FItems)
-        if (AnsiSameText(ix->GetName(), name)) return *ix;
+    if (Index* ix = FindNamed(FItems, name)) return *ix;
     NotFound(name);
 }
 
@@ -205,17 +223,12 @@ void Indexes::Delete(const std::string& name) {
     NotFound(name);
 }
 
-TableDef& TableDefs::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return *FItems[size_t(index)];
-}
+TableDef& TableDefs::Item(int index) { return ItemAt(FItems, index); }
 TableDef& TableDefs::Item(const std::string& name) {
-    for (auto& t : FItems)
-        if (AnsiSameText(t->GetName(), name)) return *t;
+    if (TableDef* t = FindNamed(FItems, name)) return *t;
     // a table created since the last Refresh
     Refresh();
-    for (auto& t : FItems)
-        if (AnsiSameText(t->GetName(), name)) return *t;
+    if (TableDef* t = FindNamed(FItems, name)) return *t;
     NotFound(name);
 }
 void TableDefs::Refresh() {
@@ -230,13 +243,10 @@ void TableDefs::Refresh() {
 }
 
 // --- query definitions ------------------------------------------------------------------------
-Parameter& Parameters::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return FItems[size_t(index)];
-}
+Parameter& Parameters::Item(int index) { return ItemAt(FItems, index); }
 Parameter& Parameters::Item(const std::string& name) {
-    for (auto& p : FItems)
-        if (AnsiSameText(p.FName, name)) return p;
+    if (Parameter* p = FindNamed(FItems, name, [](const Parameter& p) -> const std::string& { return p.FName; }))
+        return *p;
     NotFound(name);
 }
 
@@ -299,13 +309,9 @@ void QueryDef::SetSQL(const std::string& sql) {
     ParseParameters();
 }
 
-QueryDef& QueryDefs::Item(int index) {
-    if (index < 0 || index >= Count()) NotFound(std::to_string(index));
-    return *FItems[size_t(index)];
-}
+QueryDef& QueryDefs::Item(int index) { return ItemAt(FItems, index); }
 QueryDef& QueryDefs::Item(const std::string& name) {
-    for (auto& q : FItems)
-        if (AnsiSameText(q->GetName(), name)) return *q;
+    if (QueryDef* q = FindNamed(FItems, name)) return *q;
     NotFound(name);
 }
 void QueryDefs::Refresh() {

@@ -8,6 +8,7 @@
 
 #include "platform/db/Fields.h"
 #include "platform/db/MemFilter.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -147,40 +148,39 @@ bool TMemDataSet::HasRestriction() const {
         (FMasterLink->Active() && !FMasterLink->Fields().empty());
 }
 
+auto TMemDataSet::ReadThroughFilter(const Row* row) {
+    if (CalcFieldsSize() > 0) FillBuffer(FScratch, row);
+    const Row* savedRow = FScanRow;
+    const TRecBuf savedBuf = FFilterBuffer;
+    FScanRow = row;
+    FFilterBuffer = FScratch;
+    const TDataSetState old = SetTempState(dsFilter);
+    return OnScopeExit([this, old, savedRow, savedBuf] {
+        RestoreState(old);
+        FScanRow = savedRow;
+        FFilterBuffer = savedBuf;
+    });
+}
+
 // Reads the row's fields through the filter state; data fields come straight from the row,
 // calculated ones from the scratch buffer.
 bool TMemDataSet::Accepted(const Row* row, bool forceFilter) {
     bool filter = (Filtered() || forceFilter) && (OnFilterRecord() || FFilterExpr);
     bool master = FMasterLink->Active() && !FMasterLink->Fields().empty();
     if (!filter && !master) return true;
-    if (CalcFieldsSize() > 0) FillBuffer(FScratch, row);
-    const Row* savedRow = FScanRow;
-    TRecBuf savedBuf = FFilterBuffer;
-    FScanRow = row;
-    FFilterBuffer = FScratch;
-    TDataSetState old = SetTempState(dsFilter);
+    auto reading = ReadThroughFilter(row);
     bool accept = true;
-    try {
-        if (master) {
-            std::vector<TField*> detail;
-            GetFieldList(detail, DetailFields.empty() ? MasterFields() : DetailFields);
-            const auto& mf = FMasterLink->Fields();
-            if (detail.size() != mf.size()) DatabaseError(DBConsts::SMasterDetailCount);
-            std::vector<Variant> values;
-            for (TField* f : mf) values.push_back(f->GetAsVariant());
-            accept = RecordMatches(detail, values, TLocateOptions{});
-        }
-        if (accept && filter && FFilterExpr) accept = FFilterExpr->Evaluate(this, FilterOptions());
-        if (accept && filter && OnFilterRecord()) OnFilterRecord()(this, accept);
-    } catch (...) {
-        RestoreState(old);
-        FScanRow = savedRow;
-        FFilterBuffer = savedBuf;
-        throw;
+    if (master) {
+        std::vector<TField*> detail;
+        GetFieldList(detail, DetailFields.empty() ? MasterFields() : DetailFields);
+        const auto& mf = FMasterLink->Fields();
+        if (detail.size() != mf.size()) DatabaseError(DBConsts::SMasterDetailCount);
+        std::vector<Variant> values;
+        for (TField* f : mf) values.push_back(f->GetAsVariant());
+        accept = RecordMatches(detail, values, TLocateOptions{});
     }
-    RestoreState(old);
-    FScanRow = savedRow;
-    FFilterBuffer = savedBuf;
+    if (accept && filter && FFilterExpr) accept = FFilterExpr->Evaluate(this, FilterOptions());
+    if (accept && filter && OnFilterRecord()) OnFilterRecord()(this, accept);
     return accept;
 }
 
@@ -461,25 +461,8 @@ void TMemDataSet::DoOnNewRecord() {
 bool TMemDataSet::RowMatches(
     const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options) {
     if (!Accepted(row)) return false;
-    if (CalcFieldsSize() > 0) FillBuffer(FScratch, row);
-    const Row* savedRow = FScanRow;
-    TRecBuf savedBuf = FFilterBuffer;
-    FScanRow = row;
-    FFilterBuffer = FScratch;
-    TDataSetState old = SetTempState(dsFilter);
-    bool match;
-    try {
-        match = RecordMatches(fields, values, options);
-    } catch (...) {
-        RestoreState(old);
-        FScanRow = savedRow;
-        FFilterBuffer = savedBuf;
-        throw;
-    }
-    RestoreState(old);
-    FScanRow = savedRow;
-    FFilterBuffer = savedBuf;
-    return match;
+    auto reading = ReadThroughFilter(row);
+    return RecordMatches(fields, values, options);
 }
 
 int TMemDataSet::FindRow(

@@ -95,6 +95,8 @@ private:
     static Buffer* Buf(TRecBuf b);
     int PositionOf(int32_t id) const;  // -1 when the record is gone
     bool HasRestriction() const;
+    // Makes the row's fields readable through the filter state until the returned guard goes.
+    auto ReadThroughFilter(const Row* row);
     bool Accepted(const Row* row, bool forceFilter = false);
     bool RowMatches(
         const Row* row, const std::vector<TField*>& fields, const std::vector<Variant>& values, TLocateOptions options);

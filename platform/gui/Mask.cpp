@@ -19,20 +19,6 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TCustomMaskEdit, TCustomEdit, {
 KAROMIL_IMPLEMENT_CLASS(TMaskEdit, TCustomMaskEdit)
 
 namespace {
-bool IsPlace(char32_t c) {
-    switch (c) {
-    case 'L':
-    case 'l':
-    case 'A':
-    case 'a':
-    case 'C':
-    case 'c':
-    case '0':
-    case '9':
-    case '#': return true;
-    default: return false;
-    }
-}
 bool IsLetter(char32_t c) { return c <= 0xFFFF && QChar{char16_t(c)}.isLetter(); }
 bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
 }  // namespace
@@ -76,7 +62,7 @@ TEditMaskPicture::TEditMaskPicture(const std::string& editMask) {
         case '/': Positions.push_back({fs.DateSeparator, 0, 0}); break;
         case '_': Positions.push_back({U' ', 0, 0}); break;
         default:
-            if (IsPlace(c)) Positions.push_back({0, c, casing});
+            if (IsMaskPosition(c)) Positions.push_back({0, c, casing});
             else Positions.push_back({c, 0, 0});
         }
     }

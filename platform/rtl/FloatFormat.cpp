@@ -36,6 +36,17 @@ struct Decimal {
 
 void RoundAt(Decimal& d, int keep);
 
+// The digits and the exponent of a number written in scientific form ("1.2345e+03").
+void ReadScientific(std::string_view s, Decimal& d) {
+    const size_t e = s.find('e');
+    for (char c : s.substr(0, e))
+        if (c != '.') d.Digits += c;
+    int exp10 = 0;
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
+    d.Exponent = exp10 + 1;
+    d.StripTrailingZeros();
+}
+
 // The value rounded to `precision` significant digits: first the decimal value the double
 // stands for (15 digits, more when asked), then half away from zero on those digits, so
 // 1234.5 to four digits is 1235 and 1.005 to two decimals 1.01.
@@ -48,14 +59,7 @@ Decimal ToDecimal(double v, int precision) {
     if (v == 0) return d;
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, generated - 1);
-    std::string_view s(buf, size_t(r.ptr - buf));
-    size_t e = s.find('e');
-    for (char c : s.substr(0, e))
-        if (c != '.') d.Digits += c;
-    int exp10 = 0;
-    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
-    d.Exponent = exp10 + 1;
-    d.StripTrailingZeros();
+    ReadScientific(std::string_view(buf, size_t(r.ptr - buf)), d);
     RoundAt(d, precision);
     return d;
 }
@@ -380,26 +384,13 @@ std::string RenderSection(
 
 // --- Format -------------------------------------------------------------------------------------
 
-bool IsIntegerKind(const Variant& v) noexcept {
-    switch (v.VarType()) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64: return true;
-    default: return false;
-    }
-}
-
 bool IsNumberKind(const Variant& v) noexcept {
     switch (v.VarType()) {
     case varSingle:
     case varDouble:
     case varCurrency:
     case varDate: return true;
-    default: return IsIntegerKind(v);
+    default: return v.IsInteger();
     }
 }
 
@@ -425,21 +416,6 @@ void PadLeftZeros(std::string& digits, int precision) {
     if (int(digits.size()) < precision) digits.insert(0, size_t(precision) - digits.size(), '0');
 }
 
-// Mask characters of an edit mask.
-bool IsMaskPosition(char32_t c) noexcept {
-    switch (c) {
-    case 'L':
-    case 'l':
-    case 'A':
-    case 'a':
-    case 'C':
-    case 'c':
-    case '0':
-    case '9':
-    case '#': return true;
-    default: return false;
-    }
-}
 
 }  // namespace
 
@@ -581,16 +557,9 @@ std::string FloatToStrRoundTrip(double v, const TFormatSettings& fs) {
     if (v == 0) return "0";
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
-    std::string_view s(buf, size_t(r.ptr - buf));
-    size_t e = s.find('e');
     Decimal d;
     d.Negative = v < 0;
-    for (char c : s.substr(0, e))
-        if (c != '.') d.Digits += c;
-    int exp10 = 0;
-    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
-    d.Exponent = exp10 + 1;
-    d.StripTrailingZeros();
+    ReadScientific(std::string_view(buf, size_t(r.ptr - buf)), d);
 
     std::string point = CharText(fs.DecimalSeparator);
     std::string out = d.Negative ? "-" : "";
@@ -626,7 +595,7 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         if (i < n && format[i] == '*') {
             ++i;
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             value = int(std::clamp<int64_t>(a.AsInt64(), -1000000, 1000000));
             return true;
         }
@@ -690,7 +659,7 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         switch (type) {
         case 'd': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             int64_t v = a.AsInt64();
             uint64_t mag = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
             text = std::to_string(mag);
@@ -700,21 +669,21 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
         }
         case 'u': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = std::to_string(UnsignedValue(a));
             PadLeftZeros(text, precision);
             break;
         }
         case 'x': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = HexText(UnsignedValue(a));
             PadLeftZeros(text, precision);
             break;
         }
         case 'p': {
             const Variant& a = nextArg();
-            if (!IsIntegerKind(a)) throw invalid();
+            if (!a.IsInteger()) throw invalid();
             text = HexText(uint32_t(a.AsInt64()));
             PadLeftZeros(text, 8);
             break;
@@ -767,6 +736,21 @@ std::string Format(std::string_view format, const std::vector<Variant>& args, co
 }
 
 // --- edit masks ---------------------------------------------------------------------------------
+
+bool IsMaskPosition(char32_t c) noexcept {
+    switch (c) {
+    case 'L':
+    case 'l':
+    case 'A':
+    case 'a':
+    case 'C':
+    case 'c':
+    case '0':
+    case '9':
+    case '#': return true;
+    default: return false;
+    }
+}
 
 std::string FormatMaskText(std::string_view editMask, std::string_view value) {
     // Split "mask;save-literals;blank" at unescaped ';'. FormatMaskText always pads with blanks

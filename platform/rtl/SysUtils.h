@@ -143,6 +143,8 @@ bool TryStrToDateTime(std::string_view s, TDateTime& d, const TFormatSettings& f
 // the mask's positions (with its literals when literals are saved, else they are inserted);
 // empty positions become spaces, whatever the blank character; '!' fills from the right.
 std::string FormatMaskText(std::string_view editMask, std::string_view value);
+// A character of an edit mask that stands for a typed one (L l A a C c 0 9 #).
+bool IsMaskPosition(char32_t c) noexcept;
 
 // --- GUIDs ------------------------------------------------------------------------------------
 struct TGUID {

@@ -234,6 +234,7 @@ void Variant::Release() noexcept {
 
 // --- kind tests and raw access ------------------------------------------------------------------
 
+bool Variant::IsInteger() const noexcept { return IsIntType(FType); }
 bool Variant::IsOrdinal() const noexcept { return FType == varBoolean || IsIntType(FType); }
 
 bool Variant::IsFloat() const noexcept {

@@ -155,6 +155,7 @@ public:
     bool IsNull() const noexcept { return FType == varNull; }
     bool IsArray() const noexcept { return (FType & varArray) != 0; }
     bool IsString() const noexcept { return FType == varString || FType == varOleStr; }
+    bool IsInteger() const noexcept;  // integer kinds
     bool IsOrdinal() const noexcept;  // integer kinds and Boolean
     bool IsFloat() const noexcept;  // Single, Double, Currency, Date
     bool IsNumeric() const noexcept;  // integer kinds, Single, Double, Currency

@@ -21,24 +21,31 @@
     p.Prop("OnAfterPrint", &Self::OnAfterPrint, TypeInfoFrxNotifyEvent());           \
     p.Prop("OnBeforePrint", &Self::OnBeforePrint, TypeInfoFrxNotifyEvent());
 
+namespace {
+// The switches most bands publish, in their stored order (a band whose own properties fall
+// between them publishes those between two calls).
+constexpr unsigned kAllowSplit = 1, kChildSwitches = 2, kStartNewPage = 4, kStretched = 8;
+
+template <class T>
+void PublishSwitches(TPropertyPublisher<T>& p, unsigned which) {
+    if (which & kAllowSplit) p.Prop("AllowSplit", &TfrxBand::AllowSplit).Default(0);
+    if (which & kChildSwitches) {  // the child band and how it follows this one
+        p.Prop("Child", &TfrxBand::GetChild, &TfrxBand::SetChild);
+        p.Prop("KeepChild", &TfrxBand::KeepChild).Default(0);
+        p.Prop("PrintChildIfInvisible", &TfrxBand::PrintChildIfInvisible).Default(0);
+    }
+    if (which & kStartNewPage) p.Prop("StartNewPage", &TfrxBand::StartNewPage).Default(0);
+    if (which & kStretched) p.Prop("Stretched", &TfrxBand::Stretched).Default(0);
+}
+}  // namespace
+
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxBand, TfrxReportComponent, {FRX_BAND_COMMON_PROPS})
 
 // Each band class adds what it uses, in alphabetical order.
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportTitle, TfrxBand, {
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportSummary, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfrxReportTitle, TfrxBand, { PublishSwitches(p, kChildSwitches | kStartNewPage | kStretched); })
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfrxReportSummary, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStartNewPage | kStretched); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPageHeader, TfrxBand, {
     KAROMIL_PROP(Child);
     p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
@@ -50,21 +57,12 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPageFooter, TfrxBand, {
     p.Prop("PrintOnLastPage", &Self::PrintOnLastPage).Default(1);
 })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxHeader, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
+    PublishSwitches(p, kAllowSplit | kChildSwitches);
     p.Prop("ReprintOnNewPage", &Self::ReprintOnNewPage).Default(0);
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
+    PublishSwitches(p, kStartNewPage | kStretched);
 })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxFooter, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfrxFooter, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStretched); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDataBand, TfrxBand, {
     p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
     KAROMIL_PROP(Child);
@@ -104,21 +102,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxGroupHeader, TfrxBand, {
     p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
     p.Prop("Stretched", &Self::Stretched).Default(0);
 })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxGroupFooter, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxChild, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfrxGroupFooter, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStretched); })
+KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
+    TfrxChild, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStartNewPage | kStretched); })
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxColumnHeader, TfrxBand, { p.Prop("Stretched", &Self::Stretched).Default(0); })
 KAROMIL_IMPLEMENT_CLASS(TfrxColumnFooter, TfrxBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxOverlay, TfrxBand)
@@ -152,11 +139,7 @@ TfrxBand::~TfrxBand() {
     if (FChild) FChild->RemoveFreeNotification(this);
 }
 
-void TfrxBand::SetChild(TfrxChild* value) {
-    if (FChild) FChild->RemoveFreeNotification(this);
-    FChild = value;
-    if (value) value->FreeNotification(this);
-}
+void TfrxBand::SetChild(TfrxChild* value) { ReplaceReference(this, FChild, value); }
 
 void TfrxBand::Notification(TComponent* component, TOperation operation) {
     TfrxReportComponent::Notification(component, operation);
@@ -202,19 +185,15 @@ TfrxDataBand::~TfrxDataBand() {
 std::string TfrxDataBand::GetDescription() const { return frxGetResources()->Get("obDataBand"); }
 
 void TfrxDataBand::SetDataSet(TfrxDataSet* value) {
-    if (FDataSet) FDataSet->RemoveFreeNotification(this);
-    FDataSet = value;
+    ReplaceReference(this, FDataSet, value);
     FDataSetName = value ? value->GetUserName() : std::string();
-    if (value) value->FreeNotification(this);
 }
 
 std::string TfrxDataBand::GetDataSetName() const { return FDataSet ? FDataSet->GetUserName() : FDataSetName; }
 
 void TfrxDataBand::SetDataSetName(const std::string& value) {
-    if (FDataSet) FDataSet->RemoveFreeNotification(this);
     FDataSetName = value;
-    FDataSet = frxDataSetByName(FDataSet, value, GetReport());
-    if (FDataSet) FDataSet->FreeNotification(this);
+    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, GetReport()));
 }
 
 void TfrxDataBand::Notification(TComponent* component, TOperation operation) {

@@ -119,12 +119,7 @@ void TfrxCustomMemoView::SetHighlight(TfrxHighlight* value) { FHighlight->Assign
 void TfrxCustomMemoView::SetMemo(TStrings* value) { FMemo->Assign(value); }
 bool TfrxCustomMemoView::IsHighlightStored() const { return !Trim(FHighlight->Condition).empty(); }
 
-void TfrxCustomMemoView::SetFlowTo(TfrxCustomMemoView* value) {
-    if (FFlowTo == value) return;
-    if (FFlowTo) FFlowTo->RemoveFreeNotification(this);
-    FFlowTo = value;
-    if (FFlowTo) FFlowTo->FreeNotification(this);
-}
+void TfrxCustomMemoView::SetFlowTo(TfrxCustomMemoView* value) { ReplaceReference(this, FFlowTo, value); }
 
 void TfrxCustomMemoView::Notification(TComponent* component, TOperation operation) {
     TfrxStretcheable::Notification(component, operation);

@@ -15,7 +15,10 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportPage, TfrxPage, {
     KAROMIL_PROP(Orientation).Default(poPortrait);
     KAROMIL_PROP(PaperWidth);
     KAROMIL_PROP(PaperHeight);
-    KAROMIL_PROP(PaperSize).Default(9);
+    // Sound: the paper code is always written. Left out as a default, a reloaded A4 page read
+    // only the width and height, whose setters turn the code into custom (256); the stored
+    // templates carry the code too.
+    KAROMIL_PROP(PaperSize);
     p.Prop("LeftMargin", &Self::LeftMargin);
     p.Prop("RightMargin", &Self::RightMargin);
     p.Prop("TopMargin", &Self::TopMargin);
@@ -165,11 +168,7 @@ void TfrxReportPage::DrawBackground(TCanvas* canvas, double scaleX, double scale
 }
 
 void TfrxReportPage::SetDataSet(TfrxDataSet* value) {
-    if (FDataSet != value) {
-        if (FDataSet) FDataSet->RemoveFreeNotification(this);
-        FDataSet = value;
-        if (FDataSet) FDataSet->FreeNotification(this);
-    }
+    ReplaceReference(this, FDataSet, value);
     FDataSetName = value ? value->GetUserName() : std::string();
 }
 
@@ -177,12 +176,7 @@ std::string TfrxReportPage::GetDataSetName() const { return FDataSet ? FDataSet-
 
 void TfrxReportPage::SetDataSetName(const std::string& value) {
     FDataSetName = value;
-    TfrxDataSet* found = frxDataSetByName(FDataSet, value, this);
-    if (found != FDataSet) {
-        if (FDataSet) FDataSet->RemoveFreeNotification(this);
-        FDataSet = found;
-        if (FDataSet) FDataSet->FreeNotification(this);
-    }
+    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, this));
 }
 
 void TfrxReportPage::Notification(TComponent* component, TOperation operation) {

@@ -6,41 +6,13 @@
 
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/Resources.h"
+#include "report/core/frxPictureDrawing.h"
 #include "report/core/frxRes.h"
 
 namespace {
-constexpr TColor kGround = clFuchsia;
-using Painter = std::function<void(TCanvas* c, int x, int y)>;
+using namespace frxPictures;
 
-void Box(TCanvas* c, int l, int t, int r, int b, TColor fill, TColor line = clBlack) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(fill);
-    c->Pen()->SetColor(line);
-    c->Rectangle(l, t, r, b);
-}
-void Line(TCanvas* c, int x1, int y1, int x2, int y2, TColor color = clBlack, int width = 1) {
-    c->Pen()->SetColor(color);
-    c->Pen()->SetWidth(width);
-    c->MoveTo(x1, y1);
-    c->LineTo(x2, y2);
-    c->Pen()->SetWidth(1);
-}
-void Poly(TCanvas* c, std::vector<TPoint> pts, TColor fill) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(fill);
-    c->Pen()->SetColor(clBlack);
-    c->Polygon(pts);
-}
-void Page(TCanvas* c, int x, int y) {  // a sheet of paper with a few lines
-    Box(c, x + 3, y + 1, x + 13, y + 15, clWhite);
-    for (int i = 0; i < 3; ++i) Line(c, x + 5, y + 5 + 3 * i, x + 11, y + 5 + 3 * i, clGray);
-}
-void Lens(TCanvas* c, int x, int y) {
-    c->Brush()->SetColor(clWhite);
-    c->Pen()->SetColor(clNavy);
-    c->Ellipse(x + 2, y + 2, x + 11, y + 11);
-    Line(c, x + 10, y + 10, x + 14, y + 14, clNavy, 2);
-}
+
 void Arrow(TCanvas* c, int x, int y, bool left, bool bar) {
     if (left) Poly(c, {{x + 11, y + 3}, {x + 11, y + 12}, {x + 5, y + 8}}, clNavy);
     else Poly(c, {{x + 5, y + 3}, {x + 5, y + 12}, {x + 11, y + 8}}, clNavy);
@@ -75,11 +47,11 @@ const std::vector<Picture>& Buttons() {
             }},
         {"Export",
             [](TCanvas* c, int x, int y) {
-                Page(c, x - 2, y);
+                Sheet(c, x - 2, y);
                 Poly(c, {{x + 9, y + 6}, {x + 15, y + 10}, {x + 9, y + 14}}, clGreen);
             }},
         {"Najít", [](TCanvas* c, int x, int y) { Lens(c, x, y); }},
-        {"Celá stránka", [](TCanvas* c, int x, int y) { Page(c, x, y); }},
+        {"Celá stránka", [](TCanvas* c, int x, int y) { Sheet(c, x, y); }},
         {"Šířka stránky",
             [](TCanvas* c, int x, int y) {
                 Box(c, x + 1, y + 3, x + 15, y + 13, clWhite);
@@ -97,7 +69,7 @@ const std::vector<Picture>& Buttons() {
             }},
         {"Okraje",
             [](TCanvas* c, int x, int y) {
-                Page(c, x, y);
+                Sheet(c, x, y);
                 Box(c, x + 5, y + 3, x + 11, y + 13, clWhite, clRed);
             }},
         {"Ovládání",
@@ -117,19 +89,19 @@ const std::vector<Picture>& Buttons() {
             }},
         {"Přidat stránku",
             [](TCanvas* c, int x, int y) {
-                Page(c, x, y);
+                Sheet(c, x, y);
                 Line(c, x + 8, y + 9, x + 15, y + 9, clGreen, 2);
                 Line(c, x + 11, y + 6, x + 11, y + 13, clGreen, 2);
             }},
         {"Vymazat stránku",
             [](TCanvas* c, int x, int y) {
-                Page(c, x, y);
+                Sheet(c, x, y);
                 Line(c, x + 4, y + 4, x + 13, y + 13, clRed, 2);
                 Line(c, x + 13, y + 4, x + 4, y + 13, clRed, 2);
             }},
         {"Upravit",
             [](TCanvas* c, int x, int y) {
-                Page(c, x, y);
+                Sheet(c, x, y);
                 Poly(c, {{x + 8, y + 13}, {x + 14, y + 5}, {x + 15, y + 6}, {x + 9, y + 14}}, clYellow);
             }},
         {"První stránka", [](TCanvas* c, int x, int y) { Arrow(c, x, y, true, true); }},
@@ -193,32 +165,11 @@ const std::vector<Picture>& Objects() {
     return k;
 }
 
-TBitmap* MakeStrip(int tile, const std::vector<Picture>& pictures, bool twins) {
-    const int perPicture = twins ? 2 : 1;
-    auto* strip = new TBitmap(tile * perPicture * int(pictures.size()), tile);
-    TCanvas* c = strip->Canvas();
-    c->Brush()->SetColor(kGround);
-    c->FillRect(Rect(0, 0, strip->GetWidth(), tile));
-    for (size_t i = 0; i < pictures.size(); ++i) {
-        const int x = int(i) * perPicture * tile;
-        pictures[i].paint(c, x, 0);
-        if (!twins) continue;
-        pictures[i].paint(c, x + tile, 0);
-        for (int py = 0; py < tile; ++py)
-            for (int px = x + tile; px < x + 2 * tile; ++px) {
-                TColor p = strip->GetPixel(px, py);
-                if (p == kGround || p == clWhite) continue;
-                int lum = (GetRValue(p) * 30 + GetGValue(p) * 59 + GetBValue(p) * 11) / 100;
-                int g = 128 + lum / 2;
-                strip->SetPixel(px, py, RGB(g, g, g));
-            }
-    }
-    return strip;
-}
-
 TBitmapResource Resource(int tile, const std::vector<Picture>& (*pictures)(), bool twins) {
     return [=] {
-        std::unique_ptr<TBitmap> strip(MakeStrip(tile, pictures(), twins));
+        std::vector<Painter> painters;
+        for (const auto& p : pictures()) painters.push_back(p.paint);
+        std::unique_ptr<TBitmap> strip(MakeStrip(tile, painters, twins));
         return strip->Image();
     };
 }

@@ -155,23 +155,39 @@ void frxParsePageNumbers(const std::string& text, TStrings* list, int lastPage) 
     for (char c : text)
         if (c != ' ') s += c;
     if (s.empty()) return;
-    if (s.back() == '-') s += IntToStr(lastPage);
+    // "4-" runs to the last page, and past it ("8-" of six pages) to nothing.
+    const bool openEnd = s.back() == '-';
+    if (openEnd) s += IntToStr(lastPage);
     s += ',';
     std::string number;
     int rangeStart = 0;
     bool inRange = false;
-    for (char c : s) {
+    // Sound: page 0, a reversed range ("5-3") and a range with a second dash ("1-2-3") are
+    // refused like any other text that is not a page list, as the print dialog refuses them;
+    // they used to add nothing, so printing or exporting them did nothing and reported success.
+    auto pageNumber = [](const std::string& t) {
+        const int n = StrToInt(t);
+        if (n == 0) throw EConvertError("Stránky se číslují od 1; 0 není číslo stránky.");
+        return n;
+    };
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
         if (c == ',') {
-            int n = StrToInt(number);
+            const bool toLastPage = openEnd && i + 1 == s.size();
+            int n = toLastPage ? StrToInt(number) : pageNumber(number);
+            if (inRange && n < rangeStart && !toLastPage)
+                throw EConvertError("Rozsah „" + IntToStr(rangeStart) + "-" + IntToStr(n) +
+                    "“ je obrácený; menší číslo se píše první.");
             // Sound: ranges stop at the last page and numbers beyond it are left out; a typed
             // "1-999999999" used to build a list of a billion numbers.
             if (inRange)
-                for (int p = std::max(rangeStart, 1); p <= std::min(n, lastPage); ++p) list->Add(IntToStr(p));
-            else if (n >= 1 && n <= lastPage) list->Add(IntToStr(n));
+                for (int p = rangeStart; p <= std::min(n, lastPage); ++p) list->Add(IntToStr(p));
+            else if (n <= lastPage) list->Add(IntToStr(n));
             inRange = false;
             number.clear();
         } else if (c == '-') {
-            rangeStart = StrToInt(number);
+            if (inRange) throw EConvertError("„" + text + "“ není seznam stránek; rozsah se píše jako 5-12.");
+            rangeStart = pageNumber(number);
             inRange = true;
             number.clear();
         } else {

@@ -57,7 +57,7 @@ std::string frxFloatToStr(double value);
 std::string frxGetBracketedText(
     const std::string& text, const std::string& openBracket, const std::string& closeBracket, int& start, int& finish);
 // "1,3,5-7" -> 1, 3, 5, 6, 7; "4-" runs to lastPage; pages beyond lastPage are left out;
-// EConvertError on a part that is no number.
+// EConvertError on a part that is no number, on page 0 and on a reversed range.
 void frxParsePageNumbers(const std::string& text, TStrings* list, int lastPage);
 // Characters of code 128 and more become code 1 followed by (c - 128) when encoding, and back;
 // byte by byte, so UTF-8 text survives the round trip.

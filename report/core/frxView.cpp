@@ -141,13 +141,7 @@ TfrxView::~TfrxView() {
 void TfrxView::SetFrame(TfrxFrame* value) { FFrame->Assign(value); }
 
 void TfrxView::SetDataSet(TfrxDataSet* value) {
-    if (FDataSet == value) {
-        FDataSetName = value ? value->GetUserName() : std::string();
-        return;
-    }
-    if (FDataSet) FDataSet->RemoveFreeNotification(this);
-    FDataSet = value;
-    if (FDataSet) FDataSet->FreeNotification(this);
+    ReplaceReference(this, FDataSet, value);
     FDataSetName = value ? value->GetUserName() : std::string();
 }
 
@@ -155,12 +149,7 @@ std::string TfrxView::GetDataSetName() const { return FDataSet ? FDataSet->GetUs
 
 void TfrxView::SetDataSetName(const std::string& value) {
     FDataSetName = value;
-    TfrxDataSet* found = frxDataSetByName(FDataSet, value, this);
-    if (found != FDataSet) {
-        if (FDataSet) FDataSet->RemoveFreeNotification(this);
-        FDataSet = found;
-        if (FDataSet) FDataSet->FreeNotification(this);
-    }
+    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, this));
 }
 
 void TfrxView::Notification(TComponent* component, TOperation operation) {

@@ -141,6 +141,17 @@ void TfrxIEMatrix::AddView(TfrxView* view) {
     obj->URL = view->URL;
     double left = view->GetAbsLeft(), top = view->GetAbsTop();
     double width = view->GetWidth(), height = view->GetHeight();
+    // A negative size (a line drawn up or to the left) starts at its other end.
+    auto startAtTopLeft = [&] {
+        if (width < 0) {
+            left += width;
+            width = -width;
+        }
+        if (height < 0) {
+            top += height;
+            height = -height;
+        }
+    };
     auto* memo = dynamic_cast<TfrxCustomMemoView*>(view);
     if (view->GetName() == "_pagebackground") {
         obj->IsText = true;  // the page's colour and frame, never a picture
@@ -151,27 +162,13 @@ void TfrxIEMatrix::AddView(TfrxView* view) {
         obj->IsText = true;
     } else if (IsStraightLine(view)) {
         obj->IsText = true;
-        if (width < 0) {
-            left += width;
-            width = -width;
-        }
-        if (height < 0) {
-            top += height;
-            height = -height;
-        }
+        startAtTopLeft();
         if (width == 0 && Inaccuracy >= 1) width = Inaccuracy;
         if (height == 0 && Inaccuracy >= 1) height = Inaccuracy;
     } else {
         if (std::round(width) == 0) width = 0;
         if (std::round(height) == 0) height = 0;
-        if (width < 0) {
-            left += width;
-            width = -width;
-        }
-        if (height < 0) {
-            top += height;
-            height = -height;
-        }
+        startAtTopLeft();
         TfrxFrame* frame = view->GetFrame();
         const TfrxFrameTypes sides = frame->Typ;
         const bool hideFrame = !sides.Empty() && frame->Width > 0;

@@ -22,7 +22,7 @@ KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPDFExport, TfrxCustomExportFilter, {
     p.Prop("Author", &Self::Author);
     p.Prop("Subject", &Self::Subject);
 })
-KAROMIL_IMPLEMENT_CLASS(TfrxPDFExportDialog, TForm)
+KAROMIL_IMPLEMENT_CLASS(TfrxPDFExportDialog, TfrxExportDialog)
 
 namespace {
 void EnsureTexts() {
@@ -55,10 +55,7 @@ TModalResult TfrxPDFExport::ShowModal() {
     dialog.OutlineCB->SetEnabled(Outline);
     TModalResult result = dialog.ShowModal();
     if (result != mrOk) return result;
-    PageNumbers.clear();
-    CurrentPageOnly = false;
-    if (dialog.CurPageRB->GetChecked()) CurrentPageOnly = true;
-    else if (dialog.PageNumbersRB->GetChecked()) PageNumbers = dialog.PageNumbersE->GetText();
+    dialog.GetPageRange(this);
     OpenAfterExport = dialog.OpenCB->GetChecked();
     Compressed = dialog.CompressedCB->GetChecked();
     EmbeddedFonts = dialog.EmbeddedCB->GetChecked();
@@ -108,56 +105,22 @@ void TfrxPDFExport::Finish() {
 
 // --- dialog
 
-namespace {
-template <class T>
-T* Make(
-    TfrxPDFExportDialog* form, TWinControl* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    T* c = new T(form);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    if (caption) c->SetCaption(caption);
-    return c;
-}
-}  // namespace
-
-TfrxPDFExportDialog::TfrxPDFExportDialog(TComponent* owner) : TForm(owner) {
+TfrxPDFExportDialog::TfrxPDFExportDialog(TComponent* owner) : TfrxExportDialog(owner) {
     SetName("frxPDFExportDialog");
     SetCaption("Export to PDF");
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    GetFont()->SetName("Tahoma");
-    GetFont()->SetHeight(-11);
     SetClientWidth(261);
     SetClientHeight(300);
 
-    GroupPageRange = Make<TGroupBox>(this, this, "GroupPageRange", " Page range  ", 4, 4, 253, 133);
-    AllRB = Make<TRadioButton>(this, GroupPageRange, "AllRB", "All", 12, 20, 233, 17);
-    AllRB->SetChecked(true);
-    CurPageRB = Make<TRadioButton>(this, GroupPageRange, "CurPageRB", "Current page", 12, 40, 233, 17);
-    PageNumbersRB = Make<TRadioButton>(this, GroupPageRange, "PageNumbersRB", "Pages:", 12, 60, 77, 17);
-    PageNumbersE = Make<TEdit>(this, GroupPageRange, "PageNumbersE", nullptr, 92, 58, 153, 21);
-    DescrL = Make<TLabel>(this, GroupPageRange, "DescrL",
-        "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12", 12, 84, 233, 42);
-    DescrL->SetAutoSize(false);
-    DescrL->SetWordWrap(true);
+    CreatePageRange({133, 233, 153, 84, 233, 42});
 
-    GroupQuality = Make<TGroupBox>(this, this, "GroupQuality", " Export settings ", 4, 140, 253, 97);
-    CompressedCB = Make<TCheckBox>(this, GroupQuality, "CompressedCB", "Compressed", 12, 20, 233, 17);
-    EmbeddedCB = Make<TCheckBox>(this, GroupQuality, "EmbeddedCB", "Embedded fonts", 12, 38, 233, 17);
-    PrintOptCB = Make<TCheckBox>(this, GroupQuality, "PrintOptCB", "Print optimized", 12, 56, 233, 17);
-    OutlineCB = Make<TCheckBox>(this, GroupQuality, "OutlineCB", "Outline", 12, 74, 233, 17);
-    OpenCB = Make<TCheckBox>(this, this, "OpenCB", "Open after export", 16, 242, 233, 17);
+    GroupQuality = Make<TGroupBox>(this, "GroupQuality", " Export settings ", 4, 140, 253, 97);
+    CompressedCB = Make<TCheckBox>(GroupQuality, "CompressedCB", "Compressed", 12, 20, 233, 17);
+    EmbeddedCB = Make<TCheckBox>(GroupQuality, "EmbeddedCB", "Embedded fonts", 12, 38, 233, 17);
+    PrintOptCB = Make<TCheckBox>(GroupQuality, "PrintOptCB", "Print optimized", 12, 56, 233, 17);
+    OutlineCB = Make<TCheckBox>(GroupQuality, "OutlineCB", "Outline", 12, 74, 233, 17);
+    OpenCB = Make<TCheckBox>(this, "OpenCB", "Open after export", 16, 242, 233, 17);
 
-    OkB = Make<TButton>(this, this, "OkB", "OK", 96, 268, 75, 25);
-    OkB->SetDefault(true);
-    OkB->SetModalResult(mrOk);
-    CancelB = Make<TButton>(this, this, "CancelB", "Cancel", 180, 268, 75, 25);
-    CancelB->SetCancel(true);
-    CancelB->SetModalResult(mrCancel);
-
-    SaveDialog1 = new TSaveDialog(this);
-    SaveDialog1->SetName("SaveDialog1");
+    CreateButtons(96, 180, 268);
     FormCreate(this);
 }
 

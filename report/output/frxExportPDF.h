@@ -9,16 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/gui/Forms.h"
 #include "report/core/frxPlugins.h"
+#include "report/output/frxExportDialog.h"
 
-class TButton;
 class TCheckBox;
-class TEdit;
 class TGroupBox;
-class TLabel;
-class TRadioButton;
-class TSaveDialog;
 class TStream;
 class TfrxPDFFile;
 class TfrxPDFPage;
@@ -59,27 +54,17 @@ private:
     TfrxPDFPage* FPage = nullptr;
 };
 
-class TfrxPDFExportDialog : public TForm {
-    KAROMIL_CLASS(TfrxPDFExportDialog, TForm)
+class TfrxPDFExportDialog : public TfrxExportDialog {
+    KAROMIL_CLASS(TfrxPDFExportDialog, TfrxExportDialog)
 public:
     explicit TfrxPDFExportDialog(TComponent* owner);
 
-    TButton* OkB;
-    TButton* CancelB;
-    TGroupBox* GroupPageRange;
-    TRadioButton* AllRB;
-    TRadioButton* CurPageRB;
-    TRadioButton* PageNumbersRB;
-    TEdit* PageNumbersE;
-    TLabel* DescrL;
     TGroupBox* GroupQuality;
     TCheckBox* CompressedCB;
     TCheckBox* EmbeddedCB;
     TCheckBox* PrintOptCB;
     TCheckBox* OutlineCB;
     TCheckBox* OpenCB;
-    TSaveDialog* SaveDialog1;
 
     void FormCreate(TObject* sender);
 };
-

@@ -2,29 +2,16 @@
 // The Excel export's options window: the page range, the quality switches, opening the file
 // afterwards, and the save dialog for the workbook's name.
 
-#include "platform/gui/Forms.h"
+#include "report/output/frxExportDialog.h"
 
-class TButton;
 class TCheckBox;
-class TEdit;
 class TGroupBox;
-class TLabel;
-class TRadioButton;
-class TSaveDialog;
 
-class TfrxXLSExportDialog : public TForm {
-    KAROMIL_CLASS(TfrxXLSExportDialog, TForm)
+class TfrxXLSExportDialog : public TfrxExportDialog {
+    KAROMIL_CLASS(TfrxXLSExportDialog, TfrxExportDialog)
 public:
     explicit TfrxXLSExportDialog(TComponent* owner);
 
-    TButton* OkB;
-    TButton* CancelB;
-    TGroupBox* GroupPageRange;
-    TRadioButton* AllRB;
-    TRadioButton* CurPageRB;
-    TRadioButton* PageNumbersRB;
-    TEdit* PageNumbersE;
-    TLabel* DescrL;
     TGroupBox* GroupQuality;
     TCheckBox* MergeCB;
     TCheckBox* WCB;
@@ -33,7 +20,6 @@ public:
     TCheckBox* AsTextCB;
     TCheckBox* BackgrCB;
     TCheckBox* OpenExcelCB;
-    TSaveDialog* SaveDialog1;
 
     void FormCreate(TObject* sender);  // localises the window from the text table
     void PageNumbersEChange(TObject* sender);  // typing a range selects "Pages:"

@@ -7,48 +7,16 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ScreenCursors.h"
+#include "report/core/frxPictureDrawing.h"
 #include "report/output/frxPreview.h"
 
 namespace {
-constexpr TColor kGround = clFuchsia;
+using namespace frxPictures;
 
-void Box(TCanvas* c, int l, int t, int r, int b, TColor fill, TColor line = clBlack) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(fill);
-    c->Pen()->SetColor(line);
-    c->Pen()->SetWidth(1);
-    c->Rectangle(l, t, r, b);
-}
-void Line(TCanvas* c, int x1, int y1, int x2, int y2, TColor color = clBlack, int width = 1) {
-    c->Pen()->SetColor(color);
-    c->Pen()->SetWidth(width);
-    c->MoveTo(x1, y1);
-    c->LineTo(x2, y2);
-    c->Pen()->SetWidth(1);
-}
-void Poly(TCanvas* c, std::vector<TPoint> pts, TColor fill, TColor line = clBlack) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(fill);
-    c->Pen()->SetColor(line);
-    c->Polygon(pts);
-}
-void Sheet(TCanvas* c, int x, int y, int l = 3, int r = 13) {
-    Box(c, x + l, y + 1, x + r, y + 15, clWhite);
-    for (int i = 0; i < 3; ++i) Line(c, x + l + 2, y + 5 + 3 * i, x + r - 2, y + 5 + 3 * i, clGray);
-}
-void Lens(TCanvas* c, int x, int y, int s = 0) {
-    c->Brush()->SetColor(clWhite);
-    c->Pen()->SetColor(clNavy);
-    c->Pen()->SetWidth(1);
-    c->Ellipse(x + 2 + s, y + 2 + s, x + 11 + s, y + 11 + s);
-    Line(c, x + 10 + s, y + 10 + s, x + 14, y + 14, clNavy, 2);
-}
 void Triangle(TCanvas* c, int x, int y, bool left) {
     if (left) Poly(c, {{x + 11, y + 3}, {x + 11, y + 12}, {x + 6, y + 8}}, clNavy, clNavy);
     else Poly(c, {{x + 5, y + 3}, {x + 5, y + 12}, {x + 10, y + 8}}, clNavy, clNavy);
 }
-
-using Painter = std::function<void(TCanvas* c, int x, int y)>;
 
 const std::vector<Painter>& Pictures() {
     static const std::vector<Painter> k = {
@@ -174,12 +142,7 @@ std::unique_ptr<TBitmap> CursorPicture(const std::function<void(TCanvas*)>& pain
 }  // namespace
 
 TBitmap* frxMakePreviewStrip() {
-    const auto& pictures = Pictures();
-    auto* strip = new TBitmap(16 * int(pictures.size()), 16);
-    TCanvas* c = strip->Canvas();
-    c->Brush()->SetColor(kGround);
-    c->FillRect(Rect(0, 0, strip->GetWidth(), 16));
-    for (size_t i = 0; i < pictures.size(); ++i) pictures[i](c, int(i) * 16, 0);
+    TBitmap* strip = MakeStrip(16, Pictures(), false);
     // The strip's transparent colour is read from its bottom-left pixel: keep it the ground.
     strip->SetPixel(0, 15, kGround);
     return strip;

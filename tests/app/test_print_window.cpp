@@ -2,6 +2,7 @@
 // and a template that cannot be loaded is said to the user instead of printing an empty report.
 
 #include "app/UFTisk.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxMemoView.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
@@ -35,6 +36,42 @@ TEST_F(PrintWindowTest, LinesShowTheCardsTemplatesAndAChoiceStaysInTheWindow) {
     });
     EXPECT_EQ(TOtherConnection(DbFile).Value("SELECT ReportFront FROM vysvedceni"), "vysvedceni-predni.fr3");
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(Folder));
+}
+
+TEST_F(PrintWindowTest, OnASmallScreenTheWindowFitsWithoutAHorizontalBar) {
+    Start();
+    auto restore = OnScopeExit([] { Screen->SetWorkArea(TRect{}); });
+    struct Case {
+        TRect work;
+        bool designed;  // the designed layout: buttons of 220 at 16, 250, 484, 718
+    } cases[] = {{Rect(0, 0, 800, 600), false}, {Rect(0, 0, 1920, 1080), true}};
+    for (const Case& k : cases) {
+        Screen->SetWorkArea(k.work);
+        InPrintWindow([&](TFTisk* f) {
+            TestKit::ProcessEvents();
+            EXPECT_LE(f->GetBoundsRect().Right, k.work.Right) << k.work.Right;
+            EXPECT_FALSE(f->GetHorzScrollBar()->IsScrollBarVisible()) << k.work.Right;
+            const int client = f->GetClientWidth();
+            for (TControl* c : {(TControl*)f->GroupBox1, (TControl*)f->GroupBox2, (TControl*)f->bStorno}) {
+                EXPECT_GE(c->GetLeft(), 8) << c->GetName() << " at " << k.work.Right;
+                EXPECT_LE(c->GetLeft() + c->GetWidth(), client) << c->GetName() << " at " << k.work.Right;
+            }
+            // The buttons of a line stand inside their group, side by side, wide enough for
+            // their captions.
+            for (TBitBtn* b : {f->bPrint, f->bPreview, f->bModify, f->bLoad}) {
+                EXPECT_LE(b->GetLeft() + b->GetWidth(), f->GroupBox1->GetClientWidth()) << b->GetName();
+                EXPECT_GE(b->GetWidth(), 160) << b->GetName();
+            }
+            EXPECT_LT(f->bPreview->GetLeft(), f->bModify->GetLeft());
+            if (k.designed) {
+                EXPECT_EQ(f->bPreview->GetLeft(), 250);
+                EXPECT_EQ(f->bLoad->GetLeft(), 718);
+                EXPECT_EQ(f->bLoad->GetWidth(), 219);
+                EXPECT_EQ(f->FormularFront->GetWidth(), 921);
+                EXPECT_EQ(f->bStorno->GetLeft(), 733);
+            }
+        });
+    }
 }
 
 TEST_F(PrintWindowTest, RelativeTemplatesAreFoundBesideTheDatabaseNotTheCurrentFolder) {

@@ -1,40 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 #include <string>
 
 #include "platform/ole/Workbook.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/common/PythonCheck.h"
 
 namespace {
 
-std::string RunPython(const std::string& script) {
-    const std::string name = CreateTempFile("", "wbtest_py");
-    {
-        std::ofstream f(name);
-        f << script;
-    }
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(("/usr/bin/python3 " + name + " 2>&1").c_str(), "r"), ::pclose);
-    std::array<char, 4096> buf{};
-    size_t n;
-    while (p && (n = std::fread(buf.data(), 1, buf.size(), p.get())) > 0) out.append(buf.data(), n);
-    p.reset();
-    DeleteFile(name);
-    return out;
-}
-
-std::string TempDir() {
-    std::string dir = GetTempDir() + "wbtest_XXXXXX";
-    if (!::mkdtemp(dir.data())) throw Exception("mkdtemp");
-    return dir + "/";
-}
+using testsupport::RunPython;
+std::string TempDir() { return testsupport::MakeTempDir("wbtest"); }
 
 // Reads the first sheet back and prints what matters, one fact a line.
 const char* kReadBack = R"(

@@ -9,6 +9,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxReport.h"
+#include "report/core/frxReportPage.h"
 #include "report/core/frxUtils.h"
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
@@ -120,6 +121,43 @@ TEST(FrxSerializer, EveryPropertyKindSurvivesARoundTrip) {
     // Written again, the copy's objects give the same text.
     const std::string again = SaveText(&copy);
     EXPECT_EQ(again.substr(again.find("<TTestBox")), text.substr(text.find("<TTestBox")));
+}
+
+TEST(FrxSerializer, APageKeepsItsPaperCodeAndSize) {
+    struct Case {
+        int paper;
+        TPrinterOrientation orientation;
+        double width, height;  // mm, as set for a custom size and expected after reloading
+    } cases[] = {
+        {9, poPortrait, 210, 297},
+        {9, poLandscape, 297, 210},
+        {5, poPortrait, 0, 0},  // another listed paper: its own size
+        {256, poPortrait, 100, 150},
+    };
+    for (const Case& k : cases) {
+        TfrxReport report;
+        auto* page = new TfrxReportPage(&report);
+        page->SetName("Page1");
+        page->SetOrientation(k.orientation);
+        page->SetPaperSize(k.paper);
+        if (k.paper == 256) {
+            page->SetPaperWidth(k.width);
+            page->SetPaperHeight(k.height);
+        }
+        const double width = page->GetPaperWidth(), height = page->GetPaperHeight();
+
+        TfrxReport copy;
+        LoadText(&copy, SaveText(&report));
+        auto* back = dynamic_cast<TfrxReportPage*>(copy.FindObject("Page1"));
+        ASSERT_TRUE(back) << k.paper;
+        EXPECT_EQ(back->GetPaperSize(), k.paper);
+        EXPECT_EQ(back->GetOrientation(), k.orientation) << k.paper;
+        EXPECT_DOUBLE_EQ(back->GetPaperWidth(), width) << k.paper;
+        EXPECT_DOUBLE_EQ(back->GetPaperHeight(), height) << k.paper;
+        if (k.width > 0) EXPECT_DOUBLE_EQ(back->GetPaperWidth(), k.width) << k.paper;
+        if (k.height > 0) EXPECT_DOUBLE_EQ(back->GetPaperHeight(), k.height) << k.paper;
+        EXPECT_DOUBLE_EQ(back->GetWidth(), page->GetWidth()) << k.paper;
+    }
 }
 
 TEST(FrxSerializer, FontAttributesAreAllWrittenOrNone) {

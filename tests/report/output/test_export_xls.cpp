@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,30 +19,12 @@
 #include "report/output/frxExportXLS.h"
 #include "report/output/frxExportXLSDialog.h"
 #include "report/output/frxExportXLSExcel.h"
+#include "tests/common/PythonCheck.h"
 
 namespace {
 
-std::string RunPython(const std::string& script) {
-    const std::string name = CreateTempFile("", "xlstest_py");
-    {
-        std::ofstream f(name);
-        f << script;
-    }
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(("/usr/bin/python3 " + name + " 2>&1").c_str(), "r"), ::pclose);
-    std::array<char, 4096> buf{};
-    size_t n;
-    while (p && (n = std::fread(buf.data(), 1, buf.size(), p.get())) > 0) out.append(buf.data(), n);
-    p.reset();
-    DeleteFile(name);
-    return out;
-}
-
-std::string TempDir() {
-    std::string dir = GetTempDir() + "xlstest_XXXXXX";
-    if (!::mkdtemp(dir.data())) throw Exception("mkdtemp");
-    return dir + "/";
-}
+using testsupport::RunPython;
+std::string TempDir() { return testsupport::MakeTempDir("xlstest"); }
 
 void Add(TfrxIEMatrix& m, double l, double t, double w, double h, const std::string& text, uint8_t frame = 0,
     TColor color = clNone) {
