@@ -14,6 +14,7 @@ class TfrxDataBand;
 class TfrxNullBand;
 class TfrxReportComponent;
 class TfrxReportPage;
+class TfrxSubreport;
 class TfrxXMLItem;
 
 // A band shown again at the top of every new page or column.
@@ -101,6 +102,19 @@ private:
     void WriteBand(TfrxBand* band);
     int PageColumns() const;
 
+    // --- vertical bands and subreports
+    void ProcessVerticalBands(TfrxBand* band);
+    void RunVerticalBands(TList* bands);
+    void ShowVerticalBand(TfrxBand* band);
+    void OutputVerticalBands(TfrxBand* band);
+    void AddVReprintHeader(TfrxBand* band);
+    void RemoveVReprintHeader(TfrxBand* band);
+    void MoveObjectsIntoVerticalBands(TfrxReportPage* page, TfrxBand* band);
+    void RunSubreports(TfrxBand* band);
+    void PrintSubreportsOnParent(TfrxBand* band);
+    void RunSubreportPage(TfrxSubreport* subreport);
+    void SetAddPageMode(bool append);
+
     std::unique_ptr<TfrxAggregateList> FAggregates;
     TfrxHeaderList FHeaderList;
     TfrxBand* FColumnFooter = nullptr;
@@ -116,4 +130,12 @@ private:
     TfrxBand* FKeepBand = nullptr;
     int FKeepPosition = 0;
     TfrxXMLItem* FKeepOutline = nullptr;
+    // Vertical bands: the horizontal band they are run in, its object counts where each page
+    // width begins, and the vertical headers shown again at the left of every page width.
+    TfrxBand* FVHost = nullptr;
+    std::vector<int> FVMarks;
+    std::vector<TfrxBand*> FVHeaderList;
+    // The subreport pages being run, outermost first: a page met again would recurse for ever.
+    std::vector<TfrxReportPage*> FSubreportPath;
+    bool FPageStarting = false;  // the headers of a new page are being shown
 };
