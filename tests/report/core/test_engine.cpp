@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/classes/Streams.h"
+
 #include "test_engine_fixture.h"
 
 namespace {
@@ -63,6 +65,31 @@ TEST_F(EngineTest, GroupsBreakOnTheirConditionAndFootersSumTheirRows) {
     EXPECT_EQ(Texts(),
         (std::vector<std::string>{
             "Skupina A", "1", "2", "3 z 2", "Skupina B", "3", "4", "4 z 2", "Skupina C", "5", "5 z 1"}));
+}
+
+TEST_F(EngineTest, APreparedReportSavedAndLoadedShowsTheSameTextsInTheSamePlaces) {
+    Rows(60, std::vector<std::string>(60, "A"));
+    Report.GetEngineOptions()->DoublePass = true;
+    auto* gh = Band<TfrxGroupHeader>("GroupHeader1", 0, 20);
+    gh->Condition = "Data.\"G\"";
+    Memo(gh, "GH", "Skupina [Data.\"G\"]");
+    auto* data = Band<TfrxMasterData>("MasterData1", 30, 20);
+    data->SetDataSet(Data);
+    Memo(data, "Row", "Řádek [Data.\"N\"]", 50);
+    auto* footer = Band<TfrxPageFooter>("PageFooter1", 900, 20);
+    Memo(footer, "Foot", "[Page#] / [TotalPages]", 500);
+    ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
+    ASSERT_EQ(Pages(), 2);
+    TMemoryStream stream;
+    Report.PreviewPages()->SaveToStream(&stream);
+    TfrxReport other;
+    other.ShowProgress = false;
+    stream.SetPosition(0);
+    other.PreviewPages()->LoadFromStream(&stream);
+    const std::vector<TPlaced> before = Placed(), after = Placed(&other);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(after.back().Text, "2 / 2");
 }
 
 TEST_F(EngineTest, ThreeColumnsFillARowBeforeTheNextStartsBelowIt) {

@@ -25,6 +25,9 @@ struct TPlaced {
     int Page;
     double Top, Left;
     std::string Text;
+    bool operator==(const TPlaced& o) const {
+        return Page == o.Page && Top == o.Top && Left == o.Left && Text == o.Text;
+    }
 };
 
 class EngineTest : public ::testing::Test {
@@ -66,11 +69,12 @@ public:
     }
     bool Prepare() { return Report.PrepareReport(true); }
     int Pages() { return Report.PreviewPages()->GetCount(); }
-    // Every memo of every prepared page, in page order.
-    std::vector<TPlaced> Placed() {
+    // Every memo of every prepared page (of this report or another), in page order.
+    std::vector<TPlaced> Placed(TfrxReport* from = nullptr) {
+        TfrxCustomPreviewPages* pages = (from ? from : &Report)->PreviewPages();
         std::vector<TPlaced> out;
-        for (int p = 0; p < Pages(); ++p) {
-            auto* page = frxPageComponent(Report.PreviewPages()->GetPage(p));
+        for (int p = 0; p < pages->GetCount(); ++p) {
+            auto* page = frxPageComponent(pages->GetPage(p));
             TList* all = page->GetAllObjects();
             for (int i = 0; i < all->Count(); ++i)
                 if (auto* m = dynamic_cast<TfrxCustomMemoView*>(static_cast<TfrxComponent*>(all->Items(i))))
