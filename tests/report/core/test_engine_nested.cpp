@@ -107,6 +107,35 @@ INSTANTIATE_TEST_SUITE_P(Engine, VerticalTest,
                 {"1:5", {2, 100, 0}}, {"2:1", {0, 100, 20}}, {"2:2", {0, 400, 20}}, {"2:3", {1, 100, 20}},
                 {"2:4", {1, 400, 20}}, {"2:5", {2, 100, 20}}}}));
 
+TEST_F(NestedTest, AFooterUnderVerticalRowsTotalsEachOfThem) {
+    TMemDataSet cols{nullptr};
+    cols.FieldDefs()->Add("C", ftInteger);
+    cols.Open();
+    for (int i = 1; i <= 3; ++i) cols.AppendRecord({Variant(i)});
+    auto* colData = new TfrxDBDataset(&Report);
+    colData->SetName("Cols");
+    colData->SetDataSet(&cols);
+    Report.DataSets()->Add(colData);
+    Rows(2);
+    auto* host = Band<TfrxMasterData>("MasterData1", 0, 20);
+    host->SetDataSet(Data);
+    Memo(host, "Cell", "[Data.\"N\"]:[Cols.\"C\"]", 0, 200);
+    auto* footer = Band<TfrxFooter>("Footer1", 40, 20);
+    Memo(footer, "Total", "Σ [SUM(<Data.\"N\"> * <Cols.\"C\">, MasterData1)]", 0, 200);
+    auto* columns = Band<TfrxMasterData>("MasterData2", 0, 0);
+    columns->Vertical = true;
+    columns->SetBounds(0, 0, 200, 0);
+    columns->SetDataSet(colData);
+    ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
+    EXPECT_EQ(Pages(), 1);
+    const std::map<std::string, TAt> at = Where();
+    // Each column sums N * C over the rows N = 1, 2.
+    for (int c = 1; c <= 3; ++c) {
+        EXPECT_EQ(at.at("2:" + std::to_string(c)), (TAt{0, (c - 1) * 200.0, 20})) << c;
+        EXPECT_EQ(at.at("Σ " + std::to_string(3 * c)), (TAt{0, (c - 1) * 200.0, 40})) << c;
+    }
+}
+
 // A 50 px band at the top of page 1 with one or two subreports of 20 px rows, then a summary.
 struct TSubreportCase {
     const char* Name;
