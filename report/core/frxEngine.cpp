@@ -846,7 +846,7 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
     if (IsKind<TfrxFooter>(band) || IsKind<TfrxGroupFooter>(band) || IsKind<TfrxPageFooter>(band) ||
         IsKind<TfrxReportSummary>(band))
         FAggregates->ResetBand(band);
-    if (band->GetVisible() && !split) RunSubreports(band);
+    if (band->GetVisible()) RunSubreports(band);
 }
 
 void TfrxEngine::PrepareBand(TfrxBand* band) {

@@ -261,7 +261,8 @@ void TfrxEngine::PrintSubreportsOnParent(TfrxBand* band) {
         if (auto* s = dynamic_cast<TfrxSubreport*>(band->Child(i)))
             if (s->GetVisible() && s->PrintOnParent && s->GetPage()) subreports.push_back(s);
     if (subreports.empty()) return;
-    band->OriginalObjectsCount = band->ChildCount();
+    // A host of vertical bands already counts its own objects; its copies go too.
+    if (band->OriginalObjectsCount == -1) band->OriginalObjectsCount = band->ChildCount();
     auto collector = std::make_unique<TfrxNullBand>(nullptr);
     {
         TRollback<TfrxBand*> outputTo(FOutputTo, collector.get());

@@ -107,6 +107,22 @@ INSTANTIATE_TEST_SUITE_P(Engine, VerticalTest,
                 {"1:5", {2, 100, 0}}, {"2:1", {0, 100, 20}}, {"2:2", {0, 400, 20}}, {"2:3", {1, 100, 20}},
                 {"2:4", {1, 400, 20}}, {"2:5", {2, 100, 20}}}}));
 
+TEST_F(NestedTest, ASubreportInsideASubreportOnItsParentPrintsItsPageOnlyThere) {
+    auto* band = Band<TfrxMasterData>("MasterData1", 0, 30);
+    band->SetRowCount(1);
+    band->Stretched = true;
+    TfrxSubreport* outer = Sub(band, "Outer", 0, 0, 1, "O");
+    outer->PrintOnParent = true;
+    Sub(static_cast<TfrxBand*>(outer->GetPage()->Child(0)), "Inner", 200, 0, 2, "I");
+    ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
+    EXPECT_EQ(Pages(), 1);
+    const std::map<std::string, TAt> at = Where();
+    EXPECT_EQ(at.size(), 3u);
+    EXPECT_EQ(at.at("O1"), (TAt{0, 0, 0}));
+    EXPECT_EQ(at.at("I1"), (TAt{0, 200, 0}));
+    EXPECT_EQ(at.at("I2"), (TAt{0, 200, 20}));
+}
+
 TEST_F(NestedTest, AFooterUnderVerticalRowsTotalsEachOfThem) {
     TMemDataSet cols{nullptr};
     cols.FieldDefs()->Add("C", ftInteger);
