@@ -1,6 +1,7 @@
 #include "report/core/frxEngine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <functional>
 
@@ -33,8 +34,11 @@ bool IsKind(const TObject* o) {
 
 TfrxBand* BandAt(TList* list, int i) { return static_cast<TfrxBand*>(list->Items(i)); }
 
+// Band objects are looked at several times per row: the class table answers without the cost
+// of a dynamic cast.
 TfrxReportComponent* ObjectAt(TfrxComponent* parent, int i) {
-    return dynamic_cast<TfrxReportComponent*>(static_cast<TfrxComponent*>(parent->Objects()->Items(i)));
+    TfrxComponent* c = parent->Child(i);
+    return c->InheritsFrom(TfrxReportComponent::StaticClass()) ? static_cast<TfrxReportComponent*>(c) : nullptr;
 }
 
 TfrxDataSet* DataSetOf(TfrxBand* band) {
@@ -262,7 +266,13 @@ bool TfrxEngine::HasDetailRows(TfrxComponent* owner, bool printIfEmpty) {
 }
 
 void TfrxEngine::RunDataBands(TfrxComponent* owner) {
-    Application->ProcessMessages();
+    // The preview and the progress window stay live (and their Cancel heard) with events
+    // handled every 20 ms; handling them at every row of a long list cost more than the row.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - FLastEvents >= std::chrono::milliseconds(20)) {
+        FLastEvents = now;
+        Application->ProcessMessages();
+    }
     if (Report->Terminated) return;
     TList* bands = nullptr;
     if (auto* page = dynamic_cast<TfrxReportPage*>(owner)) bands = page->HorizontalBands();
@@ -864,8 +874,10 @@ void TfrxEngine::PrepareBand(TfrxBand* band) {
     for (int i = 0; i < band->Objects()->Count(); ++i) {
         TfrxReportComponent* c = ObjectAt(band, i);
         if (!c) continue;
-        if (auto* sub = dynamic_cast<TfrxSubreport*>(c))
+        if (c->InheritsFrom(TfrxSubreport::StaticClass())) {
+            auto* sub = static_cast<TfrxSubreport*>(c);
             onParent = onParent || (sub->PrintOnParent && sub->GetVisible());
+        }
         // Sound: the host's own objects still take their data; only the copies made by the
         // vertical bands are skipped. Otherwise a host's label kept its template text.
         if (!vhost || i < band->OriginalObjectsCount) {
@@ -877,9 +889,9 @@ void TfrxEngine::PrepareBand(TfrxBand* band) {
             c->GetData();
             Report->DoNotifyEvent(c, c->OnAfterData);
         }
-        if (!bandVisible || !c->GetVisible()) continue;
-        auto* s = dynamic_cast<TfrxStretcheable*>(c);
-        if (!s || s->StretchMode == smDontStretch) continue;
+        if (!bandVisible || !c->GetVisible() || !c->InheritsFrom(TfrxStretcheable::StaticClass())) continue;
+        auto* s = static_cast<TfrxStretcheable*>(c);
+        if (s->StretchMode == smDontStretch) continue;
         const double h = s->CalcHeight();
         if (h <= s->GetHeight()) {
             s->ShiftDistance = 0;
@@ -898,9 +910,12 @@ void TfrxEngine::PrepareBand(TfrxBand* band) {
     if (band->Stretched) band->SetHeight(bottom);
     Report->CurrentObjectName = band->GetName();
     Report->DoNotifyEvent(band, band->OnAfterCalcHeight);
-    for (int i = 0; i < band->Objects()->Count(); ++i)
-        if (auto* s = dynamic_cast<TfrxStretcheable*>(ObjectAt(band, i)))
-            if (s->StretchMode == smMaxHeight) s->SetHeight(bottom - s->GetTop());
+    for (int i = 0; i < band->Objects()->Count(); ++i) {
+        TfrxComponent* c = band->Child(i);
+        if (!c->InheritsFrom(TfrxStretcheable::StaticClass())) continue;
+        auto* s = static_cast<TfrxStretcheable*>(c);
+        if (s->StretchMode == smMaxHeight) s->SetHeight(bottom - s->GetTop());
+    }
 }
 
 void TfrxEngine::UnprepareBand(TfrxBand* band) {

@@ -4,6 +4,7 @@
 // pages and columns (headers and footers, kept blocks, splitting, stretching) and hands every
 // finished band to the prepared-pages store.
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -138,4 +139,5 @@ private:
     // The subreport pages being run, outermost first: a page met again would recurse for ever.
     std::vector<TfrxReportPage*> FSubreportPath;
     bool FPageStarting = false;  // the headers of a new page are being shown
+    std::chrono::steady_clock::time_point FLastEvents;  // when pending events were last handled
 };

@@ -226,10 +226,13 @@ void TfrxEngine::RunSubreportPage(TfrxSubreport* subreport) {
 }
 
 void TfrxEngine::RunSubreports(TfrxBand* band) {
+    // Every band shown passes here: the class table answers without a dynamic cast.
     std::vector<TfrxSubreport*> subreports;
     for (int i = 0; i < band->ChildCount(); ++i)
-        if (auto* s = dynamic_cast<TfrxSubreport*>(band->Child(i)))
+        if (band->Child(i)->InheritsFrom(TfrxSubreport::StaticClass())) {
+            auto* s = static_cast<TfrxSubreport*>(band->Child(i));
             if (s->GetVisible() && !s->PrintOnParent && s->GetPage()) subreports.push_back(s);
+        }
     if (subreports.empty()) return;
     const int savedPage = PreviewPages->CurPageIndex, savedColumn = CurColumn;
     const double savedOffset = FLeftOffset, savedX = CurX, savedY = CurY;
