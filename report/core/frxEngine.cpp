@@ -116,6 +116,7 @@ bool TfrxEngine::InitRun() {
     FVHeaderList.clear();
     FSubreportPath.clear();
     FPageStarting = false;
+    FVPageSegment = 0;
     FAggregates->Clear();
     FHeaderList.Clear();
     for (int i = 0; i < Report->GetPageCount(); ++i) {
@@ -804,7 +805,9 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
         Report->NotifyBeforePrint(band);
         ProcessVerticalBands(band);
         CurX = savedX;
-        SetAddPageMode(true);
+        // A break after the host starts a new page; the pages of its widths are not reused.
+        // Among the headers of a page the mode stays: the page is one of a run being written.
+        if (!FPageStarting) SetAddPageMode(true);
         vhost = FVHost;
         vmarks = FVMarks;
     }
@@ -842,12 +845,12 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
         if (FOutputTo) {
             auto* copy = new TfrxBand(FOutputTo);
             copy->AssignAll(band);
+        } else if (FReprinting && PreviewPages->BandExists(band)) {
+            // already on this page (a page met again)
         } else if (vhost == band) {
             FVHost = vhost;
             FVMarks = vmarks;
             OutputVerticalBands(band);
-        } else if (FReprinting) {
-            if (!PreviewPages->BandExists(band)) WriteBand(band);
         } else {
             WriteBand(band);
         }

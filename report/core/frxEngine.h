@@ -136,6 +136,7 @@ private:
     TfrxBand* FVHost = nullptr;
     std::vector<int> FVMarks;
     std::vector<TfrxBand*> FVHeaderList;
+    int FVPageSegment = 0;  // the page width of a new page within a run of them
     // The subreport pages being run, outermost first: a page met again would recurse for ever.
     std::vector<TfrxReportPage*> FSubreportPath;
     bool FPageStarting = false;  // the headers of a new page are being shown

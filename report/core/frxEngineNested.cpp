@@ -177,6 +177,26 @@ void TfrxEngine::OutputVerticalBands(TfrxBand* band) {
     std::vector<TfrxComponent*> all;
     for (int i = 0; i < band->ChildCount(); ++i) all.push_back(band->Child(i));
     const std::vector<int> marks = FVMarks;
+    auto objects = OnScopeExit([&] {
+        band->Objects()->Clear();
+        for (TfrxComponent* c : all) band->Objects()->Add(c);
+    });
+    auto segment = [&](size_t k) {
+        band->Objects()->Clear();
+        const int from = std::clamp(marks[k], 0, int(all.size()));
+        const int to = std::clamp(marks[k + 1], from, int(all.size()));
+        for (int i = from; i < to; ++i) band->Objects()->Add(all[size_t(i)]);
+    };
+    // Sound: a host among the headers of a new page (column titles in the page header) writes
+    // only the width of that page; going on to the next pages from there started a new page
+    // from inside the start of one, for ever.
+    if (FPageStarting) {
+        if (size_t(FVPageSegment) + 1 < marks.size()) {
+            segment(size_t(FVPageSegment));
+            WriteBand(band);
+        }
+        return;
+    }
     const int savedPage = PreviewPages->CurPageIndex;
     const double savedX = CurX, savedY = CurY;
     // Sound: a kept block stays where it is; the page widths of this band are not a page break
@@ -185,21 +205,20 @@ void TfrxEngine::OutputVerticalBands(TfrxBand* band) {
     TRollback<TfrxBand*> keepBand(FKeepBand);
     SetAddPageMode(false);
     auto restore = OnScopeExit([&] {
-        band->Objects()->Clear();
-        for (TfrxComponent* c : all) band->Objects()->Add(c);
         PreviewPages->CurPageIndex = savedPage;
         CurX = savedX;
         CurY = savedY;
         SetAddPageMode(true);
     });
     for (size_t k = 0; k + 1 < marks.size(); ++k) {
-        band->Objects()->Clear();
-        const int from = std::clamp(marks[k], 0, int(all.size()));
-        const int to = std::clamp(marks[k + 1], from, int(all.size()));
-        for (int i = from; i < to; ++i) band->Objects()->Add(all[size_t(i)]);
+        segment(k);
         WriteBand(band);
-        if (k + 2 == marks.size()) EndPage();
-        else NewPage();
+        if (k + 2 == marks.size()) {
+            EndPage();
+        } else {
+            TRollback<int> next(FVPageSegment, int(k) + 1);
+            NewPage();
+        }
     }
 }
 

@@ -47,6 +47,7 @@ public:
 // A vertical band of 300 px with 5 rows in a host band with 2 rows, on a page 700 px wide.
 struct TVerticalCase {
     bool Header;  // a reprinted vertical header at the left of every page width
+    bool Titles;  // a page header with a title over every vertical row
     std::map<std::string, TAt> Expected;
 };
 
@@ -65,9 +66,10 @@ TEST_P(VerticalTest, RowsWrapOverPageWidthsAndEveryHostRowUsesTheSamePages) {
     Rows(2);
     Page->LeftMargin = Page->RightMargin = 0;
     Page->SetPaperWidth(700 / frxPixelsPerMM);
-    auto* host = Band<TfrxMasterData>("MasterData1", 0, 20);
+    auto* host = Band<TfrxMasterData>("MasterData1", 40, 20);
     host->SetDataSet(Data);
     const double x = c.Header ? 100 : 0;
+    if (c.Titles) Memo(Band<TfrxPageHeader>("PageHeader1", 0, 20), "Title", "T[Cols.\"C\"]", x, 300);
     if (c.Header) {
         auto* header = Band<TfrxHeader>("Header1", 0, 0);
         header->Vertical = true;
@@ -98,14 +100,20 @@ TEST_P(VerticalTest, RowsWrapOverPageWidthsAndEveryHostRowUsesTheSamePages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, VerticalTest,
-    ::testing::Values(TVerticalCase{false,
+    ::testing::Values(TVerticalCase{false, false,
                           {{"1:1", {0, 0, 0}}, {"1:2", {0, 300, 0}}, {"1:3", {1, 0, 0}}, {"1:4", {1, 300, 0}},
                               {"1:5", {2, 0, 0}}, {"2:1", {0, 0, 20}}, {"2:2", {0, 300, 20}}, {"2:3", {1, 0, 20}},
                               {"2:4", {1, 300, 20}}, {"2:5", {2, 0, 20}}}},
-        TVerticalCase{true,
+        TVerticalCase{true, false,
             {{"1:1", {0, 100, 0}}, {"1:2", {0, 400, 0}}, {"1:3", {1, 100, 0}}, {"1:4", {1, 400, 0}},
                 {"1:5", {2, 100, 0}}, {"2:1", {0, 100, 20}}, {"2:2", {0, 400, 20}}, {"2:3", {1, 100, 20}},
-                {"2:4", {1, 400, 20}}, {"2:5", {2, 100, 20}}}}));
+                {"2:4", {1, 400, 20}}, {"2:5", {2, 100, 20}}}},
+        // The titles in the page header follow the page widths of the rows below them.
+        TVerticalCase{false, true,
+            {{"T1", {0, 0, 0}}, {"T2", {0, 300, 0}}, {"T3", {1, 0, 0}}, {"T4", {1, 300, 0}}, {"T5", {2, 0, 0}},
+                {"1:1", {0, 0, 20}}, {"1:2", {0, 300, 20}}, {"1:3", {1, 0, 20}}, {"1:4", {1, 300, 20}},
+                {"1:5", {2, 0, 20}}, {"2:1", {0, 0, 40}}, {"2:2", {0, 300, 40}}, {"2:3", {1, 0, 40}},
+                {"2:4", {1, 300, 40}}, {"2:5", {2, 0, 40}}}}));
 
 TEST_F(NestedTest, ASubreportInsideASubreportOnItsParentPrintsItsPageOnlyThere) {
     auto* band = Band<TfrxMasterData>("MasterData1", 0, 30);
