@@ -160,6 +160,35 @@ TEST_F(NestedTest, AFooterUnderVerticalRowsTotalsEachOfThem) {
     }
 }
 
+TEST_F(NestedTest, AVerticalHeaderWiderThanThePageStartsEachWidthOnce) {
+    TMemDataSet cols{nullptr};
+    cols.FieldDefs()->Add("C", ftInteger);
+    cols.Open();
+    for (int i = 1; i <= 2; ++i) cols.AppendRecord({Variant(i)});
+    auto* colData = new TfrxDBDataset(&Report);
+    colData->SetName("Cols");
+    colData->SetDataSet(&cols);
+    Report.DataSets()->Add(colData);
+    Page->LeftMargin = Page->RightMargin = 0;
+    Page->SetPaperWidth(700 / frxPixelsPerMM);
+    auto* host = Band<TfrxMasterData>("MasterData1", 0, 20);
+    host->SetRowCount(1);
+    auto* header = Band<TfrxHeader>("Header1", 0, 0);
+    header->Vertical = true;
+    header->ReprintOnNewPage = true;
+    header->SetBounds(0, 0, 800, 0);
+    Memo(host, "H", "Hlava", 0, 800);
+    auto* columns = Band<TfrxMasterData>("MasterData2", 0, 0);
+    columns->Vertical = true;
+    columns->SetBounds(800, 0, 300, 0);
+    columns->SetDataSet(colData);
+    Memo(host, "Cell", "[Cols.\"C\"]", 800, 300);
+    ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
+    // The header fills the first width; each row then starts a width of its own behind it.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Hlava", "Hlava", "1", "Hlava", "2"}));
+    EXPECT_EQ(Pages(), 3);
+}
+
 // A 50 px band at the top of page 1 with one or two subreports of 20 px rows, then a summary.
 struct TSubreportCase {
     const char* Name;
