@@ -327,6 +327,12 @@ void TfrxAggregateList::ParseAggregate(
         item->DontReset = (f & 2) != 0;
     }
     item->ParentBand = dynamic_cast<TfrxBand*>(memo->GetParent());
+    // A text moved into a vertical band from a footer-like band is shown by that footer.
+    if (item->ParentBand && item->ParentBand->Vertical)
+        if (TfrxBand* from = memo->HorizontalBand)
+            if (dynamic_cast<TfrxReportSummary*>(from) || dynamic_cast<TfrxPageFooter*>(from) ||
+                dynamic_cast<TfrxFooter*>(from) || dynamic_cast<TfrxGroupFooter*>(from))
+                item->ParentBand = from;
     item->IsPageFooter = dynamic_cast<TfrxPageFooter*>(item->ParentBand) != nullptr;
     item->MemoName = memo->GetName();
     item->AggregateText = call;

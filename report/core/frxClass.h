@@ -99,6 +99,8 @@ public:
     std::string NamePrefix;
     std::string GetNamePrefix() const;
     TfrxComponent* SourceObject = nullptr;
+    // The horizontal band an object was moved out of into a vertical band (the engine sets it).
+    TfrxBand* HorizontalBand = nullptr;
     double SavedRect[4] = {0, 0, 0, 0};  // the designer's group scaling: abs left, abs top, width, height
     uint16_t DesignFlags() const noexcept { return FDesignFlags; }
 

@@ -1,10 +1,12 @@
 #include "report/core/frxEngine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <functional>
 
 #include "platform/gui/Application.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxAggregate.h"
@@ -32,8 +34,11 @@ bool IsKind(const TObject* o) {
 
 TfrxBand* BandAt(TList* list, int i) { return static_cast<TfrxBand*>(list->Items(i)); }
 
+// Band objects are looked at several times per row: the class table answers without the cost
+// of a dynamic cast.
 TfrxReportComponent* ObjectAt(TfrxComponent* parent, int i) {
-    return dynamic_cast<TfrxReportComponent*>(static_cast<TfrxComponent*>(parent->Objects()->Items(i)));
+    TfrxComponent* c = parent->Child(i);
+    return c->InheritsFrom(TfrxReportComponent::StaticClass()) ? static_cast<TfrxReportComponent*>(c) : nullptr;
 }
 
 TfrxDataSet* DataSetOf(TfrxBand* band) {
@@ -43,6 +48,8 @@ TfrxDataSet* DataSetOf(TfrxBand* band) {
 
 // Objects whose stretched height stays below this much more than their height did not grow.
 constexpr double kEpsilon = 0.0001;
+
+const char* const kBandDoesNotFit = "Pruh %s se nevejde na stránku";
 
 }  // namespace
 
@@ -75,13 +82,20 @@ bool TfrxEngine::Run() {
         FinalPass = !GetDoublePass();
         TotalPages = 0;
         PreviewPages->BeginPass();
-        RunReportPages();
-        if (GetDoublePass() && !Report->Terminated) {
-            TotalPages = PreviewPages->GetCount();
-            PreviewPages->ClearFirstPassPages();
-            FAggregates->ResetAll();
-            FinalPass = true;
+        // A run that fails leaves none of its pages behind: half a report must not look like
+        // a finished one in the preview or on paper.
+        try {
             RunReportPages();
+            if (GetDoublePass() && !Report->Terminated) {
+                TotalPages = PreviewPages->GetCount();
+                PreviewPages->ClearFirstPassPages();
+                FAggregates->ResetAll();
+                FinalPass = true;
+                RunReportPages();
+            }
+        } catch (...) {
+            PreviewPages->ClearFirstPassPages();
+            throw;
         }
         result = true;
     }
@@ -97,6 +111,12 @@ bool TfrxEngine::InitRun() {
     FKeepBand = nullptr;
     CurVColumn = 0;
     FOutputTo = nullptr;
+    FVHost = nullptr;
+    FVMarks.clear();
+    FVHeaderList.clear();
+    FSubreportPath.clear();
+    FPageStarting = false;
+    FVPageSegment = 0;
     FAggregates->Clear();
     FHeaderList.Clear();
     for (int i = 0; i < Report->GetPageCount(); ++i) {
@@ -175,11 +195,13 @@ void TfrxEngine::RunReportPages() {
 }
 
 void TfrxEngine::RunPage(TfrxReportPage* page) {
-    FPage = page;
+    // A subreport's page runs only its data, on the pages (and with the headers and footers)
+    // of the page that holds the subreport.
     if (page->IsSubreportPage()) {
         RunDataBands(page);
         return;
     }
+    FPage = page;
     FRowPending = true;
     Report->DoNotifyEvent(page, page->OnBeforePrint);
     if (TfrxDataSet* ds = page->GetDataSet()) {
@@ -245,7 +267,13 @@ bool TfrxEngine::HasDetailRows(TfrxComponent* owner, bool printIfEmpty) {
 }
 
 void TfrxEngine::RunDataBands(TfrxComponent* owner) {
-    Application->ProcessMessages();
+    // The preview and the progress window stay live (and their Cancel heard) with events
+    // handled every 20 ms; handling them at every row of a long list cost more than the row.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - FLastEvents >= std::chrono::milliseconds(20)) {
+        FLastEvents = now;
+        Application->ProcessMessages();
+    }
     if (Report->Terminated) return;
     TList* bands = nullptr;
     if (auto* page = dynamic_cast<TfrxReportPage*>(owner)) bands = page->HorizontalBands();
@@ -337,8 +365,12 @@ void TfrxEngine::ShowGroupHeaders(TfrxBand* group, int from, bool reset) {
         g->ConditionValue = Report->Calc(g->Condition);
         if (g->KeepTogether) StartKeep(g, 0);
         ShowBand(g);
-        AddBandOutline(g);
-        AddReprintHeader(g);
+        if (g->Vertical) {
+            AddVReprintHeader(g);
+        } else {
+            AddBandOutline(g);
+            AddReprintHeader(g);
+        }
     }
 }
 
@@ -347,8 +379,12 @@ void TfrxEngine::ShowGroupFooters(TfrxBand* group, int to) {
     for (int i = chain->Count() - 1; i >= to; --i) {
         auto* g = static_cast<TfrxGroupHeader*>(chain->Items(i));
         ShowBand(g->Footer);
-        OutlineUp(g);
-        RemoveReprintHeader(g);
+        if (g->Vertical) {
+            RemoveVReprintHeader(g);
+        } else {
+            OutlineUp(g);
+            RemoveReprintHeader(g);
+        }
         if (g->KeepTogether) EndKeep(g);
     }
 }
@@ -420,10 +456,11 @@ void TfrxEngine::BuildBandTree(TfrxReportPage* page, bool vertical) {
     for (int i = 0; i < page->ChildCount(); ++i) {
         auto* band = dynamic_cast<TfrxBand*>(page->Child(i));
         if (!band || band->Vertical != vertical) continue;
+        band->HasVBands = false;
+        if (!vertical) MoveObjectsIntoVerticalBands(page, band);
         BuildShiftTree(band);
         band->SubBands()->Clear();
         band->Header = band->Footer = band->Group = nullptr;
-        band->HasVBands = false;
         if (auto* data = dynamic_cast<TfrxDataBand*>(band))
             if (!data->GetDataSet() && data->GetRowCount() > 0) {
                 data->SetDataSet(data->VirtualDataSet());
@@ -583,9 +620,14 @@ void TfrxEngine::StartPage() {
 }
 
 void TfrxEngine::AddPageWithHeaders() {
+    TRollback<bool> starting(FPageStarting, true);
     PreviewPages->AddPage(FPage);
     CurY = 0;
-    ShowBandByClass(TfrxOverlay::StaticClass());
+    {
+        // Sound: a page met again (vertical bands, subreports) keeps its one overlay.
+        TRollback<bool> reprinting(FReprinting, true);
+        ShowBandByClass(TfrxOverlay::StaticClass());
+    }
     CurY = 0;
     const double savedX = CurX;
     for (int i = 0; i < FHeaderList.Count(); ++i) {
@@ -749,6 +791,29 @@ void TfrxEngine::ShowBand(TfrxBand* band) {
 void TfrxEngine::ShowBandByClass(TClass bandClass) { ShowBand(FindBand(bandClass)); }
 
 void TfrxEngine::OutputBand(TfrxBand* band) {
+    if (band->Vertical) {
+        ShowVerticalBand(band);
+        return;
+    }
+    // A host of vertical bands first runs them: their rows become copies of its objects.
+    TfrxBand* vhost = nullptr;
+    std::vector<int> vmarks;
+    if (band->HasVBands) {
+        const double savedX = CurX;
+        Report->CurrentObjectName = band->GetName();
+        band->BeforePrint();
+        Report->NotifyBeforePrint(band);
+        ProcessVerticalBands(band);
+        CurX = savedX;
+        // A break after the host starts a new page; the pages of its widths are not reused.
+        // Among the headers of a page the mode stays: the page is one of a run being written.
+        if (!FPageStarting) SetAddPageMode(true);
+        vhost = FVHost;
+        vmarks = FVMarks;
+    }
+    auto vdone = OnScopeExit([this, vhost] {
+        if (vhost && FVHost == vhost) FVHost = nullptr;
+    });
     auto* data = dynamic_cast<TfrxDataBand*>(band);
     const bool multiColumn = data && data->Columns > 1;
     const bool firstOfRun = (data || IsKind<TfrxGroupHeader>(band)) && band->LineThrough == 1;
@@ -758,11 +823,18 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
     bool split = false;
     if (band->GetVisible() && !multiColumn && !IsKind<TfrxOverlay>(band) && FreeSpace() < band->GetHeight() &&
         !FOutputTo) {
+        // Sound: a band that cannot fit even on a fresh page is an error; the page's headers
+        // would otherwise start page after page, and a too tall row would print past the
+        // page's end.
+        auto noRoom = [band] { return Exception(Format(kBandDoesNotFit, {Variant(band->GetName())})); };
+        if (FPageStarting) throw noRoom();
         if (band->AllowSplit) {
             SplitBand(band);
             split = true;
         } else {
+            const bool keeping = FKeeping;
             NewColumn();
+            if (!keeping && FreeSpace() < band->GetHeight()) throw noRoom();
         }
     }
     if (band->GetVisible() && !split) {
@@ -773,8 +845,12 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
         if (FOutputTo) {
             auto* copy = new TfrxBand(FOutputTo);
             copy->AssignAll(band);
-        } else if (FReprinting) {
-            if (!PreviewPages->BandExists(band)) WriteBand(band);
+        } else if (FReprinting && PreviewPages->BandExists(band)) {
+            // already on this page (a page met again)
+        } else if (vhost == band) {
+            FVHost = vhost;
+            FVMarks = vmarks;
+            OutputVerticalBands(band);
         } else {
             WriteBand(band);
         }
@@ -783,28 +859,42 @@ void TfrxEngine::OutputBand(TfrxBand* band) {
     if (IsKind<TfrxFooter>(band) || IsKind<TfrxGroupFooter>(band) || IsKind<TfrxPageFooter>(band) ||
         IsKind<TfrxReportSummary>(band))
         FAggregates->ResetBand(band);
+    if (band->GetVisible()) RunSubreports(band);
 }
 
 void TfrxEngine::PrepareBand(TfrxBand* band) {
     FCurBand = band;
     BuildShiftTree(band);
-    Report->CurrentObjectName = band->GetName();
-    band->BeforePrint();
-    Report->NotifyBeforePrint(band);
+    // The host of vertical bands was made ready when they ran; its copies hold their data.
+    const bool vhost = band == FVHost;
+    if (!vhost) {
+        Report->CurrentObjectName = band->GetName();
+        band->BeforePrint();
+        Report->NotifyBeforePrint(band);
+    }
     const bool bandVisible = band->GetVisible();
-    bool stretched = false;
+    bool stretched = false, onParent = false;
     for (int i = 0; i < band->Objects()->Count(); ++i) {
         TfrxReportComponent* c = ObjectAt(band, i);
         if (!c) continue;
-        Report->CurrentObjectName = c->GetName();
-        c->BeforePrint();
-        if (!bandVisible) continue;
-        Report->NotifyBeforePrint(c);
-        if (!c->GetVisible()) continue;
-        c->GetData();
-        Report->DoNotifyEvent(c, c->OnAfterData);
-        auto* s = dynamic_cast<TfrxStretcheable*>(c);
-        if (!s || s->StretchMode == smDontStretch) continue;
+        if (c->InheritsFrom(TfrxSubreport::StaticClass())) {
+            auto* sub = static_cast<TfrxSubreport*>(c);
+            onParent = onParent || (sub->PrintOnParent && sub->GetVisible());
+        }
+        // Sound: the host's own objects still take their data; only the copies made by the
+        // vertical bands are skipped. Otherwise a host's label kept its template text.
+        if (!vhost || i < band->OriginalObjectsCount) {
+            Report->CurrentObjectName = c->GetName();
+            c->BeforePrint();
+            if (!bandVisible) continue;
+            Report->NotifyBeforePrint(c);
+            if (!c->GetVisible()) continue;
+            c->GetData();
+            Report->DoNotifyEvent(c, c->OnAfterData);
+        }
+        if (!bandVisible || !c->GetVisible() || !c->InheritsFrom(TfrxStretcheable::StaticClass())) continue;
+        auto* s = static_cast<TfrxStretcheable*>(c);
+        if (s->StretchMode == smDontStretch) continue;
         const double h = s->CalcHeight();
         if (h <= s->GetHeight()) {
             s->ShiftDistance = 0;
@@ -816,15 +906,19 @@ void TfrxEngine::PrepareBand(TfrxBand* band) {
     }
     if (!bandVisible) return;
     if (stretched) ShiftObjects(band, 0);
+    if (onParent) PrintSubreportsOnParent(band);
     double bottom = 0;
     for (int i = 0; i < band->Objects()->Count(); ++i)
         if (TfrxReportComponent* c = ObjectAt(band, i)) bottom = std::max(bottom, c->GetTop() + c->GetHeight());
     if (band->Stretched) band->SetHeight(bottom);
     Report->CurrentObjectName = band->GetName();
     Report->DoNotifyEvent(band, band->OnAfterCalcHeight);
-    for (int i = 0; i < band->Objects()->Count(); ++i)
-        if (auto* s = dynamic_cast<TfrxStretcheable*>(ObjectAt(band, i)))
-            if (s->StretchMode == smMaxHeight) s->SetHeight(bottom - s->GetTop());
+    for (int i = 0; i < band->Objects()->Count(); ++i) {
+        TfrxComponent* c = band->Child(i);
+        if (!c->InheritsFrom(TfrxStretcheable::StaticClass())) continue;
+        auto* s = static_cast<TfrxStretcheable*>(c);
+        if (s->StretchMode == smMaxHeight) s->SetHeight(bottom - s->GetTop());
+    }
 }
 
 void TfrxEngine::UnprepareBand(TfrxBand* band) {

@@ -4,6 +4,7 @@
 // pages and columns (headers and footers, kept blocks, splitting, stretching) and hands every
 // finished band to the prepared-pages store.
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@ class TfrxDataBand;
 class TfrxNullBand;
 class TfrxReportComponent;
 class TfrxReportPage;
+class TfrxSubreport;
 class TfrxXMLItem;
 
 // A band shown again at the top of every new page or column.
@@ -101,6 +103,19 @@ private:
     void WriteBand(TfrxBand* band);
     int PageColumns() const;
 
+    // --- vertical bands and subreports
+    void ProcessVerticalBands(TfrxBand* band);
+    void RunVerticalBands(TList* bands);
+    void ShowVerticalBand(TfrxBand* band);
+    void OutputVerticalBands(TfrxBand* band);
+    void AddVReprintHeader(TfrxBand* band);
+    void RemoveVReprintHeader(TfrxBand* band);
+    void MoveObjectsIntoVerticalBands(TfrxReportPage* page, TfrxBand* band);
+    void RunSubreports(TfrxBand* band);
+    void PrintSubreportsOnParent(TfrxBand* band);
+    void RunSubreportPage(TfrxSubreport* subreport);
+    void SetAddPageMode(bool append);
+
     std::unique_ptr<TfrxAggregateList> FAggregates;
     TfrxHeaderList FHeaderList;
     TfrxBand* FColumnFooter = nullptr;
@@ -116,4 +131,14 @@ private:
     TfrxBand* FKeepBand = nullptr;
     int FKeepPosition = 0;
     TfrxXMLItem* FKeepOutline = nullptr;
+    // Vertical bands: the horizontal band they are run in, its object counts where each page
+    // width begins, and the vertical headers shown again at the left of every page width.
+    TfrxBand* FVHost = nullptr;
+    std::vector<int> FVMarks;
+    std::vector<TfrxBand*> FVHeaderList;
+    int FVPageSegment = 0;  // the page width of a new page within a run of them
+    // The subreport pages being run, outermost first: a page met again would recurse for ever.
+    std::vector<TfrxReportPage*> FSubreportPath;
+    bool FPageStarting = false;  // the headers of a new page are being shown
+    std::chrono::steady_clock::time_point FLastEvents;  // when pending events were last handled
 };

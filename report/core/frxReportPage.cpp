@@ -67,6 +67,9 @@ TfrxReportPage::TfrxReportPage(TComponent* owner)
 
 TfrxReportPage::~TfrxReportPage() {
     if (FDataSet) FDataSet->RemoveFreeNotification(this);
+    // The children go while this is still a whole page: a subreport among them that prints
+    // this very page unlinks itself from it.
+    TfrxComponent::Clear();
 }
 
 std::string TfrxReportPage::GetDescription() const { return frxGetResources()->Get("obRepPage"); }

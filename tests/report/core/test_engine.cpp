@@ -1,97 +1,14 @@
 // The engine on small report trees made in code: what lands on which prepared page, where,
 // with which text; band-tree messages; groups, columns, splitting, page totals.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "platform/classes/StringList.h"
-#include "platform/db/Fields.h"
-#include "platform/db/MemDataSet.h"
-#include "platform/rtl/SysUtils.h"
-#include "report/core/frxBands.h"
-#include "report/core/frxDataSet.h"
-#include "report/core/frxEngine.h"
-#include "report/core/frxMemoView.h"
-#include "report/core/frxOptions.h"
-#include "report/core/frxPreviewPages.h"
-#include "report/core/frxReport.h"
-#include "report/core/frxReportPage.h"
+#include "platform/classes/Streams.h"
+
+#include "test_engine_fixture.h"
 
 namespace {
-
-// One text as it stands on a prepared page: its page, absolute place (report pixels) and text.
-struct TPlaced {
-    int Page;
-    double Top, Left;
-    std::string Text;
-};
-
-class EngineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Report.GetEngineOptions()->SilentMode = true;
-        Page = new TfrxReportPage(&Report);
-        Page->SetName("Page1");
-        Page->SetPaperSize(9);  // A4: 297 mm, usable height with 10 mm margins
-        Page->LeftMargin = Page->RightMargin = Page->TopMargin = Page->BottomMargin = 10;
-    }
-    void Rows(int n, const std::vector<std::string>& groups = {}) {
-        Mem.FieldDefs()->Add("N", ftInteger);
-        Mem.FieldDefs()->Add("G", ftString, 10);
-        Mem.FieldDefs()->Add("V", ftInteger);
-        Mem.Open();
-        for (int i = 1; i <= n; ++i)
-            Mem.AppendRecord({Variant(i), Variant(groups.empty() ? "" : groups[size_t(i - 1)]),
-                i % 3 == 0 ? Variant::Null() : Variant(i)});
-        Data = new TfrxDBDataset(&Report);
-        Data->SetName("Data");
-        Data->SetDataSet(&Mem);
-        Report.DataSets()->Add(Data);
-    }
-    template <class B>
-    B* Band(const char* name, double top, double height) {
-        auto* b = new B(Page);
-        b->SetName(name);
-        b->SetBounds(0, top, 718, height);
-        return b;
-    }
-    TfrxMemoView* Memo(TfrxBand* band, const char* name, const std::string& text, double left = 0, double width = 200,
-        double height = 18) {
-        auto* m = new TfrxMemoView(band);
-        m->SetName(name);
-        m->SetBounds(left, 0, width, height);
-        m->SetText(text);
-        return m;
-    }
-    bool Prepare() { return Report.PrepareReport(true); }
-    int Pages() { return Report.PreviewPages()->GetCount(); }
-    // Every memo of every prepared page, in page order.
-    std::vector<TPlaced> Placed() {
-        std::vector<TPlaced> out;
-        for (int p = 0; p < Pages(); ++p) {
-            auto* page = frxPageComponent(Report.PreviewPages()->GetPage(p));
-            TList* all = page->GetAllObjects();
-            for (int i = 0; i < all->Count(); ++i)
-                if (auto* m = dynamic_cast<TfrxCustomMemoView*>(static_cast<TfrxComponent*>(all->Items(i))))
-                    out.push_back({p, m->GetAbsTop(), m->GetAbsLeft(), Trim(m->GetText())});
-        }
-        return out;
-    }
-    std::vector<std::string> Texts(int page = -1) {
-        std::vector<std::string> out;
-        for (const TPlaced& p : Placed())
-            if (page < 0 || p.Page == page) out.push_back(p.Text);
-        return out;
-    }
-    TfrxReport Report;
-    TfrxReportPage* Page = nullptr;
-    TMemDataSet Mem{nullptr};
-    TfrxDBDataset* Data = nullptr;
-};
 
 TEST_F(EngineTest, ABandWithoutDatasetPrintsItsRowCountOnce) {
     auto* card = Band<TfrxMasterData>("MasterData1", 0, 100);
@@ -148,6 +65,31 @@ TEST_F(EngineTest, GroupsBreakOnTheirConditionAndFootersSumTheirRows) {
     EXPECT_EQ(Texts(),
         (std::vector<std::string>{
             "Skupina A", "1", "2", "3 z 2", "Skupina B", "3", "4", "4 z 2", "Skupina C", "5", "5 z 1"}));
+}
+
+TEST_F(EngineTest, APreparedReportSavedAndLoadedShowsTheSameTextsInTheSamePlaces) {
+    Rows(60, std::vector<std::string>(60, "A"));
+    Report.GetEngineOptions()->DoublePass = true;
+    auto* gh = Band<TfrxGroupHeader>("GroupHeader1", 0, 20);
+    gh->Condition = "Data.\"G\"";
+    Memo(gh, "GH", "Skupina [Data.\"G\"]");
+    auto* data = Band<TfrxMasterData>("MasterData1", 30, 20);
+    data->SetDataSet(Data);
+    Memo(data, "Row", "Řádek [Data.\"N\"]", 50);
+    auto* footer = Band<TfrxPageFooter>("PageFooter1", 900, 20);
+    Memo(footer, "Foot", "[Page#] / [TotalPages]", 500);
+    ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
+    ASSERT_EQ(Pages(), 2);
+    TMemoryStream stream;
+    Report.PreviewPages()->SaveToStream(&stream);
+    TfrxReport other;
+    other.ShowProgress = false;
+    stream.SetPosition(0);
+    other.PreviewPages()->LoadFromStream(&stream);
+    const std::vector<TPlaced> before = Placed(), after = Placed(&other);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(after.back().Text, "2 / 2");
 }
 
 TEST_F(EngineTest, ThreeColumnsFillARowBeforeTheNextStartsBelowIt) {
