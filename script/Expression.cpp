@@ -470,6 +470,10 @@ void TfsExpression::CheckOperator(TfsOperatorNode* op, TfsTypeCode lc, const std
     bool fits;
     if (op->OpCode == opIs && lc == tcClass && rc == tcClass) {
         fits = true;
+    } else if (op->OpCode == opIn && !dynamic_cast<TfsSetNode*>(op->Right.get())) {
+        // Sound: "in" looks into a set written in the expression; a variable or call on its
+        // right has no set to look into and was read as one at run time.
+        fits = false;
     } else {
         TfsCustomVariable l("", lc, ln), r("", rc, rn);
         fits = fsAssignCompatible(FScript, &l, &r, true) && AllowedFor(lc, op->OpCode, op->StrCat);

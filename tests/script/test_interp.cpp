@@ -277,6 +277,9 @@ const Case kErrors[] = {
     // A return value is assigned to Result: a procedure has none, a function checks its type.
     {C, "void P() { return 1; } { P(); }", "error: Nedeklarovaný identifikátor: 'Result' @ 1:19"},
     {C, "int F() { return \"a\"; } { F(); }", "error: Nekompatibilní typy: 'Integer', 'String' @ 1:21"},
+    // "in" needs a set written on its right; a variable there was read as a set at run time.
+    {P, "var a: Integer; b: Boolean; begin b := 1 in a end.", "error: Nekompatibilní typy @ 1:44"},
+    {B, "Di = 0 in MP\r\n", "error: Nekompatibilní typy @ 1:10"},
 };
 
 TEST(Interpreter, CompileErrors) {
