@@ -1,7 +1,9 @@
 // TJPEGImage over libjpeg.
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include <jpeglib.h>
 
@@ -22,6 +24,10 @@ void OnError(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 void Silent(j_common_ptr, int) {}
+
+// A header may claim up to 65,500 x 65,500 points (12 GB decoded); a scanned A4 page at 600 dpi
+// has 35 million. Larger claims are refused before anything is allocated for them.
+constexpr uint64_t MaxJpegPixels = 64u * 1000u * 1000u;
 }  // namespace
 
 std::string EncodeJpeg(const QImage& source, int quality, bool grayscale) {
@@ -72,9 +78,18 @@ QImage DecodeJpeg(const std::string& bytes) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), (unsigned long)bytes.size());
     jpeg_read_header(&cinfo, TRUE);
+    if (uint64_t(cinfo.image_width) * cinfo.image_height > MaxJpegPixels) {
+        const std::string size = std::to_string(cinfo.image_width) + " × " + std::to_string(cinfo.image_height);
+        jpeg_destroy_decompress(&cinfo);
+        throw EInvalidGraphic("Obrázek JPEG je příliš velký (" + size + " bodů).");
+    }
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     img = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB888);
+    if (img.isNull()) {
+        jpeg_destroy_decompress(&cinfo);
+        throw EInvalidGraphic("Obrázek JPEG je příliš velký.");
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = img.scanLine(int(cinfo.output_scanline));
         jpeg_read_scanlines(&cinfo, &row, 1);

@@ -128,6 +128,25 @@ TEST(Jpeg, EncodesDecodesAndQualityMatters) {
     EXPECT_THROW(DecodeJpeg("not a jpeg"), EInvalidGraphic);
 }
 
+TEST(Jpeg, HugeClaimedSizeIsRefusedBeforeDecoding) {
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(qRgb(0, 90, 0));
+    std::string bytes = EncodeJpeg(img, 90);
+    // Frame header: FF C0, length, precision, height, width (big-endian).
+    const size_t sof = bytes.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (size_t at : {sof + 5, sof + 7}) {
+        bytes[at] = char(0xEA);  // 60,000
+        bytes[at + 1] = char(0x60);
+    }
+    try {
+        DecodeJpeg(bytes);
+        FAIL() << "decoded a 60,000 x 60,000 picture";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_NE(std::string(e.Message()).find("příliš velký"), std::string::npos) << e.Message();
+    }
+}
+
 TEST(Jpeg, LoadsOnlyItsOwnBytesAndSavesThemBack) {
     EnsureGuiApp();
     QImage img(8, 8, QImage::Format_RGB32);
