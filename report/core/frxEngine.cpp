@@ -283,12 +283,7 @@ void TfrxEngine::RunDataBands(TfrxComponent* owner) {
     for (int b = 0; b < bands->Count(); ++b) {
         auto* band = dynamic_cast<TfrxDataBand*>(BandAt(bands, b));
         if (!band || !band->GetDataSet()) continue;
-        TfrxDataSet* ds = band->GetDataSet();
-        ds->First();
-        band->LineN = 1;
-        band->LineThrough = 1;
-        band->SetCurrentColumn(1);
-        ResetRepeatedValues(band);
+        TfrxDataSet* ds = StartDataLoop(band);
         bool first = true;
         int cutPosition = 0, footerPosition = 0;
         while (!ds->Eof()) {
@@ -413,6 +408,16 @@ void TfrxEngine::CheckGroupBreak(TfrxDataBand* band, TfrxBand* group, int cutPos
         ResetRepeatedValues(band);
         return;
     }
+}
+
+TfrxDataSet* TfrxEngine::StartDataLoop(TfrxDataBand* band) {
+    TfrxDataSet* ds = band->GetDataSet();
+    ds->First();
+    band->LineN = 1;
+    band->LineThrough = 1;
+    band->SetCurrentColumn(1);
+    ResetRepeatedValues(band);
+    return ds;
 }
 
 void TfrxEngine::ResetRepeatedValues(TfrxBand* band) {

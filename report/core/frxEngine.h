@@ -12,6 +12,7 @@
 
 class TfrxAggregateList;
 class TfrxDataBand;
+class TfrxDataSet;
 class TfrxNullBand;
 class TfrxReportComponent;
 class TfrxReportPage;
@@ -76,6 +77,8 @@ private:
     void ShowGroupFooters(TfrxBand* group, int to);
     void CheckGroupBreak(TfrxDataBand* band, TfrxBand* group, int cutPosition, double rowTop);
     void ResetRepeatedValues(TfrxBand* band);
+    // A data band's loop starts at its dataset's first row, its counters at one; returns the dataset.
+    TfrxDataSet* StartDataLoop(TfrxDataBand* band);
     void NotifyRow(TfrxBand* band);
     void ShowPageObjects(TfrxReportPage* page);
     void AddBandOutline(TfrxBand* band);

@@ -94,12 +94,7 @@ void TfrxEngine::RunVerticalBands(TList* bands) {
     for (int b = 0; b < bands->Count() && !Report->Terminated; ++b) {
         auto* band = dynamic_cast<TfrxDataBand*>(static_cast<TfrxBand*>(bands->Items(b)));
         if (!band || !band->GetDataSet()) continue;
-        TfrxDataSet* ds = band->GetDataSet();
-        ds->First();
-        band->LineN = 1;
-        band->LineThrough = 1;
-        band->SetCurrentColumn(1);
-        ResetRepeatedValues(band);
+        TfrxDataSet* ds = StartDataLoop(band);
         bool first = true;
         while (!ds->Eof()) {
             if (first) {
