@@ -7,19 +7,23 @@ KAROMIL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3 zlib1g-dev libjpeg62-turbo-dev
   libxlsxwriter-dev libcups2-dev
-  cups-daemon cups-client cups-core-drivers poppler-utils qpdf python3-openpyxl
+  cups-daemon cups-client cups-core-drivers poppler-utils qpdf python3-openpyxl python3-pil
   fonts-liberation2 fonts-dejavu-core
 )
+# The fuzz harnesses (tools/fuzz.sh, run by CI) need clang with libFuzzer and the symbolizer.
+KAROMIL_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
 
-# karomil_ensure_packages: installs what is missing, as root through apt-get, otherwise through
-# sudo; when neither can be used it prints the exact command and fails.
+# karomil_ensure_packages [extra package ...]: installs what is missing of the list and the
+# extras, as root through apt-get, otherwise through sudo; when neither can be used it prints
+# the exact command and fails.
 karomil_ensure_packages() {
   local missing=() p
+  local wanted=("${KAROMIL_PACKAGES[@]}" "$@")
   if ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "karomil: not a Debian system; install the equivalents of: ${KAROMIL_PACKAGES[*]}" >&2
+    echo "karomil: not a Debian system; install the equivalents of: ${wanted[*]}" >&2
     return 0
   fi
-  for p in "${KAROMIL_PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi

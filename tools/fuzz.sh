@@ -6,8 +6,8 @@
 #
 #   tools/fuzz.sh [harness ...]        all harnesses when none is named
 #
-# Needs the Debian packages clang-14, libclang-rt-14-dev (libFuzzer and the sanitizer runtimes)
-# and llvm-14 (the symbolizer), besides those of tools/deps.sh.
+# Installs what is missing: the packages of tools/deps.sh and its fuzz list (clang-14,
+# libclang-rt-14-dev for libFuzzer and the sanitizer runtimes, llvm-14 for the symbolizer).
 #   KAROMIL_FUZZ_SECONDS   time per harness (default 25)
 #   KAROMIL_FUZZ_JOBS      harnesses run at once (default 2)
 #   KAROMIL_FUZZ_BUILD_DIR build tree (default build-fuzz)
@@ -16,6 +16,8 @@
 # seed corpus in tests/fuzz/corpus is only read.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/deps.sh
+karomil_ensure_packages "${KAROMIL_FUZZ_PACKAGES[@]}"
 seconds=${KAROMIL_FUZZ_SECONDS:-25}
 jobs=${KAROMIL_FUZZ_JOBS:-2}
 build=${KAROMIL_FUZZ_BUILD_DIR:-build-fuzz}
@@ -38,6 +40,8 @@ harnesses=(
   "fuzz_props xml 4096"
   "fuzz_fr3 xml 8192"
   "fuzz_fs3 xml 8192"
+  "fuzz_fp3 xml 8192"
+  "fuzz_picture - 8192"
 )
 if [ $# -gt 0 ]; then
   chosen=()
