@@ -20,21 +20,44 @@ KAROMIL_IMPLEMENT_CLASS(TIcon, TGraphic)
 KAROMIL_IMPLEMENT_CLASS(TPicture, TPersistent)
 
 namespace {
-uint32_t Le32(const std::string& s, size_t off) {
-    if (off + 4 > s.size()) return 0;
-    return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
-        uint32_t(uint8_t(s[off + 3])) << 24;
-}
-uint16_t Le16(const std::string& s, size_t off) {
-    if (off + 2 > s.size()) return 0;
-    return uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8);
-}
 void Put16(std::string& s, uint16_t v) {
     s.push_back(char(v & 255));
     s.push_back(char(v >> 8));
 }
 void Put32(std::string& s, uint32_t v) {
     for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 255));
+}
+
+// A bitmap's header must not claim more points than MaxPicturePixels, nor (uncompressed) more
+// pixel rows than its bytes hold: the decoder would make up the missing rows, a few bytes
+// claiming a picture of tens of millions of points.
+void CheckBitmapSize(const std::string& bytes) {
+    const uint32_t headerSize = Le32(bytes, 14);
+    int64_t width, height;
+    uint32_t bits, compression = 0;
+    if (headerSize == 12) {  // the old core header
+        width = Le16(bytes, 18);
+        height = Le16(bytes, 20);
+        bits = Le16(bytes, 24);
+    } else {
+        width = int32_t(Le32(bytes, 18));
+        height = int32_t(Le32(bytes, 22));
+        bits = Le16(bytes, 28);
+        compression = Le32(bytes, 30);
+    }
+    width = width < 0 ? -width : width;
+    height = height < 0 ? -height : height;
+    if (uint64_t(width) * uint64_t(height) > MaxPicturePixels)
+        throw EInvalidGraphic("Obrázek (bitmapa) je příliš velký (" + std::to_string(width) + " × " +
+            std::to_string(height) + " bodů).");
+    // BI_RGB, BI_BITFIELDS and BI_ALPHABITFIELDS store every row whole; run-length data is shorter.
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const uint64_t row = (uint64_t(width) * bits + 31) / 32 * 4;
+        const uint64_t last = (uint64_t(width) * bits + 7) / 8;  // some writers leave its padding out
+        const uint64_t offset = Le32(bytes, 10);
+        if (offset > bytes.size() || (height > 0 && row * uint64_t(height - 1) + last > bytes.size() - offset))
+            throw EInvalidGraphic("Obrázek (bitmapa) není platný.");
+    }
 }
 
 std::string ReadExactly(TStream* stream, int64_t n) {
@@ -257,6 +280,7 @@ void TBitmap::LoadFromStream(TStream* stream) {
     uint32_t size = Le32(head, 2);
     std::string rest = ReadExactly(stream, int64_t(size) - 14);
     std::string bytes = head + rest;
+    CheckBitmapSize(bytes);
     QImage img = Decode(bytes, "BMP");
     if (img.isNull()) throw EInvalidGraphic("Obrázek (bitmapa) není platný.");
     FlushCanvas();

@@ -7,11 +7,29 @@
 #include <QtGui/QPainter>
 #include <QtGui/QRawFont>
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/gui/Graphics.h"
+
+// Little-endian fields of stored pictures; a field past the end reads as 0.
+inline uint32_t Le32(const std::string& s, size_t off) {
+    if (off + 4 > s.size()) return 0;
+    return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
+        uint32_t(uint8_t(s[off + 3])) << 24;
+}
+inline uint16_t Le16(const std::string& s, size_t off) {
+    if (off + 2 > s.size()) return 0;
+    return uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8);
+}
+inline int16_t Le16s(const std::string& s, size_t off) { return int16_t(Le16(s, off)); }
+
+// Pictures claiming more points than this are refused before anything is allocated for them:
+// a header may claim up to 65,500 x 65,500 (JPEG) or more (BMP), while a scanned A4 page at
+// 600 dpi has 35 million.
+inline constexpr uint64_t MaxPicturePixels = 64u * 1000u * 1000u;
 
 struct TCanvas::DCState {
     TFontData font;

@@ -24,10 +24,6 @@ void OnError(j_common_ptr info) {
     std::longjmp(err->jump, 1);
 }
 void Silent(j_common_ptr, int) {}
-
-// A header may claim up to 65,500 x 65,500 points (12 GB decoded); a scanned A4 page at 600 dpi
-// has 35 million. Larger claims are refused before anything is allocated for them.
-constexpr uint64_t MaxJpegPixels = 64u * 1000u * 1000u;
 }  // namespace
 
 std::string EncodeJpeg(const QImage& source, int quality, bool grayscale) {
@@ -78,7 +74,7 @@ QImage DecodeJpeg(const std::string& bytes) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), (unsigned long)bytes.size());
     jpeg_read_header(&cinfo, TRUE);
-    if (uint64_t(cinfo.image_width) * cinfo.image_height > MaxJpegPixels) {
+    if (uint64_t(cinfo.image_width) * cinfo.image_height > MaxPicturePixels) {
         const std::string size = std::to_string(cinfo.image_width) + " × " + std::to_string(cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
         throw EInvalidGraphic("Obrázek JPEG je příliš velký (" + size + " bodů).");

@@ -1,6 +1,9 @@
 // TMetafile and its recording canvas: records are kept in order and replayed through the
 // GDI functions into any canvas, stretched by the viewport scale.
 
+#include <algorithm>
+#include <climits>
+
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/SysUtils.h"
@@ -9,15 +12,6 @@ KAROMIL_IMPLEMENT_CLASS(TMetafile, TGraphic)
 KAROMIL_IMPLEMENT_CLASS(TMetafileCanvas, TCanvas)
 
 namespace {
-uint32_t Le32(const std::string& s, size_t off) {
-    if (off + 4 > s.size()) return 0;
-    return uint32_t(uint8_t(s[off])) | uint32_t(uint8_t(s[off + 1])) << 8 | uint32_t(uint8_t(s[off + 2])) << 16 |
-        uint32_t(uint8_t(s[off + 3])) << 24;
-}
-int16_t Le16s(const std::string& s, size_t off) {
-    if (off + 2 > s.size()) return 0;
-    return int16_t(uint16_t(uint8_t(s[off]) | uint8_t(s[off + 1]) << 8));
-}
 std::string Read(TStream* stream, int64_t n) {
     if (n < 0 || n > stream->Size() - stream->Position()) throw EInvalidGraphic("Metasoubor není platný.");
     std::string s(size_t(n), '\0');
@@ -102,9 +96,14 @@ void TMetafile::LoadFromStream(TStream* stream) {
         uint32_t total = Le32(bytes, 48);
         bytes += Read(stream, int64_t(total) - 88);
         // The frame is in hundredths of a millimetre.
-        auto frame = [&](size_t off) { return int32_t(Le32(bytes, off)); };
-        FWidth = MulDiv(frame(32) - frame(24), 96, 2540);
-        FHeight = MulDiv(frame(36) - frame(28), 96, 2540);
+        // Sound: the sides are taken in 64 bits (rounded as MulDiv rounds) and kept within the
+        // int range; a frame from one extreme to the other overflowed the subtraction.
+        auto side = [&](size_t from, size_t to) {
+            const int64_t d = int64_t(int32_t(Le32(bytes, to))) - int64_t(int32_t(Le32(bytes, from)));
+            return int(std::clamp<int64_t>((d * 96 + (d < 0 ? -1270 : 1270)) / 2540, INT32_MIN, INT32_MAX));
+        };
+        FWidth = side(24, 32);
+        FHeight = side(28, 36);
         FEnhanced = true;
     } else {
         throw EInvalidGraphic("Metasoubor není platný.");

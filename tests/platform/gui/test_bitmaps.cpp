@@ -184,6 +184,84 @@ TEST(Picture, DetectsTheFormatAndSkipsTheFieldHeader) {
     EXPECT_THROW(p.LoadFromStream(&junk), EInvalidGraphic);
 }
 
+// A BMP file of the given header fields, with `pixelBytes` bytes of pixel data.
+std::string BmpFile(int32_t width, int32_t height, uint16_t bits, size_t pixelBytes) {
+    std::string b = "BM";
+    auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(char((v >> (8 * i)) & 255));
+    };
+    put(uint32_t(54 + pixelBytes), 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(uint32_t(width), 4);
+    put(uint32_t(height), 4);
+    put(1, 2);
+    put(bits, 2);
+    put(0, 4);  // uncompressed
+    put(uint32_t(pixelBytes), 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    return b + std::string(pixelBytes, '\x40');
+}
+
+TEST(Picture, HeadersClaimingMoreThanTheirBytesAreRefused) {
+    EnsureGuiApp();
+    struct Case {
+        std::string Bytes;
+        const char* Error;  // nullptr: loads
+    } cases[] = {
+        // Found by fuzzing: 88 bytes claiming 2,052 x 16,130 points took seconds to make up.
+        {BmpFile(2052, 16130, 1, 34), "není platný"},
+        {BmpFile(70000, -70000, 24, 16), "příliš velký"},
+        {BmpFile(3, 2, 24, 12 + 9), nullptr},  // the last row without its padding
+        {BmpFile(3, -2, 24, 24), nullptr},  // top-down
+    };
+    for (const Case& c : cases) {
+        TMemoryStream s;
+        Fill(s, c.Bytes);
+        TPicture p;
+        try {
+            p.LoadFromStream(&s);
+            EXPECT_EQ(c.Error, nullptr) << "loaded " << p.GetWidth() << " x " << p.GetHeight();
+            EXPECT_EQ(p.GetWidth(), 3);
+            EXPECT_EQ(p.GetHeight(), 2);
+        } catch (const EInvalidGraphic& e) {
+            ASSERT_NE(c.Error, nullptr) << e.Message();
+            EXPECT_NE(e.Message().find(c.Error), std::string::npos) << e.Message();
+        }
+    }
+}
+
+TEST(Metafile, AFrameFromOneExtremeToTheOtherKeepsItsSizeInRange) {
+    // Found by fuzzing: the frame's sides were subtracted in 32 bits.
+    std::string e;
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) e.push_back(char((v >> (8 * i)) & 255));
+    };
+    put32(1);  // header record
+    put32(88);
+    for (int i = 0; i < 4; ++i) put32(0);  // bounds
+    put32(0x80000000u);  // frame left, top, right, bottom (0.01 mm)
+    put32(0);
+    put32(0x7FFFFFFFu);
+    put32(2540);
+    put32(0x464D4520u);  // " EMF"
+    put32(0x10000);
+    put32(88 + 20);  // whole size
+    put32(2);
+    while (e.size() < 88) e.push_back('\0');
+    for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) put32(v);  // end record
+    TMemoryStream s;
+    Fill(s, e);
+    TMetafile mf;
+    mf.LoadFromStream(&s);
+    EXPECT_EQ(mf.GetWidth(), 162329473);
+    EXPECT_EQ(mf.GetHeight(), 96);
+}
+
 TEST(Picture, AssignCopiesTheGraphic) {
     auto b = MakeBitmap(3, 3, clBlue);
     TPicture p, q;
