@@ -10,11 +10,6 @@
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzReportStartup();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TfrxReport report(nullptr);
     report.ShowProgress = false;

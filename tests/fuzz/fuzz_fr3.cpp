@@ -7,11 +7,6 @@
 #include "platform/rtl/Exceptions.h"
 #include "report/core/frxReport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzReportStartup();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TfrxReport report(nullptr);
     report.ShowProgress = false;

@@ -8,11 +8,6 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxStyles.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzReportStartup();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = FuzzText(data, size);
     {

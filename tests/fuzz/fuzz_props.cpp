@@ -9,11 +9,6 @@
 #include "report/core/frxStyles.h"
 #include "report/core/frxXMLSerializer.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzReportStartup();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = FuzzText(data, size);
     TfrxReport report(nullptr);
