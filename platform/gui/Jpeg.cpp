@@ -6,6 +6,7 @@
 #include <string>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/GraphicsPrivate.h"
@@ -23,7 +24,15 @@ void OnError(j_common_ptr info) {
     (*info->err->format_message)(info, err->message);
     std::longjmp(err->jump, 1);
 }
-void Silent(j_common_ptr, int) {}
+// Warnings are quiet, except data that ends before the picture's rows do: libjpeg would make
+// up the rest, so that a few bytes could stand for tens of millions of points. Such a picture
+// is damaged. Data ending in the last row of blocks (where the decoder reads ahead for the end
+// marker, which some writers leave out) is only a warning.
+void OnMessage(j_common_ptr info, int level) {
+    if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF || !info->is_decompressor) return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_iMCU_row + 1 < d->total_iMCU_rows) OnError(info);
+}
 }  // namespace
 
 std::string EncodeJpeg(const QImage& source, int quality, bool grayscale) {
@@ -65,7 +74,7 @@ QImage DecodeJpeg(const std::string& bytes) {
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = OnError;
-    err.base.emit_message = Silent;
+    err.base.emit_message = OnMessage;
     QImage img;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);

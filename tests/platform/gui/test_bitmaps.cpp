@@ -128,6 +128,26 @@ TEST(Jpeg, EncodesDecodesAndQualityMatters) {
     EXPECT_THROW(DecodeJpeg("not a jpeg"), EInvalidGraphic);
 }
 
+TEST(Jpeg, DataEndingBeforeThePictureIsDamaged) {
+    QImage img(16, 96, QImage::Format_RGB32);  // six rows of blocks
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 16; ++x) img.setPixel(x, y, qRgb(x * 16, y * 2, (x * y) & 255));
+    const std::string whole = EncodeJpeg(img, 90);
+    ASSERT_EQ(whole.substr(whole.size() - 2), "\xFF\xD9");
+    EXPECT_EQ(DecodeJpeg(whole).size(), img.size());
+    EXPECT_EQ(DecodeJpeg(whole.substr(0, whole.size() - 2)).size(), img.size());  // only the end marker missing
+    const size_t data = whole.find("\xFF\xDA");  // the scan's start
+    ASSERT_LT(data + 200, whole.size());
+    EXPECT_THROW(DecodeJpeg(whole.substr(0, data + (whole.size() - data) / 2)), EInvalidGraphic);
+    // Found by fuzzing: a progressive frame of 1,657 x 32,257 points and no data took seconds
+    // to make up.
+    std::string empty = "\xFF\xD8";
+    empty += whole.substr(2, whole.find("\xFF\xC0") - 2);  // the tables
+    empty += std::string("\xFF\xC2\x00\x0B\x08\x7E\x01\x06\x79\x01\x01\x11\x00", 13);
+    empty += "\xFF\xD9";
+    EXPECT_THROW(DecodeJpeg(empty), EInvalidGraphic);
+}
+
 TEST(Jpeg, HugeClaimedSizeIsRefusedBeforeDecoding) {
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(qRgb(0, 90, 0));
