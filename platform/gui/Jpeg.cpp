@@ -24,12 +24,13 @@ void OnError(j_common_ptr info) {
     (*info->err->format_message)(info, err->message);
     std::longjmp(err->jump, 1);
 }
-// Warnings are quiet, except data that ends before the picture's rows do: libjpeg would make
-// up the rest, so that a few bytes could stand for tens of millions of points. Such a picture
-// is damaged. Data ending in the last row of blocks (where the decoder reads ahead for the end
-// marker, which some writers leave out) is only a warning.
+// Warnings are quiet, except scan data that ends or meets a marker before the picture's rows
+// do: libjpeg would make up the rest, so that a few bytes could stand for tens of millions of
+// points. Such a picture is damaged. Data ending in the last row of blocks (where the decoder
+// reads ahead for the end marker, which some writers leave out) is only a warning.
 void OnMessage(j_common_ptr info, int level) {
-    if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF || !info->is_decompressor) return;
+    const int code = info->err->msg_code;
+    if (level >= 0 || (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER) || !info->is_decompressor) return;
     auto* d = reinterpret_cast<j_decompress_ptr>(info);
     if (d->input_iMCU_row + 1 < d->total_iMCU_rows) OnError(info);
 }

@@ -139,13 +139,14 @@ TEST(Jpeg, DataEndingBeforeThePictureIsDamaged) {
     const size_t data = whole.find("\xFF\xDA");  // the scan's start
     ASSERT_LT(data + 200, whole.size());
     EXPECT_THROW(DecodeJpeg(whole.substr(0, data + (whole.size() - data) / 2)), EInvalidGraphic);
-    // Found by fuzzing: a progressive frame of 1,657 x 32,257 points and no data took seconds
-    // to make up.
-    std::string empty = "\xFF\xD8";
-    empty += whole.substr(2, whole.find("\xFF\xC0") - 2);  // the tables
-    empty += std::string("\xFF\xC2\x00\x0B\x08\x7E\x01\x06\x79\x01\x01\x11\x00", 13);
-    empty += "\xFF\xD9";
-    EXPECT_THROW(DecodeJpeg(empty), EInvalidGraphic);
+    // Found by fuzzing: a progressive frame of 1,657 x 32,257 points whose first scan holds two
+    // bytes before the end marker took seconds to make up.
+    std::string tiny = "\xFF\xD8";
+    tiny += whole.substr(2, whole.find("\xFF\xC0") - 2);  // the quantisation tables
+    tiny += std::string("\xFF\xC2\x00\x0B\x08\x7E\x01\x06\x79\x01\x01\x11\x00", 13);
+    tiny += std::string("\xFF\xC4\x00\x14\x00\x01", 6) + std::string(16, '\0');  // one code: no difference
+    tiny += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x00\x01\x10\x94\xFF\xD9", 14);
+    EXPECT_THROW(DecodeJpeg(tiny), EInvalidGraphic);
 }
 
 TEST(Jpeg, HugeClaimedSizeIsRefusedBeforeDecoding) {
