@@ -1,6 +1,8 @@
-// The prepared-report reader: TfrxPreviewPages::LoadFromStream on ".fp3" text, then every page
+// The prepared-report reader: TfrxPreviewPages::LoadFromStream on ".fp3" text, then its first pages
 // read back into objects and drawn small, as the preview does. A damaged file is an exception;
 // pages that cannot be read are drawn as far as they go.
+
+#include <algorithm>
 
 #include "FuzzReport.h"
 #include "FuzzSupport.h"

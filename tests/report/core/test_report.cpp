@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "FakeDesigner.h"
 #include "ModelFixture.h"
 #include "platform/classes/Streams.h"
 #include "platform/gui/Application.h"
@@ -277,19 +278,6 @@ void ShowMain(TForm& main) {
     e->SetBounds(10, 10, 100, 22);
     TestKit::ShowAndActivate(&main);
 }
-
-class TFakeDesigner : public TfrxCustomDesigner {
-public:
-    TFakeDesigner(TfrxReport* r, bool preview, bool fail) : TfrxCustomDesigner(nullptr, r, preview), FFail(fail) {}
-    TStrings* GetCode() override { return nullptr; }
-    std::string InsertExpression(const std::string& e) override { return e; }
-    void Lock() override {}
-    void ReloadPages(int) override {}
-    void ReloadReport() override {}
-    void UpdateDataTree() override {}
-    void UpdatePage() override {}
-    bool FFail;
-};
 }  // namespace
 
 TEST(FrxReport, DesignLoopReenablesTheActiveWindowAlsoOnFailure) {
@@ -302,7 +290,7 @@ TEST(FrxReport, DesignLoopReenablesTheActiveWindowAlsoOnFailure) {
     bool fail = false;
     bool enabledInside = true;
     frxDesignerClass() = [&](TComponent*, TfrxReport* r, bool preview) {
-        auto* d = new TFakeDesigner(r, preview, fail);
+        auto* d = new TFakeDesigner(r, preview);
         enabledInside = main.GetEnabled();
         if (fail) throw Exception("designer failed");
         d->SetModified(true);

@@ -24,6 +24,7 @@
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewForm.h"
 #include "report/output/frxPreviewWorkspace.h"
+#include "tests/report/core/FakeDesigner.h"
 
 namespace {
 constexpr int kRows = 400;  // ten rows a page: forty pages when nothing stops the run
@@ -112,18 +113,6 @@ TEST(PreviewRun, ClosingDuringALongRunStopsItAndKeepsThePagesBuilt) {
 // --- commands that change prepared pages ---------------------------------------------------------
 
 namespace {
-class TFakeDesigner : public TfrxCustomDesigner {
-public:
-    TFakeDesigner(TfrxReport* r, bool preview) : TfrxCustomDesigner(nullptr, r, preview) {}
-    TStrings* GetCode() override { return nullptr; }
-    std::string InsertExpression(const std::string& e) override { return e; }
-    void Lock() override {}
-    void ReloadPages(int) override {}
-    void ReloadReport() override {}
-    void UpdateDataTree() override {}
-    void UpdatePage() override {}
-};
-
 class PreviewCommands : public ::testing::Test {
 protected:
     void SetUp() override {
