@@ -83,8 +83,15 @@ void TfrxPreviewPages::DrawPage(
     for (TfrxComponent* obj : AllOf(page)) {
         TfrxView* view = AsView(obj);
         if (!view || (printing && !view->Printable)) continue;
+        const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
+        // Sound: an object placed or sized beyond any device (a damaged file) is not drawn;
+        // its device coordinates would not fit in int.
+        constexpr double kFar = 1e9;
+        const auto near = [&](double v) { return std::fabs(v) < kFar; };  // false for NaN too
+        if (!near(l * scaleX + offsetX) || !near(t * scaleY + offsetY) ||
+            !near((l + obj->GetWidth()) * scaleX + offsetX) || !near((t + obj->GetHeight()) * scaleY + offsetY))
+            continue;
         if (!metafile) {
-            const double l = obj->GetAbsLeft(), t = obj->GetAbsTop();
             TRect r{int(std::nearbyint(l * scaleX)) - 20 + ox, int(std::nearbyint(t * scaleY)) - 20 + oy,
                 int(std::nearbyint((l + obj->GetWidth()) * scaleX + 20)) + ox,
                 int(std::nearbyint((t + obj->GetHeight()) * scaleY + 20)) + oy};

@@ -131,6 +131,25 @@ TEST_F(PreparedOutput, PageDrawnAtItsPlaceMirroredOnOddPages) {
     EXPECT_DOUBLE_EQ(pages->GetPage(1)->LeftMargin, 10);  // put back
 }
 
+TEST_F(PreparedOutput, AnObjectBeyondAnyDeviceIsLeftOutAndTheRestDrawn) {
+    // Found by fuzzing a damaged prepared report: a position of 1e30 was turned into an int.
+    pages->Clear();
+    pages->AddSourcePage(AsPage(design));
+    pages->AddPage(AsPage(design));
+    text->SetLeft(1e30);
+    auto* second = new TPText(box);
+    second->SetName("Text2");
+    second->SetBounds(10, 40, 200, 20);  // 78 to 98 down
+    pages->AddObject(box);
+    TBitmap bmp;
+    bmp.SetSize(400, 200);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(Rect(0, 0, 400, 200));
+    pages->DrawPage(0, bmp.Canvas(), 1, 1, 0, 0);
+    EXPECT_EQ(bmp.GetPixel(50, 50), clWhite);
+    EXPECT_EQ(bmp.GetPixel(50, 85), clRed);
+}
+
 TEST_F(PreparedOutput, PrintRangesCopiesAndReverse) {
     struct Case {
         const char* numbers;
