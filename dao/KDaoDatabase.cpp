@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "dao/KDaoConsts.h"
-#include "dao/KDaoTable.h"
+#include "platform/db/DB.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
@@ -232,9 +232,7 @@ void TKDaoDatabase::SetDatabaseParameters(std::string v) {
 
 void TKDaoDatabase::SetReadOnly(bool v) {
     Refuse("TKDaoDatabase.F_Set_ReadOnly: Cannot change mode while Database is connected!");
-    FReadOnly = v;
-    if (v)
-        for (auto& t : FOpenTables) t.second->SetReadOnly(true);
+    FReadOnly = v;  // a table reads it when it opens: none is open while disconnected
 }
 
 void TKDaoDatabase::SetLoginPrompt(bool v) {
@@ -329,11 +327,12 @@ void TKDaoDatabase::Disconnect() {
     QueryDefNames.Clear();
     auto tables = FOpenTables;
     FOpenTables.clear();
+    // The list is already empty, so a closing table's unregistering finds nothing to remove.
     for (auto& t : tables) {
         try {
-            t.second->CloseByDatabase();
+            t.second->Close();
         } catch (const Exception&) {
-            // Recovers the disconnect: each table reports its own error; the others close.
+            t.second->HandleException();  // the database disconnects anyway; the table's error is reported
         }
     }
     if (FDaoDatabase) {
@@ -587,9 +586,9 @@ std::string TKDaoDatabase::CollatingOrderName(int code) {
     }
 }
 
-void TKDaoDatabase::RegisterTable(TKDaoTable* table) { FOpenTables.emplace_back(table->GetName(), table); }
+void TKDaoDatabase::RegisterTable(TDataSet* table) { FOpenTables.emplace_back(table->GetName(), table); }
 
-void TKDaoDatabase::UnregisterTable(TKDaoTable* table) {
+void TKDaoDatabase::UnregisterTable(TDataSet* table) {
     for (auto it = FOpenTables.begin(); it != FOpenTables.end(); ++it)
         if (it->second == table) {
             FOpenTables.erase(it);

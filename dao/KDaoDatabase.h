@@ -14,7 +14,7 @@
 #include "platform/daoengine/DaoEngine.h"
 
 class TKDaoDatabase;
-class TKDaoTable;
+class TDataSet;
 
 using TLoginEvent = std::function<void(TKDaoDatabase* database, TStrings* loginParams)>;
 using TConnectEvent = std::function<void(TKDaoDatabase* database)>;
@@ -111,7 +111,7 @@ public:
     // --- lists
     TStringList AvailableVersions, TableNames, QueryDefNames, LoginParams;
     TStringList DatabaseTypes, OdbcDrivers, SystemDsns, UserDsns, DsnDatabaseFiles;
-    const std::vector<std::pair<std::string, TKDaoTable*>>& OpenTables() const { return FOpenTables; }
+    const std::vector<std::pair<std::string, TDataSet*>>& OpenTables() const { return FOpenTables; }
 
     // --- DAO objects (nullptr when absent)
     Dao::DBEngine* DBEngine() const { return FEngine.get(); }
@@ -134,9 +134,9 @@ public:
     static std::string CollatingOrderName(int code);
     void Loaded() override;
 
-    // Called by tables.
-    void RegisterTable(TKDaoTable* table);
-    void UnregisterTable(TKDaoTable* table);
+    // Called by tables as they open and close; disconnecting closes those still open.
+    void RegisterTable(TDataSet* table);
+    void UnregisterTable(TDataSet* table);
 
 private:
     void DetectDaoVersions();
@@ -154,7 +154,7 @@ private:
     std::shared_ptr<Dao::DBEngine> FEngine;
     std::shared_ptr<Dao::Workspace> FWorkspace;
     std::shared_ptr<Dao::Database> FDaoDatabase;
-    std::vector<std::pair<std::string, TKDaoTable*>> FOpenTables;
+    std::vector<std::pair<std::string, TDataSet*>> FOpenTables;
 
     bool FExclusive = false, FReadOnly = false, FLoginPrompt = false, FUseODBCDialog = true;
     bool FSaveUserName = true, FShowSystemObjects = false, FSmartOpen = true, FPrivateEngine = false;

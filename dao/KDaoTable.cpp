@@ -634,11 +634,15 @@ void TKDaoTable::CloseDaoRecordset() {
 }
 
 void TKDaoTable::ReopenRecordset() {
+    ReopenRecordsetWith([this] { OpenDaoRecordset(); });
+}
+
+void TKDaoTable::ReopenRecordsetWith(const std::function<void()>& open) {
     CheckBrowseMode();
     ClearBuffers();
     CloseDaoRecordset();
     try {
-        OpenDaoRecordset();
+        open();
     } catch (...) {
         // Without a recordset the dataset cannot stay open: close it rather than leave an
         // active dataset with nothing behind it.
@@ -761,19 +765,8 @@ void TKDaoTable::InternalClose() {
         }
         FBaseRecordset.reset();
     }
-    if (FClosingByDatabase) FClosingByDatabase = false;
-    else if (FDatabase) FDatabase->UnregisterTable(this);
+    if (FDatabase) FDatabase->UnregisterTable(this);
     FOldValues.reset();
-}
-
-void TKDaoTable::CloseByDatabase() {
-    FClosingByDatabase = true;
-    try {
-        Close();
-    } catch (const Exception&) {
-        HandleException();  // the database disconnects anyway; the table's error is reported
-    }
-    FClosingByDatabase = false;
 }
 
 void TKDaoTable::ReadQueryDefOutputs(const std::string&) {

@@ -6,6 +6,7 @@
 // definitions and writes them back to the table definition; TKBlobStream serves memos and
 // blobs, fetching their content from DAO when they are not cached with the record.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -211,6 +212,9 @@ public:
     void OpenDaoRecordset();
     void CloseDaoRecordset();
     void ReopenRecordset();
+    // Leaves browse mode, closes the recordset and opens it through open; a failed opening
+    // closes the dataset and is raised.
+    void ReopenRecordsetWith(const std::function<void()>& open);
     TDaoErrRec LastDaoError() const;
     bool RecordsetOpen() const noexcept { return FRecordsetOpen; }
     Dao::Recordset* Recordset() const { return FRecordset.get(); }
@@ -236,8 +240,6 @@ public:
     int OptionsValue() const { return FOptionsValue; }
     // The blob's content for record r (from the value list or fetched from DAO).
     std::string BlobContent(TField* field, TKDaoRecord* r);
-    // Called by the database on disconnect.
-    void CloseByDatabase();
     bool IsGuidField(const TField* field) const;
     void RefreshParams();
     int32_t CurrentBookmarkValue(Dao::Recordset& rs);
@@ -346,7 +348,7 @@ private:
     int FOptionsValue = 0;
     int FRecordsAffected = 0;
     bool FBookmarkable = false, FNoMasterRestriction = true, FRecordsetOpen = false;
-    bool FClosingByDatabase = false, FOpeningFieldDefs = false, FDestroying = false;
+    bool FOpeningFieldDefs = false, FDestroying = false;
     Variant FQueryDefOutputValues;
 
     // position state (mutable: counts and record numbers are asked through const members)

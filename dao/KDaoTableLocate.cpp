@@ -423,10 +423,7 @@ void TKDaoTable::MasterChanged() {
     if (!ms || !ms->DataSet() || ms->DataSet()->ControlsDisabled() || ControlsDisabled() || FNoMasterRestriction ||
         !ms->Enabled() || ms->State() == dsEdit || FMasterNames.empty())
         return;
-    CheckBrowseMode();
-    ClearBuffers();
-    CloseDaoRecordset();
-    try {
+    ReopenRecordsetWith([this] {
         if (FSQL->Count() == 0) {
             try {
                 RefreshMasterDetail();
@@ -443,16 +440,7 @@ void TKDaoTable::MasterChanged() {
         } else {
             OpenDaoRecordset();
         }
-    } catch (...) {
-        try {
-            Close();
-        } catch (const Exception&) {
-            // Recovers nothing: the reopening's own error (raised below) is the one to show.
-        }
-        throw;
-    }
-    ActivateBuffers();
-    First();
+    });
 }
 
 void TKDaoTable::RefreshMasterDetail() {

@@ -28,10 +28,6 @@ int32_t BytesToValue(const std::string& s) {
         uint32_t(uint8_t(s[3])) << 24);
 }
 bool IsEmptyRs(Dao::Recordset& rs) { return rs.GetBOF() && rs.GetEOF(); }
-bool IsDao(const Exception& e, int number) {
-    auto* d = dynamic_cast<const Dao::EDaoError*>(&e);
-    return d && d->Number() == number;
-}
 // Runs a move that may run past an end of the recordset (DAO's "no current record"): that is
 // where the move was meant to stop, so it is recovered. Every other failure is raised.
 template <class F>

@@ -28,6 +28,9 @@ TRxDBLookupCombo::TRxDBLookupCombo(TComponent* owner) : TRxLookupControl(owner) 
     FDataList->OnMouseUp = [this](TObject* sender, TMouseButton b, TShiftState s, int x, int y) {
         ListMouseUp(sender, b, s, x, y);
     };
+    FDataList->OnSelectionMoved = [this] {
+        if (ListVisible()) InvalidateText();
+    };
     FButtonWidth = GetSystemMetrics(SM_CXVSCROLL);
     FDropDownCount = 8;
     FColumns = std::make_unique<TStringList>();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "lookup/LookupCombo.h"
 #include "platform/gui/Application.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -467,7 +466,6 @@ void TRxDBLookupList::DrawItemText(TCanvas* canvas, const TRect& r, bool empty, 
 // --- the drop-down ---------------------------------------------------------------------------
 
 TRxPopupDataList::TRxPopupDataList(TComponent* owner) : TRxDBLookupList(owner) {
-    FCombo = dynamic_cast<TRxDBLookupCombo*>(owner);
     FControlStyle.Include(csNoDesignVisible);
     FControlStyle.Include(csReplicatable);
     FPopup = true;
@@ -494,10 +492,10 @@ void TRxPopupDataList::Dispatch(TMessage& m) {
 
 void TRxPopupDataList::Click() {
     TRxDBLookupList::Click();
-    if (FCombo && FCombo->ListVisible()) FCombo->InvalidateText();
+    if (OnSelectionMoved) OnSelectionMoved();
 }
 
 void TRxPopupDataList::KeyPress(char32_t& key) {
     TRxDBLookupList::KeyPress(key);
-    if (FCombo && FCombo->ListVisible()) FCombo->InvalidateText();
+    if (OnSelectionMoved) OnSelectionMoved();
 }

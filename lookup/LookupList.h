@@ -2,6 +2,8 @@
 // The lookup list: a window of rows of the lookup dataset, as many as the lookup link buffers,
 // with an optional "empty" row on top; the record whose key equals Value is marked.
 
+#include <functional>
+
 #include "lookup/LookupControl.h"
 #include "platform/gui/Forms.h"
 
@@ -79,14 +81,13 @@ class TRxPopupDataList : public TRxDBLookupList {
     KAROMIL_CLASS(TRxPopupDataList, TRxDBLookupList)
 public:
     explicit TRxPopupDataList(TComponent* owner);
-    TRxDBLookupCombo* Combo() const noexcept { return FCombo; }
+    // Called after a click or a typed character may have moved the selection, so that the
+    // owning combo repaints its text while the list is shown. The combo sets it.
+    std::function<void()> OnSelectionMoved;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     void Click() override;
     void KeyPress(char32_t& key) override;
-
-private:
-    TRxDBLookupCombo* FCombo = nullptr;
 };

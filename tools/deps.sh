@@ -12,6 +12,8 @@ KAROMIL_PACKAGES=(
 )
 # The fuzz harnesses (tools/fuzz.sh, run by CI) need clang with libFuzzer and the symbolizer.
 KAROMIL_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
+# The convention checks of tools/check_conventions.sh (run by CI) need the formatter and git.
+KAROMIL_CHECK_PACKAGES=(clang-format git python3)
 
 # karomil_ensure_packages [extra package ...]: installs what is missing of the list and the
 # extras, as root through apt-get, otherwise through sudo; when neither can be used it prints

@@ -113,7 +113,7 @@ void TfrxDrawText::SetOptions(
     FWordBreak = wordBreak;
     FRTL = rtlReading;
     FTags.TagsEnabled = htmlTags;
-    FOutputOptions = (rtlReading ? ETO_RTLREADING : 0) | (clipped ? ETO_CLIPPED : 0);
+    FOutputOptions = (rtlReading ? uint32_t(ETO_RTLREADING) : 0u) | (clipped ? uint32_t(ETO_CLIPPED) : 0u);
     // Negative angles fall in no row of the placement table: -90 turns as 270 does.
     FRotation = ((rotation % 360) + 360) % 360;
 }
@@ -333,7 +333,7 @@ void TfrxDrawText::Paint(TCanvas* canvas, TfrxHAlign hAlign, TfrxVAlign vAlign) 
     const int n = int(FLines.size());
     if (n == 0 || FTags.Count() == 0) return;
     const bool printer = IsPrinterCanvas(canvas);
-    const int dpiX = DeviceResolutionX(canvas), dpiY = DeviceResolutionY(canvas);
+    const int dpiY = DeviceResolutionY(canvas);
     TFont* font = canvas->Font();
     font->Assign(FMeasureCanvas->Font());
     font->SetHeight(printer ? -R(FFontSizePt * dpiY / 72.0) : -R(FFontSizePt * FScaleY * 96 / 72.0));

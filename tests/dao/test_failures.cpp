@@ -208,7 +208,9 @@ TEST_F(Failures, NullAndEmptyTextStayApartThroughPostAndReRead) {
         reread();
         TField* f = t->FieldByName(c.Field);
         EXPECT_EQ(f->IsNull(), c.IsNull);
-        if (!c.IsNull) EXPECT_EQ(f->GetAsString(), VarToStr(c.Value));
+        if (!c.IsNull) {
+            EXPECT_EQ(f->GetAsString(), VarToStr(c.Value));
+        }
         sqlite3* raw = nullptr;
         ASSERT_EQ(sqlite3_open_v2(FileName.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
         sqlite3_stmt* s = nullptr;
@@ -260,8 +262,9 @@ TEST_F(Failures, KeyTextIsAValueNeverCriteria) {
         EXPECT_EQ(t->Locate(c.Fields, Variant(c.Key), TLocateOptions{}), c.Found != 0);
         EXPECT_EQ(t->FieldByName("ID")->GetAsInteger(), c.Found ? c.Found : 1);  // not found: stays
         const Variant looked = t->Lookup(c.Fields, Variant(c.Key), "ID");
-        if (c.Found) EXPECT_EQ(looked.AsInteger(), c.Found);
-        else EXPECT_TRUE(looked.IsNull());
+        if (c.Found) {
+            EXPECT_EQ(looked.AsInteger(), c.Found);
+        } else EXPECT_TRUE(looked.IsNull());
     }
     // Partial and case-insensitive keys are values too: their wildcards are literal.
     EXPECT_FALSE(t->Locate("Jmeno", Variant("*"), TLocateOptions{loPartialKey}));

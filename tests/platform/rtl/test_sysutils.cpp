@@ -80,8 +80,9 @@ TEST(StrToInt64, UsesTheFullWidth) {
     for (const auto& c : cases) {
         int64_t v = 0;
         EXPECT_EQ(TryStrToInt64(c.text, v), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(v, c.expected) << c.text;
-        else EXPECT_THROW(StrToInt64(c.text), EConvertError);
+        if (c.ok) {
+            EXPECT_EQ(v, c.expected) << c.text;
+        } else EXPECT_THROW(StrToInt64(c.text), EConvertError);
     }
     EXPECT_EQ(IntToStr(INT64_MIN), "-9223372036854775808");
     EXPECT_EQ(IntToStr(0), "0");

@@ -117,8 +117,9 @@ TEST_F(DataSetTest, RangesTable) {
         ds.RangeEnd = c.End;
         ds.RangeEndCount = c.Count;
         EXPECT_EQ(Walk(ds), c.Ids);
-        if (c.SourceAfter <= 5) EXPECT_EQ(SourceId(), c.SourceAfter);
-        else EXPECT_TRUE(Mem.Eof());
+        if (c.SourceAfter <= 5) {
+            EXPECT_EQ(SourceId(), c.SourceAfter);
+        } else EXPECT_TRUE(Mem.Eof());
     }
 }
 

@@ -146,8 +146,9 @@ TEST_F(FrxDrawText, JustifiedLinesFillTheWidthButNotTheLastLine) {
     for (int i = 0; i < E.LineCount(); ++i) {
         const int sum = std::accumulate(lines[size_t(i)].Advances.begin(), lines[size_t(i)].Advances.end(), 0);
         const bool last = E.LineFlags(i) & frxLastLine, blanks = E.Line(i).find(' ') != std::string::npos;
-        if (last || !blanks) EXPECT_EQ(sum, lines[size_t(i)].Target) << i;  // left-aligned
-        else EXPECT_EQ(sum, W) << i;  // justified
+        if (last || !blanks) {
+            EXPECT_EQ(sum, lines[size_t(i)].Target) << i;  // left-aligned
+        } else EXPECT_EQ(sum, W) << i;  // justified
     }
 }
 

@@ -129,7 +129,9 @@ TEST_F(EngineTest, AStretchedMemoSplitsOverPagesAndEveryLineIsPrintedOnce) {
         const std::string line = "Řádek " + std::to_string(i) + "\n";
         const size_t at = printed.find(line);
         EXPECT_NE(at, std::string::npos) << i;
-        if (at != std::string::npos) EXPECT_EQ(printed.find(line, at + 1), std::string::npos) << i;
+        if (at != std::string::npos) {
+            EXPECT_EQ(printed.find(line, at + 1), std::string::npos) << i;
+        }
     }
 }
 
@@ -189,7 +191,9 @@ TEST_F(EngineTest, AKeptMasterRowMovesWithItsDetailsToTheNextPage) {
     ASSERT_TRUE(Prepare()) << Report.ErrorList->Text();
     // 31 bands of 20 px fit once per page (1047 px): each master starts a page.
     for (const TPlaced& p : Placed())
-        if (p.Text.rfind("Master", 0) == 0) EXPECT_NEAR(p.Top, 0, 0.01) << p.Text << " on page " << p.Page;
+        if (p.Text.rfind("Master", 0) == 0) {
+            EXPECT_NEAR(p.Top, 0, 0.01) << p.Text << " on page " << p.Page;
+        }
     EXPECT_EQ(Pages(), 3);
 }
 

@@ -220,10 +220,14 @@ TEST_P(SubreportTest, PrintFromTheirPlaceAndTheRunGoesOnAfterTheFurthest) {
             EXPECT_EQ(std::get<1>(at.at(text)), left) << text;
             lowest = std::max(lowest, at.at(text), lower);
         }
-        if (rows > 0) EXPECT_EQ(at.at(prefix + std::string("1")), (TAt{0, left, c.Top})) << prefix;
+        if (rows > 0) {
+            EXPECT_EQ(at.at(prefix + std::string("1")), (TAt{0, left, c.Top})) << prefix;
+        }
         // Rows that do not fit go on at the top of the next page.
         const int fit = int((usable - c.Top) / 20);
-        if (rows > fit) EXPECT_EQ(at.at(prefix + std::to_string(fit + 1)), (TAt{1, left, 0})) << prefix;
+        if (rows > fit) {
+            EXPECT_EQ(at.at(prefix + std::to_string(fit + 1)), (TAt{1, left, 0})) << prefix;
+        }
     }
     EXPECT_EQ(at.at("Konec"), (TAt{std::get<0>(lowest), 0, std::get<2>(lowest) + 20}));
     EXPECT_EQ(Pages(), 2);

@@ -154,8 +154,12 @@ TEST(FrxSerializer, APageKeepsItsPaperCodeAndSize) {
         EXPECT_EQ(back->GetOrientation(), k.orientation) << k.paper;
         EXPECT_DOUBLE_EQ(back->GetPaperWidth(), width) << k.paper;
         EXPECT_DOUBLE_EQ(back->GetPaperHeight(), height) << k.paper;
-        if (k.width > 0) EXPECT_DOUBLE_EQ(back->GetPaperWidth(), k.width) << k.paper;
-        if (k.height > 0) EXPECT_DOUBLE_EQ(back->GetPaperHeight(), k.height) << k.paper;
+        if (k.width > 0) {
+            EXPECT_DOUBLE_EQ(back->GetPaperWidth(), k.width) << k.paper;
+        }
+        if (k.height > 0) {
+            EXPECT_DOUBLE_EQ(back->GetPaperHeight(), k.height) << k.paper;
+        }
         EXPECT_DOUBLE_EQ(back->GetWidth(), page->GetWidth()) << k.paper;
     }
 }

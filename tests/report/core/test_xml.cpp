@@ -50,7 +50,9 @@ TEST(FrxXml, RoundTripKeepsTreeAttributesAndCzechText) {
         const std::string text = Save(doc);
         EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>", 0), 0u);
         EXPECT_EQ(text.find("\r\n") != std::string::npos, indent);
-        if (indent) EXPECT_NE(text.find("\r\n  <TfrxReportPage"), std::string::npos);
+        if (indent) {
+            EXPECT_NE(text.find("\r\n  <TfrxReportPage"), std::string::npos);
+        }
         TfrxXMLDocument back;
         Load(back, text);
         EXPECT_EQ(Dump(back.Root()), Dump(doc.Root()));

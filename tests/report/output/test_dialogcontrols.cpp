@@ -141,7 +141,9 @@ TEST_F(DialogControlsTest, ControlsAreOnThePaletteAndKnownToStoredTemplates) {
     for (int i = 0; i < objects->Count(); ++i) {
         const TfrxObjectItem* item = objects->GetItem(i);
         if (!item->ObjectClass) {
-            if (item->Category == "Other controls") EXPECT_EQ(item->ImageIndex, 21);
+            if (item->Category == "Other controls") {
+                EXPECT_EQ(item->ImageIndex, 21);
+            }
             continue;
         }
         const std::string name = item->ObjectClass->ClassName();

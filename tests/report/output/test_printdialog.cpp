@@ -47,8 +47,9 @@ TEST(PrintPageList, TypedListsAreCheckedWithCzechReasons) {
     };
     for (const Case& c : cases) {
         const std::string error = frxCheckPageNumbers(c.text, c.pageCount);
-        if (*c.error == 0) EXPECT_EQ(error, "") << c.text;
-        else EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " -> " << error;
+        if (*c.error == 0) {
+            EXPECT_EQ(error, "") << c.text;
+        } else EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " -> " << error;
     }
     for (const char* good : {"1", " 3 ", "120"}) EXPECT_EQ(frxCheckCopies(good), "") << good;
     for (const char* bad : {"0", "-2", "", "dva", "1,5"})

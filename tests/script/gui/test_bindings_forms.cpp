@@ -317,8 +317,9 @@ TEST_P(Dialogs, AnsweredThroughTheHook) {
         call.Color = clRed;
     });
     EXPECT_EQ(RunPascal(c.Program), c.Expected);
-    if (*c.Seen) EXPECT_EQ(seen, std::vector<std::string>{c.Seen});
-    else EXPECT_TRUE(seen.empty());
+    if (*c.Seen) {
+        EXPECT_EQ(seen, std::vector<std::string>{c.Seen});
+    } else EXPECT_TRUE(seen.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
