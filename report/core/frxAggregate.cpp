@@ -13,7 +13,7 @@
 #include "report/core/frxBands.h"
 #include "report/core/frxDataSet.h"
 #include "report/core/frxReport.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxVariables.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxReportPage.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxView.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxEngine, TfrxCustomEngine)

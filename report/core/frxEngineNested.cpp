@@ -17,7 +17,7 @@
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxReportPage.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxView.h"
 
 namespace {

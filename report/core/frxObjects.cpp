@@ -11,9 +11,10 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
+#include "report/core/frxGraphicDrawing.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxStreamText.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomLineView, TfrxStretcheable)
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxLineView, TfrxCustomLineView, {

@@ -16,7 +16,7 @@
 #include "report/core/frxPage.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxSafeSave.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 

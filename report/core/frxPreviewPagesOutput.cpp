@@ -14,13 +14,14 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
+#include "report/core/frxErrorBoxHook.h"
 #include "report/core/frxMemoView.h"
 #include "report/core/frxObjects.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 #include "script/Interpreter.h"
 
@@ -277,7 +278,7 @@ bool TfrxPreviewPages::Export(TfrxCustomExportFilter* filter) {
     } catch (const Exception& e) {
         Report->ErrorList->Add(e.Message());
         if (!Report->GetEngineOptions()->SilentMode)
-            frxErrorMsg(frxGetResources()->Get("clErrors") + "\r\n" + Report->ErrorList->Text());
+            frxShowErrorBox(frxGetResources()->Get("clErrors") + "\r\n" + Report->ErrorList->Text());
         return false;
     }
     return true;

@@ -15,10 +15,12 @@
 #include "platform/settings/IniFiles.h"
 #include "platform/settings/Registry.h"
 #include "report/core/frxBands.h"
+#include "report/core/frxCollectionData.h"
 #include "report/core/frxDataSet.h"
 #include "report/core/frxDialog.h"
 #include "report/core/frxDialogPage.h"
 #include "report/core/frxEngine.h"
+#include "report/core/frxErrorBoxHook.h"
 #include "report/core/frxExpression.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
@@ -28,7 +30,6 @@
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxStyles.h"
 #include "report/core/frxView.h"
-#include "report/core/frxUtils.h"
 #include "report/core/frxVariables.h"
 #include "report/core/frxXMLSerializer.h"
 #include "script/Interpreter.h"
@@ -323,7 +324,7 @@ void TfrxReport::ReadCollection(TCollection* collection, TReader* reader) {
     });
 }
 
-void TfrxReport::ShowErrors() { frxErrorMsg(Res("clErrors") + "\r\n" + ErrorList->Text()); }
+void TfrxReport::ShowErrors() { frxShowErrorBox(Res("clErrors") + "\r\n" + ErrorList->Text()); }
 
 // --- running ---------------------------------------------------------------------------------
 

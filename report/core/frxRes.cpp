@@ -7,7 +7,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ImageList.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxImageStrip.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxResources, TObject)
 

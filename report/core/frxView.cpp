@@ -14,7 +14,7 @@
 #include "report/core/frxObjects.h"
 #include "report/core/frxOptions.h"
 #include "report/core/frxReport.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxFrame, TPersistent, {

@@ -13,9 +13,11 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxClass.h"
+#include "report/core/frxComponentLookup.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxStreamText.h"
+#include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxXMLSerializer, TObject)

@@ -10,7 +10,8 @@
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReportPage.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
+#include "report/output/frxErrorBox.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxPageSettingsForm, TForm)
 

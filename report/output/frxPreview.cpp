@@ -17,7 +17,7 @@
 #include "report/core/frxReportPage.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxView.h"
-#include "report/core/frxUtils.h"
+#include "report/output/frxErrorBox.h"
 #include "report/output/frxPageSettings.h"
 #include "report/output/frxPreviewForm.h"
 #include "report/output/frxPreviewImages.h"

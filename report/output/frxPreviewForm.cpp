@@ -10,12 +10,14 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxImageStrip.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxRegistries.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/output/frxCtrls.h"
+#include "report/output/frxErrorBox.h"
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewImages.h"
 #include "report/output/frxPreviewWorkspace.h"
@@ -381,6 +383,7 @@ void TfrxPreviewForm::Dispatch(TMessage& m) {
 
 void frxRegisterPreview() {
     frxLoadPreviewCursors();
+    frxRegisterErrorBox();  // the core's errors of a run or an export show in the error box
     frxPreviewWindowMessage() = [](TCustomForm* window, const std::string& text) {
         if (auto* form = dynamic_cast<TfrxPreviewForm*>(window)) form->SetMessage(text);
     };

@@ -66,6 +66,7 @@ private:
     TfrxPreview* FPreview = nullptr;
 };
 
-// Links the preview window to the report core (the core's preview-window hook) and loads the
-// tool cursors; called once at start-up by whoever links the output layer.
+// Links the preview window and the error box to the report core (the core's preview-window
+// and error-box hooks) and loads the tool cursors; called once at start-up by whoever links
+// the output layer.
 void frxRegisterPreview();

@@ -10,9 +10,10 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxGraphicDrawing.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxUtils.h"
+#include "report/output/frxErrorBox.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxPrintDialog, TForm)
 

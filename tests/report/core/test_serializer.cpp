@@ -10,7 +10,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxReportPage.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxStreamText.h"
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 

@@ -16,7 +16,7 @@
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxReportPage.h"
-#include "report/core/frxUtils.h"
+#include "report/core/frxText.h"
 #include "report/output/frxPageSettings.h"
 
 namespace {
