@@ -11,7 +11,8 @@
 //
 //     using F = TfrxSearchDialog;
 //     const TfrxControlRow<F> rows[] = {
-//         {frxField<&F::OkB>, "OkB", frxField<&F::Panel3>, {92, 72, 75, 25}, "OK", &F::OkBClick},
+//         {frxField<&F::Panel3>, "Panel3", {}, {0, 200, 261, 105}, "", {}, alTop},
+//         {frxField<&F::OkB>, "OkB", frxField<&F::Panel3>, {92, 72, 75, 25}, "OK"},
 //     };
 //     TFormLoader loader(this);
 //     frxBuildRows(loader, *this, rows);
