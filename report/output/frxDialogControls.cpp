@@ -4,7 +4,6 @@
 #include "platform/gui/Mask.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
-#include "report/core/frxPreviewPages.h"
 #include "report/core/frxRegistries.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
@@ -250,22 +249,7 @@ void frxRegisterDialogControls() {
     done = true;
     frxRegisterOutputTexts();
     frxInstallPasswordPrompt();
-    // Printing a prepared report asks through the print dialog: the choices come back to the
-    // prepared pages as they were made ("Current page" as that page's number).
-    frxPrintDialogClass() = [](TfrxReport* report, TfrxPrintDialogValues& values) {
-        auto* pages = dynamic_cast<TfrxPreviewPages*>(report->PreviewPages());
-        TfrxPrintChoices choices;
-        const int current = pages ? pages->PreviewPageNo : 1;
-        if (!frxExecutePrintDialog(*report->GetPrintOptions(), current, pages ? pages->GetCount() : 0, choices))
-            return false;
-        values.Copies = choices.Copies;
-        values.Collate = choices.Collate;
-        values.PageNumbers = choices.PageNumbers;
-        values.PrintPages = choices.PrintPages;
-        values.Reverse = choices.Reverse;
-        values.Range = choices.PageNumbers.empty() ? TfrxPrintDialogValues::prAll : TfrxPrintDialogValues::prNumbers;
-        return true;
-    };
+    frxRegisterPrintDialog();
     script::AddBindingUnit(frxStartDialogControlsRTTI, frxStopDialogControlsRTTI);
     TfrxObjectCollection* objects = frxObjects();
     const char* const other = "Other controls";

@@ -12,25 +12,11 @@
 #include "report/core/frxRes.h"
 #include "report/core/frxText.h"
 #include "report/output/frxErrorBox.h"
+#include "report/output/frxFormBuilder.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxPageSettingsForm, TForm)
 
 namespace {
-template <class T>
-T* Make(TfrxPageSettingsForm* form, const char* name, TWinControl* parent, int l, int t, int w, int h) {
-    T* c = new T(form);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    return c;
-}
-
-TLabel* MakeLabel(TfrxPageSettingsForm* form, const char* name, TWinControl* parent, int l, int t, const char* text) {
-    TLabel* label = Make<TLabel>(form, name, parent, l, t, 40, 13);
-    label->SetCaption(text);
-    return label;
-}
-
 // A sheet with lines of text, upright or lying; white is transparent.
 void DrawSheet(TBitmap* b, bool landscape) {
     const int w = landscape ? 40 : 30, h = landscape ? 30 : 40;
@@ -61,6 +47,7 @@ bool TryCentimetres(const std::string& text, double& mm) {
 }  // namespace
 
 TfrxPageSettingsForm::TfrxPageSettingsForm(TComponent* owner) : TForm(owner) {
+    TFormLoader loader(this);
     SetName("frxPageSettingsForm");
     SetCaption("Page Settings");
     SetBorderStyle(bsDialog);
@@ -70,68 +57,64 @@ TfrxPageSettingsForm::TfrxPageSettingsForm(TComponent* owner) : TForm(owner) {
     GetFont()->SetName("Tahoma");
     GetFont()->SetHeight(-11);
 
-    SizeL = Make<TGroupBox>(this, "SizeL", this, 8, 4, 270, 105);
-    SizeL->SetCaption("Size");
-    WidthL = MakeLabel(this, "WidthL", SizeL, 12, 22, "Width");
-    WidthE = Make<TEdit>(this, "WidthE", SizeL, 80, 18, 73, 21);
-    cmL1 = MakeLabel(this, "cmL1", SizeL, 160, 22, "cm");
-    HeightL = MakeLabel(this, "HeightL", SizeL, 12, 48, "Height");
-    HeightE = Make<TEdit>(this, "HeightE", SizeL, 80, 44, 73, 21);
-    cmL2 = MakeLabel(this, "cmL2", SizeL, 160, 48, "cm");
+    using F = TfrxPageSettingsForm;
+    constexpr TfrxField<F> form;
+    constexpr auto size = frxField<&F::SizeL>, orientation = frxField<&F::OrientationL>,
+                   margins = frxField<&F::MarginsL>, other = frxField<&F::OtherL>;
+    const TfrxControlRow<F> rows[] = {
+        {size, "SizeL", form, {8, 4, 270, 105}, "Size"},
+        {frxField<&F::WidthL>, "WidthL", size, {12, 22, 40, 13}, "Width"},
+        {frxField<&F::WidthE>, "WidthE", size, {80, 18, 73, 21}},
+        {frxField<&F::cmL1>, "cmL1", size, {160, 22, 40, 13}, "cm"},
+        {frxField<&F::HeightL>, "HeightL", size, {12, 48, 40, 13}, "Height"},
+        {frxField<&F::HeightE>, "HeightE", size, {80, 44, 73, 21}},
+        {frxField<&F::cmL2>, "cmL2", size, {160, 48, 40, 13}, "cm"},
+        {frxField<&F::SizeCB>, "SizeCB", size, {12, 74, 246, 21}, nullptr, &F::SizeCBClick},
+
+        {orientation, "OrientationL", form, {8, 112, 270, 69}, "Orientation"},
+        {frxField<&F::PortraitImg>, "PortraitImg", orientation, {12, 20, 40, 40}},
+        {frxField<&F::LandscapeImg>, "LandscapeImg", orientation, {12, 20, 40, 40}},
+        {frxField<&F::PortraitRB>, "PortraitRB", orientation, {72, 20, 180, 17}, "Portrait", &F::PortraitRBClick},
+        {frxField<&F::LandscapeRB>, "LandscapeRB", orientation, {72, 42, 180, 17}, "Landscape", &F::PortraitRBClick},
+
+        {margins, "MarginsL", form, {8, 184, 270, 77}, "Margins"},
+        {frxField<&F::LeftL>, "LeftL", margins, {12, 24, 40, 13}, "Left"},
+        {frxField<&F::MarginLeftE>, "MarginLeftE", margins, {64, 20, 45, 21}},
+        {frxField<&F::cmL3>, "cmL3", margins, {114, 24, 40, 13}, "cm"},
+        {frxField<&F::TopL>, "TopL", margins, {12, 50, 40, 13}, "Top"},
+        {frxField<&F::MarginTopE>, "MarginTopE", margins, {64, 46, 45, 21}},
+        {frxField<&F::cmL4>, "cmL4", margins, {114, 50, 40, 13}, "cm"},
+        {frxField<&F::RightL>, "RightL", margins, {140, 24, 40, 13}, "Right"},
+        {frxField<&F::MarginRightE>, "MarginRightE", margins, {192, 20, 45, 21}},
+        {frxField<&F::cmL5>, "cmL5", margins, {242, 24, 40, 13}, "cm"},
+        {frxField<&F::BottomL>, "BottomL", margins, {140, 50, 40, 13}, "Bottom"},
+        {frxField<&F::MarginBottomE>, "MarginBottomE", margins, {192, 46, 45, 21}},
+        {frxField<&F::cmL6>, "cmL6", margins, {242, 50, 40, 13}, "cm"},
+
+        {other, "OtherL", form, {8, 264, 270, 57}, "Other"},
+        {frxField<&F::ApplyToCurRB>, "ApplyToCurRB", other, {12, 16, 250, 17}, "Apply to the current page"},
+        {frxField<&F::ApplyToAllRB>, "ApplyToAllRB", other, {12, 34, 250, 17}, "Apply to all pages"},
+
+        {frxField<&F::OKB>, "OKB", form, {122, 328, 75, 25}, "OK", &F::OKBClick},
+        {frxField<&F::CancelB>, "CancelB", form, {203, 328, 75, 25}, "Cancel"},
+    };
+    frxBuildRows(loader, *this, rows);
+
     for (TEdit* e : {WidthE, HeightE}) e->OnChange = [this](TObject* s) { WidthEChange(s); };
-    SizeCB = Make<TComboBox>(this, "SizeCB", SizeL, 12, 74, 246, 21);
     SizeCB->SetStyle(csDropDownList);
     SizeCB->SetDropDownCount(12);
-    SizeCB->OnClick = [this](TObject* s) { SizeCBClick(s); };
-
-    OrientationL = Make<TGroupBox>(this, "OrientationL", this, 8, 112, 270, 69);
-    OrientationL->SetCaption("Orientation");
-    PortraitImg = Make<TImage>(this, "PortraitImg", OrientationL, 12, 20, 40, 40);
-    LandscapeImg = Make<TImage>(this, "LandscapeImg", OrientationL, 12, 20, 40, 40);
     DrawSheet(PortraitImg->GetPicture()->Bitmap(), false);
     DrawSheet(LandscapeImg->GetPicture()->Bitmap(), true);
-    PortraitRB = Make<TRadioButton>(this, "PortraitRB", OrientationL, 72, 20, 180, 17);
-    PortraitRB->SetCaption("Portrait");
     PortraitRB->SetChecked(true);
-    LandscapeRB = Make<TRadioButton>(this, "LandscapeRB", OrientationL, 72, 42, 180, 17);
-    LandscapeRB->SetCaption("Landscape");
-    for (TRadioButton* r : {PortraitRB, LandscapeRB}) r->OnClick = [this](TObject* s) { PortraitRBClick(s); };
-
-    MarginsL = Make<TGroupBox>(this, "MarginsL", this, 8, 184, 270, 77);
-    MarginsL->SetCaption("Margins");
-    LeftL = MakeLabel(this, "LeftL", MarginsL, 12, 24, "Left");
-    MarginLeftE = Make<TEdit>(this, "MarginLeftE", MarginsL, 64, 20, 45, 21);
-    cmL3 = MakeLabel(this, "cmL3", MarginsL, 114, 24, "cm");
-    TopL = MakeLabel(this, "TopL", MarginsL, 12, 50, "Top");
-    MarginTopE = Make<TEdit>(this, "MarginTopE", MarginsL, 64, 46, 45, 21);
-    cmL4 = MakeLabel(this, "cmL4", MarginsL, 114, 50, "cm");
-    RightL = MakeLabel(this, "RightL", MarginsL, 140, 24, "Right");
-    MarginRightE = Make<TEdit>(this, "MarginRightE", MarginsL, 192, 20, 45, 21);
-    cmL5 = MakeLabel(this, "cmL5", MarginsL, 242, 24, "cm");
-    BottomL = MakeLabel(this, "BottomL", MarginsL, 140, 50, "Bottom");
-    MarginBottomE = Make<TEdit>(this, "MarginBottomE", MarginsL, 192, 46, 45, 21);
-    cmL6 = MakeLabel(this, "cmL6", MarginsL, 242, 50, "cm");
-
-    OtherL = Make<TGroupBox>(this, "OtherL", this, 8, 264, 270, 57);
-    OtherL->SetCaption("Other");
-    ApplyToCurRB = Make<TRadioButton>(this, "ApplyToCurRB", OtherL, 12, 16, 250, 17);
-    ApplyToCurRB->SetCaption("Apply to the current page");
     ApplyToCurRB->SetChecked(true);
-    ApplyToAllRB = Make<TRadioButton>(this, "ApplyToAllRB", OtherL, 12, 34, 250, 17);
-    ApplyToAllRB->SetCaption("Apply to all pages");
-
-    OKB = Make<TButton>(this, "OKB", this, 122, 328, 75, 25);
-    OKB->SetCaption("OK");
     OKB->SetDefault(true);
     OKB->SetModalResult(mrOk);
-    OKB->OnClick = [this](TObject* s) { OKBClick(s); };
-    CancelB = Make<TButton>(this, "CancelB", this, 203, 328, 75, 25);
-    CancelB->SetCaption("Cancel");
     CancelB->SetCancel(true);
     CancelB->SetModalResult(mrCancel);
-
     OnShow = [this](TObject* s) { FormShow(s); };
     OnHide = [this](TObject* s) { FormHide(s); };
+    loader.Finish();
+
     // FormCreate: the localised texts.
     frxGetResources()->LocalizeForm(this);
 }

@@ -18,6 +18,7 @@
 #include "report/core/frxText.h"
 #include "report/output/frxCtrls.h"
 #include "report/output/frxErrorBox.h"
+#include "report/output/frxFormBuilder.h"
 #include "report/output/frxPreview.h"
 #include "report/output/frxPreviewImages.h"
 #include "report/output/frxPreviewWorkspace.h"
@@ -28,28 +29,10 @@ KAROMIL_IMPLEMENT_CLASS(TfrxPreviewForm, TForm)
 namespace {
 std::string Res(const char* key) { return frxGetResources()->Get(key); }
 constexpr UINT WM_UPDATEZOOM = WM_USER + 1;
-
-TToolButton* Button(TfrxPreviewForm* form, const char* name, int image, TToolButtonStyle style = tbsButton) {
-    auto* b = new TToolButton(form);
-    b->SetName(name);
-    b->SetParent(form->ToolBar);
-    b->SetStyle(style);
-    b->SetImageIndex(image);
-    return b;
-}
-
-TfrxTBPanel* Holder(TfrxPreviewForm* form, const char* name, int width) {
-    auto* p = new TfrxTBPanel(form);
-    p->SetName(name);
-    p->SetParent(form->ToolBar);
-    // In this tool bar the holders sit in the button row, not docked to a side.
-    p->SetAlign(alNone);
-    p->SetBounds(0, 0, width, 22);
-    return p;
-}
 }  // namespace
 
 TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
+    TFormLoader loader(this);
     SetName("frxPreviewForm");
     SetCaption("Preview");
     SetClientWidth(741);
@@ -60,135 +43,104 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
     TForm::SetPosition(poScreenCenter);
     SetShowHint(true);
 
-    MainImages = new TImageList(this);
-    MainImages->SetName("MainImages");
+    using F = TfrxPreviewForm;
+    constexpr TfrxField<F> form;
+    constexpr auto bar = frxField<&F::ToolBar>;
+    constexpr auto selectTool = [](F& f) {
+        if (f.HandToolB->GetDown()) f.FPreview->SetTool(ptHand);
+        else if (f.ZoomToolB->GetDown()) f.FPreview->SetTool(ptZoom);
+    };
+    const TfrxControlRow<F> rows[] = {
+        {frxField<&F::MainImages>, "MainImages"},
+        {frxField<&F::ExportPopup>, "ExportPopup"},
+        {frxField<&F::HiddenMenu>, "HiddenMenu"},
+        {frxField<&F::Showtemplate1>, "Showtemplate1"},
+        {bar, "ToolBar", form, {}, nullptr, {}, alTop},
+
+        // The tool bar from left to right: buttons with their pictures, and holders (the
+        // separators Sep3, Sep4, frTBPanel1) that keep room for a box.
+        {frxToolButton<&F::PrintB, 2>, "PrintB", bar, {}, nullptr, [](F& f) { f.PrintBClick(); }},
+        {frxToolButton<&F::OpenB, 0>, "OpenB", bar, {}, nullptr, [](F& f) { f.FPreview->LoadFromFile(); }},
+        {frxToolButton<&F::SaveB, 1>, "SaveB", bar, {}, nullptr, [](F& f) { f.FPreview->SaveToFile(); }},
+        {frxToolButton<&F::ExportB, 3, tbsDropDown>, "ExportB", bar},
+        {frxToolButton<&F::FindB, 4>, "FindB", bar, {}, nullptr, [](F& f) { f.FPreview->Find(); }},
+        {frxToolButton<&F::Sep1, -1, tbsSeparator>, "Sep1", bar},
+        {frxToolButton<&F::ZoomWholePageB, 12>, "ZoomWholePageB", bar, {}, nullptr,
+            [](F& f) {
+                f.FPreview->SetZoomMode(zmWholePage);
+                f.UpdateZoomText();
+            }},
+        {frxToolButton<&F::ZoomPageWidthB, 13>, "ZoomPageWidthB", bar, {}, nullptr,
+            [](F& f) {
+                f.FPreview->SetZoomMode(zmPageWidth);
+                f.UpdateZoomText();
+            }},
+        {frxToolButton<&F::Zoom100B, 14>, "Zoom100B", bar, {}, nullptr,
+            [](F& f) {
+                f.FPreview->SetZoom(1);
+                f.UpdateZoomText();
+            }},
+        {frxToolButton<&F::Zoom50B, 15>, "Zoom50B", bar, {}, nullptr,
+            [](F& f) {
+                f.FPreview->SetZoomMode(zmManyPages);
+                f.UpdateZoomText();
+            }},
+        {frxField<&F::Sep3>, "Sep3", bar, {0, 0, 56, 22}, nullptr, {}, alNone},
+        {frxField<&F::ZoomCB>, "ZoomCB", frxField<&F::Sep3>, {2, 0, 49, 21}, "100%", [](F& f) { f.ZoomCBClick(); }},
+        {frxToolButton<&F::Sep2, -1, tbsSeparator>, "Sep2", bar},
+        {frxToolButton<&F::PageSettingsB, 7>, "PageSettingsB", bar, {}, nullptr,
+            [](F& f) { f.FPreview->PageSetupDlg(); }},
+        {frxToolButton<&F::OutlineB, 5, tbsCheck>, "OutlineB", bar, {}, nullptr,
+            [](F& f) {
+                f.FPreview->SetOutlineVisible(f.OutlineB->GetDown());
+                f.FPreview->UpdatePages();
+            }},
+        {frxToolButton<&F::Sep5, -1, tbsSeparator>, "Sep5", bar},
+        {frxToolButton<&F::HandToolB, 16, tbsCheck>, "HandToolB", bar, {}, nullptr, selectTool},
+        {frxToolButton<&F::ZoomToolB, 17, tbsCheck>, "ZoomToolB", bar, {}, nullptr, selectTool},
+        {frxToolButton<&F::Sep7, -1, tbsSeparator>, "Sep7", bar},
+        {frxToolButton<&F::NewPageB, 19>, "NewPageB", bar, {}, nullptr, [](F& f) { f.FPreview->AddPage(); }},
+        {frxToolButton<&F::DelPageB, 20>, "DelPageB", bar, {}, nullptr, [](F& f) { f.FPreview->DeletePage(); }},
+        {frxToolButton<&F::DesignerB, 21>, "DesignerB", bar, {}, nullptr, [](F& f) { f.FPreview->Edit(); }},
+        {frxToolButton<&F::Sep6, -1, tbsSeparator>, "Sep6", bar},
+        {frxToolButton<&F::FirstB, 8>, "FirstB", bar, {}, nullptr, [](F& f) { f.FPreview->First(); }},
+        {frxToolButton<&F::PriorB, 9>, "PriorB", bar, {}, nullptr, [](F& f) { f.FPreview->Prior(); }},
+        {frxField<&F::Sep4>, "Sep4", bar, {0, 0, 47, 22}, nullptr, {}, alNone},
+        {frxField<&F::PageE>, "PageE", frxField<&F::Sep4>, {5, 4, 37, 14}, "1"},
+        {frxToolButton<&F::NextB, 10>, "NextB", bar, {}, nullptr, [](F& f) { f.FPreview->Next(); }},
+        {frxToolButton<&F::LastB, 11>, "LastB", bar, {}, nullptr, [](F& f) { f.FPreview->Last(); }},
+        {frxField<&F::frTBPanel1>, "frTBPanel1", bar, {0, 0, 50, 22}, nullptr, {}, alNone},
+        {frxField<&F::CancelB>, "CancelB", bar, {0, 0, 68, 23}, "Close", [](F& f) { f.CancelBClick(); }},
+
+        {frxField<&F::StatusBar>, "StatusBar", form},
+    };
+    frxBuildRows(loader, *this, rows);
+
     MainImages->SetWidth(16);
     MainImages->SetHeight(16);
-    ExportPopup = new TPopupMenu(this);
-    ExportPopup->SetName("ExportPopup");
-    HiddenMenu = new TPopupMenu(this);
-    HiddenMenu->SetName("HiddenMenu");
-    Showtemplate1 = new TMenuItem(this);
-    Showtemplate1->SetName("Showtemplate1");
     Showtemplate1->SetCaption("Show template");
     HiddenMenu->GetItems()->Add(Showtemplate1);
     Showtemplate1->OnClick = [this](TObject*) { FPreview->EditTemplate(); };
-
-    ToolBar = new TToolBar(this);
-    ToolBar->SetName("ToolBar");
-    ToolBar->SetParent(this);
-    ToolBar->SetAlign(alTop);
     ToolBar->SetAutoSize(true);
     ToolBar->SetButtonHeight(23);
     ToolBar->SetFlat(true);
     ToolBar->SetImages(MainImages);
     ToolBar->SetWrapable(false);
-
-    PrintB = Button(this, "PrintB", 2);
-    OpenB = Button(this, "OpenB", 0);
-    SaveB = Button(this, "SaveB", 1);
-    ExportB = Button(this, "ExportB", 3, tbsDropDown);
     ExportB->SetDropdownMenu(ExportPopup);
-    FindB = Button(this, "FindB", 4);
-    Sep1 = Button(this, "Sep1", -1, tbsSeparator);
     Sep1->SetWidth(8);
-    ZoomWholePageB = Button(this, "ZoomWholePageB", 12);
-    ZoomPageWidthB = Button(this, "ZoomPageWidthB", 13);
-    Zoom100B = Button(this, "Zoom100B", 14);
-    Zoom50B = Button(this, "Zoom50B", 15);
-    Sep3 = Holder(this, "Sep3", 56);
-    ZoomCB = new TfrxComboBox(this);
-    ZoomCB->SetName("ZoomCB");
-    ZoomCB->SetParent(Sep3);
-    ZoomCB->SetBounds(2, 0, 49, 21);
     ZoomCB->SetListWidth(100);
-    ZoomCB->SetText("100%");
-    Sep2 = Button(this, "Sep2", -1, tbsSeparator);
-    PageSettingsB = Button(this, "PageSettingsB", 7);
-    OutlineB = Button(this, "OutlineB", 5, tbsCheck);
-    Sep5 = Button(this, "Sep5", -1, tbsSeparator);
-    HandToolB = Button(this, "HandToolB", 16, tbsCheck);
-    HandToolB->SetGrouped(true);
+    for (TToolButton* b : {HandToolB, ZoomToolB}) b->SetGrouped(true);
     HandToolB->SetDown(true);
-    ZoomToolB = Button(this, "ZoomToolB", 17, tbsCheck);
-    ZoomToolB->SetGrouped(true);
-    Sep7 = Button(this, "Sep7", -1, tbsSeparator);
-    NewPageB = Button(this, "NewPageB", 19);
-    DelPageB = Button(this, "DelPageB", 20);
-    DesignerB = Button(this, "DesignerB", 21);
-    Sep6 = Button(this, "Sep6", -1, tbsSeparator);
-    FirstB = Button(this, "FirstB", 8);
-    PriorB = Button(this, "PriorB", 9);
-    Sep4 = Holder(this, "Sep4", 47);
-    PageE = new TEdit(this);
-    PageE->SetName("PageE");
-    PageE->SetParent(Sep4);
-    PageE->SetBorderStyle(bsNone);
-    PageE->SetBounds(5, 4, 37, 14);
-    PageE->SetText("1");
-    NextB = Button(this, "NextB", 10);
-    LastB = Button(this, "LastB", 11);
-    frTBPanel1 = Holder(this, "frTBPanel1", 50);
-    CancelB = new TSpeedButton(this);
-    CancelB->SetName("CancelB");
-    CancelB->SetParent(ToolBar);
-    CancelB->SetBounds(0, 0, 68, 23);
-    CancelB->SetSpacing(2);
-    CancelB->SetFlat(true);
-    CancelB->SetCaption("Close");
-
-    StatusBar = new TStatusBar(this);
-    StatusBar->SetName("StatusBar");
-    StatusBar->SetParent(this);
-    StatusBar->GetPanels()->Add()->SetWidth(150);
-    StatusBar->GetPanels()->Add()->SetWidth(50);
-
-    // Handlers.
-    PrintB->OnClick = [this](TObject*) { PrintBClick(); };
-    OpenB->OnClick = [this](TObject*) { FPreview->LoadFromFile(); };
-    SaveB->OnClick = [this](TObject*) { FPreview->SaveToFile(); };
-    FindB->OnClick = [this](TObject*) { FPreview->Find(); };
-    ZoomWholePageB->OnClick = [this](TObject*) {
-        FPreview->SetZoomMode(zmWholePage);
-        UpdateZoomText();
-    };
-    ZoomPageWidthB->OnClick = [this](TObject*) {
-        FPreview->SetZoomMode(zmPageWidth);
-        UpdateZoomText();
-    };
-    Zoom100B->OnClick = [this](TObject*) {
-        FPreview->SetZoom(1);
-        UpdateZoomText();
-    };
-    Zoom50B->OnClick = [this](TObject*) {
-        FPreview->SetZoomMode(zmManyPages);
-        UpdateZoomText();
-    };
-    ZoomCB->OnClick = [this](TObject*) { ZoomCBClick(); };
-    PageSettingsB->OnClick = [this](TObject*) { FPreview->PageSetupDlg(); };
-    NewPageB->OnClick = [this](TObject*) { FPreview->AddPage(); };
-    DelPageB->OnClick = [this](TObject*) { FPreview->DeletePage(); };
-    DesignerB->OnClick = [this](TObject*) { FPreview->Edit(); };
     DesignerB->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int, int) {
         if (b != mbRight) return;
         const TPoint p = DesignerB->ClientToScreen({0, 0});
         HiddenMenu->Popup(p.X, p.Y);
     };
-    OutlineB->OnClick = [this](TObject*) {
-        FPreview->SetOutlineVisible(OutlineB->GetDown());
-        FPreview->UpdatePages();
-    };
-    auto selectTool = [this](TObject*) {
-        if (HandToolB->GetDown()) FPreview->SetTool(ptHand);
-        else if (ZoomToolB->GetDown()) FPreview->SetTool(ptZoom);
-    };
-    HandToolB->OnClick = selectTool;
-    ZoomToolB->OnClick = selectTool;
-    FirstB->OnClick = [this](TObject*) { FPreview->First(); };
-    PriorB->OnClick = [this](TObject*) { FPreview->Prior(); };
-    NextB->OnClick = [this](TObject*) { FPreview->Next(); };
-    LastB->OnClick = [this](TObject*) { FPreview->Last(); };
-    CancelB->OnClick = [this](TObject*) { CancelBClick(); };
+    PageE->SetBorderStyle(bsNone);
+    CancelB->SetSpacing(2);
+    CancelB->SetFlat(true);
+    StatusBar->GetPanels()->Add()->SetWidth(150);
+    StatusBar->GetPanels()->Add()->SetWidth(50);
 
     OnKeyDown = [this](TObject*, WORD& key, TShiftState) {
         if (key == VK_ESCAPE) CancelBClick();
@@ -214,6 +166,7 @@ TfrxPreviewForm::TfrxPreviewForm(TComponent* owner) : TForm(owner) {
     OnClose = [this](TObject*, TCloseAction& action) {
         if (FreeOnClose) action = caFree;
     };
+    loader.Finish();
 
     // FormCreate.
     frxGetResources()->LocalizeForm(this);

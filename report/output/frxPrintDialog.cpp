@@ -11,22 +11,16 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxGraphicDrawing.h"
+#include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
+#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/output/frxErrorBox.h"
+#include "report/output/frxFormBuilder.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxPrintDialog, TForm)
 
 namespace {
-template <class T>
-T* Make(TfrxPrintDialog* form, const char* name, TWinControl* parent, int l, int t, int w, int h) {
-    T* c = new T(form);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    return c;
-}
-
 // A small printer, drawn for this dialog; its white background is the transparent colour.
 void DrawPrinterPicture(TBitmap* b) {
     b->SetSize(16, 16);
@@ -74,6 +68,7 @@ bool AllDigits(const std::string& s) {
 }  // namespace
 
 TfrxPrintDialog::TfrxPrintDialog(TComponent* owner) : TForm(owner) {
+    TFormLoader loader(this);
     SetName("frxPrintDialog");
     SetCaption("Print");
     SetBorderStyle(bsDialog);
@@ -83,105 +78,86 @@ TfrxPrintDialog::TfrxPrintDialog(TComponent* owner) : TForm(owner) {
     GetFont()->SetName("Tahoma");
     GetFont()->SetHeight(-11);
 
-    PrinterImg = Make<TImage>(this, "PrinterImg", this, 440, 232, 16, 16);
-    PrinterImg->SetVisible(false);
-    DrawPrinterPicture(PrinterImg->GetPicture()->Bitmap());
+    using F = TfrxPrintDialog;
+    constexpr TfrxField<F> form;
+    constexpr auto printer = frxField<&F::Label12>, pages = frxField<&F::Label1>, copies = frxField<&F::Label2>;
+    const TfrxControlRow<F> rows[] = {
+        {frxField<&F::PrinterImg>, "PrinterImg", form, {440, 232, 16, 16}, nullptr, {}, {}, false},
+        {printer, "Label12", form, {8, 4, 461, 97}, "Printer"},
+        {frxField<&F::PrintersCB>, "PrintersCB", printer, {12, 20, 341, 22}, nullptr, &F::PrintersCBClick},
+        {frxField<&F::PropButton>, "PropButton", printer, {362, 18, 89, 25}, "Properties...",
+            [](F&) { frxGetPrinters()->GetCurrentPrinter()->PropertiesDlg(); }},
+        {frxField<&F::TypeL>, "TypeL", printer, {12, 52, 40, 13}, "Type:"},
+        {frxField<&F::WhereL>, "WhereL", printer, {12, 72, 40, 13}, "Where:"},
+        {frxField<&F::TypeL1>, "TypeL1", printer, {60, 52, 280, 13}},
+        {frxField<&F::WhereL1>, "WhereL1", printer, {60, 72, 280, 13}},
+        {frxField<&F::FileCB>, "FileCB", printer, {344, 52, 113, 17}, "Print to file"},
+        {frxField<&F::ReverseCB>, "ReverseCB", printer, {344, 72, 113, 17}, "Reverse pages"},
 
-    Label12 = Make<TGroupBox>(this, "Label12", this, 8, 4, 461, 97);
-    Label12->SetCaption("Printer");
-    PrintersCB = Make<TComboBox>(this, "PrintersCB", Label12, 12, 20, 341, 22);
+        {pages, "Label1", form, {8, 104, 233, 121}, "Pages"},
+        {frxField<&F::AllRB>, "AllRB", pages, {12, 18, 209, 17}, "All"},
+        {frxField<&F::CurPageRB>, "CurPageRB", pages, {12, 38, 209, 17}, "Current page"},
+        {frxField<&F::PageNumbersRB>, "PageNumbersRB", pages, {12, 58, 81, 17}, "Pages:",
+            [](F& f) {
+                if (f.PageNumbersE->CanFocus()) f.PageNumbersE->SetFocus();
+            }},
+        {frxField<&F::PageNumbersE>, "PageNumbersE", pages, {96, 56, 125, 21}},
+        {frxField<&F::DescrL>, "DescrL", pages, {12, 82, 209, 32},
+            "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"},
+
+        {copies, "Label2", form, {248, 104, 221, 121}, "Copies"},
+        {frxField<&F::CopiesL>, "CopiesL", copies, {12, 22, 100, 13}, "Number of copies"},
+        {frxField<&F::CopiesE>, "CopiesE", copies, {128, 18, 49, 21}, "1"},
+        {frxField<&F::UpDown1>, "UpDown1", copies, {177, 18, 15, 21}},
+        {frxField<&F::CopiesPB>, "CopiesPB", copies, {12, 52, 100, 48}},
+        {frxField<&F::CollateCB>, "CollateCB", copies, {128, 66, 17, 17}, nullptr, &F::CollateCBClick},
+        {frxField<&F::CollateL>, "CollateL", copies, {148, 68, 60, 13}, "Collate", &F::CollateLClick},
+        {frxField<&F::CollateImg>, "CollateImg", copies, {0, 0, 100, 48}, nullptr, {}, {}, false},
+        {frxField<&F::NonCollateImg>, "NonCollateImg", copies, {0, 0, 100, 48}, nullptr, {}, {}, false},
+
+        {frxField<&F::PrintL>, "PrintL", form, {8, 236, 24, 13}, "Print"},
+        {frxField<&F::PrintPagesCB>, "PrintPagesCB", form, {40, 232, 145, 21}},
+        {frxField<&F::OkB>, "OkB", form, {312, 230, 75, 25}, "OK", &F::OkBClick},
+        {frxField<&F::CancelB>, "CancelB", form, {394, 230, 75, 25}, "Cancel"},
+        {frxField<&F::FileDlg>, "FileDlg"},
+    };
+    frxBuildRows(loader, *this, rows);
+
+    DrawPrinterPicture(PrinterImg->GetPicture()->Bitmap());
     PrintersCB->SetStyle(csOwnerDrawFixed);
     PrintersCB->SetItemHeight(16);
-    PrintersCB->OnClick = [this](TObject* s) { PrintersCBClick(s); };
     PrintersCB->OnDrawItem = [this](TWinControl* c, int i, TRect r, TOwnerDrawState st) {
         PrintersCBDrawItem(c, i, r, st);
     };
-    PropButton = Make<TButton>(this, "PropButton", Label12, 362, 18, 89, 25);
-    PropButton->SetCaption("Properties...");
-    PropButton->OnClick = [](TObject*) { frxGetPrinters()->GetCurrentPrinter()->PropertiesDlg(); };
-    TypeL = Make<TLabel>(this, "TypeL", Label12, 12, 52, 40, 13);
-    TypeL->SetCaption("Type:");
-    WhereL = Make<TLabel>(this, "WhereL", Label12, 12, 72, 40, 13);
-    WhereL->SetCaption("Where:");
-    TypeL1 = Make<TLabel>(this, "TypeL1", Label12, 60, 52, 280, 13);
-    WhereL1 = Make<TLabel>(this, "WhereL1", Label12, 60, 72, 280, 13);
     for (TLabel* l : {TypeL1, WhereL1}) l->SetAutoSize(false);
-    FileCB = Make<TCheckBox>(this, "FileCB", Label12, 344, 52, 113, 17);
-    FileCB->SetCaption("Print to file");
-    ReverseCB = Make<TCheckBox>(this, "ReverseCB", Label12, 344, 72, 113, 17);
-    ReverseCB->SetCaption("Reverse pages");
-
-    Label1 = Make<TGroupBox>(this, "Label1", this, 8, 104, 233, 121);
-    Label1->SetCaption("Pages");
-    AllRB = Make<TRadioButton>(this, "AllRB", Label1, 12, 18, 209, 17);
-    AllRB->SetCaption("All");
     AllRB->SetChecked(true);
-    CurPageRB = Make<TRadioButton>(this, "CurPageRB", Label1, 12, 38, 209, 17);
-    CurPageRB->SetCaption("Current page");
-    PageNumbersRB = Make<TRadioButton>(this, "PageNumbersRB", Label1, 12, 58, 81, 17);
-    PageNumbersRB->SetCaption("Pages:");
-    PageNumbersRB->OnClick = [this](TObject*) {
-        if (PageNumbersE->CanFocus()) PageNumbersE->SetFocus();
-    };
-    PageNumbersE = Make<TEdit>(this, "PageNumbersE", Label1, 96, 56, 125, 21);
     PageNumbersE->OnEnter = [this](TObject*) { PageNumbersRB->SetChecked(true); };
     // Typing chooses the page list even when the box had the focus already.
     PageNumbersE->OnChange = [this](TObject*) {
         if (PageNumbersE->Focused()) PageNumbersRB->SetChecked(true);
     };
-    DescrL = Make<TLabel>(this, "DescrL", Label1, 12, 82, 209, 32);
     DescrL->SetAutoSize(false);
     DescrL->SetWordWrap(true);
-    DescrL->SetCaption("Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12");
-
-    Label2 = Make<TGroupBox>(this, "Label2", this, 248, 104, 221, 121);
-    Label2->SetCaption("Copies");
-    CopiesL = Make<TLabel>(this, "CopiesL", Label2, 12, 22, 100, 13);
-    CopiesL->SetCaption("Number of copies");
-    CopiesE = Make<TEdit>(this, "CopiesE", Label2, 128, 18, 49, 21);
-    CopiesE->SetText("1");
-    UpDown1 = Make<TUpDown>(this, "UpDown1", Label2, 177, 18, 15, 21);
     UpDown1->SetMin(1);
     UpDown1->SetMax(9999);
     UpDown1->SetPosition(1);
     UpDown1->SetWrap(false);
     UpDown1->SetAssociate(CopiesE);
-    CopiesPB = Make<TPaintBox>(this, "CopiesPB", Label2, 12, 52, 100, 48);
     CopiesPB->OnPaint = [this](TObject* s) { CopiesPBPaint(s); };
-    CollateCB = Make<TCheckBox>(this, "CollateCB", Label2, 128, 66, 17, 17);
     CollateCB->SetChecked(true);
-    CollateCB->OnClick = [this](TObject* s) { CollateCBClick(s); };
-    CollateL = Make<TLabel>(this, "CollateL", Label2, 148, 68, 60, 13);
-    CollateL->SetCaption("Collate");
-    CollateL->OnClick = [this](TObject* s) { CollateLClick(s); };
     CollateL->OnDblClick = [this](TObject* s) { CollateLClick(s); };
-    CollateImg = Make<TImage>(this, "CollateImg", Label2, 0, 0, 100, 48);
-    NonCollateImg = Make<TImage>(this, "NonCollateImg", Label2, 0, 0, 100, 48);
-    for (TImage* i : {CollateImg, NonCollateImg}) i->SetVisible(false);
     DrawCopiesPicture(CollateImg->GetPicture()->Bitmap(), true);
     DrawCopiesPicture(NonCollateImg->GetPicture()->Bitmap(), false);
-
-    PrintL = Make<TLabel>(this, "PrintL", this, 8, 236, 24, 13);
-    PrintL->SetCaption("Print");
-    PrintPagesCB = Make<TComboBox>(this, "PrintPagesCB", this, 40, 232, 145, 21);
     PrintPagesCB->SetStyle(csDropDownList);
-    OkB = Make<TButton>(this, "OkB", this, 312, 230, 75, 25);
-    OkB->SetCaption("OK");
     OkB->SetDefault(true);
     OkB->SetModalResult(mrOk);
-    OkB->OnClick = [this](TObject* s) { OkBClick(s); };
-    CancelB = Make<TButton>(this, "CancelB", this, 394, 230, 75, 25);
-    CancelB->SetCaption("Cancel");
     CancelB->SetCancel(true);
     CancelB->SetModalResult(mrCancel);
-
-    FileDlg = new TSaveDialog(this);
-    FileDlg->SetName("FileDlg");
     FileDlg->SetFilter("Printer files (*.prn)|*.prn");
     FileDlg->SetTitle("Print To File");
-
     OnShow = [this](TObject* s) { FormShow(s); };
     OnHide = [this](TObject* s) { FormHide(s); };
+    loader.Finish();
 
     // FormCreate: the localised texts and the odd/even choices.
     TfrxResources* res = frxGetResources();
@@ -275,6 +251,25 @@ bool frxExecutePrintDialog(
     choices.PrintPages = TfrxPrintPages(std::max(0, dialog->PrintPagesCB->GetItemIndex()));
     choices.Reverse = dialog->ReverseCB->GetChecked();
     return true;
+}
+
+void frxRegisterPrintDialog() {
+    // Printing a prepared report asks through the print dialog: the choices come back to the
+    // prepared pages as they were made ("Current page" as that page's number).
+    frxPrintDialogClass() = [](TfrxReport* report, TfrxPrintDialogValues& values) {
+        auto* pages = dynamic_cast<TfrxPreviewPages*>(report->PreviewPages());
+        TfrxPrintChoices choices;
+        const int current = pages ? pages->PreviewPageNo : 1;
+        if (!frxExecutePrintDialog(*report->GetPrintOptions(), current, pages ? pages->GetCount() : 0, choices))
+            return false;
+        values.Copies = choices.Copies;
+        values.Collate = choices.Collate;
+        values.PageNumbers = choices.PageNumbers;
+        values.PrintPages = choices.PrintPages;
+        values.Reverse = choices.Reverse;
+        values.Range = choices.PageNumbers.empty() ? TfrxPrintDialogValues::prAll : TfrxPrintDialogValues::prNumbers;
+        return true;
+    };
 }
 
 std::string frxCheckPageNumbers(const std::string& text, int pageCount) {

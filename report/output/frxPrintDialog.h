@@ -87,6 +87,11 @@ struct TfrxPrintChoices {
 bool frxExecutePrintDialog(
     const TfrxPrintOptions& options, int curPreviewPage, int pageCount, TfrxPrintChoices& choices);
 
+// Makes printing a prepared report ask through this dialog (the report core's print-dialog
+// hook); called once at start-up by whoever links the output layer, as the dialog controls'
+// registration does.
+void frxRegisterPrintDialog();
+
 // Why a typed page list cannot be printed, in words for the user; empty when it can. Items are
 // page numbers and ranges "a-b" separated by commas; a trailing "-" runs to the last page.
 // pageCount 0 skips the check against the last page.

@@ -12,7 +12,10 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestKit.h"
 #include "platform/printing/RecordingBackend.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
+#include "report/core/frxReport.h"
 #include "report/output/frxPrintDialog.h"
 
 namespace {
@@ -197,6 +200,37 @@ TEST_F(PrintDialogTest, PrintToFileForcesPrnAndCancellingTheFileDialogCancelsPri
     FileAnswer.clear();
     EXPECT_FALSE(frxExecutePrintDialog(options, 1, 5, choices));
     EXPECT_EQ(frxGetPrinters()->GetCurrentPrinter()->FileName(), "");
+}
+
+// Once registered, printing a prepared report asks through this dialog: the report's print
+// options fill it, "Current page" is the page the preview shows, cancelling refuses the print.
+TEST_F(PrintDialogTest, TheRegisteredPrintHookAsksThroughTheDialog) {
+    const TfrxPrintDialogFunc previous = frxPrintDialogClass();
+    auto restore = OnScopeExit([&] { frxPrintDialogClass() = previous; });
+    frxPrintDialogClass() = nullptr;
+    frxRegisterPrintDialog();
+    ASSERT_TRUE(frxPrintDialogClass());
+
+    TfrxReport report;
+    auto* pages = dynamic_cast<TfrxPreviewPages*>(report.PreviewPages());
+    ASSERT_NE(pages, nullptr);
+    pages->PreviewPageNo = 3;
+    report.GetPrintOptions()->Copies = 2;
+    Answer = [](TfrxPrintDialog* d) {
+        EXPECT_EQ(d->CopiesE->GetText(), "2");
+        d->CurPageRB->SetChecked(true);
+        d->ReverseCB->SetChecked(true);
+        d->OkB->Click();
+    };
+    TfrxPrintDialogValues values;
+    ASSERT_TRUE(frxPrintDialogClass()(&report, values));
+    EXPECT_EQ(values.Copies, 2);
+    EXPECT_EQ(values.PageNumbers, "3");
+    EXPECT_EQ(values.Range, TfrxPrintDialogValues::prNumbers);
+    EXPECT_TRUE(values.Reverse);
+
+    Answer = [](TfrxPrintDialog* d) { d->CancelB->Click(); };
+    EXPECT_FALSE(frxPrintDialogClass()(&report, values));
 }
 
 }  // namespace
