@@ -4,7 +4,8 @@
 // Every class that scripts, the report serializer or the object inspector can see declares
 // itself with KAROMIL_CLASS in its body and KAROMIL_IMPLEMENT_CLASS in its source file. Its
 // metaclass (TClass) knows the class-library name, the parent class and how to construct an
-// instance (the virtual constructor), and carries the published-property table (TypInfo.h).
+// instance (the virtual constructor), and carries the published-property table (TypInfo.h),
+// which the class declares in its body with KAROMIL_PUBLISHED.
 //
 // Objects travel inside Variants as 32-bit handles: Handle() gives a stable id, never reused
 // while the process runs; FromHandle answers nullptr for 0 and for unknown or destroyed ids.
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 class TObject;
@@ -136,6 +138,13 @@ constexpr TMetaClass::ComponentFactory ComponentFactoryOf() {
         return &MakeComponent<T>;
     else return nullptr;
 }
+// Whether T itself, not only an ancestor, has a KAROMIL_PUBLISHED block (TypInfo.h).
+template <class T>
+constexpr bool PublishesOwnBlock() {
+    if constexpr (requires(const T& o) { o.KaromilPublishedSelf(); })
+        return std::is_same_v<decltype(std::declval<const T&>().KaromilPublishedSelf()), T*>;
+    else return false;
+}
 }  // namespace classes_detail
 
 // In the class body (first line after the brace).
@@ -148,10 +157,13 @@ public:                                                                  \
 private:
 
 // In the source file. The metaclass is built on first use, so static initialisation order
-// does not matter. A class that publishes properties uses KAROMIL_IMPLEMENT_CLASS_WITH_PROPS
-// (TypInfo.h) instead.
+// does not matter. A class that publishes properties declares them in its body with
+// KAROMIL_PUBLISHED and uses KAROMIL_IMPLEMENT_PUBLISHED_CLASS (TypInfo.h) instead; the check
+// below refuses a block that this macro would leave out.
 #define KAROMIL_IMPLEMENT_CLASS(Name, Parent)                                                                \
     TClass Name::StaticClass() noexcept {                                                                    \
+        static_assert(!classes_detail::PublishesOwnBlock<Name>(),                                            \
+            #Name " publishes in its header: use KAROMIL_IMPLEMENT_PUBLISHED_CLASS");                        \
         static const TMetaClass meta(#Name, Parent::StaticClass(), classes_detail::DefaultFactoryOf<Name>(), \
             classes_detail::ComponentFactoryOf<Name>());                                                     \
         return &meta;                                                                                        \

@@ -1,14 +1,30 @@
 #pragma once
 // Run-time type information: the published properties of a class.
 //
-// Each class lists what it publishes, one line per property, in its source file:
+// Each class lists what it publishes in its header, one line per property in stored order,
+// in a block right after its KAROMIL_CLASS line:
 //
-//     KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxView, TfrxComponent, {
-//         KAROMIL_PROP(Left).Default(0);
-//         KAROMIL_PROP(Color, TypeInfoColor()).Default(clNone);
-//         p.Prop("Font", &Self::GetFont, &Self::SetFont).Stored(&Self::IsFontStored);
-//         p.Event("OnClick", &Self::OnClick, "TNotifyEvent");
-//     })
+//     class TfrxView : public TfrxReportComponent {
+//         KAROMIL_CLASS(TfrxView, TfrxReportComponent)
+//         KAROMIL_PUBLISHED({
+//             KAROMIL_PROP(Left).Default(0);                           // GetLeft/SetLeft
+//             KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clNone);  // a data member
+//             KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+//             KAROMIL_EVENT(OnClick, "TNotifyEvent");                  // a std::function member
+//         })
+//     public:
+//         ...
+//
+// and its source file says KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxView, TfrxReportComponent). The
+// block is a member template, instantiated only there: a header may publish a pointer to a class
+// it only declares. The block sees `p` (the publisher) and `Self` (the class); a line may also
+// call p.Prop or p.Event directly when the member's name is not the property's.
+//
+// Because the block is a template, what it names besides `Self`'s members (enumeration values
+// used as defaults, named descriptors such as TypeInfoColor) must be declared before the class.
+//
+// The older form, KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, { ...lines... }) in the source
+// file, builds the same table from the same lines.
 //
 // The type descriptor of a property is deduced from its C++ type (int32_t is "Integer", bool is
 // the enumeration "Boolean", T* is a class reference ...); a named alias such as TColor, which
@@ -157,6 +173,11 @@ const TTypeInfo* TypeInfoMethod(const std::string& eventTypeName);
         static const TTypeInfo t = TTypeInfo::MakeNamed(Kind, TypeName); \
         return &t;                                                       \
     }
+// A named descriptor defined in a header that this one keeps out:
+//     KAROMIL_DECLARE_NAMED_TYPE(TypeInfoCursor)  // defined by platform/gui/Controls.h
+// A published block may then name it; the source file that builds the table includes the header
+// that defines it (otherwise the compiler says it is used but never defined).
+#define KAROMIL_DECLARE_NAMED_TYPE(Func) inline const TTypeInfo* Func();
 // An enumeration's descriptor, beside the enum: KAROMIL_ENUM_TYPE(TAlign, "alNone", "alTop", ...)
 #define KAROMIL_ENUM_TYPE(Enum, ...)                                          \
     inline const TTypeInfo* KaromilTypeInfo(Enum*) {                          \
@@ -506,24 +527,60 @@ private:
     const TMetaClass* FMeta;
 };
 
-// Like KAROMIL_IMPLEMENT_CLASS, followed by the class's published properties. The block sees
-// `p` (the publisher) and `Self` (the class).
-#define KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, ...)                                                 \
+// In the class body, right after KAROMIL_CLASS: the published properties, one line each, in
+// stored order. Like KAROMIL_CLASS it leaves the access private. KaromilPublishedSelf is only
+// declared: it lets the source file's macro check that the block is the class's own.
+// clang-format off
+#define KAROMIL_PUBLISHED(...)                                                              \
+public:                                                                                     \
+    template <class Self, class P>                                                          \
+    static void PublishProperties(P& p) {                                                   \
+        (void)p;                                                                            \
+        __VA_ARGS__                                                                         \
+    }                                                                                       \
+    auto KaromilPublishedSelf() const noexcept -> std::remove_cvref_t<decltype(*this)>*;    \
+                                                                                            \
+private:
+// clang-format on
+
+// The metaclass, built on first use as KAROMIL_IMPLEMENT_CLASS builds it; the statements
+// passed fill the class's own list through the publisher `p`.
+#define KAROMIL_DETAIL_IMPLEMENT_PUBLISHING(Name, Parent, ...)                                                \
     TClass Name::StaticClass() noexcept {                                                                     \
         static const TMetaClass* const meta = [] {                                                            \
             static const TMetaClass m(#Name, Parent::StaticClass(), classes_detail::DefaultFactoryOf<Name>(), \
                 classes_detail::ComponentFactoryOf<Name>());                                                  \
             TPropertyPublisher<Name> p(&m);                                                                   \
-            [&p] {                                                                                            \
-                using Self = Name;                                                                            \
-                (void)p;                                                                                      \
-                __VA_ARGS__                                                                                   \
-            }();                                                                                              \
+            __VA_ARGS__                                                                                       \
             return &m;                                                                                        \
         }();                                                                                                  \
         return meta;                                                                                          \
     }
 
+// In the source file of a class with a KAROMIL_PUBLISHED block.
+#define KAROMIL_IMPLEMENT_PUBLISHED_CLASS(Name, Parent)                                                    \
+    KAROMIL_DETAIL_IMPLEMENT_PUBLISHING(                                                                   \
+        Name, Parent,                                                                                      \
+        static_assert(classes_detail::PublishesOwnBlock<Name>(), #Name " has no KAROMIL_PUBLISHED block"); \
+        Name::PublishProperties<Name>(p);)
+
+// Like KAROMIL_IMPLEMENT_CLASS, followed by the class's published properties. The block sees
+// `p` (the publisher) and `Self` (the class); a block that names neither is fine too.
+#define KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, ...)                         \
+    KAROMIL_DETAIL_IMPLEMENT_PUBLISHING(                                              \
+        Name, Parent,                                                                 \
+        static_assert(!classes_detail::PublishesOwnBlock<Name>(),                     \
+            #Name " publishes in its header: use KAROMIL_IMPLEMENT_PUBLISHED_CLASS"); \
+        [&p] {                                                                        \
+            using Self [[maybe_unused]] = Name;                                       \
+            (void)p;                                                                  \
+            __VA_ARGS__                                                               \
+        }();)
+
 // One line per property whose accessors are GetX/SetX: KAROMIL_PROP(Left).Default(0);
 #define KAROMIL_PROP(Name, ...) p.Prop(#Name, &Self::Get##Name, &Self::Set##Name __VA_OPT__(, ) __VA_ARGS__)
 #define KAROMIL_PROP_READONLY(Name, ...) p.Prop(#Name, &Self::Get##Name __VA_OPT__(, ) __VA_ARGS__)
+// A data member of the same name, read and written directly: KAROMIL_PROP_MEMBER(Stretched).Default(0);
+#define KAROMIL_PROP_MEMBER(Name, ...) p.Prop(#Name, &Self::Name __VA_OPT__(, ) __VA_ARGS__)
+// A std::function member with its event type's name: KAROMIL_EVENT(OnClick, "TNotifyEvent");
+#define KAROMIL_EVENT(Name, EventType) p.Event(#Name, &Self::Name, EventType)

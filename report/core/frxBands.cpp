@@ -7,106 +7,25 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 
-#define FRX_BAND_COMMON_PROPS                                                        \
-    p.Prop("Font", &Self::GetFont, &Self::SetFont).Stored(&Self::IsFontStored);      \
-    KAROMIL_PROP(Height);                                                            \
-    KAROMIL_PROP(Left);                                                              \
-    KAROMIL_PROP(ParentFont).Default(1);                                             \
-    KAROMIL_PROP(Restrictions);                                                      \
-    KAROMIL_PROP(Top);                                                               \
-    p.Prop("Vertical", &Self::Vertical).Default(0);                                  \
-    KAROMIL_PROP(Visible).Default(1);                                                \
-    KAROMIL_PROP(Width);                                                             \
-    p.Prop("OnAfterCalcHeight", &Self::OnAfterCalcHeight, TypeInfoFrxNotifyEvent()); \
-    p.Prop("OnAfterPrint", &Self::OnAfterPrint, TypeInfoFrxNotifyEvent());           \
-    p.Prop("OnBeforePrint", &Self::OnBeforePrint, TypeInfoFrxNotifyEvent());
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxBand, TfrxReportComponent)
 
-namespace {
-// The switches most bands publish, in their stored order (a band whose own properties fall
-// between them publishes those between two calls).
-constexpr unsigned kAllowSplit = 1, kChildSwitches = 2, kStartNewPage = 4, kStretched = 8;
-
-template <class T>
-void PublishSwitches(TPropertyPublisher<T>& p, unsigned which) {
-    if (which & kAllowSplit) p.Prop("AllowSplit", &TfrxBand::AllowSplit).Default(0);
-    if (which & kChildSwitches) {  // the child band and how it follows this one
-        p.Prop("Child", &TfrxBand::GetChild, &TfrxBand::SetChild);
-        p.Prop("KeepChild", &TfrxBand::KeepChild).Default(0);
-        p.Prop("PrintChildIfInvisible", &TfrxBand::PrintChildIfInvisible).Default(0);
-    }
-    if (which & kStartNewPage) p.Prop("StartNewPage", &TfrxBand::StartNewPage).Default(0);
-    if (which & kStretched) p.Prop("Stretched", &TfrxBand::Stretched).Default(0);
-}
-}  // namespace
-
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxBand, TfrxReportComponent, {FRX_BAND_COMMON_PROPS})
-
-// Each band class adds what it uses, in alphabetical order.
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxReportTitle, TfrxBand, { PublishSwitches(p, kChildSwitches | kStartNewPage | kStretched); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxReportSummary, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStartNewPage | kStretched); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPageHeader, TfrxBand, {
-    KAROMIL_PROP(Child);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("PrintOnFirstPage", &Self::PrintOnFirstPage).Default(1);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPageFooter, TfrxBand, {
-    p.Prop("PrintOnFirstPage", &Self::PrintOnFirstPage).Default(1);
-    p.Prop("PrintOnLastPage", &Self::PrintOnLastPage).Default(1);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxHeader, TfrxBand, {
-    PublishSwitches(p, kAllowSplit | kChildSwitches);
-    p.Prop("ReprintOnNewPage", &Self::ReprintOnNewPage).Default(0);
-    PublishSwitches(p, kStartNewPage | kStretched);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxFooter, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStretched); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDataBand, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("Columns", &Self::Columns).Default(0);
-    p.Prop("ColumnWidth", &Self::ColumnWidth);
-    p.Prop("ColumnGap", &Self::ColumnGap);
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-    p.Prop("FooterAfterEach", &Self::FooterAfterEach).Default(0);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("KeepFooter", &Self::KeepFooter).Default(0);
-    p.Prop("KeepHeader", &Self::KeepHeader).Default(0);
-    p.Prop("KeepTogether", &Self::KeepTogether).Default(0);
-    p.Prop("OutlineText", &Self::OutlineText);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("PrintIfDetailEmpty", &Self::PrintIfDetailEmpty).Default(0);
-    KAROMIL_PROP(RowCount).NoDefault();
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-    p.Prop("OnMasterDetail", &Self::OnMasterDetail, TypeInfoFrxNotifyEvent());
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxReportTitle, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxReportSummary, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPageHeader, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPageFooter, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxHeader, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxFooter, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDataBand, TfrxBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxMasterData, TfrxDataBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxDetailData, TfrxDataBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxSubdetailData, TfrxDataBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxDataBand4, TfrxDataBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxDataBand5, TfrxDataBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxDataBand6, TfrxDataBand)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxGroupHeader, TfrxBand, {
-    p.Prop("AllowSplit", &Self::AllowSplit).Default(0);
-    KAROMIL_PROP(Child);
-    p.Prop("Condition", &Self::Condition);
-    p.Prop("KeepChild", &Self::KeepChild).Default(0);
-    p.Prop("KeepTogether", &Self::KeepTogether).Default(0);
-    p.Prop("ReprintOnNewPage", &Self::ReprintOnNewPage).Default(0);
-    p.Prop("OutlineText", &Self::OutlineText);
-    p.Prop("PrintChildIfInvisible", &Self::PrintChildIfInvisible).Default(0);
-    p.Prop("StartNewPage", &Self::StartNewPage).Default(0);
-    p.Prop("Stretched", &Self::Stretched).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxGroupFooter, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStretched); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxChild, TfrxBand, { PublishSwitches(p, kAllowSplit | kChildSwitches | kStartNewPage | kStretched); })
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxColumnHeader, TfrxBand, { p.Prop("Stretched", &Self::Stretched).Default(0); })
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxGroupHeader, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxGroupFooter, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxChild, TfrxBand)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxColumnHeader, TfrxBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxColumnFooter, TfrxBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxOverlay, TfrxBand)
 KAROMIL_IMPLEMENT_CLASS(TfrxNullBand, TfrxBand)

@@ -17,6 +17,20 @@ class TfrxUserDataSet;
 
 class TfrxBand : public TfrxReportComponent {
     KAROMIL_CLASS(TfrxBand, TfrxReportComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(Height);
+        KAROMIL_PROP(Left);
+        KAROMIL_PROP(ParentFont).Default(1);
+        KAROMIL_PROP(Restrictions);
+        KAROMIL_PROP(Top);
+        KAROMIL_PROP_MEMBER(Vertical).Default(0);
+        KAROMIL_PROP(Visible).Default(1);
+        KAROMIL_PROP(Width);
+        KAROMIL_PROP_MEMBER(OnAfterCalcHeight, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnAfterPrint, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnBeforePrint, TypeInfoFrxNotifyEvent());
+    })
 public:
     explicit TfrxBand(TComponent* owner);
     ~TfrxBand() override;
@@ -76,22 +90,47 @@ TClass frxBandType(int index);
 
 class TfrxReportTitle : public TfrxBand {
     KAROMIL_CLASS(TfrxReportTitle, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
 };
 class TfrxReportSummary : public TfrxBand {
     KAROMIL_CLASS(TfrxReportSummary, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
 };
 class TfrxPageHeader : public TfrxBand {
     KAROMIL_CLASS(TfrxPageHeader, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(PrintOnFirstPage).Default(1);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
     bool PrintOnFirstPage = true;
 };
 class TfrxPageFooter : public TfrxBand {
     KAROMIL_CLASS(TfrxPageFooter, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(PrintOnFirstPage).Default(1);
+        KAROMIL_PROP_MEMBER(PrintOnLastPage).Default(1);
+    })
 public:
     using TfrxBand::TfrxBand;
     bool PrintOnFirstPage = true;
@@ -99,18 +138,55 @@ public:
 };
 class TfrxHeader : public TfrxBand {
     KAROMIL_CLASS(TfrxHeader, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(ReprintOnNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
     bool ReprintOnNewPage = false;
 };
 class TfrxFooter : public TfrxBand {
     KAROMIL_CLASS(TfrxFooter, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
 };
 
 class TfrxDataBand : public TfrxBand {
     KAROMIL_CLASS(TfrxDataBand, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(Columns).Default(0);
+        KAROMIL_PROP_MEMBER(ColumnWidth);
+        KAROMIL_PROP_MEMBER(ColumnGap);
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP_MEMBER(FooterAfterEach).Default(0);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(KeepFooter).Default(0);
+        KAROMIL_PROP_MEMBER(KeepHeader).Default(0);
+        KAROMIL_PROP_MEMBER(KeepTogether).Default(0);
+        KAROMIL_PROP_MEMBER(OutlineText);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(PrintIfDetailEmpty).Default(0);
+        KAROMIL_PROP(RowCount).NoDefault();
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+        KAROMIL_PROP_MEMBER(OnMasterDetail, TypeInfoFrxNotifyEvent());
+    })
 public:
     explicit TfrxDataBand(TComponent* owner);
     ~TfrxDataBand() override;
@@ -185,6 +261,18 @@ public:
 
 class TfrxGroupHeader : public TfrxBand {
     KAROMIL_CLASS(TfrxGroupHeader, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(Condition);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(KeepTogether).Default(0);
+        KAROMIL_PROP_MEMBER(ReprintOnNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(OutlineText);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
     std::string Condition;  // an expression; a new group starts when its value changes
@@ -194,16 +282,32 @@ public:
 };
 class TfrxGroupFooter : public TfrxBand {
     KAROMIL_CLASS(TfrxGroupFooter, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
 };
 class TfrxChild : public TfrxBand {
     KAROMIL_CLASS(TfrxChild, TfrxBand)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowSplit).Default(0);
+        KAROMIL_PROP(Child);
+        KAROMIL_PROP_MEMBER(KeepChild).Default(0);
+        KAROMIL_PROP_MEMBER(PrintChildIfInvisible).Default(0);
+        KAROMIL_PROP_MEMBER(StartNewPage).Default(0);
+        KAROMIL_PROP_MEMBER(Stretched).Default(0);
+    })
 public:
     using TfrxBand::TfrxBand;
 };
 class TfrxColumnHeader : public TfrxBand {
     KAROMIL_CLASS(TfrxColumnHeader, TfrxBand)
+    KAROMIL_PUBLISHED({ KAROMIL_PROP_MEMBER(Stretched).Default(0); })
 public:
     using TfrxBand::TfrxBand;
 };

@@ -9,30 +9,9 @@
 #include "report/core/frxRegistries.h"
 #include "report/core/frxRes.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDMPMemoView, TfrxCustomMemoView, {
-    p.Prop("AutoWidth", &Self::AutoWidth).Default(0);
-    p.Prop("AllowExpressions", &Self::AllowExpressions).Default(1);
-    p.Prop("DataField", &Self::DataField);
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-    KAROMIL_PROP(DisplayFormat);
-    p.Prop("ExpressionDelimiters", &Self::ExpressionDelimiters).Stored(&Self::IsExpressionDelimitersStored);
-    KAROMIL_PROP(FontStyle).Stored(&Self::IsFontStored);
-    KAROMIL_PROP(Frame);
-    p.Prop("HAlign", &Self::HAlign).Default(haLeft);
-    p.Prop("HideZeros", &Self::HideZeros).Default(0);
-    KAROMIL_PROP(Memo);
-    p.Prop("ParentFont", &Self::GetParentFont, &Self::SetParentFont).Default(1);
-    p.Prop("RTLReading", &Self::RTLReading).Default(0);
-    p.Prop("SuppressRepeated", &Self::SuppressRepeated).Default(0);
-    p.Prop("WordWrap", &Self::WordWrap).Default(1);
-    p.Prop("VAlign", &Self::VAlign).Default(vaTop);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDMPLineView, TfrxCustomLineView, {
-    KAROMIL_PROP(FontStyle).Stored(&Self::IsFontStored);
-    p.Prop("ParentFont", &Self::GetParentFont, &Self::SetParentFont).Default(1);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDMPPage, TfrxReportPage, { KAROMIL_PROP(FontStyle); })
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDMPMemoView, TfrxCustomMemoView)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDMPLineView, TfrxCustomLineView)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDMPPage, TfrxReportPage)
 
 namespace {
 // Halves to the even neighbour.

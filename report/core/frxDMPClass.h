@@ -30,6 +30,25 @@ inline constexpr double frxDMPCellWidth = 9.6, frxDMPCellHeight = 17;
 
 class TfrxDMPMemoView : public TfrxCustomMemoView {
     KAROMIL_CLASS(TfrxDMPMemoView, TfrxCustomMemoView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AutoWidth).Default(0);
+        KAROMIL_PROP_MEMBER(AllowExpressions).Default(1);
+        KAROMIL_PROP_MEMBER(DataField);
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP(DisplayFormat);
+        KAROMIL_PROP_MEMBER(ExpressionDelimiters).Stored(&Self::IsExpressionDelimitersStored);
+        KAROMIL_PROP(FontStyle).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(HAlign).Default(haLeft);
+        KAROMIL_PROP_MEMBER(HideZeros).Default(0);
+        KAROMIL_PROP(Memo);
+        KAROMIL_PROP(ParentFont).Default(1);
+        KAROMIL_PROP_MEMBER(RTLReading).Default(0);
+        KAROMIL_PROP_MEMBER(SuppressRepeated).Default(0);
+        KAROMIL_PROP_MEMBER(WordWrap).Default(1);
+        KAROMIL_PROP_MEMBER(VAlign).Default(vaTop);
+    })
 public:
     explicit TfrxDMPMemoView(TComponent* owner);
 
@@ -55,6 +74,10 @@ private:
 
 class TfrxDMPLineView : public TfrxCustomLineView {
     KAROMIL_CLASS(TfrxDMPLineView, TfrxCustomLineView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(FontStyle).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(ParentFont).Default(1);
+    })
 public:
     explicit TfrxDMPLineView(TComponent* owner) : TfrxCustomLineView(owner) {}
 
@@ -73,6 +96,7 @@ private:
 
 class TfrxDMPPage : public TfrxReportPage {
     KAROMIL_CLASS(TfrxDMPPage, TfrxReportPage)
+    KAROMIL_PUBLISHED({ KAROMIL_PROP(FontStyle); })
 public:
     explicit TfrxDMPPage(TComponent* owner);
 

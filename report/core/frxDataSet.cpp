@@ -6,21 +6,8 @@
 #include "report/core/frxOptions.h"
 #include "report/core/frxRes.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDataSet, TfrxDialogComponent, {
-    KAROMIL_PROP(Enabled).Default(1);
-    p.Prop("RangeBegin", &Self::RangeBegin).Default(rbFirst);
-    p.Prop("RangeEnd", &Self::RangeEnd).Default(reLast);
-    p.Prop("RangeEndCount", &Self::RangeEndCount).Default(0);
-    KAROMIL_PROP(UserName);
-    p.Event("OnCheckEOF", &Self::OnCheckEOF, "TfrxCheckEOFEvent");
-    p.Event("OnFirst", &Self::OnFirst, "TNotifyEvent");
-    p.Event("OnNext", &Self::OnNext, "TNotifyEvent");
-    p.Event("OnPrior", &Self::OnPrior, "TNotifyEvent");
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxUserDataSet, TfrxDataSet, {
-    KAROMIL_PROP(Fields);
-    p.Event("OnGetValue", &Self::OnGetValue, "TfrxGetValueEvent");
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDataSet, TfrxDialogComponent)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxUserDataSet, TfrxDataSet)
 
 namespace {
 // The designer's text for a refused property value; the core answers it when the designer's

@@ -35,6 +35,17 @@ using TfrxGetValueEvent = std::function<void(const std::string& varName, Variant
 
 class TfrxDataSet : public TfrxDialogComponent {
     KAROMIL_CLASS(TfrxDataSet, TfrxDialogComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Enabled).Default(1);
+        KAROMIL_PROP_MEMBER(RangeBegin).Default(rbFirst);
+        KAROMIL_PROP_MEMBER(RangeEnd).Default(reLast);
+        KAROMIL_PROP_MEMBER(RangeEndCount).Default(0);
+        KAROMIL_PROP(UserName);
+        KAROMIL_EVENT(OnCheckEOF, "TfrxCheckEOFEvent");
+        KAROMIL_EVENT(OnFirst, "TNotifyEvent");
+        KAROMIL_EVENT(OnNext, "TNotifyEvent");
+        KAROMIL_EVENT(OnPrior, "TNotifyEvent");
+    })
 public:
     explicit TfrxDataSet(TComponent* owner);
     ~TfrxDataSet() override;
@@ -94,6 +105,10 @@ private:
 
 class TfrxUserDataSet : public TfrxDataSet {
     KAROMIL_CLASS(TfrxUserDataSet, TfrxDataSet)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Fields);
+        KAROMIL_EVENT(OnGetValue, "TfrxGetValueEvent");
+    })
 public:
     explicit TfrxUserDataSet(TComponent* owner);
     ~TfrxUserDataSet() override;
@@ -113,6 +128,13 @@ private:
 
 class TfrxCustomDBDataSet : public TfrxDataSet {
     KAROMIL_CLASS(TfrxCustomDBDataSet, TfrxDataSet)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(CloseDataSource).NoDefault();
+        KAROMIL_PROP(FieldAliases);
+        KAROMIL_PROP_MEMBER(OpenDataSource).Default(1);
+        KAROMIL_EVENT(OnClose, "TNotifyEvent");
+        KAROMIL_EVENT(OnOpen, "TNotifyEvent");
+    })
 public:
     explicit TfrxCustomDBDataSet(TComponent* owner);
     ~TfrxCustomDBDataSet() override;
@@ -138,6 +160,10 @@ private:
 
 class TfrxDBDataset : public TfrxCustomDBDataSet {
     KAROMIL_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(DataSet).Stored(&Self::IsSourceStored);
+        KAROMIL_PROP(DataSource).Stored(&Self::IsSourceStored);
+    })
 public:
     explicit TfrxDBDataset(TComponent* owner);
     ~TfrxDBDataset() override;

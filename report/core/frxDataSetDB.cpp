@@ -11,17 +11,8 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCustomDBDataSet, TfrxDataSet, {
-    p.Prop("CloseDataSource", &Self::CloseDataSource).NoDefault();
-    KAROMIL_PROP(FieldAliases);
-    p.Prop("OpenDataSource", &Self::OpenDataSource).Default(1);
-    p.Event("OnClose", &Self::OnClose, "TNotifyEvent");
-    p.Event("OnOpen", &Self::OnOpen, "TNotifyEvent");
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDBDataset, TfrxCustomDBDataSet, {
-    KAROMIL_PROP(DataSet).Stored(&Self::IsSourceStored);
-    KAROMIL_PROP(DataSource).Stored(&Self::IsSourceStored);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCustomDBDataSet, TfrxDataSet)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
 
 namespace {
 std::string Res(const char* key) { return frxGetResources()->Get(key); }

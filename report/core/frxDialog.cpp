@@ -15,17 +15,7 @@
 #include "script/Interpreter.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxDialogComponent, TfrxReportComponent)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDialogControl, TfrxReportComponent, {
-    KAROMIL_PROP(Left);
-    KAROMIL_PROP(Top);
-    KAROMIL_PROP(Width);
-    KAROMIL_PROP(Height);
-    p.Prop("Font", &Self::GetFont, &Self::SetFont).Stored(&Self::IsFontStored);
-    KAROMIL_PROP(GroupIndex).Default(0);
-    KAROMIL_PROP(ParentFont).Default(1);
-    KAROMIL_PROP(Enabled).Default(1);
-    KAROMIL_PROP(Visible).Default(1);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDialogControl, TfrxReportComponent)
 
 namespace {
 int Round(double v) { return int(std::nearbyint(v)); }

@@ -42,6 +42,17 @@ private:
 
 class TfrxDialogControl : public TfrxReportComponent {
     KAROMIL_CLASS(TfrxDialogControl, TfrxReportComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Left);
+        KAROMIL_PROP(Top);
+        KAROMIL_PROP(Width);
+        KAROMIL_PROP(Height);
+        KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(GroupIndex).Default(0);
+        KAROMIL_PROP(ParentFont).Default(1);
+        KAROMIL_PROP(Enabled).Default(1);
+        KAROMIL_PROP(Visible).Default(1);
+    })
 public:
     explicit TfrxDialogControl(TComponent* owner);
     ~TfrxDialogControl() override;  // the wrapped control goes last

@@ -10,27 +10,7 @@
 #include "report/core/frxRes.h"
 #include "script/Interpreter.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDialogPage, TfrxPage, {
-    p.Prop("BorderStyle", &Self::BorderStyle).Default(bsSizeable);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Color, TypeInfoColor()).Default(int64_t(clBtnFace));
-    KAROMIL_PROP(Height);
-    KAROMIL_PROP(Left);
-    p.Prop("Position", &Self::Position).Default(poScreenCenter);
-    KAROMIL_PROP(Top);
-    KAROMIL_PROP(Width);
-    p.Prop("WindowState", &Self::WindowState).Default(wsNormal);
-    p.Prop("OnActivate", &Self::OnActivate, TypeInfoFrxNotifyEvent());
-    p.Prop("OnClick", &Self::OnClick, TypeInfoFrxNotifyEvent());
-    p.Prop("OnCloseQuery", &Self::OnCloseQuery, TypeInfoFrxNotifyEvent());
-    p.Prop("OnDeactivate", &Self::OnDeactivate, TypeInfoFrxNotifyEvent());
-    p.Prop("OnHide", &Self::OnHide, TypeInfoFrxNotifyEvent());
-    p.Prop("OnKeyDown", &Self::OnKeyDown, TypeInfoFrxNotifyEvent());
-    p.Prop("OnKeyPress", &Self::OnKeyPress, TypeInfoFrxNotifyEvent());
-    p.Prop("OnKeyUp", &Self::OnKeyUp, TypeInfoFrxNotifyEvent());
-    p.Prop("OnShow", &Self::OnShow, TypeInfoFrxNotifyEvent());
-    p.Prop("OnResize", &Self::OnResize, TypeInfoFrxNotifyEvent());
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDialogPage, TfrxPage)
 
 namespace {
 int Round(double v) { return int(std::nearbyint(v)); }

@@ -14,6 +14,27 @@ class TfrxDialogForm;
 
 class TfrxDialogPage : public TfrxPage {
     KAROMIL_CLASS(TfrxDialogPage, TfrxPage)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(BorderStyle).Default(bsSizeable);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Color, TypeInfoColor()).Default(int64_t(clBtnFace));
+        KAROMIL_PROP(Height);
+        KAROMIL_PROP(Left);
+        KAROMIL_PROP_MEMBER(Position).Default(poScreenCenter);
+        KAROMIL_PROP(Top);
+        KAROMIL_PROP(Width);
+        KAROMIL_PROP_MEMBER(WindowState).Default(wsNormal);
+        KAROMIL_PROP_MEMBER(OnActivate, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnCloseQuery, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDeactivate, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnHide, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnShow, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnResize, TypeInfoFrxNotifyEvent());
+    })
 public:
     explicit TfrxDialogPage(TComponent* owner);
     ~TfrxDialogPage() override;  // the window goes after the children

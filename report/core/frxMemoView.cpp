@@ -15,44 +15,9 @@
 #include "report/core/frxStyles.h"
 #include "report/core/frxXML.h"
 
-// The published list of a memo; the lines marked with `all` are left out of the system text.
-#define KAROMIL_MEMO_PROPS(all)                                                                                       \
-    p.Prop("AutoWidth", &Self::AutoWidth).Default(0);                                                                 \
-    if (all) p.Prop("AllowExpressions", &Self::AllowExpressions).Default(1);                                          \
-    if (all) p.Prop("AllowHTMLTags", &Self::AllowHTMLTags).Default(0);                                                \
-    p.Prop("BrushStyle", &Self::BrushStyle).Default(bsSolid);                                                         \
-    p.Prop("CharSpacing", &Self::CharSpacing).Stored(&Self::IsCharSpacingStored);                                     \
-    if (all) p.Prop("Clipped", &Self::Clipped).Default(1);                                                            \
-    p.Prop("Color", &Self::Color, TypeInfoColor()).Default(clTransparent);                                            \
-    if (all) p.Prop("DataField", &Self::DataField);                                                                   \
-    if (all) KAROMIL_PROP(DataSet);                                                                                   \
-    if (all) KAROMIL_PROP(DataSetName);                                                                               \
-    KAROMIL_PROP(DisplayFormat);                                                                                      \
-    if (all) p.Prop("ExpressionDelimiters", &Self::ExpressionDelimiters).Stored(&Self::IsExpressionDelimitersStored); \
-    if (all) KAROMIL_PROP(FlowTo);                                                                                    \
-    p.Prop("Font", &Self::GetFont, &Self::SetFont).Stored(&Self::IsFontStored);                                       \
-    KAROMIL_PROP(Frame);                                                                                              \
-    p.Prop("GapX", &Self::GapX).Stored(&Self::IsGapXStored);                                                          \
-    p.Prop("GapY", &Self::GapY).Stored(&Self::IsGapYStored);                                                          \
-    p.Prop("HAlign", &Self::HAlign).Default(haLeft);                                                                  \
-    p.Prop("HideZeros", &Self::HideZeros).Default(0);                                                                 \
-    KAROMIL_PROP(Highlight).Stored(&Self::IsHighlightStored);                                                         \
-    if (all) p.Prop("LineSpacing", &Self::LineSpacing).Stored(&Self::IsLineSpacingStored);                            \
-    KAROMIL_PROP(Memo);                                                                                               \
-    if (all) p.Prop("ParagraphGap", &Self::ParagraphGap).Stored(&Self::IsParagraphGapStored);                         \
-    p.Prop("ParentFont", &Self::GetParentFont, &Self::SetParentFont).Default(1);                                      \
-    KAROMIL_PROP(Rotation).Default(0);                                                                                \
-    p.Prop("RTLReading", &Self::RTLReading).Default(0);                                                               \
-    KAROMIL_PROP(Style);                                                                                              \
-    p.Prop("SuppressRepeated", &Self::SuppressRepeated).Default(0);                                                   \
-    if (all) p.Prop("Underlines", &Self::Underlines).Default(0);                                                      \
-    if (all) p.Prop("WordBreak", &Self::WordBreak).Default(0);                                                        \
-    if (all) p.Prop("WordWrap", &Self::WordWrap).Default(1);                                                          \
-    p.Prop("VAlign", &Self::VAlign).Default(vaTop);
-
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomMemoView, TfrxStretcheable)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxMemoView, TfrxCustomMemoView, {KAROMIL_MEMO_PROPS(true)})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxSysMemoView, TfrxCustomMemoView, {KAROMIL_MEMO_PROPS(false)})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxMemoView, TfrxCustomMemoView)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxSysMemoView, TfrxCustomMemoView)
 
 namespace {
 constexpr const char* kPageTotalToken = "[TotalPages#]";

@@ -117,12 +117,67 @@ private:
 
 class TfrxMemoView : public TfrxCustomMemoView {
     KAROMIL_CLASS(TfrxMemoView, TfrxCustomMemoView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AutoWidth).Default(0);
+        KAROMIL_PROP_MEMBER(AllowExpressions).Default(1);
+        KAROMIL_PROP_MEMBER(AllowHTMLTags).Default(0);
+        KAROMIL_PROP_MEMBER(BrushStyle).Default(bsSolid);
+        KAROMIL_PROP_MEMBER(CharSpacing).Stored(&Self::IsCharSpacingStored);
+        KAROMIL_PROP_MEMBER(Clipped).Default(1);
+        KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clTransparent);
+        KAROMIL_PROP_MEMBER(DataField);
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP(DisplayFormat);
+        KAROMIL_PROP_MEMBER(ExpressionDelimiters).Stored(&Self::IsExpressionDelimitersStored);
+        KAROMIL_PROP(FlowTo);
+        KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(GapX).Stored(&Self::IsGapXStored);
+        KAROMIL_PROP_MEMBER(GapY).Stored(&Self::IsGapYStored);
+        KAROMIL_PROP_MEMBER(HAlign).Default(haLeft);
+        KAROMIL_PROP_MEMBER(HideZeros).Default(0);
+        KAROMIL_PROP(Highlight).Stored(&Self::IsHighlightStored);
+        KAROMIL_PROP_MEMBER(LineSpacing).Stored(&Self::IsLineSpacingStored);
+        KAROMIL_PROP(Memo);
+        KAROMIL_PROP_MEMBER(ParagraphGap).Stored(&Self::IsParagraphGapStored);
+        KAROMIL_PROP(ParentFont).Default(1);
+        KAROMIL_PROP(Rotation).Default(0);
+        KAROMIL_PROP_MEMBER(RTLReading).Default(0);
+        KAROMIL_PROP(Style);
+        KAROMIL_PROP_MEMBER(SuppressRepeated).Default(0);
+        KAROMIL_PROP_MEMBER(Underlines).Default(0);
+        KAROMIL_PROP_MEMBER(WordBreak).Default(0);
+        KAROMIL_PROP_MEMBER(WordWrap).Default(1);
+        KAROMIL_PROP_MEMBER(VAlign).Default(vaTop);
+    })
 public:
     explicit TfrxMemoView(TComponent* owner) : TfrxCustomMemoView(owner) {}
 };
 
 class TfrxSysMemoView : public TfrxCustomMemoView {
     KAROMIL_CLASS(TfrxSysMemoView, TfrxCustomMemoView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AutoWidth).Default(0);
+        KAROMIL_PROP_MEMBER(BrushStyle).Default(bsSolid);
+        KAROMIL_PROP_MEMBER(CharSpacing).Stored(&Self::IsCharSpacingStored);
+        KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clTransparent);
+        KAROMIL_PROP(DisplayFormat);
+        KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(GapX).Stored(&Self::IsGapXStored);
+        KAROMIL_PROP_MEMBER(GapY).Stored(&Self::IsGapYStored);
+        KAROMIL_PROP_MEMBER(HAlign).Default(haLeft);
+        KAROMIL_PROP_MEMBER(HideZeros).Default(0);
+        KAROMIL_PROP(Highlight).Stored(&Self::IsHighlightStored);
+        KAROMIL_PROP(Memo);
+        KAROMIL_PROP(ParentFont).Default(1);
+        KAROMIL_PROP(Rotation).Default(0);
+        KAROMIL_PROP_MEMBER(RTLReading).Default(0);
+        KAROMIL_PROP(Style);
+        KAROMIL_PROP_MEMBER(SuppressRepeated).Default(0);
+        KAROMIL_PROP_MEMBER(VAlign).Default(vaTop);
+    })
 public:
     explicit TfrxSysMemoView(TComponent* owner) : TfrxCustomMemoView(owner) {}
     std::string GetDescription() const override;

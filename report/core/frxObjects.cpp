@@ -17,27 +17,9 @@
 #include "report/core/frxStreamText.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomLineView, TfrxStretcheable)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxLineView, TfrxCustomLineView, {
-    KAROMIL_PROP(Frame);
-    p.Prop("Diagonal", &Self::Diagonal).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPictureView, TfrxView, {
-    KAROMIL_PROP(AutoSize).Default(0);
-    p.Prop("Center", &Self::Center).Default(0);
-    p.Prop("DataField", &Self::DataField);
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-    KAROMIL_PROP(Frame);
-    p.Prop("KeepAspectRatio", &Self::KeepAspectRatio).Default(1);
-    KAROMIL_PROP(Picture);
-    p.Prop("Stretched", &Self::Stretched).Default(1);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxShapeView, TfrxView, {
-    p.Prop("BrushStyle", &Self::BrushStyle).Default(bsSolid);
-    p.Prop("Color", &Self::Color, TypeInfoColor()).Default(clTransparent);
-    KAROMIL_PROP(Frame);
-    p.Prop("Shape", &Self::Shape).Default(skRectangle);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxLineView, TfrxCustomLineView)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPictureView, TfrxView)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxShapeView, TfrxView)
 
 namespace {
 std::string Attr(const std::string& name, const std::string& value) { return " " + name + "=\"" + value + "\""; }

@@ -31,12 +31,27 @@ public:
 
 class TfrxLineView : public TfrxCustomLineView {
     KAROMIL_CLASS(TfrxLineView, TfrxCustomLineView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(Diagonal).Default(0);
+    })
 public:
     explicit TfrxLineView(TComponent* owner) : TfrxCustomLineView(owner) {}
 };
 
 class TfrxPictureView : public TfrxView {
     KAROMIL_CLASS(TfrxPictureView, TfrxView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(AutoSize).Default(0);
+        KAROMIL_PROP_MEMBER(Center).Default(0);
+        KAROMIL_PROP_MEMBER(DataField);
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(KeepAspectRatio).Default(1);
+        KAROMIL_PROP(Picture);
+        KAROMIL_PROP_MEMBER(Stretched).Default(1);
+    })
 public:
     explicit TfrxPictureView(TComponent* owner);
     ~TfrxPictureView() override;
@@ -71,6 +86,12 @@ private:
 
 class TfrxShapeView : public TfrxView {
     KAROMIL_CLASS(TfrxShapeView, TfrxView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(BrushStyle).Default(bsSolid);
+        KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clTransparent);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(Shape).Default(skRectangle);
+    })
 public:
     explicit TfrxShapeView(TComponent* owner);
 
@@ -83,6 +104,10 @@ public:
 
 class TfrxSubreport : public TfrxView {
     KAROMIL_CLASS(TfrxSubreport, TfrxView)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Page);
+        KAROMIL_PROP_MEMBER(PrintOnParent).Default(0);
+    })
 public:
     explicit TfrxSubreport(TComponent* owner);
     ~TfrxSubreport() override;

@@ -8,56 +8,11 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxEngineOptions, TPersistent, {
-    p.Prop("ConvertNulls", &Self::ConvertNulls).Default(1);
-    p.Prop("DoublePass", &Self::DoublePass).Default(0);
-    p.Prop("MaxMemSize", &Self::MaxMemSize).Default(10);
-    p.Prop("PrintIfEmpty", &Self::PrintIfEmpty).Default(1);
-    p.Prop("SilentMode", &Self::SilentMode).Default(0);
-    p.Prop("TempDir", &Self::TempDir);
-    p.Prop("UseFileCache", &Self::UseFileCache).Default(0);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPreviewOptions, TPersistent, {
-    p.Prop("AllowEdit", &Self::AllowEdit).Default(1);
-    p.Prop("Buttons", &Self::Buttons);  // no default: always stored
-    p.Prop("DoubleBuffered", &Self::DoubleBuffered).Default(1);
-    p.Prop("Maximized", &Self::Maximized).Default(1);
-    p.Prop("MDIChild", &Self::MDIChild).Default(0);
-    p.Prop("Modal", &Self::Modal).Default(1);
-    p.Prop("OutlineVisible", &Self::OutlineVisible).Default(0);
-    p.Prop("OutlineWidth", &Self::OutlineWidth).Default(120);
-    p.Prop("ShowCaptions", &Self::ShowCaptions).Default(0);
-    p.Prop("Zoom", &Self::Zoom);
-    p.Prop("ZoomMode", &Self::ZoomMode).Default(zmDefault);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPrintOptions, TPersistent, {
-    p.Prop("Copies", &Self::Copies).Default(1);
-    p.Prop("Collate", &Self::Collate).Default(1);
-    p.Prop("PageNumbers", &Self::PageNumbers);
-    p.Prop("Printer", &Self::Printer);
-    p.Prop("PrintPages", &Self::PrintPages).Default(ppAll);
-    p.Prop("Reverse", &Self::Reverse).Default(0);
-    p.Prop("ShowDialog", &Self::ShowDialog).Default(1);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportOptions, TPersistent, {
-    p.Prop("Author", &Self::Author);
-    p.Prop("Compressed", &Self::Compressed).Default(0);
-    p.Prop("CreateDate", &Self::CreateDate, TypeInfoDateTime());
-    KAROMIL_PROP(Description);
-    p.Prop("InitString", &Self::InitString);
-    p.Prop("Name", &Self::Name);
-    p.Prop("LastChange", &Self::LastChange, TypeInfoDateTime());
-    p.Prop("Password", &Self::Password);
-    KAROMIL_PROP(Picture);
-    p.Prop("VersionBuild", &Self::VersionBuild);
-    p.Prop("VersionMajor", &Self::VersionMajor);
-    p.Prop("VersionMinor", &Self::VersionMinor);
-    p.Prop("VersionRelease", &Self::VersionRelease);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDataSetItem, TCollectionItem, {
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxEngineOptions, TPersistent)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPreviewOptions, TPersistent)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPrintOptions, TPersistent)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxReportOptions, TPersistent)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDataSetItem, TCollectionItem)
 KAROMIL_IMPLEMENT_CLASS(TfrxReportDataSets, TCollection)
 
 // --- options -------------------------------------------------------------------------------

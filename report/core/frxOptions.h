@@ -45,6 +45,15 @@ KAROMIL_ENUM_TYPE(TfrxPrintPages, "ppAll", "ppOdd", "ppEven")
 
 class TfrxEngineOptions : public TPersistent {
     KAROMIL_CLASS(TfrxEngineOptions, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(ConvertNulls).Default(1);
+        KAROMIL_PROP_MEMBER(DoublePass).Default(0);
+        KAROMIL_PROP_MEMBER(MaxMemSize).Default(10);
+        KAROMIL_PROP_MEMBER(PrintIfEmpty).Default(1);
+        KAROMIL_PROP_MEMBER(SilentMode).Default(0);
+        KAROMIL_PROP_MEMBER(TempDir);
+        KAROMIL_PROP_MEMBER(UseFileCache).Default(0);
+    })
 public:
     TfrxEngineOptions() = default;
     void Assign(TPersistent* source) override;
@@ -61,6 +70,19 @@ public:
 
 class TfrxPreviewOptions : public TPersistent {
     KAROMIL_CLASS(TfrxPreviewOptions, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(AllowEdit).Default(1);
+        KAROMIL_PROP_MEMBER(Buttons);  // no default: always stored
+        KAROMIL_PROP_MEMBER(DoubleBuffered).Default(1);
+        KAROMIL_PROP_MEMBER(Maximized).Default(1);
+        KAROMIL_PROP_MEMBER(MDIChild).Default(0);
+        KAROMIL_PROP_MEMBER(Modal).Default(1);
+        KAROMIL_PROP_MEMBER(OutlineVisible).Default(0);
+        KAROMIL_PROP_MEMBER(OutlineWidth).Default(120);
+        KAROMIL_PROP_MEMBER(ShowCaptions).Default(0);
+        KAROMIL_PROP_MEMBER(Zoom);
+        KAROMIL_PROP_MEMBER(ZoomMode).Default(zmDefault);
+    })
 public:
     TfrxPreviewOptions() = default;
     void Assign(TPersistent* source) override;
@@ -81,6 +103,15 @@ public:
 
 class TfrxPrintOptions : public TPersistent {
     KAROMIL_CLASS(TfrxPrintOptions, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Copies).Default(1);
+        KAROMIL_PROP_MEMBER(Collate).Default(1);
+        KAROMIL_PROP_MEMBER(PageNumbers);
+        KAROMIL_PROP_MEMBER(Printer);
+        KAROMIL_PROP_MEMBER(PrintPages).Default(ppAll);
+        KAROMIL_PROP_MEMBER(Reverse).Default(0);
+        KAROMIL_PROP_MEMBER(ShowDialog).Default(1);
+    })
 public:
     TfrxPrintOptions();
     void Assign(TPersistent* source) override;
@@ -97,6 +128,21 @@ public:
 
 class TfrxReportOptions : public TPersistent {
     KAROMIL_CLASS(TfrxReportOptions, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Author);
+        KAROMIL_PROP_MEMBER(Compressed).Default(0);
+        KAROMIL_PROP_MEMBER(CreateDate, TypeInfoDateTime());
+        KAROMIL_PROP(Description);
+        KAROMIL_PROP_MEMBER(InitString);
+        KAROMIL_PROP_MEMBER(Name);
+        KAROMIL_PROP_MEMBER(LastChange, TypeInfoDateTime());
+        KAROMIL_PROP_MEMBER(Password);
+        KAROMIL_PROP(Picture);
+        KAROMIL_PROP_MEMBER(VersionBuild);
+        KAROMIL_PROP_MEMBER(VersionMajor);
+        KAROMIL_PROP_MEMBER(VersionMinor);
+        KAROMIL_PROP_MEMBER(VersionRelease);
+    })
 public:
     TfrxReportOptions();
     ~TfrxReportOptions() override;
@@ -134,6 +180,10 @@ std::function<bool(std::string& typed)>& frxPasswordPrompt();
 
 class TfrxDataSetItem : public TCollectionItem {
     KAROMIL_CLASS(TfrxDataSetItem, TCollectionItem)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+    })
 public:
     explicit TfrxDataSetItem(TCollection* collection = nullptr) : TCollectionItem(collection) {}
     void Assign(TPersistent* source) override;

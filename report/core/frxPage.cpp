@@ -1,8 +1,5 @@
 #include "report/core/frxPage.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPage, TfrxComponent, {
-    p.Prop("Font", &Self::GetFont, &Self::SetFont).Stored(&Self::IsFontStored);
-    KAROMIL_PROP(Visible).Default(1);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPage, TfrxComponent)
 
 TfrxPage::TfrxPage(TComponent* owner) : TfrxComponent(owner) {}

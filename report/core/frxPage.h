@@ -6,6 +6,10 @@
 
 class TfrxPage : public TfrxComponent {
     KAROMIL_CLASS(TfrxPage, TfrxComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
+        KAROMIL_PROP(Visible).Default(1);
+    })
 public:
     explicit TfrxPage(TComponent* owner);
 };

@@ -6,24 +6,9 @@
 
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomDesigner, TForm)
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomPreview, TCustomControl)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCustomExportFilter, TComponent, {
-    KAROMIL_PROP(ShowDialog).Default(1);
-    KAROMIL_PROP(FileName);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCustomExportFilter, TComponent)
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomWizard, TComponent)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCustomEngine, TPersistent, {
-    p.Prop("CurColumn", &Self::CurColumn);
-    p.Prop("CurVColumn", &Self::CurVColumn);
-    p.Prop("CurX", &Self::CurX);
-    p.Prop("CurY", &Self::CurY);
-    KAROMIL_PROP_READONLY(DoublePass);
-    p.Prop("FinalPass", &Self::FinalPass);
-    p.Prop("PageHeight", &Self::PageHeight);
-    p.Prop("PageWidth", &Self::PageWidth);
-    p.Prop("StartDate", &Self::StartDate, TypeInfoDateTime());
-    p.Prop("StartTime", &Self::StartTime, TypeInfoDateTime());
-    p.Prop("TotalPages", &Self::TotalPages);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCustomEngine, TPersistent)
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomOutline, TPersistent)
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomPreviewPages, TObject)
 

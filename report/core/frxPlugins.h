@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/classes/List.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Variant.h"
@@ -104,6 +105,10 @@ std::function<void(TCustomForm* window, const std::string& text)>& frxPreviewWin
 
 class TfrxCustomExportFilter : public TComponent {
     KAROMIL_CLASS(TfrxCustomExportFilter, TComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(ShowDialog).Default(1);
+        KAROMIL_PROP(FileName);
+    })
 public:
     explicit TfrxCustomExportFilter(TComponent* owner);  // joins the export-filter registry
     ~TfrxCustomExportFilter() override;  // and leaves it
@@ -148,6 +153,19 @@ public:
 
 class TfrxCustomEngine : public TPersistent {
     KAROMIL_CLASS(TfrxCustomEngine, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(CurColumn);
+        KAROMIL_PROP_MEMBER(CurVColumn);
+        KAROMIL_PROP_MEMBER(CurX);
+        KAROMIL_PROP_MEMBER(CurY);
+        KAROMIL_PROP_READONLY(DoublePass);
+        KAROMIL_PROP_MEMBER(FinalPass);
+        KAROMIL_PROP_MEMBER(PageHeight);
+        KAROMIL_PROP_MEMBER(PageWidth);
+        KAROMIL_PROP_MEMBER(StartDate, TypeInfoDateTime());
+        KAROMIL_PROP_MEMBER(StartTime, TypeInfoDateTime());
+        KAROMIL_PROP_MEMBER(TotalPages);
+    })
 public:
     explicit TfrxCustomEngine(TfrxReport* report);
     ~TfrxCustomEngine() override;

@@ -35,37 +35,7 @@
 #include "script/Interpreter.h"
 #include "script/Statements.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReport, TfrxComponent, {
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-    p.Prop("DotMatrixReport", &Self::DotMatrixReport);  // no default: always stored
-    KAROMIL_PROP(EngineOptions);
-    p.Prop("IniFile", &Self::IniFile);
-    p.Prop("OldStyleProgress", &Self::OldStyleProgress).Default(0);
-    KAROMIL_PROP(Preview);
-    KAROMIL_PROP(PreviewOptions);
-    KAROMIL_PROP(PrintOptions);
-    KAROMIL_PROP(ReportOptions);
-    p.Prop("ScriptLanguage", &Self::ScriptLanguage);
-    KAROMIL_PROP(ScriptText);
-    p.Prop("ShowProgress", &Self::ShowProgress).Default(1);
-    p.Event("OnAfterPrint", &Self::OnAfterPrint, "TfrxBeforePrintEvent");
-    p.Event("OnBeforePrint", &Self::OnBeforePrint, "TfrxBeforePrintEvent");
-    p.Event("OnBeginDoc", &Self::OnBeginDoc, "TNotifyEvent");
-    p.Event("OnPrintReport", &Self::OnPrintReport, "TNotifyEvent");
-    p.Event("OnAfterPrintReport", &Self::OnAfterPrintReport, "TNotifyEvent");
-    p.Event("OnClickObject", &Self::OnClickObject, "TfrxClickObjectEvent");
-    p.Event("OnEndDoc", &Self::OnEndDoc, "TNotifyEvent");
-    p.Event("OnGetValue", &Self::OnGetValue, "TfrxGetValueEvent");
-    p.Event("OnManualBuild", &Self::OnManualBuild, "TfrxManualBuildEvent");
-    p.Event("OnMouseOverObject", &Self::OnMouseOverObject, "TfrxMouseOverObjectEvent");
-    p.Event("OnProgressStart", &Self::OnProgressStart, "TfrxProgressEvent");
-    p.Event("OnProgress", &Self::OnProgress, "TfrxProgressEvent");
-    p.Event("OnProgressStop", &Self::OnProgressStop, "TfrxProgressEvent");
-    p.Prop("OnStartReport", &Self::OnStartReport, TypeInfoFrxNotifyEvent());
-    p.Prop("OnStopReport", &Self::OnStopReport, TypeInfoFrxNotifyEvent());
-    p.Event("OnUserFunction", &Self::OnUserFunction, "TfrxUserFunctionEvent");
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxReport, TfrxComponent)
 
 namespace {
 std::string Res(const char* key) { return frxGetResources()->Get(key); }

@@ -41,6 +41,37 @@ using TfrxUserFunctionEvent = std::function<Variant(const std::string& methodNam
 
 class TfrxReport : public TfrxComponent {
     KAROMIL_CLASS(TfrxReport, TfrxComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP_MEMBER(DotMatrixReport);  // no default: always stored
+        KAROMIL_PROP(EngineOptions);
+        KAROMIL_PROP_MEMBER(IniFile);
+        KAROMIL_PROP_MEMBER(OldStyleProgress).Default(0);
+        KAROMIL_PROP(Preview);
+        KAROMIL_PROP(PreviewOptions);
+        KAROMIL_PROP(PrintOptions);
+        KAROMIL_PROP(ReportOptions);
+        KAROMIL_PROP_MEMBER(ScriptLanguage);
+        KAROMIL_PROP(ScriptText);
+        KAROMIL_PROP_MEMBER(ShowProgress).Default(1);
+        KAROMIL_EVENT(OnAfterPrint, "TfrxBeforePrintEvent");
+        KAROMIL_EVENT(OnBeforePrint, "TfrxBeforePrintEvent");
+        KAROMIL_EVENT(OnBeginDoc, "TNotifyEvent");
+        KAROMIL_EVENT(OnPrintReport, "TNotifyEvent");
+        KAROMIL_EVENT(OnAfterPrintReport, "TNotifyEvent");
+        KAROMIL_EVENT(OnClickObject, "TfrxClickObjectEvent");
+        KAROMIL_EVENT(OnEndDoc, "TNotifyEvent");
+        KAROMIL_EVENT(OnGetValue, "TfrxGetValueEvent");
+        KAROMIL_EVENT(OnManualBuild, "TfrxManualBuildEvent");
+        KAROMIL_EVENT(OnMouseOverObject, "TfrxMouseOverObjectEvent");
+        KAROMIL_EVENT(OnProgressStart, "TfrxProgressEvent");
+        KAROMIL_EVENT(OnProgress, "TfrxProgressEvent");
+        KAROMIL_EVENT(OnProgressStop, "TfrxProgressEvent");
+        KAROMIL_PROP_MEMBER(OnStartReport, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnStopReport, TypeInfoFrxNotifyEvent());
+        KAROMIL_EVENT(OnUserFunction, "TfrxUserFunctionEvent");
+    })
 public:
     explicit TfrxReport(TComponent* owner = nullptr);
     ~TfrxReport() override;

@@ -11,46 +11,9 @@
 #include "report/core/frxOptions.h"
 #include "report/core/frxRes.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxReportPage, TfrxPage, {
-    KAROMIL_PROP(Orientation).Default(poPortrait);
-    KAROMIL_PROP(PaperWidth);
-    KAROMIL_PROP(PaperHeight);
-    // Sound: the paper code is always written. Left out as a default, a reloaded A4 page read
-    // only the width and height, whose setters turn the code into custom (256); the stored
-    // templates carry the code too.
-    KAROMIL_PROP(PaperSize);
-    p.Prop("LeftMargin", &Self::LeftMargin);
-    p.Prop("RightMargin", &Self::RightMargin);
-    p.Prop("TopMargin", &Self::TopMargin);
-    p.Prop("BottomMargin", &Self::BottomMargin);
-    p.Prop("MirrorMargins", &Self::MirrorMargins).Default(0);
-    KAROMIL_PROP(Columns).Default(0);
-    p.Prop("ColumnWidth", &Self::ColumnWidth);
-    KAROMIL_PROP(ColumnPositions);
-    p.Prop("Bin", &Self::Bin).Default(7);
-    p.Prop("BinOtherPages", &Self::BinOtherPages).Default(7);
-    KAROMIL_PROP(BackPicture);
-    KAROMIL_PROP(Color, TypeInfoColor()).Default(clTransparent);
-    KAROMIL_PROP(DataSet);
-    KAROMIL_PROP(DataSetName);
-    p.Prop("Duplex", &Self::Duplex).Default(dmNone);
-    KAROMIL_PROP(Frame);
-    p.Prop("LargeDesignHeight", &Self::LargeDesignHeight).Default(0);
-    p.Prop("OutlineText", &Self::OutlineText);
-    p.Prop("PrintIfEmpty", &Self::PrintIfEmpty).Default(1);
-    p.Prop("PrintOnPreviousPage", &Self::PrintOnPreviousPage).Default(0);
-    p.Prop("TitleBeforeHeader", &Self::TitleBeforeHeader).Default(1);
-    KAROMIL_PROP(HGuides);
-    KAROMIL_PROP(VGuides);
-    p.Prop("OnAfterPrint", &Self::OnAfterPrint, TypeInfoFrxNotifyEvent());
-    p.Prop("OnBeforePrint", &Self::OnBeforePrint, TypeInfoFrxNotifyEvent());
-    p.Prop("OnManualBuild", &Self::OnManualBuild, TypeInfoFrxNotifyEvent());
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxReportPage, TfrxPage)
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxSubreport, TfrxView, {
-    KAROMIL_PROP(Page);
-    p.Prop("PrintOnParent", &Self::PrintOnParent).Default(0);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxSubreport, TfrxView)
 
 // --- TfrxReportPage ------------------------------------------------------------------------
 

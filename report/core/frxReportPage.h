@@ -27,6 +27,41 @@ inline constexpr double frxPixelsPerMM = 3.77953;
 
 class TfrxReportPage : public TfrxPage {
     KAROMIL_CLASS(TfrxReportPage, TfrxPage)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Orientation).Default(poPortrait);
+        KAROMIL_PROP(PaperWidth);
+        KAROMIL_PROP(PaperHeight);
+        // Sound: the paper code is always written. Left out as a default, a reloaded A4 page read
+        // only the width and height, whose setters turn the code into custom (256); the stored
+        // templates carry the code too.
+        KAROMIL_PROP(PaperSize);
+        KAROMIL_PROP_MEMBER(LeftMargin);
+        KAROMIL_PROP_MEMBER(RightMargin);
+        KAROMIL_PROP_MEMBER(TopMargin);
+        KAROMIL_PROP_MEMBER(BottomMargin);
+        KAROMIL_PROP_MEMBER(MirrorMargins).Default(0);
+        KAROMIL_PROP(Columns).Default(0);
+        KAROMIL_PROP_MEMBER(ColumnWidth);
+        KAROMIL_PROP(ColumnPositions);
+        KAROMIL_PROP_MEMBER(Bin).Default(7);
+        KAROMIL_PROP_MEMBER(BinOtherPages).Default(7);
+        KAROMIL_PROP(BackPicture);
+        KAROMIL_PROP(Color, TypeInfoColor()).Default(clTransparent);
+        KAROMIL_PROP(DataSet);
+        KAROMIL_PROP(DataSetName);
+        KAROMIL_PROP_MEMBER(Duplex).Default(dmNone);
+        KAROMIL_PROP(Frame);
+        KAROMIL_PROP_MEMBER(LargeDesignHeight).Default(0);
+        KAROMIL_PROP_MEMBER(OutlineText);
+        KAROMIL_PROP_MEMBER(PrintIfEmpty).Default(1);
+        KAROMIL_PROP_MEMBER(PrintOnPreviousPage).Default(0);
+        KAROMIL_PROP_MEMBER(TitleBeforeHeader).Default(1);
+        KAROMIL_PROP(HGuides);
+        KAROMIL_PROP(VGuides);
+        KAROMIL_PROP_MEMBER(OnAfterPrint, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnBeforePrint, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnManualBuild, TypeInfoFrxNotifyEvent());
+    })
 public:
     explicit TfrxReportPage(TComponent* owner);
     ~TfrxReportPage() override;

@@ -11,12 +11,7 @@
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxStyleItem, TCollectionItem, {
-    KAROMIL_PROP(Name);
-    KAROMIL_PROP(Color, TypeInfoColor());  // no default: always stored
-    KAROMIL_PROP(Font);
-    KAROMIL_PROP(Frame);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxStyleItem, TCollectionItem)
 KAROMIL_IMPLEMENT_CLASS(TfrxStyles, TCollection)
 KAROMIL_IMPLEMENT_CLASS(TfrxStyleSheet, TObject)
 

@@ -18,6 +18,12 @@ class TfrxXMLItem;
 
 class TfrxStyleItem : public TCollectionItem {
     KAROMIL_CLASS(TfrxStyleItem, TCollectionItem)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Name);
+        KAROMIL_PROP(Color, TypeInfoColor());  // no default: always stored
+        KAROMIL_PROP(Font);
+        KAROMIL_PROP(Frame);
+    })
 public:
     explicit TfrxStyleItem(TCollection* collection = nullptr);
     ~TfrxStyleItem() override;

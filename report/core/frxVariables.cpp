@@ -8,10 +8,7 @@
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxVariable, TCollectionItem, {
-    KAROMIL_PROP(Name);
-    KAROMIL_PROP(Value);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxVariable, TCollectionItem)
 KAROMIL_IMPLEMENT_CLASS(TfrxVariables, TCollection)
 
 namespace {

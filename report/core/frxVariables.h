@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/classes/Collection.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Variant.h"
 
 class TStream;
@@ -17,6 +18,10 @@ class TfrxXMLItem;
 
 class TfrxVariable : public TCollectionItem {
     KAROMIL_CLASS(TfrxVariable, TCollectionItem)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Name);
+        KAROMIL_PROP(Value);
+    })
 public:
     explicit TfrxVariable(TCollection* collection = nullptr) : TCollectionItem(collection) {}
     void Assign(TPersistent* source) override;

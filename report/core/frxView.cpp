@@ -17,51 +17,15 @@
 #include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxFrame, TPersistent, {
-    p.Prop("Color", &Self::Color, TypeInfoColor()).Default(0);
-    p.Prop("DropShadow", &Self::DropShadow).Default(0);
-    p.Prop("ShadowColor", &Self::ShadowColor, TypeInfoColor()).Default(0);
-    p.Prop("ShadowWidth", &Self::ShadowWidth).Stored(&Self::IsShadowWidthStored);
-    p.Prop("Style", &Self::Style).Default(fsSolid);
-    p.Prop("Typ", &Self::Typ).Stored(&Self::IsTypStored);
-    p.Prop("Width", &Self::Width).Stored(&Self::IsWidthStored);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxFrame, TPersistent)
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxHighlight, TPersistent, {
-    p.Prop("Active", &Self::Active).Default(0);
-    KAROMIL_PROP(Font);
-    p.Prop("Color", &Self::Color, TypeInfoColor()).Default(clTransparent);
-    p.Prop("Condition", &Self::Condition);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxHighlight, TPersistent)
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxFormat, TPersistent, {
-    p.Prop("DecimalSeparator", &Self::DecimalSeparator);
-    p.Prop("FormatStr", &Self::FormatStr);
-    p.Prop("Kind", &Self::Kind).Default(fkText);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxFormat, TPersistent)
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxView, TfrxReportComponent, {
-    p.Prop("Align", &Self::Align).Default(baNone);
-    p.Prop("Cursor", &Self::Cursor, TypeInfoCursor()).Default(0);
-    p.Prop("Printable", &Self::Printable).Default(1);
-    p.Prop("ShiftMode", &Self::ShiftMode).Default(smAlways);
-    p.Prop("TagStr", &Self::TagStr);
-    p.Prop("URL", &Self::URL);
-    KAROMIL_PROP(Left);
-    KAROMIL_PROP(Top);
-    KAROMIL_PROP(Width);
-    KAROMIL_PROP(Height);
-    KAROMIL_PROP(GroupIndex).Default(0);
-    KAROMIL_PROP(Restrictions);
-    KAROMIL_PROP(Visible).Default(1);
-    p.Prop("OnAfterData", &Self::OnAfterData, TypeInfoFrxNotifyEvent());
-    p.Prop("OnAfterPrint", &Self::OnAfterPrint, TypeInfoFrxNotifyEvent());
-    p.Prop("OnBeforePrint", &Self::OnBeforePrint, TypeInfoFrxNotifyEvent());
-    p.Prop("OnPreviewClick", &Self::OnPreviewClick, TypeInfoFrxPreviewClickEvent());
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxView, TfrxReportComponent)
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(
-    TfrxStretcheable, TfrxView, { p.Prop("StretchMode", &Self::StretchMode).Default(smDontStretch); })
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxStretcheable, TfrxView)
 
 namespace {
 bool Differs(double a, double b) { return std::fabs(a - b) > 0.0001; }

@@ -46,6 +46,15 @@ int frxRoundDevice(double v);
 
 class TfrxFrame : public TPersistent {
     KAROMIL_CLASS(TfrxFrame, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(0);
+        KAROMIL_PROP_MEMBER(DropShadow).Default(0);
+        KAROMIL_PROP_MEMBER(ShadowColor, TypeInfoColor()).Default(0);
+        KAROMIL_PROP_MEMBER(ShadowWidth).Stored(&Self::IsShadowWidthStored);
+        KAROMIL_PROP_MEMBER(Style).Default(fsSolid);
+        KAROMIL_PROP_MEMBER(Typ).Stored(&Self::IsTypStored);
+        KAROMIL_PROP_MEMBER(Width).Stored(&Self::IsWidthStored);
+    })
 public:
     TfrxFrame() = default;
     void Assign(TPersistent* source) override;  // from another frame only
@@ -68,6 +77,12 @@ public:
 // Conditional highlighting of a text object.
 class TfrxHighlight : public TPersistent {
     KAROMIL_CLASS(TfrxHighlight, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Active).Default(0);
+        KAROMIL_PROP(Font);
+        KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clTransparent);
+        KAROMIL_PROP_MEMBER(Condition);
+    })
 public:
     TfrxHighlight();
     ~TfrxHighlight() override;
@@ -86,6 +101,11 @@ private:
 // Display format of a text object's value.
 class TfrxFormat : public TPersistent {
     KAROMIL_CLASS(TfrxFormat, TPersistent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(DecimalSeparator);
+        KAROMIL_PROP_MEMBER(FormatStr);
+        KAROMIL_PROP_MEMBER(Kind).Default(fkText);
+    })
 public:
     TfrxFormat() = default;
     void Assign(TPersistent* source) override;
@@ -95,8 +115,31 @@ public:
     TfrxFormatKind Kind = fkText;
 };
 
+// TCursor's descriptor stays with the window controls; frxView.cpp, which builds the table,
+// includes them.
+KAROMIL_DECLARE_NAMED_TYPE(TypeInfoCursor)
+
 class TfrxView : public TfrxReportComponent {
     KAROMIL_CLASS(TfrxView, TfrxReportComponent)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Align).Default(baNone);
+        KAROMIL_PROP_MEMBER(Cursor, TypeInfoCursor()).Default(0);
+        KAROMIL_PROP_MEMBER(Printable).Default(1);
+        KAROMIL_PROP_MEMBER(ShiftMode).Default(smAlways);
+        KAROMIL_PROP_MEMBER(TagStr);
+        KAROMIL_PROP_MEMBER(URL);
+        KAROMIL_PROP(Left);
+        KAROMIL_PROP(Top);
+        KAROMIL_PROP(Width);
+        KAROMIL_PROP(Height);
+        KAROMIL_PROP(GroupIndex).Default(0);
+        KAROMIL_PROP(Restrictions);
+        KAROMIL_PROP(Visible).Default(1);
+        KAROMIL_PROP_MEMBER(OnAfterData, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnAfterPrint, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnBeforePrint, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnPreviewClick, TypeInfoFrxPreviewClickEvent());
+    })
 public:
     explicit TfrxView(TComponent* owner);
     ~TfrxView() override;
@@ -155,6 +198,7 @@ private:
 
 class TfrxStretcheable : public TfrxView {
     KAROMIL_CLASS(TfrxStretcheable, TfrxView)
+    KAROMIL_PUBLISHED({ KAROMIL_PROP_MEMBER(StretchMode).Default(smDontStretch); })
 public:
     explicit TfrxStretcheable(TComponent* owner) : TfrxView(owner) {}
 

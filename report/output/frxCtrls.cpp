@@ -9,22 +9,11 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/settings/Registry.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCustomComboBox, TCustomComboBox, {
-    KAROMIL_PROP(ListWidth).Default(0);
-    KAROMIL_PROP(ReadOnly).Default(0);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCustomComboBox, TCustomComboBox)
 KAROMIL_IMPLEMENT_CLASS(TfrxComboBox, TfrxCustomComboBox)
 KAROMIL_IMPLEMENT_CLASS(TfrxFontPreview, THintWindow)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxFontComboBox, TfrxCustomComboBox, {
-    KAROMIL_PROP(ShowMRU).Default(1);
-    KAROMIL_PROP(MRURegKey);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxComboEdit, TComboBox, {
-    KAROMIL_PROP(Glyph);
-    KAROMIL_PROP(ButtonEnabled).Default(1);
-    KAROMIL_PROP(ButtonHint);
-    p.Event("OnButtonClick", &Self::OnButtonClick, "TNotifyEvent");
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxFontComboBox, TfrxCustomComboBox)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxComboEdit, TComboBox)
 
 // --- flat combo ------------------------------------------------------------------------------
 

@@ -16,6 +16,10 @@ class TPanel;
 
 class TfrxCustomComboBox : public TCustomComboBox {
     KAROMIL_CLASS(TfrxCustomComboBox, TCustomComboBox)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(ListWidth).Default(0);
+        KAROMIL_PROP(ReadOnly).Default(0);
+    })
 public:
     explicit TfrxCustomComboBox(TComponent* owner);
 
@@ -88,6 +92,10 @@ private:
 
 class TfrxFontComboBox : public TfrxCustomComboBox {
     KAROMIL_CLASS(TfrxFontComboBox, TfrxCustomComboBox)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(ShowMRU).Default(1);
+        KAROMIL_PROP(MRURegKey);
+    })
 public:
     explicit TfrxFontComboBox(TComponent* owner);
     ~TfrxFontComboBox() override;
@@ -137,6 +145,12 @@ constexpr const char* frxDefaultMRUKey = "\\Software\\VuzoVaruza\\MRUFont";
 
 class TfrxComboEdit : public TComboBox {
     KAROMIL_CLASS(TfrxComboEdit, TComboBox)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Glyph);
+        KAROMIL_PROP(ButtonEnabled).Default(1);
+        KAROMIL_PROP(ButtonHint);
+        KAROMIL_EVENT(OnButtonClick, "TNotifyEvent");
+    })
 public:
     explicit TfrxComboEdit(TComponent* owner);
     TBitmap* GetGlyph() const;

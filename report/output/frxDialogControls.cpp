@@ -13,196 +13,25 @@
 #include "report/output/frxPrintDialog.h"
 #include "script/Interpreter.h"
 
-// Event lists shared by several controls, as they publish them.
-#define FRX_NOTIFY(Name) p.Prop(#Name, &Self::Name, TypeInfoFrxNotifyEvent())
-#define FRX_MOUSE_EVENTS                                                    \
-    p.Prop("OnMouseDown", &Self::OnMouseDown, TypeInfoFrxMouseEvent());     \
-    p.Prop("OnMouseMove", &Self::OnMouseMove, TypeInfoFrxMouseMoveEvent()); \
-    p.Prop("OnMouseUp", &Self::OnMouseUp, TypeInfoFrxMouseEvent())
-#define FRX_KEY_EVENTS                                                   \
-    p.Prop("OnKeyDown", &Self::OnKeyDown, TypeInfoFrxKeyEvent());        \
-    p.Prop("OnKeyPress", &Self::OnKeyPress, TypeInfoFrxKeyPressEvent()); \
-    p.Prop("OnKeyUp", &Self::OnKeyUp, TypeInfoFrxKeyEvent())
-// OnClick, OnDblClick, OnEnter, OnExit, the key and the mouse events.
-#define FRX_WINDOW_EVENTS   \
-    FRX_NOTIFY(OnClick);    \
-    FRX_NOTIFY(OnDblClick); \
-    FRX_NOTIFY(OnEnter);    \
-    FRX_NOTIFY(OnExit);     \
-    FRX_KEY_EVENTS;         \
-    FRX_MOUSE_EVENTS
-
 KAROMIL_IMPLEMENT_CLASS(TfrxDialogControls, TComponent)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxLabelControl, TfrxDialogControl, {
-    KAROMIL_PROP(Alignment).Default(taLeftJustify);
-    KAROMIL_PROP(AutoSize).Default(1);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(WordWrap).Default(0);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_MOUSE_EVENTS;
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxLabelControl, TfrxDialogControl)
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomEditControl, TfrxDialogControl)
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxEditControl, TfrxCustomEditControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(MaxLength);
-    KAROMIL_PROP(PasswordChar);
-    KAROMIL_PROP(ReadOnly).Default(0);
-    KAROMIL_PROP(Text);
-    FRX_NOTIFY(OnChange);
-    FRX_WINDOW_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxMemoControl, TfrxCustomEditControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(Lines);
-    KAROMIL_PROP(MaxLength);
-    KAROMIL_PROP(ReadOnly).Default(0);
-    FRX_NOTIFY(OnChange);
-    FRX_WINDOW_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxButtonControl, TfrxDialogControl, {
-    KAROMIL_PROP(Cancel).Default(0);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Default).Default(0);
-    KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_KEY_EVENTS;
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCheckBoxControl, TfrxDialogControl, {
-    KAROMIL_PROP(Alignment).Default(taRightJustify);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Checked).Default(0);
-    KAROMIL_PROP(AllowGrayed).Default(0);
-    KAROMIL_PROP(State).Default(cbUnchecked);
-    KAROMIL_PROP(WordWrap).Default(0);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_KEY_EVENTS;
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxRadioButtonControl, TfrxDialogControl, {
-    KAROMIL_PROP(Alignment).Default(taRightJustify);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Checked).Default(0);
-    KAROMIL_PROP(WordWrap).Default(0);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    FRX_WINDOW_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxListBoxControl, TfrxDialogControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(Items);
-    FRX_WINDOW_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxComboBoxControl, TfrxDialogControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(Items);
-    KAROMIL_PROP(Style).Default(csDropDown);
-    KAROMIL_PROP(Text);
-    FRX_NOTIFY(OnChange);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_KEY_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPanelControl, TfrxDialogControl, {
-    KAROMIL_PROP(Alignment).Default(taCenter);
-    KAROMIL_PROP(BevelInner).Default(bvNone);
-    KAROMIL_PROP(BevelOuter).Default(bvRaised);
-    KAROMIL_PROP(BevelWidth).Default(1);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxGroupBoxControl, TfrxDialogControl, {
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxDateEditControl, TfrxDialogControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(Date, TypeInfoDateTime());
-    KAROMIL_PROP(DateFormat).Default(dfShort);
-    FRX_NOTIFY(OnChange);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_KEY_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxImageControl, TfrxDialogControl, {
-    KAROMIL_PROP(AutoSize).Default(0);
-    KAROMIL_PROP(Center).Default(0);
-    KAROMIL_PROP(Picture);
-    KAROMIL_PROP(Stretch).Default(0);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxBevelControl, TfrxDialogControl, {
-    KAROMIL_PROP(Shape).Default(bsBox);
-    KAROMIL_PROP(Style).Default(bsLowered);
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxBitBtnControl, TfrxDialogControl, {
-    KAROMIL_PROP(Glyph);
-    KAROMIL_PROP(Kind).Default(bkCustom);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Layout).Default(blGlyphLeft);
-    KAROMIL_PROP(Margin).Default(-1);
-    KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
-    KAROMIL_PROP(NumGlyphs).Default(1);
-    KAROMIL_PROP(Spacing).Default(4);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnEnter);
-    FRX_NOTIFY(OnExit);
-    FRX_KEY_EVENTS;
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxSpeedButtonControl, TfrxDialogControl, {
-    KAROMIL_PROP(GroupIndex).Default(0);
-    KAROMIL_PROP(AllowAllUp).Default(0);
-    KAROMIL_PROP(Caption);
-    KAROMIL_PROP(Down).Default(0);
-    KAROMIL_PROP(Flat).Default(0);
-    KAROMIL_PROP(Glyph);
-    KAROMIL_PROP(Hint);
-    KAROMIL_PROP(Layout).Default(blGlyphLeft);
-    KAROMIL_PROP(Margin).Default(-1);
-    KAROMIL_PROP(Spacing).Default(4);
-    FRX_NOTIFY(OnClick);
-    FRX_NOTIFY(OnDblClick);
-    FRX_MOUSE_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxMaskEditControl, TfrxCustomEditControl, {
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(EditMask);
-    KAROMIL_PROP(MaxLength);
-    KAROMIL_PROP(ReadOnly).Default(0);
-    KAROMIL_PROP(Text);
-    FRX_NOTIFY(OnChange);
-    FRX_WINDOW_EVENTS;
-})
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxCheckListBoxControl, TfrxDialogControl, {
-    KAROMIL_PROP(AllowGrayed).Default(0);
-    KAROMIL_PROP(Color, TypeInfoColor());
-    KAROMIL_PROP(Items);
-    KAROMIL_PROP(Sorted).Default(0);
-    FRX_WINDOW_EVENTS;
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxEditControl, TfrxCustomEditControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxMemoControl, TfrxCustomEditControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxButtonControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCheckBoxControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxRadioButtonControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxListBoxControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxComboBoxControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPanelControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxGroupBoxControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDateEditControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxImageControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxBevelControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxBitBtnControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxSpeedButtonControl, TfrxDialogControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxMaskEditControl, TfrxCustomEditControl)
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCheckListBoxControl, TfrxDialogControl)
 
 namespace {
 // The description of a control kind from the text table.

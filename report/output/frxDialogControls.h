@@ -39,6 +39,18 @@ void frxRegisterDialogControls();
 
 class TfrxLabelControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxLabelControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Alignment).Default(taLeftJustify);
+        KAROMIL_PROP(AutoSize).Default(1);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(WordWrap).Default(0);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxLabelControl(TComponent* owner);
     TLabel* Label() const { return static_cast<TLabel*>(Control()); }
@@ -74,6 +86,24 @@ protected:
 
 class TfrxEditControl : public TfrxCustomEditControl {
     KAROMIL_CLASS(TfrxEditControl, TfrxCustomEditControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(MaxLength);
+        KAROMIL_PROP(PasswordChar);
+        KAROMIL_PROP(ReadOnly).Default(0);
+        KAROMIL_PROP(Text);
+        KAROMIL_PROP_MEMBER(OnChange, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxEditControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -83,6 +113,23 @@ public:
 
 class TfrxMemoControl : public TfrxCustomEditControl {
     KAROMIL_CLASS(TfrxMemoControl, TfrxCustomEditControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(Lines);
+        KAROMIL_PROP(MaxLength);
+        KAROMIL_PROP(ReadOnly).Default(0);
+        KAROMIL_PROP_MEMBER(OnChange, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxMemoControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -93,6 +140,21 @@ public:
 
 class TfrxButtonControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxButtonControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Cancel).Default(0);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Default).Default(0);
+        KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxButtonControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -107,6 +169,24 @@ public:
 
 class TfrxCheckBoxControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxCheckBoxControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Alignment).Default(taRightJustify);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Checked).Default(0);
+        KAROMIL_PROP(AllowGrayed).Default(0);
+        KAROMIL_PROP(State).Default(cbUnchecked);
+        KAROMIL_PROP(WordWrap).Default(0);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxCheckBoxControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -125,6 +205,23 @@ public:
 
 class TfrxRadioButtonControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxRadioButtonControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Alignment).Default(taRightJustify);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Checked).Default(0);
+        KAROMIL_PROP(WordWrap).Default(0);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxRadioButtonControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -144,6 +241,20 @@ private:
 
 class TfrxListBoxControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxListBoxControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(Items);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxListBoxControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -154,6 +265,20 @@ public:
 
 class TfrxComboBoxControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxComboBoxControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(Items);
+        KAROMIL_PROP(Style).Default(csDropDown);
+        KAROMIL_PROP(Text);
+        KAROMIL_PROP_MEMBER(OnChange, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+    })
 public:
     explicit TfrxComboBoxControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -169,6 +294,21 @@ public:
 
 class TfrxPanelControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxPanelControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Alignment).Default(taCenter);
+        KAROMIL_PROP(BevelInner).Default(bvNone);
+        KAROMIL_PROP(BevelOuter).Default(bvRaised);
+        KAROMIL_PROP(BevelWidth).Default(1);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxPanelControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -185,6 +325,17 @@ public:
 
 class TfrxGroupBoxControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxGroupBoxControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxGroupBoxControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -192,6 +343,19 @@ public:
 
 class TfrxDateEditControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxDateEditControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(Date, TypeInfoDateTime());
+        KAROMIL_PROP(DateFormat).Default(dfShort);
+        KAROMIL_PROP_MEMBER(OnChange, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+    })
 public:
     explicit TfrxDateEditControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -205,6 +369,17 @@ public:
 
 class TfrxImageControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxImageControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(AutoSize).Default(0);
+        KAROMIL_PROP(Center).Default(0);
+        KAROMIL_PROP(Picture);
+        KAROMIL_PROP(Stretch).Default(0);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxImageControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -221,6 +396,10 @@ public:
 
 class TfrxBevelControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxBevelControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Shape).Default(bsBox);
+        KAROMIL_PROP(Style).Default(bsLowered);
+    })
 public:
     explicit TfrxBevelControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -233,6 +412,25 @@ public:
 
 class TfrxBitBtnControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxBitBtnControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Glyph);
+        KAROMIL_PROP(Kind).Default(bkCustom);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Layout).Default(blGlyphLeft);
+        KAROMIL_PROP(Margin).Default(-1);
+        KAROMIL_PROP(ModalResult, TypeInfoModalResult()).Default(0);
+        KAROMIL_PROP(NumGlyphs).Default(1);
+        KAROMIL_PROP(Spacing).Default(4);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxBitBtnControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -255,6 +453,23 @@ public:
 
 class TfrxSpeedButtonControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxSpeedButtonControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(GroupIndex).Default(0);
+        KAROMIL_PROP(AllowAllUp).Default(0);
+        KAROMIL_PROP(Caption);
+        KAROMIL_PROP(Down).Default(0);
+        KAROMIL_PROP(Flat).Default(0);
+        KAROMIL_PROP(Glyph);
+        KAROMIL_PROP(Hint);
+        KAROMIL_PROP(Layout).Default(blGlyphLeft);
+        KAROMIL_PROP(Margin).Default(-1);
+        KAROMIL_PROP(Spacing).Default(4);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxSpeedButtonControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -282,6 +497,24 @@ public:
 
 class TfrxMaskEditControl : public TfrxCustomEditControl {
     KAROMIL_CLASS(TfrxMaskEditControl, TfrxCustomEditControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(EditMask);
+        KAROMIL_PROP(MaxLength);
+        KAROMIL_PROP(ReadOnly).Default(0);
+        KAROMIL_PROP(Text);
+        KAROMIL_PROP_MEMBER(OnChange, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxMaskEditControl(TComponent* owner);
     std::string GetDescription() const override;
@@ -292,6 +525,22 @@ public:
 
 class TfrxCheckListBoxControl : public TfrxDialogControl {
     KAROMIL_CLASS(TfrxCheckListBoxControl, TfrxDialogControl)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP(AllowGrayed).Default(0);
+        KAROMIL_PROP(Color, TypeInfoColor());
+        KAROMIL_PROP(Items);
+        KAROMIL_PROP(Sorted).Default(0);
+        KAROMIL_PROP_MEMBER(OnClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnDblClick, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnEnter, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnExit, TypeInfoFrxNotifyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyDown, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnKeyPress, TypeInfoFrxKeyPressEvent());
+        KAROMIL_PROP_MEMBER(OnKeyUp, TypeInfoFrxKeyEvent());
+        KAROMIL_PROP_MEMBER(OnMouseDown, TypeInfoFrxMouseEvent());
+        KAROMIL_PROP_MEMBER(OnMouseMove, TypeInfoFrxMouseMoveEvent());
+        KAROMIL_PROP_MEMBER(OnMouseUp, TypeInfoFrxMouseEvent());
+    })
 public:
     explicit TfrxCheckListBoxControl(TComponent* owner);
     std::string GetDescription() const override;

@@ -13,15 +13,7 @@
 #include "report/output/frxPDFFile.h"
 #include "report/output/frxrcExports.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxPDFExport, TfrxCustomExportFilter, {
-    p.Prop("Compressed", &Self::Compressed).Default(1);
-    p.Prop("EmbeddedFonts", &Self::EmbeddedFonts).Default(0);
-    p.Prop("OpenAfterExport", &Self::OpenAfterExport).Default(0);
-    p.Prop("PrintOptimized", &Self::PrintOptimized);  // always stored
-    p.Prop("Outline", &Self::Outline);  // always stored
-    p.Prop("Author", &Self::Author);
-    p.Prop("Subject", &Self::Subject);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPDFExport, TfrxCustomExportFilter)
 KAROMIL_IMPLEMENT_CLASS(TfrxPDFExportDialog, TfrxExportDialog)
 
 namespace {

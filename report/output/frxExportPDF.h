@@ -21,6 +21,15 @@ class TfrxView;
 
 class TfrxPDFExport : public TfrxCustomExportFilter {
     KAROMIL_CLASS(TfrxPDFExport, TfrxCustomExportFilter)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(Compressed).Default(1);
+        KAROMIL_PROP_MEMBER(EmbeddedFonts).Default(0);
+        KAROMIL_PROP_MEMBER(OpenAfterExport).Default(0);
+        KAROMIL_PROP_MEMBER(PrintOptimized);  // always stored
+        KAROMIL_PROP_MEMBER(Outline);  // always stored
+        KAROMIL_PROP_MEMBER(Author);
+        KAROMIL_PROP_MEMBER(Subject);
+    })
 public:
     explicit TfrxPDFExport(TComponent* owner);
     ~TfrxPDFExport() override;

@@ -12,16 +12,7 @@
 #include "report/output/frxExportXLSExcel.h"
 #include "report/output/frxrcExports.h"
 
-KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TfrxXLSExport, TfrxCustomExportFilter, {
-    p.Prop("ExportStyles", &Self::ExportStyles).Default(1);
-    p.Prop("ExportPictures", &Self::ExportPictures).Default(1);
-    p.Prop("MergeCells", &Self::MergeCells).Default(1);
-    p.Prop("OpenExcelAfterExport", &Self::OpenExcelAfterExport).Default(0);
-    p.Prop("ShowProgress", &Self::ShowProgress);  // always stored
-    p.Prop("Wysiwyg", &Self::Wysiwyg).Default(1);
-    p.Prop("AsText", &Self::AsText);
-    p.Prop("Background", &Self::Background);
-})
+KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxXLSExport, TfrxCustomExportFilter)
 
 bool frxXLSTextToNumber(const std::string& text, double& value) {
     const TFormatSettings& fs = FormatSettings();

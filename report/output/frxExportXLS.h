@@ -15,6 +15,16 @@ class TfrxProgress;
 
 class TfrxXLSExport : public TfrxCustomExportFilter {
     KAROMIL_CLASS(TfrxXLSExport, TfrxCustomExportFilter)
+    KAROMIL_PUBLISHED({
+        KAROMIL_PROP_MEMBER(ExportStyles).Default(1);
+        KAROMIL_PROP_MEMBER(ExportPictures).Default(1);
+        KAROMIL_PROP_MEMBER(MergeCells).Default(1);
+        KAROMIL_PROP_MEMBER(OpenExcelAfterExport).Default(0);
+        KAROMIL_PROP_MEMBER(ShowProgress);  // always stored
+        KAROMIL_PROP_MEMBER(Wysiwyg).Default(1);
+        KAROMIL_PROP_MEMBER(AsText);
+        KAROMIL_PROP_MEMBER(Background);
+    })
 public:
     explicit TfrxXLSExport(TComponent* owner);
     ~TfrxXLSExport() override;
@@ -59,4 +69,3 @@ private:
 // the number writes back exactly is taken ("12,5", "-3"), so codes such as "007", "1e3" or
 // "0,50" keep the form they were written in.
 bool frxXLSTextToNumber(const std::string& text, double& value);
-
