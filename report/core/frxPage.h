@@ -8,4 +8,5 @@ class TfrxPage : public TfrxComponent {
     KAROMIL_CLASS(TfrxPage, TfrxComponent)
 public:
     explicit TfrxPage(TComponent* owner);
+    bool IsPage() const noexcept override { return true; }
 };

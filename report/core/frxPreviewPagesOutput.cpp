@@ -21,6 +21,7 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxUtils.h"
+#include "report/core/frxWindowPlugins.h"
 #include "report/core/frxXML.h"
 #include "script/Interpreter.h"
 

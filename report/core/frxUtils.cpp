@@ -17,6 +17,7 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 
 TfrxFloatRect frxMakeRect(double left, double top, double right, double bottom) { return {left, top, right, bottom}; }
 TfrxFloatPoint frxMakePoint(double x, double y) { return {x, y}; }
@@ -24,7 +25,8 @@ TfrxFloatPoint frxMakePoint(double x, double y) { return {x, y}; }
 // --- components ------------------------------------------------------------------------------
 
 namespace {
-bool IsReport(const TComponent* c) { return c && c->ClassType()->InheritsFromName("TfrxReport"); }
+// Only the report offers the report's services.
+bool IsReport(const TComponent* c) { return dynamic_cast<const TfrxReportServices*>(c) != nullptr; }
 
 TComponent* FindGlobal(const std::string& name) {
     TScreen* screen = Screen;
