@@ -12,7 +12,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxReport.h"
+#include "report/core/frxMemoView.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxText.h"
 #include "report/core/frxVariables.h"
 
@@ -105,17 +106,13 @@ bool IsAggregateName(const std::string& word) {
     return n == "SUM" || n == "MIN" || n == "MAX" || n == "AVG" || n == "COUNT";
 }
 
-bool IsMemo(TfrxComponent* c) { return c && c->ClassType()->InheritsFromName("TfrxCustomMemoView"); }
+TfrxCustomMemoView* AsMemo(TfrxComponent* c) { return dynamic_cast<TfrxCustomMemoView*>(c); }
 
-std::string MemoText(TfrxComponent* memo) {
-    if (const TPropInfo* p = GetPropInfo(memo, "Memo"))
-        if (auto* lines = dynamic_cast<TStrings*>(p->GetObject(memo))) {
-            std::string s;
-            for (int i = 0; i < lines->Count(); ++i) s += (i ? "\r\n" : "") + lines->Strings(i);
-            return s;
-        }
-    if (const TPropInfo* p = GetPropInfo(memo, "Text")) return p->GetStr(memo);
-    return {};
+std::string MemoText(const TfrxCustomMemoView* memo) {
+    const TStrings* lines = memo->GetMemo();
+    std::string s;
+    for (int i = 0; i < lines->Count(); ++i) s += (i ? "\r\n" : "") + lines->Strings(i);
+    return s;
 }
 }  // namespace
 
@@ -137,7 +134,7 @@ void TfrxAggregateItem::Combine(Variant& into, const Variant& v) const {
 
 void TfrxAggregateItem::Calc() {
     if (!DataBand || !(DataBand->GetVisible() || CountInvisibleRows)) return;
-    Report->CurrentObjectName = MemoName;
+    Report->SetCurrentObjectName(MemoName);
     Variant v = Func == agCount ? Variant::Null() : Report->Calc(Expression);
     // Sound: a Boolean row counts 1 for True and 0 for False; leaving False as it was made a
     // sum over rows that are all False the Boolean False instead of the number 0.
@@ -188,16 +185,18 @@ Variant TfrxAggregateItem::Result() const {
 
 // --- TfrxAggregateList -----------------------------------------------------------------------
 
-TfrxAggregateList::TfrxAggregateList(TfrxReport* report) : FReport(report) {}
+TfrxAggregateList::TfrxAggregateList(TfrxComponent* report) : FReport(report) {}
 TfrxAggregateList::~TfrxAggregateList() = default;
 
 void TfrxAggregateList::Clear() { FItems.clear(); }
+
+TfrxReportServices* TfrxAggregateList::Services() const { return FReport->GetReportServices(); }
 
 void TfrxAggregateList::AddPageAggregates(TfrxComponent* page, TList* horizontalMasters, TList* verticalMasters) {
     auto memosOf = [this](TfrxComponent* band, TfrxBand* defaultBand) {
         if (!band) return;
         for (int i = 0; i < band->ChildCount(); ++i)
-            if (IsMemo(band->Child(i))) AddAggregates(band->Child(i), defaultBand);
+            if (AsMemo(band->Child(i))) AddAggregates(band->Child(i), defaultBand);
     };
     std::set<TfrxBand*> seen;  // a malformed band tree cannot make the walk circle
     std::function<void(TfrxBand*)> walk = [&](TfrxBand* band) {
@@ -221,11 +220,10 @@ void TfrxAggregateList::AddPageAggregates(TfrxComponent* page, TList* horizontal
             }
 }
 
-void TfrxAggregateList::AddAggregates(TfrxComponent* memo, TfrxBand* defaultBand) {
-    if (const TPropInfo* p = GetPropInfo(memo, "AllowExpressions"))
-        if (p->GetOrd(memo) == 0) return;
-    std::string delimiters = "[,]";
-    if (const TPropInfo* p = GetPropInfo(memo, "ExpressionDelimiters")) delimiters = p->GetStr(memo);
+void TfrxAggregateList::AddAggregates(TfrxComponent* object, TfrxBand* defaultBand) {
+    TfrxCustomMemoView* memo = AsMemo(object);
+    if (!memo || !memo->AllowExpressions) return;
+    const std::string& delimiters = memo->ExpressionDelimiters;
     const size_t comma = delimiters.find(',');
     const std::string open = delimiters.substr(0, comma);
     const std::string close = comma == std::string::npos ? std::string() : delimiters.substr(comma + 1, 255);
@@ -243,9 +241,10 @@ void TfrxAggregateList::AddAggregates(TfrxComponent* memo, TfrxBand* defaultBand
 }
 
 void TfrxAggregateList::ScanName(const std::string& word, TfrxComponent* memo, TfrxBand* defaultBand, int depth) {
-    const int i = FReport->Variables()->IndexOf(word);
+    const int i = Services()->Variables()->IndexOf(word);
     if (i >= 0)
-        ScanExpression(Utf8ToU32(VarToStr(FReport->Variables()->GetItem(i)->GetValue())), memo, defaultBand, depth + 1);
+        ScanExpression(
+            Utf8ToU32(VarToStr(Services()->Variables()->GetItem(i)->GetValue())), memo, defaultBand, depth + 1);
 }
 
 void TfrxAggregateList::ScanExpression(
@@ -253,13 +252,13 @@ void TfrxAggregateList::ScanExpression(
     // Sound: a variable whose value names itself is scanned only so deep instead of for ever.
     if (depth > kMaxScanDepth) return;
     const std::string whole = Trim(U32ToUtf8(text));
-    if (FReport->Variables()->IndexOf(whole) >= 0) {
+    if (Services()->Variables()->IndexOf(whole) >= 0) {
         ScanName(whole, memo, defaultBand, depth);
         return;
     }
     TfrxDataSet* ds = nullptr;
     std::string field;
-    FReport->GetDatasetAndField(whole, ds, field);
+    Services()->GetDatasetAndField(whole, ds, field);
     if (ds && ds->HasField(field)) return;
 
     const size_t n = text.size();
@@ -336,7 +335,7 @@ void TfrxAggregateList::ParseAggregate(
     item->IsPageFooter = dynamic_cast<TfrxPageFooter*>(item->ParentBand) != nullptr;
     item->MemoName = memo->GetName();
     item->AggregateText = call;
-    item->Report = FReport;
+    item->Report = Services();
     item->Reset();
     FItems.push_back(std::move(item));
 }

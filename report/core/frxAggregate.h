@@ -14,7 +14,7 @@
 class TList;
 class TfrxBand;
 class TfrxComponent;
-class TfrxReport;
+class TfrxReportServices;
 
 enum TfrxAggregateFunction { agSum, agAvg, agMin, agMax, agCount };
 
@@ -29,7 +29,7 @@ public:
     std::string Expression;  // as written in the call, trimmed
     std::string MemoName;  // the text object holding the call
     std::string AggregateText;  // the whole call, trimmed
-    TfrxReport* Report = nullptr;
+    TfrxReportServices* Report = nullptr;
 
     int Count = 0;
     Variant Value = Variant::Null();
@@ -50,7 +50,7 @@ public:
 
 class TfrxAggregateList {
 public:
-    explicit TfrxAggregateList(TfrxReport* report);
+    explicit TfrxAggregateList(TfrxComponent* report);  // the report whose pages it scans
     ~TfrxAggregateList();
     TfrxAggregateList(const TfrxAggregateList&) = delete;
     TfrxAggregateList& operator=(const TfrxAggregateList&) = delete;
@@ -80,6 +80,7 @@ private:
     void ScanName(const std::string& word, TfrxComponent* memo, TfrxBand* defaultBand, int depth);
     void ParseAggregate(
         const std::string& call, const std::vector<std::string>& args, TfrxComponent* memo, TfrxBand* defaultBand);
-    TfrxReport* FReport;
+    TfrxReportServices* Services() const;
+    TfrxComponent* FReport;
     std::vector<std::unique_ptr<TfrxAggregateItem>> FItems;
 };

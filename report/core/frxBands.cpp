@@ -4,7 +4,6 @@
 
 #include "report/core/frxDataSet.h"
 #include "report/core/frxOptions.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxBand, TfrxReportComponent)
@@ -83,7 +82,7 @@ std::string TfrxBand::GetDescription() const { return frxGetResources()->Get("ob
 
 bool TfrxBand::OnDotMatrixPage() const {
     TfrxComponent* page = GetPage();
-    return page && page->ClassType()->InheritsFromName("TfrxDMPPage");
+    return page && page->IsDotMatrixPage();
 }
 
 void TfrxBand::SetLeft(double value) { TfrxReportComponent::SetLeft(OnDotMatrixPage() ? Snap(value, 9.6) : value); }
@@ -112,7 +111,7 @@ std::string TfrxDataBand::GetDataSetName() const { return FDataSet ? FDataSet->G
 
 void TfrxDataBand::SetDataSetName(const std::string& value) {
     FDataSetName = value;
-    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, GetReport()));
+    ReplaceReference(this, FDataSet, frxDataSetByName(FDataSet, value, GetReportRoot()));
 }
 
 void TfrxDataBand::Notification(TComponent* component, TOperation operation) {

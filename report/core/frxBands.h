@@ -74,6 +74,7 @@ public:
 
     void Draw(TCanvas*, double, double, double, double) override {}
     std::string GetDescription() const override;
+    bool IsBand() const noexcept override { return true; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

@@ -13,9 +13,8 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
-#include "report/core/frxStyles.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 
@@ -31,11 +30,9 @@ struct TDesignCreateState {
 TDesignCreateState gDesignCreate;
 
 TComponent* OwnerFor(TComponent* owner) {
-    if (auto* c = dynamic_cast<TfrxComponent*>(owner)) return c->GetReport();
+    if (auto* c = dynamic_cast<TfrxComponent*>(owner)) return c->GetReportRoot();
     return owner;
 }
-
-bool IsA(const TObject* o, const char* className) { return o && o->ClassType()->InheritsFromName(className); }
 
 std::string FloatText(double v) { return FloatToStr(v); }
 bool Differs(double a, double b) { return std::fabs(a - b) > 0.0001; }
@@ -111,7 +108,7 @@ TfrxComponent* TfrxComponent::FindObject(const std::string& name) {
 }
 
 void TfrxComponent::CreateUniqueName() {
-    TfrxComponent* root = GetReport();
+    TfrxComponent* root = GetReportRoot();
     if (!root) root = FParent;
     std::set<std::string> names;
     if (root) {
@@ -131,13 +128,19 @@ void TfrxComponent::CreateUniqueName() {
 
 TfrxComponent* TfrxComponent::GetPage() const {
     for (auto* c = const_cast<TfrxComponent*>(this); c; c = c->FParent)
-        if (IsA(c, "TfrxPage")) return c;
+        if (c->IsPage()) return c;
     return nullptr;
 }
 
-TfrxReport* TfrxComponent::GetReport() const {
+TfrxComponent* TfrxComponent::GetReportRoot() const {
     for (auto* c = const_cast<TfrxComponent*>(this); c; c = c->FParent)
-        if (auto* r = dynamic_cast<TfrxReport*>(c)) return r;
+        if (c->OwnReportServices()) return c;
+    return nullptr;
+}
+
+TfrxReportServices* TfrxComponent::GetReportServices() const {
+    for (auto* c = const_cast<TfrxComponent*>(this); c; c = c->FParent)
+        if (TfrxReportServices* services = c->OwnReportServices()) return services;
     return nullptr;
 }
 
@@ -166,10 +169,10 @@ void TfrxComponent::SetBounds(double left, double top, double width, double heig
 }
 
 double TfrxComponent::GetAbsLeft() const {
-    return FLeft + (FParent && !IsA(FParent, "TfrxDialogPage") ? FParent->GetAbsLeft() : 0.0);
+    return FLeft + (FParent && !FParent->IsDialogPage() ? FParent->GetAbsLeft() : 0.0);
 }
 double TfrxComponent::GetAbsTop() const {
-    return FTop + (FParent && !IsA(FParent, "TfrxDialogPage") ? FParent->GetAbsTop() : 0.0);
+    return FTop + (FParent && !FParent->IsDialogPage() ? FParent->GetAbsTop() : 0.0);
 }
 
 void TfrxComponent::SetFont(TFont* value) {
@@ -192,7 +195,7 @@ void TfrxComponent::FontChanged() {
 
 void TfrxComponent::SetName(const std::string& newName) {
     if (!newName.empty() && newName != GetName())
-        if (TfrxReport* report = GetReport()) {
+        if (TfrxComponent* report = GetReportRoot()) {
             TfrxComponent* other = report->FindObject(newName);
             if (other && other != this) throw Exception(frxGetResources()->Get("prDupl"));
         }
@@ -220,17 +223,17 @@ void TfrxComponent::LoadFromStream(TStream* stream) {
     const std::string savedName = GetName();
     Clear();
     TfrxXMLSerializer serializer(stream);
-    TfrxReport* report = GetReport();
+    TfrxReportServices* report = GetReportServices();
     // Sound: the report's serializer link is put back as it was, not cleared, so that a load
     // nested in the report's own load does not cut the outer one off.
-    TfrxXMLSerializer* savedLink = report ? report->LoadSerializer : nullptr;
-    if (report) report->LoadSerializer = &serializer;
+    TfrxXMLSerializer* savedLink = report ? report->GetLoadSerializer() : nullptr;
+    if (report) report->SetLoadSerializer(&serializer);
     ChangeName("");
-    serializer.LookupRoot = report;
+    serializer.LookupRoot = GetReportRoot();
     auto restore = OnScopeExit([&] {
         if (report) {
-            report->ErrorList->AddStrings(serializer.ErrorList());
-            report->LoadSerializer = savedLink;
+            report->GetErrorList()->AddStrings(serializer.ErrorList());
+            report->SetLoadSerializer(savedLink);
         }
         ChangeName(savedName);
     });
@@ -243,21 +246,16 @@ void TfrxComponent::SaveToStream(TStream* stream, bool saveChildren, bool saveDe
     auto restore = OnScopeExit([&] { ChangeName(savedName); });
     TfrxXMLSerializer serializer(stream);
     serializer.SaveDefaultValues = saveDefaultValues;
-    serializer.LookupRoot = GetReport() ? static_cast<TComponent*>(GetReport()) : this;
+    TfrxComponent* root = GetReportRoot();
+    serializer.LookupRoot = root ? root : this;
     serializer.WriteTree(this, saveChildren);
 }
 
 std::string TfrxComponent::Diff(TfrxComponent* templ) {
     std::string s;
-    auto ordOf = [](TfrxComponent* c, const char* prop) -> int64_t {
-        const TPropInfo* p = GetPropInfo(c, prop);
-        return p ? p->GetOrd(c) : 0;
-    };
-    if ((!IsA(this, "TfrxView") || ordOf(this, "Align") == 0) && Differs(FLeft, templ->FLeft))
-        s += " l=\"" + FloatText(FLeft) + "\"";
-    if (IsA(this, "TfrxBand") || Differs(FTop, templ->FTop)) s += " t=\"" + FloatText(FTop) + "\"";
-    if ((!IsA(this, "TfrxCustomMemoView") || ordOf(this, "AutoWidth") == 0) && Differs(FWidth, templ->FWidth))
-        s += " w=\"" + FloatText(FWidth) + "\"";
+    if (GetAlign() == baNone && Differs(FLeft, templ->FLeft)) s += " l=\"" + FloatText(FLeft) + "\"";
+    if (IsBand() || Differs(FTop, templ->FTop)) s += " t=\"" + FloatText(FTop) + "\"";
+    if (!IsAutoWidth() && Differs(FWidth, templ->FWidth)) s += " w=\"" + FloatText(FWidth) + "\"";
     if (Differs(FHeight, templ->FHeight)) s += " h=\"" + FloatText(FHeight) + "\"";
     if (FVisible != templ->FVisible) s += std::string(" Visible=\"") + (FVisible ? "1" : "0") + "\"";
     if (!FParentFont) s += FontAttrDiff(FFont.get(), templ->FFont.get(), " ");
@@ -282,7 +280,7 @@ std::string TfrxComponent::FontAttrDiff(TFont* font, TFont* templateFont, const 
 std::string TfrxComponent::StoredPropsDiff(TfrxComponent* templ) {
     TStringStream ss;
     TfrxXMLSerializer serializer(&ss);
-    serializer.LookupRoot = GetReport();
+    serializer.LookupRoot = GetReportRoot();
     serializer.WriteComponent(this);
     std::string s = ss.DataString();
     const size_t blank = s.find(' ');
@@ -296,14 +294,9 @@ std::string TfrxComponent::StoredPropsDiff(TfrxComponent* templ) {
 }
 
 void TfrxComponent::AlignChildren() {
-    enum { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient };
-    auto alignOf = [](TfrxComponent* c) -> int64_t {
-        const TPropInfo* p = GetPropInfo(c, "Align");
-        return p ? p->GetOrd(c) : baNone;
-    };
     std::vector<TfrxComponent*> views;
     for (int i = 0; i < ChildCount(); ++i)
-        if (IsA(Child(i), "TfrxView")) views.push_back(Child(i));
+        if (Child(i)->IsView()) views.push_back(Child(i));
     // Sound: views are ordered from left to right by their Left to two decimals, equal keys
     // in child order; the text keys this replaces put views left of 0 by their distance from
     // 0 (-5 before -10) and left equal keys in no stable order.
@@ -317,7 +310,7 @@ void TfrxComponent::AlignChildren() {
     const int n = int(views.size());
     for (int i = 0; i < n; ++i) {
         TfrxComponent* v = views[size_t(i)];
-        const int64_t a = alignOf(v);
+        const TfrxAlign a = v->GetAlign();
         if (a != baLeft && a != baWidth) continue;
         TfrxComponent* neighbour = nullptr;
         for (int j = i - 1; j >= 0 && !neighbour; --j) {
@@ -328,7 +321,7 @@ void TfrxComponent::AlignChildren() {
     }
     for (int i = n - 1; i >= 0; --i) {
         TfrxComponent* v = views[size_t(i)];
-        const int64_t a = alignOf(v);
+        const TfrxAlign a = v->GetAlign();
         if (a != baRight && a != baWidth) continue;
         TfrxComponent* neighbour = nullptr;
         for (int j = i + 1; j < n && !neighbour; ++j) {
@@ -341,8 +334,8 @@ void TfrxComponent::AlignChildren() {
     }
     for (int i = 0; i < ChildCount(); ++i) {
         TfrxComponent* c = Child(i);
-        if (!IsA(c, "TfrxView")) continue;
-        switch (alignOf(c)) {
+        if (!c->IsView()) continue;
+        switch (c->GetAlign()) {
         case baCenter: c->SetLeft((GetWidth() - c->GetWidth()) / 2); break;
         case baBottom: c->SetTop(GetHeight() - c->GetHeight()); break;
         case baClient: c->SetBounds(0, 0, GetWidth(), GetHeight()); break;

@@ -22,12 +22,17 @@ class TCanvas;
 class TStream;
 class TfrxBand;
 class TfrxReport;
+class TfrxReportServices;
 class TfrxXMLSerializer;
 
 enum TfrxRestriction { rfDontModify, rfDontSize, rfDontMove, rfDontDelete };
 KAROMIL_ENUM_TYPE(TfrxRestriction, "rfDontModify", "rfDontSize", "rfDontMove", "rfDontDelete")
 using TfrxRestrictions = TSet<TfrxRestriction>;
 KAROMIL_SET_TYPE(TfrxRestrictions, TfrxRestriction)
+
+// How a view places itself in its parent (TfrxComponent::AlignChildren); published by the views.
+enum TfrxAlign { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient };
+KAROMIL_ENUM_TYPE(TfrxAlign, "baNone", "baLeft", "baRight", "baCenter", "baWidth", "baBottom", "baClient")
 
 // Property types of script event names (a report object's event is a procedure name).
 KAROMIL_NAMED_TYPE(TypeInfoFrxNotifyEvent, tkString, "TfrxNotifyEvent")
@@ -58,6 +63,10 @@ public:
     void CreateUniqueName();
     // The object itself or its nearest ancestor of that kind; nullptr when none.
     TfrxComponent* GetPage() const;
+    TfrxComponent* GetReportRoot() const;  // the report, as the root of its tree
+    TfrxReportServices* GetReportServices() const;  // what the report offers its objects
+    // Defined with TfrxReport (frxReport.cpp): the files that include only this header use the
+    // two above.
     TfrxReport* GetReport() const;
     // Frees every child; the report resets itself whole.
     virtual void Clear();
@@ -122,6 +131,23 @@ public:
     std::string StoredPropsDiff(TfrxComponent* templ);
     static std::string FontAttrDiff(TFont* font, TFont* templateFont, const std::string& prefix);
     virtual std::string GetDescription() const { return ClassName(); }
+
+    // --- kind hooks: what the base and the files below the descendants ask of an object
+    // without naming its class; each kind answers for itself.
+    virtual TfrxReportServices* OwnReportServices() noexcept { return nullptr; }  // a report: itself
+    virtual bool IsPage() const noexcept { return false; }
+    virtual bool IsDialogPage() const noexcept { return false; }  // its children sit in window coordinates
+    virtual bool IsDotMatrixPage() const noexcept { return false; }
+    virtual bool IsBand() const noexcept { return false; }
+    virtual bool IsView() const noexcept { return false; }  // placed by AlignChildren
+    virtual TfrxAlign GetAlign() const noexcept { return baNone; }
+    virtual bool IsAutoWidth() const noexcept { return false; }  // a text object that sizes its own width
+    // A cross-tab writes its own cells into a prepared page: neither it nor the children of its
+    // template are written there.
+    virtual bool IsCrossView() const noexcept { return false; }
+    // The text a prepared object's short form carries in its "x" attribute (a text object's
+    // Diff writes it); objects without a text ignore it.
+    virtual void SetDiffText(const std::string& text) { (void)text; }
 
 protected:
     // The font's change handler: stops inheriting and hands the font to inheriting children.

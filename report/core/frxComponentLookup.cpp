@@ -8,9 +8,11 @@
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
+#include "report/core/frxServices.h"
 
 namespace {
-bool IsReport(const TComponent* c) { return c && c->ClassType()->InheritsFromName("TfrxReport"); }
+// Only the report offers the report's services.
+bool IsReport(const TComponent* c) { return dynamic_cast<const TfrxReportServices*>(c) != nullptr; }
 
 TComponent* FindGlobal(const std::string& name) {
     TScreen* screen = Screen;

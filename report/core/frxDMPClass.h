@@ -66,6 +66,8 @@ public:
     void DrawFrame() override;
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
+    // A dot-matrix text publishes no style: it keeps its own look when the style set changes.
+    void ReapplyStyle() override {}
 
 private:
     void ResetFont();
@@ -104,6 +106,7 @@ public:
     // Every object of the page that inherits its font takes the new style.
     void SetFontStyle(TfrxDMPFontStyles value);
     void SetDefaults() override;
+    bool IsDotMatrixPage() const noexcept override { return true; }
     void SetPaperWidth(double value) override;
     void SetPaperHeight(double value) override;
     void SetPaperSize(int value) override;

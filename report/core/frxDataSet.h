@@ -65,7 +65,7 @@ public:
 
     // --- state
     int32_t RecNo = 0;
-    TfrxReport* ReportRef = nullptr;  // the report running the dataset, for error lines
+    TfrxReportServices* ReportRef = nullptr;  // the report running the dataset, for error lines
 
     // --- the cursor protocol
     virtual void Initialize() {}
@@ -121,6 +121,9 @@ public:
     void GetFieldList(TStrings* list) override;
     Variant GetValue(const std::string& fieldName) override;
     std::string GetDisplayText(const std::string& fieldName) override;
+
+protected:
+    bool DrawsOwnBitmap() const noexcept override { return false; }  // shows no image
 
 private:
     std::unique_ptr<TStrings> FFields;

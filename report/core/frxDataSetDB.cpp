@@ -8,8 +8,8 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxCustomDBDataSet, TfrxDataSet)
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDBDataset, TfrxCustomDBDataSet)
@@ -78,7 +78,7 @@ void TfrxDBDataset::SetDataSource(TDataSource* value) {
     FSource = Source();
 }
 
-bool TfrxDBDataset::IsSourceStored() const { return GetReport() == nullptr; }
+bool TfrxDBDataset::IsSourceStored() const { return GetReportRoot() == nullptr; }
 
 TDataSet* TfrxDBDataset::Source() const {
     if (FDataSet) return FDataSet;
@@ -247,8 +247,8 @@ void TfrxDBDataset::GetFieldList(TStrings* list) {
 
 void TfrxDBDataset::AddMissingFieldError(const std::string& fieldName) {
     if (!ReportRef) return;
-    ReportRef->ErrorList->Add(
-        ReportRef->CurrentObjectName + ": " + Res("dbFldNotFound") + " " + GetUserName() + ".\"" + fieldName + "\"");
+    ReportRef->GetErrorList()->Add(ReportRef->GetCurrentObjectName() + ": " + Res("dbFldNotFound") + " " +
+        GetUserName() + ".\"" + fieldName + "\"");
 }
 
 Variant TfrxDBDataset::GetValue(const std::string& fieldName) {

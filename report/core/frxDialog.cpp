@@ -10,8 +10,8 @@
 #include "platform/rtl/Shutdown.h"
 #include "report/core/frxDialogPage.h"
 #include "report/core/frxDialogForm.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 #include "script/Interpreter.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxDialogComponent, TfrxReportComponent)
@@ -55,7 +55,7 @@ TfrxDialogComponent::~TfrxDialogComponent() = default;
 
 void TfrxDialogComponent::DefineProperties(TFiler* filer) {
     TfrxReportComponent::DefineProperties(filer);
-    const bool inReport = GetReport() != nullptr;
+    const bool inReport = GetReportRoot() != nullptr;
     filer->DefineProperty(
         "pLeft", [this](TReader* r) { SetLeft(r->ReadInteger()); },
         [this](TWriter* w) { w->WriteInteger(Round(GetLeft())); }, inReport);
@@ -74,7 +74,7 @@ void TfrxDialogComponent::Draw(TCanvas* canvas, double, double, double, double) 
     DrawEdge(canvas, r, EDGE_RAISED, BF_RECT);
     // A bitmap of its own for every dialog component but the user datasets, made on first use
     // (while the base constructor runs the object is not yet of its final class).
-    if (!FBitmap && !ClassType()->InheritsFromName("TfrxUserDataSet")) {
+    if (!FBitmap && DrawsOwnBitmap()) {
         FBitmap = std::make_unique<TBitmap>();
         FBitmap->SetWidth(22);
         FBitmap->SetHeight(22);
@@ -210,20 +210,20 @@ void TfrxDialogControl::Draw(TCanvas* canvas, double, double, double, double) {
 // --- events: only in a report, and through the report's script calls -----------------------
 
 void TfrxDialogControl::DoClick(TObject*) {
-    if (TfrxReport* r = GetReport()) r->DoNotifyEvent(this, OnClick);
+    if (TfrxReportServices* r = GetReportServices()) r->DoNotifyEvent(this, OnClick);
 }
 void TfrxDialogControl::DoDblClick(TObject*) {
-    if (TfrxReport* r = GetReport()) r->DoNotifyEvent(this, OnDblClick);
+    if (TfrxReportServices* r = GetReportServices()) r->DoNotifyEvent(this, OnDblClick);
 }
 void TfrxDialogControl::DoEnter(TObject*) {
-    if (TfrxReport* r = GetReport()) r->DoNotifyEvent(this, OnEnter);
+    if (TfrxReportServices* r = GetReportServices()) r->DoNotifyEvent(this, OnEnter);
 }
 void TfrxDialogControl::DoExit(TObject*) {
-    if (TfrxReport* r = GetReport()) r->DoNotifyEvent(this, OnExit);
+    if (TfrxReportServices* r = GetReportServices()) r->DoNotifyEvent(this, OnExit);
 }
 
 void TfrxDialogControl::DoKeyDown(TObject*, uint16_t& key, TShiftState shift) {
-    TfrxReport* r = GetReport();
+    TfrxReportServices* r = GetReportServices();
     if (!r) return;
     Variant v = VarArrayOf(
         {Variant(fsObjectToVariant(this)), Variant(int32_t(key)), Variant(int32_t(frxShiftStateByte(shift)))});
@@ -231,7 +231,7 @@ void TfrxDialogControl::DoKeyDown(TObject*, uint16_t& key, TShiftState shift) {
     key = uint16_t(v.GetElement({1}).AsInteger());
 }
 void TfrxDialogControl::DoKeyUp(TObject*, uint16_t& key, TShiftState shift) {
-    TfrxReport* r = GetReport();
+    TfrxReportServices* r = GetReportServices();
     if (!r) return;
     Variant v = VarArrayOf(
         {Variant(fsObjectToVariant(this)), Variant(int32_t(key)), Variant(int32_t(frxShiftStateByte(shift)))});
@@ -239,7 +239,7 @@ void TfrxDialogControl::DoKeyUp(TObject*, uint16_t& key, TShiftState shift) {
     key = uint16_t(v.GetElement({1}).AsInteger());
 }
 void TfrxDialogControl::DoKeyPress(TObject*, char32_t& key) {
-    TfrxReport* r = GetReport();
+    TfrxReportServices* r = GetReportServices();
     if (!r) return;
     Variant v = VarArrayOf({Variant(fsObjectToVariant(this)), Variant(U32ToUtf8(std::u32string(1, key)))});
     r->CallScriptProc(this, OnKeyPress, v);
@@ -247,21 +247,21 @@ void TfrxDialogControl::DoKeyPress(TObject*, char32_t& key) {
     key = text.empty() ? U'\0' : text[0];
 }
 void TfrxDialogControl::DoMouseDown(TObject*, TMouseButton button, TShiftState shift, int x, int y) {
-    if (TfrxReport* r = GetReport()) {
+    if (TfrxReportServices* r = GetReportServices()) {
         Variant v = VarArrayOf({Variant(fsObjectToVariant(this)), Variant(int32_t(button)),
             Variant(int32_t(frxShiftStateByte(shift))), Variant(int32_t(x)), Variant(int32_t(y))});
         r->CallScriptProc(this, OnMouseDown, v);
     }
 }
 void TfrxDialogControl::DoMouseMove(TObject*, TShiftState shift, int x, int y) {
-    if (TfrxReport* r = GetReport()) {
+    if (TfrxReportServices* r = GetReportServices()) {
         Variant v = VarArrayOf({Variant(fsObjectToVariant(this)), Variant(int32_t(frxShiftStateByte(shift))),
             Variant(int32_t(x)), Variant(int32_t(y))});
         r->CallScriptProc(this, OnMouseMove, v);
     }
 }
 void TfrxDialogControl::DoMouseUp(TObject*, TMouseButton button, TShiftState shift, int x, int y) {
-    if (TfrxReport* r = GetReport()) {
+    if (TfrxReportServices* r = GetReportServices()) {
         Variant v = VarArrayOf({Variant(fsObjectToVariant(this)), Variant(int32_t(button)),
             Variant(int32_t(frxShiftStateByte(shift))), Variant(int32_t(x)), Variant(int32_t(y))});
         r->CallScriptProc(this, OnMouseUp, v);

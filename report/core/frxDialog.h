@@ -34,6 +34,8 @@ public:
 protected:
     // "pLeft"/"pTop": the rounded position, kept only while the object is in a report.
     void DefineProperties(TFiler* filer) override;
+    // Whether Draw makes the component a bitmap of its own to show its image in.
+    virtual bool DrawsOwnBitmap() const noexcept { return true; }
 
 private:
     std::unique_ptr<TBitmap> FBitmap;

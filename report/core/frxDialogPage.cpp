@@ -6,8 +6,8 @@
 #include "platform/rtl/Strings.h"
 #include "report/core/frxDialog.h"
 #include "report/core/frxDialogForm.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 #include "script/Interpreter.h"
 
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxDialogPage, TfrxPage)
@@ -71,7 +71,7 @@ void TfrxDialogPage::InitDialog() {
     TfrxDialogForm* form = FForm.get();
     auto notify = [this](const std::string* name) {
         return [this, name](TObject* sender) {
-            if (TfrxReport* r = GetReport()) r->DoNotifyEvent(sender, *name);
+            if (TfrxReportServices* r = GetReportServices()) r->DoNotifyEvent(sender, *name);
         };
     };
     form->OnActivate = notify(&OnActivate);
@@ -81,7 +81,7 @@ void TfrxDialogPage::InitDialog() {
     form->OnShow = notify(&OnShow);
     form->OnResize = notify(&OnResize);
     form->OnCloseQuery = [this](TObject* sender, bool& canClose) {
-        TfrxReport* r = GetReport();
+        TfrxReportServices* r = GetReportServices();
         if (!r) return;
         Variant v = VarArrayOf({Variant(fsObjectToVariant(sender)), Variant(canClose)});
         r->CallScriptProc(sender, OnCloseQuery, v);
@@ -89,7 +89,7 @@ void TfrxDialogPage::InitDialog() {
     };
     auto keyHandler = [this](const std::string* name) {
         return [this, name](TObject* sender, WORD& key, TShiftState shift) {
-            TfrxReport* r = GetReport();
+            TfrxReportServices* r = GetReportServices();
             if (!r) return;
             Variant v = VarArrayOf({Variant(fsObjectToVariant(sender)), Variant(int32_t(key)),
                 Variant(int32_t(frxShiftStateByte(shift)))});
@@ -100,7 +100,7 @@ void TfrxDialogPage::InitDialog() {
     form->OnKeyDown = keyHandler(&OnKeyDown);
     form->OnKeyUp = keyHandler(&OnKeyUp);
     form->OnKeyPress = [this](TObject* sender, char32_t& key) {
-        TfrxReport* r = GetReport();
+        TfrxReportServices* r = GetReportServices();
         if (!r) return;
         Variant v = VarArrayOf({Variant(fsObjectToVariant(sender)), Variant(U32ToUtf8(std::u32string(1, key)))});
         r->CallScriptProc(sender, OnKeyPress, v);

@@ -59,6 +59,7 @@ public:
     int ShowModal();
     int GetModalResult() const;
     void SetModalResult(int value);
+    bool IsDialogPage() const noexcept override { return true; }
 
     void SetLeft(double value) override;
     void SetTop(double value) override;

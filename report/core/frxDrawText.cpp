@@ -12,6 +12,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/core/frxPrinter.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxDrawText, TObject)
 
@@ -92,9 +93,7 @@ void TfrxDrawText::Lock() {
     FBusy = true;
 }
 
-bool TfrxDrawText::IsPrinterCanvas(TCanvas* canvas) {
-    return canvas && canvas->ClassType()->InheritsFromName("TfrxPrinterCanvas");
-}
+bool TfrxDrawText::IsPrinterCanvas(TCanvas* canvas) { return dynamic_cast<TfrxPrinterCanvas*>(canvas) != nullptr; }
 
 void TfrxDrawText::SetFont(TFont* font) {
     FFontSizePt = font->GetSize();

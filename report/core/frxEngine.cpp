@@ -60,6 +60,16 @@ void TfrxHeaderList::RemoveItem(TfrxBand* band) {
     if (it != FItems.end()) FItems.erase(it);
 }
 
+// --- the engine's base, where it asks the report --------------------------------------------
+
+bool TfrxCustomEngine::GetDoublePass() const { return Report && Report->GetEngineOptions()->DoublePass; }
+
+void TfrxCustomEngine::StopReport() {
+    if (Report) Report->SetTerminated(true);
+}
+
+std::unique_ptr<TfrxCustomEngine> frxCreateEngine(TfrxReport* report) { return std::make_unique<TfrxEngine>(report); }
+
 TfrxEngine::TfrxEngine(TfrxReport* report)
     : TfrxCustomEngine(report), FAggregates(std::make_unique<TfrxAggregateList>(report)) {}
 

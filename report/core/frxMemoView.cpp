@@ -10,8 +10,8 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxStyles.h"
 #include "report/core/frxXML.h"
 
@@ -95,7 +95,7 @@ void TfrxCustomMemoView::SetRotation(int32_t value) { FRotation = value % 360; }
 
 void TfrxCustomMemoView::SetStyle(const std::string& value) {
     FStyle = value;
-    if (TfrxReport* report = GetReport())
+    if (TfrxReportServices* report = GetReportServices())
         if (TfrxStyleItem* item = report->Styles()->Find(value)) ApplyStyle(item);
 }
 
@@ -182,7 +182,7 @@ std::string TfrxCustomMemoView::EvaluateExpression(const std::string& expression
         temp.FormatStr = rest;
     }
     if (AnsiSameText(expr, "TOTALPAGES#")) DataValue = Variant(std::string(kPageTotalToken));
-    else if (TfrxReport* report = GetReport()) DataValue = report->Calc(expr);
+    else if (TfrxReportServices* report = GetReportServices()) DataValue = report->Calc(expr);
     else DataValue = Variant::Null();
     if (HideZeros && IsZeroValue(DataValue)) return {};
     return FormatValue(DataValue, hasFormat ? &temp : nullptr);
@@ -202,7 +202,7 @@ void TfrxCustomMemoView::AfterPrint() {
 
 void TfrxCustomMemoView::GetData() {
     TfrxStretcheable::GetData();
-    TfrxReport* report = GetReport();
+    TfrxReportServices* report = GetReportServices();
     if (IsDataField()) {
         TfrxDataSet* ds = GetDataSet();
         if (ds->IsBlobField(DataField)) {

@@ -86,6 +86,9 @@ public:
     std::string GetComponentText() override;
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
+    bool IsAutoWidth() const noexcept override { return AutoWidth; }
+    void SetDiffText(const std::string& text) override { SetText(text); }
+    void ReapplyStyle() override { SetStyle(FStyle); }
 
     bool IsCharSpacingStored() const { return CharSpacing != 0; }
     bool IsExpressionDelimitersStored() const { return ExpressionDelimiters != "[,]"; }

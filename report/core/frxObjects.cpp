@@ -12,8 +12,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
 #include "report/core/frxGraphicDrawing.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxStreamText.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxCustomLineView, TfrxStretcheable)
@@ -26,9 +26,10 @@ std::string Attr(const std::string& name, const std::string& value) { return " "
 
 // The error list gets a line once, however often the object is drawn.
 void AddErrorOnce(TfrxComponent* obj, const std::string& text) {
-    TfrxReport* report = obj ? obj->GetReport() : nullptr;
+    TfrxReportServices* report = obj ? obj->GetReportServices() : nullptr;
     if (!report) return;
-    if (report->ErrorList->IndexOf(text) < 0) report->ErrorList->Add(text);
+    TStringList* errors = report->GetErrorList();
+    if (errors->IndexOf(text) < 0) errors->Add(text);
 }
 
 // The graphic has pixels to show: zero-sized graphics count as no graphic at all.

@@ -128,6 +128,6 @@ private:
 };
 
 namespace frx {
-// Registers line, picture, shape and subreport (called by frx::RegisterViewClasses).
+// Registers line, picture, shape and subreport (called by frx::Startup).
 void RegisterObjectClasses();
 }  // namespace frx

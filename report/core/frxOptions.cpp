@@ -5,8 +5,8 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/core/frxServices.h"
 
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxEngineOptions, TPersistent)
 KAROMIL_IMPLEMENT_PUBLISHED_CLASS(TfrxPreviewOptions, TPersistent)
@@ -166,7 +166,7 @@ void TfrxDataSetItem::SetDataSetName(const std::string& value) {
     }
 }
 
-TfrxReportDataSets::TfrxReportDataSets(TfrxReport* report)
+TfrxReportDataSets::TfrxReportDataSets(TfrxComponent* report)
     : TCollection(TfrxDataSetItem::StaticClass()), FReport(report) {}
 
 TfrxDataSetItem* TfrxReportDataSets::Add(TfrxDataSet* dataSet) {
@@ -192,7 +192,7 @@ TfrxDataSetItem* TfrxReportDataSets::FindByName(const std::string& name) const {
 void TfrxReportDataSets::Initialize() {
     for (int i = 0; i < Count(); ++i) {
         TfrxDataSet* ds = GetItem(i)->GetDataSet();
-        ds->ReportRef = FReport;
+        ds->ReportRef = FReport ? FReport->GetReportServices() : nullptr;
         ds->Initialize();
     }
 }
@@ -202,6 +202,14 @@ void TfrxReportDataSets::Finalize() {
 }
 
 // --- the process-wide list -----------------------------------------------------------------
+
+namespace {
+// The component itself when it is a report, else nil.
+TfrxComponent* AsReport(TComponent* c) {
+    auto* component = dynamic_cast<TfrxComponent*>(c);
+    return component && component->OwnReportServices() ? component : nullptr;
+}
+}  // namespace
 
 TList* frxAllDataSets() {
     // Holds no resources of its own (the datasets belong to their owners): it lives as long
@@ -213,13 +221,13 @@ TList* frxAllDataSets() {
 TfrxDataSet* frxDataSetByName(TfrxDataSet* def, const std::string& name, TfrxComponent* owner) {
     if (name.empty()) return nullptr;
     if (!owner) return def;
-    auto* report = dynamic_cast<TfrxReport*>(owner);
+    TfrxComponent* report = AsReport(owner);
     TList* all = frxAllDataSets();
     for (int i = 0; i < all->Count(); ++i) {
         auto* ds = static_cast<TfrxDataSet*>(all->Items(i));
         if (!AnsiSameText(ds->GetUserName(), name)) continue;
         if (report) {
-            auto* dsReport = dynamic_cast<TfrxReport*>(ds->GetOwner());
+            TfrxComponent* dsReport = AsReport(ds->GetOwner());
             if (dsReport && dsReport != report) continue;
         }
         return ds;

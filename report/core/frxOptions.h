@@ -19,7 +19,6 @@ class TList;
 class TStrings;
 class TfrxComponent;
 class TfrxDataSet;
-class TfrxReport;
 
 enum TfrxPreviewButton {
     pbPrint,
@@ -201,9 +200,9 @@ private:
 class TfrxReportDataSets : public TCollection {
     KAROMIL_CLASS(TfrxReportDataSets, TCollection)
 public:
-    explicit TfrxReportDataSets(TfrxReport* report = nullptr);
+    explicit TfrxReportDataSets(TfrxComponent* report = nullptr);
 
-    TfrxReport* Report() const noexcept { return FReport; }
+    TfrxComponent* Report() const noexcept { return FReport; }
     TfrxDataSetItem* Add(TfrxDataSet* dataSet);
     TfrxDataSetItem* GetItem(int index) const { return static_cast<TfrxDataSetItem*>(Items(index)); }
     TfrxDataSetItem* Find(const TfrxDataSet* dataSet) const;
@@ -214,7 +213,7 @@ public:
     void Finalize();
 
 private:
-    TfrxReport* FReport;
+    TfrxComponent* FReport;
 };
 
 // Every live report dataset, in creation order (entries are TfrxDataSet*).

@@ -12,4 +12,5 @@ class TfrxPage : public TfrxComponent {
     })
 public:
     explicit TfrxPage(TComponent* owner);
+    bool IsPage() const noexcept override { return true; }
 };

@@ -1,19 +1,19 @@
 #pragma once
-// Abstract bases of what the report core drives but does not build itself: the designer
-// window, the preview control, export filters, wizards, the page-building engine, the
-// outline and the prepared-pages store. The engine and prepared pages come from their own
-// units; the preview, the export filters, the designer and the wizards from the output and
-// designer layers, which register themselves.
+// Abstract bases of what the report core drives but does not build itself: export filters,
+// the page-building engine, the outline and the prepared-pages store. The engine and prepared
+// pages come from their own units; the export filters from the output layer, which registers
+// them. The window plug-ins (designer, preview control, wizards) have their own header,
+// frxWindowPlugins.h, so that this one and the report's need no window header.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/classes/Component.h"
 #include "platform/classes/List.h"
 #include "platform/classes/TypInfo.h"
-#include "platform/gui/Controls.h"
-#include "platform/gui/Forms.h"
+#include "platform/gui/Messages.h"
 #include "platform/rtl/Variant.h"
 
 class TCanvas;
@@ -29,79 +29,13 @@ class TfrxReport;
 class TfrxReportPage;
 class TfrxXMLItem;
 
+// The window layer's aliases (platform/gui/Forms.h and Controls.h declare the same), repeated
+// so that the bases below need neither header.
+using TModalResult = int;
+using TCursor = int16_t;
+
 enum TfrxProgressType { ptRunning, ptExporting, ptPrinting };
 KAROMIL_ENUM_TYPE(TfrxProgressType, "ptRunning", "ptExporting", "ptPrinting")
-
-// The designer window's base. The field names are the designer's own.
-class TfrxCustomDesigner : public TForm {
-    KAROMIL_CLASS(TfrxCustomDesigner, TForm)
-public:
-    TfrxCustomDesigner(TComponent* owner, TfrxReport* report, bool previewDesigner);
-    ~TfrxCustomDesigner() override;
-
-    TfrxReport* Report;
-    bool IsPreviewDesigner;  // edits a prepared page
-    std::string MemoFontName;
-    int MemoFontSize = 0;
-    bool UseObjectFont = false;
-    bool IsClosed = false;  // the report's design loop ends when it is set
-    bool Modified = false;
-    TList* Objects() const noexcept { return FObjects.get(); }
-    TfrxPage* Page = nullptr;  // nil for the script page
-    TList* SelectedObjects() const noexcept { return FSelectedObjects.get(); }
-
-    // Stores Modified; True also marks the report modified.
-    virtual void SetModified(bool value);
-    virtual void SetPage(TfrxPage* value) { Page = value; }
-    virtual TStrings* GetCode() = 0;
-    virtual std::string InsertExpression(const std::string& expr) = 0;
-    virtual void Lock() = 0;
-    virtual void ReloadPages(int index) = 0;
-    virtual void ReloadReport() = 0;
-    virtual void UpdateDataTree() = 0;
-    virtual void UpdatePage() = 0;
-
-private:
-    std::unique_ptr<TList> FObjects, FSelectedObjects;
-};
-
-// The registered designer window class: builds a window for (owner, report, prepared page);
-// unset while no designer is linked (DesignReport then does nothing).
-using TfrxDesignerFactory =
-    std::function<TfrxCustomDesigner*(TComponent* owner, TfrxReport* report, bool previewDesigner)>;
-TfrxDesignerFactory& frxDesignerClass();
-
-class TfrxCustomPreview : public TCustomControl {
-    KAROMIL_CLASS(TfrxCustomPreview, TCustomControl)
-public:
-    explicit TfrxCustomPreview(TComponent* owner) : TCustomControl(owner) {}
-    TfrxReport* Report = nullptr;
-    TfrxCustomPreviewPages* PreviewPages = nullptr;
-
-    virtual void Init() = 0;  // shows the prepared pages anew
-    virtual void Lock() = 0;
-    virtual void Unlock() = 0;
-    virtual void InternalOnProgressStart(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
-    virtual void InternalOnProgress(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
-    virtual void InternalOnProgressStop(TfrxReport* sender, TfrxProgressType type, int progress) = 0;
-    // What the prepared pages ask of the preview when a link is clicked or an export ends; the
-    // preview control overrides them.
-    virtual void SetPageNo(int value) { (void)value; }  // clamped to the pages
-    virtual void SetPosition(int pageN, int top) {
-        (void)pageN;
-        (void)top;
-    }
-    virtual void HideMessage() {}
-};
-
-// The preview window of the output layer: creates the window for the report (owner the
-// application), links its preview control as the report's Preview, and shows it modally (and
-// frees it) or modeless (freeing itself on close) as PreviewOptions.Modal says. Unset while no
-// output layer is linked.
-std::function<void(TfrxReport* report)>& frxPreviewWindow();
-// Shows a report's progress text in the status line of its preview window (the report's
-// PreviewForm). Unset while no output layer is linked.
-std::function<void(TCustomForm* window, const std::string& text)>& frxPreviewWindowMessage();
 
 class TfrxCustomExportFilter : public TComponent {
     KAROMIL_CLASS(TfrxCustomExportFilter, TComponent)
@@ -122,7 +56,7 @@ public:
     std::string PageNumbers;
 
     virtual std::string GetDescription() const { return {}; }
-    virtual TModalResult ShowModal() { return mrOk; }
+    virtual TModalResult ShowModal();  // mrOk: no dialog
     virtual bool Start() { return true; }
     virtual void ExportObject(TfrxComponent* obj) = 0;
     virtual void Finish() {}
@@ -138,17 +72,6 @@ public:
 private:
     bool FShowDialog = true;
     std::string FFileName;
-};
-
-class TfrxCustomWizard : public TComponent {
-    KAROMIL_CLASS(TfrxCustomWizard, TComponent)
-public:
-    explicit TfrxCustomWizard(TComponent* owner);  // owner: the designer window
-    TfrxCustomDesigner* Designer;
-    TfrxReport* Report;
-
-    virtual std::string GetDescription() const { return {}; }
-    virtual bool Execute() = 0;
 };
 
 class TfrxCustomEngine : public TPersistent {
@@ -262,3 +185,9 @@ public:
     virtual bool Print() = 0;
     virtual bool Export(class TfrxCustomExportFilter* filter) = 0;
 };
+
+// The core's engine and prepared-pages store, which every report makes for itself; defined
+// with their classes (frxEngine.cpp, frxPreviewPages.cpp), so that the report knows them only
+// by these bases.
+std::unique_ptr<TfrxCustomEngine> frxCreateEngine(TfrxReport* report);
+std::unique_ptr<TfrxCustomPreviewPages> frxCreatePreviewPages(TfrxReport* report);

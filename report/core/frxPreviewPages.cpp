@@ -12,6 +12,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
 #include "report/core/frxClass.h"
+#include "report/core/frxObjects.h"
 #include "report/core/frxOutline.h"
 #include "report/core/frxPage.h"
 #include "report/core/frxReport.h"
@@ -23,12 +24,6 @@
 KAROMIL_IMPLEMENT_CLASS(TfrxPreviewPages, TfrxCustomPreviewPages)
 
 namespace {
-bool IsA(const TObject* o, const char* className) { return o && o->ClassType()->InheritsFromName(className); }
-
-bool IsCrossView(const TObject* o) {
-    const std::string& n = o->ClassType()->ClassName();
-    return n == "TfrxCrossView" || n == "TfrxDBCrossView";
-}
 
 // Every descendant, depth first; a copy, as the component's own list is rebuilt by any walk.
 std::vector<TfrxComponent*> AllOf(TfrxComponent* c) {
@@ -61,6 +56,10 @@ TClass PageClass(const std::string& name) {
 TfrxPrintDialogFunc& frxPrintDialogClass() {
     static TfrxPrintDialogFunc dialog;
     return dialog;
+}
+
+std::unique_ptr<TfrxCustomPreviewPages> frxCreatePreviewPages(TfrxReport* report) {
+    return std::make_unique<TfrxPreviewPages>(report);
 }
 
 TfrxPreviewPages::TfrxPreviewPages(TfrxReport* report)
@@ -153,7 +152,7 @@ void TfrxPreviewPages::LinkSourceObjects(TfrxComponent* copy, TfrxComponent* des
         TfrxComponent* c = copies[i];
         TfrxComponent* d = designs[i];
         // A cross-tab writes its own cells; its copy would only be a stale template.
-        if (IsCrossView(c)) crossViews.push_back(c);
+        if (c->IsCrossView()) crossViews.push_back(c);
         if (insideCrossView(c)) continue;
         c->SourceObject = d;
         d->SourceObject = c;
@@ -212,7 +211,7 @@ void TfrxPreviewPages::AddPage(TfrxReportPage* page) {
 void TfrxPreviewPages::WriteObject(TfrxComponent* obj, TfrxXMLItem* parent) {
     if (!obj->GetVisible()) return;
     TfrxXMLItem* into = parent;
-    if (!IsA(obj, "TfrxSubreport") && !IsCrossView(obj)) {
+    if (!dynamic_cast<TfrxSubreport*>(obj) && !obj->IsCrossView()) {
         into = parent->Add();
         if (TfrxComponent* templ = obj->SourceObject) {
             into->Name = obj->DictionaryName;

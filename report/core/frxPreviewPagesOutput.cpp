@@ -22,6 +22,7 @@
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxText.h"
+#include "report/core/frxWindowPlugins.h"
 #include "report/core/frxXML.h"
 #include "script/Interpreter.h"
 

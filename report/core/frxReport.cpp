@@ -22,15 +22,14 @@
 #include "report/core/frxEngine.h"
 #include "report/core/frxErrorBoxHook.h"
 #include "report/core/frxExpression.h"
-#include "report/core/frxPreviewPages.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxProgress.h"
-#include "report/core/frxReportBindings.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxSafeSave.h"
 #include "report/core/frxStyles.h"
 #include "report/core/frxView.h"
 #include "report/core/frxVariables.h"
+#include "report/core/frxWindowPlugins.h"
 #include "report/core/frxXMLSerializer.h"
 #include "script/Interpreter.h"
 #include "script/Statements.h"
@@ -65,6 +64,8 @@ std::string frxPasswordDecode(const std::string& stored) {
 
 // --- construction ----------------------------------------------------------------------------
 
+TfrxReport* TfrxComponent::GetReport() const { return dynamic_cast<TfrxReport*>(GetReportRoot()); }
+
 TfrxReport::TfrxReport(TComponent* owner)
     : TfrxComponent(owner), ErrorList(new TStringList), FErrorList(ErrorList),
       FDataSets(std::make_unique<TfrxReportDataSets>(this)),
@@ -86,8 +87,8 @@ TfrxReport::TfrxReport(TComponent* owner)
         FPrepareTimer->SetEnabled(false);
         PrepareReport(false);
     };
-    FPreviewPages = std::make_unique<TfrxPreviewPages>(this);
-    FEngine = std::make_unique<TfrxEngine>(this);
+    FPreviewPages = frxCreatePreviewPages(this);
+    FEngine = frxCreateEngine(this);
     FPreviewPages->Engine = FEngine.get();
     FEngine->PreviewPages = FPreviewPages.get();
     Clear();
@@ -517,21 +518,4 @@ void TfrxReport::GetDataSetList(TStrings* list, bool skipUserDataSets) const {
         if (!ds || (skipUserDataSets && dynamic_cast<TfrxUserDataSet*>(ds))) continue;
         list->AddObject(ds->GetUserName(), ds);
     }
-}
-
-// --- start-up --------------------------------------------------------------------------------
-
-void frx::Startup() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    script::Startup();  // every report runs its script and expressions in one of the languages
-    RegisterClasses({TfrxReport::StaticClass(), TfrxStyleItem::StaticClass(), TfrxFrame::StaticClass()});
-    RegisterClasses({TfrxUserDataSet::StaticClass(), TfrxDBDataset::StaticClass(), TfrxPage::StaticClass(),
-        TfrxDialogPage::StaticClass()});
-    for (int i = 0; i < frxBandTypeCount(); ++i) RegisterClass(frxBandType(i));
-    RegisterClasses({TfrxDataBand::StaticClass(), TfrxNullBand::StaticClass()});
-    frx::RegisterViewClasses();
-    // After the classes above, so that the report classes' binding finds them registered.
-    script::AddBindingUnit(frxStartReportRTTI, frxStopReportRTTI);
 }

@@ -2,7 +2,8 @@
 // TfrxReport: the root of a report's object tree (its children are the pages) and the facade
 // through which a template is loaded, saved, prepared, previewed and designed. It owns what a
 // report needs at run time: dataset list, variables, styles, script, engine, prepared pages,
-// error list and the four option objects.
+// error list and the four option objects. It offers its objects what they ask of it through
+// TfrxReportServices (frxServices.h), so that their files need not include this one.
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "report/core/frxClass.h"
 #include "report/core/frxOptions.h"
 #include "report/core/frxPlugins.h"
+#include "report/core/frxServices.h"
 
 class TCustomForm;
 class TCustomIniFile;
@@ -20,6 +22,8 @@ class TReader;
 class TStringList;
 class TWriter;
 class TTimer;
+class TfrxCustomDesigner;
+class TfrxCustomPreview;
 class TfrxDataSet;
 class TfrxProgress;
 class TfrxStyles;
@@ -39,7 +43,7 @@ using TfrxMouseOverObjectEvent = std::function<void(TfrxView* sender)>;
 using TfrxProgressEvent = std::function<void(TfrxReport* sender, TfrxProgressType type, int progress)>;
 using TfrxUserFunctionEvent = std::function<Variant(const std::string& methodName, Variant& params)>;
 
-class TfrxReport : public TfrxComponent {
+class TfrxReport : public TfrxComponent, public TfrxReportServices {
     KAROMIL_CLASS(TfrxReport, TfrxComponent)
     KAROMIL_PUBLISHED({
         KAROMIL_PROP(DataSet);
@@ -111,17 +115,18 @@ public:
     // --- owned members
     TfrxReportDataSets* DataSets() const noexcept { return FDataSets.get(); }
     TfrxReportDataSets* OfferedDataSets() const noexcept { return FOfferedDataSets.get(); }
-    TfrxVariables* Variables() const noexcept { return FVariables.get(); }
-    TfrxStyles* Styles() const noexcept { return FStyles.get(); }
+    TfrxVariables* Variables() const noexcept override { return FVariables.get(); }
+    TfrxStyles* Styles() const noexcept override { return FStyles.get(); }
     TfsScript* Script() const noexcept { return FScript.get(); }
     TfrxExpressionCache* ExpressionCache() const noexcept { return FExpressionCache.get(); }
-    TfrxCustomEngine* Engine() const noexcept { return FEngine.get(); }
+    TfrxCustomEngine* Engine() const noexcept override { return FEngine.get(); }
     TfrxCustomPreviewPages* PreviewPages() const noexcept { return FPreviewPages.get(); }
     TStringList* SystemNames() const noexcept { return FSystemNames.get(); }
     TTimer* PrepareTimer() const noexcept { return FPrepareTimer.get(); }
     TfrxProgress* ProgressForm() const noexcept { return FProgressForm.get(); }
     // Sorted, each text once.
     TStringList* const ErrorList;
+    TStringList* GetErrorList() const noexcept override { return ErrorList; }
 
     // --- state
     std::string FileName;
@@ -130,6 +135,10 @@ public:
     bool DesignModified = false;
     bool ReloadingAfterRun = false;
     TfrxXMLSerializer* LoadSerializer = nullptr;
+    const std::string& GetCurrentObjectName() const noexcept override { return CurrentObjectName; }
+    void SetCurrentObjectName(const std::string& name) override { CurrentObjectName = name; }
+    TfrxXMLSerializer* GetLoadSerializer() const noexcept override { return LoadSerializer; }
+    void SetLoadSerializer(TfrxXMLSerializer* serializer) noexcept override { LoadSerializer = serializer; }
     TfrxCustomDesigner* Designer = nullptr;
     TCustomForm* PreviewForm = nullptr;
     int GetPageCount() const { return ChildCount(); }
@@ -168,25 +177,25 @@ public:
     // --- datasets
     TfrxDataSet* GetDataset(const std::string& alias) const;
     std::string GetAlias(TfrxDataSet* dataSet) const;
-    void GetDatasetAndField(const std::string& complexName, TfrxDataSet*& dataSet, std::string& field) const;
+    void GetDatasetAndField(const std::string& complexName, TfrxDataSet*& dataSet, std::string& field) const override;
     void GetDataSetList(TStrings* list, bool skipUserDataSets = false) const;
 
     // --- expressions and script calls
     // The value of an expression text in `script` (the report's own when nil): a name that
     // LookupValue answers, else the compiled expression. A compile error is added to
     // ErrorList (after CurrentObjectName and ": ") and raised.
-    Variant Calc(const std::string& expr, TfsScript* script = nullptr);
+    Variant Calc(const std::string& expr, TfsScript* script = nullptr) override;
     // Answers a name: a dataset field alias."field", a system name, OnGetValue, a report
     // variable (whose text is an expression), a variable of the report's script. False with
     // Null when nothing answers.
-    bool LookupValue(const std::string& name, Variant& value);
+    bool LookupValue(const std::string& name, Variant& value) override;
     // The script variable "Value" that PrepareScript registers; nullptr before it.
     TfsCustomVariable* ScriptValueVar = nullptr;
-    void SetValueVariable(const Variant& value);
+    void SetValueVariable(const Variant& value) override;
     // Script procedures of object events; they run only while the engine runs, or with
     // runAlways. CallScriptProc writes the procedure's final parameter values back.
-    void DoNotifyEvent(TObject* obj, const std::string& eventName, bool runAlways = false);
-    void CallScriptProc(TObject* obj, const std::string& procName, Variant& params, bool runAlways = false);
+    void DoNotifyEvent(TObject* obj, const std::string& eventName, bool runAlways = false) override;
+    void CallScriptProc(TObject* obj, const std::string& procName, Variant& params, bool runAlways = false) override;
     void NotifyBeforePrint(TfrxReportComponent* obj);
     void NotifyAfterPrint(TfrxReportComponent* obj);
     // The view's OnPreviewClick procedure (always run), then OnClickObject.
@@ -196,6 +205,7 @@ public:
     }
 
     std::string GetDescription() const override;
+    TfrxReportServices* OwnReportServices() noexcept override { return this; }
 
 protected:
     void DefineProperties(TFiler* filer) override;

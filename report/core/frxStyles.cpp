@@ -6,8 +6,8 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxSafeSave.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxXML.h"
 #include "report/core/frxXMLSerializer.h"
 
@@ -63,7 +63,7 @@ void TfrxStyleItem::CreateUniqueName() {
 
 // --- TfrxStyles ----------------------------------------------------------------------------
 
-TfrxStyles::TfrxStyles(TfrxReport* report) : TCollection(TfrxStyleItem::StaticClass()), FReport(report) {}
+TfrxStyles::TfrxStyles(TfrxComponent* report) : TCollection(TfrxStyleItem::StaticClass()), FReport(report) {}
 
 TfrxStyleItem* TfrxStyles::Find(const std::string& name) const {
     for (int i = 0; i < Count(); ++i)
@@ -78,15 +78,13 @@ void TfrxStyles::GetList(TStrings* list) const {
 
 void TfrxStyles::Apply() {
     if (!FReport) return;
+    // Copied first: the list is the report's own, rebuilt by every later GetAllObjects.
     TList* all = FReport->GetAllObjects();
-    std::vector<TObject*> memos;
-    for (int i = 0; i < all->Count(); ++i) {
-        auto* c = static_cast<TfrxComponent*>(all->Items(i));
-        if (c->ClassType()->InheritsFromName("TfrxCustomMemoView")) memos.push_back(c);
-    }
-    // The memo's style writer takes the style's colour, font and frame when the set has it.
-    for (TObject* m : memos)
-        if (const TPropInfo* p = GetPropInfo(m, "Style"); p && p->Kind() == tkString) p->SetStr(m, p->GetStr(m));
+    std::vector<TfrxView*> views;
+    for (int i = 0; i < all->Count(); ++i)
+        if (auto* v = dynamic_cast<TfrxView*>(static_cast<TfrxComponent*>(all->Items(i)))) views.push_back(v);
+    // A text object takes the style's colour, font and frame when the set has its style.
+    for (TfrxView* v : views) v->ReapplyStyle();
 }
 
 void TfrxStyles::SaveToXMLItem(TfrxXMLItem* item) {
@@ -111,7 +109,8 @@ void TfrxStyles::LoadFromXMLItem(TfrxXMLItem* item) {
     }
     // Sound: a duplicate name or a bad value in the file is not lost with the throw-away
     // serializer: the report's error list gets it when the set belongs to a report.
-    if (FReport) FReport->ErrorList->AddStrings(serializer.ErrorList());
+    if (TfrxReportServices* report = FReport ? FReport->GetReportServices() : nullptr)
+        report->GetErrorList()->AddStrings(serializer.ErrorList());
     Apply();
 }
 

@@ -13,7 +13,6 @@
 
 class TStream;
 class TStrings;
-class TfrxReport;
 class TfrxXMLItem;
 
 class TfrxStyleItem : public TCollectionItem {
@@ -51,10 +50,10 @@ private:
 class TfrxStyles : public TCollection {
     KAROMIL_CLASS(TfrxStyles, TCollection)
 public:
-    explicit TfrxStyles(TfrxReport* report = nullptr);
+    explicit TfrxStyles(TfrxComponent* report = nullptr);
 
     std::string Name;
-    TfrxReport* Report() const noexcept { return FReport; }
+    TfrxComponent* Report() const noexcept { return FReport; }
     TfrxStyleItem* Add() { return static_cast<TfrxStyleItem*>(TCollection::Add()); }
     TfrxStyleItem* GetItem(int index) const { return static_cast<TfrxStyleItem*>(Items(index)); }
     TfrxStyleItem* Find(const std::string& name) const;  // case ignored; nullptr when none
@@ -71,7 +70,7 @@ public:
     void LoadFromFile(const std::string& fileName);
 
 private:
-    TfrxReport* FReport;
+    TfrxComponent* FReport;
 };
 
 class TfrxStyleSheet : public TObject {

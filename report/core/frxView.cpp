@@ -9,11 +9,8 @@
 #include "platform/rtl/Strings.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxDMPClass.h"
-#include "report/core/frxMemoView.h"
-#include "report/core/frxObjects.h"
 #include "report/core/frxOptions.h"
-#include "report/core/frxReport.h"
+#include "report/core/frxServices.h"
 #include "report/core/frxText.h"
 #include "report/core/frxXML.h"
 
@@ -283,7 +280,7 @@ std::string frxExpandExpressions(const std::string& text, const std::string& ope
 }
 
 std::string TfrxView::ExpandBrackets(const std::string& text) {
-    TfrxReport* report = GetReport();
+    TfrxReportServices* report = GetReportServices();
     if (!report) return text;
     return frxExpandExpressions(
         text, "[", "]", [report](const std::string& expr) { return VarToStr(report->Calc(expr)); });
@@ -324,7 +321,4 @@ std::string TfrxView::Diff(TfrxComponent* templ) {
 
 void frx::RegisterViewClasses() {
     RegisterClasses({TfrxView::StaticClass(), TfrxHighlight::StaticClass(), TfrxFormat::StaticClass()});
-    frx::RegisterObjectClasses();
-    frx::RegisterMemoClasses();
-    frx::RegisterDMPClasses();
 }

@@ -21,8 +21,6 @@
 
 class TfrxDataSet;
 
-enum TfrxAlign { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baClient };
-KAROMIL_ENUM_TYPE(TfrxAlign, "baNone", "baLeft", "baRight", "baCenter", "baWidth", "baBottom", "baClient")
 enum TfrxShiftMode { smDontShift, smAlways, smWhenOverlapped };
 KAROMIL_ENUM_TYPE(TfrxShiftMode, "smDontShift", "smAlways", "smWhenOverlapped")
 enum TfrxFrameStyle { fsSolid, fsDash, fsDot, fsDashDot, fsDashDotDot, fsDouble };
@@ -184,6 +182,12 @@ public:
     void AfterPrint() override;
     std::string Diff(TfrxComponent* templ) override;
 
+    bool IsView() const noexcept override { return true; }
+    TfrxAlign GetAlign() const noexcept override { return Align; }
+    // Takes its named style anew from the report's style set, after the set changed; views
+    // without a style keep what they have.
+    virtual void ReapplyStyle() {}
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     // Every bracketed expression of text replaced by its value's text.
@@ -218,6 +222,7 @@ std::string frxExpandExpressions(const std::string& text, const std::string& ope
     const std::function<std::string(const std::string&)>& evaluate);
 
 namespace frx {
-// Registers the view classes with the class registry (called by frx::Startup).
+// Registers the base view classes (TfrxView, TfrxHighlight, TfrxFormat) with the class
+// registry (called by frx::Startup).
 void RegisterViewClasses();
 }  // namespace frx

@@ -14,7 +14,6 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxClass.h"
 #include "report/core/frxComponentLookup.h"
-#include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
 #include "report/core/frxStreamText.h"
 #include "report/core/frxText.h"
@@ -31,7 +30,10 @@ void Attr(std::string& s, const std::string& name, const std::string& value) {
     s += '"';
 }
 
-bool IsReport(const TObject* o) { return dynamic_cast<const TfrxReport*>(o) != nullptr; }
+bool IsReport(TObject* o) {
+    auto* c = dynamic_cast<TfrxComponent*>(o);
+    return c && c->OwnReportServices();
+}
 
 std::string ValueError(const std::string& value, const TPropInfo* p) {
     return "Neplatná hodnota \"" + value + "\" vlastnosti " + p->Name();
@@ -185,9 +187,7 @@ void TfrxXMLSerializer::SetPropertyText(const std::string& name, const std::stri
         case 'w': path = "width"; break;
         case 'h': path = "height"; break;
         case 'x':
-            if (obj->ClassType()->InheritsFromName("TfrxCustomMemoView"))
-                if (auto* memo = dynamic_cast<TStrings*>(GetObjectProp(obj, "Memo")))
-                    memo->SetText(frxUnescapeXML(value));
+            if (auto* c = dynamic_cast<TfrxComponent*>(obj)) c->SetDiffText(frxUnescapeXML(value));
             return;
         default: break;
         }
@@ -336,7 +336,10 @@ TPersistent* TfrxXMLSerializer::CreateFromText(TfrxComponent* owner, const std::
     TClass cls = FindClass(className);
     TComponent* created = cls->CreateComponent(owner);
     auto* obj = dynamic_cast<TfrxComponent*>(created);
-    if (!LookupRoot) LookupRoot = owner && owner->GetReport() ? owner->GetReport() : static_cast<TComponent*>(owner);
+    if (!LookupRoot) {
+        TfrxComponent* root = owner ? owner->GetReportRoot() : nullptr;
+        LookupRoot = root ? root : owner;
+    }
     if (obj) obj->ReadingXML = true;
     auto done = OnScopeExit([&] {
         if (obj) obj->ReadingXML = false;

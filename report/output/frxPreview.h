@@ -9,7 +9,7 @@
 #include <string>
 
 #include "report/core/frxOptions.h"
-#include "report/core/frxPlugins.h"
+#include "report/core/frxWindowPlugins.h"
 
 class TButton;
 class TLabel;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "report/core/frxPlugins.h"
+#include "report/core/frxWindowPlugins.h"
 
 class TFakeDesigner : public TfrxCustomDesigner {
 public:

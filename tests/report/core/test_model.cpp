@@ -5,6 +5,7 @@
 #include "ModelFixture.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
+#include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxPlugins.h"
 #include "report/core/frxRegistries.h"

@@ -12,6 +12,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "report/core/frxPrinter.h"
 #include "report/core/frxReport.h"
+#include "report/core/frxWindowPlugins.h"
 
 namespace {
 
