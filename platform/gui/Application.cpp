@@ -17,6 +17,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/QtEntry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Shutdown.h"

@@ -1,7 +1,7 @@
 // TGraphic, TBitmap (with BMP files), TIcon and TPicture.
 
 #include "platform/gui/Bitmaps.h"
-#include "platform/gui/Resources.h"
+#include "platform/gui/ResourcesPrivate.h"
 
 #include <QtCore/QBuffer>
 #include <QtGui/QImageReader>
@@ -48,8 +48,8 @@ void CheckBitmapSize(const std::string& bytes) {
     width = width < 0 ? -width : width;
     height = height < 0 ? -height : height;
     if (uint64_t(width) * uint64_t(height) > MaxPicturePixels)
-        throw EInvalidGraphic("Obrázek (bitmapa) je příliš velký (" + std::to_string(width) + " × " +
-            std::to_string(height) + " bodů).");
+        throw EInvalidGraphic(
+            "Obrázek (bitmapa) je příliš velký (" + std::to_string(width) + " × " + std::to_string(height) + " bodů).");
     // BI_RGB, BI_BITFIELDS and BI_ALPHABITFIELDS store every row whole; run-length data is shorter.
     if (compression == 0 || compression == 3 || compression == 6) {
         const uint64_t row = (uint64_t(width) * bits + 31) / 32 * 4;
@@ -100,9 +100,9 @@ void TGraphic::SaveToFile(const std::string& fileName) {
 
 // --- TBitmap -------------------------------------------------------------------------------
 
-class TBitmap::TBitmapCanvas : public TCanvas {
+class TBitmap::TBitmapCanvas : public TCanvas, private TCanvasSurface {
 public:
-    explicit TBitmapCanvas(TBitmap* owner) : FOwner(owner) {}
+    explicit TBitmapCanvas(TBitmap* owner) : FOwner(owner) { SetSurface(this); }
     ~TBitmapCanvas() override { Flush(); }
     void Flush() {
         if (FActive.isActive()) {
@@ -112,15 +112,15 @@ public:
     }
 
 protected:
-    QPainter* CreatePainter() override {
+    QPainter* BeginPainter() override {
         if (FOwner->Empty()) return nullptr;
         SetDeviceRect(TRect{0, 0, FOwner->GetWidth(), FOwner->GetHeight()});
         FMeasuring = false;
         FOwner->FOriginal.clear();
-        if (!FActive.begin(&FOwner->FImage)) return nullptr;
+        if (!FActive.begin(&FOwner->FImage->Image)) return nullptr;
         return &FActive;
     }
-    const QImage* SourceImage() override { return FOwner->Empty() ? nullptr : &FOwner->FImage; }
+    const QImage* Pixels() override { return FOwner->Empty() ? nullptr : &FOwner->FImage->Image; }
     void Changed() override {
         FOwner->FOriginal.clear();
         FOwner->FModified = true;
@@ -132,8 +132,8 @@ private:
     QPainter FActive;
 };
 
-TBitmap::TBitmap() = default;
-TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+TBitmap::TBitmap() : FImage(std::make_unique<TPictureImage>()) {}
+TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 TBitmap::~TBitmap() { FCanvas.reset(); }
 
 void TBitmap::FlushCanvas() {
@@ -145,7 +145,7 @@ void TBitmap::Assign(TPersistent* source) {
         if (b == this) return;
         b->FlushCanvas();
         FlushCanvas();
-        FImage = b->FImage.copy();
+        FImage->Image = b->FImage->Image.copy();
         FWidth = b->FWidth;
         FHeight = b->FHeight;
         FPixelFormat = b->FPixelFormat;
@@ -159,7 +159,7 @@ void TBitmap::Assign(TPersistent* source) {
     if (auto* g = dynamic_cast<TGraphic*>(source)) {
         // Any other graphic: drawn onto a white bitmap of its size.
         FlushCanvas();
-        FImage = QImage();
+        FImage->Image = QImage();
         FWidth = FHeight = 0;
         SetSize(g->GetWidth(), g->GetHeight());
         Canvas()->Draw(0, 0, g);
@@ -186,13 +186,13 @@ void TBitmap::SetSize(int w, int h) {
     if (w && h) {
         n = QImage(w, h, QImage::Format_RGB32);
         n.fill(Qt::white);
-        if (!FImage.isNull()) {
+        if (!FImage->Image.isNull()) {
             QPainter p(&n);
-            p.drawImage(0, 0, FImage);
+            p.drawImage(0, 0, FImage->Image);
         }
     }
-    FImage = n;
-    if (FCanvas) FCanvas->SetClipRegion(std::nullopt);
+    FImage->Image = n;
+    if (FCanvas) FCanvas->ResetClipRegion();
     Changed();
 }
 
@@ -208,9 +208,9 @@ void TBitmap::SetMonochrome(bool v) {
     FlushCanvas();
     if (v) {
         FPixelFormat = pf1bit;
-        for (int y = 0; y < FImage.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(FImage.scanLine(y));
-            for (int x = 0; x < FImage.width(); ++x) row[x] = qGray(row[x]) < 128 ? 0xFF000000u : 0xFFFFFFFFu;
+        for (int y = 0; y < FImage->Image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(FImage->Image.scanLine(y));
+            for (int x = 0; x < FImage->Image.width(); ++x) row[x] = qGray(row[x]) < 128 ? 0xFF000000u : 0xFFFFFFFFu;
         }
     } else {
         FPixelFormat = pfDevice;
@@ -225,12 +225,12 @@ TCanvas* TBitmap::Canvas() {
 
 TColor TBitmap::GetPixel(int x, int y) {
     if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return -1;
-    return QToRgb(FImage.pixel(x, y));
+    return QToRgb(FImage->Image.pixel(x, y));
 }
 void TBitmap::SetPixel(int x, int y, TColor c) {
     if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return;
     FlushCanvas();
-    FImage.setPixel(x, y, RgbToQ(c).rgb());
+    FImage->Image.setPixel(x, y, RgbToQ(c).rgb());
     Changed();
 }
 uint32_t* TBitmap::ScanLine(int y) {
@@ -238,14 +238,19 @@ uint32_t* TBitmap::ScanLine(int y) {
     FlushCanvas();
     FOriginal.clear();
     FModified = true;
-    return reinterpret_cast<uint32_t*>(FImage.scanLine(y));
+    return reinterpret_cast<uint32_t*>(FImage->Image.scanLine(y));
 }
-const QImage& TBitmap::Image() { return FImage; }
-void TBitmap::SetImage(const QImage& image) {
+bool TBitmap::Empty() const {
+    const QImage& image = FImage->Image;
+    return image.isNull() || image.width() == 0 || image.height() == 0;
+}
+const QImage& BitmapImage(TBitmap* bitmap) { return bitmap->PictureImage().Image; }
+void SetBitmapImage(TBitmap* bitmap, const QImage& image) { bitmap->SetPictureImage(TPictureImage{image}); }
+void TBitmap::SetPictureImage(const TPictureImage& image) {
     FlushCanvas();
-    FImage = image.convertToFormat(QImage::Format_RGB32);
-    FWidth = FImage.width();
-    FHeight = FImage.height();
+    FImage->Image = image.Image.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage->Image.width();
+    FHeight = FImage->Image.height();
     Changed();
 }
 
@@ -268,10 +273,11 @@ void TBitmap::SetTransparentMode(TTransparentMode m) {
 void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     if (Empty()) return;
     if (!FTransparent) {
-        canvas->DrawImage(r, FImage, TRect{0, 0, GetWidth(), GetHeight()}, canvas->GetCopyMode());
+        CanvasPaint::DrawImage(canvas, r, FImage->Image, TRect{0, 0, GetWidth(), GetHeight()}, canvas->GetCopyMode());
         return;
     }
-    canvas->DrawImage(r, ColourKeyed(FImage, GetTransparentColor()), TRect{0, 0, GetWidth(), GetHeight()}, SRCCOPY);
+    CanvasPaint::DrawImage(
+        canvas, r, ColourKeyed(FImage->Image, GetTransparentColor()), TRect{0, 0, GetWidth(), GetHeight()}, SRCCOPY);
 }
 
 void TBitmap::LoadFromStream(TStream* stream) {
@@ -284,9 +290,9 @@ void TBitmap::LoadFromStream(TStream* stream) {
     QImage img = Decode(bytes, "BMP");
     if (img.isNull()) throw EInvalidGraphic("Obrázek (bitmapa) není platný.");
     FlushCanvas();
-    FImage = img.convertToFormat(QImage::Format_RGB32);
-    FWidth = FImage.width();
-    FHeight = FImage.height();
+    FImage->Image = img.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage->Image.width();
+    FHeight = FImage->Image.height();
     switch (Le16(bytes, 28)) {
     case 1: FPixelFormat = pf1bit; break;
     case 4: FPixelFormat = pf4bit; break;
@@ -327,7 +333,7 @@ void TBitmap::SaveToStream(TStream* stream) {
     Put32(out, 0);
     Put32(out, 0);
     for (int y = h - 1; y >= 0; --y) {
-        const auto* row = reinterpret_cast<const QRgb*>(FImage.constScanLine(y));
+        const auto* row = reinterpret_cast<const QRgb*>(FImage->Image.constScanLine(y));
         size_t start = out.size();
         for (int x = 0; x < w; ++x) {
             out.push_back(char(qBlue(row[x])));
@@ -342,13 +348,13 @@ void TBitmap::SaveToStream(TStream* stream) {
 
 void TBitmap::LoadFromResourceName(const std::string& name) {
     if (BitmapResourceExists(name)) {
-        SetImage(LoadBitmapResource(name));
+        SetBitmapImage(this, LoadBitmapResource(name));
         return;
     }
     for (const char* ext : {".png", ".bmp"}) {
         QImage img(QString::fromStdString(":/bitmaps/" + name + ext));
         if (!img.isNull()) {
-            SetImage(img);
+            SetBitmapImage(this, img);
             return;
         }
     }
@@ -369,12 +375,17 @@ TBitmap* CheckerboardBitmap() {
 
 // --- TIcon ---------------------------------------------------------------------------------
 
-TIcon::TIcon() = default;
+TIcon::TIcon() : FImage(std::make_unique<TPictureImage>()) {}
 TIcon::~TIcon() = default;
+bool TIcon::Empty() const { return FImage->Image.isNull(); }
+int TIcon::GetWidth() const { return FImage->Image.width(); }
+int TIcon::GetHeight() const { return FImage->Image.height(); }
+const QImage& IconImage(const TIcon* icon) { return icon->PictureImage().Image; }
+void SetIconImage(TIcon* icon, const QImage& image) { icon->SetPictureImage(TPictureImage{image}); }
 
 void TIcon::Assign(TPersistent* source) {
     if (auto* i = dynamic_cast<TIcon*>(source)) {
-        FImage = i->FImage;
+        FImage->Image = i->FImage->Image;
         FOriginal = i->FOriginal;
         Changed();
         return;
@@ -383,8 +394,8 @@ void TIcon::Assign(TPersistent* source) {
 }
 void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
-void TIcon::SetImage(const QImage& image) {
-    FImage = image.convertToFormat(QImage::Format_ARGB32);
+void TIcon::SetPictureImage(const TPictureImage& image) {
+    FImage->Image = image.Image.convertToFormat(QImage::Format_ARGB32);
     FOriginal.clear();
     Changed();
 }
@@ -396,7 +407,7 @@ void TIcon::SetPixels(const TArgbPixels& pixels, int width, int height) {
             image.scanLine(y), pixels.Pixels.data() + size_t(y) * size_t(pixels.Width), size_t(pixels.Width) * 4);
     if (width > 0 && height > 0 && image.size() != QSize(width, height))
         image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    SetImage(image);
+    SetIconImage(this, image);
 }
 
 TArgbPixels DecodePng(const std::string& bytes) {
@@ -430,24 +441,24 @@ void TIcon::LoadFromStream(TStream* stream) {
         if (best.isNull() || dist(img) < dist(best)) best = img;
     }
     if (best.isNull()) throw EInvalidGraphic("Ikona není platná.");
-    FImage = best.convertToFormat(QImage::Format_ARGB32);
+    FImage->Image = best.convertToFormat(QImage::Format_ARGB32);
     Changed();
     FOriginal = bytes;
 }
 
 void TIcon::SaveToStream(TStream* stream) {
     std::string out = FOriginal;
-    if (out.empty() && !FImage.isNull()) {
+    if (out.empty() && !FImage->Image.isNull()) {
         // One PNG-compressed entry.
         QByteArray png;
         QBuffer buf(&png);
         buf.open(QIODevice::WriteOnly);
-        FImage.save(&buf, "PNG");
+        FImage->Image.save(&buf, "PNG");
         Put16(out, 0);
         Put16(out, 1);
         Put16(out, 1);
-        out.push_back(char(FImage.width() >= 256 ? 0 : FImage.width()));
-        out.push_back(char(FImage.height() >= 256 ? 0 : FImage.height()));
+        out.push_back(char(FImage->Image.width() >= 256 ? 0 : FImage->Image.width()));
+        out.push_back(char(FImage->Image.height() >= 256 ? 0 : FImage->Image.height()));
         out.push_back(0);
         out.push_back(0);
         Put16(out, 1);
@@ -460,7 +471,8 @@ void TIcon::SaveToStream(TStream* stream) {
 }
 
 void TIcon::Draw(TCanvas* canvas, const TRect& r) {
-    if (!FImage.isNull()) canvas->DrawImage(r, FImage, TRect{0, 0, FImage.width(), FImage.height()}, SRCCOPY);
+    const QImage& image = FImage->Image;
+    if (!image.isNull()) CanvasPaint::DrawImage(canvas, r, image, TRect{0, 0, image.width(), image.height()}, SRCCOPY);
 }
 
 // --- TPicture ------------------------------------------------------------------------------
@@ -552,16 +564,14 @@ std::unique_ptr<TGraphic> SniffGraphic(TStream* stream) {
         // length of what follows. Only an exact length counts; else the bytes are the image.
         const int64_t start = stream->Position();
         const std::string h = ReadExactly(stream, 8);
-        if (!(Le16(h, 0) == 1 && Le16(h, 2) == 0x0100 && int64_t(Le32(h, 4)) == size - 8))
-            stream->SetPosition(start);
+        if (!(Le16(h, 0) == 1 && Le16(h, 2) == 0x0100 && int64_t(Le32(h, 4)) == size - 8)) stream->SetPosition(start);
     }
     const int64_t at = stream->Position();
     const int64_t left = stream->Size() - at;
     const std::string head = ReadExactly(stream, std::min<int64_t>(64, left));
     stream->SetPosition(at);
     if (head.size() >= 2 && head[0] == 'B' && head[1] == 'M') return std::make_unique<TBitmap>();
-    if (head.size() >= 2 && uint8_t(head[0]) == 0xFF && uint8_t(head[1]) == 0xD8)
-        return std::make_unique<TJPEGImage>();
+    if (head.size() >= 2 && uint8_t(head[0]) == 0xFF && uint8_t(head[1]) == 0xD8) return std::make_unique<TJPEGImage>();
     if (head.size() >= 4 && Le32(head, 0) == 0x9AC6CDD7u) return std::make_unique<TMetafile>();
     if (left > 100 && Le32(head, 40) == 0x464D4520u) return std::make_unique<TMetafile>();
     // Sound: an icon only with a whole icon header (reserved 0, type 1, at least one image),

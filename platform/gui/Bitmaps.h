@@ -1,6 +1,7 @@
 #pragma once
-// Pictures: TGraphic and its kinds (TBitmap over a QImage, TJPEGImage, TIcon, TMetafile with a
-// recording canvas), and TPicture, which holds any of them and stores what it was given.
+// Pictures: TGraphic and its kinds (TBitmap, TJPEGImage, TIcon, TMetafile with a recording
+// canvas), and TPicture, which holds any of them and stores what it was given. The image behind
+// a bitmap, icon or JPEG picture is the window layer's own (TPictureImage, GraphicsPrivate.h).
 //
 // Loading from a stream starts at the stream's position and consumes only the graphic's own
 // bytes; saving writes the original bytes back when the graphic was loaded and not changed
@@ -10,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include <QtGui/QImage>
-
 #include "platform/classes/Streams.h"
 #include "platform/gui/Graphics.h"
+
+struct TPictureImage;  // GraphicsPrivate.h
 
 class TGraphic : public TPersistent {
     KAROMIL_CLASS(TGraphic, TPersistent)
@@ -59,7 +60,7 @@ public:
     ~TBitmap() override;
     void Assign(TPersistent* source) override;
 
-    bool Empty() const override { return FImage.isNull() || FImage.width() == 0 || FImage.height() == 0; }
+    bool Empty() const override;
     // The size is kept apart from the image: a bitmap given its width first (height still 0)
     // has no pixels yet but must remember that width.
     int GetWidth() const override { return FWidth; }
@@ -80,8 +81,9 @@ public:
     void SetPixel(int x, int y, TColor c);
     // Row y as 32-bit 0x00RRGGBB pixels (Qt's RGB32 order), valid until the next canvas call.
     uint32_t* ScanLine(int y);
-    const QImage& Image();
-    void SetImage(const QImage& image);  // converted to RGB32
+    // The pixels (GraphicsPrivate.h reads them as BitmapImage); SetPictureImage converts to RGB32.
+    const TPictureImage& PictureImage() const noexcept { return *FImage; }
+    void SetPictureImage(const TPictureImage& image);
 
     // The colour that is transparent when drawn transparently: the bottom-left pixel in
     // tmAuto, or the fixed colour.
@@ -107,7 +109,7 @@ protected:
 private:
     class TBitmapCanvas;
     void FlushCanvas();
-    QImage FImage;
+    std::unique_ptr<TPictureImage> FImage;
     int FWidth = 0;
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;
@@ -124,9 +126,9 @@ public:
     TJPEGImage();
     ~TJPEGImage() override;
     void Assign(TPersistent* source) override;
-    bool Empty() const override { return FImage.isNull() && FData.empty(); }
-    int GetWidth() const override { return FImage.width(); }
-    int GetHeight() const override { return FImage.height(); }
+    bool Empty() const override;
+    int GetWidth() const override;
+    int GetHeight() const override;
     void SetWidth(int) override;  // EInvalidGraphicOperation, as a JPEG cannot be resized in place
     void SetHeight(int) override;
     int GetCompressionQuality() const noexcept { return FQuality; }
@@ -135,7 +137,7 @@ public:
     void SetGrayscale(bool v);
     // Encodes the image at the current quality (done by SaveToStream when needed).
     void Compress();
-    const QImage& Image() const noexcept { return FImage; }
+    const TPictureImage& PictureImage() const noexcept { return *FImage; }  // RGB32
     void LoadFromStream(TStream* stream) override;
     void SaveToStream(TStream* stream) override;
 
@@ -143,15 +145,11 @@ protected:
     void Draw(TCanvas* canvas, const TRect& r) override;
 
 private:
-    QImage FImage;  // RGB32
+    std::unique_ptr<TPictureImage> FImage;  // RGB32
     std::string FData;  // encoded bytes, empty when they must be made anew
     int FQuality = 90;
     bool FGrayscale = false;
 };
-
-// Encodes 24-bit RGB rows (row-major, 3 bytes a pixel) as a baseline JFIF stream.
-std::string EncodeJpeg(const QImage& image, int quality, bool grayscale = false);
-QImage DecodeJpeg(const std::string& bytes);  // EInvalidGraphic when libjpeg refuses
 
 // Pixels handed to the window layer by code that must not know Qt's image types: 0xAARRGGBB,
 // row by row from the top.
@@ -176,13 +174,13 @@ public:
     TIcon();
     ~TIcon() override;
     void Assign(TPersistent* source) override;
-    bool Empty() const override { return FImage.isNull(); }
-    int GetWidth() const override { return FImage.width(); }
-    int GetHeight() const override { return FImage.height(); }
+    bool Empty() const override;
+    int GetWidth() const override;
+    int GetHeight() const override;
     void SetWidth(int) override;  // EInvalidGraphicOperation
     void SetHeight(int) override;
-    const QImage& Image() const noexcept { return FImage; }  // ARGB32
-    void SetImage(const QImage& image);
+    const TPictureImage& PictureImage() const noexcept { return *FImage; }  // ARGB32
+    void SetPictureImage(const TPictureImage& image);
     // The image from pixels, stretched (nearest pixel) to width x height when both are given.
     void SetPixels(const TArgbPixels& pixels, int width = 0, int height = 0);
     void LoadFromStream(TStream* stream) override;
@@ -192,7 +190,7 @@ protected:
     void Draw(TCanvas* canvas, const TRect& r) override;
 
 private:
-    QImage FImage;
+    std::unique_ptr<TPictureImage> FImage;
     std::string FOriginal;
 };
 

@@ -37,7 +37,7 @@ QImage GlyphImage(TBitmap* glyph, int numGlyphs, TButtonState state) {
     const int n = std::clamp(numGlyphs, 1, 4);
     const int w = glyph->GetWidth() / n;
     if (w <= 0) return {};
-    const QImage& all = glyph->Image();
+    const QImage& all = BitmapImage(glyph);
     // The bottom-left pixel names the transparent colour, as in every glyph the program ships.
     const TColor key = QToRgb(all.pixel(0, all.height() - 1));
     const int index = int(state) < n ? int(state) : 0;
@@ -482,7 +482,7 @@ void TSpeedButton::Paint() {
     const int shift = pressed ? 1 : 0;
     OffsetRect(l.Glyph, shift, shift);
     OffsetRect(l.Text, shift, shift);
-    if (!glyph.isNull()) c->DrawImage(l.Glyph, glyph, Rect(0, 0, glyph.width(), glyph.height()));
+    if (!glyph.isNull()) CanvasPaint::DrawImage(c, l.Glyph, glyph, Rect(0, 0, glyph.width(), glyph.height()));
     if (!caption.empty()) {
         c->Brush()->SetStyle(bsClear);
         if (!GetEnabled()) c->Font()->SetColor(clGrayText);

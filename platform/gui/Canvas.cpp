@@ -70,11 +70,34 @@ void TMetaRecorder::Add(TCanvas* dc, TMetaRecordData&& r) {
     Records.push_back(std::move(r));
 }
 
+// --- regions -------------------------------------------------------------------------------
+
+TRegion::TRegion() noexcept = default;
+TRegion::TRegion(const TRegion& other) : FImpl(other.FImpl ? std::make_unique<Impl>(*other.FImpl) : nullptr) {}
+TRegion::TRegion(TRegion&& other) noexcept = default;
+TRegion& TRegion::operator=(const TRegion& other) {
+    if (this != &other) FImpl = other.FImpl ? std::make_unique<Impl>(*other.FImpl) : nullptr;
+    return *this;
+}
+TRegion& TRegion::operator=(TRegion&& other) noexcept = default;
+TRegion::~TRegion() = default;
+bool TRegion::IsEmpty() const noexcept { return !FImpl || FImpl->Rgn.isEmpty(); }
+bool operator==(const TRegion& a, const TRegion& b) { return QtRegion(a) == QtRegion(b); }
+TRegion::Impl& TRegion::Data() {
+    if (!FImpl) FImpl = std::make_unique<Impl>();
+    return *FImpl;
+}
+TRegion ToRegion(const QRegion& r) {
+    TRegion out;
+    if (!r.isEmpty()) QtRegion(out) = r;
+    return out;
+}
+
 // --- the canvas object ---------------------------------------------------------------------
 
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()),
-      FState(std::make_unique<DCState>()) {
+      FState(std::make_unique<DCState>()), FDevice(std::make_unique<Device>()) {
     FFont->OnChange = [this](TObject* s) { FontChanged(s); };
     FPen->OnChange = [this](TObject* s) { PenChanged(s); };
     FBrush->OnChange = [this](TObject* s) { BrushChanged(s); };
@@ -90,28 +113,38 @@ void TCanvas::ResetState() {
     *FState = DCState{};
     FSaved.clear();
     FFontValid = FPenValid = FBrushValid = false;
-    FClipApplied = false;
+    FDevice->ClipApplied = false;
 }
 
-void TCanvas::Attach(QPainter* painter, const TRect& deviceRect, const TRegion* visible) {
-    Detach();
-    FPainter = painter;
-    if (FPainter) FPainter->save();
-    FDeviceRect = deviceRect;
-    if (visible) FVisible = *visible;
-    else FVisible.reset();
-    FMeasuring = false;
-    ResetState();
+void CanvasPaint::Attach(TCanvas* c, QPainter* painter, const TRect& deviceRect, const QRegion* visible) {
+    c->Detach();
+    TCanvas::Device& d = *c->FDevice;
+    d.Painter = painter;
+    if (painter) painter->save();
+    c->FDeviceRect = deviceRect;
+    if (visible) d.Visible = *visible;
+    else d.Visible.reset();
+    c->FMeasuring = false;
+    c->ResetState();
 }
+
+QPainter* CanvasPaint::Painter(const TCanvas* c) { return c->FDevice->Painter; }
 
 void TCanvas::Detach() {
-    if (FPainter) {
-        FPainter->restore();
-        FPainter = nullptr;
+    if (FDevice->Painter) {
+        FDevice->Painter->restore();
+        FDevice->Painter = nullptr;
     }
-    FVisible.reset();
-    FClipApplied = false;
+    FDevice->Visible.reset();
+    FDevice->ClipApplied = false;
     FMeasuring = true;
+}
+
+bool TCanvas::HandleAllocated() const noexcept { return FDevice->Painter != nullptr || FMeasuring; }
+
+void TCanvas::ForgetPainter() noexcept {
+    FDevice->Painter = nullptr;
+    FDevice->ClipApplied = false;
 }
 
 void TCanvas::SetPixelsPerInch(int dpi) {
@@ -126,7 +159,7 @@ TCanvas* TCanvas::Handle() {
 }
 
 bool TCanvas::RequiredState(bool font, bool pen, bool brush) {
-    if (!FPainter) FPainter = CreatePainter();
+    if (!FDevice->Painter && FSurface) FDevice->Painter = FSurface->BeginPainter();
     if (font && !FFontValid) {
         FState->font = FFont->Data();
         FState->textColor = ColorToRGB(FFont->GetColor());
@@ -148,7 +181,7 @@ bool TCanvas::RequiredState(bool font, bool pen, bool brush) {
         }
         FBrushValid = true;
     }
-    return FPainter != nullptr || FRecorder != nullptr;
+    return FDevice->Painter != nullptr || FRecorder != nullptr;
 }
 
 void TCanvas::Changing() {
@@ -199,13 +232,12 @@ void TCanvas::SelectBrush(const TBrushData& brush) {
     RequiredState(false, false, true);
     FState->brush = brush;
 }
-const std::optional<TRegion>& TCanvas::ClipRegion() const noexcept { return FState->clip; }
-void TCanvas::SetClipRegion(const std::optional<TRegion>& rgn) { FState->clip = rgn; }
+void TCanvas::ResetClipRegion() { FState->clip.reset(); }
 
-TRegion TCanvas::VisibleRegion() const {
-    QRegion r(ToQRect(FDeviceRect));
-    if (FVisible) r &= *FVisible;
-    if (FState->clip) r &= *FState->clip;
+QRegion CanvasPaint::Visible(const TCanvas* c) {
+    QRegion r(ToQRect(c->FDeviceRect));
+    if (c->FDevice->Visible) r &= *c->FDevice->Visible;
+    if (c->FState->clip) r &= *c->FState->clip;
     return r;
 }
 
@@ -244,13 +276,14 @@ TRect TCanvas::DPtoLP(const TRect& r) const noexcept {
 // --- painting helpers ----------------------------------------------------------------------
 
 QPainter* CanvasPaint::Begin(TCanvas* c) {
-    QPainter* p = c->FPainter;
+    QPainter* p = c->FDevice->Painter;
     if (!p) return nullptr;
-    QRegion vis = c->VisibleRegion();
-    if (!c->FClipApplied || vis != c->FAppliedClip) {
+    QRegion vis = Visible(c);
+    TCanvas::Device& d = *c->FDevice;
+    if (!d.ClipApplied || vis != d.AppliedClip) {
         p->setClipRegion(vis);
-        c->FAppliedClip = vis;
-        c->FClipApplied = true;
+        d.AppliedClip = vis;
+        d.ClipApplied = true;
     }
     p->setRenderHint(QPainter::Antialiasing, false);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -258,9 +291,9 @@ QPainter* CanvasPaint::Begin(TCanvas* c) {
 }
 
 void CanvasPaint::ClipFurther(TCanvas* c, const QRect& r) {
-    if (!c->FPainter) return;
-    c->FPainter->setClipRegion(c->VisibleRegion() & QRegion(r));
-    c->FClipApplied = false;
+    if (!c->FDevice->Painter) return;
+    c->FDevice->Painter->setClipRegion(Visible(c) & QRegion(r));
+    c->FDevice->ClipApplied = false;
 }
 
 bool CanvasPaint::ApplyRop2(QPainter* p, int rop2, QColor& color) {
@@ -312,7 +345,7 @@ QBrush CanvasPaint::MakeBrush(TCanvas* c, const TBrushData& b, bool& transparent
     transparentGaps = false;
     const TCanvas::DCState& s = c->State();
     if (b.Pattern) {
-        QImage img = *b.Pattern;
+        QImage img = b.Pattern->Image;
         if (b.PatternMonochrome) {
             QRgb fg = RgbToQ(s.textColor).rgb(), bg = RgbToQ(s.bkColor).rgb();
             for (int y = 0; y < img.height(); ++y) {
@@ -548,41 +581,40 @@ int GetDeviceCaps(HDC dc, int index) {
 
 int IntersectClipRect(HDC dc, int l, int t, int r, int b) {
     QRegion rect(ToQRect(dc->LPtoDP(TRect{l, t, r, b})));
-    const auto& cur = dc->ClipRegion();
-    QRegion n = cur ? (*cur & rect) : rect;
-    dc->SetClipRegion(n);
+    auto& cur = dc->State().clip;
+    cur = cur ? (*cur & rect) : rect;
     Record(dc, EMR_INTERSECTCLIPRECT, {l, t, r, b});
-    return RegionKind(dc->VisibleRegion());
+    return RegionKind(CanvasPaint::Visible(dc));
 }
 int ExcludeClipRect(HDC dc, int l, int t, int r, int b) {
     QRegion rect(ToQRect(dc->LPtoDP(TRect{l, t, r, b})));
-    const auto& cur = dc->ClipRegion();
+    auto& cur = dc->State().clip;
     QRegion base = cur ? *cur : QRegion(ToQRect(dc->DeviceRect()));
-    dc->SetClipRegion(base.subtracted(rect));
-    return RegionKind(dc->VisibleRegion());
+    cur = base.subtracted(rect);
+    return RegionKind(CanvasPaint::Visible(dc));
 }
 int SelectClipRgn(HDC dc, const TRegion* rgn) {
-    if (rgn) dc->SetClipRegion(*rgn);
-    else dc->SetClipRegion(std::nullopt);
-    return RegionKind(dc->VisibleRegion());
+    if (rgn) dc->State().clip = QtRegion(*rgn);
+    else dc->State().clip.reset();
+    return RegionKind(CanvasPaint::Visible(dc));
 }
 int ExtSelectClipRgn(HDC dc, const TRegion* rgn, int mode) {
     if (mode == RGN_COPY || !rgn) return SelectClipRgn(dc, rgn);
-    const auto& cur = dc->ClipRegion();
+    auto& cur = dc->State().clip;
     QRegion base = cur ? *cur : QRegion(ToQRect(dc->DeviceRect()));
     TRegion out;
-    if (CombineRgn(out, base, *rgn, mode) == RGN_ERROR) return RGN_ERROR;
-    dc->SetClipRegion(out);
-    return RegionKind(dc->VisibleRegion());
+    if (CombineRgn(out, ToRegion(base), *rgn, mode) == RGN_ERROR) return RGN_ERROR;
+    cur = QtRegion(out);
+    return RegionKind(CanvasPaint::Visible(dc));
 }
 int GetClipRgn(HDC dc, TRegion& rgn) {
-    const auto& cur = dc->ClipRegion();
+    const auto& cur = dc->State().clip;
     if (!cur) return 0;
-    rgn = *cur;
+    rgn = ToRegion(*cur);
     return 1;
 }
 int GetClipBox(HDC dc, TRect& r) {
-    QRegion v = dc->VisibleRegion();
+    QRegion v = CanvasPaint::Visible(dc);
     r = dc->DPtoLP(FromQRect(v.boundingRect()));
     if (v.isEmpty()) r = TRect{};
     return RegionKind(v);
@@ -592,50 +624,55 @@ bool RectVisible(HDC dc, const TRect& r) {
     if (d.Left > d.Right) std::swap(d.Left, d.Right);
     if (d.Top > d.Bottom) std::swap(d.Top, d.Bottom);
     if (IsRectEmpty(d)) return false;
-    return dc->VisibleRegion().intersects(ToQRect(d));
+    return CanvasPaint::Visible(dc).intersects(ToQRect(d));
 }
 bool PtVisible(HDC dc, int x, int y) {
     TPoint d = dc->LPtoDP(TPoint{x, y});
-    return dc->VisibleRegion().contains(QPoint(d.X, d.Y));
+    return CanvasPaint::Visible(dc).contains(QPoint(d.X, d.Y));
 }
 
 TRegion CreateRectRgn(int l, int t, int r, int b) {
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
-    return QRegion(QRect(l, t, r - l, b - t));
+    return ToRegion(QRegion(QRect(l, t, r - l, b - t)));
 }
 TRegion CreateRectRgnIndirect(const TRect& r) { return CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom); }
 TRegion CreateEllipticRgn(int l, int t, int r, int b) {
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
-    return QRegion(QRect(l, t, r - l, b - t), QRegion::Ellipse);
+    return ToRegion(QRegion(QRect(l, t, r - l, b - t), QRegion::Ellipse));
 }
 TRegion CreatePolygonRgn(const std::vector<TPoint>& points) {
     QPolygon poly;
     for (TPoint p : points) poly << QPoint(p.X, p.Y);
-    return QRegion(poly, Qt::OddEvenFill);
+    return ToRegion(QRegion(poly, Qt::OddEvenFill));
 }
 int CombineRgn(TRegion& dest, const TRegion& a, const TRegion& b, int mode) {
+    const QRegion &qa = QtRegion(a), &qb = QtRegion(b);
+    QRegion out;
     switch (mode) {
-    case RGN_AND: dest = a.intersected(b); break;
-    case RGN_OR: dest = a.united(b); break;
-    case RGN_XOR: dest = a.xored(b); break;
-    case RGN_DIFF: dest = a.subtracted(b); break;
-    case RGN_COPY: dest = a; break;
+    case RGN_AND: out = qa.intersected(qb); break;
+    case RGN_OR: out = qa.united(qb); break;
+    case RGN_XOR: out = qa.xored(qb); break;
+    case RGN_DIFF: out = qa.subtracted(qb); break;
+    case RGN_COPY: out = qa; break;
     default: return RGN_ERROR;
     }
-    return RegionKind(dest);
+    dest = ToRegion(out);
+    return RegionKind(out);
 }
 int OffsetRgn(TRegion& rgn, int dx, int dy) {
-    rgn.translate(dx, dy);
-    return RegionKind(rgn);
+    if (rgn.IsEmpty()) return NULLREGION;
+    QtRegion(rgn).translate(dx, dy);
+    return RegionKind(QtRegion(rgn));
 }
 int GetRgnBox(const TRegion& rgn, TRect& r) {
-    r = rgn.isEmpty() ? TRect{} : FromQRect(rgn.boundingRect());
-    return RegionKind(rgn);
+    const QRegion& q = QtRegion(rgn);
+    r = q.isEmpty() ? TRect{} : FromQRect(q.boundingRect());
+    return RegionKind(q);
 }
-bool PtInRegion(const TRegion& rgn, int x, int y) { return rgn.contains(QPoint(x, y)); }
-bool RectInRegion(const TRegion& rgn, const TRect& r) { return rgn.intersects(ToQRect(r)); }
+bool PtInRegion(const TRegion& rgn, int x, int y) { return QtRegion(rgn).contains(QPoint(x, y)); }
+bool RectInRegion(const TRegion& rgn, const TRect& r) { return QtRegion(rgn).intersects(ToQRect(r)); }
 bool EqualRgn(const TRegion& a, const TRegion& b) { return a == b; }
 
 namespace {
@@ -664,9 +701,9 @@ void RecordBrush(HDC dc, int type, const QRegion& devRgn, const TBrushData& brus
 QRegion ToDevice(HDC dc, const TRegion& rgn) {
     TPoint o = dc->LPtoDP(TPoint{0, 0});
     const auto& s = dc->State();
-    if (s.scaleX == 1 && s.scaleY == 1) return rgn.translated(o.X, o.Y);
+    if (s.scaleX == 1 && s.scaleY == 1) return QtRegion(rgn).translated(o.X, o.Y);
     QRegion out;
-    for (const QRect& r : rgn) out += ToQRect(dc->LPtoDP(FromQRect(r)));
+    for (const QRect& r : QtRegion(rgn)) out += ToQRect(dc->LPtoDP(FromQRect(r)));
     return out;
 }
 }  // namespace
@@ -776,11 +813,11 @@ bool StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
     TRect norm{sx, sy, sx + sw, sy + sh};
     if (sw < 0) norm = {sx + sw + 1, norm.Top, sx + 1, norm.Bottom};
     if (sh < 0) norm = {norm.Left, sy + sh + 1, norm.Right, sy + 1};
-    QImage img = src->GrabImage(norm);
+    QImage img = CanvasPaint::GrabImage(src, norm);
     TRect srcIn{0, 0, img.width(), img.height()};
     if (sw < 0) srcIn = {img.width() - 1, srcIn.Top, -1, srcIn.Bottom};
     if (sh < 0) srcIn = {srcIn.Left, img.height() - 1, srcIn.Right, -1};
-    dest->DrawImage(TRect{x, y, x + w, y + h}, img, srcIn, rop);
+    CanvasPaint::DrawImage(dest, TRect{x, y, x + w, y + h}, img, srcIn, rop);
     return true;
 }
 
@@ -797,9 +834,10 @@ QImage ColourKeyed(const QImage& image, TColor key) {
 
 bool TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, TColor transparent) {
     if (!dest || !src || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return false;
-    const QImage img = src->GrabImage(TRect{sx, sy, sx + sw, sy + sh});
+    const QImage img = CanvasPaint::GrabImage(src, TRect{sx, sy, sx + sw, sy + sh});
     if (img.isNull()) return false;
-    dest->DrawImage(TRect{x, y, x + w, y + h}, ColourKeyed(img, transparent), TRect{0, 0, img.width(), img.height()});
+    CanvasPaint::DrawImage(
+        dest, TRect{x, y, x + w, y + h}, ColourKeyed(img, transparent), TRect{0, 0, img.width(), img.height()});
     return true;
 }
 
@@ -1162,7 +1200,7 @@ TColor TCanvas::GetPixel(int x, int y) {
     RequiredState(false, false, false);
     TPoint d = LPtoDP(TPoint{x, y});
     if (!PtInRect(FDeviceRect, d)) return -1;
-    QImage img = GrabImage(TRect{x, y, x + 1, y + 1});
+    QImage img = CanvasPaint::GrabImage(this, TRect{x, y, x + 1, y + 1});
     if (img.isNull()) return -1;
     return QToRgb(img.pixel(0, 0));
 }
@@ -1204,14 +1242,14 @@ TRect TCanvas::ClipRect() {
     return r;
 }
 
-QImage TCanvas::GrabImage(const TRect& r) {
-    TRect d = LPtoDP(r);
+QImage CanvasPaint::GrabImage(TCanvas* c, const TRect& r) {
+    TRect d = c->LPtoDP(r);
     if (d.Right <= d.Left || d.Bottom <= d.Top) return QImage();
     QImage out(d.Width(), d.Height(), QImage::Format_RGB32);
     out.fill(Qt::white);
     QImage whole;
-    QPaintDevice* dev = FPainter ? FPainter->device() : nullptr;
-    if (const QImage* own = SourceImage()) whole = *own;
+    QPaintDevice* dev = c->FDevice->Painter ? c->FDevice->Painter->device() : nullptr;
+    if (const QImage* own = c->FSurface ? c->FSurface->Pixels() : nullptr) whole = *own;
     else if (dev && dev->devType() == QInternal::Image) whole = *static_cast<QImage*>(dev);
     else if (dev && dev->devType() == QInternal::Pixmap) whole = static_cast<QPixmap*>(dev)->toImage();
     else return out;
@@ -1232,20 +1270,20 @@ QRect Covered(const TRect& r) {
 }
 }  // namespace
 
-void TCanvas::DrawImage(const TRect& dest, const QImage& image, const TRect& src, uint32_t rop) {
-    if (TMetaRecorder* rec = FRecorder) {
+void CanvasPaint::DrawImage(TCanvas* c, const TRect& dest, const QImage& image, const TRect& src, uint32_t rop) {
+    if (TMetaRecorder* rec = c->FRecorder) {
         TMetaRecordData r;
         r.type = EMR_STRETCHBLT;
         r.args = {dest.Left, dest.Top, dest.Right, dest.Bottom, int(rop)};
         QRect sr = Covered(src);
         r.image = image.copy(sr).mirrored(src.Right < src.Left, src.Bottom < src.Top);
-        r.bounds = FromQRect(Covered(LPtoDP(dest)));
-        rec->Add(this, std::move(r));
+        r.bounds = FromQRect(Covered(c->LPtoDP(dest)));
+        rec->Add(c, std::move(r));
     }
-    if (!FPainter) FPainter = CreatePainter();
-    QPainter* p = CanvasPaint::Begin(this);
+    if (!c->FDevice->Painter && c->FSurface) c->FDevice->Painter = c->FSurface->BeginPainter();
+    QPainter* p = Begin(c);
     if (!p || image.isNull()) return;
-    TRect d = LPtoDP(dest);
+    TRect d = c->LPtoDP(dest);
     bool mirrorX = (d.Right < d.Left) != (src.Right < src.Left);
     bool mirrorY = (d.Bottom < d.Top) != (src.Bottom < src.Top);
     QRect dq = Covered(d);
@@ -1254,7 +1292,7 @@ void TCanvas::DrawImage(const TRect& dest, const QImage& image, const TRect& src
     QImage part = image.copy(sq);
     if (mirrorX || mirrorY) part = part.mirrored(mirrorX, mirrorY);
     if (part.size() != dq.size()) part = part.scaled(dq.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const auto& s = *FState;
+    const auto& s = *c->FState;
     switch (rop) {
     case SRCCOPY: break;
     case SRCPAINT: p->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
@@ -1276,7 +1314,7 @@ void TCanvas::DrawImage(const TRect& dest, const QImage& image, const TRect& src
     }
     default:
         if (rop == PATCOPY || rop == DSTINVERT || rop == BLACKNESS || rop == WHITENESS || rop == PATINVERT) {
-            PatBlt(this, dest.Left, dest.Top, dest.Width(), dest.Height(), rop);
+            PatBlt(c, dest.Left, dest.Top, dest.Width(), dest.Height(), rop);
             return;
         }
         break;

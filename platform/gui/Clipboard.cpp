@@ -11,6 +11,7 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
+#include "platform/gui/GraphicsPrivate.h"
 
 namespace {
 std::map<std::string, WORD>& Formats() {
@@ -67,12 +68,12 @@ void TClipboard::SetBuffer(WORD format, const std::string& data) {
     Board()->setMimeData(d);
 }
 
-void TClipboard::AssignBitmap(TBitmap* bitmap) { Board()->setImage(bitmap->Image()); }
+void TClipboard::AssignBitmap(TBitmap* bitmap) { Board()->setImage(BitmapImage(bitmap)); }
 
 bool TClipboard::GetBitmap(TBitmap* bitmap) const {
     const QImage img = Board()->image();
     if (img.isNull()) return false;
-    bitmap->SetImage(img);
+    SetBitmapImage(bitmap, img);
     return true;
 }
 

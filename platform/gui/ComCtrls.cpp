@@ -833,27 +833,27 @@ void TUpDown::Notification(TComponent* c, TOperation op) {
 }
 
 void TUpDown::SetMin(int v) {
-    FMin = v;
-    SetPosition(FPosition);
+    FRange.SetMin(v);
+    UpdateAssociate();
 }
 void TUpDown::SetMax(int v) {
-    FMax = v;
-    SetPosition(FPosition);
+    FRange.SetMax(v);
+    UpdateAssociate();
 }
 
 void TUpDown::SetPosition(int v) {
-    FPosition = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
+    FRange.SetPosition(v);
     UpdateAssociate();
 }
 
 void TUpDown::UpdateAssociate() {
-    if (FAssociate && !GetComponentState().Contains(csLoading)) FAssociate->SetText(std::to_string(FPosition));
+    if (FAssociate && !GetComponentState().Contains(csLoading)) FAssociate->SetText(std::to_string(FRange.Position));
 }
 
 void TUpDown::Step(TUDBtnType button) {
-    int next = FPosition + (button == btNext ? 1 : -1);
-    if (next > FMax) next = FWrap ? FMin : FMax;
-    if (next < FMin) next = FWrap ? FMax : FMin;
+    int next = FRange.Position + (button == btNext ? 1 : -1);
+    if (next > FRange.Max) next = FWrap ? FRange.Min : FRange.Max;
+    if (next < FRange.Min) next = FWrap ? FRange.Max : FRange.Min;
     SetPosition(next);
     if (OnClickButton) OnClickButton(this, button);
 }
@@ -890,27 +890,27 @@ TProgressBar::TProgressBar(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TProgressBar::SetMin(int v) {
-    FMin = v;
-    SetPosition(FPosition);
+    FRange.SetMin(v);
+    Invalidate();
 }
 void TProgressBar::SetMax(int v) {
-    FMax = v;
-    SetPosition(FPosition);
+    FRange.SetMax(v);
+    Invalidate();
 }
 
 void TProgressBar::SetPosition(int v) {
-    FPosition = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
+    FRange.SetPosition(v);
     Invalidate();
 }
 
 void TProgressBar::StepIt() {
     // Past the end the bar starts again from Min, as the system control does.
-    int next = FPosition + FStep;
-    if (next > FMax) next = FMin + (next - FMax);
+    int next = FRange.Position + FStep;
+    if (next > FRange.Max) next = FRange.Min + (next - FRange.Max);
     SetPosition(next);
 }
 
-void TProgressBar::StepBy(int delta) { SetPosition(FPosition + delta); }
+void TProgressBar::StepBy(int delta) { SetPosition(FRange.Position + delta); }
 
 void TProgressBar::Paint() {
     TCanvas* c = Canvas();
@@ -921,8 +921,8 @@ void TProgressBar::Paint() {
     TRect e = r;
     DrawEdge(c->Handle(), e, BDR_SUNKENOUTER, BF_RECT);
     InflateRect(r, -2, -2);
-    if (FMax <= FMin) return;
-    const int filled = int(int64_t(r.Width()) * (FPosition - FMin) / (FMax - FMin));
+    if (FRange.Max <= FRange.Min) return;
+    const int filled = int(int64_t(r.Width()) * (FRange.Position - FRange.Min) / (FRange.Max - FRange.Min));
     c->Brush()->SetColor(clHighlight);
     c->FillRect(Rect(r.Left, r.Top, r.Left + filled, r.Bottom));
 }
@@ -943,7 +943,7 @@ void TTrackBar::WidgetCreated() {
     QObject::connect(s, &QSlider::valueChanged, s, [this](int v) {
         if (FSettingWidget) return;
         gui_detail::Guarded([&] {
-            FPosition = v;
+            FRange.Position = v;
             if (OnChange) OnChange(this);
         });
     });
@@ -954,28 +954,18 @@ void TTrackBar::ApplyRange() {
     if (!s) return;
     Setting([&] {
         s->setOrientation(Qt::Horizontal);
-        s->setRange(FMin, FMax);
-        s->setValue(FPosition);
+        s->setRange(FRange.Min, FRange.Max);
+        s->setValue(FRange.Position);
         s->setTickInterval(1);
         s->setTickPosition(QSlider::TicksBelow);
     });
 }
 
-void TTrackBar::SetMin(int v) {
-    FMin = v;
-    if (FMax < v) FMax = v;
-    SetPosition(FPosition);
-}
-void TTrackBar::SetMax(int v) {
-    FMax = v;
-    if (FMin > v) FMin = v;
-    SetPosition(FPosition);
-}
+void TTrackBar::SetMin(int v) { PositionSet(FRange.SetMin(v)); }
+void TTrackBar::SetMax(int v) { PositionSet(FRange.SetMax(v)); }
+void TTrackBar::SetPosition(int v) { PositionSet(FRange.SetPosition(v)); }
 
-void TTrackBar::SetPosition(int v) {
-    v = std::clamp(v, FMin, FMax);
-    const bool changed = v != FPosition;
-    FPosition = v;
+void TTrackBar::PositionSet(bool changed) {
     ApplyRange();
     if (changed && OnChange && !GetComponentState().Contains(csLoading)) OnChange(this);
 }

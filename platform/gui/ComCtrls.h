@@ -299,6 +299,34 @@ enum TUDBtnType { btNext, btPrev };
 KAROMIL_ENUM_TYPE(TUDBtnType, "btNext", "btPrev")
 using TUDClickEvent = std::function<void(TObject* sender, TUDBtnType button)>;
 
+// Min, Max and a Position kept between them: the range of the up-down, progress and track bars.
+// The up-down and progress bars let one bound pass the other and keep Position between whichever
+// is lower and whichever is higher; the track bar (Ordered) moves the other bound along instead,
+// so Min never exceeds Max.
+struct TRange {
+    int Min = 0, Max = 100, Position = 0;
+    bool Ordered = false;
+
+    // Each answers whether Position moved.
+    bool SetMin(int v) {
+        Min = v;
+        if (Ordered && Max < v) Max = v;
+        return SetPosition(Position);
+    }
+    bool SetMax(int v) {
+        Max = v;
+        if (Ordered && Min > v) Min = v;
+        return SetPosition(Position);
+    }
+    bool SetPosition(int v) {
+        const int lo = Min < Max ? Min : Max, hi = Min < Max ? Max : Min;
+        v = v < lo ? lo : v > hi ? hi : v;
+        const bool changed = v != Position;
+        Position = v;
+        return changed;
+    }
+};
+
 // Two arrow buttons that step Position by one between Min and Max (wrapping round when Wrap); the
 // associated control (an edit) shows the position and sits beside the buttons.
 class TUpDown : public TCustomControl {
@@ -308,11 +336,11 @@ public:
     ~TUpDown() override;
     TWinControl* GetAssociate() const noexcept { return FAssociate; }
     void SetAssociate(TWinControl* v);
-    int GetMin() const noexcept { return FMin; }
+    int GetMin() const noexcept { return FRange.Min; }
     void SetMin(int v);
-    int GetMax() const noexcept { return FMax; }
+    int GetMax() const noexcept { return FRange.Max; }
     void SetMax(int v);
-    int GetPosition() const noexcept { return FPosition; }
+    int GetPosition() const noexcept { return FRange.Position; }
     void SetPosition(int v);
     bool GetWrap() const noexcept { return FWrap; }
     void SetWrap(bool v) { FWrap = v; }
@@ -328,7 +356,7 @@ protected:
 private:
     void UpdateAssociate();
     TWinControl* FAssociate = nullptr;
-    int FMin = 0, FMax = 100, FPosition = 0;
+    TRange FRange;
     bool FWrap = false;
 };
 
@@ -338,11 +366,11 @@ class TProgressBar : public TCustomControl {
     KAROMIL_CLASS(TProgressBar, TCustomControl)
 public:
     explicit TProgressBar(TComponent* owner);
-    int GetMin() const noexcept { return FMin; }
+    int GetMin() const noexcept { return FRange.Min; }
     void SetMin(int v);
-    int GetMax() const noexcept { return FMax; }
+    int GetMax() const noexcept { return FRange.Max; }
     void SetMax(int v);
-    int GetPosition() const noexcept { return FPosition; }
+    int GetPosition() const noexcept { return FRange.Position; }
     void SetPosition(int v);  // kept inside Min..Max
     int GetStep() const noexcept { return FStep; }
     void SetStep(int v) { FStep = v; }
@@ -353,18 +381,19 @@ protected:
     void Paint() override;
 
 private:
-    int FMin = 0, FMax = 100, FPosition = 0, FStep = 10;
+    TRange FRange;
+    int FStep = 10;
 };
 
 class TTrackBar : public TWidgetControl {
     KAROMIL_CLASS(TTrackBar, TWidgetControl)
 public:
     explicit TTrackBar(TComponent* owner);
-    int GetMin() const noexcept { return FMin; }
+    int GetMin() const noexcept { return FRange.Min; }
     void SetMin(int v);
-    int GetMax() const noexcept { return FMax; }
+    int GetMax() const noexcept { return FRange.Max; }
     void SetMax(int v);
-    int GetPosition() const noexcept { return FPosition; }
+    int GetPosition() const noexcept { return FRange.Position; }
     void SetPosition(int v);
     void Dispatch(TMessage& message) override;
     // After the position changed, by the user or by code.
@@ -376,7 +405,8 @@ protected:
 
 private:
     void ApplyRange();
-    int FMin = 0, FMax = 10, FPosition = 0;
+    void PositionSet(bool changed);
+    TRange FRange{0, 10, 0, true};
 };
 
 // --- tree view -------------------------------------------------------------------------------

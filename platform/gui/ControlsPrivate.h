@@ -42,7 +42,7 @@ struct TWinControl::TWindow {
     QScrollBar* Bars[2] = {nullptr, nullptr};
     QWidget* SizeBox = nullptr;
     std::unique_ptr<TCanvas> DC;  // the paint DC when the control has no Canvas of its own
-    TRegion Validated;
+    QRegion Validated;
     bool ErasePending = false;
     bool NoErasePending = false;
     bool PaintFailed = false;  // the last paint threw; report only the first

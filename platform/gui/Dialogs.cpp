@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/gui/Application.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"

@@ -231,7 +231,7 @@ void TDragImageList::SetSize(int width, int height) {
 int TDragImageList::Add(TBitmap* image) { return AddMasked(image, clNone); }
 
 int TDragImageList::AddMasked(TBitmap* image, TColor maskColor) {
-    QImage src = image->Image().convertToFormat(QImage::Format_ARGB32);
+    QImage src = BitmapImage(image).convertToFormat(QImage::Format_ARGB32);
     int first = -1;
     for (int x = 0; x + FWidth <= std::max(src.width(), FWidth); x += FWidth) {
         QImage tile = src.copy(x, 0, FWidth, FHeight).convertToFormat(QImage::Format_ARGB32);

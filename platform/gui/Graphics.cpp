@@ -333,8 +333,8 @@ void TBrush::SetStyle(TBrushStyle v) {
 void TBrush::SetBitmap(TBitmap* bitmap) {
     FBitmap = bitmap;
     if (bitmap && !bitmap->Empty()) {
-        QImage img = bitmap->Image().copy(0, 0, 8, 8).convertToFormat(QImage::Format_RGB32);
-        FData.Pattern = std::make_shared<const QImage>(std::move(img));
+        QImage img = BitmapImage(bitmap).copy(0, 0, 8, 8).convertToFormat(QImage::Format_RGB32);
+        FData.Pattern = std::make_shared<const TBrushPattern>(TBrushPattern{std::move(img)});
         FData.PatternMonochrome = bitmap->Monochrome();
         FData.Style = bsSolid;
     } else {

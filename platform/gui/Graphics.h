@@ -2,9 +2,11 @@
 // Colours, fonts, pens, brushes and the canvas: the device-context model the libraries draw
 // through, with Windows' pixel rules, over QPainter.
 //
-// A TCanvas is the device context (HDC is a TCanvas*). It paints through a QPainter attached
-// by a control's paint handler, through its own painter on a TBitmap's image, or not at all
-// (a measuring canvas, which still answers text metrics). It keeps the DC state: the selected
+// A TCanvas is the device context (HDC is a TCanvas*). It paints through a painter attached
+// by a control's paint handler, through its own painter on a TBitmap's pixels, or not at all
+// (a measuring canvas, which still answers text metrics). The painter, the pixels and the Qt
+// types behind regions and images are the window layer's own (GraphicsPrivate.h): this header
+// compiles without Qt. It keeps the DC state: the selected
 // font, pen and brush, text and background colours, background mode, ROP2, clip region with a
 // SaveDC/RestoreDC stack, brush origin, pen position and viewport origin.
 //
@@ -24,17 +26,10 @@
 #include <string>
 #include <vector>
 
-#include <QtGui/QRegion>
-
 #include "platform/classes/List.h"
 #include "platform/classes/Persistent.h"
 #include "platform/classes/TypInfo.h"
 
-class QColor;
-class QFont;
-class QImage;
-class QPainter;
-class QRect;
 class TGraphic;
 class TBitmap;
 class TCanvas;
@@ -66,9 +61,6 @@ bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) noexcept;  // fal
 bool UnionRect(TRect& dst, const TRect& a, const TRect& b) noexcept;
 void OffsetRect(TRect& r, int dx, int dy) noexcept;
 void InflateRect(TRect& r, int dx, int dy) noexcept;
-
-QRect ToQRect(const TRect& r);
-TRect FromQRect(const QRect& r);
 
 // --- colours -------------------------------------------------------------------------------
 
@@ -169,8 +161,6 @@ inline int GetBValue(TColor c) noexcept { return (c >> 16) & 255; }
 std::string ColorToString(TColor color);
 TColor StringToColor(const std::string& s);  // EConvertError when neither
 bool IdentToColor(const std::string& ident, TColor& color);  // colour names only
-// Only inside platform/gui and its users that talk to Qt: resolved, opaque.
-QColor ToQColor(TColor color);
 
 // --- fonts ---------------------------------------------------------------------------------
 
@@ -246,9 +236,6 @@ private:
 
 // The installed family that stands in for a Windows face name ("Arial" -> "Liberation Sans").
 std::string MapFontName(const std::string& windowsName);
-// A QFont with the mapped family, pixel size and style, unhinted and without kerning; for
-// controls whose Qt widgets show a TFont.
-QFont ToQFont(const TFontData& font);
 
 // One installed font family as the font enumeration reports it: its flags (TRUETYPE_FONTTYPE
 // for an outline font that scales smoothly) and the character sets its letters cover, in
@@ -321,12 +308,14 @@ enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBD
 KAROMIL_ENUM_TYPE(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
     "bsCross", "bsDiagCross")
 
+struct TBrushPattern;  // GraphicsPrivate.h
+
 struct TBrushData {
     TColor Color = clWhite;
     TBrushStyle Style = bsSolid;
     // An 8x8 pattern (the brush's Bitmap). A monochrome pattern paints its black pixels in the
     // DC's text colour and its white ones in the background colour.
-    std::shared_ptr<const QImage> Pattern;
+    std::shared_ptr<const TBrushPattern> Pattern;
     bool PatternMonochrome = false;
     friend bool operator==(const TBrushData&, const TBrushData&) = default;
 };
@@ -499,12 +488,31 @@ struct TTextMetric {
 };
 using TEXTMETRIC = TTextMetric;
 
-// A region is a set of pixels; Qt's value type serves.
-using TRegion = QRegion;
+// A set of pixels, in device coordinates. A value: a copy is independent of the original.
+class TRegion {
+public:
+    TRegion() noexcept;
+    TRegion(const TRegion& other);
+    TRegion(TRegion&& other) noexcept;
+    TRegion& operator=(const TRegion& other);
+    TRegion& operator=(TRegion&& other) noexcept;
+    ~TRegion();
+    bool IsEmpty() const noexcept;
+    friend bool operator==(const TRegion& a, const TRegion& b);
+
+    // The representation (GraphicsPrivate.h); Data() makes it for an empty region.
+    struct Impl;
+    const Impl* DataIfAny() const noexcept { return FImpl.get(); }
+    Impl& Data();
+
+private:
+    std::unique_ptr<Impl> FImpl;  // nullptr while empty
+};
 
 // --- the canvas ----------------------------------------------------------------------------
 
 class TMetaRecorder;  // what a metafile canvas records into (internal)
+class TCanvasSurface;  // pixels a canvas owns itself (GraphicsPrivate.h)
 
 class TCanvas : public TPersistent {
     KAROMIL_CLASS(TCanvas, TPersistent)
@@ -513,13 +521,10 @@ public:
     TCanvas();
     ~TCanvas() override;
 
-    // Paints through painter (not owned) until Detach. deviceRect bounds the device;
-    // visible (an update region) limits what can be painted and what RectVisible answers.
-    // The DC state is reset as for a freshly obtained DC.
-    void Attach(QPainter* painter, const TRect& deviceRect, const TRegion* visible = nullptr);
+    // Painting through a painter starts with CanvasPaint::Attach (GraphicsPrivate.h) and ends
+    // here; the canvas measures again afterwards.
     void Detach();
-    QPainter* Painter() const noexcept { return FPainter; }
-    bool HandleAllocated() const noexcept { return FPainter != nullptr || FMeasuring; }
+    bool HandleAllocated() const noexcept;
     // The DC; selects a changed Font, Pen and Brush first, as the class library does.
     TCanvas* Handle();
     TRect DeviceRect() const noexcept { return FDeviceRect; }
@@ -579,14 +584,8 @@ public:
     // The visible part of the device in logical coordinates (device rectangle without clip).
     TRect ClipRect();
 
-    // Low level: puts an image's src part into dest (nearest-neighbour stretch, negative
-    // extents mirror) with a ternary raster op, under the clip.
-    void DrawImage(const TRect& dest, const QImage& image, const TRect& src, uint32_t rop = SRCCOPY);
-    // Selects changed objects and makes a painter ready, for drawing through DrawImage.
+    // Selects changed objects and makes a painter ready, for drawing through the painter.
     void RequiredStateForDrawing() { RequiredState(); }
-    // Copies what the device shows in r (in logical coordinates) into an RGB32 image; blank
-    // outside the device and on a measuring canvas.
-    QImage GrabImage(const TRect& r);
 
     // Hooks of the class library's canvas; the printer canvas resets its font in Changing.
     TNotifyEvent OnChange;
@@ -611,11 +610,8 @@ public:
     void SelectFont(const TFontData& font);  // like selecting an HFONT
     void SelectPen(const TPenData& pen);
     void SelectBrush(const TBrushData& brush);
-    // Application clip in device coordinates; std::nullopt when none is selected.
-    const std::optional<TRegion>& ClipRegion() const noexcept;
-    void SetClipRegion(const std::optional<TRegion>& rgn);
-    // Device pixels that can be painted: device ∩ visible ∩ clip.
-    TRegion VisibleRegion() const;
+    // Removes the application clip (SelectClipRgn with none).
+    void ResetClipRegion();
     int SaveDC();
     bool RestoreDC(int saved);  // negative: relative to the top of the stack
     bool IsMetafileCanvas() const noexcept { return FRecorder != nullptr; }
@@ -628,21 +624,18 @@ public:
     struct DCState;  // GraphicsPrivate.h
     DCState& State() noexcept { return *FState; }
     TMetaRecorder* Recorder() const noexcept { return FRecorder; }
+    // The painter, the region it may paint and the clip applied to it (GraphicsPrivate.h).
+    struct Device;
 
 protected:
     // Called around every drawing operation (class-library semantics).
     virtual void Changing();
     virtual void Changed();
-    // Gives a painter when the canvas can make one itself (a bitmap's canvas begins one on
-    // its image); the base has none.
-    virtual QPainter* CreatePainter() { return nullptr; }
-    // The pixels behind the canvas when it has them without a painter (a bitmap).
-    virtual const QImage* SourceImage() { return nullptr; }
-    // The subclass ended the painter CreatePainter gave; the DC state stays.
-    void ForgetPainter() noexcept {
-        FPainter = nullptr;
-        FClipApplied = false;
-    }
+    // A canvas with pixels of its own (a bitmap's) gives them here: its surface begins a
+    // painter on them when drawing starts, and they are read without one. Not owned.
+    void SetSurface(TCanvasSurface* surface) noexcept { FSurface = surface; }
+    // The subclass ended the painter its surface gave; the DC state stays.
+    void ForgetPainter() noexcept;
     // Selects changed objects and makes sure a painter exists; false when nothing can be painted.
     bool RequiredState(bool font = true, bool pen = true, bool brush = true);
     void SetRecorder(TMetaRecorder* recorder) noexcept { FRecorder = recorder; }
@@ -661,16 +654,14 @@ private:
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<DCState> FState;
     std::vector<DCState> FSaved;
-    QPainter* FPainter = nullptr;
+    std::unique_ptr<Device> FDevice;
+    TCanvasSurface* FSurface = nullptr;
     TRect FDeviceRect;
-    std::optional<TRegion> FVisible;
     int FPixelsPerInch = 96;
     uint32_t FCopyMode = SRCCOPY;
     int FLockCount = 0;
     bool FFontValid = false, FPenValid = false, FBrushValid = false;
     TMetaRecorder* FRecorder = nullptr;
-    QRegion FAppliedClip;  // what the painter was last clipped to
-    bool FClipApplied = false;
     friend class TMetafileCanvas;
 };
 

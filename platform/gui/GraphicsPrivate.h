@@ -1,18 +1,71 @@
 #pragma once
-// Internals shared by the graphics sources of platform/gui; not for other modules.
+// Internals shared by the graphics sources of platform/gui; not for other modules. Here the public
+// graphics types meet Qt: the painter behind a canvas, the image behind a bitmap, icon, JPEG
+// picture, image list and brush pattern, the region behind a TRegion, and the conversions.
 
 #include <QtGui/QColor>
 #include <QtGui/QGlyphRun>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtGui/QRawFont>
+#include <QtGui/QRegion>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gui/Bitmaps.h"
 #include "platform/gui/Graphics.h"
+
+class QFont;
+class TCustomImageList;
+
+QRect ToQRect(const TRect& r);
+TRect FromQRect(const QRect& r);
+// Resolved, opaque.
+QColor ToQColor(TColor color);
+// A QFont with the mapped family, pixel size and style, unhinted and without kerning; for
+// controls whose Qt widgets show a TFont.
+QFont ToQFont(const TFontData& font);
+
+// --- regions --------------------------------------------------------------------------------
+
+struct TRegion::Impl {
+    QRegion Rgn;
+};
+// The Qt region behind a region (an empty one when it has none yet), and back.
+inline const QRegion& QtRegion(const TRegion& r) {
+    static const QRegion empty;
+    const TRegion::Impl* d = r.DataIfAny();
+    return d ? d->Rgn : empty;
+}
+inline QRegion& QtRegion(TRegion& r) { return r.Data().Rgn; }
+TRegion ToRegion(const QRegion& r);
+
+// --- pictures -------------------------------------------------------------------------------
+
+struct TBrushPattern {
+    QImage Image;
+};
+
+// The images behind the pictures (RGB32 for bitmaps and JPEG pictures, ARGB32 for icons and
+// image-list tiles); Set* converts as the picture needs.
+struct TPictureImage {
+    QImage Image;
+};
+const QImage& BitmapImage(TBitmap* bitmap);  // drawing through its canvas is flushed first
+void SetBitmapImage(TBitmap* bitmap, const QImage& image);
+const QImage& IconImage(const TIcon* icon);
+void SetIconImage(TIcon* icon, const QImage& image);
+const QImage& JpegImage(const TJPEGImage* jpeg);
+const QImage& ImageListImage(const TCustomImageList* list, int index);  // the tile, ARGB
+
+// Encodes 24-bit RGB rows as a baseline JFIF stream; decodes one (EInvalidGraphic when libjpeg
+// refuses).
+std::string EncodeJpeg(const QImage& image, int quality, bool grayscale = false);
+QImage DecodeJpeg(const std::string& bytes);
 
 // Little-endian fields of stored pictures; a field past the end reads as 0.
 inline uint32_t Le32(const std::string& s, size_t off) {
@@ -43,6 +96,24 @@ struct TCanvas::DCState {
     TPoint brushOrg, penPos, viewportOrg;
     double scaleX = 1, scaleY = 1;
     std::optional<QRegion> clip;  // device coordinates
+};
+
+// Pixels a canvas owns itself (a bitmap's): a painter is begun on them when drawing starts, and
+// they are read without one.
+class TCanvasSurface {
+public:
+    virtual QPainter* BeginPainter() = 0;  // nullptr when there is nothing to paint on
+    virtual const QImage* Pixels() = 0;  // nullptr when there are none
+
+protected:
+    ~TCanvasSurface() = default;
+};
+
+struct TCanvas::Device {
+    QPainter* Painter = nullptr;  // not owned
+    std::optional<QRegion> Visible;  // the update region, device coordinates
+    QRegion AppliedClip;  // what the painter was last clipped to
+    bool ClipApplied = false;
 };
 
 // A font realised at one pixel size: integer metrics as GDI reports them, and integer
@@ -84,6 +155,19 @@ std::string FromU32(const std::u32string& s);
 
 // Painting helpers over a canvas's painter, in device coordinates.
 struct CanvasPaint {
+    // Paints through painter (not owned) until TCanvas::Detach. deviceRect bounds the device;
+    // visible (an update region) limits what can be painted and what RectVisible answers.
+    // The DC state is reset as for a freshly obtained DC.
+    static void Attach(TCanvas* c, QPainter* painter, const TRect& deviceRect, const QRegion* visible = nullptr);
+    static QPainter* Painter(const TCanvas* c);
+    // Device pixels that can be painted: device ∩ visible ∩ clip.
+    static QRegion Visible(const TCanvas* c);
+    // Puts an image's src part into dest (nearest-neighbour stretch, negative extents mirror)
+    // with a ternary raster op, under the clip.
+    static void DrawImage(TCanvas* c, const TRect& dest, const QImage& image, const TRect& src, uint32_t rop = SRCCOPY);
+    // Copies what the device shows in r (in logical coordinates) into an RGB32 image; blank
+    // outside the device and on a measuring canvas.
+    static QImage GrabImage(TCanvas* c, const TRect& r);
     // Prepares the painter: clip = the visible region, no antialiasing, source-over.
     // nullptr when nothing can be painted.
     static QPainter* Begin(TCanvas* c);

@@ -61,7 +61,10 @@ void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
     if (link && link->Sender == this) link->Sender = nullptr;
 }
 
-int TCustomImageList::AddImage(const QImage& argb) {
+int TCustomImageList::Count() const noexcept { return int(FImages.size()); }
+
+int TCustomImageList::AddImage(const TPictureImage& picture) {
+    const QImage& argb = picture.Image;
     // A strip of several images side by side becomes several entries.
     int first = Count();
     int n = std::max(1, argb.width() / FWidth);
@@ -72,7 +75,7 @@ int TCustomImageList::AddImage(const QImage& argb) {
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, argb, i * FWidth, 0, FWidth, FHeight);
         p.end();
-        FImages.push_back(tile);
+        FImages.push_back(TPictureImage{tile});
     }
     Change();
     return first;
@@ -80,26 +83,26 @@ int TCustomImageList::AddImage(const QImage& argb) {
 
 int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
     if (!image || image->Empty()) return -1;
-    QImage argb = image->Image().convertToFormat(QImage::Format_ARGB32);
+    QImage argb = BitmapImage(image).convertToFormat(QImage::Format_ARGB32);
     if (mask && !mask->Empty()) {
-        const QImage& m = mask->Image();
+        const QImage& m = BitmapImage(mask);
         for (int y = 0; y < std::min(argb.height(), m.height()); ++y)
             for (int x = 0; x < std::min(argb.width(), m.width()); ++x)
                 if (qGray(m.pixel(x, y)) >= 128) argb.setPixel(x, y, 0);
     }
-    return AddImage(argb);
+    return AddImage(TPictureImage{argb});
 }
 
 int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
     if (!image || image->Empty()) return -1;
     if (maskColor == clDefault) maskColor = image->GetPixel(0, image->GetHeight() - 1);
-    return AddImage(ColourKeyed(image->Image(), maskColor));
+    return AddImage(TPictureImage{ColourKeyed(BitmapImage(image), maskColor)});
 }
 
 int TCustomImageList::AddIcon(TIcon* icon) {
     if (!icon || icon->Empty()) return -1;
-    QImage img = icon->Image().scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    FImages.push_back(img.convertToFormat(QImage::Format_ARGB32));
+    QImage img = IconImage(icon).scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    FImages.push_back(TPictureImage{img.convertToFormat(QImage::Format_ARGB32)});
     Change();
     return Count() - 1;
 }
@@ -124,7 +127,9 @@ void TCustomImageList::Clear() {
     Change();
 }
 
-const QImage& TCustomImageList::Image(int index) const {
+const QImage& ImageListImage(const TCustomImageList* list, int index) { return list->PictureImage(index).Image; }
+
+const TPictureImage& TCustomImageList::PictureImage(int index) const {
     if (index < 0 || index >= Count()) throw EInvalidOperation("Invalid ImageList Index");
     return FImages[size_t(index)];
 }
@@ -134,9 +139,9 @@ void TCustomImageList::GetBitmap(int index, TBitmap* image) {
     QImage out(FWidth, FHeight, QImage::Format_RGB32);
     out.fill(RgbToQ(FBkColor == clNone ? clBtnFace : FBkColor));
     QPainter p(&out);
-    p.drawImage(0, 0, FImages[size_t(index)]);
+    p.drawImage(0, 0, FImages[size_t(index)].Image);
     p.end();
-    image->SetImage(out);
+    SetBitmapImage(image, out);
 }
 
 void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabled) {
@@ -153,7 +158,7 @@ void TCustomImageList::Draw(
         return;
     }
     // Disabled: the shape embossed, highlight one pixel down-right under the shadow.
-    const QImage& src = FImages[size_t(index)];
+    const QImage& src = FImages[size_t(index)].Image;
     auto shape = [&](TColor c) {
         QImage img(src.size(), QImage::Format_ARGB32);
         QRgb col = RgbToQ(c).rgb();
@@ -167,14 +172,14 @@ void TCustomImageList::Draw(
     };
     canvas->RequiredStateForDrawing();
     QImage hi = shape(clBtnHighlight), sh = shape(clBtnShadow);
-    canvas->DrawImage(Bounds(x + 1, y + 1, FWidth, FHeight), hi, Rect(0, 0, FWidth, FHeight));
-    canvas->DrawImage(Bounds(x, y, FWidth, FHeight), sh, Rect(0, 0, FWidth, FHeight));
+    CanvasPaint::DrawImage(canvas, Bounds(x + 1, y + 1, FWidth, FHeight), hi, Rect(0, 0, FWidth, FHeight));
+    CanvasPaint::DrawImage(canvas, Bounds(x, y, FWidth, FHeight), sh, Rect(0, 0, FWidth, FHeight));
 }
 
 bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int y, int dx, int dy, TColor bk,
     TColor fg, uint32_t style) {
     if (!list || !dc || index < 0 || index >= list->Count()) return false;
-    QImage img = list->Image(index);
+    QImage img = ImageListImage(list, index);
     int w = dx > 0 ? dx : list->GetWidth(), h = dy > 0 ? dy : list->GetHeight();
     if (bk == CLR_DEFAULT) bk = list->GetBkColor();
     if (style & ILD_MASK) {
@@ -183,7 +188,7 @@ bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int
         for (int yy = 0; yy < img.height(); ++yy)
             for (int xx = 0; xx < img.width(); ++xx)
                 m.setPixel(xx, yy, qAlpha(img.pixel(xx, yy)) ? 0xFF000000u : 0xFFFFFFFFu);
-        dc->DrawImage(Bounds(x, y, w, h), m, Rect(0, 0, w, h));
+        CanvasPaint::DrawImage(dc, Bounds(x, y, w, h), m, Rect(0, 0, w, h));
         return true;
     }
     if (style & (ILD_BLEND25 | ILD_BLEND50)) {
@@ -207,6 +212,6 @@ bool ImageList_DrawEx(TCustomImageList* list, int index, TCanvas* dc, int x, int
         p.end();
         img = under;
     }
-    dc->DrawImage(Bounds(x, y, w, h), img, Rect(0, 0, w, h));
+    CanvasPaint::DrawImage(dc, Bounds(x, y, w, h), img, Rect(0, 0, w, h));
     return true;
 }

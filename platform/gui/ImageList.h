@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include <QtGui/QImage>
-
 #include "platform/classes/Component.h"
 #include "platform/gui/Bitmaps.h"
 
@@ -52,7 +50,7 @@ public:
     void SetWidth(int w);  // changing the size clears the list
     int GetHeight() const noexcept { return FHeight; }
     void SetHeight(int h);
-    int Count() const noexcept { return int(FImages.size()); }
+    int Count() const noexcept;
     TColor GetBkColor() const noexcept { return FBkColor; }
     void SetBkColor(TColor c) {
         FBkColor = c;
@@ -92,8 +90,8 @@ public:
 
     void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
     void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type, bool enabled = true);
-    // The tile as ARGB (transparent where masked).
-    const QImage& Image(int index) const;
+    // The tile as ARGB, transparent where masked (GraphicsPrivate.h reads it as ImageListImage).
+    const TPictureImage& PictureImage(int index) const;
 
     void RegisterChanges(TChangeLink* link);
     void UnRegisterChanges(TChangeLink* link);
@@ -103,13 +101,13 @@ protected:
     virtual void Change();
 
 private:
-    int AddImage(const QImage& argb);
+    int AddImage(const TPictureImage& argb);
     int FWidth = 16, FHeight = 16;
     TColor FBkColor = clNone, FBlendColor = clNone;
     TDrawingStyle FDrawingStyle = dsNormal;
     TImageType FImageType = itImage;
     bool FMasked = true;
-    std::vector<QImage> FImages;  // ARGB32
+    std::vector<TPictureImage> FImages;  // ARGB32
     std::vector<TChangeLink*> FLinks;
 };
 

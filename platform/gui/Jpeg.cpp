@@ -105,12 +105,16 @@ QImage DecodeJpeg(const std::string& bytes) {
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
-TJPEGImage::TJPEGImage() = default;
+TJPEGImage::TJPEGImage() : FImage(std::make_unique<TPictureImage>()) {}
 TJPEGImage::~TJPEGImage() = default;
+bool TJPEGImage::Empty() const { return FImage->Image.isNull() && FData.empty(); }
+int TJPEGImage::GetWidth() const { return FImage->Image.width(); }
+int TJPEGImage::GetHeight() const { return FImage->Image.height(); }
+const QImage& JpegImage(const TJPEGImage* jpeg) { return jpeg->PictureImage().Image; }
 
 void TJPEGImage::Assign(TPersistent* source) {
     if (auto* j = dynamic_cast<TJPEGImage*>(source)) {
-        FImage = j->FImage;
+        FImage->Image = j->FImage->Image;
         FData = j->FData;
         FQuality = j->FQuality;
         FGrayscale = j->FGrayscale;
@@ -118,7 +122,7 @@ void TJPEGImage::Assign(TPersistent* source) {
         return;
     }
     if (auto* b = dynamic_cast<TBitmap*>(source)) {
-        FImage = b->Image().copy();
+        FImage->Image = BitmapImage(b).copy();
         FData.clear();
         Changed();
         return;
@@ -142,7 +146,7 @@ void TJPEGImage::SetGrayscale(bool v) {
     }
 }
 void TJPEGImage::Compress() {
-    if (FData.empty() && !FImage.isNull()) FData = EncodeJpeg(FImage, FQuality, FGrayscale);
+    if (FData.empty() && !FImage->Image.isNull()) FData = EncodeJpeg(FImage->Image, FQuality, FGrayscale);
 }
 
 void TJPEGImage::LoadFromStream(TStream* stream) {
@@ -172,7 +176,7 @@ void TJPEGImage::LoadFromStream(TStream* stream) {
         scan = (m == 0xDA);
     }
     QImage img = DecodeJpeg(bytes);
-    FImage = img;
+    FImage->Image = img;
     FData = bytes;
     Changed();
 }
@@ -183,5 +187,6 @@ void TJPEGImage::SaveToStream(TStream* stream) {
 }
 
 void TJPEGImage::Draw(TCanvas* canvas, const TRect& r) {
-    if (!FImage.isNull()) canvas->DrawImage(r, FImage, TRect{0, 0, FImage.width(), FImage.height()}, SRCCOPY);
+    const QImage& image = FImage->Image;
+    if (!image.isNull()) CanvasPaint::DrawImage(canvas, r, image, TRect{0, 0, image.width(), image.height()}, SRCCOPY);
 }

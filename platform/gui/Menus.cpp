@@ -9,6 +9,7 @@
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/StdCtrls.h"
 
 KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(TMenuItem, TComponent, {
@@ -294,7 +295,7 @@ QMenu* TMenu::BuildQMenu(TMenuItem* item, QWidget* parent) {
             a->setChecked(true);
         }
         if (FImages && child->GetImageIndex() >= 0 && child->GetImageIndex() < FImages->Count())
-            a->setIcon(QIcon(QPixmap::fromImage(FImages->Image(child->GetImageIndex()))));
+            a->setIcon(QIcon(QPixmap::fromImage(ImageListImage(FImages, child->GetImageIndex()))));
         a->setData(QVariant::fromValue(quintptr(child)));
     }
     return menu;

@@ -147,15 +147,15 @@ void Replay(HDC dc, const TMetaRecordData& r) {
         for (size_t i = 0; i + 3 < r.counts.size(); i += 4)
             rgn += QRect(
                 r.counts[i], r.counts[i + 1], r.counts[i + 2] - r.counts[i], r.counts[i + 3] - r.counts[i + 1]);
-        if (r.type == EMR_INVERTRGN) InvertRgn(dc, rgn);
+        if (r.type == EMR_INVERTRGN) InvertRgn(dc, ToRegion(rgn));
         else if (!a.empty() && uint32_t(a[0]) == PATINVERT) {
             for (const QRect& q : rgn) PatBlt(dc, q.x(), q.y(), q.width(), q.height(), PATINVERT);
-        } else FillRgn(dc, rgn, r.state.brush);
+        } else FillRgn(dc, ToRegion(rgn), r.state.brush);
         break;
     }
     case EMR_STRETCHBLT:
-        dc->DrawImage(
-            TRect{a[0], a[1], a[2], a[3]}, r.image, TRect{0, 0, r.image.width(), r.image.height()}, uint32_t(a[4]));
+        CanvasPaint::DrawImage(
+            dc, TRect{a[0], a[1], a[2], a[3]}, r.image, TRect{0, 0, r.image.width(), r.image.height()}, uint32_t(a[4]));
         break;
     default: break;
     }
@@ -187,7 +187,7 @@ void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
     auto& st = canvas->State();
     TPoint origin = canvas->LPtoDP(r.TopLeft());
     double baseX = st.scaleX, baseY = st.scaleY;
-    std::optional<TRegion> baseClip = st.clip;
+    std::optional<QRegion> baseClip = st.clip;
     for (const TMetaRecordData& rec : FRecorder->Records) {
         canvas->SaveDC();
         TCanvas::DCState s = rec.state;

@@ -1,4 +1,4 @@
-#include "platform/gui/Resources.h"
+#include "platform/gui/ResourcesPrivate.h"
 
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
@@ -6,6 +6,8 @@
 
 #include <map>
 
+#include "platform/gui/Bitmaps.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -128,7 +130,7 @@ TCursorImage CopyCursor(int pages) {
 }
 
 struct TTables {
-    std::map<std::string, TBitmapResource> Bitmaps;
+    std::map<std::string, TBitmapImageResource> Bitmaps;
     std::map<std::string, TCursorResource> Cursors;
 };
 
@@ -184,8 +186,17 @@ TTables& Tables() {
 
 }  // namespace
 
-void RegisterBitmapResource(const std::string& name, TBitmapResource draw) {
+void RegisterBitmapImageResource(const std::string& name, TBitmapImageResource draw) {
     Tables().Bitmaps[Key(name)] = std::move(draw);
+}
+void RegisterBitmapResource(const std::string& name, TBitmapResource draw) {
+    TBitmapImageResource image;
+    if (draw)
+        image = [draw = std::move(draw)] {
+            const std::unique_ptr<TBitmap> bitmap = draw();
+            return bitmap ? BitmapImage(bitmap.get()) : QImage();
+        };
+    RegisterBitmapImageResource(name, std::move(image));
 }
 void RegisterCursorResource(const std::string& name, TCursorResource draw) {
     Tables().Cursors[Key(name)] = std::move(draw);

@@ -14,32 +14,18 @@
 //            "DXTL_MULTIDRAGCOPY" (32 x 32).
 
 #include <functional>
+#include <memory>
 #include <string>
-
-#include <QtGui/QCursor>
-#include <QtGui/QImage>
 
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
 
 KAROMIL_DECLARE_EXCEPTION(EResNotFound, Exception)
 
-// A cursor picture (transparent where alpha is 0) and the point of it that is the pointer.
-struct TCursorImage {
-    QImage Image;
-    TPoint HotSpot;
-};
-
-using TBitmapResource = std::function<QImage()>;
-using TCursorResource = std::function<TCursorImage()>;
+// Draws a bitmap resource when it is first asked for: the bitmap it gives is the picture.
+using TBitmapResource = std::function<std::unique_ptr<TBitmap>()>;
 
 void RegisterBitmapResource(const std::string& name, TBitmapResource draw);
-void RegisterCursorResource(const std::string& name, TCursorResource draw);
 bool BitmapResourceExists(const std::string& name);
 bool CursorResourceExists(const std::string& name);
-
-// The picture of a named bitmap, 32-bit RGB.
-QImage LoadBitmapResource(const std::string& name);
-TCursorImage LoadCursorImage(const std::string& name);
-// The cursor for Screen->SetCursors; needs the Qt application.
-QCursor LoadCursorResource(const std::string& name);
+// Loading them, and cursor resources, belong to the window layer (ResourcesPrivate.h).

@@ -9,6 +9,6 @@
 
 void SetScreenCursor(int index, TBitmap* picture, TPoint hotSpot) {
     EnsureQtApplication();
-    const QImage image = ColourKeyed(picture->Image(), picture->GetTransparentColor());
+    const QImage image = ColourKeyed(BitmapImage(picture), picture->GetTransparentColor());
     Screen->SetCursors(index, QCursor(QPixmap::fromImage(image), hotSpot.X, hotSpot.Y));
 }

@@ -22,6 +22,7 @@
 #include <map>
 
 #include "platform/gui/Application.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/QtEntry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -969,7 +970,7 @@ void TCustomComboBox::WidgetCreated() {
         };
         q->PaintFrame = [this](QPainter* p) {
             QPaintDevice* d = p->device();
-            FCanvas->Attach(p, Rect(0, 0, d->width(), d->height()));
+            CanvasPaint::Attach(FCanvas.get(), p, Rect(0, 0, d->width(), d->height()));
             auto detach = OnScopeExit([this] { FCanvas->Detach(); });
             FCanvas->Font()->Assign(GetFont());
             PaintFrame();
@@ -1073,7 +1074,7 @@ void TCustomComboBox::ApplyOwnerDraw() {
 // Called from the paints of the field and the list, which catch what it throws.
 void TCustomComboBox::PaintItem(QPainter* painter, const TRect& rect, int index, TOwnerDrawState state) {
     QPaintDevice* d = painter->device();
-    FCanvas->Attach(painter, Rect(0, 0, d ? d->width() : rect.Right, d ? d->height() : rect.Bottom));
+    CanvasPaint::Attach(FCanvas.get(), painter, Rect(0, 0, d ? d->width() : rect.Right, d ? d->height() : rect.Bottom));
     auto detach = OnScopeExit([this] { FCanvas->Detach(); });
     FCanvas->Font()->Assign(GetFont());
     FCanvas->Brush()->SetStyle(bsSolid);

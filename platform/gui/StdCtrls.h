@@ -15,6 +15,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/WidgetControl.h"
 
+class QPainter;
 class TCustomForm;
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };

@@ -9,6 +9,7 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/ControlsPrivate.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/InputState.h"
 #include "platform/rtl/ScopeGuard.h"
 

@@ -24,6 +24,7 @@
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
@@ -716,10 +717,10 @@ void TWinControl::Repaint() {
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
     HandleNeeded();
-    QPainter* p = dc->Painter();
+    QPainter* p = CanvasPaint::Painter(dc);
     if (!p) {
         dc->Handle();
-        p = dc->Painter();
+        p = CanvasPaint::Painter(dc);
     }
     if (!p) return;
     const TPoint d = dc->LPtoDP(TPoint{x, y});

@@ -25,6 +25,7 @@
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
@@ -269,7 +270,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const TRect* scrollRect, const T
 
 int SetWindowRgn(HWND window, const TRegion* region, bool redraw) {
     if (!window) return 0;
-    if (region) window->setMask(*region);
+    if (region) window->setMask(QtRegion(*region));
     else window->clearMask();
     if (redraw) window->update();
     return 1;

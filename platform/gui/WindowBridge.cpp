@@ -25,6 +25,7 @@
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/InputState.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/Exceptions.h"
@@ -340,7 +341,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
             if (nc.isEmpty()) return true;
             QPainter p(widget);
             TCanvas dc;
-            dc.Attach(&p, Rect(0, 0, widget->width(), widget->height()), &nc);
+            CanvasPaint::Attach(&dc, &p, Rect(0, 0, widget->width(), widget->height()), &nc);
             gui_detail::GuardedPaint(w->NcPaintFailed, [&] { c->Perform(WM_NCPAINT, WPARAM(&dc), 0); });
             dc.Detach();
             return true;
@@ -352,7 +353,7 @@ bool TWindowBridge::Translate(TWinControl* c, bool client, QWidget* widget, QEve
         if (rgn.isEmpty()) return true;
         QPainter p(widget);
         TCanvas* dc = PaintDC(c);
-        dc->Attach(&p, Rect(0, 0, widget->width(), widget->height()), &rgn);
+        CanvasPaint::Attach(dc, &p, Rect(0, 0, widget->width(), widget->height()), &rgn);
         // Reported once, after the paint, which still finishes.
         gui_detail::GuardedPaint(w->PaintFailed, [&] {
             if (erase) c->Perform(WM_ERASEBKGND, WPARAM(dc), 0);

@@ -5,7 +5,7 @@
 #include <QtGui/QPainter>
 #include <QtGui/QPdfWriter>
 
-#include "platform/gui/Graphics.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
 
 TPdfPages::TPdfPages(const std::string& fileName, const TPrinterCaps& caps, const std::string& title)
@@ -38,7 +38,7 @@ void TPdfPages::BeginPage(const TDevMode& mode, TCanvas* canvas) {
     FPainter->resetTransform();
     FPainter->scale(sx, sy);
     FPainter->translate(m.PhysicalOffsetX, m.PhysicalOffsetY);
-    canvas->Attach(FPainter.get(), TRect{0, 0, m.HorzRes, m.VertRes});
+    CanvasPaint::Attach(canvas, FPainter.get(), TRect{0, 0, m.HorzRes, m.VertRes});
     canvas->SetPixelsPerInch(FCaps.DpiY);
 }
 

@@ -3,12 +3,12 @@
 #include <QtGui/QPainter>
 #include <QtGui/QPicture>
 
-#include "platform/gui/Graphics.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
 
 void TRecordedPage::Paint(TCanvas* canvas) const {
     canvas->RequiredStateForDrawing();
-    if (QPainter* p = canvas->Painter(); p && DisplayList) p->drawPicture(0, 0, *DisplayList);
+    if (QPainter* p = CanvasPaint::Painter(canvas); p && DisplayList) p->drawPicture(0, 0, *DisplayList);
 }
 
 int TRecordedPage::Size() const { return DisplayList ? int(DisplayList->size()) : 0; }
@@ -26,8 +26,8 @@ public:
         page.DisplayList = std::make_shared<QPicture>();
         FPainter = std::make_unique<QPainter>(page.DisplayList.get());
         Job().Pages.push_back(std::move(page));
-        canvas->Attach(
-            FPainter.get(), TRect{0, 0, Job().Pages.back().Metrics.HorzRes, Job().Pages.back().Metrics.VertRes});
+        CanvasPaint::Attach(canvas, FPainter.get(),
+            TRect{0, 0, Job().Pages.back().Metrics.HorzRes, Job().Pages.back().Metrics.VertRes});
         canvas->SetPixelsPerInch(FCaps().DpiY);
     }
     void EndPage(TCanvas* canvas) override {

@@ -169,8 +169,7 @@ TBitmapResource Resource(int tile, const std::vector<Picture>& (*pictures)(), bo
     return [=] {
         std::vector<Painter> painters;
         for (const auto& p : pictures()) painters.push_back(p.paint);
-        std::unique_ptr<TBitmap> strip(MakeStrip(tile, painters, twins));
-        return strip->Image();
+        return std::unique_ptr<TBitmap>(MakeStrip(tile, painters, twins));
     };
 }
 

@@ -6,6 +6,7 @@
 #include <QtGui/QPainter>
 
 #include "platform/classes/TypInfo.h"
+#include "platform/gui/GraphicsPrivate.h"
 
 using namespace lookuptest;
 using namespace TestKit;

@@ -9,6 +9,7 @@
 #include "lookup/MaskedBitmap.h"
 #include "lookup/ScreenIcons.h"
 #include "platform/classes/Streams.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {
@@ -85,8 +86,8 @@ TEST(ScreenIcons, IconFileBecomesASystemSizedImage) {
     ASSERT_FALSE(icon->Empty());
     EXPECT_EQ(icon->GetWidth(), 32);
     EXPECT_EQ(icon->GetHeight(), 32);
-    EXPECT_EQ(icon->Image().pixel(2, 2), 0xFFFF0000u);  // red, opaque
-    EXPECT_EQ(qAlpha(icon->Image().pixel(20, 2)), 0);  // masked pixel
+    EXPECT_EQ(IconImage(icon.get()).pixel(2, 2), 0xFFFF0000u);  // red, opaque
+    EXPECT_EQ(qAlpha(IconImage(icon.get()).pixel(20, 2)), 0);  // masked pixel
     int w = 0, h = 0;
     QueryIconSize(nullptr, w, h);
     EXPECT_EQ(w, 32);

@@ -3,6 +3,7 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
+#include "platform/gui/GraphicsPrivate.h"
 
 // The platform's own application object, so the exception barrier is in place too.
 inline void EnsureGuiApp() { EnsureQtApplication(); }

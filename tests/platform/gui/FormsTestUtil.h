@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QTimer>
 
 #include <functional>
@@ -12,9 +14,26 @@
 
 #include "platform/gui/Application.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/TestKit.h"
 
 namespace formstest {
+
+// Runs the event loop until cond holds, waiting inside it for the next event (a timer, a posted
+// message) instead of sleeping a guessed time; false when timeoutMs passed first.
+inline bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000) {
+    TestKit::ProcessEvents();
+    const QDeadlineTimer deadline(timeoutMs);
+    QTimer wake;  // ends the last wait at the deadline, when nothing else comes
+    wake.setSingleShot(true);
+    wake.start(timeoutMs);
+    while (!cond()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        TestKit::ProcessEvents();
+    }
+    return true;
+}
 
 // Shows form modally; once its loop runs, drive() sends input. A stuck loop ends with mrAbort
 // after two seconds so that a failing test does not hang.

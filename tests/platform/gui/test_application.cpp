@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/Clipboard.h"

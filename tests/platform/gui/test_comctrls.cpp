@@ -220,6 +220,42 @@ TEST_F(ComCtrlsTest, ToolButtonsLineUpAndGroupedChecksExcludeEachOther) {
     EXPECT_FALSE(b->GetDown());
 }
 
+// The bars' shared range: a bound that passes the other keeps the position between the two
+// (up-down, progress bar), or pushes the other bound along (track bar, Ordered).
+TEST(Range, BoundsThatCrossAndBoundsThatPush) {
+    struct Case {
+        const char* What;
+        bool Ordered;
+        int Min, Max, Position;
+        int ExpectedMin, ExpectedMax, ExpectedPosition;
+        bool Moved;
+    };
+    const Case cases[] = {
+        {"inside", false, 0, 100, 40, 0, 100, 40, true},
+        {"above", false, 0, 100, 140, 0, 100, 100, true},
+        {"below", false, 0, 100, -3, 0, 100, 0, false},
+        {"crossed bounds clamp between them", false, 50, 10, 70, 50, 10, 50, false},
+        {"crossed bounds, below both", false, 50, 10, 5, 50, 10, 10, true},
+        {"ordered: Max below Min pulls Min down", true, 50, 10, 70, 10, 10, 10, false},
+        {"ordered: inside", true, 5, 20, 12, 5, 20, 12, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TRange r;
+        r.Ordered = c.Ordered;
+        r.SetMin(c.Min);
+        r.SetMax(c.Max);
+        EXPECT_EQ(r.SetPosition(c.Position), c.Moved);
+        EXPECT_EQ(r.Min, c.ExpectedMin);
+        EXPECT_EQ(r.Max, c.ExpectedMax);
+        EXPECT_EQ(r.Position, c.ExpectedPosition);
+    }
+    TRange r{0, 10, 8, true};
+    EXPECT_TRUE(r.SetMax(5)) << "a bound that moves the position says so";
+    EXPECT_EQ(r.Position, 5);
+    EXPECT_FALSE(r.SetMin(2));
+}
+
 TEST_F(ComCtrlsTest, UpDownStepsItsAssociate) {
     auto* e = Add<TEdit>(10, 10, 60, 22);
     auto* ud = Add<TUpDown>(0, 0, 17, 10);

@@ -15,6 +15,7 @@
 #include "platform/gui/TestKit.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/platform/gui/FormsTestUtil.h"
 
 using namespace TestKit;
 
@@ -363,10 +364,7 @@ TEST_F(ControlsTest, WindowTimersByControlAndId) {
     });
     EXPECT_TRUE(TimerRunning(A->WindowHandle(), 7));
     Take();
-    for (int i = 0; i < 50 && (Log.empty() || callbacks == 0); ++i) {
-        Sleep(5);
-        ProcessEvents();
-    }
+    formstest::WaitUntil([&] { return !Log.empty() && callbacks != 0; });
     KillTimer(A->WindowHandle(), 7);
     EXPECT_FALSE(TimerRunning(A->WindowHandle(), 7));
     EXPECT_FALSE(TimerRunning(B->WindowHandle(), 1));

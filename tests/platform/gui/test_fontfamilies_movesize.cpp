@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/TestKit.h"

@@ -187,7 +187,7 @@ TEST(Canvas, OnePixelDashesAndDiagonalsAreLinesOnAVectorDevice) {
         TRecordingDevice device;
         QPainter painter(&device);
         TCanvas canvas;
-        canvas.Attach(&painter, Rect(0, 0, 200, 200));
+        CanvasPaint::Attach(&canvas, &painter, Rect(0, 0, 200, 200));
         canvas.Pen()->SetStyle(c.style);
         canvas.Brush()->SetStyle(bsClear);
         canvas.MoveTo(10, 10);

@@ -5,6 +5,7 @@
 
 #include <QtGui/QFontMetricsF>
 
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/TestKit.h"
 #include "platform/gui/TextServices.h"

@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/Forms.h"
-#include "platform/gui/Resources.h"
+#include "platform/gui/ResourcesPrivate.h"
 #include "platform/gui/TestKit.h"
 #include "platform/gui/WidgetControl.h"
 
@@ -509,9 +510,11 @@ TEST(Resources, TreeListCursorsHaveAPictureAndAHotSpot) {
 
 TEST(Resources, ModulesAddTheirOwnAndUnknownNamesAreAnError) {
     EnsureApplication();
+    // As a module registers one: a bitmap it draws.
     RegisterBitmapResource("TEST_SQUARE", [] {
-        QImage img(3, 2, QImage::Format_RGB32);
-        img.fill(Qt::red);
+        auto img = std::make_unique<TBitmap>(3, 2);
+        img->Canvas()->Brush()->SetColor(clRed);
+        img->Canvas()->FillRect(Rect(0, 0, 3, 2));
         return img;
     });
     TBitmap b;

@@ -4,7 +4,7 @@
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 
-#include "platform/gui/Graphics.h"
+#include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/printing/RecordingBackend.h"
 
@@ -40,7 +40,7 @@ TEST(RecordingBackend, RecordsPagesSettingsAndDrawing) {
     img.fill(Qt::white);
     QPainter p(&img);
     TCanvas target;
-    target.Attach(&p, Rect(0, 0, 40, 40));
+    CanvasPaint::Attach(&target, &p, Rect(0, 0, 40, 40));
     job.Pages[0].Paint(&target);
     target.Detach();
     p.end();
