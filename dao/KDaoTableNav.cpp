@@ -696,7 +696,9 @@ void TKDaoTable::InternalPost() {
         int32_t v = LastModifiedBookmarkValue(*FRecordset);
         r->BookmarkValue = v;
         r->Flag = bfCurrent;
-        if (v) GotoBookmarkValue(v);
+        // An edited record is where the recordset stands, holding what was stored: going to it
+        // would only read it again.
+        if (v && !(editing && CurrentBookmarkValue(*FRecordset) == v)) GotoBookmarkValue(v);
     }
     std::fill(r->Modified.begin(), r->Modified.end(), 0);
     FOldValues.reset();

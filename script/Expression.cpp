@@ -1,5 +1,6 @@
 #include "script/Expression.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "platform/rtl/Strings.h"
@@ -56,11 +57,63 @@ inline Variant IntResult(int64_t r) {
     return Variant(int(r));
 }
 
+// + - * div mod of two integers, with the platform's overflow and division errors.
+inline int64_t IntArith(TfsOpCode op, int64_t a, int64_t b) {
+    int64_t r;
+    switch (op) {
+    case opPlus: r = a + b; break;
+    case opMinus: r = a - b; break;
+    case opMul:
+        if (__builtin_mul_overflow(a, b, &r)) Overflow();
+        break;
+    case opDivInt:
+        if (b == 0) throw EDivByZero(SDivByZero);
+        r = a / b;
+        break;
+    default:  // opMod
+        if (b == 0) throw EDivByZero(SDivByZero);
+        r = a % b;
+        break;
+    }
+    if (r < INT32_MIN || r > INT32_MAX) Overflow();
+    return r;
+}
+
+inline bool IsIntArith(TfsOpCode op) {
+    return op == opPlus || op == opMinus || op == opMul || op == opDivInt || op == opMod;
+}
+
+inline bool IsComparison(TfsOpCode op) {
+    return op == opGreat || op == opLess || op == opLessEq || op == opGreatEq || op == opNonEq || op == opEq;
+}
+
+// Subtrees of Integer arithmetic deeper than this take the general path (which evaluates long
+// chains without recursion).
+constexpr int kMaxIntDepth = 16;
+
+// The value of a subtree with an IntDepth, computed on plain integers in the order the general
+// path computes it (left operand first). False when an operand holds no integer (a Null, say):
+// the caller then evaluates the subtree the general way, which raises what this would have
+// raised before that point, since reading the operands runs nothing.
+bool IntValue(const TfsExpressionNode* node, int64_t& out) {
+    if (node->IsOperand()) {
+        const Variant& v = *node->Direct;
+        if (!IntKind(v)) return false;
+        out = v.RawInt();
+        return true;
+    }
+    const auto* op = static_cast<const TfsOperatorNode*>(node);
+    int64_t a, b;
+    if (!IntValue(op->Left.get(), a) || !IntValue(op->Right.get(), b)) return false;
+    out = IntArith(op->OpCode, a, b);
+    return true;
+}
+
 }  // namespace
 
 // --- operand nodes -----------------------------------------------------------------------------
 
-TfsOperandNode::TfsOperandNode(const Variant& value) {
+TfsOperandNode::TfsOperandNode(const Variant& value) : TfsExpressionNode(true) {
     Value = value;
     Direct = &Value;
     switch (value.VarType()) {
@@ -100,7 +153,7 @@ Variant TfsSetNode::GetValue() { return FSet->GetValue(); }
 // --- operator nodes ----------------------------------------------------------------------------
 
 TfsOperatorNode::TfsOperatorNode(TfsOpCode code, bool strCat, TfsScript* script)
-    : OpCode(code), StrCat(strCat), FScript(script) {}
+    : TfsExpressionNode(false), OpCode(code), StrCat(strCat), FScript(script) {}
 
 int TfsOperatorNode::Priority() const {
     switch (OpCode) {
@@ -149,6 +202,20 @@ bool IsChainLink(TfsExpressionNode* node) {
 }  // namespace
 
 Variant TfsOperatorNode::GetValue() {
+    if (IntOperands) {
+        int64_t a, b;
+        if (IntValue(Left.get(), a) && IntValue(Right.get(), b)) {
+            switch (OpCode) {
+            case opGreat: return Variant(a > b);
+            case opLess: return Variant(a < b);
+            case opLessEq: return Variant(a <= b);
+            case opGreatEq: return Variant(a >= b);
+            case opNonEq: return Variant(a != b);
+            case opEq: return Variant(a == b);
+            default: return Variant(int(IntArith(OpCode, a, b)));
+            }
+        }
+    }
     switch (OpCode) {
     case opNone: return Left->GetValue();
     case opNot: return VarNot(Left->GetValue());
@@ -173,16 +240,19 @@ Variant TfsOperatorNode::GetValue() {
     }
 
     if (IsChainLink(Left.get())) {
-        // Sound: a chain is evaluated from its innermost operator outwards in a loop. One call
-        // per operator overflowed the stack on a few thousand terms ("1 + 1 + ... + 1").
-        std::vector<TfsOperatorNode*> chain{this};
-        TfsExpressionNode* bottom = Left.get();
-        while (IsChainLink(bottom)) {
-            chain.push_back(static_cast<TfsOperatorNode*>(bottom));
-            bottom = bottom->Left.get();
+        // Sound: a chain is evaluated from its innermost operator outwards in a loop, climbing
+        // back through the parent links. One call per operator overflowed the stack on a few
+        // thousand terms ("1 + 1 + ... + 1"). A part of the chain that is plain Integer
+        // arithmetic is its innermost operand, computed at once.
+        TfsExpressionNode* link = this;
+        while (IsChainLink(link->Left.get()) && !link->Left->IntDepth) link = link->Left.get();
+        Variant value = link->Left->GetValue();
+        for (;;) {
+            value = static_cast<TfsOperatorNode*>(link)->WithLeft(value);
+            if (link == this) break;
+            link = link->ParentNode;
+            assert(link && "a chain link's parent is the next link");
         }
-        Variant value = bottom->GetValue();
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) value = (*it)->WithLeft(value);
         return value;
     }
     if ((OpCode == opOr || OpCode == opAnd) && BoolShortCut) return WithLeft(Left->GetValue());
@@ -441,6 +511,7 @@ void TfsExpression::Check(TfsExpressionNode* node, TfsTypeCode& code, std::strin
             continue;
         }
         if (p.Node->IsOperand()) {
+            p.Node->IntDepth = p.Node->Direct ? 1 : 0;
             checked.push_back({p.Node->TypeCode, p.Node->TypeName});
             continue;
         }
@@ -508,6 +579,10 @@ void TfsExpression::CheckOperator(TfsOperatorNode* op, TfsTypeCode lc, const std
     }
     op->TypeCode = code;
     op->TypeName = typeName;
+    const int l = op->Left ? op->Left->IntDepth : 0, r = op->Right ? op->Right->IntDepth : 0;
+    op->IntOperands = op->IntFastPath && l > 0 && r > 0 && (IsIntArith(op->OpCode) || IsComparison(op->OpCode));
+    const int depth = std::max(l, r) + 1;
+    op->IntDepth = op->IntOperands && IsIntArith(op->OpCode) && depth <= kMaxIntDepth ? uint8_t(depth) : 0;
 }
 
 std::string TfsExpression::Complete() {

@@ -15,21 +15,27 @@ class TfsSetExpression;
 
 class TfsExpressionNode : public TfsCustomVariable {
 public:
-    TfsExpressionNode() : TfsCustomVariable("", tcVariant, "") {}
+    explicit TfsExpressionNode(bool operand) : TfsCustomVariable("", tcVariant, ""), FOperand(operand) {}
     std::unique_ptr<TfsExpressionNode> Left, Right;
     TfsExpressionNode* ParentNode = nullptr;
     // Where the node's value is stored when reading it runs nothing (a constant, a variable, a
     // parameter): operators then read it in place instead of copying it. nullptr otherwise.
     const Variant* Direct = nullptr;
+    // Set by Complete: the height of the subtree when it is Integer arithmetic (+ - * div mod)
+    // of operands read in place, so that it can be computed on plain integers without running
+    // anything; 0 otherwise. Kept small, since that computation recurses.
+    uint8_t IntDepth = 0;
     virtual int Priority() const = 0;
-    virtual bool IsOperand() const { return false; }
+    bool IsOperand() const noexcept { return FOperand; }
+
+private:
+    bool FOperand;
 };
 
 class TfsOperandNode : public TfsExpressionNode {
 public:
     explicit TfsOperandNode(const Variant& value);
     int Priority() const override { return 0; }
-    bool IsOperand() const override { return true; }
 };
 
 class TfsDesignatorNode : public TfsOperandNode {
@@ -90,6 +96,7 @@ public:
     bool StrCat;  // "strcat": text of left and right when the left value is a string
     bool IntFastPath = false;
     bool BoolShortCut = false;
+    bool IntOperands = false;  // both operands have an IntDepth: try them as plain integers first
     int Priority() const override;
     Variant GetValue() override;
 

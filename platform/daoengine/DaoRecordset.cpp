@@ -1,5 +1,6 @@
 // Recordsets: keysets, moves, bookmarks, editing, searching; and field values.
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -84,6 +85,9 @@ struct Recordset::Impl {
     std::vector<Variant> Buf, Orig;
     std::vector<char> Dirty, Bad;
     int64_t LastModified = 0;
+    // The file's data version while the row read by Load was read (0: not known), and that of
+    // the row an edit started from: unchanged at Update means nobody wrote to the file since.
+    unsigned CurVersion = 0, EditVersion = 0;
     Stmt RowStmt;
     std::vector<std::pair<std::string, bool>> IndexCols;
     // Rows read ahead for MoveNext/MovePrevious: one statement (one lock) per block.
@@ -99,6 +103,19 @@ struct Recordset::Impl {
     sqlite3_int64 BlockChanges = -1;
 
     void DropBlock() { BlockIds.clear(); }
+
+    // The UPDATE of one set of columns ("SET ... WHERE ... RETURNING ..."), prepared once: an
+    // editing session posts the same columns again and again.
+    std::map<std::string, Stmt> UpdateStmts;
+    Stmt& UpdateStmt(const std::string& tail) {
+        auto it = UpdateStmts.find(tail);
+        if (it == UpdateStmts.end()) {
+            if (UpdateStmts.size() >= 16) UpdateStmts.clear();
+            it = UpdateStmts.emplace(tail, Stmt(*Conn, "UPDATE " + QuoteIdent(TableName()) + " SET " + tail)).first;
+        }
+        it->second.Reset();
+        return it->second;
+    }
     // The slot of id in the block, -1 when it is not in it (the next slot is tried first).
     long BlockSlot(int64_t id) {
         const size_t n = BlockIds.size();
@@ -206,9 +223,12 @@ struct Recordset::Impl {
         if (!RowStmt)
             RowStmt = Stmt(*Conn, "SELECT " + SelectList() + " FROM " + QuoteIdent(TableName()) + " WHERE rowid = ?1");
         sqlite3_bind_int64(RowStmt.get(), 1, id);
+        CurVersion = 0;
         if (!RowStmt.Step()) return false;
         Cur.resize(Cols.size());
         for (size_t i = 0; i < Cols.size(); ++i) Cur[i] = detail::ReadStored(RowStmt.get(), int(i), *Cols[i]);
+        // Taken while the statement still holds its read lock: the version of what was read.
+        CurVersion = FileVersion();
         sqlite3_reset(RowStmt.get());
         return true;
     }
@@ -513,6 +533,7 @@ void Recordset::Edit() {
     m.CheckCurrent();
     LeaveEdit(m, FEditMode);
     m.GoTo(m.Pos, 0);  // start from the database's values
+    m.EditVersion = m.CurVersion;
     m.Orig = m.Cur;
     m.Buf = m.Cur;
     m.Dirty.assign(m.Cols.size(), 0);
@@ -584,38 +605,52 @@ void Recordset::Update() {
             m.Generation = m.Ks->Generation;
             m.LastModified = id;
         } else {
-            if (!m.Load(m.CurId)) {
-                conn.Rollback();
-                m.Ks->Deleted.insert(m.CurId);
-                long p = m.Ks->Find(m.CurId);
-                if (p >= 0) m.Ks->Erase(p);
-                m.Generation = m.Ks->Generation;
-                m.State = At::Deleted;
-                m.Fail(errRecordDeleted);
-            }
-            for (size_t i = 0; i < m.Cols.size(); ++i)
-                if (!detail::SameValue(m.Cur[i], m.Orig[i])) {
+            // Holding the write lock, the file's version tells whether anybody wrote since the
+            // edit read the record; only then is it read again and compared.
+            if (m.EditVersion == 0 || m.FileVersion() != m.EditVersion) {
+                if (!m.Load(m.CurId)) {
                     conn.Rollback();
-                    m.Fail(errChangedByOther);
+                    m.Ks->Deleted.insert(m.CurId);
+                    long p = m.Ks->Find(m.CurId);
+                    if (p >= 0) m.Ks->Erase(p);
+                    m.Generation = m.Ks->Generation;
+                    m.State = At::Deleted;
+                    m.Fail(errRecordDeleted);
                 }
-            std::string sets;
+                for (size_t i = 0; i < m.Cols.size(); ++i)
+                    if (!detail::SameValue(m.Cur[i], m.Orig[i])) {
+                        conn.Rollback();
+                        m.Fail(errChangedByOther);
+                    }
+            }
+            std::string sets, returning;
             std::vector<size_t> used;
             for (size_t i = 0; i < m.Cols.size(); ++i) {
                 if (!m.Dirty[i]) continue;
-                sets += (sets.empty() ? "" : ", ") + QuoteIdent(m.Cols[i]->Name) + " = ?" +
-                    std::to_string(used.size() + 1);
+                const std::string name = QuoteIdent(m.Cols[i]->Name);
+                sets += (sets.empty() ? "" : ", ") + name + " = ?" + std::to_string(used.size() + 1);
+                returning += (returning.empty() ? "" : ", ") + name;
                 used.push_back(i);
             }
+            // The record as stored is the one the edit started from with the changed columns as
+            // the statement stored them: it is not read back.
+            std::vector<Variant> stored = m.Orig;
             if (!used.empty()) {
-                Stmt s(conn, "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + std::to_string(used.size() + 1));
+                Stmt& s = m.UpdateStmt(
+                    sets + " WHERE rowid = ?" + std::to_string(used.size() + 1) + " RETURNING " + returning);
                 for (size_t k = 0; k < used.size(); ++k)
                     detail::BindStored(s.get(), int(k) + 1, m.Buf[used[k]], m.Cols[used[k]].get());
                 sqlite3_bind_int64(s.get(), int(used.size()) + 1, m.CurId);
-                s.Step();
+                auto reset = OnScopeExit([&s] { s.Reset(); });  // before the commit, also on failure
+                if (s.Step())
+                    for (size_t k = 0; k < used.size(); ++k)
+                        stored[used[k]] = detail::ReadStored(s.get(), int(k), *m.Cols[used[k]]);
             }
             conn.Commit();
             m.LastModified = m.CurId;
-            m.Load(m.CurId);
+            m.DropBlock();
+            m.Cur = std::move(stored);
+            m.CurVersion = m.FileVersion();  // our own commit, the last write to the file
         }
     } catch (...) {
         conn.Rollback();
@@ -1089,6 +1124,7 @@ void Recordset::Close() {
     m.RowStmt = Stmt();
     m.BlockStmt = Stmt();
     m.RangeStmt = Stmt();
+    m.UpdateStmts.clear();
     m.DropBlock();
     m.Buf.clear();
     FEditMode = dbEditNone;

@@ -342,3 +342,39 @@ TEST(Interpreter, NestingChainsAndUnitsStayWithinLimits) {
     const std::string device = RunProgram("PascalScript", "uses '/dev/zero'; begin end.");
     EXPECT_EQ(device, "error: Cannot open file \"/dev/zero\" @  in /dev/zero");
 }
+
+// Integer arithmetic of variables and constants is computed on plain integers; what it gives
+// and raises stays that of the general evaluation: an unassigned operand, a 32-bit overflow
+// and a division by zero at any depth, and chains longer than the plain computation takes,
+// whose terms are variables (evaluated in a loop, not one call per operator).
+TEST(Interpreter, IntegerArithmeticMatchesTheGeneralPath) {
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::string decl = "var a, b, z, n: Integer; v: Variant; begin a := 7; b := 3; z := 0; v := 5; ";
+    const struct {
+        std::string Body, Expected;
+    } cases[] = {
+        {"Print((a + b * 2 - 1) mod 4 + a div b);", "2|"},
+        {"Print(a * b - (a - b) * (a + b) - a);", "-26|"},
+        {"Print(a + b > a * b); Print(a - b <= 4); Print(a mod b = 1);", "False|True|True|"},
+        {"Print(a + v * b);", "22|"},
+        {"Print(a + b / 2);", "8,5|"},
+        {"n := 2147483647; Print(n - a + a);", "2147483647|"},
+        {"n := 2147483647; Print(b * (n + a));", "raised: Integer overflow"},
+        {"n := 65536; Print(a + n * n);", "raised: Integer overflow"},
+        {"Print(a + b div (z * a));", "raised: Division by zero"},
+        {"Print(a + b mod z + 1);", "raised: Division by zero"},
+        {"n := Null; Print((a + n) * b);", "raised: "},
+        {"Print(0" + repeat(" + a - b", 3000) + ");", "12000|"},
+        {"Print(a" + repeat(" * 1 + a - a", 40) + " > b);", "True|"},
+    };
+    for (const auto& c : cases) {
+        TestScript t;
+        std::string result = t.Run(decl + c.Body + " Print(''); end.");
+        if (c.Expected == "raised: ") result = result.substr(0, 8);  // the conversion's own text
+        EXPECT_EQ(result, c.Expected) << c.Body;
+    }
+}

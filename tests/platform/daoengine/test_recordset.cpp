@@ -239,6 +239,42 @@ TEST_F(Recordset_, ChangeSinceEditGives3197) {
     EXPECT_EQ(Str(*rs, "Hodiny"), "7");
 }
 
+// After Update the recordset shows the record as the file holds it (a Null Yes/No stored as No,
+// text converted to the column's kind), without reading it back; and a change made since the
+// edit through another recordset of the same database is found as one by another user.
+TEST_F(Recordset_, UpdatedRecordIsWhatTheFileHolds) {
+    auto rs = Dynaset();
+    rs->Move(1);
+    rs->Edit();
+    rs->GetFields().Item("Hodiny").SetValue(Variant("12"));
+    rs->GetFields().Item("Tisk").SetValue(Variant::Null());
+    rs->GetFields().Item("DatumNar").SetValue(Variant("1.2.2003"));
+    rs->GetFields().Item("Jmeno").SetValue(Variant("Řehoř Žluťoučký"));
+    rs->Update();
+    auto fresh = Open()->OpenRecordset("Select * From [Zaci] Where [ID] = 2;", dbOpenSnapshot);
+    for (int i = 0; i < rs->GetFields().Count(); ++i) {
+        const Variant mine = rs->GetFields().Item(i).GetValue(), stored = fresh->GetFields().Item(i).GetValue();
+        EXPECT_EQ(mine.VarType(), stored.VarType()) << rs->GetFields().Item(i).GetName();
+        EXPECT_EQ(VarToStr(mine), VarToStr(stored)) << rs->GetFields().Item(i).GetName();
+    }
+    EXPECT_FALSE(rs->GetFields().Item("Tisk").GetValue().AsBoolean());
+
+    rs->Edit();
+    rs->GetFields().Item("Hodiny").SetValue(Variant(7));
+    auto other = Db->OpenRecordset("Zaci", dbOpenDynaset);
+    other->Move(1);
+    other->Edit();
+    other->GetFields().Item("Trida").SetValue(Variant("3.C"));
+    other->Update();
+    EXPECT_EQ(DaoErr([&] { rs->Update(); }), errChangedByOther);
+    rs->CancelUpdate();
+    rs->Edit();  // starts from the other recordset's values
+    rs->GetFields().Item("Hodiny").SetValue(Variant(7));
+    rs->Update();
+    EXPECT_EQ(Str(*Open()->OpenRecordset("Select * From [Zaci] Where [ID] = 2;", dbOpenSnapshot), "Trida"), "3.C");
+    EXPECT_EQ(Str(*rs, "Hodiny"), "7");
+}
+
 TEST_F(Recordset_, FindFirstIsCaseInsensitiveInCzech) {
     struct Case {
         const char* Criteria;
