@@ -138,7 +138,7 @@ struct QtGrid {
             for (int k = 0; k < kCols; ++k) {
                 option.rect = QRect(k * kCellW, r * kCellH, kCellW - 1, kCellH - 1);
                 option.state = (r == 3 && k == 2) ? (QStyle::State_Enabled | QStyle::State_Selected)
-                                                  : QStyle::StateFlags(QStyle::State_Enabled);
+                                                  : QStyle::State(QStyle::State_Enabled);
                 Delegate.paint(&p, option, Model.index(r, k));
             }
         p.setPen(QColor(0x808080));
