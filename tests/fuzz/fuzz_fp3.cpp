@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < count; ++i) {
         try {
             pages->DrawPage(i, bitmap.Canvas(), 0.1, 0.1, 0, 0);
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
     TStringStream out;
     pages->SaveToStream(&out);

@@ -235,8 +235,7 @@ TEST(Picture, HeadersClaimingMoreThanTheirBytesAreRefused) {
         const char* Error;  // nullptr: loads
     } cases[] = {
         // Found by fuzzing: 88 bytes claiming 2,052 x 16,130 points took seconds to make up.
-        {BmpFile(2052, 16130, 1, 34), "není platný"},
-        {BmpFile(70000, -70000, 24, 16), "příliš velký"},
+        {BmpFile(2052, 16130, 1, 34), "není platný"}, {BmpFile(70000, -70000, 24, 16), "příliš velký"},
         {BmpFile(3, 2, 24, 12 + 9), nullptr},  // the last row without its padding
         {BmpFile(3, -2, 24, 24), nullptr},  // top-down
     };
