@@ -7,10 +7,10 @@
 //     class TfrxView : public TfrxReportComponent {
 //         KAROMIL_CLASS(TfrxView, TfrxReportComponent)
 //         KAROMIL_PUBLISHED({
-//             KAROMIL_PROP(Left).Default(0);                           // GetLeft/SetLeft
+//             KAROMIL_PROP(Left).Default(0);  // GetLeft/SetLeft
 //             KAROMIL_PROP_MEMBER(Color, TypeInfoColor()).Default(clNone);  // a data member
 //             KAROMIL_PROP(Font).Stored(&Self::IsFontStored);
-//             KAROMIL_EVENT(OnClick, "TNotifyEvent");                  // a std::function member
+//             KAROMIL_EVENT(OnClick, "TNotifyEvent");  // a std::function member
 //         })
 //     public:
 //         ...
@@ -21,7 +21,8 @@
 // call p.Prop or p.Event directly when the member's name is not the property's.
 //
 // Because the block is a template, what it names besides `Self`'s members (enumeration values
-// used as defaults, named descriptors such as TypeInfoColor) must be declared before the class.
+// used as defaults, named descriptors such as TypeInfoColor) must be declared before the class;
+// KAROMIL_DECLARE_NAMED_TYPE declares a descriptor whose header the class's header keeps out.
 //
 // The older form, KAROMIL_IMPLEMENT_CLASS_WITH_PROPS(Name, Parent, { ...lines... }) in the source
 // file, builds the same table from the same lines.
