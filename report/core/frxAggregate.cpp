@@ -12,7 +12,6 @@
 #include "platform/rtl/SysUtils.h"
 #include "report/core/frxBands.h"
 #include "report/core/frxDataSet.h"
-#include "report/core/frxMemoView.h"
 #include "report/core/frxServices.h"
 #include "report/core/frxText.h"
 #include "report/core/frxVariables.h"
@@ -106,13 +105,18 @@ bool IsAggregateName(const std::string& word) {
     return n == "SUM" || n == "MIN" || n == "MAX" || n == "AVG" || n == "COUNT";
 }
 
-TfrxCustomMemoView* AsMemo(TfrxComponent* c) { return dynamic_cast<TfrxCustomMemoView*>(c); }
+// The tests' stand-in text object is known to the scanner by its published properties only.
+bool IsMemo(TfrxComponent* c) { return c && c->ClassType()->InheritsFromName("TfrxCustomMemoView"); }
 
-std::string MemoText(const TfrxCustomMemoView* memo) {
-    const TStrings* lines = memo->GetMemo();
-    std::string s;
-    for (int i = 0; i < lines->Count(); ++i) s += (i ? "\r\n" : "") + lines->Strings(i);
-    return s;
+std::string MemoText(TfrxComponent* memo) {
+    if (const TPropInfo* p = GetPropInfo(memo, "Memo"))
+        if (auto* lines = dynamic_cast<TStrings*>(p->GetObject(memo))) {
+            std::string s;
+            for (int i = 0; i < lines->Count(); ++i) s += (i ? "\r\n" : "") + lines->Strings(i);
+            return s;
+        }
+    if (const TPropInfo* p = GetPropInfo(memo, "Text")) return p->GetStr(memo);
+    return {};
 }
 }  // namespace
 
@@ -196,7 +200,7 @@ void TfrxAggregateList::AddPageAggregates(TfrxComponent* page, TList* horizontal
     auto memosOf = [this](TfrxComponent* band, TfrxBand* defaultBand) {
         if (!band) return;
         for (int i = 0; i < band->ChildCount(); ++i)
-            if (AsMemo(band->Child(i))) AddAggregates(band->Child(i), defaultBand);
+            if (IsMemo(band->Child(i))) AddAggregates(band->Child(i), defaultBand);
     };
     std::set<TfrxBand*> seen;  // a malformed band tree cannot make the walk circle
     std::function<void(TfrxBand*)> walk = [&](TfrxBand* band) {
@@ -220,10 +224,11 @@ void TfrxAggregateList::AddPageAggregates(TfrxComponent* page, TList* horizontal
             }
 }
 
-void TfrxAggregateList::AddAggregates(TfrxComponent* object, TfrxBand* defaultBand) {
-    TfrxCustomMemoView* memo = AsMemo(object);
-    if (!memo || !memo->AllowExpressions) return;
-    const std::string& delimiters = memo->ExpressionDelimiters;
+void TfrxAggregateList::AddAggregates(TfrxComponent* memo, TfrxBand* defaultBand) {
+    if (const TPropInfo* p = GetPropInfo(memo, "AllowExpressions"))
+        if (p->GetOrd(memo) == 0) return;
+    std::string delimiters = "[,]";
+    if (const TPropInfo* p = GetPropInfo(memo, "ExpressionDelimiters")) delimiters = p->GetStr(memo);
     const size_t comma = delimiters.find(',');
     const std::string open = delimiters.substr(0, comma);
     const std::string close = comma == std::string::npos ? std::string() : delimiters.substr(comma + 1, 255);
