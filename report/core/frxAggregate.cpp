@@ -105,8 +105,8 @@ bool IsAggregateName(const std::string& word) {
     return n == "SUM" || n == "MIN" || n == "MAX" || n == "AVG" || n == "COUNT";
 }
 
-// The tests' stand-in text object is known to the scanner by its published properties only.
-bool IsMemo(TfrxComponent* c) { return c && c->ClassType()->InheritsFromName("TfrxCustomMemoView"); }
+// A text object says so itself; its text is read through its published properties.
+bool IsMemo(TfrxComponent* c) { return c && c->IsTextObject(); }
 
 std::string MemoText(TfrxComponent* memo) {
     if (const TPropInfo* p = GetPropInfo(memo, "Memo"))

@@ -142,6 +142,8 @@ public:
     virtual bool IsView() const noexcept { return false; }  // placed by AlignChildren
     virtual TfrxAlign GetAlign() const noexcept { return baNone; }
     virtual bool IsAutoWidth() const noexcept { return false; }  // a text object that sizes its own width
+    // A text object: its lines may hold expressions, aggregates among them.
+    virtual bool IsTextObject() const noexcept { return false; }
     // A cross-tab writes its own cells into a prepared page: neither it nor the children of its
     // template are written there.
     virtual bool IsCrossView() const noexcept { return false; }

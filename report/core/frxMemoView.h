@@ -87,6 +87,7 @@ public:
     std::string Diff(TfrxComponent* templ) override;
     std::string GetDescription() const override;
     bool IsAutoWidth() const noexcept override { return AutoWidth; }
+    bool IsTextObject() const noexcept override { return true; }
     void SetDiffText(const std::string& text) override { SetText(text); }
     void ReapplyStyle() override { SetStyle(FStyle); }
 

@@ -14,13 +14,14 @@
 #include "report/core/frxVariables.h"
 
 namespace {
-// A text object as the scanner sees text objects: its class descends from the memo base by
-// name and it publishes its lines and expression settings.
+// A text object as the scanner sees text objects: it says it is one and publishes its lines
+// and expression settings.
 class TTestMemo : public TfrxReportComponent {
     KAROMIL_CLASS(TTestMemo, TfrxReportComponent)
 public:
     using TfrxReportComponent::TfrxReportComponent;
     void Draw(TCanvas*, double, double, double, double) override {}
+    bool IsTextObject() const noexcept override { return true; }
     TStrings* GetMemo() const { return FMemo.get(); }
     void SetMemo(TStrings* s) { FMemo->Assign(s); }
     bool AllowExpressions = true;
