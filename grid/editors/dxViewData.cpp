@@ -11,8 +11,8 @@ std::unique_ptr<TdxEditViewData> NewTextEditViewData() { return std::make_unique
 TdxEditStyle* NewEditStyle(TdxInplaceEdit* edit) { return new TdxEditStyle(edit); }
 
 uint32_t EdgeFlags(const TdxEditViewInfo& info) {
-    return (info.LeftEdge ? BF_LEFT : 0) | (info.TopEdge ? BF_TOP : 0) | (info.RightEdge ? BF_RIGHT : 0) |
-        (info.BottomEdge ? BF_BOTTOM : 0);
+    return (info.LeftEdge ? uint32_t(BF_LEFT) : 0u) | (info.TopEdge ? uint32_t(BF_TOP) : 0u) |
+        (info.RightEdge ? uint32_t(BF_RIGHT) : 0u) | (info.BottomEdge ? uint32_t(BF_BOTTOM) : 0u);
 }
 
 }  // namespace
@@ -135,7 +135,7 @@ bool TdxInplaceEditClass::Draw(HDC dc, const TRect& rect, TdxEditViewData& viewD
 
 TCursor TdxInplaceEditClass::GetCursorAt(int, int, const TdxEditViewData& viewData) const {
     if (viewData.Cursor != crDefault) return viewData.Cursor;
-    return viewData.HasEditWindow ? crDefault : TCursor(crArrow);
+    return viewData.HasEditWindow ? TCursor(crDefault) : TCursor(crArrow);
 }
 
 int TdxInplaceEditClass::GetMinHeight(const TdxEditViewData& viewData) const {

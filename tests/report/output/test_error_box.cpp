@@ -13,6 +13,7 @@
 #include "report/core/frxDataSet.h"
 #include "report/core/frxErrorBoxHook.h"
 #include "report/core/frxPlugins.h"
+#include "report/core/frxWindowPlugins.h"
 #include "report/core/frxReport.h"
 #include "report/output/frxErrorBox.h"
 #include "report/output/frxPreviewForm.h"
