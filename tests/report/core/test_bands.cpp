@@ -11,11 +11,12 @@
 #include "report/core/frxReport.h"
 
 namespace {
-// A page that the bands take for a dot-matrix page (they know it by class name).
+// A page that the bands take for a dot-matrix page: it says it is one.
 class TTestDMPPage : public TfrxPage {
     KAROMIL_CLASS(TTestDMPPage, TfrxPage)
 public:
     using TfrxPage::TfrxPage;
+    bool IsDotMatrixPage() const noexcept override { return true; }
 };
 }  // namespace
 
