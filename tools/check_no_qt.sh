@@ -53,10 +53,13 @@ list_deps() {
             /^[^ \t].*: #deps/ { obj = $1; sub(/:$/, "", obj); keep = (obj ~ re); next }
             keep && NF { gsub(/^[ \t]+/, ""); print obj "\t" $0 }'
     else
-        local f rel
+        local f rel src
         while IFS= read -r -d '' f; do
             rel=${f#"$build"/}
             [[ $rel =~ $modules ]] || continue
+            # An object left behind by a source that is gone says nothing about the code.
+            src=${rel%%/CMakeFiles/*}/${rel#*.dir/}
+            [[ -f ${src%.o.d} ]] || continue
             # A make-style rule: "target: dep dep \" over several lines.
             tr -s ' \\\n' '\n' <"$f" | tail -n +2 | sed '/^$/d' | sed "s#^#${rel%.d}\t#"
         done < <(find "$build" -name '*.o.d' -print0)
