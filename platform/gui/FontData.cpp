@@ -9,6 +9,7 @@
 
 #include "platform/gui/GraphicsPrivate.h"
 #include "platform/rtl/CodePages.h"
+#include "platform/rtl/Sfnt.h"
 
 namespace {
 constexpr int kEm = 1000;  // faces are realised at 1000 pixels, so pixels are thousandths
@@ -79,25 +80,6 @@ int GetFontDesignWidth(const TFontData& font, char32_t c) {
     return int(std::lround(adv.x()));
 }
 
-namespace {
-void Put16(std::string& s, size_t at, uint16_t v) {
-    s[at] = char(v >> 8);
-    s[at + 1] = char(v);
-}
-void Put32(std::string& s, size_t at, uint32_t v) {
-    Put16(s, at, uint16_t(v >> 16));
-    Put16(s, at + 2, uint16_t(v));
-}
-uint32_t CheckSum(const std::string& s, size_t from, size_t length) {
-    uint32_t sum = 0;
-    for (size_t i = 0; i < length; i += 4) {
-        uint32_t word = 0;
-        for (size_t k = 0; k < 4; ++k) word = (word << 8) | (i + k < length ? uint8_t(s[from + i + k]) : 0u);
-        sum += word;
-    }
-    return sum;
-}
-}  // namespace
 
 std::string GetFontProgram(const TFontData& font) {
     TFontFace* face = nullptr;
@@ -106,47 +88,16 @@ std::string GetFontProgram(const TFontData& font) {
     // printing and viewing needs (those a face lacks are left out), in tag order.
     static const char* const kTags[] = {
         "OS/2", "cmap", "cvt ", "fpgm", "gasp", "glyf", "head", "hhea", "hmtx", "loca", "maxp", "name", "post", "prep"};
-    struct Table {
-        const char* tag;
-        QByteArray data;
-    };
-    std::vector<Table> tables;
+    std::vector<TSfntTable> tables;
     for (const char* tag : kTags) {
         QByteArray data = raw.fontTable(tag);
-        if (!data.isEmpty()) tables.push_back({tag, data});
+        if (!data.isEmpty()) tables.push_back({tag, std::string(data.constData(), size_t(data.size()))});
     }
     auto has = [&](const char* tag) {
         for (auto& t : tables)
-            if (std::string(t.tag) == tag) return true;
+            if (t.Tag == tag) return true;
         return false;
     };
     if (!has("glyf") || !has("loca") || !has("head")) return {};
-    const uint16_t n = uint16_t(tables.size());
-    uint16_t entrySelector = 0;
-    while ((2u << entrySelector) <= n) ++entrySelector;
-    const uint16_t searchRange = uint16_t(16u << entrySelector);
-    std::string out(12 + 16 * size_t(n), '\0');
-    Put32(out, 0, 0x00010000);
-    Put16(out, 4, n);
-    Put16(out, 6, searchRange);
-    Put16(out, 8, entrySelector);
-    Put16(out, 10, uint16_t(n * 16 - searchRange));
-    size_t headAt = 0;
-    for (size_t i = 0; i < tables.size(); ++i) {
-        const size_t at = out.size();
-        std::string data(tables[i].data.constData(), size_t(tables[i].data.size()));
-        if (std::string(tables[i].tag) == "head") {
-            headAt = at;
-            if (data.size() >= 12) Put32(data, 8, 0);  // the whole-file adjustment, set below
-        }
-        out += data;
-        out.append((4 - data.size() % 4) % 4, '\0');
-        const size_t dir = 12 + 16 * i;
-        out.replace(dir, 4, tables[i].tag, 4);
-        Put32(out, dir + 4, CheckSum(out, at, data.size()));
-        Put32(out, dir + 8, uint32_t(at));
-        Put32(out, dir + 12, uint32_t(data.size()));
-    }
-    Put32(out, headAt + 8, 0xB1B0AFBAu - CheckSum(out, 0, out.size()));
-    return out;
+    return SfntBuild(tables);
 }

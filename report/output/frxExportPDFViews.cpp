@@ -75,6 +75,13 @@ void TfrxPDFPage::AddObject(TfrxView* view) {
         AddRectangle(frame->Color, frame->Width, view->Color, left, top, width, height);
         return;
     }
+    // A picture object with nothing in it (every page's background is one) is at most a fill
+    // and a frame: a page-sized white bitmap per page would dominate the file and the time.
+    if (auto* picture = dynamic_cast<TfrxPictureView*>(view); picture && picture->GetPicture()->Empty()) {
+        if (view->Color != clTransparent && view->Color != clNone) AddFill(view->Color, left, top, width, height);
+        AddFrameOf(this, frame, left, top, width, height);
+        return;
+    }
     // Anything else is drawn into a bitmap, without its frame, which is added as lines.
     const double s = Parent->PrintOptimized ? 4 : 1;
     TBitmap bitmap;

@@ -8,6 +8,7 @@
 // /Encoding describes; strings of the document information and outline are UTF-16.
 // Nothing reaches the output before TfrxPDFFile::SaveToStream.
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -87,7 +88,8 @@ public:
 
     // The face's description (read once).
     const TFontDesignData& Design();
-    // Page text in the font's 8-bit code page; a character it cannot hold becomes "?".
+    // Page text in the font's 8-bit code page; a character it cannot hold becomes "?". The codes
+    // given out are remembered for embedding.
     std::string Encode(std::string_view utf8);
     // The name written after /BaseFont and /FontName: blanks and delimiters as "#xx", and
     // ",Bold", ",Italic" or ",BoldItalic" for the style.
@@ -96,6 +98,7 @@ public:
 
 private:
     std::unique_ptr<TFontDesignData> FDesign;
+    std::bitset<256> FUsedCodes;  // what Encode gave out: an embedded program needs only their glyphs
 };
 
 class TfrxPDFPage : public TfrxPDFElement {

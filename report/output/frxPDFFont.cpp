@@ -5,6 +5,7 @@
 
 #include "platform/rtl/CodePages.h"
 #include "report/output/frxPDFFile.h"
+#include "report/output/frxTrueTypeSubset.h"
 #include "report/output/frxZLib.h"
 
 KAROMIL_IMPLEMENT_CLASS(TfrxPDFFont, TfrxPDFElement)
@@ -50,7 +51,11 @@ const TFontDesignData& TfrxPDFFont::Design() {
     return *FDesign;
 }
 
-std::string TfrxPDFFont::Encode(std::string_view utf8) { return Utf8ToCodePage(utf8, Design().CodePage); }
+std::string TfrxPDFFont::Encode(std::string_view utf8) {
+    std::string text = Utf8ToCodePage(utf8, Design().CodePage);
+    for (unsigned char code : text) FUsedCodes.set(code);
+    return text;
+}
 
 std::string TfrxPDFFont::PdfName() const {
     // Sound: the name is escaped as a PDF name only; blanks and delimiters become "#xx" (a
@@ -104,7 +109,14 @@ void TfrxPDFFont::SaveToStream(TStream* stream) {
     WriteLn(stream, "endobj");
 
     std::string program;
-    if (Parent->EmbeddedFonts) program = GetFontProgram(Font->Data());
+    if (Parent->EmbeddedFonts) {
+        program = GetFontProgram(Font->Data());
+        // Only the glyphs of the codes written: a whole face is hundreds of kilobytes per font.
+        std::vector<char32_t> chars;
+        for (int code = 0; code < 256; ++code)
+            if (FUsedCodes.test(size_t(code))) chars.push_back(CodePageChar(uint8_t(code), d.CodePage));
+        if (std::string subset = frxSubsetTrueType(program, chars); !subset.empty()) program = std::move(subset);
+    }
     const bool embed = !program.empty();
     Parent->AddXRef(stream);
     WriteLn(stream, std::to_string(fd + 1) + " 0 obj");

@@ -127,3 +127,24 @@ TEST_F(PdfExportViews, ObjectsBecomeTheirOperatorsAndStayUnchanged) {
     EXPECT_EQ(Pupil->Color, clTransparent);
     EXPECT_EQ(Rotated->GetFrame()->Width, 1);
 }
+
+TEST_F(PdfExportViews, EmptyPicturesAreNoImages) {
+    // A page's background reaches the filter as an empty picture object; with nothing to show it
+    // writes nothing, and with a colour or a frame only those.
+    auto* bare = new TfrxPictureView(Page);
+    bare->SetName("_pagebackground");
+    bare->SetBounds(0, 0, 680, 1000);
+    auto* coloured = new TfrxPictureView(Page);
+    coloured->SetBounds(200, 110, 40, 40);
+    coloured->Color = clLime;
+    coloured->GetFrame()->Typ = frxAllSides;
+    TStringStream target;
+    TfrxPDFExport e(nullptr);
+    e.Stream = &target;
+    e.Compressed = false;
+    Export(e);
+    const std::string& doc = target.DataString();
+    const std::string content = doc.substr(doc.find("stream\r\n", doc.find("/Length ")));
+    EXPECT_EQ(Count(content, "\r\nBI\r\n"), 2);  // the turned memo and the blue picture only
+    EXPECT_NE(content.find("0 1 0 rg\r\n"), std::string::npos);  // the lime fill
+}

@@ -15,6 +15,8 @@
 #include "platform/rtl/Strings.h"
 #include "report/core/frxPlugins.h"
 #include "report/output/frxPDFFile.h"
+#include "report/output/frxTrueTypeSubset.h"
+#include "platform/rtl/Sfnt.h"
 #include "tests/report/output/PdfTestUtil.h"
 
 namespace {
@@ -426,4 +428,50 @@ TEST_F(PdfWriter, CzechDocumentReadsBack) {
             embeddedCount += (*it)[1] == "yes";
         EXPECT_EQ(embeddedCount, c.embedded ? 2 : 0) << fonts;
     }
+}
+
+TEST_F(PdfWriter, EmbeddedFontsAreSubsetsThatDrawTheSame) {
+    // The subset keeps the glyphs of the text written: a page drawn from the embedded programs
+    // looks as the one drawn from the installed faces, and the file is a fraction of the faces.
+    pdftest::TempDir dir;
+    WriteCzech(dir.File("embedded.pdf"), true, true);
+    WriteCzech(dir.File("installed.pdf"), true, false);
+    const std::string fonts = pdftest::Run("pdffonts " + dir.File("embedded.pdf"));
+    EXPECT_NE(fonts.find("yes"), std::string::npos) << fonts;
+    std::ifstream in(dir.File("embedded.pdf"), std::ios::binary | std::ios::ate);
+    const auto size = size_t(in.tellg());
+    const std::string whole = GetFontProgram(MakeFont("Arial", 12)->Data());
+    ASSERT_FALSE(whole.empty());
+    EXPECT_LT(size, whole.size() / 4) << "two faces embedded whole would take more than the file";
+    if (!pdftest::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+    for (const char* name : {"embedded", "installed"})
+        pdftest::Run("pdftoppm -r 60 -f 1 -l 1 -gray " + dir.File(std::string(name) + ".pdf") + " " + dir.File(name));
+    auto read = [&](const char* name) {
+        std::ifstream f(dir.File(std::string(name) + "-1.pgm"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    const std::string a = read("embedded"), b = read("installed");
+    ASSERT_FALSE(a.empty());
+    EXPECT_TRUE(a == b) << "the page drawn from the subsets differs from the installed faces";
+}
+
+TEST_F(PdfWriter, SubsetKeepsNumberingAndRefusesDamage) {
+    const std::string whole = GetFontProgram(MakeFont("Arial", 12)->Data());
+    ASSERT_FALSE(whole.empty());
+    const std::string subset = frxSubsetTrueType(whole, {U'A', U'ř', U'Ů'});
+    const std::vector<TSfntTable> before = SfntRead(whole), after = SfntRead(subset);
+    ASSERT_EQ(after.size(), before.size());
+    auto table = [](const std::vector<TSfntTable>& t, const char* tag) {
+        for (const TSfntTable& x : t)
+            if (x.Tag == tag) return x.Data;
+        return std::string();
+    };
+    EXPECT_EQ(table(after, "maxp"), table(before, "maxp"));  // the same glyph count
+    EXPECT_EQ(table(after, "cmap"), table(before, "cmap"));
+    EXPECT_EQ(table(after, "hmtx"), table(before, "hmtx"));
+    EXPECT_LT(table(after, "glyf").size() * 20, table(before, "glyf").size());
+    EXPECT_GT(table(after, "glyf").size(), 0u);
+    // Damaged or foreign data gives nothing, so the caller embeds what it has.
+    for (const std::string& bad : {std::string(), std::string("OTTO") + whole.substr(4), whole.substr(0, 40)})
+        EXPECT_TRUE(frxSubsetTrueType(bad, {U'A'}).empty());
 }
