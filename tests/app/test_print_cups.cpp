@@ -96,6 +96,7 @@ TEST_F(FilledCardTest, BothSidesPrintToCupsWithEveryTextWhereTheTemplatePutsIt) 
     std::vector<TPlace> sides[2];
     std::vector<std::string> printers;
     TModalScript script;
+    AnswerHalfYear(script, 4, true);  // each side prepared here, then printed
     for (int side = 0; side < 2; ++side)
         script.On("frxPrintDialog", [&](TCustomForm* form) {
             auto* dialog = static_cast<TfrxPrintDialog*>(form);
