@@ -167,5 +167,78 @@ TEST_F(CardTemplatesTest, EachTemplateNamesBothDatasetsAndItsReportName) {
     });
 }
 
+// A card holding in every field the longest value it takes: for a field filled from a list,
+// the list's longest item; for free text, as many characters as the field holds.
+class LongestCardTest : public CardTemplatesTest {
+protected:
+    // Free text of n characters: Czech words, wide letters included.
+    static std::string Text(size_t n) {
+        static const std::u32string words = U"Šťastná Žofie Měřičková Ďáblice Úštěk Příbram ";
+        std::u32string t;
+        while (t.size() < n) t += words;
+        t.resize(n);
+        while (!t.empty() && t.back() == U' ') t.back() = U'a';
+        return Utf8(t);
+    }
+    static std::string Utf8(const std::u32string& s) {
+        std::string r;
+        for (char32_t c : s) r += CharToUtf8(c);
+        return r;
+    }
+    void PrepareDatabase() override {
+        CardTemplatesTest::PrepareDatabase();
+        std::string set = "UPDATE vysvedceni SET SkolniRok = '" + Text(10) + "', Trida = '" + Text(15) +
+            "', Rocnik = '" + Text(5) + "', Jmeno = '" + Text(50) + "', RodneCislo = '" + Text(15) + "', MistoNar = '" +
+            Text(50) + "', CisloTV = '" + Text(5) + "', Chovani = '" + Text(35) +
+            "', ZnamkaChovA = 'neuspokojivé', ZnamkaChovB = 'neuspokojivé', CelkHodnA = 'prospěl(a) s vyznamenáním'"
+            ", CelkHodnB = 'prospěl(a) s vyznamenáním', VA = '" +
+            Text(35) + "', DneA = '" + Text(30) + "', VB = '" + Text(35) + "', DneB = '" + Text(30) + "', Ucitel = '" +
+            Text(30) + "', SplnilLet = '" + Text(10) + "', LetDochazky = '" + Text(10) + "', Dolozka = '" + Text(120) +
+            "', ZamHodinyOmlA = 32000, ZamHodinyOmlB = 32000, ZamHodinyNeomlA = 32000, " +
+            "ZamHodinyNeomlB = 32000, CHovaniTisk = -1";
+        for (int i = 1; i <= 19; ++i) {
+            const std::string n = std::to_string(i);
+            set += ", Predmet" + n + " = '" + Text(35) + "', Predmet" + n + "Tisk = -1, Znamka" + n +
+                "A = 'nedostatečný', Znamka" + n + "B = 'nedostatečný'";
+        }
+        for (int i = 1; i <= 8; ++i) {
+            const std::string n = std::to_string(i);
+            set += ", NPredmet" + n + " = '" + Text(35) + "', NZnamka" + n + "A = 'pracoval(a) úspěšně', NZnamka" + n +
+                "B = 'pracoval(a) úspěšně'";
+        }
+        Sql(set);
+        Sql("UPDATE Prefs SET SkolaNazev = '" + Text(80) + "', SkolaAdr1 = '" + Text(50) + "', SkolaAdr2 = '" +
+            Text(50) + "', IZO = '" + Text(10) + "'");
+    }
+};
+
+TEST_F(LongestCardTest, EveryOneLineCellHoldsItsLongestValue) {
+    Start();
+    TModalScript script;
+    std::vector<std::string> overruns;
+    int measured = 0;
+    InPrintWindow(
+        [&](TFTisk* f) {
+            for (const char* file : {kFronts[0], kFronts[1], kBacks[0], kBacks[1]}) {
+                PreparedHalf(script, f, file, true);
+                TfrxCustomPreviewPages* pages = f->frxReport1->PreviewPages();
+                ASSERT_EQ(pages->GetCount(), 1) << file;
+                TList* all = frxPageComponent(pages->GetPage(0))->GetAllObjects();
+                for (int i = 0; i < all->Count(); ++i) {
+                    auto* m = dynamic_cast<TfrxCustomMemoView*>(static_cast<TfrxComponent*>(all->Items(i)));
+                    if (!m || m->WordWrap || Trim(m->GetText()).empty()) continue;
+                    ++measured;
+                    const double need = m->CalcWidth();
+                    if (need > m->GetWidth())
+                        overruns.push_back(std::string(file) + " " + m->GetName() + ": " + std::to_string(need) +
+                            " > " + std::to_string(m->GetWidth()) + " \"" + Trim(m->GetText()) + "\"");
+                }
+            }
+        },
+        script);
+    EXPECT_GT(measured, 100);
+    for (const std::string& o : overruns) ADD_FAILURE() << o;
+}
+
 }  // namespace
 }  // namespace apptest

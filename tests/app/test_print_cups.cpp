@@ -146,5 +146,33 @@ TEST_F(FilledCardTest, BothSidesPrintToCupsWithEveryTextWhereTheTemplatePutsIt) 
         EXPECT_TRUE(has(1, name, text)) << name;
 }
 
+// "Tisk vysvědčení" of a card at the end of the first half-year: the half-year dialog left at
+// its first choice, the job comes out under the template's report name and its text holds the
+// first half-year's grades and none of the second's.
+TEST_F(FilledCardTest, AFirstHalfYearCardPrintsWithoutTheSecondsGradesUnderTheReportsName) {
+    testsupport::TPrivateCups cups;
+    KAROMIL_CUPS_OR_SKIP(cups);
+    ASSERT_TRUE(cups.Start(KAROMIL_TEST_PPD)) << cups.Error;
+    auto forgetPrinters = OnScopeExit([] { frxFreePrinters(); });
+    frxFreePrinters();
+    Start();
+    TModalScript script;
+    AnswerHalfYear(script);
+    script.On("frxPrintDialog", [](TCustomForm* form) { Press(static_cast<TfrxPrintDialog*>(form)->OkB); });
+    InPrintWindow([](TFTisk* f) { Press(f->bPrint); }, script);
+    ASSERT_TRUE(cups.WaitForJobs(1)) << cups.Error;
+    const std::string text = cups.Text(cups.Output);
+    for (const char* first : {"Růžena Čermáková", "velmi dobré", "výborný", "dobrý"})
+        EXPECT_NE(text.find(first), std::string::npos) << first << " in\n" << text;
+    for (const char* second : {"uspokojivé", "chvalitebný", "dostatečný"})
+        EXPECT_EQ(text.find(second), std::string::npos) << second << " in\n" << text;
+
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Karomil", 0, CUPS_WHICHJOBS_COMPLETED);
+    ASSERT_EQ(n, 1);
+    EXPECT_STREQ(jobs[0].title, "Vysvědčení – přední strana");
+    cupsFreeJobs(n, jobs);
+}
+
 }  // namespace
 }  // namespace apptest
