@@ -3,13 +3,21 @@
 // a place and a date prints nothing; each template names both datasets and its own report name;
 // every one-line text cell holds the longest value its field takes.
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/gui/Bitmaps.h"
 #include "report/core/frxDataSet.h"
+#include "report/output/frxExportPDF.h"
 #include "report/core/frxOptions.h"
 #include "report/core/frxReportPage.h"
 #include "tests/app/CardFixture.h"
@@ -238,6 +246,145 @@ TEST_F(LongestCardTest, EveryOneLineCellHoldsItsLongestValue) {
         script);
     EXPECT_GT(measured, 100);
     for (const std::string& o : overruns) ADD_FAILURE() << o;
+}
+
+// --- the card's PDF read by three viewers ------------------------------------------------------
+
+struct TWord {
+    std::string Text;
+    double X0, X1, Top, Bottom;  // points from the page's top left
+    double Baseline = 0;  // MuPDF only
+};
+
+std::string Output(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
+    char buf[4096];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p.get())) > 0;) out.append(buf, n);
+    return out;
+}
+
+// XML text with its character references and the five named entities resolved.
+std::string Unescape(const std::string& s) {
+    std::string r;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '&') {
+            r += s[i];
+            continue;
+        }
+        const size_t semi = s.find(';', i);
+        const std::string ref = s.substr(i + 1, semi - i - 1);
+        i = semi;
+        if (ref[0] == '#') {
+            const char32_t c = char32_t(
+                ref[1] == 'x' ? std::stoul(ref.substr(2), nullptr, 16) : std::stoul(ref.substr(1)));
+            r += QString::fromUcs4(&c, 1).toStdString();
+        } else {
+            static const std::map<std::string, std::string> named{
+                {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}};
+            r += named.at(ref);
+        }
+    }
+    return r;
+}
+
+double Attr(const std::string& tag, const std::string& name, int index = 0) {
+    const size_t at = tag.find(" " + name + "=\"");
+    std::istringstream in(tag.substr(at + name.size() + 3));
+    double v = 0;
+    for (int i = 0; i <= index; ++i) in >> v;
+    return v;
+}
+
+std::vector<TWord> PopplerWords(const std::string& pdf) {
+    std::vector<TWord> words;
+    const std::string html = Output("pdftotext -bbox '" + pdf + "' - 2>/dev/null");
+    static const std::regex word("<word ([^>]*)>([^<]*)</word>");
+    for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it) {
+        const std::string tag = " " + (*it)[1].str();
+        words.push_back(
+            {Unescape((*it)[2]), Attr(tag, "xMin"), Attr(tag, "xMax"), Attr(tag, "yMin"), Attr(tag, "yMax")});
+    }
+    return words;
+}
+
+// MuPDF's structured text: characters by lines, words split at blanks.
+std::vector<TWord> MupdfWords(const std::string& pdf) {
+    std::vector<TWord> words;
+    const std::string xml = Output("mutool draw -q -F stext -o - '" + pdf + "' 2>/dev/null");
+    static const std::regex item("<line |<char ([^>]*)/>");
+    TWord cur{};
+    auto flush = [&] {
+        if (!cur.Text.empty()) words.push_back(cur);
+        cur = TWord{};
+    };
+    for (std::sregex_iterator it(xml.begin(), xml.end(), item), end; it != end; ++it) {
+        if ((*it)[1].length() == 0) {
+            flush();
+            continue;
+        }
+        const std::string tag = " " + (*it)[1].str();
+        const size_t c = tag.find(" c=\"");
+        const std::string ch = Unescape(tag.substr(c + 4, tag.find('"', c + 4) - c - 4));
+        if (ch == " ") {
+            flush();
+            continue;
+        }
+        if (cur.Text.empty()) {
+            cur.X0 = Attr(tag, "quad", 0);
+            cur.Top = Attr(tag, "quad", 1);
+            cur.Bottom = Attr(tag, "quad", 5);
+            cur.Baseline = Attr(tag, "y");
+        }
+        cur.X1 = Attr(tag, "quad", 2);
+        cur.Text += ch;
+    }
+    flush();
+    return words;
+}
+
+TEST_F(CardTemplatesTest, TheCardsPdfReadsTheSameInPopplerMupdfAndGhostscript) {
+    for (const char* tool : {"pdftotext", "mutool", "gs"})
+        if (Output(std::string("command -v ") + tool).empty()) GTEST_SKIP() << tool << " is not installed";
+    Start();
+    const std::string pdf = Folder + "/karta.pdf";
+    TModalScript script;
+    InPrintWindow(
+        [&](TFTisk* f) {
+            PreparedHalf(script, f, kFronts[0], true);
+            f->frxPDFExport1->SetShowDialog(false);
+            f->frxPDFExport1->EmbeddedFonts = false;
+            f->frxPDFExport1->SetFileName(pdf);
+            EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1));
+        },
+        script);
+    const std::vector<TWord> poppler = PopplerWords(pdf), mupdf = MupdfWords(pdf);
+    ASSERT_GT(poppler.size(), 50u);
+    // Every word poppler reads stands within 1 mm where MuPDF reads it along its line, and on the
+    // same line: MuPDF's baseline inside poppler's box and poppler's middle inside MuPDF's box
+    // (the two measure a box's height from different font heights).
+    constexpr double kMm = 72 / 25.4;
+    for (const TWord& w : poppler) {
+        bool found = false;
+        for (const TWord& m : mupdf)
+            found = found ||
+                (m.Text == w.Text && std::abs(m.X0 - w.X0) <= kMm && std::abs(m.X1 - w.X1) <= kMm &&
+                    m.Baseline >= w.Top && m.Baseline <= w.Bottom && (w.Top + w.Bottom) / 2 >= m.Top &&
+                    (w.Top + w.Bottom) / 2 <= m.Bottom);
+        EXPECT_TRUE(found) << "\"" << w.Text << "\" at " << w.X0 << ".." << w.X1 << ", " << w.Top;
+    }
+    // Ghostscript reads the same words, and finds a serif face for the card's Times New Roman.
+    std::multiset<std::string> fromPoppler, fromGs;
+    for (const TWord& w : poppler) fromPoppler.insert(w.Text);
+    std::istringstream gsText(Output("gs -q -dNOPAUSE -dBATCH -sDEVICE=txtwrite -o - '" + pdf + "' 2>/dev/null"));
+    for (std::string word; gsText >> word;) fromGs.insert(word);
+    EXPECT_EQ(fromGs, fromPoppler);
+    const std::string log = Output("gs -dNOPAUSE -dBATCH -sDEVICE=nullpage '" + pdf + "' 2>&1");
+    static const std::regex loading("Loading font (\\S+).* from (\\S+)");
+    int faces = 0;
+    for (std::sregex_iterator it(log.begin(), log.end(), loading), end; it != end; ++it, ++faces)
+        EXPECT_EQ((*it)[2].str().find("Sans"), std::string::npos) << (*it)[0];
+    EXPECT_GT(faces, 0) << log;
 }
 
 }  // namespace
