@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -136,6 +137,11 @@ TEST_F(PageSettingsNoPrinterTest, AnA4PageStaysA4InLandscapeUnderHumanNames) {
             EXPECT_EQ(item.find('_'), std::string::npos) << item;
         }
         EXPECT_EQ(f->SizeCB->GetText(), "A4");
+        // With $KAROMIL_SHOT_DIR the dialog is kept there to be looked at.
+        if (const char* shots = std::getenv("KAROMIL_SHOT_DIR"); shots && *shots) {
+            TestKit::ProcessEvents();
+            TestKit::Grab(f).save(QString(shots) + "/page-settings-no-printer.png");
+        }
         f->LandscapeRB->SetChecked(true);
         f->PortraitRBClick(nullptr);
         EXPECT_EQ(f->SizeCB->GetText(), "A4");
