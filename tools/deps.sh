@@ -7,7 +7,7 @@ KAROMIL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3 zlib1g-dev libjpeg62-turbo-dev
   libxlsxwriter-dev libcups2-dev
-  cups-daemon cups-client cups-core-drivers poppler-utils qpdf python3-openpyxl python3-pil
+  cups-daemon cups-client cups-core-drivers poppler-utils qpdf mupdf-tools ghostscript python3-openpyxl python3-pil
   fonts-liberation2 fonts-dejavu-core
 )
 # The fuzz harnesses (tools/fuzz.sh, run by CI) need clang with libFuzzer and the symbolizer.

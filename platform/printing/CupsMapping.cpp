@@ -34,6 +34,38 @@ int WindowsBinForKeyword(const std::string& k) {
     return 0;
 }
 
+namespace {
+
+// A PWG media keyword ("iso_a4_210x297mm", "om_card_100x150mm"): class, name and size joined by
+// underscores, the size ending in "mm" or "in".
+bool IsMediaKeyword(const std::string& name) {
+    const size_t first = name.find('_'), last = name.rfind('_');
+    if (first == std::string::npos || first == last) return false;
+    const std::string size = name.substr(last + 1);
+    return size.find('x') != std::string::npos && (size.ends_with("mm") || size.ends_with("in")) &&
+        name.find(' ') == std::string::npos;
+}
+
+std::string Millimetres(int hundredths) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", std::round(hundredths / 10.0) / 10.0);
+    std::string s = buf;
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return s;
+}
+
+// What the page settings and print dialogs show for a size: the table's name for a standard
+// paper, else the queue's own name, else the size itself; a media keyword is never shown.
+std::string PaperDisplayName(int code, const TCupsSize& s) {
+    const std::string known = WindowsPaperName(code);
+    if (!known.empty()) return known;
+    if (!s.Name.empty() && !IsMediaKeyword(s.Name)) return s.Name;
+    return Millimetres(s.Width) + " × " + Millimetres(s.Length) + " mm";
+}
+
+}  // namespace
+
 std::vector<TPaperSpec> PapersFromCupsSizes(const std::vector<TCupsSize>& sizes) {
     std::vector<TPaperSpec> out;
     int local = 257;
@@ -47,7 +79,7 @@ std::vector<TPaperSpec> PapersFromCupsSizes(const std::vector<TCupsSize>& sizes)
         TPaperSpec p;
         p.Code = WindowsPaperCodeForSize(s.Width, s.Length);
         if (p.Code == 0) p.Code = local++;
-        p.Name = s.Name.empty() ? s.Media : s.Name;
+        p.Name = PaperDisplayName(p.Code, s);
         p.Media = s.Media;
         p.Width = s.Width / 100.0;
         p.Height = s.Length / 100.0;

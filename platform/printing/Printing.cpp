@@ -1,6 +1,7 @@
 #include "platform/printing/Printing.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "platform/rtl/Exceptions.h"
 
@@ -80,6 +81,20 @@ const TPaperCode* FindWindowsPaper(int code) {
     for (const TPaperCode& p : WindowsPaperTable())
         if (p.Code == code) return &p;
     return nullptr;
+}
+
+std::string WindowsPaperName(int code) {
+    static const char* const kNames[] = {"Letter", "Letter Small", "Tabloid", "Ledger", "Legal", "Statement",
+        "Executive", "A3", "A4", "A4 Small", "A5", "B4 (JIS)", "B5 (JIS)", "Folio", "Quarto", "10×14 in", "11×17 in",
+        "Note", "Obálka #9", "Obálka #10", "Obálka #11", "Obálka #12", "Obálka #14", "Arch C", "Arch D", "Arch E",
+        "Obálka DL", "Obálka C5", "Obálka C3", "Obálka C4", "Obálka C6", "Obálka C65", "Obálka B4", "Obálka B5",
+        "Obálka B6", "Obálka Italy", "Obálka Monarch", "Obálka 6 3/4", "US Std Fanfold", "German Std Fanfold",
+        "German Legal Fanfold", "B4 (ISO)", "Japonská pohlednice", "9×11 in", "10×11 in", "15×11 in", "Obálka Invite",
+        "", "", "Letter Extra", "Legal Extra", "Tabloid Extra", "A4 Extra", "Letter na šířku", "A4 na šířku",
+        "Letter Extra na šířku", "Super A", "Super B", "Letter Plus", "A4 Plus", "A5 na šířku", "B5 (JIS) na šířku",
+        "A3 Extra", "A5 Extra", "B5 (ISO) Extra", "A2", "A3 na šířku", "A3 Extra na šířku"};
+    if (code < 1 || code > int(std::size(kNames))) return "";
+    return kNames[code - 1];
 }
 
 TPaperSpec ResolvePaper(const TPrinterCaps& caps, const TDevMode& mode) {

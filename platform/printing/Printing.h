@@ -51,6 +51,9 @@ struct TPaperCode {
 const std::vector<TPaperCode>& WindowsPaperTable();
 // nullptr when the code is not in the table.
 const TPaperCode* FindWindowsPaper(int code);
+// The name a user knows a paper of the table by ("A4", "Letter", "Obálka DL"), the same with or
+// without a printer; "" for a code outside the table.
+std::string WindowsPaperName(int code);
 
 // --- capabilities ------------------------------------------------------------------------------
 

@@ -19,7 +19,11 @@ const std::vector<TfrxPaperInfo>& frxPaperSizes() {
     // One table with the platform, which maps printer sizes to the same codes.
     static const std::vector<TfrxPaperInfo> kTable = [] {
         std::vector<TfrxPaperInfo> t;
-        for (const TPaperCode& p : WindowsPaperTable()) t.push_back({p.Code, "", p.Width, p.Height});
+        // Deliberate fix: each paper carries its name. With empty names every entry looked
+        // alike, so a name search found the first paper (Letter) and the page settings turned
+        // an A4 page into Letter when no printer is installed.
+        for (const TPaperCode& p : WindowsPaperTable())
+            t.push_back({p.Code, WindowsPaperName(p.Code), p.Width, p.Height});
         return t;
     }();
     return kTable;

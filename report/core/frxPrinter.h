@@ -19,7 +19,7 @@ KAROMIL_ENUM_TYPE(TPrinterOrientation, "poPortrait", "poLandscape")
 
 struct TfrxPaperInfo {
     int Typ;
-    std::string Name;  // empty for every entry
+    std::string Name;  // the name a user knows the paper by ("A4")
     int X, Y;  // tenths of a mm, portrait
 };
 constexpr int frxPaperCount = 66;

@@ -12,7 +12,11 @@
 #include "report/output/frxPDFFile.h"
 
 void TfrxPDFExport::StartPage(TfrxReportPage* page, int index) {
-    FPage = FPDF->AddPage(page->GetWidth(), page->GetHeight(), page->LeftMargin, page->TopMargin, index);
+    // Deliberate fix: the PDF page takes the paper's exact size, not the page's width and height in
+    // whole report pixels, so an A4 page is A4 (595.28 x 841.89 points) and not 595.5 x 842.25.
+    constexpr double kPixelsPerMm = 96 / 25.4;
+    FPage = FPDF->AddPage(page->GetPaperWidth() * kPixelsPerMm, page->GetPaperHeight() * kPixelsPerMm, page->LeftMargin,
+        page->TopMargin, index);
 }
 
 void TfrxPDFExport::ExportObject(TfrxComponent* obj) {

@@ -62,6 +62,11 @@ std::string TfrxPDFFont::PdfName() const {
     // blank "#20"), and a non-ASCII byte too, instead of going through the literal-string form
     // first, which would put backslashes into a name.
     std::string raw = Font->GetName();
+    // Deliberate fix: a font that is not embedded is found by the reader through its name, and a
+    // TrueType font's PostScript name has no blanks ("TimesNewRoman,Bold"); "Times#20New#20Roman"
+    // matches no font, so a reader without that exact name falls back to any face (Ghostscript
+    // took a sans face). The blanks stay, escaped, in the name of an embedded font.
+    if (!Parent || !Parent->EmbeddedFonts) std::erase(raw, ' ');
     const bool bold = Font->GetStyle().Contains(fsBold), italic = Font->GetStyle().Contains(fsItalic);
     static const char* const kHex = "0123456789ABCDEF";
     std::string r;

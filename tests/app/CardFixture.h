@@ -38,6 +38,29 @@ protected:
         TModalScript script;
         InPrintWindow(step, script);
     }
+    // The control of a window whose caption is caption, searched through its children.
+    static TControl* ByCaption(TWinControl* parent, const std::string& caption) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            if (c->GetCaption() == caption) return c;
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                if (TControl* found = ByCaption(w, caption)) return found;
+        }
+        return nullptr;
+    }
+    // Answers the templates' half-year dialog (an unnamed window) times times: picks the
+    // half-year and presses "OK - tisk".
+    static void AnswerHalfYear(TModalScript& script, int times = 1, bool second = false) {
+        for (int i = 0; i < times; ++i)
+            script.On("", [second](TCustomForm* form) {
+                TControl* half = ByCaption(form, second ? "Druhé pololetí" : "První pololetí");
+                TControl* ok = ByCaption(form, "OK - tisk");
+                ASSERT_TRUE(half && ok);
+                // On its circle: a radio button takes clicks on its circle and caption only.
+                TestKit::Click(half, TPoint{8, half->GetHeight() / 2});
+                Press(ok);
+            });
+    }
 };
 
 // A filled-in card prepared from each shipped template: the pupil's data and every grade stand

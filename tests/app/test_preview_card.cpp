@@ -21,6 +21,7 @@ TEST_F(FilledCardTest, EachTemplatesPreviewShowsTheCardAndPagesThrough) {
     const std::vector<std::string> names{"vysvedceni-predni", "opis-predni", "vysvedceni-zadni", "opis-zadni"};
     std::vector<std::string> status;
     TModalScript script;
+    AnswerHalfYear(script, 4);
     for (const std::string& name : names)
         script.On("frxPreviewForm", [&, name](TCustomForm* form) {
             auto* f = static_cast<TfrxPreviewForm*>(form);

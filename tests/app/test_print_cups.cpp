@@ -96,6 +96,7 @@ TEST_F(FilledCardTest, BothSidesPrintToCupsWithEveryTextWhereTheTemplatePutsIt) 
     std::vector<TPlace> sides[2];
     std::vector<std::string> printers;
     TModalScript script;
+    AnswerHalfYear(script, 4, true);  // each side prepared here, then printed
     for (int side = 0; side < 2; ++side)
         script.On("frxPrintDialog", [&](TCustomForm* form) {
             auto* dialog = static_cast<TfrxPrintDialog*>(form);
@@ -143,6 +144,34 @@ TEST_F(FilledCardTest, BothSidesPrintToCupsWithEveryTextWhereTheTemplatePutsIt) 
     for (auto [name, text] : std::vector<std::pair<std::string, std::string>>{
              {"ZamHodinyOmlA", "12"}, {"ZamHodinyNeomlB", "3"}, {"CelkHodnA", "prospěla"}})
         EXPECT_TRUE(has(1, name, text)) << name;
+}
+
+// "Tisk vysvědčení" of a card at the end of the first half-year: the half-year dialog left at
+// its first choice, the job comes out under the template's report name and its text holds the
+// first half-year's grades and none of the second's.
+TEST_F(FilledCardTest, AFirstHalfYearCardPrintsWithoutTheSecondsGradesUnderTheReportsName) {
+    testsupport::TPrivateCups cups;
+    KAROMIL_CUPS_OR_SKIP(cups);
+    ASSERT_TRUE(cups.Start(KAROMIL_TEST_PPD)) << cups.Error;
+    auto forgetPrinters = OnScopeExit([] { frxFreePrinters(); });
+    frxFreePrinters();
+    Start();
+    TModalScript script;
+    AnswerHalfYear(script);
+    script.On("frxPrintDialog", [](TCustomForm* form) { Press(static_cast<TfrxPrintDialog*>(form)->OkB); });
+    InPrintWindow([](TFTisk* f) { Press(f->bPrint); }, script);
+    ASSERT_TRUE(cups.WaitForJobs(1)) << cups.Error;
+    const std::string text = cups.Text(cups.Output);
+    for (const char* first : {"Růžena Čermáková", "velmi dobré", "výborný", "dobrý"})
+        EXPECT_NE(text.find(first), std::string::npos) << first << " in\n" << text;
+    for (const char* second : {"uspokojivé", "chvalitebný", "dostatečný"})
+        EXPECT_EQ(text.find(second), std::string::npos) << second << " in\n" << text;
+
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Karomil", 0, CUPS_WHICHJOBS_COMPLETED);
+    ASSERT_EQ(n, 1);
+    EXPECT_STREQ(jobs[0].title, "Vysvědčení – přední strana");
+    cupsFreeJobs(n, jobs);
 }
 
 }  // namespace

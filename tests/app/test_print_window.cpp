@@ -126,15 +126,19 @@ TEST_F(PrintWindowTest, DesignWithoutADesignerSaysSoAndChangesNothing) {
 TEST_F(FilledCardTest, EachTemplatePreparesTheCardsDataIntoItsTextObjects) {
     Start();
     std::map<std::string, std::map<std::string, std::string>> byTemplate;
-    InPrintWindow([&](TFTisk* f) {
-        for (TEdit* line : {f->FormularFront, f->FormularBack, f->FormularOpisFront, f->FormularOPISBack}) {
-            ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(line->GetText())))
-                << line->GetText() << ": " << f->frxReport1->ErrorList->Text();
-            ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
-            EXPECT_EQ(f->frxReport1->PreviewPages()->GetCount(), 1) << line->GetText();
-            byTemplate[line->GetText()] = Prepared(f->frxReport1);
-        }
-    });
+    TModalScript script;
+    AnswerHalfYear(script, 4, true);
+    InPrintWindow(
+        [&](TFTisk* f) {
+            for (TEdit* line : {f->FormularFront, f->FormularBack, f->FormularOpisFront, f->FormularOPISBack}) {
+                ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(line->GetText())))
+                    << line->GetText() << ": " << f->frxReport1->ErrorList->Text();
+                ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+                EXPECT_EQ(f->frxReport1->PreviewPages()->GetCount(), 1) << line->GetText();
+                byTemplate[line->GetText()] = Prepared(f->frxReport1);
+            }
+        },
+        script);
     for (const char* front : {"vysvedceni-predni.fr3", "opis-predni.fr3"}) {
         auto& t = byTemplate[front];
         EXPECT_EQ(t["Jmeno"], "Růžena Čermáková") << front;
@@ -187,25 +191,29 @@ TEST_F(FilledCardTest, TheFrontExportsToPdfAndWorkbookThroughTheWindowsFilters) 
         bool Compressed, Embedded;
     } pdfs[] = {
         {"karta.pdf", true, false}, {"karta-nekomprimovana.pdf", false, false}, {"karta-pisma.pdf", true, true}};
-    InPrintWindow([&](TFTisk* f) {
-        if (shots && *shots) {
-            TestKit::ProcessEvents();
-            TestKit::Grab(f).save(QString::fromStdString(dir + "/print-window.png"));
-        }
-        ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
-        ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
-        f->frxPDFExport1->SetShowDialog(false);
-        for (const auto& pdf : pdfs) {
-            f->frxPDFExport1->Compressed = pdf.Compressed;
-            f->frxPDFExport1->EmbeddedFonts = pdf.Embedded;
-            f->frxPDFExport1->SetFileName(dir + "/" + pdf.File);
-            EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1)) << pdf.File;
-        }
-        f->frxXLSExport1->SetShowDialog(false);
-        f->frxXLSExport1->ShowProgress = false;
-        f->frxXLSExport1->SetFileName(dir + "/karta.xlsx");
-        EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxXLSExport1));
-    });
+    TModalScript halfYear;
+    AnswerHalfYear(halfYear, 1, true);
+    InPrintWindow(
+        [&](TFTisk* f) {
+            if (shots && *shots) {
+                TestKit::ProcessEvents();
+                TestKit::Grab(f).save(QString::fromStdString(dir + "/print-window.png"));
+            }
+            ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
+            ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+            f->frxPDFExport1->SetShowDialog(false);
+            for (const auto& pdf : pdfs) {
+                f->frxPDFExport1->Compressed = pdf.Compressed;
+                f->frxPDFExport1->EmbeddedFonts = pdf.Embedded;
+                f->frxPDFExport1->SetFileName(dir + "/" + pdf.File);
+                EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxPDFExport1)) << pdf.File;
+            }
+            f->frxXLSExport1->SetShowDialog(false);
+            f->frxXLSExport1->ShowProgress = false;
+            f->frxXLSExport1->SetFileName(dir + "/karta.xlsx");
+            EXPECT_TRUE(f->frxReport1->PreviewPages()->Export(f->frxXLSExport1));
+        },
+        halfYear);
     // In reading order.
     const char* expected[] = {"VYSVĚDČENÍ", "Základní škola Karlov", "Školní rok 2025/2026", "Růžena Čermáková",
         "velmi dobré", "Český jazyk a literatura", "výborný", "chvalitebný", "dostatečný"};

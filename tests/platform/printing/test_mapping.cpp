@@ -1,6 +1,10 @@
 // The pure mappings from CUPS media and sources to Windows codes, and page metrics.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 #include "platform/printing/CupsMapping.h"
 #include "platform/printing/Printing.h"
 
@@ -11,6 +15,20 @@ TEST(PrintingPaperTable, SixtySixCodesWithoutFortyEightAndFortyNine) {
     ASSERT_NE(FindWindowsPaper(9), nullptr);
     EXPECT_EQ(FindWindowsPaper(9)->Width, 2100);
     EXPECT_EQ(FindWindowsPaper(68)->Height, 4450);
+}
+
+// Every paper of the table has a name of its own, the same with or without a printer.
+TEST(PrintingPaperTable, EveryCodeHasOneHumanName) {
+    std::set<std::string> names;
+    for (const TPaperCode& p : WindowsPaperTable()) {
+        const std::string name = WindowsPaperName(p.Code);
+        EXPECT_FALSE(name.empty()) << p.Code;
+        EXPECT_EQ(name.find('_'), std::string::npos) << name;
+        EXPECT_TRUE(names.insert(name).second) << name;
+    }
+    for (auto [code, name] : std::vector<std::pair<int, std::string>>{
+             {1, "Letter"}, {9, "A4"}, {11, "A5"}, {8, "A3"}, {27, "Obálka DL"}, {48, ""}, {256, ""}, {0, ""}})
+        EXPECT_EQ(WindowsPaperName(code), name) << code;
 }
 
 TEST(CupsMapping, SizeToWindowsCode) {
@@ -65,7 +83,10 @@ TEST(CupsMapping, PapersFromSizesGetCodesMarginsAndLocalCodes) {
     EXPECT_DOUBLE_EQ(papers[0].Right, 6.0);
     EXPECT_DOUBLE_EQ(papers[0].Top, 7.0);
     EXPECT_EQ(papers[1].Code, 257);
-    EXPECT_EQ(papers[1].Name, "om_card_100x150mm");  // no localised name: the keyword
+    // A paper of the table takes the table's name; one without a name of its own is named by its
+    // size, never by its media keyword.
+    EXPECT_EQ(papers[0].Name, "A4");
+    EXPECT_EQ(papers[1].Name, "100 × 150 mm");
     EXPECT_EQ(papers[2].Code, 258);
     EXPECT_EQ(papers[2].Name, "Štítek");
 }

@@ -95,9 +95,12 @@ TEST_F(PdfExportViews, SmallPageReadsBack) {
             EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
         EXPECT_EQ(text.find("Svisle"), std::string::npos);  // a turned text goes as a picture
         const std::string info = pdftest::Run("pdfinfo " + dir.File("page.pdf"));
-        // The report page's size is in whole report pixels (794 x 1123 for A4).
+        // The paper's exact size, not the page's whole report pixels (794 x 1123 for A4), and the
+        // creator is the application object's component name, which is empty.
         EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
-        EXPECT_NE(info.find("595.5 x 842.25 pts (A4)"), std::string::npos) << info;
+        EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
+        EXPECT_NE(info.find("Creator:         \n"), std::string::npos) << info;
+        EXPECT_NE(info.find("Producer:        VuzoVaruza 3\n"), std::string::npos) << info;
     }
 }
 

@@ -3,6 +3,8 @@
 // anything is written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -109,6 +111,48 @@ TEST_F(PageSettingsTest, TypedSizesMakeACustomPaperAndAWrongNumberWritesNothing)
     EXPECT_DOUBLE_EQ(page->TopMargin, 25);
     EXPECT_DOUBLE_EQ(page->BottomMargin, 0);
     EXPECT_DOUBLE_EQ(page->LeftMargin, 10);
+}
+
+// With no printer installed the papers are the table's, under the names a user knows; an A4
+// page opens as A4 and stays A4 when turned to landscape, and OK stores A4 landscape.
+class PageSettingsNoPrinterTest : public PageSettingsTest {
+protected:
+    void SetUp() override {
+        PageSettingsTest::SetUp();
+        SetPrintBackend(&none);
+        frxFreePrinters();
+    }
+    TRecordingBackend none;
+};
+
+TEST_F(PageSettingsNoPrinterTest, AnA4PageStaysA4InLandscapeUnderHumanNames) {
+    ASSERT_FALSE(frxGetPrinters()->HasPhysicalPrinters());
+    Answer = [](TfrxPageSettingsForm* f) {
+        std::vector<std::string> items;
+        for (int i = 0; i < f->SizeCB->GetItems()->Count(); ++i) items.push_back(f->SizeCB->GetItems()->Strings(i));
+        for (const char* name : {"Vlastní", "A4", "A5", "A3", "Letter"})
+            EXPECT_NE(std::find(items.begin(), items.end(), name), items.end()) << name;
+        for (const std::string& item : items) {
+            EXPECT_FALSE(item.empty());
+            EXPECT_EQ(item.find('_'), std::string::npos) << item;
+        }
+        EXPECT_EQ(f->SizeCB->GetText(), "A4");
+        // With $KAROMIL_SHOT_DIR the dialog is kept there to be looked at.
+        if (const char* shots = std::getenv("KAROMIL_SHOT_DIR"); shots && *shots) {
+            TestKit::ProcessEvents();
+            TestKit::Grab(f).save(QString(shots) + "/page-settings-no-printer.png");
+        }
+        f->LandscapeRB->SetChecked(true);
+        f->PortraitRBClick(nullptr);
+        EXPECT_EQ(f->SizeCB->GetText(), "A4");
+        EXPECT_NEAR(frxStrToFloat(f->WidthE->GetText()), 29.7, 0.05);
+        f->OKB->Click();
+    };
+    EXPECT_EQ(Show(), mrOk);
+    EXPECT_EQ(page->GetPaperSize(), DMPAPER_A4);
+    EXPECT_EQ(page->GetOrientation(), poLandscape);
+    EXPECT_DOUBLE_EQ(page->GetPaperWidth(), 297);
+    EXPECT_DOUBLE_EQ(page->GetPaperHeight(), 210);
 }
 
 }  // namespace

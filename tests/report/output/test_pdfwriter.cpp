@@ -266,9 +266,18 @@ TEST_F(PdfWriter, FontEntriesAndNumbering) {
     EXPECT_EQ(values['A' - 32], 667);
     EXPECT_NE(d0.find("/Flags 32\r\n/StemV 88\r\n"), std::string::npos) << d0;
     EXPECT_NE(d1.find("/StemV 166"), std::string::npos);
-    EXPECT_NE(ObjectText(doc, 8).find("/BaseFont /Times#20New#20Roman,Bold"), std::string::npos);
-    EXPECT_NE(ObjectText(doc, 9).find("/FontName /Times#20New#20Roman,Bold"), std::string::npos);
+    // Not embedded, a font is named as a reader can find it: without blanks.
+    EXPECT_NE(ObjectText(doc, 8).find("/BaseFont /TimesNewRoman,Bold\r\n"), std::string::npos);
+    EXPECT_NE(ObjectText(doc, 9).find("/FontName /TimesNewRoman,Bold\r\n"), std::string::npos);
     EXPECT_EQ(doc.find("/FontFile2"), std::string::npos);
+
+    // Embedded, the name keeps its blanks, escaped.
+    TfrxPDFFile embedded;
+    embedded.EmbeddedFonts = true;
+    embedded.AddPage(kA4W, kA4H, 0, 0)->AddTextLines(times.get(), {"x"}, {});
+    const std::string withFonts = Save(embedded);
+    EXPECT_NE(withFonts.find("/BaseFont /Times#20New#20Roman,Bold\r\n"), std::string::npos);
+    EXPECT_NE(withFonts.find("/FontFile2"), std::string::npos);
 }
 
 TEST_F(PdfWriter, FontDesignData) {
