@@ -89,9 +89,15 @@ void TCustomdxTreeList::RebuildVisibleCache() {
 }
 
 int TCustomdxTreeList::CachedIndexOf(const TdxTreeListNode* node) const {
+    // Painting and navigation ask for the same rows again and again: the last answer is tried
+    // before the bisection.
+    const int hint = node->FDisplayHint;
+    if (hint >= 0 && hint < int(FVisibleNodes.size()) && FVisibleNodes[size_t(hint)] == node) return hint;
     auto it = std::lower_bound(FIdentity.begin(), FIdentity.end(), node,
         [](const TIdentityEntry& e, const TdxTreeListNode* n) { return kIdentityLess(e.Node, n); });
-    return it != FIdentity.end() && it->Node == node ? it->Index : -1;
+    if (it == FIdentity.end() || it->Node != node) return -1;
+    node->FDisplayHint = it->Index;
+    return it->Index;
 }
 
 namespace {

@@ -318,6 +318,14 @@ TdxTreeListNode* TdxTreeListNode::GetNext() const {
         first->FPositionHint = 0;
         return first;
     }
+    // A walk meets siblings in order: the remembered position usually holds.
+    const TNodeList& list = SiblingList();
+    const size_t h = size_t(FPositionHint);
+    if (h + 1 < list.size() && list[h] == this) {
+        TdxTreeListNode* next = list[h + 1];
+        next->FPositionHint = int(h) + 1;
+        return next;
+    }
     for (const TdxTreeListNode* n = this; n; n = n->FParent)
         if (TdxTreeListNode* s = n->GetNextSibling()) return s;
     return nullptr;

@@ -145,6 +145,7 @@ private:
     int FCachedHeight = 0;
     int FCachedLineCount = 0;
     mutable int FPositionHint = 0;
+    mutable int FDisplayHint = 0;  // last display index the cache answered for this node
 };
 
 // The node of the column-owning tree-list control.

@@ -24,6 +24,12 @@ std::vector<TdxTreeListNode*> Reference(const TCustomdxTreeList& tree) {
     return out;
 }
 
+// Every node in pre-order by recursion over Items, collapsed subtrees included.
+void WalkAll(TdxTreeListNode* n, std::vector<TdxTreeListNode*>& out) {
+    out.push_back(n);
+    for (int i = 0; i < n->Count(); ++i) WalkAll(n->Items(i), out);
+}
+
 std::vector<TdxTreeListNode*> AllNodes(const TCustomdxTreeList& tree) {
     std::vector<TdxTreeListNode*> out;
     for (TdxTreeListNode* n = tree.GetFirstNode(); n; n = n->GetNext()) out.push_back(n);
@@ -47,6 +53,12 @@ void ExpectCacheMatches(const TCustomdxTreeList& tree, int step) {
         }
     }
     ASSERT_EQ(tree.GetLastNode(), ref.empty() ? nullptr : ref.back());
+    std::vector<TdxTreeListNode*> all;
+    for (int i = 0; i < tree.Count(); ++i) WalkAll(tree.Items(i), all);
+    ASSERT_EQ(AllNodes(tree), all) << "step " << step;  // GetNext
+    std::vector<TdxTreeListNode*> backward;
+    for (TdxTreeListNode* n = all.empty() ? nullptr : all.back(); n; n = n->GetPrev()) backward.push_back(n);
+    ASSERT_EQ(std::vector<TdxTreeListNode*>(all.rbegin(), all.rend()), backward) << "step " << step;
     if (!ref.empty()) {
         ASSERT_NE(tree.GetFocusedNode(), nullptr) << "step " << step;
         ASSERT_NE(tree.GetTopVisibleNode(), nullptr) << "step " << step;

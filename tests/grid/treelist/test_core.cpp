@@ -237,3 +237,20 @@ TEST_F(TreeFixture, SelectionStaysAmongSiblingsWithoutExtendedSelection) {
     Tree->OnCanNodeSelected = [](TObject*, TdxTreeListNode*, bool& allow) { allow = false; };
     EXPECT_FALSE(Tree->CanNodeSelected(N("A2")));
 }
+
+TEST_F(TreeFixture, OpeningABracketEndsEditing) {
+    Tree->SetState(tsEditing);
+    Tree->BeginUpdate();
+    EXPECT_EQ(Tree->GetState(), tsNormal);
+    Tree->EndUpdate();
+}
+
+TEST_F(TreeFixture, AHandlerThatThrowsStillClosesTheBrackets) {
+    Tree->OnExpanding = [](TObject*, TdxTreeListNode*, bool&) { throw EAbort("stop"); };
+    EXPECT_THROW(N("C")->MoveTo(N("B"), natAddChild), EAbort);
+    EXPECT_EQ(Tree->GetUpdateLock(), 0);
+    EXPECT_THROW(N("A")->Expand(true), EAbort);
+    EXPECT_EQ(Tree->GetUpdateLock(), 0);
+    EXPECT_EQ(Shape(), "A(A1(A1a A1b) A2) B(B1 C)");
+    EXPECT_EQ(Tree->Display(), "A B");
+}
