@@ -300,8 +300,18 @@ void TfrxDesignerForm::DetachDialogForm() {
 
 // --- keys ----------------------------------------------------------------------------------------
 
+// The window's own keys (it sees every key first). The script keys come with the script page.
 void TfrxDesignerForm::FormKeyDown(WORD& key, TShiftState shift) {
-    if (Page && key == 'E' && shift == TShiftState{ssCtrl}) {
+    if (!Page) return;
+    const bool ctrl = shift == TShiftState{ssCtrl}, shiftOnly = shift == TShiftState{ssShift};
+    TAction* run = nullptr;
+    if (shiftOnly && key == VK_INSERT) run = PasteCmd;
+    else if (ctrl && key == VK_INSERT) run = CopyCmd;
+    else if (shiftOnly && key == VK_DELETE) run = CutCmd;
+    if (run) {
+        run->Execute();
+        key = 0;
+    } else if (ctrl && key == 'E') {
         SetPage(nullptr);
         key = 0;
     }

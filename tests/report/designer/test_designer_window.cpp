@@ -91,6 +91,19 @@ TEST_F(DesignerTest, DraggingATab) {
     EXPECT_TRUE(Form->Modified);
 }
 
+// The window sees keys first: Ctrl+E on a page shows the code.
+TEST_F(DesignerTest, CtrlEShowsTheCode) {
+    Open();
+    TestKit::ShowAndActivate(Form.get());
+    TestKit::ProcessEvents();
+    ASSERT_NE(Form->Page, nullptr);
+    TestKit::Key(Qt::Key_E, Qt::ControlModifier);
+    TestKit::ProcessEvents();
+    EXPECT_EQ(Form->Page, nullptr);
+    EXPECT_EQ(Form->Tab->GetTabIndex(), 0);
+    EXPECT_TRUE(Form->CodePanel->GetVisible());
+}
+
 TEST_F(DesignerTest, TabScrollPositionsGuardTheirRange) {
     Open();
     EXPECT_EQ(Form->TabScrollPositions()->Count(), 256);
