@@ -40,6 +40,7 @@ void TfrxDesignerForm::SetModified(bool value) {
     FUndoBuffer->ClearRedo();
     // Sound: Save is offered only when the restrictions allow saving at all.
     SaveCmd->SetEnabled(Modified && CheckOp(drDontSaveReport));
+    SaveB->SetEnabled(SaveCmd->GetEnabled());
     if (ModifiedBy != this) UpdateControls();
     if (ModifiedBy == ObjectInspector && SelectedObjects()->Count() > 0) {
         auto* first = static_cast<TObject*>(SelectedObjects()->Items(0));

@@ -199,6 +199,20 @@ TEST_F(DesignerTest, CloseQuestionMatrix) {
     }
 }
 
+// Sound: Save stays disabled under the save restriction, modified or not.
+TEST_F(DesignerTest, SaveStaysOffWhenSavingIsRestricted) {
+    TfrxDesigner host(nullptr);
+    host.Restrictions = {drDontSaveReport};
+    Open();
+    EXPECT_FALSE(Form->SaveAsCmd->GetEnabled());
+    Form->DoModify(Form.get());  // a change the window reports itself: no UpdateControls
+    EXPECT_TRUE(Form->Modified);
+    EXPECT_FALSE(Form->SaveCmd->GetEnabled());
+    EXPECT_FALSE(Form->SaveB->GetEnabled());
+    Form->SaveCmd->Execute();
+    EXPECT_TRUE(Dialogs.empty());
+}
+
 // Sound: answering Yes and then not saving (the save dialog cancelled) keeps the window open
 // with the changes, instead of closing and losing them.
 TEST_F(DesignerTest, YesWithoutASaveKeepsTheWindowOpen) {
