@@ -18,6 +18,7 @@
 #include "platform/gui/StartupProbe.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/designer/frxDesgn.h"
 #include "report/output/frxPreviewForm.h"
 #include "script/gui/WindowBindings.h"
 
@@ -40,6 +41,7 @@ void StartUp(const std::function<void(TForm*)>& pause) {
     Application->Initialize();
     InstallDbLoginDialog();
     frxRegisterPreview();  // "Ukázka před tiskem" shows prepared report cards in the preview window
+    frxRegisterDesigner();  // "Upravit formulář" and the preview's edit buttons open the report designer
     std::unique_ptr<TFSplashLogo> splash(new TFSplashLogo(nullptr));
     // Painted before the pause, which handles no messages: else the window stays black.
     splash->ShowAndPaint();

@@ -8,6 +8,7 @@
 #include "report/core/frxOptions.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxWindowPlugins.h"
+#include "report/designer/frxDesignerOptions.h"
 #include "report/output/frxDialogControls.h"
 #include "report/output/frxExportPDF.h"
 #include "report/output/frxExportXLS.h"
@@ -158,6 +159,8 @@ TFTisk::TFTisk(TComponent* owner) : TForm(owner) {
     frxXLSExport1->AsText = false;
     frxXLSExport1->Background = true;
     frxDialogControls1 = l.Add<TfrxDialogControls>("frxDialogControls1", this);
+    // No restrictions: "Upravit formulář" may open, change and save the template.
+    frxDesigner1 = l.Add<TfrxDesigner>("frxDesigner1", this);
 
     OpenDialog1 = l.Add<TOpenDialog>("OpenDialog1", this);
     OpenDialog1->SetDefaultExt("*.fr3");

@@ -8,6 +8,7 @@
 #include "app/AppControls.h"
 #include "platform/gui/Dialogs.h"
 
+class TfrxDesigner;
 class TfrxDialogControls;
 class TfrxPDFExport;
 class TfrxReport;
@@ -48,6 +49,7 @@ public:
     TBitBtn* bbTiskOpis2 = nullptr;
     TBitBtn* bStorno = nullptr;
     TfrxReport* frxReport1 = nullptr;
+    TfrxDesigner* frxDesigner1 = nullptr;  // the designer's options while this window is open
     TfrxPDFExport* frxPDFExport1 = nullptr;
     TfrxXLSExport* frxXLSExport1 = nullptr;
     TfrxDialogControls* frxDialogControls1 = nullptr;

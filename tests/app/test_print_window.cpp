@@ -6,6 +6,9 @@
 #include "report/core/frxMemoView.h"
 #include "report/core/frxPreviewPages.h"
 #include "report/core/frxReport.h"
+#include "report/core/frxWindowPlugins.h"
+#include "report/designer/frxDesgn.h"
+#include "report/designer/frxDesignerOptions.h"
 #include "report/output/frxExportPDF.h"
 #include "report/output/frxExportXLS.h"
 #include "tests/app/CardFixture.h"
@@ -112,6 +115,10 @@ TEST_F(PrintWindowTest, AMissingTemplateIsSaidAndNothingIsPrepared) {
 
 TEST_F(PrintWindowTest, DesignWithoutADesignerSaysSoAndChangesNothing) {
     Start();
+    // A program built without the designer: the start-up has registered it here.
+    const TfrxDesignerFactory designer = frxDesignerClass();
+    frxDesignerClass() = nullptr;
+    auto restore = OnScopeExit([&] { frxDesignerClass() = designer; });
     std::string said;
     TModalScript boxes;
     boxes.On("FMessageBox", [&](TCustomForm* form) {
@@ -121,6 +128,32 @@ TEST_F(PrintWindowTest, DesignWithoutADesignerSaysSoAndChangesNothing) {
     });
     InPrintWindow([&](TFTisk* f) { Press(f->bModify); }, boxes);
     EXPECT_NE(said.find("Návrhář tiskových formulářů není"), std::string::npos) << said;
+}
+
+// "Upravit formulář" opens the designer on the line's template; what the designer saves is what
+// the next print prepares.
+TEST_F(FilledCardTest, DesignOpensTheTemplateAndTheNextPrintUsesWhatWasSaved) {
+    Start();
+    std::string opened;
+    std::map<std::string, std::string> printed;
+    InPrintWindow([&](TFTisk* f) {
+        f->frxDesigner1->OnShow = [&](TObject* sender) {
+            auto* designer = static_cast<TfrxDesignerForm*>(sender);
+            opened = designer->Report->FileName;
+            auto* year = dynamic_cast<TfrxMemoView*>(designer->Report->FindObject("SkolniRok"));
+            ASSERT_NE(year, nullptr);
+            year->SetText("Rok " + year->GetText());
+            designer->SetModified(true);
+            EXPECT_TRUE(designer->SaveFile(false, false));
+            designer->Close();
+        };
+        Press(f->bModify);
+        ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
+        ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+        printed = Prepared(f->frxReport1);
+    });
+    EXPECT_EQ(opened, TFTisk::TemplatePath("vysvedceni-predni.fr3"));
+    EXPECT_EQ(printed["SkolniRok"], "Rok Školní rok 2025/2026");
 }
 
 TEST_F(FilledCardTest, EachTemplatePreparesTheCardsDataIntoItsTextObjects) {
