@@ -13,6 +13,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Strings.h"
 #include "script/EventAdapters.h"
+#include "script/FileAccess.h"
 #include "script/Interpreter.h"
 #include "script/MemberCalls.h"
 #include "script/ScriptTools.h"
@@ -20,6 +21,8 @@
 
 // Run-time messages of the bindings.
 namespace {
+std::string Readable(const Variant& name) { return fsReadableFile(name); }
+std::string Writable(const Variant& name) { return fsWritableFile(name); }
 constexpr const char* SCannotFree = "Skript nemůže uvolnit objekt, který nevytvořil: %s";
 constexpr const char* SXmlDocumentRoot = "Kořen dokumentu XML nelze uvolnit ani přesunout";
 constexpr const char* SXmlCycle = "Prvek XML nelze vložit sám do sebe";
@@ -304,12 +307,12 @@ TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>()) 
                 s->InsertObject(IndexArg(p[0]), VarToStr(p[1]), fsObjectArg<TObject>(p[2], "AObject", true));
             }));
         c->AddMethod("procedure LoadFromFile(const FileName: string)",
-            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->LoadFromFile(VarToStr(p[0])); }));
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->LoadFromFile(Readable(p[0])); }));
         c->AddMethod("procedure LoadFromStream(Stream: TStream)", fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
             s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
         }));
         c->AddMethod("procedure SaveToFile(const FileName: string)",
-            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->SaveToFile(VarToStr(p[0])); }));
+            fsMethod<TStrings>([](TStrings* s, TfsParams& p) { s->SaveToFile(Writable(p[0])); }));
         c->AddMethod("procedure SaveToStream(Stream: TStream)", fsMethod<TStrings>([](TStrings* s, TfsParams& p) {
             s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false));
         }));
@@ -391,12 +394,12 @@ TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>()) 
                 s->LoadFromStream(fsObjectArg<TStream>(p[0], "Stream", false));
             }));
         c->AddMethod("procedure LoadFromFile(Filename: String)",
-            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->LoadFromFile(VarToStr(p[0])); }));
+            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->LoadFromFile(Readable(p[0])); }));
         c->AddMethod("procedure SaveToStream(Stream: TStream)",
             fsMethod<TMemoryStream>(
                 [](TMemoryStream* s, TfsParams& p) { s->SaveToStream(fsObjectArg<TStream>(p[0], "Stream", false)); }));
         c->AddMethod("procedure SaveToFile(Filename: String)",
-            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->SaveToFile(VarToStr(p[0])); }));
+            fsMethod<TMemoryStream>([](TMemoryStream* s, TfsParams& p) { s->SaveToFile(Writable(p[0])); }));
     }
     if (TfsClassVariable* c = g->AddClass(TComponent::StaticClass(), "TPersistent")) {
         c->AddConstructor("constructor Create(AOwner: TComponent)", construct);
@@ -456,10 +459,12 @@ TfsClassesRTTI::TfsClassesRTTI() : FXml(std::make_unique<TfsXMLBindingState>()) 
             if (used >= 0) stream->SetPosition(start + used);
         }));
         c->AddMethod("procedure SaveToFile(const FileName: String)",
-            fsMethod<Doc>([](Doc* d, TfsParams& p) { d->Document.SaveToFile(VarToStr(p[0])); }));
+            fsMethod<Doc>([](Doc* d, TfsParams& p) { d->Document.SaveToFile(Writable(p[0])); }));
         c->AddMethod("procedure LoadFromFile(const FileName: String)", fsMethod<Doc>([xml](Doc* d, TfsParams& p) {
-            std::ifstream in(VarToStr(p[0]), std::ios::binary);
-            if (!in) throw EFOpenError("Cannot open file \"" + VarToStr(p[0]) + "\"");
+            // Read whole through a file stream, which takes only a regular file.
+            TFileStream file(Readable(p[0]), fmOpenRead | fmShareDenyWrite);
+            int64_t start = 0;
+            std::istringstream in(ReadRest(&file, start));
             xml->LoadDocument(d, in);
         }));
         c->AddProperty("Root", "TfsXMLItem", fsGetter<Doc>([xml](Doc* d) { return xml->RefOf(d->Document.Root()); }));
@@ -481,7 +486,12 @@ Variant TfsClassesRTTI::Construct(TClass cls, TfsParams& p) {
     } else if (cls == TfsXMLDocumentRef::StaticClass()) {
         obj = FXml->NewDocument();
     } else if (cls->InheritsFrom(TFileStream::StaticClass())) {
-        obj = new TFileStream(VarToStr(p.at(0)), uint16_t(p.at(1).AsInteger()));
+        const auto mode = uint16_t(p.at(1).AsInteger());
+        const std::string name = VarToStr(p.at(0));
+        // Any mode that can change the file is a write; reading and writing needs both.
+        if (mode == fmCreate || (mode & 3) != fmOpenRead) fsCheckFileAccess(name, TfsFileAccess::Write);
+        if (mode != fmCreate && (mode & 3) != fmOpenWrite) fsCheckFileAccess(name, TfsFileAccess::Read);
+        obj = new TFileStream(name, mode);
     } else if (cls->InheritsFrom(TComponent::StaticClass())) {
         TComponent* owner = p.empty() ? nullptr : fsObjectArg<TComponent>(p[0], "AOwner", true);
         obj = cls->CreateComponent(owner);

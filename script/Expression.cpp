@@ -61,18 +61,25 @@ inline Variant IntResult(int64_t r) {
 inline int64_t IntArith(TfsOpCode op, int64_t a, int64_t b) {
     int64_t r;
     switch (op) {
-    case opPlus: r = a + b; break;
-    case opMinus: r = a - b; break;
+    // Sound: the operands may be Int64 values, so every step is checked; a plain a + b or
+    // INT64_MIN div -1 overflowed into undefined behaviour before the range check below.
+    case opPlus:
+        if (__builtin_add_overflow(a, b, &r)) Overflow();
+        break;
+    case opMinus:
+        if (__builtin_sub_overflow(a, b, &r)) Overflow();
+        break;
     case opMul:
         if (__builtin_mul_overflow(a, b, &r)) Overflow();
         break;
     case opDivInt:
         if (b == 0) throw EDivByZero(SDivByZero);
+        if (b == -1 && a == INT64_MIN) Overflow();
         r = a / b;
         break;
     default:  // opMod
         if (b == 0) throw EDivByZero(SDivByZero);
-        r = a % b;
+        r = b == -1 ? 0 : a % b;
         break;
     }
     if (r < INT32_MIN || r > INT32_MAX) Overflow();
@@ -285,19 +292,11 @@ Variant TfsOperatorNode::Combine(const Variant& l, const Variant& r) const {
     if (IntFastPath && IntKind(l) && IntKind(r)) {
         const int64_t a = l.RawInt(), b = r.RawInt();
         switch (OpCode) {
-        case opPlus: return IntResult(a + b);
-        case opMinus: return IntResult(a - b);
-        case opMul: {
-            int64_t p;
-            if (__builtin_mul_overflow(a, b, &p)) Overflow();
-            return IntResult(p);
-        }
+        case opPlus:
+        case opMinus:
+        case opMul:
         case opDivInt:
-            if (b == 0) throw EDivByZero(SDivByZero);
-            return IntResult(a / b);
-        case opMod:
-            if (b == 0) throw EDivByZero(SDivByZero);
-            return IntResult(a % b);
+        case opMod: return IntResult(IntArith(OpCode, a, b));
         case opGreat: return Variant(a > b);
         case opLess: return Variant(a < b);
         case opLessEq: return Variant(a <= b);
@@ -308,18 +307,13 @@ Variant TfsOperatorNode::Combine(const Variant& l, const Variant& r) const {
         }
     } else if (IntFastPath) {
         switch (OpCode) {
-        case opPlus: return IntResult(AsInt(l) + AsInt(r));
-        case opMinus: return IntResult(AsInt(l) - AsInt(r));
-        case opMul: {
-            int64_t p;
-            if (__builtin_mul_overflow(AsInt(l), AsInt(r), &p)) Overflow();
-            return IntResult(p);
-        }
+        case opPlus:
+        case opMinus:
+        case opMul:
         case opDivInt:
         case opMod: {
-            const int64_t a = AsInt(l), b = AsInt(r);
-            if (b == 0) throw EDivByZero(SDivByZero);
-            return IntResult(OpCode == opDivInt ? a / b : a % b);
+            const int64_t a = AsInt(l);  // left before right
+            return IntResult(IntArith(OpCode, a, AsInt(r)));
         }
         default: break;
         }

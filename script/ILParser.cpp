@@ -10,6 +10,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
+#include "script/FileAccess.h"
+#include "script/Interpreter.h"
 #include "script/ScriptTools.h"
 
 // One grammar element, compiled from the grammar document once per LoadGrammar so that
@@ -323,8 +325,27 @@ void TfsILParser::IncludeUnit(const std::string& fileName, size_t& mark) {
         // Sound: only a regular file of a script's size is read, and never past that size: a
         // device or a huge file named in a uses clause ('/dev/zero') used to be read until
         // memory ran out. Anything else is the same error as a missing file.
+        // Sound: a unit is read only from where the script may read (FileAccess.h); a template
+        // could otherwise show any file of the user's as a compile error.
+        bool regular = true;
+        {
+            std::string folder = FScript.FileFolder;
+            if (auto* s = dynamic_cast<TfsScript*>(&FScript))
+                for (TfsScript* p = s->Parent; p && folder.empty(); p = p->Parent) folder = p->FileFolder;
+            try {
+                fsCheckFileAccess(fileName, TfsFileAccess::Read, folder);
+            } catch (const Exception& e) {
+                // Refused: the refusal is the compile error, as a missing file's would be.
+                regular = false;
+                if (FErrorText.empty()) {
+                    FErrorText = e.what();
+                    FErrorPos.clear();
+                    FScript.ErrorUnit = fileName;
+                }
+            }
+        }
         std::error_code ec;
-        const bool regular = std::filesystem::is_regular_file(fileName, ec);
+        regular = regular && std::filesystem::is_regular_file(fileName, ec);
         std::ifstream f;
         if (regular) f.open(fileName, std::ios::binary);
         if (f.is_open()) {

@@ -43,6 +43,9 @@ public:
     std::string ErrorPos;  // "line:col" of it, '' on success
     std::string ErrorUnit;  // used unit in which it lies, '' for the main text
     bool ExtendedCharset = false;  // every code point from 128 on is an identifier character
+    // The folder of the template this script belongs to, from which it may read files and
+    // units ('' for none); see FileAccess.h.
+    std::string FileFolder;
 
     // The source of a unit named in a uses clause. Returns false when the host supplies no
     // units itself: the file of that name is then read.

@@ -9,6 +9,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Strings.h"
 #include "script/Builder.h"
+#include "script/FileAccess.h"
 #include "script/ScriptTools.h"
 #include "script/Statements.h"
 
@@ -222,6 +223,7 @@ Variant TfsProcVariable::GetValue() {
     if (gCallDepth >= kMaxCallDepth || (here < gStackBase && gStackBase - here > kMaxStackUse))
         throw Exception(SStackOverflow);
     TRollback depth(gCallDepth, gCallDepth + 1);
+    TfsRunningScriptScope running(FLocal.get());
     const bool wasRunning = Running;
     Running = true;
     // When no main program is marked (a report calling its cached functions), the running
@@ -896,6 +898,7 @@ bool TfsScript::Compile() {
 }
 
 void TfsScript::Execute() {
+    TfsRunningScriptScope running(this);
     ExitFlag = false;
     Terminated = false;
     MainProgram = true;

@@ -76,8 +76,10 @@ void TfsAssignOpStmt::Execute() {
         if (TargetItem->TypeCode == tcInteger && (vt == varInteger || vt == varInt64) &&
             (at == varInteger || at == varInt64)) {
             // Two Integers add as Integers, as the expression fast path does.
-            const int64_t r = v.RawInt() + add.RawInt();
-            if (r < INT32_MIN || r > INT32_MAX) throw EIntOverflow(SIntegerOverflow);
+            // Sound: Int64 operands are added with a check, not into undefined behaviour.
+            int64_t r;
+            if (__builtin_add_overflow(v.RawInt(), add.RawInt(), &r) || r < INT32_MIN || r > INT32_MAX)
+                throw EIntOverflow(SIntegerOverflow);
             v = Variant(int(r));
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -13,6 +14,11 @@ namespace {
 const char* const SInvalidFileFormat = "Invalid file format";
 
 [[noreturn]] void InvalidFormat() { throw Exception(SInvalidFileFormat); }
+
+// Well above the deepest intermediate program the parser lets through (its match depth), yet
+// far below what the stack holds.
+constexpr int kMaxDepth = 4000;
+const char* const kTooDeep = "Soubor nelze načíst: prvky jsou vnořeny hlouběji než do 4000 úrovní";
 
 }  // namespace
 
@@ -243,12 +249,15 @@ void TfsXMLReader::ReadHeader() {
     if (name.rfind("?xml", 0) != 0) InvalidFormat();
 }
 
-void TfsXMLReader::ReadRootItem(TfsXMLItem* item) { ReadItem(item); }
+void TfsXMLReader::ReadRootItem(TfsXMLItem* item) { ReadItem(item, 1); }
 
-bool TfsXMLReader::ReadItem(TfsXMLItem* item) {
+bool TfsXMLReader::ReadItem(TfsXMLItem* item, int depth) {
     ReadTag(item->Name, item->Text);
     FLastTag = item->Name;
     if (item->Name.empty() || item->Name[0] == '/') return false;
+    // Sound: a document a script loads may come from anywhere; nesting beyond any program's
+    // is refused instead of overflowing the stack.
+    if (depth > kMaxDepth) throw Exception(kTooDeep);
     if (item->Name.back() == '/') {
         item->Name.pop_back();
         return true;
@@ -259,7 +268,7 @@ bool TfsXMLReader::ReadItem(TfsXMLItem* item) {
     }
     for (;;) {
         auto child = std::make_unique<TfsXMLItem>();
-        if (!ReadItem(child.get())) break;
+        if (!ReadItem(child.get(), depth + 1)) break;
         item->AddItem(child.release());
     }
     // Input that ends inside open elements is a truncated document, not a complete one.
@@ -314,6 +323,10 @@ void TfsXMLDocument::SaveToStream(std::ostream& stream) const {
 }
 
 void TfsXMLDocument::LoadFromFile(const std::string& fileName) {
+    // Sound: only a regular file is read; a FIFO named here used to hang the script.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec))
+        throw EFOpenError("Soubor \"" + fileName + "\" nelze otevřít: není to obyčejný soubor.");
     std::ifstream f(fileName, std::ios::binary);
     if (!f) throw EFOpenError("Cannot open file \"" + fileName + "\"");
     LoadFromStream(f);

@@ -75,7 +75,7 @@ public:
     void ReadRootItem(TfsXMLItem* item);  // reads one element with its children into `item`
 
 private:
-    bool ReadItem(TfsXMLItem* item);  // false when the tag read ends the parent (or input)
+    bool ReadItem(TfsXMLItem* item, int depth);  // false when the tag read ends the parent (or input)
     void ReadTag(std::string& name, std::string& text);
     bool NextChar(char& c);
 

@@ -3,6 +3,7 @@
 #include "platform/rtl/Strings.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/classes/Filer.h"
 #include "platform/rtl/Exceptions.h"
@@ -66,7 +67,7 @@ void TComponent::SetComponentIndex(int index) {
 }
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
-    if (name.empty()) return nullptr;
+    if (name.empty() || !FNameCounts.count(UpperCase(name))) return nullptr;
     for (TComponent* c : FComponents)
         if (SameText(c->FName, name)) return c;
     return nullptr;
@@ -89,6 +90,29 @@ void TComponent::RemoveComponent(TComponent* component) {
     Remove(component);
 }
 
+void TComponent::ReleaseComponents(const std::vector<TComponent*>& components) {
+    std::unordered_set<TComponent*> gone;
+    for (TComponent* c : components)
+        if (c && c->FOwner == this) gone.insert(c);
+    if (gone.empty()) return;
+    std::vector<TComponent*> removed;
+    removed.reserve(gone.size());
+    std::erase_if(FComponents, [&](TComponent* c) {
+        if (!gone.count(c)) return false;
+        removed.push_back(c);
+        return true;
+    });
+    for (TComponent* c : removed) {
+        ++FRemovals;
+        if (!c->FName.empty()) {
+            auto count = FNameCounts.find(UpperCase(c->FName));
+            if (count != FNameCounts.end() && --count->second == 0) FNameCounts.erase(count);
+        }
+        c->FOwner = nullptr;
+    }
+    for (TComponent* c : removed) Notification(c, opRemove);
+}
+
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* last = FComponents.back();
@@ -101,12 +125,32 @@ void TComponent::DestroyComponents() {
 void TComponent::Insert(TComponent* component) {
     FComponents.push_back(component);
     component->FOwner = this;
+    if (!component->FName.empty()) ++FNameCounts[UpperCase(component->FName)];
 }
 
 void TComponent::Remove(TComponent* component) {
-    auto it = std::find(FComponents.begin(), FComponents.end(), component);
-    if (it != FComponents.end()) FComponents.erase(it);
+    // Searched from the end: components mostly go in the reverse order of their coming.
+    auto it = std::find(FComponents.rbegin(), FComponents.rend(), component);
+    if (it != FComponents.rend()) {
+        FComponents.erase(std::next(it).base());
+        ++FRemovals;
+        if (!component->FName.empty()) {
+            auto count = FNameCounts.find(UpperCase(component->FName));
+            if (count != FNameCounts.end() && --count->second == 0) FNameCounts.erase(count);
+        }
+    }
     component->FOwner = nullptr;
+}
+
+void TComponent::ChangeName(const std::string& newName) {
+    if (FOwner && FOwner->FComponents.size() > 0 && FName != newName) {
+        if (!FName.empty()) {
+            auto count = FOwner->FNameCounts.find(UpperCase(FName));
+            if (count != FOwner->FNameCounts.end() && --count->second == 0) FOwner->FNameCounts.erase(count);
+        }
+        if (!newName.empty()) ++FOwner->FNameCounts[UpperCase(newName)];
+    }
+    FName = newName;
 }
 
 // --- name --------------------------------------------------------------------------------------
@@ -133,10 +177,14 @@ void TComponent::ValidateRename(TComponent* component, const std::string& curNam
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component) RemoveFreeNotification(component);
-    // Copy: a handler may insert or free components of ours.
+    if (operation == opInsert && FInsertNoticesOff > 0) return;
+    // Copy: a handler may insert or free components of ours. While none has been removed,
+    // every one copied is still ours; only then is each looked for (a search per component
+    // made every notice to a large owner quadratic).
     const std::vector<TComponent*> owned = FComponents;
+    const uint64_t removals = FRemovals;
     for (TComponent* c : owned)
-        if (std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
+        if (FRemovals == removals || std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
             c->Notification(component, operation);
 }
 

@@ -172,13 +172,20 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : THandleSt
         default: fail(EINVAL);
         }
     }
-    FHandle = ::open(fileName.c_str(), flags, 0666);
+    // Opened without blocking, so that a FIFO answers at once instead of waiting for a writer;
+    // blocking is restored below once the file is known to be a regular one.
+    FHandle = ::open(fileName.c_str(), flags | O_NONBLOCK, 0666);
     if (FHandle < 0) fail(errno);
 
     // open(2) succeeds on a folder for reading; a folder is not a file to stream.
     struct stat st {};
     if (::fstat(FHandle, &st) != 0) fail(errno);
     if (S_ISDIR(st.st_mode)) fail(EISDIR);
+    // Sound: only regular files are streamed. A FIFO hung the reader, and a device such as
+    // /dev/zero was read until memory ran out; both come from files sent from outside.
+    if (!S_ISREG(st.st_mode)) throw EFOpenError("Soubor \"" + fileName + "\" nelze otevřít: není to obyčejný soubor.");
+    if (const int fl = ::fcntl(FHandle, F_GETFL); fl < 0 || ::fcntl(FHandle, F_SETFL, fl & ~O_NONBLOCK) != 0)
+        fail(errno);
 
     ShareLock lock = LockFor(mode);
     if (::flock(FHandle, lock.probe | LOCK_NB) != 0) fail(errno);

@@ -75,7 +75,8 @@ protected:
 // an exclusive one for writers; fmShareDenyNone keeps none. Every open first checks that no
 // lock held by others denies its access, so a file read under fmShareDenyWrite cannot be
 // replaced by fmCreate meanwhile. Errors: EFCreateError "Cannot create file "%s". %s" and
-// EFOpenError "Cannot open file "%s". %s" with the system's reason.
+// EFOpenError "Cannot open file "%s". %s" with the system's reason. Only regular files are
+// streamed: a folder, FIFO, socket or device is refused at once with EFOpenError.
 class TFileStream : public THandleStream {
     KAROMIL_CLASS(TFileStream, THandleStream)
 public:

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -278,6 +279,29 @@ std::string ProgramDir() {
 std::string GetTempDir() {
     const char* t = std::getenv("TMPDIR");
     return IncludeTrailingPathDelimiter(t && *t ? t : "/tmp");
+}
+
+std::string GetDocumentsDir() {
+    const char* homeVar = std::getenv("HOME");
+    const std::string home = homeVar && *homeVar ? homeVar : "";
+    const char* configVar = std::getenv("XDG_CONFIG_HOME");
+    const std::string config = configVar && *configVar ? configVar : home.empty() ? "" : home + "/.config";
+    std::string folder;
+    if (!config.empty()) {
+        // Lines like XDG_DOCUMENTS_DIR="$HOME/Dokumenty"; only $HOME is expanded there.
+        std::ifstream f(config + "/user-dirs.dirs");
+        for (std::string line; std::getline(f, line);) {
+            constexpr std::string_view key = "XDG_DOCUMENTS_DIR=";
+            if (line.rfind(key, 0) != 0) continue;
+            std::string value = line.substr(key.size());
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            if (value.rfind("$HOME", 0) == 0) value = home.empty() ? "" : home + value.substr(5);
+            if (!value.empty() && value[0] == '/') folder = value;
+        }
+    }
+    if (folder.empty() && !home.empty()) folder = home + "/Documents";
+    return folder.empty() ? folder : IncludeTrailingPathDelimiter(folder);
 }
 
 std::string CreateTempFile(const std::string& dir, const std::string& prefix) {

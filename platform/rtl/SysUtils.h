@@ -172,6 +172,9 @@ std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& dir);
 std::string ProgramDir();  // folder of the running executable, with '/'
 std::string GetTempDir();  // $TMPDIR or /tmp, with '/'
+// The user's documents folder, with '/': XDG_DOCUMENTS_DIR of the user's folder settings
+// (user-dirs.dirs), else $HOME/Documents; '' when there is no home folder.
+std::string GetDocumentsDir();
 // Creates a unique empty file "<dir>/<prefix>XXXXXX" with mode 0600; returns its name.
 std::string CreateTempFile(const std::string& dir, const std::string& prefix);
 

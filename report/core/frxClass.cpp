@@ -145,6 +145,26 @@ TfrxReportServices* TfrxComponent::GetReportServices() const {
 }
 
 void TfrxComponent::Clear() {
+    // Sound: the objects going are first let go by their owner (the report) all at once, with
+    // a notice each to what stays; one by one, every removal told every object of the report,
+    // so clearing a large report before a load took quadratic time. References among the
+    // objects going are cleared by their free-notification links as they are destroyed.
+    if (FObjects->Count() > 0) {
+        std::vector<TComponent*> owned;
+        TComponent* owner = nullptr;
+        std::vector<TfrxComponent*> pending{this};
+        while (!pending.empty()) {
+            TfrxComponent* c = pending.back();
+            pending.pop_back();
+            for (int i = 0; i < c->ChildCount(); ++i) {
+                TfrxComponent* child = c->Child(i);
+                if (!owner) owner = child->GetOwner();
+                if (owner && child->GetOwner() == owner) owned.push_back(child);
+                pending.push_back(child);
+            }
+        }
+        if (owner && owned.size() > 1) owner->ReleaseComponents(owned);
+    }
     while (FObjects->Count() > 0) delete Child(0);  // each child leaves the list as it goes
 }
 
@@ -194,12 +214,17 @@ void TfrxComponent::FontChanged() {
 }
 
 void TfrxComponent::SetName(const std::string& newName) {
-    if (!newName.empty() && newName != GetName())
+    if (!newName.empty() && newName != GetName() && !FNameKnownUnique)
         if (TfrxComponent* report = GetReportRoot()) {
             TfrxComponent* other = report->FindObject(newName);
             if (other && other != this) throw Exception(frxGetResources()->Get("prDupl"));
         }
     TComponent::SetName(newName);
+}
+
+void TfrxComponent::SetNameKnownUnique(const std::string& newName) {
+    TRollback<bool> known(FNameKnownUnique, true);
+    SetName(newName);
 }
 
 void TfrxComponent::Assign(TPersistent* source) {

@@ -114,6 +114,9 @@ public:
     uint16_t DesignFlags() const noexcept { return FDesignFlags; }
 
     void SetName(const std::string& newName) override;
+    // SetName for a caller that has made sure no other object of the report has the name (the
+    // reader of a stored report keeps an index of the names): the walk of the report is skipped.
+    void SetNameKnownUnique(const std::string& newName);
 
     // --- copies and stored form
     // Copies the published properties of another report object (not its children); anything
@@ -165,6 +168,7 @@ private:
     double FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     bool FParentFont = true;
     bool FVisible = true;
+    bool FNameKnownUnique = false;  // inside SetNameKnownUnique
     int32_t FGroupIndex = 0;
     TfrxRestrictions FRestrictions;
     uint16_t FDesignFlags = 0;

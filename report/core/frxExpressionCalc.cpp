@@ -159,6 +159,8 @@ bool TfrxReport::PrepareScript() {
 
     FScript->GetLines()->Assign(FScriptText.get());
     FScript->SetSyntaxType(ScriptLanguage);
+    // The script may read files beside its template (and units named in its uses clause).
+    FScript->FileFolder = FileName.empty() ? std::string() : ExtractFilePath(ExpandFileName(FileName));
     if (FScript->Compile()) return true;
     ErrorList->Add(Format(Res("clScrError"), {Variant(FScript->ErrorPos), Variant(FScript->ErrorMsg)}));
     return false;

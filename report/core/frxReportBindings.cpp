@@ -25,6 +25,7 @@
 #include "report/core/frxOutline.h"
 #include "report/core/frxReport.h"
 #include "report/core/frxVariables.h"
+#include "script/FileAccess.h"
 #include "script/ClassBindings.h"
 #include "script/MemberCalls.h"
 
@@ -226,7 +227,8 @@ void RegisterObjects(TfsScript* g) {
     }
     if (TfsClassVariable* c = g->FindClass("TfrxPictureView"))
         c->AddMethod("procedure LoadFromFile(filename: String)",
-            fsMethod<TfrxPictureView>([](TfrxPictureView* v, TfsParams& p) { v->LoadFromFile(Param(p, 0)); }));
+            fsMethod<TfrxPictureView>(
+                [](TfrxPictureView* v, TfsParams& p) { v->LoadFromFile(fsReadableFile(Param(p, 0))); }));
 
     if (TfsClassVariable* c = g->AddClass(TfrxBand::StaticClass(), "TfrxReportComponent"))
         c->AddProperty("Overflow", "Boolean", fsGetter<TfrxBand>([](TfrxBand* b) { return b->GetOverflow(); }));
@@ -268,10 +270,10 @@ void RegisterReport(TfsScript* g) {
         c->AddMethod("function LoadFromFile(const FileName: String): Boolean",
             fsMethod<TfrxReport>([](TfrxReport* r, TfsParams& p) {
                 CheckNotRunning(r, "LoadFromFile");
-                return r->LoadFromFile(Param(p, 0), false);
+                return r->LoadFromFile(fsReadableFile(Param(p, 0)), false);
             }));
         c->AddMethod("procedure SaveToFile(const FileName: String)",
-            fsMethod<TfrxReport>([](TfrxReport* r, TfsParams& p) { r->SaveToFile(Param(p, 0)); }));
+            fsMethod<TfrxReport>([](TfrxReport* r, TfsParams& p) { r->SaveToFile(fsWritableFile(Param(p, 0))); }));
         c->AddMethod("procedure ShowReport", fsMethod<TfrxReport>([](TfrxReport* r, TfsParams&) {
             CheckNotRunning(r, "ShowReport");
             r->ShowReport(true);

@@ -289,14 +289,17 @@ void TfrxXMLReader::ReadHeader() {
 void TfrxXMLReader::ReadRootItem(TfrxXMLItem* item, bool readAll) {
     // Sound: a document without its root element (a file cut short after the header) is an
     // error, not an empty report.
-    if (!ReadItem(item, readAll) && FLastName.empty()) InvalidFormat();
+    if (!ReadItem(item, readAll, 1) && FLastName.empty()) InvalidFormat();
 }
 
-bool TfrxXMLReader::ReadItem(TfrxXMLItem* item, bool readAll) {
+bool TfrxXMLReader::ReadItem(TfrxXMLItem* item, bool readAll, int depth) {
     const int64_t start = FPosition;
     ReadTag(item->Name, item->Text);
     FLastName = item->Name;
     if (item->Name.empty() || item->Name[0] == '/') return false;
+    // Sound: nesting is bounded; a file of 100,000 nested elements overflowed the stack here
+    // (and in every walk of the tree afterwards) instead of being refused.
+    if (depth > frxMaxXMLDepth) throw Exception(frxXMLTooDeep);
     if (item->Name.back() == '/') {
         item->Name.pop_back();
         return true;
@@ -307,7 +310,7 @@ bool TfrxXMLReader::ReadItem(TfrxXMLItem* item, bool readAll) {
     }
     for (;;) {
         auto child = std::make_unique<TfrxXMLItem>();
-        if (!ReadItem(child.get(), readAll)) break;
+        if (!ReadItem(child.get(), readAll, depth + 1)) break;
         child->FParent = item;
         item->FItems.push_back(std::move(child));
     }

@@ -22,8 +22,14 @@
 
 class TStream;
 
-// The message of every malformed or truncated input.
-inline constexpr const char* frxInvalidFileFormat = "Invalid file format";
+// The message of every malformed or truncated input. Sound: in Czech, as the user reads it
+// when a damaged template or prepared report is opened.
+inline constexpr const char* frxInvalidFileFormat = "Neplatný formát souboru";
+// How deep elements may nest in a document read; deeper input is refused with
+// frxXMLTooDeep, so that no document can exhaust the stack of the reader or of those who walk
+// the tree it built.
+inline constexpr int frxMaxXMLDepth = 1000;
+inline constexpr const char* frxXMLTooDeep = "Soubor nelze načíst: prvky jsou vnořeny hlouběji než do 1000 úrovní";
 
 // LF, CR, '"', '&', '<' and '>' as decimal character references ("&#10;"); nothing else.
 std::string frxEscapeXML(std::string_view s);
@@ -92,7 +98,7 @@ public:
 private:
     int ReadByte();
     void ReadTag(std::string& name, std::string& text);
-    bool ReadItem(TfrxXMLItem* item, bool readAll);
+    bool ReadItem(TfrxXMLItem* item, bool readAll, int depth);
     TStream* FStream;
     char FBuffer[4096];
     int FBufferCount = 0, FBufferIndex = 0;
@@ -135,7 +141,7 @@ public:
 
     TfrxXMLItem* Root() const noexcept { return FRoot.get(); }
     void Clear();  // frees the root's children and the swap file
-    // Reads a whole document. A malformed or truncated input raises "Invalid file format" and
+    // Reads a whole document. A malformed or truncated input raises frxInvalidFileFormat and
     // leaves the document empty. With allowPartialLoading the items marked ld="0" keep only
     // their attributes, and the document takes over the stream (it frees it, also when the
     // load fails) to read them back from later.

@@ -1,11 +1,14 @@
 #include "report/core/frxXMLSerializer.h"
 
+#include <cmath>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/List.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/StringList.h"
 #include "platform/classes/TypInfo.h"
@@ -37,6 +40,73 @@ bool IsReport(TObject* o) {
 
 std::string ValueError(const std::string& value, const TPropInfo* p) {
     return "Neplatná hodnota \"" + value + "\" vlastnosti " + p->Name();
+}
+
+// Sound: numbers read from a file are bounded before they size anything. A template passed
+// from school to school could say Columns="2147483647" (the page then built two thousand million
+// column positions) or a band a kilometre high; such a value is an error line, and the
+// property keeps its value.
+struct TValueRange {
+    const char* Path;  // the attribute's last one or two name parts, lower case
+    double Min, Max;
+};
+constexpr TValueRange kIntegerRanges[] = {
+    {"columns", 0, 100},  // page and data-band columns
+    {"rowcount", 0, 100000},  // repeats of a band without a dataset
+    {"rangeendcount", 0, 100000},
+    {"copies", 0, 999},
+    {"outlinewidth", 0, 10000},
+    {"font.height", -2000, 2000},
+    {"font.size", -2000, 2000},
+};
+// Every float stored is a distance (pixels or millimetres), a factor or a day count; none
+// needs more than this, and a day count of 100,000 is the year 2173.
+constexpr double kFloatLimit = 100000;
+// Lines of the string lists that hold one number per column or guide.
+constexpr TValueRange kListRanges[] = {
+    {"columnpositions", 0, 100},
+    {"hguides", 0, 1000},
+    {"vguides", 0, 1000},
+};
+
+const TValueRange* FindRange(const std::string& path, const TValueRange* begin, const TValueRange* end) {
+    for (const TValueRange* r = begin; r != end; ++r) {
+        const std::string_view want = r->Path;
+        if (path.size() < want.size() || path.compare(path.size() - want.size(), want.size(), want) != 0) continue;
+        if (path.size() == want.size() || path[path.size() - want.size() - 1] == '.') return r;
+    }
+    return nullptr;
+}
+
+std::string RangeError(const std::string& value, const TPropInfo* p, double min, double max) {
+    return "Hodnota \"" + value + "\" vlastnosti " + p->Name() + " je mimo povolený rozsah (" + FloatToStr(min) +
+        " až " + FloatToStr(max) + ")";
+}
+
+int64_t BoundedInteger(const std::string& path, const std::string& value, const TPropInfo* p) {
+    const int64_t v = StrToInt64(value);
+    if (const TValueRange* r = FindRange(path, std::begin(kIntegerRanges), std::end(kIntegerRanges)))
+        if (double(v) < r->Min || double(v) > r->Max) throw EConvertError(RangeError(value, p, r->Min, r->Max));
+    return v;
+}
+
+double BoundedFloat(const std::string& path, const std::string& value, const TPropInfo* p) {
+    const double v = frxStrToFloat(value);
+    // A position far away only leaves its object out of every page and device (drawing clips
+    // it); sizes and the page's own measures are what allocate and loop.
+    const bool position = path == "left" || path == "top";
+    if (!std::isfinite(v) || (!position && std::fabs(v) > kFloatLimit))
+        throw EConvertError(RangeError(value, p, -kFloatLimit, kFloatLimit));
+    return v;
+}
+
+// The number of lines the text of a string list would have.
+int64_t LineCount(const std::string& text) {
+    if (text.empty()) return 0;
+    int64_t n = 1;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++n;
+    return n;
 }
 }  // namespace
 
@@ -201,9 +271,17 @@ void TfrxXMLSerializer::SetPropertyText(const std::string& name, const std::stri
         if (!cur) return;
     }
     const std::string last = path.substr(start);
+    if (start == 0 && last == "name" && FReadingTree)
+        if (auto* c = dynamic_cast<TfrxComponent*>(cur); c && SetNameWhileReading(c, value)) return;
     if (last == "text")
         if (auto* lines = dynamic_cast<TStrings*>(cur)) {
-            lines->SetText(frxUnescapeXML(value));
+            std::string text = frxUnescapeXML(value);
+            const std::string list = start >= 1 ? path.substr(0, start - 1) : std::string();
+            if (const TValueRange* r = FindRange(list, std::begin(kListRanges), std::end(kListRanges)))
+                if (const int64_t n = LineCount(text); double(n) > r->Max)
+                    throw EConvertError(
+                        "Seznam " + list + " má " + IntToStr(n) + " řádků, nejvýše smí mít " + FloatToStr(r->Max));
+            lines->SetText(text);
             return;
         }
     if (last == "propdata") {
@@ -216,7 +294,7 @@ void TfrxXMLSerializer::SetPropertyText(const std::string& name, const std::stri
     case tkInteger:
     case tkChar:
     case tkWChar:
-    case tkInt64: p->SetOrd(cur, StrToInt64(value)); break;
+    case tkInt64: p->SetOrd(cur, BoundedInteger(path, value, p)); break;
     case tkSet: {
         const int64_t mask = StrToInt64(value);
         // Sound: a mask with bits beyond the set's elements is refused, not stored.
@@ -235,7 +313,7 @@ void TfrxXMLSerializer::SetPropertyText(const std::string& name, const std::stri
         p->SetOrd(cur, v);
         break;
     }
-    case tkFloat: p->SetFloat(cur, frxStrToFloat(value)); break;
+    case tkFloat: p->SetFloat(cur, BoundedFloat(path, value, p)); break;
     case tkString: p->SetStr(cur, frxUnescapeXML(value)); break;
     case tkVariant: p->SetVariant(cur, Variant(frxUnescapeXML(value))); break;
     case tkClass:
@@ -258,6 +336,34 @@ void TfrxXMLSerializer::ReadPropData(TPersistent* obj, const std::string& hex) {
     reader.ReadProperties(obj);
 }
 
+// Sound: loading stays near-linear in the number of objects. Checking each name read against
+// a walk of the whole report made a template of 10,000 objects take a minute to load.
+bool TfrxXMLSerializer::SetNameWhileReading(TfrxComponent* obj, const std::string& name) {
+    TfrxComponent* root = dynamic_cast<TfrxComponent*>(LookupRoot);
+    // The index answers for the report whose names must be unique; anything else takes the
+    // ordinary way.
+    if (!root || obj->GetReportRoot() != root || name.empty()) return false;
+    if (!FNamesBuilt) {
+        FNamesBuilt = true;
+        TList* all = root->GetAllObjects();
+        for (int i = 0; i < all->Count(); ++i) {
+            auto* c = static_cast<TfrxComponent*>(all->Items(i));
+            if (!c->GetName().empty()) FNames.emplace(AnsiUpperCase(c->GetName()), c);
+        }
+    }
+    const std::string key = AnsiUpperCase(name);
+    auto it = FNames.find(key);
+    if (it != FNames.end() && it->second != obj) throw Exception(frxGetResources()->Get("prDupl"));
+    const std::string old = obj->GetName();
+    obj->SetNameKnownUnique(name);
+    if (!old.empty()) {
+        auto was = FNames.find(AnsiUpperCase(old));
+        if (was != FNames.end() && was->second == obj) FNames.erase(was);
+    }
+    FNames[key] = obj;
+    return true;
+}
+
 void TfrxXMLSerializer::ReadTree(TfrxComponent* root, TfrxXMLItem* item) {
     std::unique_ptr<TfrxXMLDocument> doc;
     if (!item) {
@@ -267,8 +373,22 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent* root, TfrxXMLItem* item) {
     }
     if (!LookupRoot) LookupRoot = root;
     std::vector<TfrxComponent*> read;
+    FReadingTree = true;
+    FNamesBuilt = false;
+    FNames.clear();
     auto endReading = OnScopeExit([&] {
         for (TfrxComponent* c : read) c->ReadingXML = false;
+    });
+    auto endNames = OnScopeExit([&] {
+        FReadingTree = false;
+        FNames.clear();
+    });
+    // The objects read are new: no one refers to them yet, so their insertion into the report
+    // is not announced to every object of it.
+    TComponent* owner = root->GetReportRoot();
+    if (owner) owner->SuspendInsertNotices();
+    auto resume = OnScopeExit([owner] {
+        if (owner) owner->ResumeInsertNotices();
     });
     root->ReadingXML = true;
     read.push_back(root);
@@ -300,11 +420,28 @@ void TfrxXMLSerializer::ReadItem(TfrxXMLItem* item, TfrxComponent* parent, std::
 void TfrxXMLSerializer::FixupReferences() {
     std::vector<TfrxFixupItem> fixups;
     fixups.swap(FFixups);
+    // Many references are looked up in one pass over the tree, not in a walk each; the first
+    // object of a name in walk order wins, as FindObject answers.
+    auto* root = dynamic_cast<TfrxComponent*>(LookupRoot);
+    std::unordered_map<std::string, TfrxComponent*> byName;
+    const bool indexed = root && fixups.size() > 8;
+    if (indexed) {
+        TList* all = root->GetAllObjects();
+        for (int i = 0; i < all->Count(); ++i) {
+            auto* c = static_cast<TfrxComponent*>(all->Items(i));
+            byName.emplace(AnsiUpperCase(c->GetName()), c);
+        }
+    }
     for (const TfrxFixupItem& f : fixups) {
         if (f.Value.empty()) continue;
         try {
             TComponent* found = nullptr;
-            if (auto* root = dynamic_cast<TfrxComponent*>(LookupRoot)) found = root->FindObject(f.Value);
+            if (indexed) {
+                auto it = byName.find(AnsiUpperCase(f.Value));
+                if (it != byName.end()) found = it->second;
+            } else if (root) {
+                found = root->FindObject(f.Value);
+            }
             if (!found) found = frxFindComponent(LookupRoot, f.Value);
             if (!found) continue;  // an unknown name leaves the reference as it was
             // Sound: an object of another class than the property's is not stored (a DataSet

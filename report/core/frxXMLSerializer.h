@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/classes/Object.h"
@@ -72,7 +73,13 @@ private:
     void ReadPropData(TPersistent* obj, const std::string& hex);
     std::string PropDataText(TPersistent* obj);
     void ReadItem(TfrxXMLItem* item, TfrxComponent* obj, std::vector<TfrxComponent*>& read);
+    bool SetNameWhileReading(TfrxComponent* obj, const std::string& name);
     std::unique_ptr<TStringList> FErrorList;
+    // While a tree is read: the objects of the lookup root by upper-case name, so that each
+    // name read is checked for uniqueness at once instead of by a walk of the whole tree.
+    bool FReadingTree = false;
+    bool FNamesBuilt = false;
+    std::unordered_map<std::string, TfrxComponent*> FNames;
     std::vector<TfrxFixupItem> FFixups;
     TStream* FStream;
 };

@@ -1,3 +1,4 @@
+#include "script/FileAccess.h"
 #include "script/gui/GraphicsBindings.h"
 
 #include <cassert>
@@ -145,9 +146,9 @@ TfsGraphicsRTTI::TfsGraphicsRTTI() {
     if (TfsClassVariable* c = g->AddClass(TGraphic::StaticClass(), "TPersistent")) {
         c->AddConstructor("constructor Create", construct);
         c->AddMethod("procedure LoadFromFile(const Filename: string)",
-            fsMethod<TGraphic>([](TGraphic* g, TfsParams& p) { g->LoadFromFile(VarToStr(p[0])); }));
+            fsMethod<TGraphic>([](TGraphic* g, TfsParams& p) { g->LoadFromFile(fsReadableFile(p[0])); }));
         c->AddMethod("procedure SaveToFile(const Filename: string)",
-            fsMethod<TGraphic>([](TGraphic* g, TfsParams& p) { g->SaveToFile(VarToStr(p[0])); }));
+            fsMethod<TGraphic>([](TGraphic* g, TfsParams& p) { g->SaveToFile(fsWritableFile(p[0])); }));
         c->AddProperty("Height", "Integer", fsGetter<TGraphic>([](TGraphic* g) { return g->GetHeight(); }),
             fsSetter<TGraphic>([](TGraphic* g, const Variant& v) { g->SetHeight(v.AsInteger()); }));
         c->AddProperty("Width", "Integer", fsGetter<TGraphic>([](TGraphic* g) { return g->GetWidth(); }),
@@ -155,9 +156,9 @@ TfsGraphicsRTTI::TfsGraphicsRTTI() {
     }
     if (TfsClassVariable* c = g->AddClass(TPicture::StaticClass(), "TPersistent")) {
         c->AddMethod("procedure LoadFromFile(const Filename: string)",
-            fsMethod<TPicture>([](TPicture* pic, TfsParams& p) { pic->LoadFromFile(VarToStr(p[0])); }));
+            fsMethod<TPicture>([](TPicture* pic, TfsParams& p) { pic->LoadFromFile(fsReadableFile(p[0])); }));
         c->AddMethod("procedure SaveToFile(const Filename: string)",
-            fsMethod<TPicture>([](TPicture* pic, TfsParams& p) { pic->SaveToFile(VarToStr(p[0])); }));
+            fsMethod<TPicture>([](TPicture* pic, TfsParams& p) { pic->SaveToFile(fsWritableFile(p[0])); }));
         c->AddProperty("Height", "Integer", fsGetter<TPicture>([](TPicture* pic) { return pic->GetHeight(); }));
         c->AddProperty("Width", "Integer", fsGetter<TPicture>([](TPicture* pic) { return pic->GetWidth(); }));
     }

@@ -1,5 +1,5 @@
 // The report library's XML reader, whole and with partial loading: a damaged document raises
-// "Invalid file format" (or a conversion error of a character reference) and leaves the
+// frxInvalidFileFormat (or a conversion error of a character reference) and leaves the
 // document empty.
 
 #include "FuzzSupport.h"

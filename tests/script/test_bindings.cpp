@@ -9,6 +9,7 @@
 
 #include "BindingTestSupport.h"
 #include "platform/classes/StringList.h"
+#include "script/FileAccess.h"
 
 namespace {
 
@@ -193,8 +194,15 @@ class BindingFiles : public BindingSuite {
 protected:
     std::filesystem::path Dir = std::filesystem::temp_directory_path() /
         ("karomil-bindings-" + std::to_string(::getpid()));
-    void SetUp() override { std::filesystem::create_directories(Dir); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
+    // The folder is the data folder: scripts may read and write there.
+    void SetUp() override {
+        std::filesystem::create_directories(Dir);
+        fsSetDataFolder(Dir.string());
+    }
+    void TearDown() override {
+        fsSetDataFolder("");
+        std::filesystem::remove_all(Dir);
+    }
     std::string Path(const char* name) const { return (Dir / name).string(); }
 };
 

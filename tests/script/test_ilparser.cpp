@@ -34,8 +34,13 @@ std::string Parse(const std::string& language, const std::string& source, TestHo
 struct Case {
     const char* language;
     const char* source;
-    const char* expected;
+    std::string expected;
 };
+
+// The refusal of a unit that lies outside the folders a script may read from.
+std::string Refused(const std::string& file) {
+    return "Skript nesmí číst soubor „" + file + "“: leží mimo složky, které má k dispozici.";
+}
 
 const char* const P = "PascalScript";
 const char* const C = "C++Script";
@@ -237,10 +242,10 @@ const Case kErrors[] = {
     {P, "begin a : = 1; end.", "error: '=' expected @ 1:11"},
     {P, "begin if a b := 1; end.", "error: 'THEN' expected @ 1:12"},
     {P, "begin a := b + c + end.", "error: ';' expected @ 1:18"},
-    {P, "uses 'none.pas'; begin end.", "error: Cannot open file \"none.pas\" @  in none.pas"},
-    {C, "#include \"none.cpp\" { }", "error: Cannot open file \"none.cpp\" @  in none.cpp"},
-    {B, "imports \"none.vb\"\r\n", "error: Cannot open file \"none.vb\" @  in none.vb"},
-    {J, "import \"none.js\";", "error: Cannot open file \"none.js\" @  in none.js"},
+    {P, "uses 'none.pas'; begin end.", "error: " + Refused("none.pas") + " @  in none.pas"},
+    {C, "#include \"none.cpp\" { }", "error: " + Refused("none.cpp") + " @  in none.cpp"},
+    {B, "imports \"none.vb\"\r\n", "error: " + Refused("none.vb") + " @  in none.vb"},
+    {J, "import \"none.js\";", "error: " + Refused("none.js") + " @  in none.js"},
     {J, "for (i = 0; i < 2; i++) ;", "error: Statement expected @ 1:1"},
     {P, "begin x := ; end.", "error: Expression expected @ 1:12"},
     {P, "begin x := (1 + 2; end.", "error: ')' expected @ 1:18"},
@@ -419,14 +424,22 @@ TEST(FsILParser, UnitFromDiskAndMissingUnit) {
         std::ofstream f(name, std::ios::binary);
         f << "var fromDisk = 1;\n";
     }
-    std::string il = Parse(J, "import \"" + name + "\"; x = fromDisk;");
+    TestHost host;
+    host.FileFolder = ::testing::TempDir();  // the script's own folder: units are read from it
+    std::string il = Parse(J, "import \"" + name + "\"; x = fromDisk;", &host);
     EXPECT_EQ(il,
         "compoundstmt(uses(program(compoundstmt(var(ident:fromDisk init(expr(number:1)))))) "
         "assignstmt(dsgn(node:x) expr(dsgn(node:fromDisk))))");
     std::remove(name.c_str());
     // A missing unit is a compile error, not an exception.
     EXPECT_EQ(Parse(J, "import \"/nonexistent/u.js\";"),
-        "error: Cannot open file \"/nonexistent/u.js\" @  in /nonexistent/u.js");
+        "error: Skript nesmí číst soubor „/nonexistent/u.js“: leží mimo složky, které má k dispozici. @  in "
+        "/nonexistent/u.js");
+    // Within the script's folder a missing unit is a missing file.
+    TestHost inFolder;
+    inFolder.FileFolder = ::testing::TempDir();
+    EXPECT_EQ(Parse(J, "import \"" + ::testing::TempDir() + "none.js\";", &inFolder),
+        "error: Cannot open file \"" + ::testing::TempDir() + "none.js\" @  in " + ::testing::TempDir() + "none.js");
 }
 
 TEST(FsILParser, StringLiteralsSurviveTheIntermediateXml) {

@@ -340,13 +340,42 @@ TEST(Interpreter, NestingChainsAndUnitsStayWithinLimits) {
         "400");
 
     const std::string device = RunProgram("PascalScript", "uses '/dev/zero'; begin end.");
-    EXPECT_EQ(device, "error: Cannot open file \"/dev/zero\" @  in /dev/zero");
+    EXPECT_EQ(
+        device, "error: Skript nesmí číst soubor „/dev/zero“: leží mimo složky, které má k dispozici. @  in /dev/zero");
 }
 
 // Integer arithmetic of variables and constants is computed on plain integers; what it gives
 // and raises stays that of the general evaluation: an unassigned operand, a 32-bit overflow
 // and a division by zero at any depth, and chains longer than the plain computation takes,
 // whose terms are variables (evaluated in a loop, not one call per operator).
+// Integer variables may hold Int64 values (a literal beyond 32 bits, a Variant assigned); no
+// operator on them wraps into undefined behaviour: each raises the overflow, in every place
+// the engine computes integers (the fast path, the general path, "+=" and Inc/Dec).
+TEST(Interpreter, Int64ArithmeticNeverOverflowsSilently) {
+    const std::string decl =
+        "var a, b, m: Integer; v: Variant; begin a := 9223372036854775807; b := 1; "
+        "v := -9223372036854775807; v := v - 1; m := v; ";
+    const struct {
+        std::string Body, Expected;
+    } cases[] = {
+        {"Print(a + b);", "raised: Integer overflow"},
+        {"Print(m - b);", "raised: Integer overflow"},
+        {"Print(a * 2);", "raised: Integer overflow"},
+        {"Print(m div (-1));", "raised: Integer overflow"},
+        {"Print(m mod (-1));", "0|"},
+        {"Print(a div b);", "raised: Integer overflow"},  // beyond the 32-bit result
+        {"Print(-m);", "9,22337203685478E18|"},  // the general negation: beyond Int64, a float
+        {"Inc(v, -1); Print(v);", "-9,22337203685478E18|"},
+        {"v := a; Inc(v); Print(v);", "9,22337203685478E18|"},
+    };
+    for (const auto& c : cases) {
+        TestScript t;
+        EXPECT_EQ(t.Run(decl + c.Body + " Print(''); end."), c.Expected) << c.Body;
+    }
+    EXPECT_EQ(RunProgram("C++Script", "{ int a = 9223372036854775807, b = 1; a += b; Print(a); }"),
+        "raised: Integer overflow");
+}
+
 TEST(Interpreter, IntegerArithmeticMatchesTheGeneralPath) {
     auto repeat = [](const std::string& s, int n) {
         std::string out;

@@ -271,6 +271,7 @@ TEST(ScriptUnits, FromDiskWhenNoHandlerSuppliesThem) {
     const std::string file = "/tmp/karomil_test_unit_" + std::to_string(::getpid()) + ".pas";
     { std::ofstream(file) << "function Twice(n: Integer): Integer; begin Result := n * 2 end; begin end."; }
     TestScript t;
+    t.Script->FileFolder = "/tmp/";  // the script's own folder, from which it may read units
     EXPECT_EQ(t.Run("uses '" + file + "'; begin Print(Twice(21)) end."), "42");
     std::remove(file.c_str());
     TestScript missing;

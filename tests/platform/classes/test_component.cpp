@@ -248,6 +248,75 @@ TEST(ComponentNotification, InsertIsAnnouncedToSiblings) {
     EXPECT_EQ(log, std::vector<std::string>{"First +Second"});
 }
 
+TEST(ComponentNotification, SuspendedInsertsReachOnlyTheOwner) {
+    std::vector<std::string> log;
+    TWatcher form(nullptr, &log);
+    form.SetName("Form");
+    auto* first = new TWatcher(&form, &log);
+    first->SetName("First");
+    log.clear();
+    form.SuspendInsertNotices();
+    auto* second = new TComponent(nullptr);
+    second->SetName("Second");
+    form.InsertComponent(second);
+    form.ResumeInsertNotices();
+    EXPECT_EQ(log, std::vector<std::string>{"Form +Second"});
+    auto* third = new TComponent(nullptr);
+    third->SetName("Third");
+    form.InsertComponent(third);
+    EXPECT_EQ(log, (std::vector<std::string>{"Form +Second", "First +Third", "Form +Third"}));
+}
+
+// Letting go of many at once tells the owner and those that stay about each one, and leaves
+// the released ones unowned, so that their destruction announces nothing more.
+TEST(ComponentNotification, ReleasedComponentsAreAnnouncedToWhatStays) {
+    std::vector<std::string> log;
+    TComponent form(nullptr);
+    auto* stays = new TWatcher(&form, &log);
+    stays->SetName("Stays");
+    std::vector<TComponent*> going;
+    for (const char* name : {"A", "B", "C"}) {
+        going.push_back(new TComponent(&form));
+        going.back()->SetName(name);
+    }
+    stays->SetTarget(going[1]);
+    TComponent elsewhere(nullptr);
+    going.push_back(&elsewhere);  // not owned here: left alone
+    log.clear();
+    form.ReleaseComponents(going);
+    EXPECT_EQ(log, (std::vector<std::string>{"Stays -A", "Stays -B", "Stays -C"}));
+    EXPECT_EQ(stays->Target, nullptr);
+    EXPECT_EQ(form.GetComponentCount(), 1);
+    EXPECT_EQ(form.FindComponent("b"), nullptr);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(going[size_t(i)]->GetOwner(), nullptr);
+        delete going[size_t(i)];
+    }
+    EXPECT_EQ(log.size(), 3u);
+}
+
+// FindComponent answers through an index of names; renames, removals and a component taken
+// over by another owner keep it true.
+TEST(ComponentName, FindFollowsRenamesAndRemovals) {
+    TComponent form(nullptr), other(nullptr);
+    auto* a = new TComponent(&form);
+    a->SetName("Edit1");
+    EXPECT_EQ(form.FindComponent("EDIT1"), a);
+    a->SetName("Edit2");
+    EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+    EXPECT_EQ(form.FindComponent("edit2"), a);
+    other.InsertComponent(a);
+    EXPECT_EQ(form.FindComponent("Edit2"), nullptr);
+    EXPECT_EQ(other.FindComponent("Edit2"), a);
+    auto* b = new TComponent(&form);
+    b->SetName("Edit2");  // the name is free again here
+    delete b;
+    EXPECT_EQ(form.FindComponent("Edit2"), nullptr);
+    for (int i = 0; i < 1000; ++i) (new TComponent(&form))->SetName("X" + std::to_string(i));
+    EXPECT_EQ(form.FindComponent("x999")->GetName(), "X999");
+    EXPECT_THROW((new TComponent(&form))->SetName("X500"), EComponentError);
+}
+
 // --- state -------------------------------------------------------------------------------------
 
 TEST(ComponentState, LoadingBracketAndDesigning) {

@@ -86,7 +86,7 @@ TEST(FrxXml, InvalidInputIsAnErrorAndLeavesNothingLoaded) {
             Load(doc, text);
             ADD_FAILURE() << "accepted: " << text;
         } catch (const Exception& e) {
-            EXPECT_STREQ(e.what(), "Invalid file format") << text;
+            EXPECT_STREQ(e.what(), frxInvalidFileFormat) << text;
         }
         EXPECT_EQ(doc.Root()->Count(), 0) << text;
     }

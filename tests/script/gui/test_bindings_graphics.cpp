@@ -9,6 +9,7 @@
 #include "../BindingTestSupport.h"
 #include "platform/gui/Bitmaps.h"
 #include "platform/gui/TestKit.h"
+#include "script/FileAccess.h"
 #include "script/gui/GraphicsBindings.h"
 #include "script/gui/WindowBindings.h"
 
@@ -75,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Graphics, GraphicsCases, ::testing::ValuesIn(kCases),
 TEST_F(GraphicsBindings, BitmapThroughAFileAndAPicture) {
     const auto dir = std::filesystem::temp_directory_path() / ("karomil-gfx-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
+    fsSetDataFolder(dir.string());  // the data folder: scripts may write and read there
     const std::string f = (dir / "p.bmp").string();
     EXPECT_EQ(RunPascal("var Out: String; b: TBitmap; p: TPicture;\n"
                         "begin b := TBitmap.Create; b.Width := 3; b.Height := 2; b.SaveToFile('" +
@@ -85,6 +87,7 @@ TEST_F(GraphicsBindings, BitmapThroughAFileAndAPicture) {
                   "');\n"
                   "  Out := IntToStr(p.Width) + 'x' + IntToStr(p.Height); p.Free end."),
         "3x2");
+    fsSetDataFolder("");
     std::filesystem::remove_all(dir);
 }
 
