@@ -3,6 +3,7 @@
 
 #include "report/core/frxReport.h"
 #include "report/core/frxRes.h"
+#include "report/output/frxDialogControls.h"
 #include "report/designer/frxDesgn.h"
 
 namespace {
@@ -36,6 +37,8 @@ void AddDesignerTexts(TfrxResources* res) {
 
 void frxRegisterDesigner() {
     AddDesignerTexts(frxGetResources());
+    // A template's dialog pages must load as their controls, or saving would drop them.
+    frxRegisterDialogControls();
     frxDesignerClass() = [](TComponent* owner, TfrxReport* report, bool previewDesigner) -> TfrxCustomDesigner* {
         return new TfrxDesignerForm(owner, report, previewDesigner);
     };

@@ -163,6 +163,7 @@ public:
     bool PrintOptimized = false;
     bool Outline = false;
     bool EmbeddedFonts = false;
+    bool SubsetFonts = true;  // embedded faces carry only the glyphs written; false embeds them whole
     TfrxCustomOutline* OutlineTree = nullptr;  // not owned
     std::string Title;
     std::string Author = "VuzoVaruza";

@@ -120,7 +120,9 @@ void TfrxPDFFont::SaveToStream(TStream* stream) {
         std::vector<char32_t> chars;
         for (int code = 0; code < 256; ++code)
             if (FUsedCodes.test(size_t(code))) chars.push_back(CodePageChar(uint8_t(code), d.CodePage));
-        if (std::string subset = frxSubsetTrueType(program, chars); !subset.empty()) program = std::move(subset);
+        if (std::string subset = Parent->SubsetFonts ? frxSubsetTrueType(program, chars) : std::string();
+            !subset.empty())
+            program = std::move(subset);
     }
     const bool embed = !program.empty();
     Parent->AddXRef(stream);

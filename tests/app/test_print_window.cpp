@@ -136,22 +136,26 @@ TEST_F(FilledCardTest, DesignOpensTheTemplateAndTheNextPrintUsesWhatWasSaved) {
     Start();
     std::string opened;
     std::map<std::string, std::string> printed;
-    InPrintWindow([&](TFTisk* f) {
-        f->frxDesigner1->OnShow = [&](TObject* sender) {
-            auto* designer = static_cast<TfrxDesignerForm*>(sender);
-            opened = designer->Report->FileName;
-            auto* year = dynamic_cast<TfrxMemoView*>(designer->Report->FindObject("SkolniRok"));
-            ASSERT_NE(year, nullptr);
-            year->SetText("Rok " + year->GetText());
-            designer->SetModified(true);
-            EXPECT_TRUE(designer->SaveFile(false, false));
-            designer->Close();
-        };
-        Press(f->bModify);
-        ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
-        ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
-        printed = Prepared(f->frxReport1);
-    });
+    TModalScript halfYear;  // the template asks which half-year before it prints
+    AnswerHalfYear(halfYear, 1, true);
+    InPrintWindow(
+        [&](TFTisk* f) {
+            f->frxDesigner1->OnShow = [&](TObject* sender) {
+                auto* designer = static_cast<TfrxDesignerForm*>(sender);
+                opened = designer->Report->FileName;
+                auto* year = dynamic_cast<TfrxMemoView*>(designer->Report->FindObject("SkolniRok"));
+                ASSERT_NE(year, nullptr);
+                year->SetText("Rok " + year->GetText());
+                designer->SetModified(true);
+                EXPECT_TRUE(designer->SaveFile(false, false));
+                designer->Close();
+            };
+            Press(f->bModify);
+            ASSERT_TRUE(f->frxReport1->LoadFromFile(TFTisk::TemplatePath(f->FormularFront->GetText())));
+            ASSERT_TRUE(f->frxReport1->PrepareReport(true)) << f->frxReport1->ErrorList->Text();
+            printed = Prepared(f->frxReport1);
+        },
+        halfYear);
     EXPECT_EQ(opened, TFTisk::TemplatePath("vysvedceni-predni.fr3"));
     EXPECT_EQ(printed["SkolniRok"], "Rok Školní rok 2025/2026");
 }

@@ -234,6 +234,10 @@ std::vector<std::string> PreparedMemos(TfrxReport& report) {
         };
         report.DataSets()->Add(data);
     }
+    // The half-year question is a dialog page: unanswered it would wait for a user, so it is
+    // left out and its controls keep their stored choice.
+    for (int i = 0; i < report.GetPageCount(); ++i)
+        if (report.GetPageAt(i)->IsDialogPage()) report.GetPageAt(i)->SetVisible(false);
     std::vector<std::string> memos;
     if (!report.PrepareReport()) memos.push_back("failed: " + report.ErrorList->Text());
     TfrxCustomPreviewPages* pages = report.PreviewPages();
