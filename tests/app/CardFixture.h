@@ -2,9 +2,11 @@
 // The print window opened from the main window, and a database holding one filled-in card whose
 // templates are the shipped ones, lying beside the database.
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/UFTisk.h"
@@ -16,6 +18,15 @@
 #include "tests/app/CardData.h"
 
 namespace apptest {
+
+// A command's standard output (the PDF readers of the print tests).
+inline std::string Output(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
+    char buf[4096];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p.get())) > 0;) out.append(buf, n);
+    return out;
+}
 
 class PrintWindowTest : public AppTest {
 protected:

@@ -256,13 +256,6 @@ struct TWord {
     double Baseline = 0;  // MuPDF only
 };
 
-std::string Output(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
-    char buf[4096];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p.get())) > 0;) out.append(buf, n);
-    return out;
-}
 
 // XML text with its character references and the five named entities resolved.
 std::string Unescape(const std::string& s) {

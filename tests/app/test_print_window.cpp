@@ -206,14 +206,6 @@ TEST_F(FilledCardTest, EachTemplatePreparesTheCardsDataIntoItsTextObjects) {
     EXPECT_EQ(byTemplate["opis-zadni.fr3"]["Dolozka"], "Opis vydán na žádost zákonného zástupce.");
 }
 
-// Reads a command's standard output.
-std::string Output(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen(command.c_str(), "r"), ::pclose);
-    char buf[4096];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p.get())) > 0;) out.append(buf, n);
-    return out;
-}
 
 // The prepared front of the card goes out through the print window's own exports. The PDF is
 // sound to qpdf and reads back with the pupil's data and grades, compressed or not, with fonts

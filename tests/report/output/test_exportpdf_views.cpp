@@ -71,6 +71,16 @@ protected:
         e.FinishPage(Page, 0);
         e.Finish();
     }
+    // The first page's content stream of an uncompressed export.
+    std::string ExportedContent() {
+        TStringStream target;
+        TfrxPDFExport e(nullptr);
+        e.Stream = &target;
+        e.Compressed = false;
+        Export(e);
+        const std::string& doc = target.DataString();
+        return doc.substr(doc.find("stream\r\n", doc.find("/Length ")));
+    }
     TfrxReport Report;
     TfrxReportPage* Page;
     TfrxCustomMemoView *Title, *Pupil, *Rotated;
@@ -105,13 +115,7 @@ TEST_F(PdfExportViews, SmallPageReadsBack) {
 }
 
 TEST_F(PdfExportViews, ObjectsBecomeTheirOperatorsAndStayUnchanged) {
-    TStringStream target;
-    TfrxPDFExport e(nullptr);
-    e.Stream = &target;
-    e.Compressed = false;
-    Export(e);
-    const std::string& doc = target.DataString();
-    const std::string content = doc.substr(doc.find("stream\r\n", doc.find("/Length ")));
+    const std::string content = ExportedContent();
     // Title and the pupil's two lines are text; the turned memo and the picture are images.
     EXPECT_EQ(Count(content, "BT\r\n"), 3);
     EXPECT_EQ(Count(content, "\r\nBI\r\n"), 2);
@@ -141,13 +145,7 @@ TEST_F(PdfExportViews, EmptyPicturesAreNoImages) {
     coloured->SetBounds(200, 110, 40, 40);
     coloured->Color = clLime;
     coloured->GetFrame()->Typ = frxAllSides;
-    TStringStream target;
-    TfrxPDFExport e(nullptr);
-    e.Stream = &target;
-    e.Compressed = false;
-    Export(e);
-    const std::string& doc = target.DataString();
-    const std::string content = doc.substr(doc.find("stream\r\n", doc.find("/Length ")));
+    const std::string content = ExportedContent();
     EXPECT_EQ(Count(content, "\r\nBI\r\n"), 2);  // the turned memo and the blue picture only
     EXPECT_NE(content.find("0 1 0 rg\r\n"), std::string::npos);  // the lime fill
 }
