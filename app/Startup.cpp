@@ -18,6 +18,7 @@
 #include "platform/gui/StartupProbe.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "script/FileAccess.h"
 #include "report/designer/frxDesgn.h"
 #include "report/output/frxPreviewForm.h"
 #include "script/gui/WindowBindings.h"
@@ -68,6 +69,7 @@ void StartUp(const std::function<void(TForm*)>& pause) {
             if (loadError.empty() && !t->Active()) loadError = "Tabulku „" + t->GetTableName() + "“ nelze otevřít.";
         if (!loadError.empty()) throw EDatabaseError(loadError);
     }
+    fsSetDataFolder(DM->DataFolder());  // report scripts may read and write beside the database
     Application->CreateForm<TFPredmet>(&FPredmet);
     Application->CreateForm<TFMessageBox>(&FMessageBox);
     splash.reset();
